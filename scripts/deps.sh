@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Lumivex needs to build, run and test.
+# Only what is missing is installed; apt-get update runs first when something is.
+set -euo pipefail
+PACKAGES=(
+  build-essential cmake pkg-config git
+  qt6-base-dev qt6-base-dev-tools libqt6test6 libqt6opengl6-dev
+  qt6-multimedia-dev libqt6multimediawidgets6 qt6-qpa-plugins
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  qt6-webengine-dev libqt6webenginewidgets6 libqt6webenginecore6-bin
+  libmagick++-6.q16-dev imagemagick
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  libsane-dev libsane1 sane-utils
+  libcdio-dev
+  libgtest-dev googletest
+  xvfb xauth
+  fonts-dejavu-core
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

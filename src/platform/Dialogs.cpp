@@ -1,0 +1,153 @@
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace platform {
+namespace {
+
+QWidget* activeParent() { return QApplication::activeWindow(); }
+
+class QtDialogs : public DialogService {
+public:
+    Answer message(const QString& title, const QString& text, Buttons buttons, Icon icon) override
+    {
+        QMessageBox box(activeParent());
+        box.setWindowTitle(title);
+        box.setText(text);
+        switch (icon) {
+        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case Icon::Information: box.setIcon(QMessageBox::Information); break;
+        case Icon::Question: box.setIcon(QMessageBox::Question); break;
+        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+        }
+        switch (buttons) {
+        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        case QMessageBox::Cancel: return Answer::Cancel;
+        default: return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+        }
+    }
+
+    FileAnswer runFileDialog(const FileRequest& r, bool save)
+    {
+        QFileDialog dlg(activeParent(), r.title, r.folder, qtFilterFromPipes(r.filter));
+        dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+        const QStringList filters = dlg.nameFilters();
+        if (r.filterIndex >= 1 && r.filterIndex <= filters.size())
+            dlg.selectNameFilter(filters.at(r.filterIndex - 1));
+        if (!r.fileName.isEmpty())
+            dlg.selectFile(r.fileName);
+        FileAnswer a;
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
+            a.accepted = true;
+            a.fileName = dlg.selectedFiles().first();
+            a.filterIndex = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
+        }
+        return a;
+    }
+    FileAnswer openFile(const FileRequest& r) override { return runFileDialog(r, false); }
+    FileAnswer saveFile(const FileRequest& r) override { return runFileDialog(r, true); }
+
+    QString folder(const QString& title, const QString& start) override
+    {
+        return QFileDialog::getExistingDirectory(activeParent(), title, start);
+    }
+    std::optional<QColor> color(const QString& title, const QColor& initial) override
+    {
+        const QColor c = QColorDialog::getColor(initial, activeParent(), title);
+        if (!c.isValid())
+            return std::nullopt;
+        return c;
+    }
+    bool printerSetup(QPrinter* printer) override
+    {
+        QPrintDialog dlg(printer, activeParent());
+        return dlg.exec() == QDialog::Accepted;
+    }
+};
+
+QtDialogs& qtDialogs()
+{
+    static QtDialogs service;
+    return service;
+}
+
+DialogService* current = nullptr;
+
+} // namespace
+
+DialogService& dialogs() { return current ? *current : qtDialogs(); }
+void setDialogs(DialogService* service) { current = service; }
+
+QString qtFilterFromPipes(const QString& pipeFilter)
+{
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString masks = parts.at(i + 1);
+        masks.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << parts.at(i) + QStringLiteral(" (") + masks + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+Answer ScriptedDialogs::message(const QString& title, const QString& text, Buttons buttons, Icon icon)
+{
+    Message m{title, text, buttons, icon};
+    messages << m;
+    if (onMessage)
+        onMessage(m);
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No : Answer::Ok;
+}
+
+FileAnswer ScriptedDialogs::openFile(const FileRequest& request)
+{
+    fileRequests << request;
+    return fileAnswers.isEmpty() ? FileAnswer{} : fileAnswers.takeFirst();
+}
+
+FileAnswer ScriptedDialogs::saveFile(const FileRequest& request)
+{
+    fileRequests << request;
+    return fileAnswers.isEmpty() ? FileAnswer{} : fileAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::folder(const QString&, const QString&)
+{
+    return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+}
+
+std::optional<QColor> ScriptedDialogs::color(const QString&, const QColor&)
+{
+    return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
+}
+
+bool ScriptedDialogs::printerSetup(QPrinter*) { return printerAnswer; }
+
+QStringList ScriptedDialogs::texts() const
+{
+    QStringList out;
+    for (const auto& m : messages)
+        out << m.text;
+    return out;
+}
+
+} // namespace platform

@@ -1,0 +1,89 @@
+#pragma once
+// Every message box, question and file, colour or printer dialog of the program
+// goes through this service, so that tests can script the answers and read
+// exactly what the user would have been shown.
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+namespace platform {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+enum class Icon { None, Information, Question, Warning, Critical };
+
+struct FileRequest {
+    QString title;
+    QString folder;      // start folder
+    QString fileName;    // proposed name
+    QString filter;      // "Name|*.A;*.B|Name2|*.C" (the pipe form the program builds)
+    int filterIndex = 1; // 1-based, as the dialogs report it
+};
+
+struct FileAnswer {
+    bool accepted = false;
+    QString fileName;
+    int filterIndex = 1;
+};
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    virtual Answer message(const QString& title, const QString& text, Buttons buttons, Icon icon) = 0;
+    virtual FileAnswer openFile(const FileRequest& request) = 0;
+    virtual FileAnswer saveFile(const FileRequest& request) = 0;
+    virtual QString folder(const QString& title, const QString& start) = 0;
+    virtual std::optional<QColor> color(const QString& title, const QColor& initial) = 0;
+    virtual bool printerSetup(QPrinter* printer) = 0;
+};
+
+// The service in use: the Qt one unless a test installed another.
+DialogService& dialogs();
+void setDialogs(DialogService* service); // nullptr restores the Qt service
+
+// Turns the program's "Name|pattern|Name|pattern" filter into Qt's ";;" form.
+QString qtFilterFromPipes(const QString& pipeFilter);
+
+// The scripted service: records every request and answers from queues.
+class ScriptedDialogs : public DialogService {
+public:
+    struct Message {
+        QString title, text;
+        Buttons buttons;
+        Icon icon;
+    };
+    QList<Message> messages;
+    QList<FileRequest> fileRequests;
+    QList<Answer> answers;            // next answers for message(); default Ok / No
+    QList<FileAnswer> fileAnswers;    // next answers for open/save; default cancelled
+    QList<QString> folderAnswers;
+    QList<std::optional<QColor>> colorAnswers;
+    bool printerAnswer = false;
+    std::function<void(const Message&)> onMessage; // called before answering
+
+    Answer message(const QString& title, const QString& text, Buttons buttons, Icon icon) override;
+    FileAnswer openFile(const FileRequest& request) override;
+    FileAnswer saveFile(const FileRequest& request) override;
+    QString folder(const QString& title, const QString& start) override;
+    std::optional<QColor> color(const QString& title, const QColor& initial) override;
+    bool printerSetup(QPrinter* printer) override;
+
+    QStringList texts() const;
+};
+
+// Installs a scripted service for the life of the object.
+class ScopedDialogs {
+public:
+    ScopedDialogs() { setDialogs(&service); }
+    ~ScopedDialogs() { setDialogs(nullptr); }
+    ScriptedDialogs service;
+    ScriptedDialogs* operator->() { return &service; }
+};
+
+} // namespace platform

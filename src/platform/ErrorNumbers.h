@@ -1,0 +1,21 @@
+#pragma once
+// The error numbers the program's messages show, from the system's errno.
+#include <QFileDevice>
+#include <QString>
+
+namespace platform {
+
+enum ErrorNumber {
+    ErrFileNotFound = 53,
+    ErrPathNotFound = 76,
+    ErrPermissionDenied = 70,
+    ErrPathFileAccess = 75,
+    ErrDiskFull = 61,
+    ErrDeviceUnavailable = 68,
+};
+
+int errorNumberFromErrno(int err);
+int errorNumberFromFileError(QFileDevice::FileError err);
+QString errorDescription(int number);
+
+} // namespace platform

@@ -1,0 +1,194 @@
+#include "platform/KeyedTree.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace platform {
+
+KeyedTree::KeyedTree(QWidget* parent) : QTreeWidget(parent)
+{
+    setHeaderHidden(true);
+    setColumnCount(1);
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* it, int) {
+        if (TreeNode* n = nodeOf(it))
+            emit NodeClick(n);
+    });
+    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem*, int) { emit DblClick(); });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* it) {
+        if (TreeNode* n = nodeOf(it))
+            emit Collapse(n);
+    });
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* it) {
+        if (TreeNode* n = nodeOf(it))
+            emit Expand(n);
+    });
+}
+
+KeyedTree::~KeyedTree()
+{
+    for (TreeNode* n : m_nodes)
+        delete n;
+}
+
+TreeNode* KeyedTree::Add(int relative, int relationship, const QString& key, const QString& text, int image)
+{
+    if (Count() >= kMaxNodes || nodeByKey(key))
+        return nullptr;
+    TreeNode* parent = nullptr;
+    if (relative != 0) {
+        TreeNode* rel = Item(relative);
+        if (!rel)
+            return nullptr;
+        parent = relationship == Child ? rel : rel->parent;
+    }
+    auto* node = new TreeNode;
+    node->Key = key;
+    node->Text = text;
+    node->Image = image;
+    node->parent = parent;
+    node->item = parent ? new QTreeWidgetItem(parent->item) : new QTreeWidgetItem(this);
+    node->item->setData(0, Qt::UserRole, QVariant::fromValue<void*>(node));
+    m_nodes.push_back(node);
+    node->index = Count();
+    refresh(node);
+    return node;
+}
+
+TreeNode* KeyedTree::Item(int index) const
+{
+    if (index < 1 || index > Count())
+        return nullptr;
+    return m_nodes[size_t(index - 1)];
+}
+
+void KeyedTree::Clear()
+{
+    clear();
+    for (TreeNode* n : m_nodes)
+        delete n;
+    m_nodes.clear();
+}
+
+TreeNode* KeyedTree::HitTest(int x, int y) const
+{
+    return nodeOf(itemAt(x, y));
+}
+
+TreeNode* KeyedTree::SelectedNode() const
+{
+    return nodeOf(currentItem());
+}
+
+void KeyedTree::selectNode(TreeNode* node)
+{
+    setCurrentItem(node ? node->item : nullptr);
+}
+
+TreeNode* KeyedTree::nodeByKey(const QString& key) const
+{
+    for (TreeNode* n : m_nodes)
+        if (n->Key == key)
+            return n;
+    return nullptr;
+}
+
+void KeyedTree::refresh(TreeNode* node)
+{
+    if (!node || !node->item)
+        return;
+    node->item->setText(0, node->Text);
+    if (node->Image >= 1 && node->Image <= m_images.size())
+        node->item->setIcon(0, m_images.at(node->Image - 1));
+}
+
+bool KeyedTree::Remove(int index)
+{
+    TreeNode* node = Item(index);
+    if (!node)
+        return false;
+    bool cancel = false;
+    emit BeforeDelete(node, &cancel);
+    if (cancel)
+        return false;
+    std::vector<TreeNode*> gone;
+    for (TreeNode* n : m_nodes) {
+        for (TreeNode* p = n; p; p = p->parent)
+            if (p == node) {
+                gone.push_back(n);
+                break;
+            }
+    }
+    delete node->item; // deletes the child items too
+    std::erase_if(m_nodes, [&](TreeNode* n) { return std::find(gone.begin(), gone.end(), n) != gone.end(); });
+    for (TreeNode* n : gone)
+        delete n;
+    reindex();
+    emit AfterDelete();
+    return true;
+}
+
+void KeyedTree::reindex()
+{
+    for (size_t i = 0; i < m_nodes.size(); ++i)
+        m_nodes[i]->index = int(i + 1);
+}
+
+TreeNode* KeyedTree::nodeOf(QTreeWidgetItem* item) const
+{
+    if (!item)
+        return nullptr;
+    return static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<void*>());
+}
+
+void KeyedTree::setAcceptFileDrops(bool on)
+{
+    setAcceptDrops(on);
+    viewport()->setAcceptDrops(on);
+    setDropIndicatorShown(on);
+}
+
+void KeyedTree::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete) {
+        if (TreeNode* n = SelectedNode())
+            Remove(n->Index());
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void KeyedTree::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void KeyedTree::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void KeyedTree::dropEvent(QDropEvent* event)
+{
+    QStringList files;
+    for (const QUrl& u : event->mimeData()->urls())
+        if (u.isLocalFile())
+            files << u.toLocalFile();
+    if (files.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    const QPoint p = event->position().toPoint();
+    emit OLEDragDrop(files, p.x(), p.y());
+}
+
+} // namespace platform

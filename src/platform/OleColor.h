@@ -1,0 +1,22 @@
+#pragma once
+// Colours are kept as 32-bit OLE colour values: 0x00BBGGRR, or 0x80000000 plus
+// a system colour index. They are resolved to a QColor only to paint.
+#include <QColor>
+#include <QtGlobal>
+
+namespace platform {
+
+using OleColor = quint32;
+
+constexpr bool isSystemColor(OleColor c) { return (c & 0x80000000u) != 0; }
+
+// 0x00BBGGRR or a system colour resolved through the application palette.
+QColor resolveOleColor(OleColor c);
+
+// An explicit colour from a QColor.
+OleColor toOleColor(const QColor& c);
+
+// As the settings files store it: a signed 32-bit decimal.
+inline qint32 oleColorAsStored(OleColor c) { return qint32(c); }
+
+} // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+// The start-up rules that need no window: program folder, command line and
+// window placement.
+#include <QString>
+#include <QStringList>
+
+namespace startup {
+
+inline const QString kExecutableName = QStringLiteral("Tessamor");
+QString defaultInstallFolder(); // /opt/Korrandel3
+
+// The program folder when no file was given on the command line. When the
+// install folder exists it becomes the current folder (*newCurrent).
+QString findProgramFolder(const QString& currentFolder, const QString& installFolder,
+                          const QString& executableName, QString* newCurrent);
+
+// The command-line arguments, index 0 empty, at most maxArgs. One argument
+// is taken whole; several are split at blanks and tabs.
+QStringList getCommandLine(const QStringList& argv, int maxArgs = 10);
+
+// Joins the six kept arguments with single blanks, trims, and removes a
+// surrounding pair of double quotes.
+QString stripCommandQuotes(const QStringList& args6);
+
+struct Placement {
+    double left, top, height, width;
+};
+// Fits stored geometry (twips) to the screen (twips).
+Placement placeWindow(Placement stored, double screenWidth, double screenHeight);
+
+// Position (1-based) of the last path separator, 0 when there is none.
+int lastSeparatorPosition(const QString& path);
+
+} // namespace startup
