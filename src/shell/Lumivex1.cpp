@@ -151,6 +151,9 @@ void Lumivex1::buildWindow()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(900);
     connect(Timer1, &QTimer::timeout, this, &Lumivex1::Timer1_Timer);
+
+    buildPlayers();
+    buildDocuments();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -567,7 +570,6 @@ void Lumivex1::EnableFileTools()
 }
 
 void Lumivex1::BuildPictureList() {}
-void Lumivex1::StopMci() {}
 
 // ---------------------------------------------------------------- commands
 

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -15,6 +16,16 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 class QListWidget;
+class QSlider;
+class QToolButton;
+
+namespace platform {
+class PlayCtrl;
+class MMControl;
+class MediaConverter;
+class RichTextBox;
+class WebBrowser;
+} // namespace platform
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -126,6 +137,99 @@ public:
     // user moves or resizes the window.
     bool geometryChangedByUser() const;
 
+    // ---- video and music players, the CD device and the clip saves (Videos and Music tabs)
+    platform::PlayCtrl* MediaPlayer1 = nullptr; // video
+    platform::PlayCtrl* MediaPlayer2 = nullptr; // music
+    QSplitter* Splitter2 = nullptr;
+    QWidget* Frame1 = nullptr; // video controls
+    QWidget* Frame2 = nullptr; // music tab panel
+    QSlider* MedPosition = nullptr;
+    QSlider* MedVolume = nullptr;
+    QSlider* MusPosition = nullptr;
+    QSlider* MusVolPos = nullptr;
+    QToolButton *VidPlayBtn = nullptr, *VidPauseBtn = nullptr, *VidStopBtn = nullptr, *VidFrstBtn = nullptr,
+                *VidLastBtn = nullptr, *VidSCutBtn = nullptr, *VidECutBtn = nullptr, *VidMuteBtn = nullptr,
+                *VidContBtn = nullptr;
+    QToolButton *MusPlayBtn = nullptr, *MusPauseBtn = nullptr, *MusStopBtn = nullptr, *MusFrstBtn = nullptr,
+                *MusLastBtn = nullptr, *MusBCutBtn = nullptr, *MusECutBtn = nullptr, *MusMuteBtn = nullptr,
+                *MusDeleteBtn = nullptr;
+    platform::MMControl* MMControl1 = nullptr;
+    platform::MediaConverter* MediaConvert1 = nullptr;
+    // The file list's selected item: its path and its place in the list (from
+    // 0). The file browser provides it; without it nothing counts as selected.
+    struct FileListItem {
+        QString path;
+        int index = -1;
+    };
+    std::function<FileListItem()> selectedFileListItem;
+
+    void LoadMediaFile(QString WrkFilePath);
+    void PlayMciFile(const QString& path);
+    void SaveVideoClip();
+    void SaveMusicClip();
+    void VidPlayBtn_Click();
+    void VidPauseBtn_Click();
+    void VidStopBtn_Click();
+    void VidFrstBtn_Click();
+    void VidLastBtn_Click();
+    void VidSCutBtn_Click();
+    void VidECutBtn_Click();
+    void VidMuteBtn_Click();
+    void VidContBtn_Click();
+    void MusPlayBtn_Click();
+    void MusPauseBtn_Click();
+    void MusStopBtn_Click();
+    void MusFrstBtn_Click();
+    void MusLastBtn_Click();
+    void MusBCutBtn_Click();
+    void MusECutBtn_Click();
+    void MusMuteBtn_Click();
+    void MusDeleteBtn_Click();
+    void CHKMUSICLOOP_Click(int value);
+    void MediaPlayer1_PositionChange(double position);
+    void MediaPlayer2_PositionChange(double position);
+    void MedPosition_Change();
+    void MusPosition_Change();
+    void MedVolume_Change();
+    void MusVolPos_Change();
+    void MMControl1_StatusUpdate();
+    void MediaConvert1_Failed(const QString& reason);
+
+    // ---- documents and text (Documents tab), and the browser commands
+    QListWidget* List6 = nullptr; // documents viewed in this run
+    platform::RichTextBox* Text1 = nullptr;
+    QSplitter* Splitter4 = nullptr;      // the document list beside the views
+    QSplitter* Splitter4Views = nullptr; // pane 1 the browser, pane 2 the text box
+    platform::WebBrowser* WebBrowser1 = nullptr; // made on first use
+    platform::WebBrowser* WebBrowser2 = nullptr; // made on first use
+    platform::WebBrowser* webBrowser1();
+    platform::WebBrowser* webBrowser2();
+    // Height of a pane of Splitter4 (1 the browser, 2 the text box), in pixels.
+    int documentPaneHeight(int pane) const;
+
+    void AddToDocumentList(const QString& path);
+    void LoadDocument(QString path);
+    void LoadText(QString path);
+    // The commands of the document and Internet tool bars; false for another id.
+    bool BrowserCommand(const QString& toolId);
+    void DocumentGoBack();
+    void DocumentGoForward();
+    void DocumentPrint();
+    void DocumentSave();
+    void DocumentProperties();
+    void InternetGoBack();
+    void InternetGoForward();
+    void InternetGoHome();
+    void InternetStop();
+    void InternetRefresh();
+    void InternetPrint();
+    void InternetSave();
+    void InternetProperties();
+
+    // Shared with the picture viewer and the address bar.
+    void BuildViewListMenu(const QString& path);
+    void ShowFileProperties(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -144,6 +248,12 @@ private:
     void ReadComputerName();
     void PlaceWindow();
     void unloadToolWindows();
+    void buildPlayers();
+    void buildDocuments();
+    void showMarkError(int number, const QString& description);
+    void setPositionSlider(QSlider* slider, double position, double length);
+    void runClipSave(platform::PlayCtrl* player, const QString& filter);
+    bool m_positionUpdate = false;
 
     QStringList m_arguments;
     QString m_fileListFolder;
