@@ -18,6 +18,20 @@ constexpr int kSectorBytes = CDIO_CD_FRAMESIZE_RAW; // 2352
 
 CdIo_t* cdio(void* p) { return static_cast<CdIo_t*>(p); }
 
+// libcdio's own handler ends the process on an error (a damaged image, for
+// one); ours only keeps the message.
+QString& lastCdioMessage()
+{
+    static QString message;
+    return message;
+}
+
+void keepCdioMessage(cdio_log_level_t level, const char* message)
+{
+    if (level >= CDIO_LOG_WARN && message)
+        lastCdioMessage() = QString::fromLocal8Bit(message);
+}
+
 // Raw audio of a run of sectors, read as the sound output asks for it.
 class CdAudioStream : public QIODevice {
 public:
@@ -205,7 +219,8 @@ CdDisc::~CdDisc()
 
 std::unique_ptr<CdDisc> CdDisc::open(const QString& device, QString* error)
 {
-    cdio_loglevel_default = CDIO_LOG_ERROR;
+    cdio_log_set_handler(keepCdioMessage);
+    lastCdioMessage().clear();
     QString name = device;
     if (name.isEmpty()) {
         char* found = cdio_get_default_device(nullptr);
@@ -230,7 +245,8 @@ std::unique_ptr<CdDisc> CdDisc::open(const QString& device, QString* error)
     else
         p = cdio_open(n.constData(), DRIVER_DEVICE);
     if (!p) {
-        *error = QStringLiteral("No disc can be read in - ") + name;
+        *error = QStringLiteral("No disc can be read in - ") + name +
+                 (lastCdioMessage().isEmpty() ? QString() : QStringLiteral(" (") + lastCdioMessage() + QLatin1Char(')'));
         return nullptr;
     }
     std::unique_ptr<CdDisc> disc(new CdDisc);

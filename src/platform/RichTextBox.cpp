@@ -67,13 +67,8 @@ int RichTextBox::LoadFile(const QString& path, FileType type, QString* descripti
     if (f.error() != QFileDevice::NoError)
         return failed(ErrPathFileAccess);
     if (type == RichText && looksLikeRtf(bytes)) {
-        auto* doc = new QTextDocument(this);
-        doc->setDefaultFont(font());
-        readRtf(bytes, doc);
-        QTextDocument* old = document();
-        setDocument(doc);
-        if (old && old->parent() == this)
-            old->deleteLater();
+        document()->setDefaultFont(font());
+        readRtf(bytes, document());
     } else {
         // Plain text, and a "rich text" file that holds no RTF.
         setPlainText(decodePlainText(bytes));
@@ -101,9 +96,7 @@ void RichTextBox::setTextRTF(const QByteArray& rtf)
         clear();
         return;
     }
-    auto* doc = new QTextDocument(this);
-    readRtf(rtf, doc);
-    setDocument(doc);
+    readRtf(rtf, document());
 }
 
 void RichTextBox::SelPrint(QPrinter* printer)

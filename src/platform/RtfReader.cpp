@@ -201,9 +201,11 @@ private:
             qsizetype s = k;
             if (m_in.at(k) == '-')
                 ++k;
-            while (k < n && isdigit(uchar(m_in.at(k))) && k - s < 11)
+            while (k < n && isdigit(uchar(m_in.at(k))))
                 ++k;
-            param = int(std::clamp(m_in.mid(s, k - s).toLongLong(), qint64(INT_MIN), qint64(INT_MAX)));
+            // Overlong numbers are cut to the range of a parameter.
+            const QByteArray digits = m_in.mid(s, std::min<qsizetype>(k - s, 11));
+            param = int(std::clamp(digits.toLongLong(), qint64(INT_MIN), qint64(INT_MAX)));
             hasParam = k > s + (m_in.at(s) == '-' ? 1 : 0);
         }
         if (k < n && m_in.at(k) == ' ')

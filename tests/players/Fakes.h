@@ -78,7 +78,7 @@ private:
 
 class Browser : public platform::WebBrowser {
 public:
-    using platform::WebBrowser::WebBrowser;
+    explicit Browser(QWidget* parent) : platform::WebBrowser(parent) { setFocusPolicy(Qt::StrongFocus); }
     QStringList calls;
     bool offline = false;
     QString html, url;
@@ -94,7 +94,7 @@ public:
     }
     void ExecWB(int id, int opt) override
     {
-        calls << QStringLiteral("ExecWB %1 %2%3").arg(id).arg(opt).arg(hasFocus() ? " focused" : "");
+        calls << QStringLiteral("ExecWB %1 %2%3").arg(id).arg(opt).arg(window()->focusWidget() == this ? " focused" : "");
     }
     bool Offline() const override { return offline; }
     void setOffline(bool o) override { offline = o; }
@@ -142,3 +142,4 @@ public:
 };
 
 } // namespace fakes
+
