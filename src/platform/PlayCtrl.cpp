@@ -20,6 +20,10 @@ void chooseMediaBackend()
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
 }
 
+// Chosen before main(): Qt Multimedia settles its back end at its first use,
+// which may be a look at the sound devices rather than a player.
+const bool kBackendChosen = (chooseMediaBackend(), true);
+
 class QtPlayBackend : public PlayBackend {
 public:
     QtPlayBackend()
