@@ -3,10 +3,10 @@
 #include <QAudioOutput>
 #include <QMediaMetaData>
 #include <QMediaPlayer>
+#include <QPainter>
 #include <QVBoxLayout>
 #include <QVideoFrame>
 #include <QVideoSink>
-#include <QVideoWidget>
 #include <cmath>
 
 namespace platform {
@@ -50,17 +50,7 @@ public:
     void setLoops(int loops) override { m_player->setLoops(loops < 0 ? QMediaPlayer::Infinite : loops); }
     void setMuted(bool muted) override { m_audio->setMuted(muted); }
     void setVolume(float volume) override { m_audio->setVolume(volume); }
-    void setVideoOutput(QVideoWidget* widget) override
-    {
-        m_widget = widget;
-        m_player->setVideoOutput(widget);
-    }
-    QImage currentFrame() const override
-    {
-        if (!m_widget || !m_widget->videoSink())
-            return {};
-        return m_widget->videoSink()->videoFrame().toImage();
-    }
+    void setVideoSink(QVideoSink* sink) override { m_player->setVideoSink(sink); }
     QString tag(const QString& name) const override
     {
         const QMediaMetaData md = m_player->metaData();
@@ -79,7 +69,6 @@ public:
 private:
     QMediaPlayer* m_player;
     QAudioOutput* m_audio;
-    QPointer<QVideoWidget> m_widget;
 };
 
 PlayBackendFactory& backendFactory()
@@ -101,6 +90,32 @@ bool fail(PlayError* out, const PlayError& e)
 
 void setPlayBackendFactory(PlayBackendFactory factory) { backendFactory() = std::move(factory); }
 
+// The pictures are painted here rather than in a native video window, which
+// would not stand beside the web engine's views in one window.
+VideoView::VideoView(QWidget* parent) : QWidget(parent), m_sink(new QVideoSink(this))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(80, 60);
+    connect(m_sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
+        const QImage picture = frame.toImage();
+        if (!picture.isNull()) // the last picture stays on show when the file ends
+            m_frame = picture;
+        update();
+    });
+}
+
+void VideoView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    if (m_frame.isNull())
+        return;
+    const QSize size = m_frame.size().scaled(this->size(), Qt::KeepAspectRatio);
+    const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(target, m_frame);
+}
+
 PlayCtrl::PlayCtrl(bool showsVideo, QWidget* parent)
     : QWidget(parent), m_backend(backendFactory() ? backendFactory()() : new QtPlayBackend)
 {
@@ -108,10 +123,10 @@ PlayCtrl::PlayCtrl(bool showsVideo, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     if (showsVideo) {
-        m_video = new QVideoWidget(this);
+        m_video = new VideoView(this);
         m_video->setObjectName(QStringLiteral("VideoWindow"));
         layout->addWidget(m_video);
-        m_backend->setVideoOutput(m_video);
+        m_backend->setVideoSink(m_video->sink());
     }
     connect(m_backend, &PlayBackend::positionChanged, this,
             [this](qint64 ms) { emit PositionChange(double(ms) / 1000.0); });
@@ -242,7 +257,7 @@ void PlayCtrl::setVideoWindowMode(int mode)
 
 bool PlayCtrl::SaveStillBitmap(const QString& path)
 {
-    const QImage frame = m_backend->currentFrame();
+    const QImage frame = m_video ? m_video->currentFrame() : QImage();
     return !frame.isNull() && frame.save(path, "BMP");
 }
 

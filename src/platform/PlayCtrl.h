@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <functional>
 
-class QVideoWidget;
+class QVideoSink;
 
 namespace platform {
 
@@ -29,8 +29,7 @@ public:
     virtual void setLoops(int loops) = 0; // -1 endless
     virtual void setMuted(bool muted) = 0;
     virtual void setVolume(float volume) = 0; // 0..1
-    virtual void setVideoOutput(QVideoWidget* widget) = 0;
-    virtual QImage currentFrame() const = 0;
+    virtual void setVideoSink(QVideoSink* sink) = 0;
     // A tag of the file ("Title", "Author", "Copyright", "Description", "Rating").
     virtual QString tag(const QString& name) const = 0;
 
@@ -50,6 +49,22 @@ void setPlayBackendFactory(PlayBackendFactory factory);
 struct PlayError {
     int number = 0;
     QString description;
+};
+
+// Shows the pictures a player hands its video sink, scaled to fit.
+class VideoView : public QWidget {
+    Q_OBJECT
+public:
+    explicit VideoView(QWidget* parent = nullptr);
+    QVideoSink* sink() const { return m_sink; }
+    QImage currentFrame() const { return m_frame; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QVideoSink* m_sink;
+    QImage m_frame;
 };
 
 class PlayCtrl : public QWidget {
@@ -109,7 +124,7 @@ signals:
 
 private:
     PlayBackend* m_backend;
-    QVideoWidget* m_video = nullptr;
+    VideoView* m_video = nullptr;
     QString m_source;
     double m_selStart = 0, m_selEnd = -1;
     bool m_muted = false;

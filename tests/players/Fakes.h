@@ -40,8 +40,7 @@ public:
     void setLoops(int n) override { loops = n; }
     void setMuted(bool m) override { muted = m; }
     void setVolume(float v) override { volume = v; }
-    void setVideoOutput(QVideoWidget*) override {}
-    QImage currentFrame() const override { return {}; }
+    void setVideoSink(QVideoSink*) override {}
     QString tag(const QString&) const override { return {}; }
     // Playback reaching a position.
     void reach(qint64 ms)

@@ -7,6 +7,7 @@
 #include "platform/WebBrowser.h"
 
 #include <QAudioDevice>
+#include <QImage>
 #include <QMediaDevices>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -39,6 +40,10 @@ TEST(Smoke, TheRealPlayerPlaysAGeneratedFileToItsEnd)
         GTEST_SKIP() << "the media engine did not reach the end of the file within a minute";
     EXPECT_FALSE(moved.isEmpty());
     EXPECT_NEAR(player.Duration(), 1.0, 0.2);
+    // The picture on show is written as a still bitmap.
+    const QString still = dir.filePath("a.bmp");
+    ASSERT_TRUE(player.SaveStillBitmap(still));
+    EXPECT_EQ(QImage(still).size(), QSize(64, 48));
 }
 
 TEST(Smoke, TheRealWebEngineLoadsALocalPage)
