@@ -2,9 +2,11 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Units.h"
+#include "platform/WashControls.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
+#include "shell/HelpWindow.h"
 #include "shell/Settings.h"
 #include "shell/StartUp.h"
 #include "shell/ToolTable.h"
@@ -107,7 +109,7 @@ void Lumivex1::buildWindow()
         t->setAcceptFileDrops(true);
     TabPanel[1]->layout()->addWidget(TreeView1);
     TabPanel[2]->layout()->addWidget(TreeView2);
-    CHKMUSICLOOP = new QCheckBox(QStringLiteral("Loop"), TabPanel[2]);
+    CHKMUSICLOOP = new platform::WashCheckBox(QStringLiteral("Loop"), TabPanel[2]);
     CHKMUSICLOOP->setObjectName(QStringLiteral("CHKMUSICLOOP"));
     CHKMUSICLOOP->setToolTip(QStringLiteral("Play the Music Continuously"));
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
@@ -151,6 +153,8 @@ void Lumivex1::buildWindow()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(900);
     connect(Timer1, &QTimer::timeout, this, &Lumivex1::Timer1_Timer);
+
+    connectShellEvents();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -192,6 +196,7 @@ void Lumivex1::Form_Load()
             SetUpFileFilters();
         }
         // Help lives in Help/ of the program folder; tool bars 3 to 7 start hidden.
+        help::setHelpFolder(gs.programFile(QStringLiteral("Help")));
         ToolBarComp1->setBarVisible(2, true);
         for (int n = 3; n <= 7; ++n)
             ToolBarComp1->setBarVisible(n, false);
@@ -391,6 +396,8 @@ void Lumivex1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_firstPhaseDone)
         Form_Activate();
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
 }
 
 void Lumivex1::Form_Activate()
@@ -463,6 +470,7 @@ void Lumivex1::Form_Unload()
     }
     SaveOptions();
     unloadToolWindows();
+    help::CloseHelp();
     Timer1->stop();
 }
 
@@ -569,20 +577,9 @@ void Lumivex1::EnableFileTools()
 void Lumivex1::BuildPictureList() {}
 void Lumivex1::StopMci() {}
 
-// ---------------------------------------------------------------- commands
-
-void Lumivex1::ToolBarComp1_ToolClick(platform::Tool* tool)
-{
-    if (gs.fBusy || !tool)
-        return;
-    setCursor(Qt::WaitCursor);
-    unsetCursor();
-}
-
 // ---------------------------------------------------------------- viewers
 
 QString Lumivex1::GetFileExt(const QString& path) const { return ::GetFileExt(path); }
 void Lumivex1::DisplayFile(const QString&) {}
-void Lumivex1::SetWindowColors() {}
 bool Lumivex1::SaveFileAs(const QString&) { return false; }
 void Lumivex1::ResetPicture() {}
