@@ -1,6 +1,11 @@
 #include "platform/WashControls.h"
 
-#include <QAbstractItemView>
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -95,15 +100,25 @@ void WashPanel::setCaption(const QString& c)
     update();
 }
 
+void WashPanel::setCaptionBold(bool bold)
+{
+    m_bold = bold;
+    update();
+}
+
 void WashPanel::paintEvent(QPaintEvent* event)
 {
     {
         QPainter p(this);
         if (!paintWashOn(p, rect()))
             p.fillRect(rect(), palette().color(backgroundRole()));
-        if (!m_caption.isEmpty())
+        if (!m_caption.isEmpty()) {
+            QFont f = font();
+            f.setBold(m_bold);
+            p.setFont(f);
             paintEffectText(p, rect().adjusted(6, 2, -6, -2), Qt::AlignLeft | Qt::AlignTop, m_caption,
                             textColor(palette().color(QPalette::WindowText)), TextEffect());
+        }
     }
     QFrame::paintEvent(event); // the frame's border
 }
@@ -198,6 +213,27 @@ void WashCheckBox::paintEvent(QPaintEvent* event)
 
 // ---------------------------------------------------------------- any widget
 
+namespace {
+
+// Which palette roles carry a control's background and text: windows and
+// panels paint with Window, entry fields and lists with Base, buttons with Button.
+enum class Kind { Window, Entry, Button, Bar };
+
+Kind kindOf(const QWidget* w)
+{
+    if (qobject_cast<const QComboBox*>(w))
+        return Kind::Entry;
+    if (qobject_cast<const QAbstractButton*>(w))
+        return Kind::Button;
+    if (qobject_cast<const QToolBar*>(w) || qobject_cast<const QMenuBar*>(w))
+        return Kind::Bar;
+    if (qobject_cast<const QAbstractScrollArea*>(w) || qobject_cast<const QLineEdit*>(w))
+        return Kind::Entry;
+    return Kind::Window;
+}
+
+} // namespace
+
 bool setBackColor(QWidget* w, OleColor c)
 {
     if (!w)
@@ -205,12 +241,19 @@ bool setBackColor(QWidget* w, OleColor c)
     const QColor color = resolveOleColor(c);
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, color);
-    pal.setColor(QPalette::Base, color);
-    pal.setColor(QPalette::Button, color);
+    switch (kindOf(w)) {
+    case Kind::Entry:
+        pal.setColor(QPalette::Base, color);
+        pal.setColor(QPalette::Button, color);
+        break;
+    case Kind::Button:
+    case Kind::Bar: pal.setColor(QPalette::Button, color); break;
+    case Kind::Window: break;
+    }
     w->setPalette(pal);
     w->setAutoFillBackground(true);
-    if (auto* view = qobject_cast<QAbstractItemView*>(w))
-        view->viewport()->setAutoFillBackground(true);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
+        area->viewport()->setAutoFillBackground(true);
     return true;
 }
 
@@ -223,8 +266,15 @@ bool setForeColor(QWidget* w, OleColor c)
     const QColor color = resolveOleColor(c);
     QPalette pal = w->palette();
     pal.setColor(QPalette::WindowText, color);
-    pal.setColor(QPalette::Text, color);
-    pal.setColor(QPalette::ButtonText, color);
+    switch (kindOf(w)) {
+    case Kind::Entry:
+        pal.setColor(QPalette::Text, color);
+        pal.setColor(QPalette::ButtonText, color);
+        break;
+    case Kind::Button:
+    case Kind::Bar: pal.setColor(QPalette::ButtonText, color); break;
+    case Kind::Window: break;
+    }
     w->setPalette(pal);
     return true;
 }
@@ -233,6 +283,11 @@ bool setBold(QWidget* w, bool bold)
 {
     if (!w)
         return false;
+    // A panel's type is its own caption's; the controls on it keep theirs.
+    if (auto* panel = qobject_cast<WashPanel*>(w)) {
+        panel->setCaptionBold(bold);
+        return true;
+    }
     QFont f = w->font();
     f.setBold(bold);
     w->setFont(f);

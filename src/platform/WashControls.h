@@ -56,6 +56,9 @@ public:
     explicit WashPanel(QWidget* parent = nullptr);
     QString Caption() const { return m_caption; }
     void setCaption(const QString& c);
+    // Bold type for the caption only; the controls on the panel keep their own.
+    bool CaptionBold() const { return m_bold; }
+    void setCaptionBold(bool bold);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,6 +66,7 @@ protected:
 
 private:
     QString m_caption;
+    bool m_bold = false;
 };
 
 // A label with a washed background and a text effect.

@@ -56,14 +56,14 @@ void Lumivex1::SetWindowColors()
 
     // The toolbar: the menu bar and every tool bar.
     QList<QWidget*> bars{ToolBarComp1->menuBar()};
-    for (int n = 2; n < ToolBarComp1->ToolBarsCount(); ++n)
+    for (int n = 2; n <= ToolBarComp1->ToolBarsCount(); ++n)
         bars << ToolBarComp1->toolBar(n);
     for (QWidget* bar : bars) {
         setBackColor(bar, c.nMenuBackColor);
         setForeColor(bar, c.nMenuForeColor);
     }
     ToolBarComp1->setStyle(c.nMenuStyle);
-    for (int n = 1; n < ToolBarComp1->ToolBarsCount(); ++n)
+    for (int n = 1; n <= ToolBarComp1->ToolBarsCount(); ++n)
         ToolBarComp1->setTextEffect(n, c.nMenuFontType);
     TabStrip1->setProperty("Style", c.nMenuFontType);
 
