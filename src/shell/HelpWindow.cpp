@@ -1,6 +1,7 @@
 #include "shell/HelpWindow.h"
 
 #include "shared/SharedState.h"
+#include "shell/ToolWindows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -146,35 +147,25 @@ HelpWindow* window(QWidget* owner)
     return theWindow().data();
 }
 
-static void bringUp(HelpWindow* w)
-{
-    if (w->isMinimized())
-        w->showNormal();
-    else
-        w->show();
-    w->raise();
-    w->activateWindow();
-}
-
 void ShowContents(QWidget* owner)
 {
     HelpWindow* w = window(owner);
     w->showContents();
-    bringUp(w);
+    toolwindows::bringToFront(w);
 }
 
 void ShowSearch(QWidget* owner)
 {
     HelpWindow* w = window(owner);
     w->showSearch();
-    bringUp(w);
+    toolwindows::bringToFront(w);
 }
 
 void ShowTopic(QWidget* owner, const QString& topic)
 {
     HelpWindow* w = window(owner);
     w->showTopic(topic);
-    bringUp(w);
+    toolwindows::bringToFront(w);
 }
 
 void CloseHelp()

@@ -324,7 +324,12 @@ void Lumivex1::RunCategoryCommand(platform::Tool& tool)
 
 void Lumivex1::OpenToolWindow(const QString& name) { toolwindows::open(name); }
 void Lumivex1::ShowToolWindowModeless(const QString& name) { toolwindows::showModeless(name); }
-void Lumivex1::ShowToolWindowModal(const QString& name) { toolwindows::showModal(name); }
+void Lumivex1::ShowToolWindowModal(const QString& name)
+{
+    toolwindows::showModal(name);
+    // A window that only hid itself is unloaded, so the next command loads it afresh.
+    toolwindows::unload(name);
+}
 
 void Lumivex1::ShowOptionsPage(int page)
 {
@@ -440,22 +445,18 @@ QPrinter* Lumivex1::Printer()
 
 // ---------------------------------------------------------------- help
 
-void Lumivex1::ShowHelpContents()
+namespace {
+// The help window reports its own troubles; anything else is shown here.
+void runHelp(Lumivex1* owner, void (*show)(QWidget*))
 {
     try {
-        help::ShowContents(this);
+        show(owner);
     } catch (const std::exception& e) {
         platform::dialogs().message(kProgramTitle, QString::fromLocal8Bit(e.what()), platform::Buttons::Ok,
                                     platform::Icon::None);
     }
 }
+} // namespace
 
-void Lumivex1::ShowHelpSearch()
-{
-    try {
-        help::ShowSearch(this);
-    } catch (const std::exception& e) {
-        platform::dialogs().message(kProgramTitle, QString::fromLocal8Bit(e.what()), platform::Buttons::Ok,
-                                    platform::Icon::None);
-    }
-}
+void Lumivex1::ShowHelpContents() { runHelp(this, &help::ShowContents); }
+void Lumivex1::ShowHelpSearch() { runHelp(this, &help::ShowSearch); }

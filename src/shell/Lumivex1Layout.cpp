@@ -90,8 +90,10 @@ void Lumivex1::Form_Resize()
     l.VidContBtn = boxOf(control("VidContBtn"));
     l.Text1 = boxOf(control("Text1"));
     l.TreeView3 = boxOf(control("TreeView3"));
-    l.WebBrowser1 = boxOf(WebBrowser1->view());
-    l.WebBrowser2 = boxOf(WebBrowser2->view());
+    QWidget* browser1 = WebBrowser1 ? WebBrowser1->view() : nullptr;
+    QWidget* browser2 = WebBrowser2 ? WebBrowser2->view() : nullptr;
+    l.WebBrowser1 = boxOf(browser1);
+    l.WebBrowser2 = boxOf(browser2);
     l.TreeView2 = boxOf(control("TreeView2"));
     l.MusPosition = boxOf(control("MusPosition"));
     l.MusVolPos = boxOf(control("MusVolPos"));
@@ -118,8 +120,8 @@ void Lumivex1::Form_Resize()
     applyBox(control("MedPosition"), l.MedPosition);
     applyBox(control("VidContBtn"), l.VidContBtn);
     applyBox(control("Text1"), l.Text1);
-    applyBox(WebBrowser1->view(), l.WebBrowser1);
-    applyBox(WebBrowser2->view(), l.WebBrowser2);
+    applyBox(browser1, l.WebBrowser1);
+    applyBox(browser2, l.WebBrowser2);
     ResizeImage();
     applyBox(control("TreeView2"), l.TreeView2);
     applyBox(control("MusPosition"), l.MusPosition);

@@ -41,7 +41,9 @@ private:
     QEventLoop* m_loop;
 };
 
-void toFront(QWidget* w)
+} // namespace
+
+void bringToFront(QWidget* w)
 {
     if (w->isMinimized())
         w->showNormal();
@@ -50,8 +52,6 @@ void toFront(QWidget* w)
     w->raise();
     w->activateWindow();
 }
-
-} // namespace
 
 void registerWindow(const QString& name, Creator creator) { windows()[name].creator = std::move(creator); }
 
@@ -132,7 +132,7 @@ void open(const QString& name)
     const bool* flag = openFlag(name);
     QWidget* w = existing(name);
     if (flag && *flag && w) {
-        toFront(w);
+        bringToFront(w);
         return;
     }
     showModeless(name);
@@ -141,7 +141,7 @@ void open(const QString& name)
 void showModeless(const QString& name)
 {
     if (QWidget* w = instance(name))
-        toFront(w);
+        bringToFront(w);
 }
 
 void showModal(const QString& name)

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <gtest/gtest.h>
@@ -426,6 +427,20 @@ TEST(Dispatcher, ToolWindowsOpenFocusAndModal)
         EXPECT_TRUE(made->modalWhenShown);
         EXPECT_FALSE(made->isVisible());
         EXPECT_TRUE(w.pointerIsDefault());
+    }
+
+    // A modal dialog that only hides itself is unloaded once it returns.
+    {
+        QPointer<QDialog> made;
+        toolwindows::ScopedWindow rename("Rename1", [&] {
+            made = new QDialog;
+            QTimer::singleShot(0, made.data(), &QDialog::reject);
+            return made.data();
+        });
+        w.click("ID_mnuRenameFile");
+        flushDeletes();
+        EXPECT_TRUE(made.isNull());
+        EXPECT_EQ(toolwindows::existing("Rename1"), nullptr);
     }
 
     // Options: modal, on the page the command asks for.
