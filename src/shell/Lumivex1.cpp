@@ -151,6 +151,7 @@ void Lumivex1::buildWindow()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(900);
     connect(Timer1, &QTimer::timeout, this, &Lumivex1::Timer1_Timer);
+    buildThumbnailView();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -433,6 +434,10 @@ void Lumivex1::setFileListFolder(const QString& folder)
 
 void Lumivex1::closeEvent(QCloseEvent* event)
 {
+    if (deferCloseForThumbnails()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <memory>
 
 class QComboBox;
@@ -15,6 +16,10 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 class QListWidget;
+namespace platform {
+class ImageList;
+class ThumbnailGenerator;
+} // namespace platform
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -125,6 +130,50 @@ public:
     // The stored window geometry is the one applied at start-up until the
     // user moves or resizes the window.
     bool geometryChangedByUser() const;
+
+
+    // ---- thumbnails, new folder (browser panel)
+    platform::ThumbnailGenerator* Thumb1 = nullptr;
+    platform::ImageList* ImagList1 = nullptr;
+    bool fThumbStopRequest = false;
+    QString cThumbFolder;           // folder whose thumbnails the image list holds
+    int nThumbCount = 0;            // thumbnails inserted in this run
+    std::array<int, 11> ThumbBitsTable{};
+    void ToggleThumbnails();
+    void GenerateThumbnails(bool& result);
+    void StartThumbnailBrowse(int low, int high);
+    void AddThumbnail(const QString& path, const QImage& bitmap);
+    void EnterThumbnailView();
+    void LeaveThumbnailView();
+    void Thumb1_ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
+    void ImagList1_ItemClick(int position);
+    // A thumbnail run is going on, or queued to start.
+    bool thumbnailRunActive() const { return m_thumbRunActive || m_thumbRunQueued; }
+    void CreateNewFolder();
+    // Hooks into the file list and folder tree.
+    void RefreshFileList();
+    bool SelectFileListItem(const QString& path);
+    void FocusFolderTree();
+
+private:
+    struct HeldThumbs {
+        bool valid = false;
+        QString folder;
+        int filterRow = -1, width = 0, height = 0, bitsIndex = -1;
+    };
+    void buildThumbnailView();
+    bool fileListShowsItems() const;
+    HeldThumbs currentThumbKey() const;
+    void setThumbPointers(bool busy);
+    void queueThumbnailRun();
+    void endThumbnailRun();
+    bool deferCloseForThumbnails();
+    HeldThumbs m_heldThumbs;
+    bool m_thumbRunActive = false;
+    bool m_thumbRunQueued = false;
+    bool m_thumbRerun = false;
+    bool m_thumbStarting = false;
+    bool m_closeAfterThumbs = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
