@@ -231,7 +231,9 @@ QImage decodeScaled(const QString& path, const QSize& box, QString* error)
         image.autoOrient();
         if (int(image.columns()) > box.width() || int(image.rows()) > box.height()) {
             const QSize fit = QSize(int(image.columns()), int(image.rows())).scaled(box, Qt::KeepAspectRatio);
-            image.thumbnail(Magick::Geometry(size_t(std::max(1, fit.width())), size_t(std::max(1, fit.height()))));
+            Magick::Geometry exact(size_t(std::max(1, fit.width())), size_t(std::max(1, fit.height())));
+            exact.aspect(true); // the size worked out above, not Magick's own rounding
+            image.thumbnail(exact);
         }
         return fromMagick(image);
     } catch (const Magick::Exception& e) {
