@@ -188,6 +188,8 @@ void ProPert1::Form_Unload()
         return;
     m_unloaded = true;
     gs.fProPertOpen = false;
+    if (gInstance == this)
+        gInstance = nullptr;
 }
 
 void ProPert1::closeEvent(QCloseEvent* event)
