@@ -1,6 +1,6 @@
 #include "browser/ProPert1.h"
 
-#include "browser/DialogColors.h"
+#include "browser/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureDecode.h"
 #include "shared/FileTypes.h"
@@ -12,12 +12,10 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -65,26 +63,12 @@ ProPert1::ProPert1(QWidget* parent) : QDialog(parent, Qt::Tool)
         grid->addWidget(Label2[k], k + 1, 1);
     }
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setToolTip(QStringLiteral("Display of Image Properties Accepted"));
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setToolTip(QStringLiteral("Close the Image Property Display Window"));
-    HelpBtn = new QPushButton(QStringLiteral("Help"), this);
-    HelpBtn->setObjectName(QStringLiteral("HelpBtn"));
-    HelpBtn->setToolTip(QStringLiteral("Help with Image Property Display Window"));
-    OKBtn->setDefault(true);
-    CancelBtn->setAutoDefault(false);
-    HelpBtn->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    buttons->addWidget(HelpBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
-    layout->addLayout(buttons);
+    const browser::DialogButtons buttons = browser::layOutDialog(
+        this, Frame1, QStringLiteral("Display of Image Properties Accepted"),
+        QStringLiteral("Close the Image Property Display Window"), QStringLiteral("Help with Image Property Display Window"));
+    OKBtn = buttons.ok;
+    CancelBtn = buttons.cancel;
+    HelpBtn = buttons.help;
 
     connect(OKBtn, &QPushButton::clicked, this, &ProPert1::OKBtn_Click);
     connect(CancelBtn, &QPushButton::clicked, this, &ProPert1::CancelBtn_Click);

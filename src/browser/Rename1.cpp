@@ -1,6 +1,6 @@
 #include "browser/Rename1.h"
 
-#include "browser/DialogColors.h"
+#include "browser/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorNumbers.h"
 #include "platform/OleColor.h"
@@ -12,11 +12,9 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <cerrno>
 
 namespace {
@@ -73,28 +71,12 @@ Rename1::Rename1(QWidget* parent) : QDialog(parent)
     grid->addWidget(Label1[1], 2, 0);
     grid->addWidget(Text1[1], 2, 1);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setToolTip(QStringLiteral("Rename the File"));
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setToolTip(QStringLiteral("Close the Rename File Window"));
-    HelpBtn = new QPushButton(QStringLiteral("Help"), this);
-    HelpBtn->setObjectName(QStringLiteral("HelpBtn"));
-    HelpBtn->setToolTip(QStringLiteral("Help with Rename File Window"));
-    // Enter anywhere in the window runs OK.
-    OKBtn->setDefault(true);
-    CancelBtn->setAutoDefault(false);
-    HelpBtn->setAutoDefault(false);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    buttons->addWidget(HelpBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
-    layout->addLayout(buttons);
+    const browser::DialogButtons buttons = browser::layOutDialog(
+        this, Frame1, QStringLiteral("Rename the File"),
+        QStringLiteral("Close the Rename File Window"), QStringLiteral("Help with Rename File Window"));
+    OKBtn = buttons.ok;
+    CancelBtn = buttons.cancel;
+    HelpBtn = buttons.help;
 
     connect(OKBtn, &QPushButton::clicked, this, &Rename1::OKBtn_Click);
     connect(CancelBtn, &QPushButton::clicked, this, &Rename1::CancelBtn_Click);

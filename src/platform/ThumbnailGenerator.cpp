@@ -3,7 +3,6 @@
 #include "platform/PictureDecode.h"
 #include "shared/Tables.h"
 
-#include <QCollator>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -62,16 +61,13 @@ private:
 
 QStringList matchingFiles(const QString& folder, const QString& mask)
 {
+    // Name order, letter case ignored, as the file list shows them.
     const QDir dir(folder);
-    QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     const QStringList masks{mask};
     names.erase(std::remove_if(names.begin(), names.end(),
                                [&](const QString& n) { return !tables::matchesMasks(n, masks); }),
                 names.end());
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
-    std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
     QStringList paths;
     paths.reserve(names.size());
     for (const QString& n : names)

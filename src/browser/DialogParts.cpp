@@ -1,22 +1,25 @@
-#include "browser/DialogColors.h"
+#include "browser/DialogParts.h"
 
 #include "platform/OleColor.h"
 #include "shared/SharedState.h"
 
 #include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace browser {
 
 namespace {
 
-QBrush wash(const QWidget* w, platform::OleColor from, platform::OleColor to)
+QBrush wash(platform::OleColor from, platform::OleColor to)
 {
-    QLinearGradient g(0, 0, 0, std::max(1, w->height()));
+    QLinearGradient g(0, 0, 0, 1);
+    g.setCoordinateMode(QGradient::ObjectBoundingMode);
     g.setColorAt(0, platform::resolveOleColor(from));
     g.setColorAt(1, platform::resolveOleColor(to));
     return QBrush(g);
@@ -31,6 +34,32 @@ void setBold(QWidget* w)
 
 } // namespace
 
+DialogButtons layOutDialog(QWidget* window, QWidget* frame, const QString& okTip, const QString& cancelTip,
+                           const QString& helpTip)
+{
+    DialogButtons b;
+    const auto make = [window](const char* name, const char* caption, const QString& tip) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), window);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setToolTip(tip);
+        button->setAutoDefault(false);
+        return button;
+    };
+    b.ok = make("OKBtn", "OK", okTip);
+    b.cancel = make("CancelBtn", "Cancel", cancelTip);
+    b.help = make("HelpBtn", "Help", helpTip);
+    b.ok->setDefault(true);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(b.ok);
+    row->addWidget(b.cancel);
+    row->addWidget(b.help);
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(frame);
+    layout->addLayout(row);
+    return b;
+}
+
 void applyDialogColors(QWidget* window, QWidget* frame, const QList<QLabel*>& labels,
                        const QList<QLineEdit*>& entries, const QList<QPushButton*>& buttons)
 {
@@ -42,7 +71,7 @@ void applyDialogColors(QWidget* window, QWidget* frame, const QList<QLabel*>& la
     window->setAutoFillBackground(true);
     if (frame) {
         QPalette fp = frame->palette();
-        fp.setBrush(QPalette::Window, wash(frame, gs.nSelectBackColor, gs.nSelectWashEnd));
+        fp.setBrush(QPalette::Window, wash(gs.nSelectBackColor, gs.nSelectWashEnd));
         fp.setColor(QPalette::WindowText, selectFore);
         frame->setPalette(fp);
         frame->setAutoFillBackground(true);
@@ -62,7 +91,8 @@ void applyDialogColors(QWidget* window, QWidget* frame, const QList<QLabel*>& la
     }
     for (QPushButton* b : buttons) {
         QPalette bp = b->palette();
-        bp.setBrush(QPalette::Button, wash(b, gs.nButtonBackColor, gs.nButtonWashEnd));
+        // Styles paint buttons from one colour: the wash starts there.
+        bp.setColor(QPalette::Button, platform::resolveOleColor(gs.nButtonBackColor));
         bp.setColor(QPalette::ButtonText, platform::resolveOleColor(gs.nButtonForeColor));
         b->setPalette(bp);
         setBold(b);
