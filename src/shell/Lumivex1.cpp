@@ -179,7 +179,7 @@ void Lumivex1::Form_Load()
             if (newCurrent != QDir::currentPath())
                 QDir::setCurrent(newCurrent);
         } else {
-            gs.cProgramFolder = QCoreApplication::applicationDirPath();
+            gs.cProgramFolder = startup::executableFolder();
         }
         SetDefaultColors();
         gs.nPicturePage = 1;
