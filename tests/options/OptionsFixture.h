@@ -14,7 +14,7 @@
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    testsupport::ProgramFolder folder;
+    testsupport::ProgramFolder folder{false}; // each test makes the files it needs
     platform::ScopedDialogs dialogs;
     std::unique_ptr<Lumivex1> main;
     QStringList startupMessages; // the messages of the last start
