@@ -5,6 +5,7 @@
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
+#include "shell/QuikTip1.h"
 #include "shell/Settings.h"
 #include "shell/StartUp.h"
 #include "shell/ToolTable.h"
@@ -179,7 +180,7 @@ void Lumivex1::Form_Load()
             if (newCurrent != QDir::currentPath())
                 QDir::setCurrent(newCurrent);
         } else {
-            gs.cProgramFolder = QCoreApplication::applicationDirPath();
+            gs.cProgramFolder = startup::executableFolder();
         }
         SetDefaultColors();
         gs.nPicturePage = 1;
@@ -414,7 +415,9 @@ void Lumivex1::Form_Activate()
         if (!gs.cLastFolder.trimmed().isEmpty() && gs.fSaveLastFolder)
             BuildPictureList();
     }
-    // The tip window follows in its own window class.
+    // The tip of the day, and the tip window brought up again while it is open.
+    if (gs.fQuikTipOpen && gs.fTipsAtStartup)
+        QuikTip1::showTip();
 }
 
 void Lumivex1::Form_Paint()
