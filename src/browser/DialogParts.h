@@ -1,13 +1,8 @@
 #pragma once
 // What the small dialogs of the browser share: the panel with OK, Cancel and
-// Help under it, the colour scheme (the window and its labels in the
-// selection colours, the panel washed to nSelectWashEnd, entry fields in the
-// entry colours, buttons washed in the button colours) and the help key.
-#include <QList>
+// Help under it, and the help key.
 #include <QString>
 
-class QLabel;
-class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -24,9 +19,6 @@ struct DialogButtons {
 // anywhere in the window runs it.
 DialogButtons layOutDialog(QWidget* window, QWidget* frame, const QString& okTip, const QString& cancelTip,
                            const QString& helpTip);
-
-void applyDialogColors(QWidget* window, QWidget* frame, const QList<QLabel*>& labels,
-                       const QList<QLineEdit*>& entries, const QList<QPushButton*>& buttons);
 
 // Sends F1 to the window, the help key the help system answers.
 void sendHelpKey(QWidget* window);

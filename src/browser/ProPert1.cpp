@@ -3,6 +3,7 @@
 #include "browser/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/PictureDecode.h"
+#include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
@@ -158,12 +159,7 @@ void ProPert1::changeEvent(QEvent* event)
 
 void ProPert1::Form_Activate()
 {
-    QList<QLabel*> labels;
-    for (QLabel* l : Label1)
-        labels << l;
-    for (QLabel* l : Label2)
-        labels << l;
-    browser::applyDialogColors(this, Frame1, labels, {}, {OKBtn, CancelBtn, HelpBtn});
+    dialogcolors::applyDialogColors(this);
 }
 
 void ProPert1::Form_Unload()

@@ -3,8 +3,8 @@
 #include "browser/DialogParts.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorNumbers.h"
-#include "platform/OleColor.h"
 #include "platform/RenameFile.h"
+#include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shell/Lumivex1.h"
@@ -127,15 +127,12 @@ void Rename1::changeEvent(QEvent* event)
 
 void Rename1::Form_Activate()
 {
-    browser::applyDialogColors(this, Frame1, {Label1[0], Label1[1], Label1[2]}, {Text1[1]},
-                               {OKBtn, CancelBtn, HelpBtn});
-    QPalette pal = Text1[0]->palette();
-    pal.setColor(QPalette::Base, platform::resolveOleColor(gs.nRenameBackColor));
-    pal.setColor(QPalette::Text, platform::resolveOleColor(gs.nRenameForeColor));
-    Text1[0]->setPalette(pal);
-    QFont f = Text1[0]->font();
-    f.setBold(gs.fBoldFonts);
-    Text1[0]->setFont(f);
+    // The locked old name in the rename colours, the rest as every dialog.
+    dialogcolors::Paint oldName;
+    oldName.back = gs.nRenameBackColor;
+    oldName.fore = gs.nRenameForeColor;
+    oldName.bold = gs.fBoldFonts;
+    dialogcolors::applyDialogColors(this, {{Text1[0], oldName}});
     if (m_firstActivation) {
         Text1[1]->setFocus();
         m_firstActivation = false;
