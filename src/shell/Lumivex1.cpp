@@ -7,6 +7,7 @@
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 #include "shell/HelpWindow.h"
+#include "shell/QuikTip1.h"
 #include "shell/Settings.h"
 #include "shell/StartUp.h"
 #include "shell/ToolTable.h"
@@ -155,6 +156,7 @@ void Lumivex1::buildWindow()
     connect(Timer1, &QTimer::timeout, this, &Lumivex1::Timer1_Timer);
 
     connectShellEvents();
+    buildThumbnailView();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -182,7 +184,7 @@ void Lumivex1::Form_Load()
             if (newCurrent != QDir::currentPath())
                 QDir::setCurrent(newCurrent);
         } else {
-            gs.cProgramFolder = QCoreApplication::applicationDirPath();
+            gs.cProgramFolder = startup::executableFolder();
         }
         SetDefaultColors();
         gs.nPicturePage = 1;
@@ -420,7 +422,9 @@ void Lumivex1::Form_Activate()
         if (!gs.cLastFolder.trimmed().isEmpty() && gs.fSaveLastFolder)
             BuildPictureList();
     }
-    // The tip window follows in its own window class.
+    // The tip of the day, and the tip window brought up again while it is open.
+    if (gs.fQuikTipOpen && gs.fTipsAtStartup)
+        QuikTip1::showTip();
 }
 
 void Lumivex1::Form_Paint()
@@ -440,6 +444,10 @@ void Lumivex1::setFileListFolder(const QString& folder)
 
 void Lumivex1::closeEvent(QCloseEvent* event)
 {
+    if (deferCloseForThumbnails()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -19,6 +20,10 @@ class QTabWidget;
 class QTimer;
 class QListWidget;
 class QPrinter;
+namespace platform {
+class ImageList;
+class ThumbnailGenerator;
+} // namespace platform
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -170,7 +175,6 @@ public:
     virtual void CloseCurrentFile();
     virtual void DeleteCurrentFile();
     virtual void ConvertFile(const QString& path);
-    virtual void CreateNewFolder();
     virtual void TwainAcquirePicture();
     virtual void TwainSelectSource();
     // File browser.
@@ -184,8 +188,6 @@ public:
     virtual void SetDetailsView();
     // Path of the file list's selected item; nullopt when there is no answer.
     virtual std::optional<QString> FileListSelectedPath();
-    // Thumbnails.
-    virtual void ToggleThumbnails();
     // Picture view.
     virtual void ShowPreviousPicture();
     virtual void ShowNextPicture();
@@ -242,6 +244,50 @@ public:
     // The stored window geometry is the one applied at start-up until the
     // user moves or resizes the window.
     bool geometryChangedByUser() const;
+
+
+    // ---- thumbnails, new folder (browser panel)
+    platform::ThumbnailGenerator* Thumb1 = nullptr;
+    platform::ImageList* ImagList1 = nullptr;
+    bool fThumbStopRequest = false;
+    QString cThumbFolder;           // folder whose thumbnails the image list holds
+    int nThumbCount = 0;            // thumbnails inserted in this run
+    std::array<int, 11> ThumbBitsTable{};
+    void ToggleThumbnails();
+    void GenerateThumbnails(bool& result);
+    void StartThumbnailBrowse(int low, int high);
+    void AddThumbnail(const QString& path, const QImage& bitmap);
+    void EnterThumbnailView();
+    void LeaveThumbnailView();
+    void Thumb1_ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
+    void ImagList1_ItemClick(int position);
+    // A thumbnail run is going on, or queued to start.
+    bool thumbnailRunActive() const { return m_thumbRunActive || m_thumbRunQueued; }
+    void CreateNewFolder();
+    // Hooks into the file list and folder tree.
+    void RefreshFileList();
+    bool SelectFileListItem(const QString& path);
+    void FocusFolderTree();
+
+private:
+    struct HeldThumbs {
+        bool valid = false;
+        QString folder;
+        int filterRow = -1, width = 0, height = 0, bitsIndex = -1;
+    };
+    void buildThumbnailView();
+    bool fileListShowsItems() const;
+    HeldThumbs currentThumbKey() const;
+    void setThumbPointers(bool busy);
+    void queueThumbnailRun();
+    void endThumbnailRun();
+    bool deferCloseForThumbnails();
+    HeldThumbs m_heldThumbs;
+    bool m_thumbRunActive = false;
+    bool m_thumbRunQueued = false;
+    bool m_thumbRerun = false;
+    bool m_thumbStarting = false;
+    bool m_closeAfterThumbs = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

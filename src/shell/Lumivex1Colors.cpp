@@ -4,6 +4,7 @@
 // is not there is passed over.
 #include "shell/Lumivex1.h"
 
+#include "platform/ImageList.h"
 #include "platform/WashControls.h"
 #include "shared/SharedState.h"
 
@@ -17,24 +18,8 @@ namespace {
 
 using platform::OleColor;
 
-// The image list repaints all its thumbnails on any change, so each of its
-// colours is given only when it differs from the one it has.
-void setPaletteRoleIfChanged(QWidget* w, std::initializer_list<QPalette::ColorRole> roles, OleColor c)
-{
-    if (!w)
-        return;
-    const QColor color = platform::resolveOleColor(c);
-    QPalette pal = w->palette();
-    bool changed = false;
-    for (QPalette::ColorRole role : roles)
-        if (pal.color(role) != color) {
-            pal.setColor(role, color);
-            changed = true;
-        }
-    if (changed)
-        w->setPalette(pal);
-}
-
+// The image list repaints all its thumbnails on any change, so its colours
+// and type are given only when they differ from the ones it has.
 void setBoldIfChanged(QWidget* w, bool bold)
 {
     if (w && w->font().bold() != bold)
@@ -78,14 +63,16 @@ void Lumivex1::SetWindowColors()
     if (QWidget* list = control("PTxShList1"))
         list->setProperty("ShowHidden", c.fShellListFlag);
 
-    QWidget* thumbs = control("ImagList1");
-    setPaletteRoleIfChanged(thumbs, {QPalette::Window, QPalette::Base}, c.nThumbWindowBackColor);
-    setPaletteRoleIfChanged(thumbs, {QPalette::WindowText, QPalette::Text}, c.nThumbForeColor);
-    setPaletteRoleIfChanged(thumbs, {QPalette::HighlightedText}, c.nThumbBackColor);
-    setPaletteRoleIfChanged(thumbs, {QPalette::Highlight}, c.nThumbWindowForeColor);
-    setBoldIfChanged(thumbs, c.fBoldFonts);
-    if (thumbs)
-        thumbs->setAutoFillBackground(true);
+    if (ImagList1) {
+        const QColor back = resolveOleColor(c.nThumbWindowBackColor);
+        const QColor fore = resolveOleColor(c.nThumbForeColor);
+        const QColor selFore = resolveOleColor(c.nThumbBackColor);
+        const QColor selBack = resolveOleColor(c.nThumbWindowForeColor);
+        if (ImagList1->BackColor() != back || ImagList1->ForeColor() != fore ||
+            ImagList1->SelBackColor() != selBack || ImagList1->SelForeColor() != selFore)
+            ImagList1->setColors(back, fore, selBack, selFore);
+        setBoldIfChanged(ImagList1, c.fBoldFonts);
+    }
 
     for (const char* name : {"Splitter1", "Splitter2", "Splitter3", "Splitter4"}) {
         QWidget* w = control(name);

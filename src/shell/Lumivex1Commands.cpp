@@ -333,10 +333,8 @@ void Lumivex1::ShowToolWindowModal(const QString& name)
 
 void Lumivex1::ShowOptionsPage(int page)
 {
-    if (QWidget* w = toolwindows::instance(QStringLiteral("SetOptn1")))
-        if (auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("TabStrip1")))
-            tabs->setCurrentIndex(page - 1);
-    ShowToolWindowModal(QStringLiteral("SetOptn1"));
+    toolwindows::showModal(QStringLiteral("SetOptn1"), page);
+    toolwindows::unload(QStringLiteral("SetOptn1"));
 }
 
 void Lumivex1::OfferToSavePicture()

@@ -8,7 +8,6 @@ void Lumivex1::OpenFileWithApplication() {}
 void Lumivex1::CloseCurrentFile() {}
 void Lumivex1::DeleteCurrentFile() {}
 void Lumivex1::ConvertFile(const QString&) {}
-void Lumivex1::CreateNewFolder() {}
 void Lumivex1::TwainAcquirePicture() {}
 void Lumivex1::TwainSelectSource() {}
 
@@ -22,9 +21,6 @@ void Lumivex1::SetSmallIconsView() {}
 void Lumivex1::SetListIconsView() {}
 void Lumivex1::SetDetailsView() {}
 std::optional<QString> Lumivex1::FileListSelectedPath() { return std::nullopt; }
-
-// Thumbnails.
-void Lumivex1::ToggleThumbnails() {}
 
 // Picture view.
 void Lumivex1::ShowPreviousPicture() {}

@@ -6,7 +6,6 @@
 
 #include <QListWidget>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -62,9 +61,9 @@ void Lumivex1::TabStrip1_BeforeTabChange(int index)
     if (caption == QLatin1String("ThumbNails")) {
         ToolBarComp1->setBarVisible(2, true);
         gs.fThumbsLoading = false;
-        // A thumbnail run is long: it starts once this handler has returned and
-        // fBusy is clear again, so that "ID_Stop" reaches it.
-        QTimer::singleShot(0, this, [this] { ToggleThumbnails(); });
+        // The thumbnail view itself starts its run once this handler has
+        // returned and fBusy is clear again, so that "ID_Stop" reaches it.
+        ToggleThumbnails();
     }
     if (caption == QLatin1String("Internet")) {
         ToolBarComp1->setBarVisible(6, true);

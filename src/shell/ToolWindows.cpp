@@ -1,12 +1,19 @@
 #include "shell/ToolWindows.h"
 
+#include "browser/ProPert1.h"
+#include "browser/Rename1.h"
 #include "shared/SharedState.h"
+#include "shell/About1.h"
+#include "shell/Lumivex1.h"
+#include "shell/QuikTip1.h"
+#include "shell/SetOptn1.h"
 
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
 #include <QHash>
 #include <QPointer>
+#include <QTabWidget>
 #include <QWidget>
 
 namespace toolwindows {
@@ -15,6 +22,7 @@ namespace {
 
 struct Entry {
     Creator creator;
+    Openers openers;
     QPointer<QWidget> instance;
 };
 
@@ -53,7 +61,19 @@ void bringToFront(QWidget* w)
     w->activateWindow();
 }
 
-void registerWindow(const QString& name, Creator creator) { windows()[name].creator = std::move(creator); }
+void registerWindow(const QString& name, Creator creator)
+{
+    Entry& e = windows()[name];
+    e.creator = std::move(creator);
+    e.openers = {};
+}
+
+void registerOpeners(const QString& name, Openers openers)
+{
+    Entry& e = windows()[name];
+    e.openers = std::move(openers);
+    e.creator = nullptr;
+}
 
 void unregisterWindow(const QString& name)
 {
@@ -65,7 +85,7 @@ void unregisterWindow(const QString& name)
 bool isRegistered(const QString& name)
 {
     const auto it = windows().constFind(name);
-    return it != windows().constEnd() && it->creator;
+    return it != windows().constEnd() && (it->creator || it->openers.open || it->openers.modal);
 }
 
 void registerProgramWindows()
@@ -74,8 +94,14 @@ void registerProgramWindows()
     if (done)
         return;
     done = true;
-    // Each tool window adds its line here as its code lands, for example:
-    //   registerWindow(QStringLiteral("About1"), [] { return new About1; });
+    // Windows that keep their own instance open themselves.
+    registerOpeners(QStringLiteral("About1"), {[] { About1::open(); }, nullptr});
+    registerOpeners(QStringLiteral("QuikTip1"), {[] { QuikTip1::open(); }, nullptr});
+    registerOpeners(QStringLiteral("SetOptn1"), {nullptr, [](int page) { SetOptn1::showModalOnPage(page); }});
+    registerOpeners(QStringLiteral("Rename1"), {nullptr, [](int) { Rename1::showModal(mainWindow()); }});
+    registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
+    // The others register a maker as their code lands, for example:
+    //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
 }
 
 bool* openFlag(const QString& name)
@@ -127,8 +153,21 @@ QWidget* instance(const QString& name)
     return it->instance.data();
 }
 
+namespace {
+const Openers* openersOf(const QString& name)
+{
+    registerProgramWindows();
+    const auto it = windows().constFind(name);
+    return it == windows().constEnd() ? nullptr : &it->openers;
+}
+} // namespace
+
 void open(const QString& name)
 {
+    if (const Openers* o = openersOf(name); o && o->open) {
+        o->open();
+        return;
+    }
     const bool* flag = openFlag(name);
     QWidget* w = existing(name);
     if (flag && *flag && w) {
@@ -140,15 +179,26 @@ void open(const QString& name)
 
 void showModeless(const QString& name)
 {
+    if (const Openers* o = openersOf(name); o && o->open) {
+        o->open();
+        return;
+    }
     if (QWidget* w = instance(name))
         bringToFront(w);
 }
 
-void showModal(const QString& name)
+void showModal(const QString& name, int page)
 {
+    if (const Openers* o = openersOf(name); o && o->modal) {
+        o->modal(page);
+        return;
+    }
     QPointer<QWidget> w = instance(name);
     if (!w)
         return;
+    if (page > 0)
+        if (auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("TabStrip1")))
+            tabs->setCurrentIndex(page - 1);
     if (auto* dlg = qobject_cast<QDialog*>(w.data())) {
         dlg->exec();
         return;
@@ -179,8 +229,10 @@ ScopedWindow::ScopedWindow(const QString& name, Creator creator) : m_name(name)
 {
     registerProgramWindows();
     auto it = windows().find(name);
-    if (it != windows().end())
+    if (it != windows().end()) {
         m_old = it->creator;
+        m_oldOpeners = it->openers;
+    }
     registerWindow(name, std::move(creator));
 }
 
@@ -188,7 +240,9 @@ ScopedWindow::~ScopedWindow()
 {
     if (QWidget* w = existing(m_name))
         delete w;
-    registerWindow(m_name, m_old);
+    Entry& e = windows()[m_name];
+    e.creator = m_old;
+    e.openers = m_oldOpeners;
 }
 
 } // namespace toolwindows

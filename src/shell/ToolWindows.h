@@ -14,8 +14,18 @@ namespace toolwindows {
 
 using Creator = std::function<QWidget*()>;
 
+// A window that keeps its own single instance opens itself: "open" brings it
+// to the front or shows it modeless, "modal" shows it modal on a page (0 when
+// it has no pages).
+struct Openers {
+    std::function<void()> open;
+    std::function<void(int page)> modal;
+};
+
 // Registers (or replaces) the maker of a window's default instance.
 void registerWindow(const QString& name, Creator creator);
+// Registers a window that opens itself; it takes the place of a maker.
+void registerOpeners(const QString& name, Openers openers);
 void unregisterWindow(const QString& name);
 bool isRegistered(const QString& name);
 
@@ -35,8 +45,9 @@ QWidget* existing(const QString& name);
 void open(const QString& name);
 // Shows it modeless (and to the front) without looking at its flag.
 void showModeless(const QString& name);
-// Shows it modal; returns when it was closed or hidden.
-void showModal(const QString& name);
+// Shows it modal, on the page of its tab strip "TabStrip1" when page > 0;
+// returns when it was closed or hidden.
+void showModal(const QString& name, int page = 0);
 // Closes the window when it exists.
 void unload(const QString& name);
 // Shows a window (restored when minimized), raised and active.
@@ -53,6 +64,7 @@ public:
 private:
     QString m_name;
     Creator m_old;
+    Openers m_oldOpeners;
 };
 
 } // namespace toolwindows

@@ -15,9 +15,6 @@
 #include <functional>
 #include <memory>
 
-// Readable texts in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace shelltest {
 
 // A browser that records what it was asked to do.
@@ -89,7 +86,6 @@ public:
     void CloseCurrentFile() override { rec("CloseCurrentFile"); }
     void DeleteCurrentFile() override { rec("DeleteCurrentFile"); }
     void ConvertFile(const QString& p) override { rec("ConvertFile " + p); }
-    void CreateNewFolder() override { rec("CreateNewFolder"); }
     void TwainAcquirePicture() override { rec("TwainAcquirePicture"); }
     void TwainSelectSource() override { rec("TwainSelectSource"); }
     void FindFileRoutine() override { rec("FindFileRoutine"); }
@@ -101,7 +97,6 @@ public:
     void SetListIconsView() override { rec("SetListIconsView"); }
     void SetDetailsView() override { rec("SetDetailsView"); }
     std::optional<QString> FileListSelectedPath() override { return listPath; }
-    void ToggleThumbnails() override { rec(QStringLiteral("ToggleThumbnails busy=%1").arg(gs.fBusy)); }
     void ShowPreviousPicture() override { rec("ShowPreviousPicture"); }
     void ShowNextPicture() override { rec("ShowNextPicture"); }
     void FitImageToWindow() override { rec("FitImageToWindow"); }

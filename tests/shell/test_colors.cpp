@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
+#include "platform/ImageList.h"
 #include <QEvent>
 #include <QMenuBar>
 #include <QToolBar>
@@ -18,7 +20,7 @@ namespace {
 
 QColor role(const QWidget* w, QPalette::ColorRole r) { return w->palette().color(r); }
 
-// Counts the palette and font changes a widget receives.
+// Counts the paints and font changes a widget receives.
 class ChangeCounter : public QObject {
 public:
     int changes = 0;
@@ -26,7 +28,7 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* e) override
     {
-        if (e->type() == QEvent::PaletteChange || e->type() == QEvent::FontChange)
+        if (e->type() == QEvent::Paint || e->type() == QEvent::FontChange)
             ++changes;
         return false;
     }
@@ -104,21 +106,32 @@ TEST(Colors, ThumbnailListUntouchedBySameScheme)
 {
     Shell s;
     TestWindow& w = s.w();
-    auto* thumbs = addControl<QWidget>(w.TabPanel[4], "ImagList1");
-    ChangeCounter counter;
-    thumbs->installEventFilter(&counter);
+    w.show();
+    w.TabStrip1->setCurrentIndex(3);
+    w.ImagList1->setVisible(true);
+    QCoreApplication::processEvents();
+    ChangeCounter counter; // paints of the thumbnails and changes of their type
+    w.ImagList1->viewport()->installEventFilter(&counter);
+    w.ImagList1->installEventFilter(&counter);
+    auto repaints = [&] {
+        counter.changes = 0;
+        w.SetWindowColors();
+        QCoreApplication::processEvents();
+        return counter.changes;
+    };
+
     gs.fBoldFonts = true;
-    w.SetWindowColors();
-    EXPECT_GT(counter.changes, 0);
-    EXPECT_EQ(role(thumbs, QPalette::Highlight), resolveOleColor(gs.nThumbWindowForeColor));
-    EXPECT_EQ(role(thumbs, QPalette::HighlightedText), resolveOleColor(gs.nThumbBackColor));
-    counter.changes = 0;
-    w.SetWindowColors();
-    EXPECT_EQ(counter.changes, 0);
+    EXPECT_GT(repaints(), 0);
+    EXPECT_EQ(w.ImagList1->BackColor(), resolveOleColor(gs.nThumbWindowBackColor));
+    EXPECT_EQ(w.ImagList1->ForeColor(), resolveOleColor(gs.nThumbForeColor));
+    EXPECT_EQ(w.ImagList1->SelForeColor(), resolveOleColor(gs.nThumbBackColor));
+    EXPECT_EQ(w.ImagList1->SelBackColor(), resolveOleColor(gs.nThumbWindowForeColor));
+    EXPECT_TRUE(w.ImagList1->font().bold());
+    EXPECT_EQ(repaints(), 0) << "the same scheme leaves the thumbnails alone";
     gs.nThumbForeColor = 0x0000FF;
-    w.SetWindowColors();
-    EXPECT_GT(counter.changes, 0);
-    EXPECT_EQ(role(thumbs, QPalette::Text), QColor(255, 0, 0));
+    EXPECT_GT(repaints(), 0);
+    EXPECT_EQ(w.ImagList1->ForeColor(), QColor(255, 0, 0));
+    w.hide();
 }
 
 TEST(Colors, WashedControlsPaint)

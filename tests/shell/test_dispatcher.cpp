@@ -3,6 +3,9 @@
 // steps of their own.
 #include "FakeToolWindow.h"
 #include "ShellTestWindow.h"
+#include "browser/ProPert1.h"
+#include "shell/About1.h"
+#include "shell/QuikTip1.h"
 #include "shell/ToolTable.h"
 #include "shell/ToolWindows.h"
 
@@ -59,21 +62,20 @@ TEST(Dispatcher, BusyGuardAndPointer)
     EXPECT_TRUE(w.calls.isEmpty());
     EXPECT_TRUE(w.pointerIsDefault());
 
-    // "ID_Stop" reaches a thumbnail run that is still going; the run keeps its hourglass.
-    bool hourglassAfterStop = false;
+    // A click that reaches a command still going (as "ID_Stop" reaches a
+    // thumbnail run) leaves the outer command its hourglass.
+    bool hourglassAfterInner = false;
     w.calls.clear();
-    w.onCall = [&](const QString& call) {
+    w.onCall = [&](const QString&) {
         if (w.calls.size() == 1) {
-            w.click("ID_Stop");
-            hourglassAfterStop = w.hourglass();
+            w.click("ID_UpFolder");
+            hourglassAfterInner = w.hourglass();
         }
-        (void)call;
     };
-    w.click("ID_ThumbNails");
-    EXPECT_EQ(w.calls.size(), 2);
-    EXPECT_TRUE(hourglassAfterStop);
+    w.click("ID_mnuOpenFile");
+    EXPECT_EQ(w.calls, (QStringList{"OpenFileRoutine", "MoveUpFolder"}));
+    EXPECT_TRUE(hourglassAfterInner);
     EXPECT_TRUE(w.pointerIsDefault());
-    EXPECT_TRUE(gs.fThumbsLoading);
 }
 
 TEST(Dispatcher, EveryToolIdIsHandledOrDocumented)
@@ -118,7 +120,6 @@ TEST(Dispatcher, CommandsReachTheirProcedures)
         {"ID_mnuSaveFileAs", "SaveFileAs /data/shown file.jpg"},
         {"ID_mnuDeleteFile", "DeleteCurrentFile"},
         {"ID_mnuConvertFiles", "ConvertFile /data/shown file.jpg"},
-        {"ID_mnuFileCreateNewFolder", "CreateNewFolder"},
         {"ID_mnuTwainAcquirePicture", "TwainAcquirePicture"},
         {"ID_mnuTwainSelectSource", "TwainSelectSource"},
         {"ID_Find", "FindFileRoutine"},
@@ -132,7 +133,6 @@ TEST(Dispatcher, CommandsReachTheirProcedures)
         {"ID_SmallIcons", "SetSmallIconsView"},
         {"ID_ListIcons", "SetListIconsView"},
         {"ID_Details", "SetDetailsView"},
-        {"ID_Stop", "ToggleThumbnails busy=0"},
         {"ID_mnuCreateFavoriteList", "AddPictureToFavorites"},
         {"ID_PicFavorites", "AddPictureToFavorites"},
         {"ID_VidPlyLstBtn", "CreateNewPlayList"},
@@ -544,4 +544,53 @@ TEST(Dispatcher, ExitUnloadsTheWindow)
     w.click("ID_mnuExit");
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(QFileInfo::exists(s.folder.file("Options.INI")));
+}
+
+TEST(Dispatcher, ProgramWindowsOpenThroughTheCommands)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    w.show();
+
+    w.click("ID_mnuHelpAbout");
+    About1* about = About1::current();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    w.click("ID_mnuHelpAbout");
+    EXPECT_EQ(About1::current(), about) << "one About window";
+
+    w.click("ID_mnuViewQuickTips");
+    ASSERT_NE(QuikTip1::current(), nullptr);
+    EXPECT_TRUE(QuikTip1::current()->isVisible());
+
+    const QString picture = s.folder.file("shown.png");
+    QImage(8, 8, QImage::Format_RGB32).save(picture);
+    gs.cCurrentFile = picture;
+    w.click("ID_mnuProperties");
+    ASSERT_NE(ProPert1::instance(), nullptr);
+    EXPECT_TRUE(ProPert1::instance()->isVisible());
+
+    // The modal windows: each command returns once its window is closed.
+    QStringList seen;
+    auto closeModal = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            QString what = modal->objectName();
+            if (auto* tabs = modal->findChild<QTabWidget*>("TabStrip1"))
+                what += QStringLiteral(" page %1").arg(tabs->currentIndex() + 1);
+            seen << what;
+            modal->close();
+        });
+    };
+    closeModal();
+    w.click("ID_mnuSetColorsforOrbanth");
+    closeModal();
+    w.click("ID_SetClrBtn");
+    gs.cCurrentFile = picture;
+    closeModal();
+    w.click("ID_mnuRenameFile");
+    EXPECT_EQ(seen, (QStringList{"SetOptn1 page 1", "SetOptn1 page 2", "Rename1"}));
+    EXPECT_TRUE(w.pointerIsDefault());
 }

@@ -1,6 +1,7 @@
 // Help: the pages, the contents, the search and context help, and the help
 // window closing with the main window.
 #include "ShellTestWindow.h"
+#include "browser/ProPert1.h"
 #include "shell/HelpWindow.h"
 
 #include <QComboBox>
@@ -17,7 +18,7 @@
 using namespace shelltest;
 
 namespace {
-QString assetsHelp() { return QDir(qEnvironmentVariable("LUMIVEX_ASSETS")).filePath("Help"); }
+QString assetsHelp() { return QDir(testsupport::assetsFolder()).filePath("Help"); }
 QString shownPage() { return QFileInfo(help::existingWindow()->currentPage()).completeBaseName(); }
 } // namespace
 
@@ -147,7 +148,8 @@ TEST(Help, MissingPagesAndShutdown)
 {
     Shell s;
     TestWindow& w = s.w();
-    // The program folder of the test has no help pages: the help window says so itself.
+    // A program folder without its help pages: the help window says so itself.
+    ASSERT_TRUE(QDir(s.folder.file("Help")).removeRecursively());
     w.click("ID_HelpOpen");
     ASSERT_NE(help::existingWindow(), nullptr);
     EXPECT_TRUE(help::existingWindow()->shownText().contains("could not be found"));
@@ -157,4 +159,21 @@ TEST(Help, MissingPagesAndShutdown)
     w.show();
     w.close();
     EXPECT_EQ(help::existingWindow(), nullptr);
+}
+
+TEST(Help, ToolWindowHelpButtons)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    help::setHelpFolder(assetsHelp());
+    w.show();
+    const QString picture = s.folder.file("shown.png");
+    QImage(8, 8, QImage::Format_RGB32).save(picture);
+    gs.cCurrentFile = picture;
+    w.click("ID_mnuProperties");
+    ProPert1* properties = ProPert1::instance();
+    ASSERT_NE(properties, nullptr);
+    properties->HelpBtn_Click();
+    ASSERT_NE(help::existingWindow(), nullptr);
+    EXPECT_EQ(shownPage(), "ProPert1");
 }

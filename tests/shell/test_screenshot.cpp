@@ -6,8 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <gtest/gtest.h>
 
 TEST(Screenshot, MainWindow)
@@ -15,15 +13,7 @@ TEST(Screenshot, MainWindow)
     const QString target = qEnvironmentVariable("LUMIVEX_SCREENSHOT");
     if (target.isEmpty())
         GTEST_SKIP() << "set LUMIVEX_SCREENSHOT to the PNG file to write";
-    testsupport::ProgramFolder folder;
-    // The program folder as installed: the assets beside the program.
-    const QDir assets(qEnvironmentVariable("LUMIVEX_ASSETS"));
-    for (QDirIterator it(assets.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString file = it.next();
-        const QString copy = folder.file(assets.relativeFilePath(file));
-        QDir().mkpath(QFileInfo(copy).absolutePath());
-        QFile::copy(file, copy);
-    }
+    testsupport::ProgramFolder folder; // with the assets beside the program, as installed
     platform::ScopedDialogs dialogs; // the first start's messages about missing settings
     Lumivex1 w(QStringList{});
     w.resize(1100, 720);

@@ -6,6 +6,9 @@
 #include <QDate>
 #include <QLocale>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include "platform/ImageList.h"
+#include "platform/ThumbnailGenerator.h"
 #include <gtest/gtest.h>
 
 using namespace shelltest;
@@ -172,17 +175,34 @@ TEST(Tabs, ThumbnailRunStartsAfterTheTabHandler)
 {
     Shell s;
     TestWindow& w = s.w();
-    gs.fThumbsLoading = true;
-    w.onCall = [&](const QString& call) {
-        // The run lets the user stop it: "ID_Stop" must get through.
-        if (call.startsWith("ToggleThumbnails") && w.calls.size() == 1)
-            w.click("ID_Stop");
-    };
+    QTemporaryDir pictures;
+    for (int i = 0; i < 12; ++i) {
+        QImage img(64, 48, QImage::Format_RGB32);
+        img.fill(QColor(20 * i, 100, 200));
+        ASSERT_TRUE(img.save(QDir(pictures.path()).filePath(QStringLiteral("p%1.png").arg(i, 2, 10, QChar('0')))));
+    }
+    w.setFileListFolder(pictures.path());
+    w.click("All Files (*.*)");
+
+    // "ID_Stop" from the first thumbnail on: it must reach the run.
+    int reports = 0;
+    bool busyDuringRun = false;
+    QObject::connect(w.Thumb1, &platform::ThumbnailGenerator::ThumbReady, w.Thumb1,
+                     [&](const QImage&, const QString&, int, int) {
+                         busyDuringRun |= gs.fBusy;
+                         if (++reports == 1)
+                             w.click("ID_Stop");
+                     });
     w.TabStrip1->setCurrentIndex(ThumbNails);
-    EXPECT_TRUE(w.calls.isEmpty()) << "not inside the tab handler";
-    EXPECT_FALSE(gs.fThumbsLoading);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(w.calls, (QStringList{"ToggleThumbnails busy=0", "ToggleThumbnails busy=0"}));
+    EXPECT_EQ(reports, 0) << "no thumbnail is made inside the tab handler";
+    EXPECT_FALSE(gs.fBusy);
+    EXPECT_TRUE(w.thumbnailRunActive());
+    for (int i = 0; i < 2000 && w.thumbnailRunActive(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_FALSE(w.thumbnailRunActive());
+    EXPECT_FALSE(busyDuringRun);
+    EXPECT_GE(w.ImagList1->Count(), 1);
+    EXPECT_LT(w.ImagList1->Count(), 12) << "the stop ended the run";
 }
 
 TEST(Tabs, CaptionFollowsTheTab)
