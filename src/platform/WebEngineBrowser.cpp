@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QVBoxLayout>
@@ -37,17 +38,18 @@ public:
     }
 };
 
-class WebEngineBrowser;
-
 class Page : public QWebEnginePage {
 public:
-    Page(WebEngineBrowser* owner, QObject* parent) : QWebEnginePage(parent), m_owner(owner) {}
+    using QWebEnginePage::QWebEnginePage;
+    bool silent = false;
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
-
-private:
-    WebEngineBrowser* m_owner;
+    // Silent: script message boxes are not shown.
+    void javaScriptAlert(const QUrl& origin, const QString& text) override
+    {
+        if (!silent)
+            QWebEnginePage::javaScriptAlert(origin, text);
+    }
 };
 
 QString localPathOf(const QString& address)
@@ -59,71 +61,79 @@ QString localPathOf(const QString& address)
 
 class WebEngineBrowser : public WebBrowser {
 public:
-    explicit WebEngineBrowser(QWidget* parent) : WebBrowser(parent)
+    explicit WebEngineBrowser(const QString& objectName) : m_name(objectName) {}
+    ~WebEngineBrowser() override { delete m_container.data(); }
+
+    QWidget* view() override
     {
-        auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new QWebEngineView(this);
-        m_page = new Page(this, m_view);
-        m_interceptor = new OfflineInterceptor(m_page);
-        m_page->setUrlRequestInterceptor(m_interceptor);
-        m_view->setPage(m_page);
-        QWebEngineSettings* s = m_page->settings();
-        s->setAttribute(QWebEngineSettings::PluginsEnabled, true);
-        s->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
-        layout->addWidget(m_view);
-        connect(m_page, &QWebEnginePage::loadFinished, this,
-                [this](bool) { emit NavigateComplete2(m_page->url().toString()); });
-        connect(m_page, &QWebEnginePage::titleChanged, this, &WebBrowser::TitleChange);
-        connect(m_page, &QWebEnginePage::linkHovered, this, &WebBrowser::StatusTextChange);
-        connect(m_view, &QWebEngineView::printFinished, this, [this](bool) { m_printer.reset(); });
-        // A file the engine can only download is explained, never left as a blank page.
-        connect(m_page->profile(), &QWebEngineProfile::downloadRequested, this,
-                [this](QWebEngineDownloadRequest* download) {
-                    if (download->page() != m_page)
-                        return;
-                    download->cancel();
-                    const QString name = download->url().isLocalFile() ? download->url().toLocalFile()
-                                                                        : download->url().toString();
-                    showHtml(QStringLiteral("<html><body><h3>This file cannot be shown here.</h3><p>%1</p>"
-                                            "<p>Open it with the program that reads its type.</p></body></html>")
-                                 .arg(name.toHtmlEscaped()),
-                             download->url().toString());
-                });
+        if (!m_container) {
+            m_container = new QWidget;
+            m_container->setObjectName(m_name);
+            auto* layout = new QVBoxLayout(m_container);
+            layout->setContentsMargins(0, 0, 0, 0);
+        }
+        return m_container.data();
     }
 
-    void emitBeforeNavigate(const QUrl& url) { emit BeforeNavigate2(url.toString()); }
-
-    void GoBack() override { m_view->back(); }
-    void GoForward() override { m_view->forward(); }
+    void GoBack() override
+    {
+        if (m_view)
+            m_view->back();
+    }
+    void GoForward() override
+    {
+        if (m_view)
+            m_view->forward();
+    }
     void GoHome() override { Navigate2(QStringLiteral("about:blank")); }
-    void Stop() override { m_view->stop(); }
-    void Refresh() override { m_view->reload(); }
+    void Stop() override
+    {
+        if (m_view)
+            m_view->stop();
+    }
+    void Refresh() override
+    {
+        if (m_view)
+            m_view->reload();
+    }
 
     void Navigate2(const QString& address) override
     {
         const QString path = localPathOf(address);
-        m_view->setUrl(path.isEmpty() ? QUrl::fromUserInput(address) : QUrl::fromLocalFile(path));
+        engine()->setUrl(path.isEmpty() ? QUrl::fromUserInput(address) : QUrl::fromLocalFile(path));
     }
 
     void ExecWB(int commandId, int) override
     {
+        if (!m_view)
+            return;
         switch (commandId) {
-        case OLECMDID_PRINT: print(); break;
-        case OLECMDID_SAVEAS: saveAs(); break;
-        case OLECMDID_PROPERTIES: properties(); break;
+        case kBrowserPrint: print(); break;
+        case kBrowserSaveAs: saveAs(); break;
+        case kBrowserProperties: properties(); break;
         default: break;
         }
     }
 
-    bool Offline() const override { return m_interceptor->offline; }
-    void setOffline(bool offline) override { m_interceptor->offline = offline; }
-    QString LocationURL() const override { return m_page->url().toString(); }
-    QString LocationName() const override { return m_page->title(); }
+    QString LocationURL() const override { return m_page ? m_page->url().toString() : QString(); }
+    QString LocationName() const override { return m_page ? m_page->title() : QString(); }
+    void setOffline(bool offline) override
+    {
+        m_offline = offline;
+        if (m_interceptor)
+            m_interceptor->offline = offline;
+    }
+    void setSilent(bool silent) override
+    {
+        m_silent = silent;
+        if (m_page)
+            m_page->silent = silent;
+    }
 
     void showHtml(const QString& html, const QString& baseAddress) override
     {
         const QString path = localPathOf(baseAddress);
+        engine();
         m_page->setHtml(html, path.isEmpty() ? QUrl(baseAddress) : QUrl::fromLocalFile(path));
     }
 
@@ -194,21 +204,55 @@ private:
         dialogs().message(QStringLiteral("Properties"), text, Buttons::Ok, Icon::Information);
     }
 
-    QWebEngineView* m_view;
-    Page* m_page;
-    OfflineInterceptor* m_interceptor;
+    // The engine starts with the first page it is asked for.
+    QWebEngineView* engine()
+    {
+        if (m_view)
+            return m_view;
+        QWidget* box = view();
+        m_view = new QWebEngineView(box);
+        m_page = new Page(m_view);
+        m_page->silent = m_silent;
+        m_interceptor = new OfflineInterceptor(m_page);
+        m_interceptor->offline = m_offline;
+        m_page->setUrlRequestInterceptor(m_interceptor);
+        m_view->setPage(m_page);
+        QWebEngineSettings* s = m_page->settings();
+        s->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+        s->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+        box->layout()->addWidget(m_view);
+        QObject::connect(m_view, &QWebEngineView::printFinished, m_view, [this](bool) { m_printer.reset(); });
+        // A file the engine can only download is explained, never left as a blank page.
+        QObject::connect(m_page->profile(), &QWebEngineProfile::downloadRequested, m_view,
+                         [this](QWebEngineDownloadRequest* download) {
+                             if (download->page() != m_page)
+                                 return;
+                             download->cancel();
+                             const QString name = download->url().isLocalFile() ? download->url().toLocalFile()
+                                                                                 : download->url().toString();
+                             showHtml(QStringLiteral("<html><body><h3>This file cannot be shown here.</h3>"
+                                                     "<p>%1</p><p>Open it with the program that reads its "
+                                                     "type.</p></body></html>")
+                                          .arg(name.toHtmlEscaped()),
+                                      download->url().toString());
+                         });
+        return m_view;
+    }
+
+    QString m_name;
+    QPointer<QWidget> m_container;
+    QPointer<QWebEngineView> m_view;
+    QPointer<Page> m_page;
+    OfflineInterceptor* m_interceptor = nullptr;
+    bool m_offline = false, m_silent = false;
     std::unique_ptr<QPrinter> m_printer;
 };
 
-bool Page::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
-{
-    if (isMainFrame)
-        m_owner->emitBeforeNavigate(url);
-    return true;
-}
-
 } // namespace
 
-WebBrowser* createWebEngineBrowser(QWidget* parent) { return new WebEngineBrowser(parent); }
+std::unique_ptr<WebBrowser> createWebEngineBrowser(const QString& objectName)
+{
+    return std::make_unique<WebEngineBrowser>(objectName);
+}
 
 } // namespace platform

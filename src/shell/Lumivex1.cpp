@@ -2,9 +2,12 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Units.h"
+#include "platform/WashControls.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
+#include "shell/HelpWindow.h"
+#include "shell/QuikTip1.h"
 #include "shell/Settings.h"
 #include "shell/StartUp.h"
 #include "shell/ToolTable.h"
@@ -107,7 +110,7 @@ void Lumivex1::buildWindow()
         t->setAcceptFileDrops(true);
     TabPanel[1]->layout()->addWidget(TreeView1);
     TabPanel[2]->layout()->addWidget(TreeView2);
-    CHKMUSICLOOP = new QCheckBox(QStringLiteral("Loop"), TabPanel[2]);
+    CHKMUSICLOOP = new platform::WashCheckBox(QStringLiteral("Loop"), TabPanel[2]);
     CHKMUSICLOOP->setObjectName(QStringLiteral("CHKMUSICLOOP"));
     CHKMUSICLOOP->setToolTip(QStringLiteral("Play the Music Continuously"));
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
@@ -153,7 +156,9 @@ void Lumivex1::buildWindow()
     connect(Timer1, &QTimer::timeout, this, &Lumivex1::Timer1_Timer);
 
     buildPlayers();
-    buildDocuments();
+    connectShellEvents();
+    buildDocuments(); // after the shell made the browsers
+    buildThumbnailView();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -181,7 +186,7 @@ void Lumivex1::Form_Load()
             if (newCurrent != QDir::currentPath())
                 QDir::setCurrent(newCurrent);
         } else {
-            gs.cProgramFolder = QCoreApplication::applicationDirPath();
+            gs.cProgramFolder = startup::executableFolder();
         }
         SetDefaultColors();
         gs.nPicturePage = 1;
@@ -195,6 +200,7 @@ void Lumivex1::Form_Load()
             SetUpFileFilters();
         }
         // Help lives in Help/ of the program folder; tool bars 3 to 7 start hidden.
+        help::setHelpFolder(gs.programFile(QStringLiteral("Help")));
         ToolBarComp1->setBarVisible(2, true);
         for (int n = 3; n <= 7; ++n)
             ToolBarComp1->setBarVisible(n, false);
@@ -394,6 +400,8 @@ void Lumivex1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_firstPhaseDone)
         Form_Activate();
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
 }
 
 void Lumivex1::Form_Activate()
@@ -416,7 +424,9 @@ void Lumivex1::Form_Activate()
         if (!gs.cLastFolder.trimmed().isEmpty() && gs.fSaveLastFolder)
             BuildPictureList();
     }
-    // The tip window follows in its own window class.
+    // The tip of the day, and the tip window brought up again while it is open.
+    if (gs.fQuikTipOpen && gs.fTipsAtStartup)
+        QuikTip1::showTip();
 }
 
 void Lumivex1::Form_Paint()
@@ -436,6 +446,10 @@ void Lumivex1::setFileListFolder(const QString& folder)
 
 void Lumivex1::closeEvent(QCloseEvent* event)
 {
+    if (deferCloseForThumbnails()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -466,6 +480,7 @@ void Lumivex1::Form_Unload()
     }
     SaveOptions();
     unloadToolWindows();
+    help::CloseHelp();
     Timer1->stop();
 }
 
@@ -571,20 +586,9 @@ void Lumivex1::EnableFileTools()
 
 void Lumivex1::BuildPictureList() {}
 
-// ---------------------------------------------------------------- commands
-
-void Lumivex1::ToolBarComp1_ToolClick(platform::Tool* tool)
-{
-    if (gs.fBusy || !tool)
-        return;
-    setCursor(Qt::WaitCursor);
-    unsetCursor();
-}
-
 // ---------------------------------------------------------------- viewers
 
 QString Lumivex1::GetFileExt(const QString& path) const { return ::GetFileExt(path); }
 void Lumivex1::DisplayFile(const QString&) {}
-void Lumivex1::SetWindowColors() {}
 bool Lumivex1::SaveFileAs(const QString&) { return false; }
 void Lumivex1::ResetPicture() {}

@@ -4,11 +4,15 @@
 #include "lists/PlayLists.h"
 #include "platform/KeyedTree.h"
 #include "platform/ToolBarComp.h"
+#include "platform/WebBrowser.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QCheckBox;
@@ -16,15 +20,16 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 class QListWidget;
+class QPrinter;
 class QSlider;
-class QToolButton;
-
 namespace platform {
+class WashButton;
+class ImageList;
+class ThumbnailGenerator;
 class PlayCtrl;
 class MMControl;
 class MediaConverter;
 class RichTextBox;
-class WebBrowser;
 } // namespace platform
 
 class Lumivex1 : public QMainWindow {
@@ -45,10 +50,10 @@ public:
 
     // ---- public members other windows use
     QString GetFileExt(const QString& path) const;
-    void DisplayFile(const QString& path);
+    virtual void DisplayFile(const QString& path);
     void SetWindowColors();
     void SaveOptions();
-    bool SaveFileAs(const QString& path);
+    virtual bool SaveFileAs(const QString& path);
     void ResetPicture();
 
     // ---- main-window state
@@ -119,6 +124,117 @@ public:
     QString fileListFolder() const { return m_fileListFolder; }
     void setFileListFolder(const QString& folder);
 
+
+    // ================================================================ shell
+    // Commands, tabs, help, colours, layout, address bar (the shell's own).
+
+    // Command dispatcher.
+    void ToolBarComp1_ToolClick(platform::Tool* tool);
+    // True when the id names a command of the dispatcher (doing nothing included).
+    static bool IsDispatchedCommand(const QString& id);
+    // The recognised ids that do nothing.
+    static const QStringList& IdleCommandIds();
+
+    // The address combo, key, Esc and drop-down events of the toolbar.
+    void ToolBarComp1_ComboSelChange(platform::Tool* tool);
+    void ToolBarComp1_ToolKeyDown(platform::Tool* tool, int keyCode, int shift);
+    void ToolBarComp1_ToolKeyPress(platform::Tool* tool, int keyCode);
+    void ToolBarComp1_ToolDropDown(platform::Tool* tool);
+    void ToggleTabToolBars();
+    void ShowFileProperties(const QString& path);
+    // The text ShowFileProperties shows; empty when the file cannot be read.
+    static QString FilePropertiesText(const QString& path);
+    // Visited addresses and the address bar.
+    void AddVisitedURL(const QString& address);
+    void ToggleURLBar();
+
+    // Tabs.
+    void TabStrip1_BeforeTabChange(int index);
+    void TabStrip1_TabChange(int index);
+    void ShowPreviousTab();
+    // True while the tab numbered n (1..6) is the selected one.
+    bool TabSelected(int n) const;
+
+    // Help.
+    void ShowHelpContents();
+    void ShowHelpSearch();
+
+    // Colours and layout.
+    void Form_Resize();
+
+    // The browsers of the Documents (1) and Internet (2) tabs.
+    std::unique_ptr<platform::WebBrowser> WebBrowser1;
+    std::unique_ptr<platform::WebBrowser> WebBrowser2;
+    // The printer the printer set-up command sets up.
+    QPrinter* Printer();
+
+    // Path of the picture in the picture view (kept by the picture view).
+    QString cShownPicture;
+
+    // ================================================================ seams
+    // Procedures of other areas that the shell calls. Their bodies stand in
+    // Lumivex1Seams.cpp until each area's code replaces them there; they are
+    // virtual so tests can stand in for them.
+
+    // Files.
+    virtual void OpenFileRoutine();
+    virtual void OpenFileWithApplication();
+    virtual void CloseCurrentFile();
+    virtual void DeleteCurrentFile();
+    virtual void ConvertFile(const QString& path);
+    virtual void TwainAcquirePicture();
+    virtual void TwainSelectSource();
+    // File browser.
+    virtual void FindFileRoutine();
+    virtual void FindNext();
+    virtual void CollapseFolderTree();
+    virtual void MoveUpFolder();
+    virtual void SetLargeIconsView();
+    virtual void SetSmallIconsView();
+    virtual void SetListIconsView();
+    virtual void SetDetailsView();
+    // Path of the file list's selected item; nullopt when there is no answer.
+    virtual std::optional<QString> FileListSelectedPath();
+    // Picture view.
+    virtual void ShowPreviousPicture();
+    virtual void ShowNextPicture();
+    virtual void FitImageToWindow();
+    virtual void ViewNormalSize();
+    virtual void TogglePanWindow();
+    virtual void SnapImageToWindow();
+    virtual void StretchImageToWindow();
+    virtual void ZoomImage();
+    virtual void ToggleMagnifier();
+    virtual void ResizePicture();
+    virtual void StartRedEyeRemoval();
+    virtual void ChangeBrightness();
+    virtual void ChangeContrast();
+    virtual void ResizeImage();
+    // Image1 takes the picture as loaded (Image2's).
+    virtual void RestoreOriginalPicture();
+    // Image1 captures the screen rectangle (left, top, width, height).
+    virtual void CapturePicture(int left, int top, int width, int height);
+    // Bits per pixel of the picture in Image1; 0 when none is loaded.
+    virtual int PictureBitmapBits();
+    // Puts the picture of Image1 on the clipboard.
+    virtual void CopyPictureToClipboard();
+    // Players.
+    virtual void LoadMediaFile(const QString& path);
+    virtual void SaveVideoClip();
+    virtual void SaveMusicClip();
+    // Writes the video player's current frame to the file; true when written.
+    virtual bool SaveStillBitmap(const QString& path);
+    // The video player's window mode (1 own window, 2 in the tab).
+    virtual void SetVideoWindowMode(int mode);
+    // The file of the video (0) or music (1) player; nullopt when there is no answer.
+    virtual std::optional<QString> PlayerFileName(int player);
+    // Documents: the file shown in the text view Text1.
+    virtual QString RichTextFileName();
+    // Lists and favourites.
+    virtual void AddPictureToFavorites();
+    virtual void CreateNewPlayList();
+    virtual void AddInternetFavorite();
+
     // ---- handlers
     void Form_Load();
     void Form_Activate();
@@ -126,7 +242,6 @@ public:
     void Form_Unload();
     void Timer1_Timer();
     void CMBFILTER_Click();
-    void ToolBarComp1_ToolClick(platform::Tool* tool);
     void ApplyFileFilter(const QString& filterName);
     void DisableFileTools();
     void EnableFileTools();
@@ -136,6 +251,7 @@ public:
     // The stored window geometry is the one applied at start-up until the
     // user moves or resizes the window.
     bool geometryChangedByUser() const;
+
 
     // ---- video and music players, the CD device and the clip saves (Videos and Music tabs)
     platform::PlayCtrl* MediaPlayer1 = nullptr; // video
@@ -147,10 +263,10 @@ public:
     QSlider* MedVolume = nullptr;
     QSlider* MusPosition = nullptr;
     QSlider* MusVolPos = nullptr;
-    QToolButton *VidPlayBtn = nullptr, *VidPauseBtn = nullptr, *VidStopBtn = nullptr, *VidFrstBtn = nullptr,
+    platform::WashButton *VidPlayBtn = nullptr, *VidPauseBtn = nullptr, *VidStopBtn = nullptr, *VidFrstBtn = nullptr,
                 *VidLastBtn = nullptr, *VidSCutBtn = nullptr, *VidECutBtn = nullptr, *VidMuteBtn = nullptr,
                 *VidContBtn = nullptr;
-    QToolButton *MusPlayBtn = nullptr, *MusPauseBtn = nullptr, *MusStopBtn = nullptr, *MusFrstBtn = nullptr,
+    platform::WashButton *MusPlayBtn = nullptr, *MusPauseBtn = nullptr, *MusStopBtn = nullptr, *MusFrstBtn = nullptr,
                 *MusLastBtn = nullptr, *MusBCutBtn = nullptr, *MusECutBtn = nullptr, *MusMuteBtn = nullptr,
                 *MusDeleteBtn = nullptr;
     platform::MMControl* MMControl1 = nullptr;
@@ -163,10 +279,7 @@ public:
     };
     std::function<FileListItem()> selectedFileListItem;
 
-    void LoadMediaFile(QString WrkFilePath);
     void PlayMciFile(const QString& path);
-    void SaveVideoClip();
-    void SaveMusicClip();
     void VidPlayBtn_Click();
     void VidPauseBtn_Click();
     void VidStopBtn_Click();
@@ -195,44 +308,66 @@ public:
     void MMControl1_StatusUpdate();
     void MediaConvert1_Failed(const QString& reason);
 
-    // ---- documents and text (Documents tab), and the browser commands
+    // ---- documents and text (Documents tab)
     QListWidget* List6 = nullptr; // documents viewed in this run
     platform::RichTextBox* Text1 = nullptr;
     QSplitter* Splitter4 = nullptr;      // the document list beside the views
     QSplitter* Splitter4Views = nullptr; // pane 1 the browser, pane 2 the text box
-    platform::WebBrowser* WebBrowser1 = nullptr; // made on first use
-    platform::WebBrowser* WebBrowser2 = nullptr; // made on first use
-    platform::WebBrowser* webBrowser1();
-    platform::WebBrowser* webBrowser2();
     // Height of a pane of Splitter4 (1 the browser, 2 the text box), in pixels.
     int documentPaneHeight(int pane) const;
-
     void AddToDocumentList(const QString& path);
     void LoadDocument(QString path);
     void LoadText(QString path);
-    // The commands of the document and Internet tool bars; false for another id.
-    bool BrowserCommand(const QString& toolId);
-    void DocumentGoBack();
-    void DocumentGoForward();
-    void DocumentPrint();
-    void DocumentSave();
-    void DocumentProperties();
-    void InternetGoBack();
-    void InternetGoForward();
-    void InternetGoHome();
-    void InternetStop();
-    void InternetRefresh();
-    void InternetPrint();
-    void InternetSave();
-    void InternetProperties();
-
-    // Shared with the picture viewer and the address bar.
+    // The menu of viewed files, shared with the picture view.
     void BuildViewListMenu(const QString& path);
-    void ShowFileProperties(const QString& path);
+
+    // ---- thumbnails, new folder (browser panel)
+    platform::ThumbnailGenerator* Thumb1 = nullptr;
+    platform::ImageList* ImagList1 = nullptr;
+    bool fThumbStopRequest = false;
+    QString cThumbFolder;           // folder whose thumbnails the image list holds
+    int nThumbCount = 0;            // thumbnails inserted in this run
+    std::array<int, 11> ThumbBitsTable{};
+    void ToggleThumbnails();
+    void GenerateThumbnails(bool& result);
+    void StartThumbnailBrowse(int low, int high);
+    void AddThumbnail(const QString& path, const QImage& bitmap);
+    void EnterThumbnailView();
+    void LeaveThumbnailView();
+    void Thumb1_ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
+    void ImagList1_ItemClick(int position);
+    // A thumbnail run is going on, or queued to start.
+    bool thumbnailRunActive() const { return m_thumbRunActive || m_thumbRunQueued; }
+    void CreateNewFolder();
+    // Hooks into the file list and folder tree.
+    void RefreshFileList();
+    bool SelectFileListItem(const QString& path);
+    void FocusFolderTree();
+
+private:
+    struct HeldThumbs {
+        bool valid = false;
+        QString folder;
+        int filterRow = -1, width = 0, height = 0, bitsIndex = -1;
+    };
+    void buildThumbnailView();
+    bool fileListShowsItems() const;
+    HeldThumbs currentThumbKey() const;
+    void setThumbPointers(bool busy);
+    void queueThumbnailRun();
+    void endThumbnailRun();
+    bool deferCloseForThumbnails();
+    HeldThumbs m_heldThumbs;
+    bool m_thumbRunActive = false;
+    bool m_thumbRunQueued = false;
+    bool m_thumbRerun = false;
+    bool m_thumbStarting = false;
+    bool m_closeAfterThumbs = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildWindow();
@@ -254,6 +389,30 @@ private:
     void setPositionSlider(QSlider* slider, double position, double length);
     void runClipSave(platform::PlayCtrl* player, const QString& filter);
     bool m_positionUpdate = false;
+
+    // ---- shell
+    using CommandFn = void (*)(Lumivex1&, platform::Tool&);
+    static const QHash<QString, CommandFn>& commandTable();
+    void connectShellEvents();
+    void RunCategoryCommand(platform::Tool& tool);
+    void OpenToolWindow(const QString& name);
+    void ShowToolWindowModeless(const QString& name);
+    void ShowToolWindowModal(const QString& name);
+    void ShowOptionsPage(int page);
+    void OfferToSavePicture();
+    void ContextHelp(QWidget* focus, bool bothHelpTools);
+    void BrowserCommand(platform::WebBrowser* browser, int command);
+    void OpenTypedAddress();
+    void NavigateToComboAddress();
+    void SaveImageCommand();
+    void CopyCommand();
+    void SnapPicture();
+    // The control of that name among the window's children, or nullptr.
+    template <class T = QWidget> T* control(const char* name) const
+    {
+        return findChild<T*>(QString::fromLatin1(name));
+    }
+    std::shared_ptr<QPrinter> m_printer; // its deleter is made where QPrinter is known
 
     QStringList m_arguments;
     QString m_fileListFolder;

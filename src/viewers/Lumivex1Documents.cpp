@@ -52,6 +52,13 @@ void Lumivex1::buildDocuments()
     browserPane->setObjectName(QStringLiteral("WebBrowser1Pane"));
     new QVBoxLayout(browserPane);
     browserPane->layout()->setContentsMargins(0, 0, 0, 0);
+    // The document browser's view moves from the tab into its pane.
+    if (QWidget* view = WebBrowser1 ? WebBrowser1->view() : nullptr) {
+        if (view->parentWidget() && view->parentWidget()->layout())
+            view->parentWidget()->layout()->removeWidget(view);
+        browserPane->layout()->addWidget(view);
+        view->hide();
+    }
     Text1 = new platform::RichTextBox(Splitter4Views);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->hide();
@@ -62,27 +69,6 @@ void Lumivex1::buildDocuments()
     List6 = new QListWidget(this);
     List6->setObjectName(QStringLiteral("List6"));
     List6->hide();
-}
-
-platform::WebBrowser* Lumivex1::webBrowser1()
-{
-    if (!WebBrowser1) {
-        QWidget* pane = Splitter4Views->widget(0);
-        WebBrowser1 = platform::createWebBrowser(pane);
-        WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-        pane->layout()->addWidget(WebBrowser1);
-    }
-    return WebBrowser1;
-}
-
-platform::WebBrowser* Lumivex1::webBrowser2()
-{
-    if (!WebBrowser2) {
-        WebBrowser2 = platform::createWebBrowser(TabPanel[6]);
-        WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
-        TabPanel[6]->layout()->addWidget(WebBrowser2);
-    }
-    return WebBrowser2;
 }
 
 int Lumivex1::documentPaneHeight(int pane) const
@@ -126,8 +112,8 @@ void Lumivex1::LoadDocument(QString path)
                                                                 : platform::ErrPathNotFound));
         return;
     }
-    platform::WebBrowser* browser = webBrowser1();
-    browser->show();
+    platform::WebBrowser* browser = WebBrowser1.get();
+    browser->setVisible(true);
     browser->setOffline(true);
     const QString ext = ::GetFileExt(path);
     const QString address = QStringLiteral("File://") + path;
@@ -192,86 +178,4 @@ void Lumivex1::LoadText(QString path)
     TabStrip1->setCurrentIndex(4);
 }
 
-// ---------------------------------------------------------------- commands
-
-bool Lumivex1::BrowserCommand(const QString& id)
-{
-    static const QHash<QString, void (Lumivex1::*)()> commands = {
-        {QStringLiteral("ID_TxtBack"), &Lumivex1::DocumentGoBack},
-        {QStringLiteral("ID_TxtForward"), &Lumivex1::DocumentGoForward},
-        {QStringLiteral("ID_TxtPrint"), &Lumivex1::DocumentPrint},
-        {QStringLiteral("ID_TxtSave"), &Lumivex1::DocumentSave},
-        {QStringLiteral("ID_TxtProperties"), &Lumivex1::DocumentProperties},
-        {QStringLiteral("ID_IntBack"), &Lumivex1::InternetGoBack},
-        {QStringLiteral("ID_IntForward"), &Lumivex1::InternetGoForward},
-        {QStringLiteral("ID_IntHome"), &Lumivex1::InternetGoHome},
-        {QStringLiteral("ID_IntStop"), &Lumivex1::InternetStop},
-        {QStringLiteral("ID_IntRefresh"), &Lumivex1::InternetRefresh},
-        {QStringLiteral("ID_IntPrint"), &Lumivex1::InternetPrint},
-        {QStringLiteral("ID_IntSave"), &Lumivex1::InternetSave},
-        {QStringLiteral("ID_IntProperties"), &Lumivex1::InternetProperties},
-    };
-    const auto it = commands.constFind(id);
-    if (it == commands.constEnd())
-        return false;
-    (this->*(*it))();
-    return true;
-}
-
-// The document browser holds a page only once a document was shown in it.
-void Lumivex1::DocumentGoBack()
-{
-    if (!fRichTextShown && WebBrowser1)
-        WebBrowser1->GoBack();
-}
-
-void Lumivex1::DocumentGoForward()
-{
-    if (!fRichTextShown && WebBrowser1)
-        WebBrowser1->GoForward();
-}
-
-void Lumivex1::DocumentPrint()
-{
-    if (fRichTextShown) {
-        QPrinter printer(QPrinter::HighResolution);
-        if (platform::dialogs().printerSetup(&printer))
-            Text1->SelPrint(&printer);
-    } else if (WebBrowser1) {
-        WebBrowser1->setFocus();
-        WebBrowser1->ExecWB(platform::OLECMDID_PRINT, platform::OLECMDEXECOPT_DODEFAULT);
-    }
-}
-
-void Lumivex1::DocumentSave()
-{
-    if (!fRichTextShown && WebBrowser1)
-        WebBrowser1->ExecWB(platform::OLECMDID_SAVEAS, platform::OLECMDEXECOPT_DODEFAULT);
-}
-
-void Lumivex1::DocumentProperties()
-{
-    if (fRichTextShown)
-        ShowFileProperties(Text1->FileName());
-    else if (WebBrowser1)
-        WebBrowser1->ExecWB(platform::OLECMDID_PROPERTIES, platform::OLECMDEXECOPT_DODEFAULT);
-}
-
-void Lumivex1::InternetGoBack() { webBrowser2()->GoBack(); }
-void Lumivex1::InternetGoForward() { webBrowser2()->GoForward(); }
-void Lumivex1::InternetGoHome() { webBrowser2()->GoHome(); }
-void Lumivex1::InternetStop() { webBrowser2()->Stop(); }
-void Lumivex1::InternetRefresh() { webBrowser2()->Refresh(); }
-
-void Lumivex1::InternetPrint()
-{
-    webBrowser2()->setFocus();
-    webBrowser2()->ExecWB(platform::OLECMDID_PRINT, platform::OLECMDEXECOPT_DODEFAULT);
-}
-
-void Lumivex1::InternetSave() { webBrowser2()->ExecWB(platform::OLECMDID_SAVEAS, platform::OLECMDEXECOPT_DODEFAULT); }
-
-void Lumivex1::InternetProperties()
-{
-    webBrowser2()->ExecWB(platform::OLECMDID_PROPERTIES, platform::OLECMDEXECOPT_DODEFAULT);
-}
+QString Lumivex1::RichTextFileName() { return Text1->FileName(); }

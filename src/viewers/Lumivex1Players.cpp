@@ -7,6 +7,7 @@
 #include "platform/MciControl.h"
 #include "platform/MediaConverter.h"
 #include "platform/PlayCtrl.h"
+#include "platform/WashControls.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 
@@ -20,7 +21,6 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -66,7 +66,7 @@ void Lumivex1::buildPlayers()
 {
     auto makeButton = [this](QWidget* parent, const char* name, QStyle::StandardPixmap icon, const QString& text,
                              const char* tip, bool twoState) {
-        auto* b = new QToolButton(parent);
+        auto* b = new platform::WashButton(QString(), parent);
         b->setObjectName(QString::fromLatin1(name));
         if (text.isEmpty())
             b->setIcon(style()->standardIcon(icon));
@@ -74,7 +74,7 @@ void Lumivex1::buildPlayers()
             b->setText(text);
         b->setToolTip(QString::fromLatin1(tip));
         b->setCheckable(twoState);
-        b->setAutoRaise(true);
+        b->setFixedSize(30, 26);
         return b;
     };
     auto makeSlider = [](QWidget* parent, const char* name, int max, const char* tip) {
@@ -107,7 +107,7 @@ void Lumivex1::buildPlayers()
     VidECutBtn = makeButton(Frame1, "VidECutBtn", {}, QStringLiteral("]"), "Mark the End of a Clip", false);
     VidLastBtn = makeButton(Frame1, "VidLastBtn", QStyle::SP_MediaSkipForward, {}, "Go to the End", false);
     VidMuteBtn = makeButton(Frame1, "VidMuteBtn", QStyle::SP_MediaVolumeMuted, {}, "Sound Off", true);
-    for (QToolButton* b : {VidPlayBtn, VidPauseBtn, VidStopBtn, VidFrstBtn, VidSCutBtn, VidECutBtn, VidLastBtn,
+    for (platform::WashButton* b : {VidPlayBtn, VidPauseBtn, VidStopBtn, VidFrstBtn, VidSCutBtn, VidECutBtn, VidLastBtn,
                            VidMuteBtn})
         videoRow->addWidget(b);
     MedPosition = makeSlider(Frame1, "MedPosition", kPositionMax, "Video Position");
@@ -153,7 +153,7 @@ void Lumivex1::buildPlayers()
     MusDeleteBtn = makeButton(Frame2, "MusDeleteBtn", QStyle::SP_TrashIcon, {}, "Delete the Selected Entry from the Play List",
                               false);
     MusMuteBtn = makeButton(Frame2, "MusMuteBtn", QStyle::SP_MediaVolumeMuted, {}, "Sound Off", true);
-    for (QToolButton* b : {MusPlayBtn, MusPauseBtn, MusStopBtn, MusFrstBtn, MusLastBtn, MusBCutBtn, MusECutBtn,
+    for (platform::WashButton* b : {MusPlayBtn, MusPauseBtn, MusStopBtn, MusFrstBtn, MusLastBtn, MusBCutBtn, MusECutBtn,
                            MusDeleteBtn, MusMuteBtn})
         musicRow->addWidget(b);
     MusVolPos = makeSlider(Frame2, "MusVolPos", 100, "Volume Control");
@@ -170,7 +170,7 @@ void Lumivex1::buildPlayers()
     MediaConvert1->setObjectName(QStringLiteral("MediaConvert1"));
 
     struct Wire {
-        QToolButton* button;
+        platform::WashButton* button;
         void (Lumivex1::*handler)();
     };
     for (const Wire& w :
@@ -183,7 +183,7 @@ void Lumivex1::buildPlayers()
           Wire{MusFrstBtn, &Lumivex1::MusFrstBtn_Click}, Wire{MusLastBtn, &Lumivex1::MusLastBtn_Click},
           Wire{MusBCutBtn, &Lumivex1::MusBCutBtn_Click}, Wire{MusECutBtn, &Lumivex1::MusECutBtn_Click},
           Wire{MusMuteBtn, &Lumivex1::MusMuteBtn_Click}, Wire{MusDeleteBtn, &Lumivex1::MusDeleteBtn_Click}})
-        connect(w.button, &QToolButton::clicked, this, w.handler);
+        connect(w.button, &platform::WashButton::clicked, this, w.handler);
     connect(CHKMUSICLOOP, &QCheckBox::toggled, this, [this](bool on) { CHKMUSICLOOP_Click(on ? 1 : 0); });
     connect(MediaPlayer1, &platform::PlayCtrl::PositionChange, this, &Lumivex1::MediaPlayer1_PositionChange);
     connect(MediaPlayer2, &platform::PlayCtrl::PositionChange, this, &Lumivex1::MediaPlayer2_PositionChange);
@@ -203,7 +203,7 @@ void Lumivex1::buildPlayers()
 
 // ---------------------------------------------------------------- loading
 
-void Lumivex1::LoadMediaFile(QString WrkFilePath)
+void Lumivex1::LoadMediaFile(const QString& WrkFilePath)
 {
     // The path's own extension decides: a stale current extension must not
     // send an address typed in the Internet tab to the CD device.
@@ -282,6 +282,16 @@ void Lumivex1::StopMci()
     MMControl1->setCommand(QStringLiteral("Stop"));
     MMControl1->setCommand(QStringLiteral("Close"));
     fMciOpen = false;
+}
+
+bool Lumivex1::SaveStillBitmap(const QString& path) { return MediaPlayer1->SaveStillBitmap(path); }
+
+void Lumivex1::SetVideoWindowMode(int mode) { MediaPlayer1->setVideoWindowMode(mode); }
+
+std::optional<QString> Lumivex1::PlayerFileName(int player)
+{
+    const platform::PlayCtrl* p = player == 0 ? MediaPlayer1 : MediaPlayer2;
+    return p ? std::optional<QString>(p->FileName()) : std::nullopt;
 }
 
 // ---------------------------------------------------------------- transport

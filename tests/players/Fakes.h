@@ -9,6 +9,7 @@
 #include "platform/WebBrowser.h"
 #include "shell/Lumivex1.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <memory>
 
@@ -77,10 +78,15 @@ private:
 
 class Browser : public platform::WebBrowser {
 public:
-    explicit Browser(QWidget* parent) : platform::WebBrowser(parent) { setFocusPolicy(Qt::StrongFocus); }
     QStringList calls;
     bool offline = false;
     QString html, url;
+    QWidget* view() override
+    {
+        if (!m_view)
+            m_view = new QWidget;
+        return m_view;
+    }
     void GoBack() override { calls << "GoBack"; }
     void GoForward() override { calls << "GoForward"; }
     void GoHome() override { calls << "GoHome"; }
@@ -91,20 +97,20 @@ public:
         url = a;
         calls << "Navigate2 " + a + (offline ? " offline" : "");
     }
-    void ExecWB(int id, int opt) override
-    {
-        calls << QStringLiteral("ExecWB %1 %2%3").arg(id).arg(opt).arg(window()->focusWidget() == this ? " focused" : "");
-    }
-    bool Offline() const override { return offline; }
-    void setOffline(bool o) override { offline = o; }
+    void ExecWB(int id, int opt) override { calls << QStringLiteral("ExecWB %1 %2").arg(id).arg(opt); }
     QString LocationURL() const override { return url; }
     QString LocationName() const override { return {}; }
+    void setOffline(bool o) override { offline = o; }
+    void setSilent(bool) override {}
     void showHtml(const QString& h, const QString& base) override
     {
         html = h;
         url = base;
         calls << "showHtml " + base;
     }
+
+private:
+    QPointer<QWidget> m_view; // placed in the window, which deletes it
 };
 
 // A main window over the fakes, in a temporary program folder.
@@ -114,10 +120,8 @@ public:
     {
         platform::setPlayBackendFactory([] { return new PlayBackend; });
         platform::setMciDeviceFactory([this] { return new RecordingMci(&mci); });
-        platform::setWebBrowserFactory([this](QWidget* parent) {
-            ++browsersMade;
-            return new Browser(parent);
-        });
+        platform::setWebBrowserFactory(
+            [](const QString&) -> std::unique_ptr<platform::WebBrowser> { return std::make_unique<Browser>(); });
         w = std::make_unique<Lumivex1>(QStringList());
         dialogs->messages.clear();
     }
@@ -130,13 +134,12 @@ public:
     }
     PlayBackend& video() { return *static_cast<PlayBackend*>(w->MediaPlayer1->backend()); }
     PlayBackend& music() { return *static_cast<PlayBackend*>(w->MediaPlayer2->backend()); }
-    Browser* browser1() { return static_cast<Browser*>(w->WebBrowser1); }
+    Browser* browser1() { return static_cast<Browser*>(w->WebBrowser1.get()); }
     QString file(const QString& name) const { return folder.file(name); }
 
     testsupport::ProgramFolder folder;
     platform::ScopedDialogs dialogs;
     QStringList mci;
-    int browsersMade = 0;
     std::unique_ptr<Lumivex1> w;
 };
 

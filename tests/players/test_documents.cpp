@@ -9,7 +9,6 @@
 
 #include <QFont>
 #include <QListWidget>
-#include <QPrinter>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -21,15 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The calls, with the focus noted only where it must be: before printing.
-QStringList focusAtPrint(QStringList calls)
-{
-    for (QString& c : calls)
-        if (!c.startsWith("ExecWB 6 "))
-            c.remove(" focused");
-    return calls;
-}
 
 // The character format at the first occurrence of a word.
 QTextCharFormat formatOf(QTextDocument* doc, const QString& word)
@@ -133,7 +123,7 @@ TEST(Documents, TextFilesOpenReadOnlyInTheTextBox)
     EXPECT_EQ(w.TabStrip1->currentIndex(), 4);
     EXPECT_EQ(w.documentPaneHeight(1), 0);
     EXPECT_GT(w.documentPaneHeight(2), 0);
-    EXPECT_EQ(f.browsersMade, 0) << "the browser is made on first use only";
+    EXPECT_EQ(w.RichTextFileName(), txt);
 
     // RTF keeps its own formatting.
     const QString rtf = f.file("letter.rtf");
@@ -200,7 +190,7 @@ TEST(Documents, PagesAndPdfOpenOfflineInTheBrowser)
     EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
     w.LoadDocument(pdf);
     EXPECT_EQ(f.browser1()->calls.last(), "Navigate2 File://" + pdf + " offline");
-    EXPECT_EQ(f.browsersMade, 1);
+    EXPECT_TRUE(w.WebBrowser1->Visible());
     EXPECT_TRUE(f.dialogs->messages.isEmpty());
 
     // Each document once in the list; the selection stays where it was.
@@ -249,65 +239,4 @@ TEST(Documents, WordProcessorFilesShowTextOrAClearMessage)
     w.LoadDocument(rtfDoc);
     EXPECT_TRUE(f.browser1()->html.contains("font-weight"));
     EXPECT_TRUE(f.browser1()->html.contains("bold"));
-}
-
-TEST(Documents, DocumentAndInternetCommandsGoToTheRightControl)
-{
-    class PrintToPdf : public platform::ScriptedDialogs {
-    public:
-        QString pdf;
-        bool printerSetup(QPrinter* p) override
-        {
-            p->setOutputFormat(QPrinter::PdfFormat);
-            p->setOutputFileName(pdf);
-            return true;
-        }
-    };
-    fakes::Window f;
-    Lumivex1& w = *f.w;
-    w.show();
-    // Before any document: nothing to act on, and nothing is made.
-    for (const char* id : {"ID_TxtBack", "ID_TxtForward", "ID_TxtPrint", "ID_TxtSave", "ID_TxtProperties"})
-        EXPECT_TRUE(w.BrowserCommand(id));
-    EXPECT_EQ(f.browsersMade, 0);
-    EXPECT_FALSE(w.BrowserCommand("ID_Something"));
-
-    const QString htm = f.file("a.htm");
-    testsupport::writeFile(htm, "<html></html>");
-    w.LoadDocument(htm);
-    f.browser1()->calls.clear();
-    for (const char* id : {"ID_TxtBack", "ID_TxtForward", "ID_TxtPrint", "ID_TxtSave", "ID_TxtProperties"})
-        w.BrowserCommand(id);
-    EXPECT_EQ(focusAtPrint(f.browser1()->calls),
-              QStringList({"GoBack", "GoForward", "ExecWB 6 0 focused", "ExecWB 4 0", "ExecWB 10 0"}));
-
-    // With the text box on show the browser is left alone.
-    const QString txt = f.file("b.txt");
-    testsupport::writeFile(txt, "print me");
-    w.LoadText(txt);
-    f.browser1()->calls.clear();
-    f.dialogs->messages.clear();
-    w.BrowserCommand("ID_TxtBack");
-    w.BrowserCommand("ID_TxtSave");
-    w.BrowserCommand("ID_TxtProperties");
-    EXPECT_TRUE(f.browser1()->calls.isEmpty());
-    ASSERT_EQ(f.dialogs->messages.size(), 1);
-    EXPECT_TRUE(f.dialogs->messages[0].text.startsWith("File: " + txt + "\n\nSize:  8 Bytes \nDate Created: "));
-    {
-        PrintToPdf printing;
-        printing.pdf = f.file("printed.pdf");
-        platform::setDialogs(&printing);
-        w.BrowserCommand("ID_TxtPrint");
-        platform::setDialogs(&f.dialogs.service);
-        EXPECT_TRUE(testsupport::readFile(printing.pdf).startsWith("%PDF"));
-    }
-
-    // The Internet tab's browser, made when first needed.
-    for (const char* id : {"ID_IntBack", "ID_IntForward", "ID_IntHome", "ID_IntStop", "ID_IntRefresh",
-                           "ID_IntPrint", "ID_IntSave", "ID_IntProperties"})
-        EXPECT_TRUE(w.BrowserCommand(id));
-    auto* b2 = static_cast<fakes::Browser*>(w.WebBrowser2);
-    ASSERT_TRUE(b2);
-    EXPECT_EQ(focusAtPrint(b2->calls), QStringList({"GoBack", "GoForward", "GoHome", "Stop", "Refresh", "ExecWB 6 0 focused",
-                                      "ExecWB 4 0", "ExecWB 10 0"}));
 }

@@ -11,7 +11,7 @@
 #include <QFile>
 #include <QSlider>
 #include <QTabWidget>
-#include <QToolButton>
+#include "platform/WashControls.h"
 #include <gtest/gtest.h>
 
 namespace {
