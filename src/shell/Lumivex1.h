@@ -386,6 +386,7 @@ private:
     void buildPlayers();
     void buildDocuments();
     void showMarkError(int number, const QString& description);
+    void markOrReport(platform::PlayCtrl* player, bool start);
     void setPositionSlider(QSlider* slider, double position, double length);
     void runClipSave(platform::PlayCtrl* player, const QString& filter);
     bool m_positionUpdate = false;

@@ -315,31 +315,23 @@ void Lumivex1::showMarkError(int number, const QString& description)
                                 platform::Buttons::Ok, platform::Icon::None);
 }
 
-void Lumivex1::VidSCutBtn_Click()
+namespace {
+// A selection mark of a player; false with the error when the player refused it.
+bool markSelection(platform::PlayCtrl* player, bool start, platform::PlayError* error)
 {
-    platform::PlayError e;
-    if (!MediaPlayer1->MarkSelectionStart(&e))
-        showMarkError(e.number, e.description);
+    return start ? player->MarkSelectionStart(error) : player->MarkSelectionEnd(error);
 }
+} // namespace
 
-void Lumivex1::VidECutBtn_Click()
+void Lumivex1::VidSCutBtn_Click() { markOrReport(MediaPlayer1, true); }
+void Lumivex1::VidECutBtn_Click() { markOrReport(MediaPlayer1, false); }
+void Lumivex1::MusBCutBtn_Click() { markOrReport(MediaPlayer2, true); }
+void Lumivex1::MusECutBtn_Click() { markOrReport(MediaPlayer2, false); }
+
+void Lumivex1::markOrReport(platform::PlayCtrl* player, bool start)
 {
     platform::PlayError e;
-    if (!MediaPlayer1->MarkSelectionEnd(&e))
-        showMarkError(e.number, e.description);
-}
-
-void Lumivex1::MusBCutBtn_Click()
-{
-    platform::PlayError e;
-    if (!MediaPlayer2->MarkSelectionStart(&e))
-        showMarkError(e.number, e.description);
-}
-
-void Lumivex1::MusECutBtn_Click()
-{
-    platform::PlayError e;
-    if (!MediaPlayer2->MarkSelectionEnd(&e))
+    if (!markSelection(player, start, &e))
         showMarkError(e.number, e.description);
 }
 
