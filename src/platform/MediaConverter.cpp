@@ -969,7 +969,7 @@ struct MediaWriter::Impl {
     Output output;
     Encoder* video = nullptr;
     Encoder* audio = nullptr;
-    WriterSpec spec;
+    WriterSettings settings;
     int64_t frames = 0;
     bool open = false;
 };
@@ -977,23 +977,23 @@ struct MediaWriter::Impl {
 MediaWriter::MediaWriter() : d(std::make_unique<Impl>()) {}
 MediaWriter::~MediaWriter() = default;
 
-bool MediaWriter::open(const QString& target, const WriterSpec& spec)
+bool MediaWriter::open(const QString& target, const WriterSettings& settings)
 {
     d = std::make_unique<Impl>();
-    d->spec = spec;
+    d->settings = settings;
     m_error.clear();
     if (!d->output.open(target, &m_error))
         return false;
-    if (spec.width > 0 && spec.height > 0) {
-        const AVRational rate = av_d2q(spec.framesPerSecond > 0 ? spec.framesPerSecond : 15, 1000);
-        d->video = d->output.addVideo(spec.width, spec.height, rate, spec.videoEncoder, &m_error);
+    if (settings.width > 0 && settings.height > 0) {
+        const AVRational rate = av_d2q(settings.framesPerSecond > 0 ? settings.framesPerSecond : 15, 1000);
+        d->video = d->output.addVideo(settings.width, settings.height, rate, settings.videoEncoder, &m_error);
         if (!d->video)
             return false;
     }
-    if (spec.sampleRate > 0 && spec.channels > 0) {
+    if (settings.sampleRate > 0 && settings.channels > 0) {
         AVChannelLayout layout;
-        av_channel_layout_default(&layout, spec.channels);
-        d->audio = d->output.addAudio(spec.sampleRate, layout, spec.audioEncoder, &m_error);
+        av_channel_layout_default(&layout, settings.channels);
+        d->audio = d->output.addAudio(settings.sampleRate, layout, settings.audioEncoder, &m_error);
         if (!d->audio)
             return false;
     }
@@ -1029,8 +1029,8 @@ bool MediaWriter::writeAudio(const std::int16_t* samples, int frames)
     }
     FramePtr f(av_frame_alloc());
     f->format = AV_SAMPLE_FMT_S16;
-    f->sample_rate = d->spec.sampleRate;
-    av_channel_layout_default(&f->ch_layout, d->spec.channels);
+    f->sample_rate = d->settings.sampleRate;
+    av_channel_layout_default(&f->ch_layout, d->settings.channels);
     f->nb_samples = frames;
     f->extended_data = f->data;
     f->data[0] = reinterpret_cast<uint8_t*>(const_cast<std::int16_t*>(samples));

@@ -95,7 +95,7 @@ private:
 };
 
 // Writes a new media file from pictures and 16-bit sound samples.
-struct WriterSpec {
+struct WriterSettings {
     int width = 0, height = 0; // 0 = no picture stream
     double framesPerSecond = 15;
     int sampleRate = 0, channels = 0; // 0 = no sound stream
@@ -109,7 +109,7 @@ public:
     MediaWriter(const MediaWriter&) = delete;
     MediaWriter& operator=(const MediaWriter&) = delete;
 
-    bool open(const QString& target, const WriterSpec& spec);
+    bool open(const QString& target, const WriterSettings& settings);
     // One frame; a picture of another size is scaled to the stream's size.
     bool writeFrame(const QImage& picture);
     // Interleaved samples, `frames` per channel.
