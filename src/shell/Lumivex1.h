@@ -15,6 +15,11 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 class QListWidget;
+namespace platform {
+class ShellCombo;
+class ShellList;
+class ShellTree;
+} // namespace platform
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -104,8 +109,9 @@ public:
     lists::PlayListTree& musicLists() { return *m_musicLists; }
     lists::DocumentList& documentList() { return *m_documentList; }
 
-    // The folder the file list shows.
-    QString fileListFolder() const { return m_fileListFolder; }
+    // The folder the file list shows; setting it shows the folder with the
+    // browser's usual reactions (file tools, picture list, thumbnails).
+    QString fileListFolder() const;
     void setFileListFolder(const QString& folder);
 
     // ---- handlers
@@ -126,6 +132,43 @@ public:
     // user moves or resizes the window.
     bool geometryChangedByUser() const;
 
+    // ---- file browser: folder tree, file list, folder combo, filters, search
+    platform::ShellCombo* PTxShCombo1 = nullptr;
+    platform::ShellTree* PTxShTree1 = nullptr;
+    platform::ShellList* PTxShList1 = nullptr;
+
+    // What other windows use of the file list.
+    QString selectedFilePath() const;    // the list's selected item, "" when none
+    int fileListCount() const;           // items the list shows
+    void refreshFileList();              // re-reads the folder shown
+    bool selectFileListItem(const QString& path); // selects the item with that path
+
+    void PTxShList1_SelChange();
+    void PTxShList1_FolderChange();
+    void PTxShList1_Open();
+    void PTxShList1_Refreshed();
+    void PTxShList1_KeyPress(int& keyCode);
+    void PTxShList1_FlagEvent(bool& flag);
+    void PTxShTree1_SelChange();
+    void PTxShTree1_KeyPress(int& keyCode);
+    void CMBFILTER_KeyPress(int& keyCode);
+    bool IsNotAFile(const QString& path) const;
+
+    void SetLargeIconsView();
+    void SetSmallIconsView();
+    void SetListIconsView();
+    void SetDetailsView();
+    void MoveUpFolder();
+    void CollapseFolderTree();
+
+
+    // ---- members of the thumbnail and picture views that the browser calls
+    QListWidget* List3 = nullptr;
+    QString cThumbFolder;
+    void GenerateThumbnails(bool& made);
+    void LeaveThumbnailView();
+    void LoadImage(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -144,9 +187,13 @@ private:
     void ReadComputerName();
     void PlaceWindow();
     void unloadToolWindows();
+    void buildBrowserPanel(QWidget* panel);
+    void bindBrowserControls();
+    void TakeListItem();
+    void ResumeIndexFromTree(int startIndex);
+    void SetListViewStyle(int style);
 
     QStringList m_arguments;
-    QString m_fileListFolder;
     QRect m_placedGeometry;
     bool m_unloaded = false;
     bool m_firstPhaseDone = false;
