@@ -2,6 +2,7 @@
 // filter combo and the file list; the current file and the file tools; the
 // viewed-pictures list of a folder; filters, view styles, up one folder and
 // collapsing the tree.
+#include "browser/FileSearch.h"
 #include "platform/ShellCombo.h"
 #include "platform/ShellList.h"
 #include "platform/ShellTree.h"
@@ -27,16 +28,7 @@ constexpr const char* kFileTools[] = {"ID_mnuCloseFile",    "ID_mnuSaveFileAs", 
                                       "ID_mnuDeleteFile",   "ID_mnuConvertFiles", "ID_mnuProperties",
                                       "ID_mnuPrintFiles",   "ID_Print",         "ID_mnuOpenOLE"};
 
-// Blanks off both ends (tabs and other white space stay).
-QString trimBlanks(const QString& s)
-{
-    qsizetype a = 0, b = s.size();
-    while (a < b && s.at(a) == QLatin1Char(' '))
-        ++a;
-    while (b > a && s.at(b - 1) == QLatin1Char(' '))
-        --b;
-    return s.mid(a, b - a);
-}
+using browser::trimBlanks;
 
 // Hands the filter combo's keys to the main window.
 class FilterKeys : public QObject {

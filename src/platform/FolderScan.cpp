@@ -10,9 +10,12 @@
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
+#include <QHash>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #else
 #include <QDirIterator>
@@ -87,20 +90,11 @@ int readFolder(const QString& path, std::vector<FolderEntry>& entries)
     const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return folderErrorNumber(errno);
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        const int err = errno;
-        ::close(fd);
-        return folderErrorNumber(err);
-    }
-    errno = 0;
-    while (dirent* d = ::readdir(dir)) {
-        const char* n = d->d_name;
+    auto take = [&](const char* n, unsigned char type) {
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
-            continue;
+            return;
         FolderEntry e;
         e.name = QFile::decodeName(n);
-        unsigned char type = d->d_type;
         if (type == DT_UNKNOWN) {
             struct stat st;
             if (::fstatat(fd, n, &st, AT_SYMLINK_NOFOLLOW) == 0)
@@ -114,10 +108,48 @@ int readFolder(const QString& path, std::vector<FolderEntry>& entries)
             e.isFolder = ::fstatat(fd, n, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
         entries.push_back(std::move(e));
+    };
+    int err = 0;
+#ifdef SYS_getdents64
+    // The entries straight from the kernel, without the C library's buffer.
+    struct Dirent64 {
+        quint64 d_ino;
+        qint64 d_off;
+        unsigned short d_reclen;
+        unsigned char d_type;
+        char d_name[1];
+    };
+    alignas(8) char buf[16384];
+    for (;;) {
+        const long got = ::syscall(SYS_getdents64, fd, buf, sizeof buf);
+        if (got < 0) {
+            err = errno;
+            break;
+        }
+        if (got == 0)
+            break;
+        for (long off = 0; off < got;) {
+            const auto* d = reinterpret_cast<const Dirent64*>(buf + off);
+            take(d->d_name, d->d_type);
+            off += d->d_reclen;
+        }
+    }
+    ::close(fd);
+#else
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        err = errno;
+        ::close(fd);
+        return folderErrorNumber(err);
+    }
+    errno = 0;
+    while (dirent* d = ::readdir(dir)) {
+        take(d->d_name, d->d_type);
         errno = 0;
     }
-    const int err = errno;
+    err = errno;
     ::closedir(dir);
+#endif
     if (err != 0) {
         entries.clear();
         return folderErrorNumber(err);
@@ -136,6 +168,40 @@ int readFolder(const QString& path, std::vector<FolderEntry>& entries)
         entries.push_back({e.fileName(), e.isDir(), e.isSymLink()});
     }
     return 0;
+#endif
+}
+
+bool certainlyNoSubfolders(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_nlink != 2)
+        return false;
+    // Only file systems whose folder link count is 2 + the sub-folders.
+    static QHash<quint64, bool> trusted;
+    const quint64 dev = quint64(st.st_dev);
+    auto it = trusted.constFind(dev);
+    if (it == trusted.constEnd()) {
+        struct statfs fs;
+        bool ok = false;
+        if (::statfs(QFile::encodeName(path).constData(), &fs) == 0) {
+            switch (quint64(fs.f_type)) {
+            case 0xEF53:     // ext2, ext3, ext4
+            case 0x58465342: // xfs
+            case 0x01021994: // tmpfs
+            case 0xF2F52010: // f2fs
+            case 0x3153464A: // jfs
+                ok = true;
+                break;
+            default: break;
+            }
+        }
+        it = trusted.insert(dev, ok);
+    }
+    return it.value();
+#else
+    Q_UNUSED(path);
+    return false;
 #endif
 }
 

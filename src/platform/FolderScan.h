@@ -19,6 +19,11 @@ struct FolderEntry {
 // unavailable, 75 other access errors).
 int readFolder(const QString& path, std::vector<FolderEntry>& entries);
 
+// True when the folder is known to hold no sub-folder at all, found from its
+// link count on file systems that keep it (ext4, xfs, tmpfs ...) without
+// reading the folder; false when it may hold some or cannot tell.
+bool certainlyNoSubfolders(const QString& path);
+
 // Sorts names as the browser shows them: letter case ignored, then exact.
 void sortNames(std::vector<QString>& names);
 bool nameLess(const QString& a, const QString& b);

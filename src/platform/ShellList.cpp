@@ -414,33 +414,28 @@ void ShellList::setViewStyle(int style)
 
 void ShellList::applyStyle()
 {
+    // Large icons, small icons and list share the icon view; details has its own.
+    struct Look {
+        QListView::ViewMode mode;
+        int icon;
+        QSize grid;
+        bool wordWrap;
+        QListView::Flow flow;
+    };
+    static const Look looks[3] = {
+        {QListView::IconMode, 32, QSize(96, 64), true, QListView::LeftToRight},
+        {QListView::ListMode, 16, QSize(160, 20), false, QListView::LeftToRight},
+        {QListView::ListMode, 16, QSize(), false, QListView::TopToBottom},
+    };
     auto* icons = static_cast<QListView*>(m_iconView);
-    switch (m_style) {
-    case 0:
-        icons->setViewMode(QListView::IconMode);
-        icons->setIconSize(QSize(32, 32));
-        icons->setGridSize(QSize(96, 64));
-        icons->setWordWrap(true);
-        icons->setFlow(QListView::LeftToRight);
+    if (m_style < 3) {
+        const Look& l = looks[m_style];
+        icons->setViewMode(l.mode);
+        icons->setIconSize(QSize(l.icon, l.icon));
+        icons->setGridSize(l.grid);
+        icons->setWordWrap(l.wordWrap);
+        icons->setFlow(l.flow);
         icons->setWrapping(true);
-        break;
-    case 1:
-        icons->setViewMode(QListView::ListMode);
-        icons->setIconSize(QSize(16, 16));
-        icons->setGridSize(QSize(160, 20));
-        icons->setWordWrap(false);
-        icons->setFlow(QListView::LeftToRight);
-        icons->setWrapping(true);
-        break;
-    case 2:
-        icons->setViewMode(QListView::ListMode);
-        icons->setIconSize(QSize(16, 16));
-        icons->setGridSize(QSize());
-        icons->setWordWrap(false);
-        icons->setFlow(QListView::TopToBottom);
-        icons->setWrapping(true);
-        break;
-    default: break;
     }
     icons->setMovement(QListView::Static);
     icons->setDragEnabled(true);

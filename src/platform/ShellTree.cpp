@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QIcon>
 #include <QStyle>
 #include <algorithm>
 
@@ -94,7 +95,12 @@ public:
         if (!parent.isValid())
             return !m_tree->m_roots.empty();
         ShellTreeItem* it = m_tree->itemOf(parent);
-        return it && it->HasSubFolders();
+        if (!it)
+            return false;
+        // While the walk runs the view does not read folders for its arrows.
+        if (m_tree->m_locked && !it->m_loaded && !it->m_scanned && !it->m_computer)
+            return true;
+        return it->HasSubFolders();
     }
 
     bool canFetchMore(const QModelIndex& parent) const override
@@ -119,14 +125,20 @@ public:
         case Qt::EditRole: return it->m_name;
         case Qt::ToolTipRole: return it->m_path.isEmpty() ? it->m_name : QDir::toNativeSeparators(it->m_path);
         case Qt::DecorationRole: {
-            QStyle* s = m_tree->style();
+            if (m_icons[0].isNull()) {
+                QStyle* s = m_tree->style();
+                m_icons[0] = s->standardIcon(QStyle::SP_DirIcon);
+                m_icons[1] = s->standardIcon(QStyle::SP_ComputerIcon);
+                m_icons[2] = s->standardIcon(QStyle::SP_DirHomeIcon);
+                m_icons[3] = s->standardIcon(QStyle::SP_DriveHDIcon);
+            }
             if (it->m_computer)
-                return s->standardIcon(QStyle::SP_ComputerIcon);
+                return m_icons[1];
             if (it->m_home)
-                return s->standardIcon(QStyle::SP_DirHomeIcon);
+                return m_icons[2];
             if (it->m_parent && it->m_parent->m_computer)
-                return s->standardIcon(QStyle::SP_DriveHDIcon);
-            return s->standardIcon(QStyle::SP_DirIcon);
+                return m_icons[3];
+            return m_icons[0];
         }
         default: return {};
         }
@@ -145,6 +157,7 @@ public:
 
 private:
     ShellTree* m_tree;
+    mutable QIcon m_icons[4];
 };
 
 // ---------------------------------------------------------------- items
@@ -155,8 +168,15 @@ bool ShellTreeItem::HasSubFolders() const
         return true;
     if (m_loaded)
         return !m_children.empty();
-    if (!m_scanned || nowMs() - m_scanTime > ShellTree::kScanLifetimeMs)
-        m_tree->scan(this);
+    if (m_scanned && nowMs() - m_scanTime <= ShellTree::kScanLifetimeMs)
+        return !m_scan.empty();
+    if (!m_path.isEmpty() && certainlyNoSubfolders(m_path)) {
+        m_scanned = true;
+        m_scanTime = nowMs();
+        m_scan.clear();
+        return false;
+    }
+    m_tree->scan(this);
     return !m_scan.empty();
 }
 
@@ -270,6 +290,20 @@ void ShellTree::scan(const ShellTreeItem* item) const
     sortNames(item->m_scan);
 }
 
+void ShellTree::noteScan(ShellTreeItem* item, const std::vector<QString>& names)
+{
+    if (!item || item->m_loaded || item->m_computer || item->m_path.isEmpty())
+        return;
+    item->m_scanned = true;
+    item->m_scanTime = nowMs();
+    item->m_scanError = 0;
+    item->m_scan.clear();
+    for (const QString& n : names)
+        if (!isPseudoFileSystemMount(childPath(item->m_path, n)))
+            item->m_scan.push_back(n);
+    sortNames(item->m_scan);
+}
+
 void ShellTree::loadChildren(ShellTreeItem* item)
 {
     if (item->m_loaded)
@@ -355,10 +389,14 @@ bool ShellTree::expandItem(ShellTreeItem* item, int position, bool fromView)
         }
     }
     if (!fromView) {
-        m_syncing = true;
-        scheduleDelayedItemsLayout();
-        QTreeView::expand(indexOf(item));
-        m_syncing = false;
+        if (m_locked) {
+            m_viewBehind = true; // shown when the walk lets go
+        } else {
+            m_syncing = true;
+            scheduleDelayedItemsLayout();
+            QTreeView::expand(indexOf(item));
+            m_syncing = false;
+        }
     }
     return true;
 }
@@ -575,6 +613,12 @@ void ShellTree::setLocked(bool locked)
 {
     m_locked = locked;
     setItemsExpandable(!locked);
+    if (!locked && m_viewBehind) {
+        m_viewBehind = false;
+        syncViewExpansion();
+        if (currentIndex().isValid())
+            scrollTo(currentIndex());
+    }
 }
 
 void ShellTree::setFolder(ShellList* list)

@@ -100,6 +100,9 @@ public:
 
     // Expands the item at a known position of Items (the walk's quick way).
     bool expandAt(int index);
+    // The sub-folder names of an item's folder, just read by someone else:
+    // kept in place of a reading of its own (not hidden, not links).
+    void noteScan(ShellTreeItem* item, const std::vector<QString>& names);
     // Re-reads every folder the tree has loaded, keeping what is expanded.
     void Refresh();
 
@@ -157,6 +160,7 @@ private:
     bool m_walkExpand = false;
     bool m_syncing = false;
     bool m_following = false;
+    bool m_viewBehind = false; // the walk expanded items the view does not show yet
 };
 
 } // namespace platform

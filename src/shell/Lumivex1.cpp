@@ -1,5 +1,6 @@
 #include "shell/Lumivex1.h"
 
+#include "browser/FileSearch.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"

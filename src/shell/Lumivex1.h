@@ -20,6 +20,10 @@ class ShellCombo;
 class ShellList;
 class ShellTree;
 } // namespace platform
+namespace browser {
+class SearchTree;
+class FolderLister;
+} // namespace browser
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -161,6 +165,18 @@ public:
     void MoveUpFolder();
     void CollapseFolderTree();
 
+    void FindFileRoutine();
+    void FindNext();
+    void SearchFunction();
+    int nSearchErrorNumber = 0;
+    // Pause before a drive that is not ready is tried again.
+    int nSearchRetryPauseMs = 500;
+
+    // The walk's view of the folder tree and its folder lister; tests put
+    // their own in (nullptr goes back to the real ones).
+    void setSearchTree(std::unique_ptr<browser::SearchTree> tree);
+    void setSearchLister(std::unique_ptr<browser::FolderLister> lister);
+
 
     // ---- members of the thumbnail and picture views that the browser calls
     QListWidget* List3 = nullptr;
@@ -192,6 +208,9 @@ private:
     void TakeListItem();
     void ResumeIndexFromTree(int startIndex);
     void SetListViewStyle(int style);
+    void StartFileSearch();
+    std::unique_ptr<browser::SearchTree> m_searchTree;
+    std::unique_ptr<browser::FolderLister> m_searchLister;
 
     QStringList m_arguments;
     QRect m_placedGeometry;
