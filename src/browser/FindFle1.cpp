@@ -1,17 +1,14 @@
 #include "browser/FindFle1.h"
 
-#include "platform/OleColor.h"
+#include "browser/DialogParts.h"
 #include "platform/ToolBarComp.h"
+#include "shared/DialogColors.h"
 #include "shared/SharedState.h"
 #include "shell/Lumivex1.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
-#include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,53 +69,6 @@ const std::array<FindChoice, kFindChoiceCount>& findChoices()
 
 } // namespace browser
 
-namespace {
-
-QColor color(platform::OleColor c) { return platform::resolveOleColor(c); }
-
-void paintSolid(QWidget* w, const QColor& back, const QColor& fore)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, back);
-    p.setColor(QPalette::WindowText, fore);
-    p.setColor(QPalette::ButtonText, fore);
-    p.setColor(QPalette::Text, fore);
-    w->setAutoFillBackground(true);
-    w->setPalette(p);
-}
-
-void paintWash(QWidget* w, const QColor& start, const QColor& end, const QColor& fore)
-{
-    w->setStyleSheet(QStringLiteral("#%1 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %2, "
-                                    "stop:1 %3); color: %4; }")
-                         .arg(w->objectName(), start.name(), end.name(), fore.name()));
-}
-
-void setBold(QWidget* w, bool bold)
-{
-    QFont f = w->font();
-    f.setBold(bold);
-    w->setFont(f);
-}
-
-// 0 none, 1 raised light, 2 raised heavy, 3 lowered light, 4 lowered heavy.
-void setTextEffect(QWidget* w, int style)
-{
-    if (style < 1 || style > 4) {
-        w->setGraphicsEffect(nullptr);
-        return;
-    }
-    auto* e = new QGraphicsDropShadowEffect;
-    const bool raised = style <= 2;
-    const qreal d = style == 2 || style == 4 ? 2 : 1;
-    e->setBlurRadius(0);
-    e->setOffset(raised ? -d : d, raised ? -d : d);
-    e->setColor(raised ? QColor(255, 255, 255, 200) : QColor(0, 0, 0, 160));
-    w->setGraphicsEffect(e);
-}
-
-} // namespace
-
 FindFle1::FindFle1(Lumivex1* owner) : QDialog(owner), m_owner(owner)
 {
     setObjectName(QStringLiteral("FindFle1"));
@@ -126,12 +76,14 @@ FindFle1::FindFle1(Lumivex1* owner) : QDialog(owner), m_owner(owner)
     setModal(true);
     setProperty("lumivexToolWindow", true);
 
-    auto* lay = new QVBoxLayout(this);
-    Label1 = new QLabel(QStringLiteral("Enter Name of File to Locate"), this);
+    auto* body = new QWidget(this);
+    auto* lay = new QVBoxLayout(body);
+    lay->setContentsMargins(0, 0, 0, 0);
+    Label1 = new QLabel(QStringLiteral("Enter Name of File to Locate"), body);
     Label1->setObjectName(QStringLiteral("Label1"));
     lay->addWidget(Label1);
 
-    Frame1 = new QFrame(this);
+    Frame1 = new QFrame(body);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(Frame1);
@@ -150,29 +102,18 @@ FindFle1::FindFle1(Lumivex1* owner) : QDialog(owner), m_owner(owner)
     }
     lay->addWidget(Frame1);
 
-    Text1 = new QLineEdit(this);
+    Text1 = new QLineEdit(body);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setToolTip(QStringLiteral("Enter File or Global Variable to Locate"));
     lay->addWidget(Text1);
 
-    auto* buttons = new QHBoxLayout;
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setToolTip(QStringLiteral("Click OK to Start File Search"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setToolTip(QStringLiteral("Click Cancel to Close File Search Window"));
-    CancelBtn->setAutoDefault(false);
-    HelpBtn = new QPushButton(QStringLiteral("Help"), this);
-    HelpBtn->setObjectName(QStringLiteral("HelpBtn"));
-    HelpBtn->setToolTip(QStringLiteral("Help"));
-    HelpBtn->setAutoDefault(false);
-    buttons->addStretch(1);
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    buttons->addWidget(HelpBtn);
-    lay->addLayout(buttons);
+    const browser::DialogButtons buttons =
+        browser::layOutDialog(this, body, QStringLiteral("Click OK to Start File Search"),
+                              QStringLiteral("Click Cancel to Close File Search Window"),
+                              QStringLiteral("Help with File Search Window"));
+    OKBtn = buttons.ok;
+    CancelBtn = buttons.cancel;
+    HelpBtn = buttons.help;
     connect(OKBtn, &QPushButton::clicked, this, &FindFle1::OKBtn_Click);
     connect(CancelBtn, &QPushButton::clicked, this, &FindFle1::CancelBtn_Click);
     connect(HelpBtn, &QPushButton::clicked, this, &FindFle1::HelpBtn_Click);
@@ -235,11 +176,7 @@ void FindFle1::CancelBtn_Click()
     done(QDialog::Rejected);
 }
 
-void FindFle1::HelpBtn_Click()
-{
-    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-    QCoreApplication::sendEvent(this, &f1);
-}
+void FindFle1::HelpBtn_Click() { browser::sendHelpKey(this); }
 
 void FindFle1::reject() { CancelBtn_Click(); }
 
@@ -270,26 +207,10 @@ void FindFle1::changeEvent(QEvent* event)
 
 void FindFle1::Form_Activate()
 {
-    const QColor back = color(gs.nSelectBackColor);
-    const QColor fore = color(gs.nSelectForeColor);
-    paintSolid(this, back, fore);
-    paintWash(Frame1, back, color(gs.nSelectWashEnd), fore);
-    paintSolid(Label1, back, fore);
-    setBold(Label1, gs.fBoldFonts);
-    setTextEffect(Label1, gs.nLabelStyle);
-    for (QRadioButton* rd : RDSELECT) {
-        paintSolid(rd, back, fore);
-        setBold(rd, gs.fBoldFonts);
-        setTextEffect(rd, gs.nLabelStyle);
-    }
-    QPalette p = Text1->palette();
-    p.setColor(QPalette::Base, color(gs.nEntryBackColor));
-    p.setColor(QPalette::Text, color(gs.nEntryForeColor));
-    Text1->setPalette(p);
-    setBold(Text1, gs.fBoldFonts);
-    for (QPushButton* b : {OKBtn, CancelBtn, HelpBtn}) {
-        paintWash(b, color(gs.nButtonBackColor), color(gs.nButtonWashEnd), color(gs.nButtonForeColor));
-        setBold(b, gs.fBoldFonts);
-        setTextEffect(b, gs.nLabelStyle);
-    }
+    // The window and its heading are plain; the frame and the buttons are washed.
+    dialogcolors::Paint plain = dialogcolors::conventionPaint(dialogcolors::Kind::Window);
+    plain.washEnd.reset();
+    dialogcolors::Paint heading = dialogcolors::conventionPaint(dialogcolors::Kind::Label);
+    heading.back = gs.nSelectBackColor;
+    dialogcolors::applyDialogColors(this, {{this, plain}, {Label1, heading}});
 }

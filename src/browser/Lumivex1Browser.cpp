@@ -89,12 +89,6 @@ void Lumivex1::buildBrowserPanel(QWidget* panel)
     split->setStretchFactor(1, 3);
     lay->addWidget(split, 1);
 
-    if (!List3) {
-        List3 = new QListWidget(this);
-        List3->setObjectName(QStringLiteral("List3"));
-        List3->hide();
-    }
-
     connect(CMBFILTER, &QComboBox::currentIndexChanged, this, [this](int) { CMBFILTER_Click(); });
     connect(PTxShList1, &platform::ShellList::SelChange, this, &Lumivex1::PTxShList1_SelChange);
     connect(PTxShList1, &platform::ShellList::FolderChange, this, &Lumivex1::PTxShList1_FolderChange);
@@ -119,25 +113,28 @@ QString Lumivex1::fileListFolder() const { return PTxShList1->FolderPath(); }
 
 void Lumivex1::setFileListFolder(const QString& folder) { PTxShList1->setFolderPath(folder); }
 
-QString Lumivex1::selectedFilePath() const
+std::optional<QString> Lumivex1::FileListSelectedPath()
 {
     const platform::ShellListItem* it = PTxShList1->SelectedItem();
-    return it ? it->Path() : QString();
+    if (!it)
+        return std::nullopt;
+    return it->Path();
 }
 
-int Lumivex1::fileListCount() const { return PTxShList1->Count(); }
+void Lumivex1::RefreshFileList() { PTxShList1->Refresh(); }
 
-void Lumivex1::refreshFileList() { PTxShList1->Refresh(); }
-
-bool Lumivex1::selectFileListItem(const QString& path)
+bool Lumivex1::SelectFileListItem(const QString& path)
 {
     for (int i = 0; i < PTxShList1->Count(); ++i)
         if (PTxShList1->Item(i)->Path() == path) {
             PTxShList1->selectIndex(i);
+            PTxShList1->setFocus();
             return true;
         }
     return false;
 }
+
+void Lumivex1::FocusFolderTree() { PTxShTree1->setFocus(); }
 
 // ---------------------------------------------------------------- file tools
 
@@ -276,6 +273,8 @@ void Lumivex1::PTxShTree1_KeyPress(int& keyCode) { PTxShList1_KeyPress(keyCode);
 
 void Lumivex1::BuildPictureList()
 {
+    // The viewed-pictures list belongs to the picture view.
+    auto* List3 = findChild<QListWidget*>(QStringLiteral("List3"));
     if (!List3 || List3->count() > 0)
         return;
     for (int p = 0; p < PTxShList1->Count(); ++p) {
@@ -302,7 +301,8 @@ void Lumivex1::CMBFILTER_Click()
     ApplyFileFilter(FileFilterTable.names[row]);
     if (platform::Tool* t = ToolBarComp1->Item(FileFilterTable.names[row]))
         t->setState(1);
-    if (!fSearchBusy && gs.fThumbView) {
+    // (no thumbnail view exists yet while the window starts up)
+    if (!fSearchBusy && gs.fThumbView && !fStartingUp) {
         bool made = false;
         GenerateThumbnails(made);
     }

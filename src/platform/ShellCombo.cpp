@@ -19,7 +19,7 @@ void ShellCombo::setFolder(ShellTree* tree)
         disconnect(m_tree, nullptr, this, nullptr);
     m_tree = tree;
     if (m_tree) {
-        connect(m_tree, &ShellTree::SelChange, this, &ShellCombo::rebuild);
+        connect(m_tree, &ShellTree::selectionMoved, this, &ShellCombo::rebuild);
         connect(m_tree, &ShellTree::itemsReset, this, &ShellCombo::rebuild);
     }
     rebuild();

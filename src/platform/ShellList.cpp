@@ -445,6 +445,20 @@ void ShellList::applyStyle()
 
 QAbstractItemView* ShellList::currentView() const { return m_style == 3 ? m_detailsView : m_iconView; }
 
+void ShellList::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Colours given to the list as a whole reach the views' item areas.
+    if (event->type() == QEvent::PaletteChange && testAttribute(Qt::WA_SetPalette)) {
+        for (QAbstractItemView* v : {m_iconView, m_detailsView}) {
+            QPalette pal = v->palette();
+            pal.setColor(QPalette::Base, palette().color(QPalette::Window));
+            pal.setColor(QPalette::Text, palette().color(QPalette::WindowText));
+            v->setPalette(pal);
+        }
+    }
+}
+
 bool ShellList::viewKeyPress(QKeyEvent* event)
 {
     int code = keyAscii(event);

@@ -46,6 +46,8 @@ private:
 
 class ShellList : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(bool ShowHidden READ ShowHidden WRITE setShowHidden)
+    Q_PROPERTY(int ViewStyle READ ViewStyle WRITE setViewStyle)
 public:
     struct FolderEntryRef {
         QString name;
@@ -101,6 +103,9 @@ signals:
     void FlagEvent(bool& allow);
     // The folder shown changed (for a bound folder tree).
     void folderShown();
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     friend class ShellListViewHooks;

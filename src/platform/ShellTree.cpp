@@ -649,7 +649,9 @@ void ShellTree::currentChanged(const QModelIndex& current, const QModelIndex& pr
     ShellTreeItem* it = itemOf(current);
     if (!it)
         return;
-    if (!m_following && m_list) {
+    if (!m_following && !m_list) {
+        emit SelChange();
+    } else if (!m_following) {
         m_following = true;
         if (it->m_computer) {
             loadChildren(it);
@@ -661,8 +663,9 @@ void ShellTree::currentChanged(const QModelIndex& current, const QModelIndex& pr
             m_list->setFolderPath(it->m_path);
         }
         m_following = false;
+        emit SelChange();
     }
-    emit SelChange();
+    emit selectionMoved();
 }
 
 void ShellTree::keyPressEvent(QKeyEvent* event)

@@ -124,7 +124,10 @@ public:
     static constexpr qint64 kExpandReuseMs = 200;
 
 signals:
+    // The selection changed here (by the user, or by code that selects in
+    // the tree); following the bound list's folder raises only selectionMoved.
     void SelChange();
+    void selectionMoved();
     void KeyPress(int& keyCode);
     // The items were rebuilt (refresh or new roots): pointers held are stale.
     void itemsReset();

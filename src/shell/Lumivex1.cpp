@@ -4,9 +4,12 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"
+#include "platform/WashControls.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
+#include "shell/HelpWindow.h"
+#include "shell/QuikTip1.h"
 #include "shell/Settings.h"
 #include "shell/StartUp.h"
 #include "shell/ToolTable.h"
@@ -102,7 +105,7 @@ void Lumivex1::buildWindow()
         t->setAcceptFileDrops(true);
     TabPanel[1]->layout()->addWidget(TreeView1);
     TabPanel[2]->layout()->addWidget(TreeView2);
-    CHKMUSICLOOP = new QCheckBox(QStringLiteral("Loop"), TabPanel[2]);
+    CHKMUSICLOOP = new platform::WashCheckBox(QStringLiteral("Loop"), TabPanel[2]);
     CHKMUSICLOOP->setObjectName(QStringLiteral("CHKMUSICLOOP"));
     CHKMUSICLOOP->setToolTip(QStringLiteral("Play the Music Continuously"));
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
@@ -146,6 +149,9 @@ void Lumivex1::buildWindow()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(900);
     connect(Timer1, &QTimer::timeout, this, &Lumivex1::Timer1_Timer);
+
+    connectShellEvents();
+    buildThumbnailView();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -173,7 +179,7 @@ void Lumivex1::Form_Load()
             if (newCurrent != QDir::currentPath())
                 QDir::setCurrent(newCurrent);
         } else {
-            gs.cProgramFolder = QCoreApplication::applicationDirPath();
+            gs.cProgramFolder = startup::executableFolder();
         }
         SetDefaultColors();
         gs.nPicturePage = 1;
@@ -187,6 +193,7 @@ void Lumivex1::Form_Load()
             SetUpFileFilters();
         }
         // Help lives in Help/ of the program folder; tool bars 3 to 7 start hidden.
+        help::setHelpFolder(gs.programFile(QStringLiteral("Help")));
         ToolBarComp1->setBarVisible(2, true);
         for (int n = 3; n <= 7; ++n)
             ToolBarComp1->setBarVisible(n, false);
@@ -387,6 +394,8 @@ void Lumivex1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_firstPhaseDone)
         Form_Activate();
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
 }
 
 void Lumivex1::Form_Activate()
@@ -410,7 +419,9 @@ void Lumivex1::Form_Activate()
         if (!gs.cLastFolder.trimmed().isEmpty() && gs.fSaveLastFolder)
             BuildPictureList();
     }
-    // The tip window follows in its own window class.
+    // The tip of the day, and the tip window brought up again while it is open.
+    if (gs.fQuikTipOpen && gs.fTipsAtStartup)
+        QuikTip1::showTip();
 }
 
 void Lumivex1::Form_Paint()
@@ -425,6 +436,10 @@ void Lumivex1::Form_Paint()
 
 void Lumivex1::closeEvent(QCloseEvent* event)
 {
+    if (deferCloseForThumbnails()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -455,6 +470,7 @@ void Lumivex1::Form_Unload()
     }
     SaveOptions();
     unloadToolWindows();
+    help::CloseHelp();
     Timer1->stop();
 }
 
@@ -522,20 +538,9 @@ void Lumivex1::Timer1_Timer()
 
 void Lumivex1::StopMci() {}
 
-// ---------------------------------------------------------------- commands
-
-void Lumivex1::ToolBarComp1_ToolClick(platform::Tool* tool)
-{
-    if (gs.fBusy || !tool)
-        return;
-    setCursor(Qt::WaitCursor);
-    unsetCursor();
-}
-
 // ---------------------------------------------------------------- viewers
 
 QString Lumivex1::GetFileExt(const QString& path) const { return ::GetFileExt(path); }
 void Lumivex1::DisplayFile(const QString&) {}
-void Lumivex1::SetWindowColors() {}
 bool Lumivex1::SaveFileAs(const QString&) { return false; }
 void Lumivex1::ResetPicture() {}

@@ -4,10 +4,14 @@
 #include "lists/PlayLists.h"
 #include "platform/KeyedTree.h"
 #include "platform/ToolBarComp.h"
+#include "platform/WebBrowser.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QCheckBox;
@@ -15,10 +19,13 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 class QListWidget;
+class QPrinter;
 namespace platform {
+class ImageList;
 class ShellCombo;
 class ShellList;
 class ShellTree;
+class ThumbnailGenerator;
 } // namespace platform
 namespace browser {
 class SearchTree;
@@ -43,10 +50,10 @@ public:
 
     // ---- public members other windows use
     QString GetFileExt(const QString& path) const;
-    void DisplayFile(const QString& path);
+    virtual void DisplayFile(const QString& path);
     void SetWindowColors();
     void SaveOptions();
-    bool SaveFileAs(const QString& path);
+    virtual bool SaveFileAs(const QString& path);
     void ResetPicture();
 
     // ---- main-window state
@@ -118,6 +125,119 @@ public:
     QString fileListFolder() const;
     void setFileListFolder(const QString& folder);
 
+
+    // ================================================================ shell
+    // Commands, tabs, help, colours, layout, address bar (the shell's own).
+
+    // Command dispatcher.
+    void ToolBarComp1_ToolClick(platform::Tool* tool);
+    // True when the id names a command of the dispatcher (doing nothing included).
+    static bool IsDispatchedCommand(const QString& id);
+    // The recognised ids that do nothing.
+    static const QStringList& IdleCommandIds();
+
+    // The address combo, key, Esc and drop-down events of the toolbar.
+    void ToolBarComp1_ComboSelChange(platform::Tool* tool);
+    void ToolBarComp1_ToolKeyDown(platform::Tool* tool, int keyCode, int shift);
+    void ToolBarComp1_ToolKeyPress(platform::Tool* tool, int keyCode);
+    void ToolBarComp1_ToolDropDown(platform::Tool* tool);
+    void ToggleTabToolBars();
+    void ShowFileProperties(const QString& path);
+    // The text ShowFileProperties shows; empty when the file cannot be read.
+    static QString FilePropertiesText(const QString& path);
+    // Visited addresses and the address bar.
+    void AddVisitedURL(const QString& address);
+    void ToggleURLBar();
+
+    // Tabs.
+    void TabStrip1_BeforeTabChange(int index);
+    void TabStrip1_TabChange(int index);
+    void ShowPreviousTab();
+    // True while the tab numbered n (1..6) is the selected one.
+    bool TabSelected(int n) const;
+
+    // Help.
+    void ShowHelpContents();
+    void ShowHelpSearch();
+
+    // Colours and layout.
+    void Form_Resize();
+
+    // The browsers of the Documents (1) and Internet (2) tabs.
+    std::unique_ptr<platform::WebBrowser> WebBrowser1;
+    std::unique_ptr<platform::WebBrowser> WebBrowser2;
+    // The printer the printer set-up command sets up.
+    QPrinter* Printer();
+
+    // Path of the picture in the picture view (kept by the picture view).
+    QString cShownPicture;
+
+    // ================================================================ seams
+    // Procedures of other areas that the shell calls. Their bodies stand in
+    // Lumivex1Seams.cpp until each area's code replaces them there; they are
+    // virtual so tests can stand in for them.
+
+    // Files.
+    virtual void OpenFileRoutine();
+    virtual void OpenFileWithApplication();
+    virtual void CloseCurrentFile();
+    virtual void DeleteCurrentFile();
+    virtual void ConvertFile(const QString& path);
+    virtual void TwainAcquirePicture();
+    virtual void TwainSelectSource();
+    // File browser.
+    virtual void FindFileRoutine();
+    virtual void FindNext();
+    virtual void CollapseFolderTree();
+    virtual void MoveUpFolder();
+    virtual void SetLargeIconsView();
+    virtual void SetSmallIconsView();
+    virtual void SetListIconsView();
+    virtual void SetDetailsView();
+    // Path of the file list's selected item; nullopt when there is no answer.
+    virtual std::optional<QString> FileListSelectedPath();
+    // Picture view.
+    // Shows the picture in the picture view (the browser's first picture of a folder).
+    virtual void LoadImage(const QString& path);
+    virtual void ShowPreviousPicture();
+    virtual void ShowNextPicture();
+    virtual void FitImageToWindow();
+    virtual void ViewNormalSize();
+    virtual void TogglePanWindow();
+    virtual void SnapImageToWindow();
+    virtual void StretchImageToWindow();
+    virtual void ZoomImage();
+    virtual void ToggleMagnifier();
+    virtual void ResizePicture();
+    virtual void StartRedEyeRemoval();
+    virtual void ChangeBrightness();
+    virtual void ChangeContrast();
+    virtual void ResizeImage();
+    // Image1 takes the picture as loaded (Image2's).
+    virtual void RestoreOriginalPicture();
+    // Image1 captures the screen rectangle (left, top, width, height).
+    virtual void CapturePicture(int left, int top, int width, int height);
+    // Bits per pixel of the picture in Image1; 0 when none is loaded.
+    virtual int PictureBitmapBits();
+    // Puts the picture of Image1 on the clipboard.
+    virtual void CopyPictureToClipboard();
+    // Players.
+    virtual void LoadMediaFile(const QString& path);
+    virtual void SaveVideoClip();
+    virtual void SaveMusicClip();
+    // Writes the video player's current frame to the file; true when written.
+    virtual bool SaveStillBitmap(const QString& path);
+    // The video player's window mode (1 own window, 2 in the tab).
+    virtual void SetVideoWindowMode(int mode);
+    // The file of the video (0) or music (1) player; nullopt when there is no answer.
+    virtual std::optional<QString> PlayerFileName(int player);
+    // Documents: the file shown in the text view Text1.
+    virtual QString RichTextFileName();
+    // Lists and favourites.
+    virtual void AddPictureToFavorites();
+    virtual void CreateNewPlayList();
+    virtual void AddInternetFavorite();
+
     // ---- handlers
     void Form_Load();
     void Form_Activate();
@@ -125,7 +245,6 @@ public:
     void Form_Unload();
     void Timer1_Timer();
     void CMBFILTER_Click();
-    void ToolBarComp1_ToolClick(platform::Tool* tool);
     void ApplyFileFilter(const QString& filterName);
     void DisableFileTools();
     void EnableFileTools();
@@ -137,15 +256,10 @@ public:
     bool geometryChangedByUser() const;
 
     // ---- file browser: folder tree, file list, folder combo, filters, search
+    // (the commands the dispatcher calls stand with the seams above)
     platform::ShellCombo* PTxShCombo1 = nullptr;
     platform::ShellTree* PTxShTree1 = nullptr;
     platform::ShellList* PTxShList1 = nullptr;
-
-    // What other windows use of the file list.
-    QString selectedFilePath() const;    // the list's selected item, "" when none
-    int fileListCount() const;           // items the list shows
-    void refreshFileList();              // re-reads the folder shown
-    bool selectFileListItem(const QString& path); // selects the item with that path
 
     void PTxShList1_SelChange();
     void PTxShList1_FolderChange();
@@ -158,15 +272,6 @@ public:
     void CMBFILTER_KeyPress(int& keyCode);
     bool IsNotAFile(const QString& path) const;
 
-    void SetLargeIconsView();
-    void SetSmallIconsView();
-    void SetListIconsView();
-    void SetDetailsView();
-    void MoveUpFolder();
-    void CollapseFolderTree();
-
-    void FindFileRoutine();
-    void FindNext();
     void SearchFunction();
     int nSearchErrorNumber = 0;
     // Pause before a drive that is not ready is tried again.
@@ -177,17 +282,53 @@ public:
     void setSearchTree(std::unique_ptr<browser::SearchTree> tree);
     void setSearchLister(std::unique_ptr<browser::FolderLister> lister);
 
-
-    // ---- members of the thumbnail and picture views that the browser calls
-    QListWidget* List3 = nullptr;
-    QString cThumbFolder;
-    void GenerateThumbnails(bool& made);
+    // ---- thumbnails, new folder (browser panel)
+    platform::ThumbnailGenerator* Thumb1 = nullptr;
+    platform::ImageList* ImagList1 = nullptr;
+    bool fThumbStopRequest = false;
+    QString cThumbFolder;           // folder whose thumbnails the image list holds
+    int nThumbCount = 0;            // thumbnails inserted in this run
+    std::array<int, 11> ThumbBitsTable{};
+    void ToggleThumbnails();
+    void GenerateThumbnails(bool& result);
+    void StartThumbnailBrowse(int low, int high);
+    void AddThumbnail(const QString& path, const QImage& bitmap);
+    void EnterThumbnailView();
     void LeaveThumbnailView();
-    void LoadImage(const QString& path);
+    void Thumb1_ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
+    void ImagList1_ItemClick(int position);
+    // A thumbnail run is going on, or queued to start.
+    bool thumbnailRunActive() const { return m_thumbRunActive || m_thumbRunQueued; }
+    void CreateNewFolder();
+    // Hooks into the file list and folder tree.
+    void RefreshFileList();
+    bool SelectFileListItem(const QString& path);
+    void FocusFolderTree();
+
+private:
+    struct HeldThumbs {
+        bool valid = false;
+        QString folder;
+        int filterRow = -1, width = 0, height = 0, bitsIndex = -1;
+    };
+    void buildThumbnailView();
+    bool fileListShowsItems() const;
+    HeldThumbs currentThumbKey() const;
+    void setThumbPointers(bool busy);
+    void queueThumbnailRun();
+    void endThumbnailRun();
+    bool deferCloseForThumbnails();
+    HeldThumbs m_heldThumbs;
+    bool m_thumbRunActive = false;
+    bool m_thumbRunQueued = false;
+    bool m_thumbRerun = false;
+    bool m_thumbStarting = false;
+    bool m_closeAfterThumbs = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildWindow();
@@ -211,6 +352,30 @@ private:
     void StartFileSearch();
     std::unique_ptr<browser::SearchTree> m_searchTree;
     std::unique_ptr<browser::FolderLister> m_searchLister;
+
+    // ---- shell
+    using CommandFn = void (*)(Lumivex1&, platform::Tool&);
+    static const QHash<QString, CommandFn>& commandTable();
+    void connectShellEvents();
+    void RunCategoryCommand(platform::Tool& tool);
+    void OpenToolWindow(const QString& name);
+    void ShowToolWindowModeless(const QString& name);
+    void ShowToolWindowModal(const QString& name);
+    void ShowOptionsPage(int page);
+    void OfferToSavePicture();
+    void ContextHelp(QWidget* focus, bool bothHelpTools);
+    void BrowserCommand(platform::WebBrowser* browser, int command);
+    void OpenTypedAddress();
+    void NavigateToComboAddress();
+    void SaveImageCommand();
+    void CopyCommand();
+    void SnapPicture();
+    // The control of that name among the window's children, or nullptr.
+    template <class T = QWidget> T* control(const char* name) const
+    {
+        return findChild<T*>(QString::fromLatin1(name));
+    }
+    std::shared_ptr<QPrinter> m_printer; // its deleter is made where QPrinter is known
 
     QStringList m_arguments;
     QRect m_placedGeometry;

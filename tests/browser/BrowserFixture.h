@@ -13,21 +13,37 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join(", ").toStdString() << ']'; }
+
+// The main window with the viewers' procedures recorded instead of run.
+class BrowserWindow : public Lumivex1 {
+public:
+    BrowserWindow() : Lumivex1(QStringList{})
+    {
+        // The picture view's viewed-pictures list, as the browser finds it.
+        List3 = new QListWidget(this);
+        List3->setObjectName(QStringLiteral("List3"));
+        List3->hide();
+    }
+    void DisplayFile(const QString& path) override { displayed << path; }
+    void LoadImage(const QString& path) override { loaded << path; }
+    QListWidget* List3 = nullptr;
+    QStringList displayed, loaded;
+};
 
 class BrowserFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(data.isValid());
-        w = std::make_unique<Lumivex1>(QStringList{});
+        w = std::make_unique<BrowserWindow>();
         w->PTxShTree1->setRootFolders({data.path()});
         gs.cLastFolder = data.path();
         w->finishStartUp();
@@ -101,5 +117,5 @@ protected:
     testsupport::ProgramFolder programFolder;
     platform::ScopedDialogs dialogs;
     QTemporaryDir data;
-    std::unique_ptr<Lumivex1> w;
+    std::unique_ptr<BrowserWindow> w;
 };

@@ -1,5 +1,7 @@
 // Filters, the typed mask, view styles, up one folder and collapsing the tree.
 #include "BrowserFixture.h"
+#include "ThumbTestSupport.h"
+#include "platform/ImageList.h"
 #include "platform/FileMask.h"
 #include "shared/Tables.h"
 
@@ -153,4 +155,29 @@ TEST(FileMask, MatchesLikeTheFilterTable)
     EXPECT_FALSE(platform::FileMask("").matches("a.jpg"));
     EXPECT_TRUE(platform::globMatch("a*b?c", "AxxBzC"));
     EXPECT_FALSE(platform::globMatch("a*b?c", "AxxBC"));
+}
+
+TEST_F(BrowserFixture, FilterOrRefreshRebuildsShownThumbnailsUnlessSearching)
+{
+    picture("a.jpg");
+    picture("b.png");
+    w->setFileListFolder(data.path());
+    gs.fThumbView = true;
+    w->fSearchBusy = true;
+    w->CMBFILTER->setCurrentIndex(15); // PNG, during a search
+    ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
+    EXPECT_EQ(w->ImagList1->Count(), 0) << "no thumbnails while a search runs";
+
+    w->fSearchBusy = false;
+    w->CMBFILTER->setCurrentIndex(0); // JPEG
+    ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
+    ASSERT_EQ(w->ImagList1->Count(), 1);
+    EXPECT_EQ(w->ImagList1->Item(0).FilePath, path("a.jpg"));
+
+    gs.fThumbView = true;
+    w->ApplyFileFilter("Portable Network Graphics Format (PNG)");
+    w->RefreshFileList();
+    ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
+    ASSERT_EQ(w->ImagList1->Count(), 1);
+    EXPECT_EQ(w->ImagList1->Item(0).FilePath, path("b.png"));
 }

@@ -55,15 +55,22 @@ TEST_F(BrowserFixture, OpeningAnItemSetsTheCaptionAndSkipsWhatIsNotAFile)
     w->PTxShList1_Open();
     EXPECT_EQ(gs.nPicturePage, 1);
     EXPECT_FALSE(gs.fInternetLoading);
+    EXPECT_EQ(w->displayed, QStringList{path("a.png")});
     EXPECT_EQ(w->windowTitle(), kProgramTitle + " - " + path("a.png"));
 
     select(".hidden.png");
     w->PTxShList1_Open();
+    EXPECT_EQ(w->displayed.size(), 1) << "a hidden file is not displayed";
     EXPECT_EQ(w->windowTitle(), kProgramTitle + " - " + path(".hidden.png"));
 
     select("Sub");
     w->PTxShList1_Open();
+    EXPECT_EQ(w->displayed.size(), 1) << "nor is a folder";
     EXPECT_EQ(w->windowTitle(), kProgramTitle + " - " + path("Sub")) << "folders get the caption too";
+
+    // A double-click is the default action that opens the file.
+    w->PTxShList1->openIndex(select("a.png"));
+    EXPECT_EQ(w->displayed, (QStringList{path("a.png"), path("a.png")}));
 
     w->PTxShList1->selectIndex(-1);
     w->PTxShList1_Open();
@@ -85,6 +92,7 @@ TEST_F(BrowserFixture, DoubleClickOnAFolderShowsIt)
     const int i = select("Sub");
     w->PTxShList1->openIndex(i);
     EXPECT_EQ(w->fileListFolder(), path("Sub"));
+    EXPECT_EQ(w->windowTitle(), kProgramTitle + " - " + path("Sub"));
     EXPECT_EQ(listNames(), QStringList{"inner.txt"});
     ASSERT_NE(w->PTxShTree1->SelectedItem(), nullptr);
     EXPECT_EQ(w->PTxShTree1->SelectedItem()->Path(), path("Sub")) << "the tree follows the list";
@@ -105,10 +113,12 @@ TEST_F(BrowserFixture, TreeSelectionSetsCaptionResumeIndexAndShowsTheFolder)
     EXPECT_EQ(w->fileListFolder(), path("B"));
     EXPECT_EQ(listNames(), QStringList{"two.txt"});
 
-    // The list going elsewhere moves the resume index with it.
+    // The list going elsewhere moves the tree and the resume index with it;
+    // the caption stays with what was shown last.
     w->setFileListFolder(path("A"));
     EXPECT_EQ(w->nSearchResumeIndex, 1);
-    EXPECT_EQ(w->windowTitle(), kProgramTitle + " - A");
+    EXPECT_EQ(w->PTxShTree1->SelectedFolder(), path("A"));
+    EXPECT_EQ(w->windowTitle(), kProgramTitle + " - B");
 }
 
 TEST_F(BrowserFixture, PictureListIsBuiltOnceFromTheShownPicturesInDisplayOrder)
@@ -123,10 +133,10 @@ TEST_F(BrowserFixture, PictureListIsBuiltOnceFromTheShownPicturesInDisplayOrder)
     EXPECT_EQ(w->List3->item(0)->text(), path("b.jpg"));
     EXPECT_EQ(w->List3->item(1)->text(), path("c.PNG"));
     EXPECT_EQ(w->List3->currentRow(), 0);
-    EXPECT_EQ(gs.cCurrentPicture, path("b.jpg")) << "the first picture is shown";
+    EXPECT_EQ(w->loaded, QStringList{path("b.jpg")}) << "the first picture is shown";
 
     picture("a0.bmp");
-    w->refreshFileList();
+    w->RefreshFileList();
     EXPECT_EQ(w->List3->count(), 2) << "a filled list is left alone";
 
     // Under the text filter the list finds no pictures.
@@ -142,10 +152,10 @@ TEST_F(BrowserFixture, RefreshDuringStartUpBuildsNothing)
     w->setFileListFolder(data.path());
     w->List3->clear();
     w->fStartingUp = true;
-    w->refreshFileList();
+    w->RefreshFileList();
     EXPECT_EQ(w->List3->count(), 0);
     w->fStartingUp = false;
-    w->refreshFileList();
+    w->RefreshFileList();
     EXPECT_EQ(w->List3->count(), 1);
 }
 
@@ -185,20 +195,20 @@ TEST_F(BrowserFixture, FolderSetFromAnotherWindowGivesTheUsualReactions)
     w->List3->clear();
     w->setFileListFolder(path("Other"));
     EXPECT_EQ(w->fileListFolder(), path("Other"));
-    EXPECT_EQ(w->fileListCount(), 2);
+    EXPECT_EQ(w->PTxShList1->Count(), 2);
     EXPECT_EQ(w->List3->count(), 1);
     ASSERT_NE(w->PTxShTree1->SelectedItem(), nullptr);
     EXPECT_EQ(w->PTxShTree1->SelectedItem()->Path(), path("Other"));
-    EXPECT_EQ(w->windowTitle(), kProgramTitle + " - Other");
+    EXPECT_EQ(w->nSearchResumeIndex, w->PTxShTree1->SelectedItem()->Index());
 
-    EXPECT_TRUE(w->selectFileListItem(path("Other/y.txt")));
-    EXPECT_EQ(w->selectedFilePath(), path("Other/y.txt"));
+    EXPECT_TRUE(w->SelectFileListItem(path("Other/y.txt")));
+    EXPECT_EQ(w->FileListSelectedPath().value_or(""), path("Other/y.txt"));
     EXPECT_EQ(gs.cCurrentFile, path("Other/y.txt"));
 
     // A folder that is not there changes nothing.
     w->setFileListFolder(path("Gone"));
     EXPECT_EQ(w->fileListFolder(), path("Other"));
-    EXPECT_EQ(w->fileListCount(), 2);
+    EXPECT_EQ(w->PTxShList1->Count(), 2);
 }
 
 TEST_F(BrowserFixture, FilesAreDraggedOutAsUriList)

@@ -300,7 +300,10 @@ TEST_F(SearchFixture, DialogControlsAndTheirTexts)
     EXPECT_EQ(d.nFindChoice, 12);
     gs.fBoldFonts = true;
     d.Form_Activate();
+    d.OKBtn->ensurePolished();
+    d.RDSELECT[3]->ensurePolished();
     EXPECT_TRUE(d.OKBtn->font().bold());
+    EXPECT_TRUE(d.RDSELECT[3]->font().bold());
     d.reject();
     EXPECT_FALSE(w->fSearchRunning);
     EXPECT_FALSE(gs.fFindFleOpen);
