@@ -1,6 +1,8 @@
 #include "shell/Lumivex1.h"
 
+#include "browser/FileSearch.h"
 #include "platform/Dialogs.h"
+#include "platform/ShellList.h"
 #include "platform/Units.h"
 #include "platform/WashControls.h"
 #include "shared/FileTypes.h"
@@ -76,17 +78,10 @@ void Lumivex1::buildWindow()
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
 
-    // Left: the browser panel with the filter combo.
+    // Left: the browser panel (folder combo, folder tree, filter combo, file list).
     auto* left = new QWidget(Splitter1);
     left->setObjectName(QStringLiteral("BrowserPanel"));
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(2, 2, 2, 2);
-    CMBFILTER = new QComboBox(left);
-    CMBFILTER->setObjectName(QStringLiteral("CMBFILTER"));
-    CMBFILTER->setToolTip(QStringLiteral("Filter Files by File Types and Groups"));
-    leftLayout->addWidget(CMBFILTER);
-    leftLayout->addStretch(1);
-    connect(CMBFILTER, &QComboBox::currentIndexChanged, this, [this](int) { CMBFILTER_Click(); });
+    buildBrowserPanel(left);
 
     // Right: the six tabs.
     TabStrip1 = new QTabWidget(Splitter1);
@@ -209,6 +204,7 @@ void Lumivex1::Form_Load()
         ToolBarComp1->Item(QStringLiteral("ID_ThumbNails"))->ChangeAll(platform::kPropVisible, true);
         InitSharedState();
         DisableFileTools();
+        PTxShList1->setViewStyle(gs.nListViewStyle);
         ReadComputerName();
     } catch (...) {
         // Start-up goes on with the colours, the lists and the favourites.
@@ -421,6 +417,7 @@ void Lumivex1::Form_Activate()
         unsetCursor();
         if (!shown)
             setWindowTitle(kProgramTitle);
+        bindBrowserControls();
         if (!gs.cLastFolder.trimmed().isEmpty() && gs.fSaveLastFolder)
             BuildPictureList();
     }
@@ -435,11 +432,6 @@ void Lumivex1::Form_Paint()
         return;
     setFileListFolder(gs.cLastFolder);
     fStartingUp = false;
-}
-
-void Lumivex1::setFileListFolder(const QString& folder)
-{
-    m_fileListFolder = folder;
 }
 
 // ---------------------------------------------------------------- shutdown
@@ -475,7 +467,7 @@ void Lumivex1::Form_Unload()
         gs.nWindowWidth = float(platform::pixelsToTwipsX(g.width()));
     }
     if (gs.fSaveLastFolder) {
-        gs.cLastFolder = m_fileListFolder;
+        gs.cLastFolder = fileListFolder();
         gs.nFilterIndex = std::max(0, CMBFILTER->currentIndex());
     }
     SaveOptions();
@@ -546,45 +538,6 @@ void Lumivex1::Timer1_Timer()
         t->ChangeAll(platform::kPropCaption, locale.toString(now.time(), QLocale::ShortFormat));
 }
 
-void Lumivex1::CMBFILTER_Click()
-{
-    const int row = CMBFILTER->currentIndex();
-    if (row < 0)
-        return;
-    ApplyFileFilter(CMBFILTER->itemText(row));
-}
-
-void Lumivex1::ApplyFileFilter(const QString& filterName)
-{
-    const int row = tables::filterRowByName(filterName);
-    if (row < 0)
-        return;
-    nFilterRow = row;
-    if (platform::Tool* t = ToolBarComp1->Item(QStringLiteral("ID_FilterName")))
-        t->ChangeAll(platform::kPropCaption, filterName);
-}
-
-void Lumivex1::DisableFileTools()
-{
-    for (const char* id : {"ID_mnuCloseFile", "ID_mnuSaveFileAs", "ID_mnuRenameFile", "ID_mnuDeleteFile",
-                           "ID_mnuConvertFiles", "ID_mnuProperties", "ID_mnuPrintFiles", "ID_Print",
-                           "ID_mnuOpenOLE"})
-        if (platform::Tool* t = ToolBarComp1->Item(QString::fromLatin1(id)))
-            t->setEnabled(false);
-    fFileToolsOn = false;
-}
-
-void Lumivex1::EnableFileTools()
-{
-    for (const char* id : {"ID_mnuCloseFile", "ID_mnuSaveFileAs", "ID_mnuRenameFile", "ID_mnuDeleteFile",
-                           "ID_mnuConvertFiles", "ID_mnuProperties", "ID_mnuPrintFiles", "ID_Print",
-                           "ID_mnuOpenOLE"})
-        if (platform::Tool* t = ToolBarComp1->Item(QString::fromLatin1(id)))
-            t->setEnabled(true);
-    fFileToolsOn = true;
-}
-
-void Lumivex1::BuildPictureList() {}
 
 // ---------------------------------------------------------------- viewers
 

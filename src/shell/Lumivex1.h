@@ -25,12 +25,19 @@ class QSlider;
 namespace platform {
 class WashButton;
 class ImageList;
+class ShellCombo;
+class ShellList;
+class ShellTree;
 class ThumbnailGenerator;
 class PlayCtrl;
 class MMControl;
 class MediaConverter;
 class RichTextBox;
 } // namespace platform
+namespace browser {
+class SearchTree;
+class FolderLister;
+} // namespace browser
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -120,8 +127,9 @@ public:
     lists::PlayListTree& musicLists() { return *m_musicLists; }
     lists::DocumentList& documentList() { return *m_documentList; }
 
-    // The folder the file list shows.
-    QString fileListFolder() const { return m_fileListFolder; }
+    // The folder the file list shows; setting it shows the folder with the
+    // browser's usual reactions (file tools, picture list, thumbnails).
+    QString fileListFolder() const;
     void setFileListFolder(const QString& folder);
 
 
@@ -196,6 +204,8 @@ public:
     // Path of the file list's selected item; nullopt when there is no answer.
     virtual std::optional<QString> FileListSelectedPath();
     // Picture view.
+    // Shows the picture in the picture view (the browser's first picture of a folder).
+    virtual void LoadImage(const QString& path);
     virtual void ShowPreviousPicture();
     virtual void ShowNextPicture();
     virtual void FitImageToWindow();
@@ -252,6 +262,32 @@ public:
     // user moves or resizes the window.
     bool geometryChangedByUser() const;
 
+    // ---- file browser: folder tree, file list, folder combo, filters, search
+    // (the commands the dispatcher calls stand with the seams above)
+    platform::ShellCombo* PTxShCombo1 = nullptr;
+    platform::ShellTree* PTxShTree1 = nullptr;
+    platform::ShellList* PTxShList1 = nullptr;
+
+    void PTxShList1_SelChange();
+    void PTxShList1_FolderChange();
+    void PTxShList1_Open();
+    void PTxShList1_Refreshed();
+    void PTxShList1_KeyPress(int& keyCode);
+    void PTxShList1_FlagEvent(bool& flag);
+    void PTxShTree1_SelChange();
+    void PTxShTree1_KeyPress(int& keyCode);
+    void CMBFILTER_KeyPress(int& keyCode);
+    bool IsNotAFile(const QString& path) const;
+
+    void SearchFunction();
+    int nSearchErrorNumber = 0;
+    // Pause before a drive that is not ready is tried again.
+    int nSearchRetryPauseMs = 500;
+
+    // The walk's view of the folder tree and its folder lister; tests put
+    // their own in (nullptr goes back to the real ones).
+    void setSearchTree(std::unique_ptr<browser::SearchTree> tree);
+    void setSearchLister(std::unique_ptr<browser::FolderLister> lister);
 
     // ---- video and music players, the CD device and the clip saves (Videos and Music tabs)
     platform::PlayCtrl* MediaPlayer1 = nullptr; // video
@@ -390,6 +426,14 @@ private:
     void setPositionSlider(QSlider* slider, double position, double length);
     void runClipSave(platform::PlayCtrl* player, const QString& filter);
     bool m_positionUpdate = false;
+    void buildBrowserPanel(QWidget* panel);
+    void bindBrowserControls();
+    void TakeListItem();
+    void ResumeIndexFromTree(int startIndex);
+    void SetListViewStyle(int style);
+    void StartFileSearch();
+    std::unique_ptr<browser::SearchTree> m_searchTree;
+    std::unique_ptr<browser::FolderLister> m_searchLister;
 
     // ---- shell
     using CommandFn = void (*)(Lumivex1&, platform::Tool&);
@@ -416,7 +460,6 @@ private:
     std::shared_ptr<QPrinter> m_printer; // its deleter is made where QPrinter is known
 
     QStringList m_arguments;
-    QString m_fileListFolder;
     QRect m_placedGeometry;
     bool m_unloaded = false;
     bool m_firstPhaseDone = false;

@@ -11,18 +11,8 @@ void Lumivex1::ConvertFile(const QString&) {}
 void Lumivex1::TwainAcquirePicture() {}
 void Lumivex1::TwainSelectSource() {}
 
-// File browser.
-void Lumivex1::FindFileRoutine() {}
-void Lumivex1::FindNext() {}
-void Lumivex1::CollapseFolderTree() {}
-void Lumivex1::MoveUpFolder() {}
-void Lumivex1::SetLargeIconsView() {}
-void Lumivex1::SetSmallIconsView() {}
-void Lumivex1::SetListIconsView() {}
-void Lumivex1::SetDetailsView() {}
-std::optional<QString> Lumivex1::FileListSelectedPath() { return std::nullopt; }
-
 // Picture view.
+void Lumivex1::LoadImage(const QString&) {}
 void Lumivex1::ShowPreviousPicture() {}
 void Lumivex1::ShowNextPicture() {}
 void Lumivex1::FitImageToWindow() {}

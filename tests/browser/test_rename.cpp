@@ -191,7 +191,10 @@ TEST_F(NewFolder, MadeInTheShownFolderOnceThenReportedAsExisting)
 
 TEST_F(NewFolder, MissingFolderAndPermissionFailuresAreToldApart)
 {
+    // The folder the list shows goes away behind its back.
+    QDir().mkpath(file("gone"));
     w().setFileListFolder(file("gone"));
+    ASSERT_TRUE(QDir(file("gone")).removeRecursively());
     w().CreateNewFolder();
     EXPECT_EQ(dialogs().texts(), QStringList{"Please Select a Folder or Disk to Create the New Folder"});
     EXPECT_FALSE(QFileInfo::exists(file("gone")));
