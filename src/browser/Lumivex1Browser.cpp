@@ -89,6 +89,12 @@ void Lumivex1::buildBrowserPanel(QWidget* panel)
     split->setStretchFactor(1, 3);
     lay->addWidget(split, 1);
 
+    // The CD track player reads the list's selection (path and place).
+    selectedFileListItem = [this]() {
+        const platform::ShellListItem* item = PTxShList1->SelectedItem();
+        return item ? FileListItem{item->Path(), item->Index()} : FileListItem{};
+    };
+
     connect(CMBFILTER, &QComboBox::currentIndexChanged, this, [this](int) { CMBFILTER_Click(); });
     connect(PTxShList1, &platform::ShellList::SelChange, this, &Lumivex1::PTxShList1_SelChange);
     connect(PTxShList1, &platform::ShellList::FolderChange, this, &Lumivex1::PTxShList1_FolderChange);
