@@ -113,6 +113,7 @@ void Lumivex1::buildWindow()
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
     TabPanel[5]->layout()->addWidget(TreeView3);
     TabPanel[6]->layout()->addWidget(TreeView4);
+    buildPictureView();
     Splitter1->setStretchFactor(1, 3);
     setCentralWidget(Splitter1);
 
@@ -582,7 +583,4 @@ void Lumivex1::ToolBarComp1_ToolClick(platform::Tool* tool)
 // ---------------------------------------------------------------- viewers
 
 QString Lumivex1::GetFileExt(const QString& path) const { return ::GetFileExt(path); }
-void Lumivex1::DisplayFile(const QString&) {}
 void Lumivex1::SetWindowColors() {}
-bool Lumivex1::SaveFileAs(const QString&) { return false; }
-void Lumivex1::ResetPicture() {}
