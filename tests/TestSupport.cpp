@@ -21,8 +21,29 @@ QByteArray readFile(const QString& path)
     return f.readAll();
 }
 
-ProgramFolder::ProgramFolder() : m_oldCurrent(QDir::currentPath())
+void copyTree(const QString& from, const QString& to)
 {
+    QDir().mkpath(to);
+    const QDir src(from);
+    for (const QFileInfo& fi : src.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        const QString target = QDir(to).filePath(fi.fileName());
+        if (fi.isDir())
+            copyTree(fi.filePath(), target);
+        else
+            QFile::copy(fi.filePath(), target);
+    }
+}
+
+QString assetsFolder()
+{
+    const QString env = qEnvironmentVariable("LUMIVEX_ASSETS");
+    return env.isEmpty() ? QStringLiteral(LUMIVEX_SOURCE_DIR "/assets") : env;
+}
+
+ProgramFolder::ProgramFolder(bool withAssets) : m_oldCurrent(QDir::currentPath())
+{
+    if (withAssets)
+        copyTree(assetsFolder(), m_dir.path());
     QDir::setCurrent(m_dir.path());
 }
 

@@ -10,10 +10,16 @@ namespace testsupport {
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
-// A temporary folder made the current folder for the life of the object.
+// Copies a folder tree.
+void copyTree(const QString& from, const QString& to);
+// The run-time assets of the source tree (BMPS/, Help/, TIPHELP.TXT).
+QString assetsFolder();
+
+// A temporary folder, with the run-time assets, made the current folder for
+// the life of the object.
 class ProgramFolder {
 public:
-    ProgramFolder();
+    explicit ProgramFolder(bool withAssets = true);
     ~ProgramFolder();
     QString path() const { return m_dir.path(); }
     QString file(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
@@ -24,3 +30,8 @@ private:
 };
 
 } // namespace testsupport
+
+#include <ostream>
+// Readable QStrings in test failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QByteArray& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

@@ -6,7 +6,7 @@
 
 namespace platform {
 
-// ---- file format codes
+// ---- file format codes (the codes the picture properties name)
 namespace fmt {
 constexpr int Pcx = 1;
 constexpr int Tif = 3;
@@ -14,7 +14,7 @@ constexpr int Tga = 4;
 constexpr int Cmp = 5;
 constexpr int Bmp = 6;
 constexpr int Jpeg = 10;
-constexpr int Gif = 11;
+constexpr int Gif = 2;
 constexpr int Wmf = 15;
 constexpr int Eps = 16;
 constexpr int Mac = 51;
@@ -24,16 +24,15 @@ constexpr int Wpg = 54;
 constexpr int Ras = 55;
 constexpr int Pct = 56;
 constexpr int Pcd = 57;
-constexpr int Dxf = 58;
+constexpr int Dcx = 58; // multi-page PCX (PCX keeps 1)
 constexpr int Fli = 61;
-constexpr int Cgm = 62;
-constexpr int Fax = 68;
+constexpr int FaxGroup3 = 66;
+constexpr int Fax = 68; // group 4 by its name; written as the raw group 3 the reader takes
 constexpr int Ica = 73;
-constexpr int Pbm = 74; // a portable bitmap; PNG keeps 75
+constexpr int Pbm = 103; // binary portable bitmap; PNG keeps 75
 constexpr int Png = 75;
 constexpr int Psd = 76;
 constexpr int Fpx = 80;
-constexpr int Dic = 90;
 constexpr int Ico = 91;
 constexpr int Cur = 92;
 constexpr int Awd = 99;
@@ -45,13 +44,10 @@ constexpr int Clp = 114;
 constexpr int Jbg = 115;
 constexpr int Emf = 116;
 constexpr int Ani = 119;
-constexpr int Dgn = 124;
+constexpr int Cals = 50;
 constexpr int Cal = 129;
 constexpr int Flc = 134;
-constexpr int Drw = 136;
-constexpr int Plt = 137;
 constexpr int Sgi = 142;
-constexpr int Dcx = 143; // multi-page PCX (PCX keeps 1)
 } // namespace fmt
 
 // ---- imaging error codes (0 = success)

@@ -2,6 +2,7 @@
 
 #include "platform/ErrorNumbers.h"
 #include "platform/ImagingCodes.h"
+#include "platform/PictureDecode.h"
 
 #include <Magick++.h>
 
@@ -46,7 +47,7 @@ const FormatRow kFormats[] = {
     {"TIFF", fmt::Tif, Decoder::Magick, "TIFF"}, {"TIF", fmt::Tif, Decoder::Magick, "TIFF"},
     {"MPT", fmt::Tif, Decoder::Magick, "TIFF"}, {"PCX", fmt::Pcx, Decoder::Magick, "PCX"},
     {"DCX", fmt::Dcx, Decoder::Magick, "DCX"},  {"PCD", fmt::Pcd, Decoder::Magick, "PCD"},
-    {"FAX", fmt::Fax, Decoder::Magick, "FAX"},  {"CUT", fmt::Cut, Decoder::Magick, "CUT"},
+    {"FAX", fmt::FaxGroup3, Decoder::Magick, "FAX"},  {"CUT", fmt::Cut, Decoder::Magick, "CUT"},
     {"PSD", fmt::Psd, Decoder::Magick, "PSD"},  {"TGA", fmt::Tga, Decoder::Magick, "TGA"},
     {"RAS", fmt::Ras, Decoder::Magick, "SUN"},  {"WPG", fmt::Wpg, Decoder::Magick, "WPG"},
     {"PCT", fmt::Pct, Decoder::Magick, "PICT"}, {"XWD", fmt::Xwd, Decoder::Magick, "XWD"},
@@ -85,7 +86,8 @@ const WriterRow kWriters[] = {
     {fmt::Pbm, "PBM", "PBM", false},   {fmt::Psd, "PSD", "PSD", false},   {fmt::Tga, "TGA", "TGA", false},
     {fmt::Ras, "SUN", "RAS", false},   {fmt::Pct, "PICT", "PCT", false},  {fmt::Xwd, "XWD", "XWD", false},
     {fmt::Sgi, "SGI", "SGI", false},   {fmt::Cal, "CALS", "CAL", false},  {fmt::Ico, "ICO", "ICO", false},
-    {fmt::Cur, "CUR", "CUR", false},   {fmt::Jbg, "JBIG", "JBG", false},
+    {fmt::Cur, "CUR", "CUR", false},   {fmt::Jbg, "JBIG", "JBG", false},  {fmt::FaxGroup3, "FAX", "FAX", false},
+    {fmt::Cals, "CALS", "CAL", false},
 };
 
 const WriterRow* writerFor(int format)
@@ -96,11 +98,7 @@ const WriterRow* writerFor(int format)
     return nullptr;
 }
 
-void initMagick()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { Magick::InitializeMagick(nullptr); });
-}
+void initMagick() { ensureMagick(); }
 
 // ---------------------------------------------------------------- Qt
 
@@ -824,7 +822,8 @@ int encodePicture(const QList<QImage>& pages, int format, int bits, int quality,
             applyBits(m, bits == 0 ? bitsOfImage(page) : bits, gray);
             if (format == fmt::Tif)
                 m.compressType(bits == 1 ? Magick::Group4Compression : Magick::NoCompression);
-            if (format == fmt::Fax || format == fmt::Cal || format == fmt::Pbm || format == fmt::Jbg)
+            if (format == fmt::Fax || format == fmt::FaxGroup3 || format == fmt::Cal || format == fmt::Cals ||
+                format == fmt::Pbm || format == fmt::Jbg)
                 m.type(Magick::BilevelType);
             list.push_back(m);
             if (!many)

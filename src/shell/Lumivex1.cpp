@@ -1,10 +1,15 @@
 #include "shell/Lumivex1.h"
 
+#include "browser/FileSearch.h"
 #include "platform/Dialogs.h"
+#include "platform/ShellList.h"
 #include "platform/Units.h"
+#include "platform/WashControls.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
+#include "shell/HelpWindow.h"
+#include "shell/QuikTip1.h"
 #include "shell/Settings.h"
 #include "shell/StartUp.h"
 #include "shell/ToolTable.h"
@@ -73,17 +78,10 @@ void Lumivex1::buildWindow()
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
 
-    // Left: the browser panel with the filter combo.
+    // Left: the browser panel (folder combo, folder tree, filter combo, file list).
     auto* left = new QWidget(Splitter1);
     left->setObjectName(QStringLiteral("BrowserPanel"));
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(2, 2, 2, 2);
-    CMBFILTER = new QComboBox(left);
-    CMBFILTER->setObjectName(QStringLiteral("CMBFILTER"));
-    CMBFILTER->setToolTip(QStringLiteral("Filter Files by File Types and Groups"));
-    leftLayout->addWidget(CMBFILTER);
-    leftLayout->addStretch(1);
-    connect(CMBFILTER, &QComboBox::currentIndexChanged, this, [this](int) { CMBFILTER_Click(); });
+    buildBrowserPanel(left);
 
     // Right: the six tabs.
     TabStrip1 = new QTabWidget(Splitter1);
@@ -107,7 +105,7 @@ void Lumivex1::buildWindow()
         t->setAcceptFileDrops(true);
     TabPanel[1]->layout()->addWidget(TreeView1);
     TabPanel[2]->layout()->addWidget(TreeView2);
-    CHKMUSICLOOP = new QCheckBox(QStringLiteral("Loop"), TabPanel[2]);
+    CHKMUSICLOOP = new platform::WashCheckBox(QStringLiteral("Loop"), TabPanel[2]);
     CHKMUSICLOOP->setObjectName(QStringLiteral("CHKMUSICLOOP"));
     CHKMUSICLOOP->setToolTip(QStringLiteral("Play the Music Continuously"));
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
@@ -152,6 +150,11 @@ void Lumivex1::buildWindow()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(900);
     connect(Timer1, &QTimer::timeout, this, &Lumivex1::Timer1_Timer);
+
+    buildPlayers();
+    connectShellEvents();
+    buildDocuments(); // after the shell made the browsers
+    buildThumbnailView();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -179,7 +182,7 @@ void Lumivex1::Form_Load()
             if (newCurrent != QDir::currentPath())
                 QDir::setCurrent(newCurrent);
         } else {
-            gs.cProgramFolder = QCoreApplication::applicationDirPath();
+            gs.cProgramFolder = startup::executableFolder();
         }
         SetDefaultColors();
         gs.nPicturePage = 1;
@@ -193,6 +196,7 @@ void Lumivex1::Form_Load()
             SetUpFileFilters();
         }
         // Help lives in Help/ of the program folder; tool bars 3 to 7 start hidden.
+        help::setHelpFolder(gs.programFile(QStringLiteral("Help")));
         ToolBarComp1->setBarVisible(2, true);
         for (int n = 3; n <= 7; ++n)
             ToolBarComp1->setBarVisible(n, false);
@@ -201,6 +205,7 @@ void Lumivex1::Form_Load()
         ToolBarComp1->Item(QStringLiteral("ID_ThumbNails"))->ChangeAll(platform::kPropVisible, true);
         InitSharedState();
         DisableFileTools();
+        PTxShList1->setViewStyle(gs.nListViewStyle);
         ReadComputerName();
     } catch (...) {
         // Start-up goes on with the colours, the lists and the favourites.
@@ -392,6 +397,8 @@ void Lumivex1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_firstPhaseDone)
         Form_Activate();
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
 }
 
 void Lumivex1::Form_Activate()
@@ -411,10 +418,13 @@ void Lumivex1::Form_Activate()
         unsetCursor();
         if (!shown)
             setWindowTitle(kProgramTitle);
+        bindBrowserControls();
         if (!gs.cLastFolder.trimmed().isEmpty() && gs.fSaveLastFolder)
             BuildPictureList();
     }
-    // The tip window follows in its own window class.
+    // The tip of the day, and the tip window brought up again while it is open.
+    if (gs.fQuikTipOpen && gs.fTipsAtStartup)
+        QuikTip1::showTip();
 }
 
 void Lumivex1::Form_Paint()
@@ -425,15 +435,14 @@ void Lumivex1::Form_Paint()
     fStartingUp = false;
 }
 
-void Lumivex1::setFileListFolder(const QString& folder)
-{
-    m_fileListFolder = folder;
-}
-
 // ---------------------------------------------------------------- shutdown
 
 void Lumivex1::closeEvent(QCloseEvent* event)
 {
+    if (deferCloseForThumbnails()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -459,11 +468,12 @@ void Lumivex1::Form_Unload()
         gs.nWindowWidth = float(platform::pixelsToTwipsX(g.width()));
     }
     if (gs.fSaveLastFolder) {
-        gs.cLastFolder = m_fileListFolder;
+        gs.cLastFolder = fileListFolder();
         gs.nFilterIndex = std::max(0, CMBFILTER->currentIndex());
     }
     SaveOptions();
     unloadToolWindows();
+    help::CloseHelp();
     Timer1->stop();
 }
 
@@ -529,58 +539,7 @@ void Lumivex1::Timer1_Timer()
         t->ChangeAll(platform::kPropCaption, locale.toString(now.time(), QLocale::ShortFormat));
 }
 
-void Lumivex1::CMBFILTER_Click()
-{
-    const int row = CMBFILTER->currentIndex();
-    if (row < 0)
-        return;
-    ApplyFileFilter(CMBFILTER->itemText(row));
-}
-
-void Lumivex1::ApplyFileFilter(const QString& filterName)
-{
-    const int row = tables::filterRowByName(filterName);
-    if (row < 0)
-        return;
-    nFilterRow = row;
-    if (platform::Tool* t = ToolBarComp1->Item(QStringLiteral("ID_FilterName")))
-        t->ChangeAll(platform::kPropCaption, filterName);
-}
-
-void Lumivex1::DisableFileTools()
-{
-    for (const char* id : {"ID_mnuCloseFile", "ID_mnuSaveFileAs", "ID_mnuRenameFile", "ID_mnuDeleteFile",
-                           "ID_mnuConvertFiles", "ID_mnuProperties", "ID_mnuPrintFiles", "ID_Print",
-                           "ID_mnuOpenOLE"})
-        if (platform::Tool* t = ToolBarComp1->Item(QString::fromLatin1(id)))
-            t->setEnabled(false);
-    fFileToolsOn = false;
-}
-
-void Lumivex1::EnableFileTools()
-{
-    for (const char* id : {"ID_mnuCloseFile", "ID_mnuSaveFileAs", "ID_mnuRenameFile", "ID_mnuDeleteFile",
-                           "ID_mnuConvertFiles", "ID_mnuProperties", "ID_mnuPrintFiles", "ID_Print",
-                           "ID_mnuOpenOLE"})
-        if (platform::Tool* t = ToolBarComp1->Item(QString::fromLatin1(id)))
-            t->setEnabled(true);
-    fFileToolsOn = true;
-}
-
-void Lumivex1::BuildPictureList() {}
-void Lumivex1::StopMci() {}
-
-// ---------------------------------------------------------------- commands
-
-void Lumivex1::ToolBarComp1_ToolClick(platform::Tool* tool)
-{
-    if (gs.fBusy || !tool)
-        return;
-    setCursor(Qt::WaitCursor);
-    unsetCursor();
-}
 
 // ---------------------------------------------------------------- viewers
 
 QString Lumivex1::GetFileExt(const QString& path) const { return ::GetFileExt(path); }
-void Lumivex1::SetWindowColors() {}

@@ -5,10 +5,15 @@
 #include "platform/KeyedTree.h"
 #include "platform/Lead.h"
 #include "platform/ToolBarComp.h"
+#include "platform/WebBrowser.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QCheckBox;
@@ -16,6 +21,24 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 class QListWidget;
+class QPrinter;
+class QSlider;
+namespace platform {
+class WashButton;
+class ImageList;
+class ShellCombo;
+class ShellList;
+class ShellTree;
+class ThumbnailGenerator;
+class PlayCtrl;
+class MMControl;
+class MediaConverter;
+class RichTextBox;
+} // namespace platform
+namespace browser {
+class SearchTree;
+class FolderLister;
+} // namespace browser
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -35,10 +58,10 @@ public:
 
     // ---- public members other windows use
     QString GetFileExt(const QString& path) const;
-    void DisplayFile(const QString& path);
+    virtual void DisplayFile(const QString& path);
     void SetWindowColors();
     void SaveOptions();
-    bool SaveFileAs(const QString& path);
+    virtual bool SaveFileAs(const QString& path);
     void ResetPicture();
 
     // ---- main-window state
@@ -105,9 +128,123 @@ public:
     lists::PlayListTree& musicLists() { return *m_musicLists; }
     lists::DocumentList& documentList() { return *m_documentList; }
 
-    // The folder the file list shows.
-    QString fileListFolder() const { return m_fileListFolder; }
+    // The folder the file list shows; setting it shows the folder with the
+    // browser's usual reactions (file tools, picture list, thumbnails).
+    QString fileListFolder() const;
     void setFileListFolder(const QString& folder);
+
+
+    // ================================================================ shell
+    // Commands, tabs, help, colours, layout, address bar (the shell's own).
+
+    // Command dispatcher.
+    void ToolBarComp1_ToolClick(platform::Tool* tool);
+    // True when the id names a command of the dispatcher (doing nothing included).
+    static bool IsDispatchedCommand(const QString& id);
+    // The recognised ids that do nothing.
+    static const QStringList& IdleCommandIds();
+
+    // The address combo, key, Esc and drop-down events of the toolbar.
+    void ToolBarComp1_ComboSelChange(platform::Tool* tool);
+    void ToolBarComp1_ToolKeyDown(platform::Tool* tool, int keyCode, int shift);
+    void ToolBarComp1_ToolKeyPress(platform::Tool* tool, int keyCode);
+    void ToolBarComp1_ToolDropDown(platform::Tool* tool);
+    void ToggleTabToolBars();
+    void ShowFileProperties(const QString& path);
+    // The text ShowFileProperties shows; empty when the file cannot be read.
+    static QString FilePropertiesText(const QString& path);
+    // Visited addresses and the address bar.
+    void AddVisitedURL(const QString& address);
+    void ToggleURLBar();
+
+    // Tabs.
+    void TabStrip1_BeforeTabChange(int index);
+    void TabStrip1_TabChange(int index);
+    void ShowPreviousTab();
+    // True while the tab numbered n (1..6) is the selected one.
+    bool TabSelected(int n) const;
+
+    // Help.
+    void ShowHelpContents();
+    void ShowHelpSearch();
+
+    // Colours and layout.
+    void Form_Resize();
+
+    // The browsers of the Documents (1) and Internet (2) tabs.
+    std::unique_ptr<platform::WebBrowser> WebBrowser1;
+    std::unique_ptr<platform::WebBrowser> WebBrowser2;
+    // The printer the printer set-up command sets up.
+    QPrinter* Printer();
+
+    // Path of the picture in the picture view (kept by the picture view).
+    QString cShownPicture;
+
+    // ================================================================ seams
+    // Procedures of other areas that the shell calls. Their bodies stand in
+    // Lumivex1Seams.cpp until each area's code replaces them there; they are
+    // virtual so tests can stand in for them.
+
+    // Files.
+    virtual void OpenFileRoutine();
+    virtual void OpenFileWithApplication();
+    virtual void CloseCurrentFile();
+    virtual void DeleteCurrentFile();
+    virtual void ConvertFile(const QString& path);
+    virtual void TwainAcquirePicture();
+    virtual void TwainSelectSource();
+    // File browser.
+    virtual void FindFileRoutine();
+    virtual void FindNext();
+    virtual void CollapseFolderTree();
+    virtual void MoveUpFolder();
+    virtual void SetLargeIconsView();
+    virtual void SetSmallIconsView();
+    virtual void SetListIconsView();
+    virtual void SetDetailsView();
+    // Path of the file list's selected item; nullopt when there is no answer.
+    virtual std::optional<QString> FileListSelectedPath();
+    // Picture view.
+    // Shows the picture in the picture view (the browser's first picture of a folder).
+    virtual void LoadImage(const QString& path);
+    virtual void ShowPreviousPicture();
+    virtual void ShowNextPicture();
+    virtual void FitImageToWindow();
+    virtual void ViewNormalSize();
+    virtual void TogglePanWindow();
+    virtual void SnapImageToWindow();
+    virtual void StretchImageToWindow();
+    virtual void ZoomImage();
+    virtual void ToggleMagnifier();
+    virtual void ResizePicture();
+    virtual void StartRedEyeRemoval();
+    virtual void ChangeBrightness();
+    virtual void ChangeContrast();
+    virtual void ResizeImage();
+    // Image1 takes the picture as loaded (Image2's).
+    virtual void RestoreOriginalPicture();
+    // Image1 captures the screen rectangle (left, top, width, height).
+    virtual void CapturePicture(int left, int top, int width, int height);
+    // Bits per pixel of the picture in Image1; 0 when none is loaded.
+    virtual int PictureBitmapBits();
+    // Puts the picture of Image1 on the clipboard.
+    virtual void CopyPictureToClipboard();
+    // Players.
+    virtual void LoadMediaFile(const QString& path);
+    virtual void SaveVideoClip();
+    virtual void SaveMusicClip();
+    // Writes the video player's current frame to the file; true when written.
+    virtual bool SaveStillBitmap(const QString& path);
+    // The video player's window mode (1 own window, 2 in the tab).
+    virtual void SetVideoWindowMode(int mode);
+    // The file of the video (0) or music (1) player; nullopt when there is no answer.
+    virtual std::optional<QString> PlayerFileName(int player);
+    // Documents: the file shown in the text view Text1.
+    virtual QString RichTextFileName();
+    // Lists and favourites.
+    virtual void AddPictureToFavorites();
+    virtual void CreateNewPlayList();
+    virtual void AddInternetFavorite();
 
     // ---- handlers
     void Form_Load();
@@ -116,7 +253,6 @@ public:
     void Form_Unload();
     void Timer1_Timer();
     void CMBFILTER_Click();
-    void ToolBarComp1_ToolClick(platform::Tool* tool);
     void ApplyFileFilter(const QString& filterName);
     void DisableFileTools();
     void EnableFileTools();
@@ -128,13 +264,13 @@ public:
     bool geometryChangedByUser() const;
 
     // ---- pictures: display routing, picture loading, viewed lists, view modes
+    // (the view commands the dispatcher calls stand with the seams above)
     platform::Lead* Image1 = nullptr; // the picture on show
     platform::Lead* Image2 = nullptr; // hidden: the picture as loaded
     platform::Lead* Image3 = nullptr; // hidden: pictures worked on unseen
     QWidget* Frame3 = nullptr;        // the picture panel that holds Image1
     QWidget* Frame5 = nullptr;        // shown while an internet picture loads
     QListWidget* List3 = nullptr;     // the pictures viewed in this run
-    QString cShownPicture;
     bool fAnimationShown = false;
     bool fMagnifierOn = false;
     bool fStretched = false;
@@ -143,21 +279,9 @@ public:
 
     static const QString PictureDialogFilter;
     int GetFileFilterType(const QString& pattern) const;
-    void LoadImage(const QString& path);
-    void ResizeImage();
     void MagnifyOff();
     bool IsInPictureList(const QString& path) const;
-    void BuildViewListMenu(const QString& path);
-    void FitImageToWindow();
-    void ViewNormalSize();
-    void StretchImageToWindow();
-    void SnapImageToWindow();
-    void ZoomImage();
-    void TogglePanWindow();
-    void ToggleMagnifier();
     void StartMagnifier();
-    void ShowPreviousPicture();
-    void ShowNextPicture();
     void SizeWindowToPicture();
     void SetNormalSizeMode();
     void Image1_DblClick();
@@ -165,20 +289,151 @@ public:
     void Image1_KeyDown(int keyCode, int shift);
     void Image1_LoadStatus(int status);
     void Image1_LoadDone();
-    // Opens the file with the program the desktop associates with its type;
-    // without a path, the current file.
-    void OpenFileWithApplication();
-    void OpenFileWithApplication(const QString& path);
+    // Opens the file with the program the desktop associates with its type.
+    void OpenFileWithProgram(const QString& path);
 
-    // ---- media and documents (the players and documents fill these)
-    void LoadMediaFile(const QString& path);
-    void LoadDocument(const QString& path);
-    void LoadText(const QString& path);
+    // ---- file browser: folder tree, file list, folder combo, filters, search
+    // (the commands the dispatcher calls stand with the seams above)
+    platform::ShellCombo* PTxShCombo1 = nullptr;
+    platform::ShellTree* PTxShTree1 = nullptr;
+    platform::ShellList* PTxShList1 = nullptr;
+
+    void PTxShList1_SelChange();
+    void PTxShList1_FolderChange();
+    void PTxShList1_Open();
+    void PTxShList1_Refreshed();
+    void PTxShList1_KeyPress(int& keyCode);
+    void PTxShList1_FlagEvent(bool& flag);
+    void PTxShTree1_SelChange();
+    void PTxShTree1_KeyPress(int& keyCode);
+    void CMBFILTER_KeyPress(int& keyCode);
+    bool IsNotAFile(const QString& path) const;
+
+    void SearchFunction();
+    int nSearchErrorNumber = 0;
+    // Pause before a drive that is not ready is tried again.
+    int nSearchRetryPauseMs = 500;
+
+    // The walk's view of the folder tree and its folder lister; tests put
+    // their own in (nullptr goes back to the real ones).
+    void setSearchTree(std::unique_ptr<browser::SearchTree> tree);
+    void setSearchLister(std::unique_ptr<browser::FolderLister> lister);
+
+    // ---- video and music players, the CD device and the clip saves (Videos and Music tabs)
+    platform::PlayCtrl* MediaPlayer1 = nullptr; // video
+    platform::PlayCtrl* MediaPlayer2 = nullptr; // music
+    QSplitter* Splitter2 = nullptr;
+    QWidget* Frame1 = nullptr; // video controls
+    QWidget* Frame2 = nullptr; // music tab panel
+    QSlider* MedPosition = nullptr;
+    QSlider* MedVolume = nullptr;
+    QSlider* MusPosition = nullptr;
+    QSlider* MusVolPos = nullptr;
+    platform::WashButton *VidPlayBtn = nullptr, *VidPauseBtn = nullptr, *VidStopBtn = nullptr, *VidFrstBtn = nullptr,
+                *VidLastBtn = nullptr, *VidSCutBtn = nullptr, *VidECutBtn = nullptr, *VidMuteBtn = nullptr,
+                *VidContBtn = nullptr;
+    platform::WashButton *MusPlayBtn = nullptr, *MusPauseBtn = nullptr, *MusStopBtn = nullptr, *MusFrstBtn = nullptr,
+                *MusLastBtn = nullptr, *MusBCutBtn = nullptr, *MusECutBtn = nullptr, *MusMuteBtn = nullptr,
+                *MusDeleteBtn = nullptr;
+    platform::MMControl* MMControl1 = nullptr;
+    platform::MediaConverter* MediaConvert1 = nullptr;
+    // The file list's selected item: its path and its place in the list (from
+    // 0). The file browser provides it; without it nothing counts as selected.
+    struct FileListItem {
+        QString path;
+        int index = -1;
+    };
+    std::function<FileListItem()> selectedFileListItem;
+
+    void PlayMciFile(const QString& path);
+    void VidPlayBtn_Click();
+    void VidPauseBtn_Click();
+    void VidStopBtn_Click();
+    void VidFrstBtn_Click();
+    void VidLastBtn_Click();
+    void VidSCutBtn_Click();
+    void VidECutBtn_Click();
+    void VidMuteBtn_Click();
+    void VidContBtn_Click();
+    void MusPlayBtn_Click();
+    void MusPauseBtn_Click();
+    void MusStopBtn_Click();
+    void MusFrstBtn_Click();
+    void MusLastBtn_Click();
+    void MusBCutBtn_Click();
+    void MusECutBtn_Click();
+    void MusMuteBtn_Click();
+    void MusDeleteBtn_Click();
+    void CHKMUSICLOOP_Click(int value);
+    void MediaPlayer1_PositionChange(double position);
+    void MediaPlayer2_PositionChange(double position);
+    void MedPosition_Change();
+    void MusPosition_Change();
+    void MedVolume_Change();
+    void MusVolPos_Change();
+    void MMControl1_StatusUpdate();
+    void MediaConvert1_Failed(const QString& reason);
+
+    // ---- documents and text (Documents tab)
+    QListWidget* List6 = nullptr; // documents viewed in this run
+    platform::RichTextBox* Text1 = nullptr;
+    QSplitter* Splitter4 = nullptr;      // the document list beside the views
+    QSplitter* Splitter4Views = nullptr; // pane 1 the browser, pane 2 the text box
+    // Height of a pane of Splitter4 (1 the browser, 2 the text box), in pixels.
+    int documentPaneHeight(int pane) const;
     void AddToDocumentList(const QString& path);
+    void LoadDocument(QString path);
+    void LoadText(QString path);
+    // The menu of viewed files, shared with the picture view.
+    void BuildViewListMenu(const QString& path);
+
+    // ---- thumbnails, new folder (browser panel)
+    platform::ThumbnailGenerator* Thumb1 = nullptr;
+    platform::ImageList* ImagList1 = nullptr;
+    bool fThumbStopRequest = false;
+    QString cThumbFolder;           // folder whose thumbnails the image list holds
+    int nThumbCount = 0;            // thumbnails inserted in this run
+    std::array<int, 11> ThumbBitsTable{};
+    void ToggleThumbnails();
+    void GenerateThumbnails(bool& result);
+    void StartThumbnailBrowse(int low, int high);
+    void AddThumbnail(const QString& path, const QImage& bitmap);
+    void EnterThumbnailView();
+    void LeaveThumbnailView();
+    void Thumb1_ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
+    void ImagList1_ItemClick(int position);
+    // A thumbnail run is going on, or queued to start.
+    bool thumbnailRunActive() const { return m_thumbRunActive || m_thumbRunQueued; }
+    void CreateNewFolder();
+    // Hooks into the file list and folder tree.
+    void RefreshFileList();
+    bool SelectFileListItem(const QString& path);
+    void FocusFolderTree();
+
+private:
+    struct HeldThumbs {
+        bool valid = false;
+        QString folder;
+        int filterRow = -1, width = 0, height = 0, bitsIndex = -1;
+    };
+    void buildThumbnailView();
+    bool fileListShowsItems() const;
+    HeldThumbs currentThumbKey() const;
+    void setThumbPointers(bool busy);
+    void queueThumbnailRun();
+    void endThumbnailRun();
+    bool deferCloseForThumbnails();
+    HeldThumbs m_heldThumbs;
+    bool m_thumbRunActive = false;
+    bool m_thumbRunQueued = false;
+    bool m_thumbRerun = false;
+    bool m_thumbStarting = false;
+    bool m_closeAfterThumbs = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildWindow();
@@ -200,9 +455,47 @@ private:
     void ReadComputerName();
     void PlaceWindow();
     void unloadToolWindows();
+    void buildPlayers();
+    void buildDocuments();
+    void showMarkError(int number, const QString& description);
+    void markOrReport(platform::PlayCtrl* player, bool start);
+    void setPositionSlider(QSlider* slider, double position, double length);
+    void runClipSave(platform::PlayCtrl* player, const QString& filter);
+    bool m_positionUpdate = false;
+    void buildBrowserPanel(QWidget* panel);
+    void bindBrowserControls();
+    void TakeListItem();
+    void ResumeIndexFromTree(int startIndex);
+    void SetListViewStyle(int style);
+    void StartFileSearch();
+    std::unique_ptr<browser::SearchTree> m_searchTree;
+    std::unique_ptr<browser::FolderLister> m_searchLister;
+
+    // ---- shell
+    using CommandFn = void (*)(Lumivex1&, platform::Tool&);
+    static const QHash<QString, CommandFn>& commandTable();
+    void connectShellEvents();
+    void RunCategoryCommand(platform::Tool& tool);
+    void OpenToolWindow(const QString& name);
+    void ShowToolWindowModeless(const QString& name);
+    void ShowToolWindowModal(const QString& name);
+    void ShowOptionsPage(int page);
+    void OfferToSavePicture();
+    void ContextHelp(QWidget* focus, bool bothHelpTools);
+    void BrowserCommand(platform::WebBrowser* browser, int command);
+    void OpenTypedAddress();
+    void NavigateToComboAddress();
+    void SaveImageCommand();
+    void CopyCommand();
+    void SnapPicture();
+    // The control of that name among the window's children, or nullptr.
+    template <class T = QWidget> T* control(const char* name) const
+    {
+        return findChild<T*>(QString::fromLatin1(name));
+    }
+    std::shared_ptr<QPrinter> m_printer; // its deleter is made where QPrinter is known
 
     QStringList m_arguments;
-    QString m_fileListFolder;
     QRect m_placedGeometry;
     bool m_unloaded = false;
     bool m_firstPhaseDone = false;

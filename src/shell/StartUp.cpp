@@ -1,11 +1,28 @@
 #include "shell/StartUp.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 namespace startup {
 
 QString defaultInstallFolder() { return QStringLiteral("/opt/Korrandel3"); }
+
+namespace {
+QString& executableFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+QString executableFolder()
+{
+    const QString& f = executableFolderOverride();
+    return f.isEmpty() ? QCoreApplication::applicationDirPath() : f;
+}
+
+void setExecutableFolder(const QString& folder) { executableFolderOverride() = folder; }
 
 QString findProgramFolder(const QString& currentFolder, const QString& installFolder,
                           const QString& executableName, QString* newCurrent)

@@ -9,6 +9,10 @@ namespace startup {
 inline const QString kExecutableName = QStringLiteral("Tessamor");
 QString defaultInstallFolder(); // /opt/Korrandel3
 
+// The folder that holds the program's own executable (tests may set another).
+QString executableFolder();
+void setExecutableFolder(const QString& folder);
+
 // The program folder when no file was given on the command line. When the
 // install folder exists it becomes the current folder (*newCurrent).
 QString findProgramFolder(const QString& currentFolder, const QString& installFolder,

@@ -82,15 +82,19 @@ void Lumivex1::DisplayFile(const QString& WrkFileName)
         if (ask(QStringLiteral("File Type is not Supported by this Software. Do you want to Open the File with "
                                "another Program?"),
                 platform::Buttons::YesNo) == platform::Answer::Yes)
-            OpenFileWithApplication(WrkFileName); // the file asked about, not the list's selection
+            OpenFileWithProgram(WrkFileName); // the file asked about, not the list's selection
         gs.cCurrentFile.clear();
     }
     unsetCursor();
 }
 
-void Lumivex1::OpenFileWithApplication() { OpenFileWithApplication(gs.cCurrentFile); }
+void Lumivex1::OpenFileWithApplication()
+{
+    // The command opens the file list's selected item.
+    OpenFileWithProgram(FileListSelectedPath().value_or(QString()));
+}
 
-void Lumivex1::OpenFileWithApplication(const QString& path)
+void Lumivex1::OpenFileWithProgram(const QString& path)
 {
     setCursor(Qt::WaitCursor);
     const QFileInfo fi(path);

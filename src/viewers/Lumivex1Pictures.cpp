@@ -5,6 +5,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Units.h"
+#include "platform/WashControls.h"
 #include "shared/SharedState.h"
 
 #include <QLabel>
@@ -26,7 +27,7 @@ constexpr int kTabPictures = 2; // index of tab 3
 
 void Lumivex1::buildPictureView()
 {
-    Frame3 = new QWidget(TabPanel[3]);
+    Frame3 = new platform::WashPanel(TabPanel[3]);
     Frame3->setObjectName(QStringLiteral("Frame3"));
     TabPanel[3]->layout()->addWidget(Frame3);
 
@@ -134,7 +135,8 @@ void Lumivex1::LoadImage(const QString& WrkPicturePath)
     }
     gs.cCurrentFile = WrkPicturePath;
     const QString selected = List3->currentItem() ? List3->currentItem()->text() : QString();
-    BuildViewListMenu(selected);
+    if (!selected.isEmpty())
+        BuildViewListMenu(selected);
     {
         BusyGuard busy;
         if (platform::Tool* t = ToolBarComp1->Item(selected))
@@ -191,7 +193,7 @@ void Lumivex1::layOutPicturePanel()
 
 void Lumivex1::ResizeImage()
 {
-    if (fStartingUp)
+    if (fStartingUp || !Image1 || !Frame3)
         return;
     layOutPicturePanel();
     Image1->setScaleMode(1);
@@ -220,25 +222,20 @@ bool Lumivex1::IsInPictureList(const QString& path) const
     return false;
 }
 
-void Lumivex1::BuildViewListMenu(const QString& path)
+void Lumivex1::RestoreOriginalPicture()
 {
-    if (path.isEmpty())
-        return;
-    platform::Tool* t = ToolBarComp1->Add(path, platform::ToolType::TwoState);
-    if (!t)
-        return; // the path has its entry already
-    t->setCaption(path);
-    t->setCategory(QStringLiteral("MenuViewList"));
-    t->setStyle(0);
-    {
-        const QSignalBlocker block(ToolBarComp1);
-        t->setState(1);
-    }
-    const QPixmap check(gs.programFile(QStringLiteral("BMPS/Check.BMP")));
-    if (!check.isNull())
-        t->setStatePicture(check);
-    ToolBarComp1->appendToMenu(QStringLiteral("ID_mnuView"), path);
+    Image1->CopyBitmap(*Image2);
+    ResizeImage();
 }
+
+void Lumivex1::CapturePicture(int left, int top, int width, int height)
+{
+    Image1->Capture(0, left, top, width, height);
+}
+
+int Lumivex1::PictureBitmapBits() { return Image1->BitmapBits(); }
+
+void Lumivex1::CopyPictureToClipboard() { Image1->Copy(14); }
 
 // ---------------------------------------------------------------- view modes
 

@@ -78,7 +78,7 @@ TEST_F(PictureCodec, EveryReadablePictureFormatLoads)
     const Sample all[] = {{"JPG", fmt::Jpeg}, {"JPE", fmt::Jpeg}, {"JPEG", fmt::Jpeg}, {"TIFF", fmt::Tif},
                           {"TIF", fmt::Tif},  {"MPT", fmt::Tif},  {"BMP", fmt::Bmp},   {"ICO", fmt::Ico},
                           {"CUR", fmt::Cur},  {"PCX", fmt::Pcx},  {"DCX", fmt::Dcx},   {"PCD", fmt::Pcd},
-                          {"FAX", fmt::Fax},  {"XPM", fmt::Xpm},  {"PBM", fmt::Pbm},   {"CUT", fmt::Cut},
+                          {"FAX", fmt::FaxGroup3},  {"XPM", fmt::Xpm},  {"PBM", fmt::Pbm},   {"CUT", fmt::Cut},
                           {"PSD", fmt::Psd},  {"PNG", fmt::Png},  {"TGA", fmt::Tga},   {"GIF", fmt::Gif},
                           {"RAS", fmt::Ras},  {"WPG", fmt::Wpg},  {"PCT", fmt::Pct},   {"XWD", fmt::Xwd},
                           {"SGI", fmt::Sgi},  {"CAL", fmt::Cal},  {"MAC", fmt::Mac},   {"WMF", fmt::Wmf},

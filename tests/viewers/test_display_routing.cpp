@@ -1,6 +1,7 @@
 #include "ViewerFixture.h"
 
 #include "platform/ImagingCodes.h"
+#include "platform/ShellList.h"
 
 #include <QDesktopServices>
 #include <QSignalSpy>
@@ -71,7 +72,6 @@ TEST_F(Viewer, MediaDocumentsAndTextGoToTheirTabs)
         samples::writeBytes(path, "text");
         w->DisplayFile(path);
         EXPECT_EQ(w->TabStrip1->currentIndex(), 4) << name << ": the Documents tab";
-        EXPECT_EQ(w->windowTitle(), kTitle + QStringLiteral(" - ") + path);
     }
     EXPECT_TRUE(texts().isEmpty());
 }
@@ -125,11 +125,14 @@ TEST_F(Viewer, OpeningWithAnotherProgramOpensTheFileAskedAbout)
     EXPECT_EQ(recorder.opened.first(), QUrl::fromLocalFile(odd));
     EXPECT_EQ(gs.cCurrentFile, "");
 
-    // The command itself opens the current file; a missing file is reported.
-    gs.cCurrentFile = odd;
+    // The command opens the file list's selection; nothing selected is reported.
+    w->setFileListFolder(program->path());
+    w->PTxShList1->setFilter(QStringLiteral("*.*"));
+    ASSERT_TRUE(w->SelectFileListItem(odd));
     w->OpenFileWithApplication();
-    EXPECT_EQ(recorder.opened.size(), 2);
-    gs.cCurrentFile = file(QStringLiteral("gone.xyz"));
+    ASSERT_EQ(recorder.opened.size(), 2);
+    EXPECT_EQ(recorder.opened.last(), QUrl::fromLocalFile(odd));
+    w->setFileListFolder(QDir::rootPath() + QStringLiteral("no such folder"));
     gs.cCurrentExt = QStringLiteral("XYZ");
     w->OpenFileWithApplication();
     EXPECT_EQ(recorder.opened.size(), 2);

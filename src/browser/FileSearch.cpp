@@ -1,0 +1,328 @@
+#include "browser/FileSearch.h"
+
+#include "platform/Dialogs.h"
+#include "platform/FileMask.h"
+#include "platform/FolderScan.h"
+#include "platform/ShellTree.h"
+#include "shared/SharedState.h"
+
+#include <QCoreApplication>
+#include <vector>
+
+namespace browser {
+
+namespace {
+
+const QString kSearchCancelled = QStringLiteral("              Search Cancelled");
+const QString kEndOfSearch = QStringLiteral("            End of Search");
+const QString kSearchNetwork = QStringLiteral("Do You want to Search the Network?");
+
+platform::Answer say(const QString& text, platform::Buttons buttons = platform::Buttons::Ok)
+{
+    return platform::dialogs().message(kProgramTitle, text, buttons, platform::Icon::None);
+}
+
+// The title a message box gets when the program names none.
+QString defaultTitle()
+{
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("Tessamor") : name;
+}
+
+// The 8 characters of a path after its drive ("C:"), separators as "\".
+QString folderAfterDrive(QString path)
+{
+    path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    if (path.size() >= 2 && path.at(1) == QLatin1Char(':'))
+        path = path.mid(2);
+    return path.left(8).toUpper();
+}
+
+bool deviceNotReady(int errorNumber) { return errorNumber == kErrDeviceUnavailable; }
+
+} // namespace
+
+QString trimBlanks(const QString& s)
+{
+    qsizetype a = 0, b = s.size();
+    while (a < b && s.at(a) == QLatin1Char(' '))
+        ++a;
+    while (b > a && s.at(b - 1) == QLatin1Char(' '))
+        --b;
+    return s.mid(a, b - a);
+}
+
+QString numberText(qint64 n) { return n >= 0 ? QStringLiteral(" ") + QString::number(n) : QString::number(n); }
+
+bool FolderWalk::ListTreeItemFiles(int index, SearchState& state)
+{
+    try {
+        const QString path = m_tree.Path(index);
+        if (trimBlanks(path).isEmpty())
+            return m_tree.FileSystemAncestor(index);
+        const int err = m_lister.setPath(path);
+        if (err != 0) {
+            state.errorNumber = err;
+            return false;
+        }
+        if (const std::vector<QString>* folders = m_lister.SubFolders())
+            m_tree.noteSubFolders(index, *folders);
+        return true;
+    } catch (const SearchError& e) {
+        state.errorNumber = e.number;
+        return false;
+    }
+}
+
+bool FolderWalk::ExpandTreeItem(int index)
+{
+    try {
+        m_tree.Expand(index);
+        return true;
+    } catch (const SearchError&) {
+        return false;
+    }
+}
+
+void FolderWalk::run(const SearchSettings& s, SearchState& st)
+{
+    st.cancel = false;
+    qint16 pump = 0;
+    qint64 limit = qint64(s.firstCount) + s.nextCount;
+    bool network = false;
+    m_host.setListFilter(s.pattern);
+    m_lister.setPattern(s.pattern);
+    std::vector<QString> skip(101);
+    int skipCount = 1;
+    skip[1] = s.computerName;
+    // Only a thumbnail run stopped while this search runs ends it.
+    const bool thumbsStoppedBefore = st.thumbsStopped;
+
+    struct Walking {
+        SearchTree& t;
+        explicit Walking(SearchTree& tree) : t(tree) { t.setWalking(true); }
+        ~Walking() { t.setWalking(false); }
+    } walking(m_tree);
+
+    bool goOn = false;
+    do {
+        goOn = false;
+        bool cont = true;
+        QString found;
+        int i = st.resumeIndex;
+        if (i < 0 || i >= m_tree.Count()) {
+            // The tree shrank since the last search: start again from the top.
+            st.resumeIndex = 0;
+            say(kEndOfSearch);
+            m_host.restorePointer();
+            return;
+        }
+        QString rawName;
+        while (cont) {
+            if (st.cancel) {
+                say(kSearchCancelled);
+                m_host.restorePointer();
+                return;
+            }
+            if (++pump > 150) {
+                m_host.pumpEvents();
+                pump = 0;
+            }
+            st.errorNumber = 0;
+            bool advance = true;
+            try {
+                rawName = m_tree.Name(i);
+                if (st.thumbsStopped && !thumbsStoppedBefore) {
+                    m_host.restorePointer();
+                    return;
+                }
+                const QString name = trimBlanks(rawName);
+                const QString upper = name.toUpper();
+                bool pass = false;
+                if (upper == QLatin1String("NETHOOD")) {
+                    const QString p = folderAfterDrive(m_tree.ParentPath(i));
+                    if (p == QLatin1String("\\WINDOWS") || p == QLatin1String("\\DOCUMEN"))
+                        pass = true;
+                }
+                if (!pass && upper.contains(QLatin1String("NETWORK"))
+                    && (name == QLatin1String("Network Neighborhood") || name == QLatin1String("My Network Places"))) {
+                    if (say(kSearchNetwork, platform::Buttons::YesNo) != platform::Answer::Yes)
+                        pass = true;
+                    else
+                        network = true;
+                }
+                if (!pass) {
+                    const QString rawUpper = rawName.toUpper();
+                    for (int k = 1; k <= skipCount; ++k)
+                        if (rawUpper == skip[size_t(k)].toUpper()) {
+                            pass = true;
+                            break;
+                        }
+                }
+                if (!pass) {
+                    const bool fsAncestor = m_tree.FileSystemAncestor(i);
+                    const QString itemPath = m_tree.Path(i);
+                    if (ListTreeItemFiles(i, st)) {
+                        bool passed = false;
+                        if (m_lister.ListCount() >= 1) {
+                            found = itemPath;
+                            if (trimBlanks(found).isEmpty())
+                                passed = true;
+                            else
+                                cont = false;
+                        }
+                        if (!passed) {
+                            if (m_tree.HasSubFolders(i))
+                                ExpandTreeItem(i);
+                            const int count = m_tree.Count();
+                            if (i >= count - 1 || i > limit) {
+                                cont = false;
+                                if (i > limit && i < count - 1) {
+                                    if (say(QStringLiteral("Do you want to continue the Search for - ") + s.pattern
+                                                + QStringLiteral(" ?"),
+                                            platform::Buttons::YesNo)
+                                        == platform::Answer::Yes) {
+                                        limit += s.nextCount;
+                                        goOn = true;
+                                    }
+                                } else {
+                                    st.resumeIndex = 0;
+                                    say(kEndOfSearch);
+                                }
+                            }
+                            if (!cont)
+                                advance = false;
+                        }
+                    } else {
+                        const int count = m_tree.Count();
+                        if (i == count - 1 && deviceNotReady(st.errorNumber)) {
+                            // A drive without its medium: try again after a pause.
+                            m_host.pause(s.retryPauseMs);
+                            advance = false;
+                        } else if (st.errorNumber == kErrUnexpected || st.errorNumber == kErrDeviceUnavailable
+                                   || st.errorNumber == kErrPathNotFound) {
+                            // passed over
+                        } else if (!m_tree.HasSubFolders(i)) {
+                            // passed over
+                        } else {
+                            const bool isVirtual = st.errorNumber == 0 && !fsAncestor && m_lister.ListCount() == 0
+                                && itemPath.isEmpty();
+                            if (isVirtual && network && skipCount < 100)
+                                skip[size_t(++skipCount)] = name.toUpper();
+                            if (!(isVirtual && !network))
+                                ExpandTreeItem(i);
+                        }
+                    }
+                }
+            } catch (const SearchError& e) {
+                if (e.number == kErrPathNotFound) {
+                    say(kEndOfSearch);
+                    i = 0;
+                    cont = false;
+                    advance = false;
+                } else if (e.number == kErrUnexpected) {
+                    int count = 0;
+                    try {
+                        count = m_tree.Count();
+                    } catch (const SearchError&) {
+                    }
+                    platform::dialogs().message(defaultTitle(),
+                                                QStringLiteral("Err -214 - ") + numberText(i) + QStringLiteral(" - ")
+                                                    + numberText(count) + QStringLiteral(" - ") + rawName
+                                                    + QStringLiteral(" - ") + numberText(st.errorNumber),
+                                                platform::Buttons::Ok, platform::Icon::None);
+                } else if (e.number != kErrDeviceUnavailable) {
+                    say(QStringLiteral("Error - ") + QString::number(e.number) + QStringLiteral(" - ") + e.description);
+                }
+            }
+            if (!cont)
+                break;
+            if (advance) {
+                ++i;
+                if (i >= m_tree.Count())
+                    cont = false;
+            }
+        }
+        // After the walk every step is tried and failures are let go.
+        m_host.showFolder(found);
+        if (i < m_tree.Count() - 1)
+            st.resumeIndex = i + 1;
+        const QString path = m_tree.SelectedFolder();
+        m_host.setCaption(trimBlanks(path).isEmpty() ? kProgramTitle : kProgramTitle + QStringLiteral(" - ") + path);
+    } while (goOn);
+    m_host.restorePointer();
+}
+
+// ---------------------------------------------------------------- the real tree
+
+namespace {
+platform::ShellTreeItem* itemAt(const platform::ShellTree& tree, int index)
+{
+    platform::ShellTreeItem* it = tree.Items().Item(index);
+    if (!it)
+        throw SearchError{kErrSubscript, QStringLiteral("Subscript out of range")};
+    return it;
+}
+} // namespace
+
+int ShellTreeSearch::Count() const { return m_tree.Items().Count(); }
+QString ShellTreeSearch::Name(int index) const { return itemAt(m_tree, index)->Name(); }
+QString ShellTreeSearch::Path(int index) const { return itemAt(m_tree, index)->Path(); }
+
+QString ShellTreeSearch::ParentPath(int index) const
+{
+    const platform::ShellTreeItem* p = itemAt(m_tree, index)->Parent();
+    return p ? p->Path() : QString();
+}
+
+bool ShellTreeSearch::FileSystemAncestor(int index) const { return itemAt(m_tree, index)->FileSystemAncestor(); }
+bool ShellTreeSearch::HasSubFolders(int index) const { return itemAt(m_tree, index)->HasSubFolders(); }
+
+void ShellTreeSearch::Expand(int index)
+{
+    itemAt(m_tree, index);
+    if (!m_tree.expandAt(index))
+        throw SearchError{kErrPathNotFound, QStringLiteral("Path not found")};
+}
+
+QString ShellTreeSearch::SelectedFolder() const { return m_tree.SelectedFolder(); }
+
+void ShellTreeSearch::noteSubFolders(int index, const std::vector<QString>& names)
+{
+    m_tree.noteScan(itemAt(m_tree, index), names);
+}
+
+void ShellTreeSearch::setWalking(bool on)
+{
+    m_tree.setLocked(on);
+    m_tree.setWalkExpandAllowed(on);
+}
+
+// ---------------------------------------------------------------- the lister
+
+void DiskLister::setPattern(const QString& pattern) { m_pattern = pattern; }
+
+int DiskLister::setPath(const QString& path)
+{
+    std::vector<platform::FolderEntry> entries;
+    const int err = platform::readFolder(path, entries);
+    if (err != 0)
+        return err;
+    const platform::FileMask mask(trimBlanks(m_pattern).isEmpty() ? QStringLiteral("*.*") : m_pattern);
+    int n = 0;
+    m_folders.clear();
+    for (platform::FolderEntry& e : entries) {
+        if (e.isHidden())
+            continue;
+        if (!e.isFolder) {
+            if (mask.matches(e.name))
+                ++n;
+        } else if (!e.isLink) {
+            m_folders.push_back(std::move(e.name));
+        }
+    }
+    m_count = n;
+    return 0;
+}
+
+} // namespace browser

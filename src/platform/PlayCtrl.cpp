@@ -1,0 +1,264 @@
+#include "platform/PlayCtrl.h"
+
+#include <QAudioOutput>
+#include <QMediaMetaData>
+#include <QMediaPlayer>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <cmath>
+
+namespace platform {
+namespace {
+
+// Qt Multimedia over GStreamer: Debian's FFmpeg back end of Qt 6.4 crashes
+// on machines without a sound device.
+void chooseMediaBackend()
+{
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+}
+
+// Chosen before main(): Qt Multimedia settles its back end at its first use,
+// which may be a look at the sound devices rather than a player.
+const bool kBackendChosen = (chooseMediaBackend(), true);
+
+class QtPlayBackend : public PlayBackend {
+public:
+    QtPlayBackend()
+    {
+        chooseMediaBackend();
+        m_player = new QMediaPlayer(this);
+        m_audio = new QAudioOutput(this);
+        m_player->setAudioOutput(m_audio);
+        connect(m_player, &QMediaPlayer::positionChanged, this, &PlayBackend::positionChanged);
+        connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
+            if (s == QMediaPlayer::EndOfMedia)
+                emit endOfMedia();
+        });
+        connect(m_player, &QMediaPlayer::errorOccurred, this,
+                [this](QMediaPlayer::Error, const QString& text) { emit errorOccurred(text); });
+    }
+    void setSource(const QUrl& url) override { m_player->setSource(url); }
+    void play() override { m_player->play(); }
+    void pause() override { m_player->pause(); }
+    void stop() override { m_player->stop(); }
+    qint64 position() const override { return m_player->position(); }
+    void setPosition(qint64 ms) override { m_player->setPosition(ms); }
+    qint64 duration() const override { return m_player->duration(); }
+    void setLoops(int loops) override { m_player->setLoops(loops < 0 ? QMediaPlayer::Infinite : loops); }
+    void setMuted(bool muted) override { m_audio->setMuted(muted); }
+    void setVolume(float volume) override { m_audio->setVolume(volume); }
+    void setVideoSink(QVideoSink* sink) override { m_player->setVideoSink(sink); }
+    QString tag(const QString& name) const override
+    {
+        const QMediaMetaData md = m_player->metaData();
+        QMediaMetaData::Key key = QMediaMetaData::Title;
+        if (name == QLatin1String("Author"))
+            key = QMediaMetaData::Author;
+        else if (name == QLatin1String("Copyright"))
+            key = QMediaMetaData::Copyright;
+        else if (name == QLatin1String("Description"))
+            key = QMediaMetaData::Description;
+        else if (name == QLatin1String("Rating"))
+            key = QMediaMetaData::Comment;
+        return md.stringValue(key);
+    }
+
+private:
+    QMediaPlayer* m_player;
+    QAudioOutput* m_audio;
+};
+
+PlayBackendFactory& backendFactory()
+{
+    static PlayBackendFactory f;
+    return f;
+}
+
+PlayError noFile() { return {5, QStringLiteral("No media file is loaded")}; }
+
+bool fail(PlayError* out, const PlayError& e)
+{
+    if (out)
+        *out = e;
+    return false;
+}
+
+} // namespace
+
+void setPlayBackendFactory(PlayBackendFactory factory) { backendFactory() = std::move(factory); }
+
+// The pictures are painted here rather than in a native video window, which
+// would not stand beside the web engine's views in one window.
+VideoView::VideoView(QWidget* parent) : QWidget(parent), m_sink(new QVideoSink(this))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(80, 60);
+    connect(m_sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
+        const QImage picture = frame.toImage();
+        if (!picture.isNull()) // the last picture stays on show when the file ends
+            m_frame = picture;
+        update();
+    });
+}
+
+void VideoView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    if (m_frame.isNull())
+        return;
+    const QSize size = m_frame.size().scaled(this->size(), Qt::KeepAspectRatio);
+    const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(target, m_frame);
+}
+
+PlayCtrl::PlayCtrl(bool showsVideo, QWidget* parent)
+    : QWidget(parent), m_backend(backendFactory() ? backendFactory()() : new QtPlayBackend)
+{
+    m_backend->setParent(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (showsVideo) {
+        m_video = new VideoView(this);
+        m_video->setObjectName(QStringLiteral("VideoWindow"));
+        layout->addWidget(m_video);
+        m_backend->setVideoSink(m_video->sink());
+    }
+    connect(m_backend, &PlayBackend::positionChanged, this,
+            [this](qint64 ms) { emit PositionChange(double(ms) / 1000.0); });
+    connect(m_backend, &PlayBackend::endOfMedia, this, [this] {
+        m_running = false;
+        emit PlayComplete();
+    });
+    connect(m_backend, &PlayBackend::errorOccurred, this, [this](const QString&) { m_running = false; });
+}
+
+PlayCtrl::~PlayCtrl()
+{
+    if (m_video && !m_video->parent())
+        delete m_video; // shown in its own window
+}
+
+void PlayCtrl::setSourceFile(const QString& pathOrAddress)
+{
+    m_source = pathOrAddress;
+    m_selStart = 0;
+    m_selEnd = -1;
+    m_running = false;
+    const QUrl asUrl(pathOrAddress);
+    const bool address = pathOrAddress.contains(QLatin1String("://")) && asUrl.isValid() && !asUrl.isLocalFile() &&
+                         asUrl.scheme().size() > 1;
+    QUrl url;
+    if (address)
+        url = asUrl;
+    else if (asUrl.isLocalFile())
+        url = asUrl;
+    else if (!pathOrAddress.isEmpty())
+        url = QUrl::fromLocalFile(pathOrAddress);
+    m_backend->setSource(url);
+}
+
+bool PlayCtrl::Run(PlayError* error)
+{
+    if (m_source.isEmpty())
+        return fail(error, noFile());
+    m_backend->play();
+    m_running = true;
+    return true;
+}
+
+void PlayCtrl::Pause()
+{
+    m_backend->pause();
+    m_running = false;
+}
+
+void PlayCtrl::Stop()
+{
+    m_backend->stop();
+    m_running = false;
+}
+
+void PlayCtrl::SeekStart() { m_backend->setPosition(0); }
+
+void PlayCtrl::SeekEnd() { m_backend->setPosition(std::max<qint64>(0, m_backend->duration())); }
+
+double PlayCtrl::CurrentPosition() const { return double(m_backend->position()) / 1000.0; }
+
+void PlayCtrl::setCurrentPosition(double seconds)
+{
+    m_backend->setPosition(std::max<qint64>(0, std::llround(seconds * 1000.0)));
+}
+
+double PlayCtrl::Duration() const { return double(std::max<qint64>(0, m_backend->duration())) / 1000.0; }
+
+bool PlayCtrl::MarkSelectionStart(PlayError* error)
+{
+    if (m_source.isEmpty())
+        return fail(error, noFile());
+    m_selStart = CurrentPosition();
+    if (m_selEnd >= 0 && m_selEnd <= m_selStart)
+        m_selEnd = -1; // an end mark before the new start no longer holds
+    return true;
+}
+
+bool PlayCtrl::MarkSelectionEnd(PlayError* error)
+{
+    if (m_source.isEmpty())
+        return fail(error, noFile());
+    const double here = CurrentPosition();
+    if (here <= m_selStart)
+        return fail(error, {5, QStringLiteral("The end of the marked part must come after its start")});
+    m_selEnd = here;
+    return true;
+}
+
+double PlayCtrl::SelectionEnd() const { return m_selEnd >= 0 ? m_selEnd : Duration(); }
+
+void PlayCtrl::setMute(bool on)
+{
+    m_muted = on;
+    m_backend->setMuted(on);
+}
+
+void PlayCtrl::setVolume(int volume)
+{
+    m_volume = std::clamp(volume, 0, 100);
+    m_backend->setVolume(float(m_volume) / 100.0f);
+}
+
+void PlayCtrl::setPlayCount(int count)
+{
+    m_playCount = std::max(0, count);
+    m_backend->setLoops(m_playCount == 0 ? -1 : m_playCount);
+}
+
+void PlayCtrl::setVideoWindowMode(int mode)
+{
+    m_windowMode = mode;
+    if (!m_video)
+        return;
+    if (mode == 1 && m_video->parent() == this) {
+        layout()->removeWidget(m_video);
+        m_video->setParent(nullptr);
+        m_video->setWindowTitle(m_source);
+        m_video->resize(640, 480);
+        m_video->show();
+    } else if (mode != 1 && m_video->parent() != this) {
+        m_video->setParent(this);
+        layout()->addWidget(m_video);
+        m_video->show();
+    }
+}
+
+bool PlayCtrl::SaveStillBitmap(const QString& path)
+{
+    const QImage frame = m_video ? m_video->currentFrame() : QImage();
+    return !frame.isNull() && frame.save(path, "BMP");
+}
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+// Our reader of Rich Text Format into a QTextDocument (paragraphs and their
+// alignment and indents, fonts and sizes, bold, italic, underline and
+// strike-out, the colour table for text and highlight colours, tabs, line
+// breaks, escaped and Unicode characters; destinations it does not show are
+// skipped), and the decoding of plain text files.
+#include <QByteArray>
+#include <QString>
+
+class QTextDocument;
+
+namespace platform {
+
+// True when the bytes begin as an RTF file does.
+bool looksLikeRtf(const QByteArray& bytes);
+
+// Replaces the document's content with the RTF. False (and an empty
+// document) when the bytes are no RTF; damaged RTF shows what could be read.
+bool readRtf(const QByteArray& rtf, QTextDocument* document);
+
+// A plain RTF rendering of the document's text (no formatting).
+QByteArray plainTextToRtf(const QString& text, const QString& fontName, int pointSize);
+
+// Text files: UTF-8 (or UTF-16 with its byte-order mark) when the bytes are
+// valid as such, else Windows-1252.
+QString decodePlainText(const QByteArray& bytes);
+QString decodeWindows1252(const QByteArray& bytes);
+
+} // namespace platform

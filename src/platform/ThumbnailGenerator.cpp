@@ -1,0 +1,149 @@
+#include "platform/ThumbnailGenerator.h"
+
+#include "platform/PictureDecode.h"
+#include "shared/Tables.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QMutex>
+#include <QRunnable>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+struct Decoded {
+    bool done = false;
+    QImage image;
+};
+
+// What the workers of one walk share with it. The walk waits for its workers
+// before it returns, so the waker outlives every signal sent to it.
+struct Walk {
+    QMutex mutex;
+    std::vector<Decoded> results;
+    std::atomic<bool> cancelled{false};
+    QObject* waker = nullptr;
+};
+
+class DecodeTask : public QRunnable {
+public:
+    DecodeTask(std::shared_ptr<Walk> walk, size_t index, QString path, int w, int h, int bits)
+        : m_walk(std::move(walk)), m_index(index), m_path(std::move(path)), m_w(w), m_h(h), m_bits(bits)
+    {
+    }
+    void run() override
+    {
+        QImage img;
+        if (!m_walk->cancelled.load())
+            img = ThumbnailGenerator::makeThumbnail(m_path, m_w, m_h, m_bits);
+        {
+            QMutexLocker lock(&m_walk->mutex);
+            m_walk->results[m_index].done = true;
+            m_walk->results[m_index].image = std::move(img);
+        }
+        QMetaObject::invokeMethod(m_walk->waker, "quit", Qt::QueuedConnection);
+    }
+
+private:
+    std::shared_ptr<Walk> m_walk;
+    size_t m_index;
+    QString m_path;
+    int m_w, m_h, m_bits;
+};
+
+QStringList matchingFiles(const QString& folder, const QString& mask)
+{
+    // Name order, letter case ignored, as the file list shows them.
+    const QDir dir(folder);
+    QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    const QStringList masks{mask};
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [&](const QString& n) { return !tables::matchesMasks(n, masks); }),
+                names.end());
+    QStringList paths;
+    paths.reserve(names.size());
+    for (const QString& n : names)
+        paths << dir.filePath(n);
+    return paths;
+}
+
+} // namespace
+
+ThumbnailGenerator::ThumbnailGenerator(QObject* parent) : QObject(parent), m_pool(new QThreadPool(this))
+{
+    m_pool->setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
+}
+
+ThumbnailGenerator::~ThumbnailGenerator() { m_pool->waitForDone(); }
+
+QImage ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits, QString* error)
+{
+    const QImage img = decodeScaled(path, QSize(std::max(1, width), std::max(1, height)), error);
+    return convertToBits(img, bits);
+}
+
+int ThumbnailGenerator::Browse(const QString& folder)
+{
+    if (m_browsing)
+        return kBusy;
+    const QStringList files = matchingFiles(folder, m_mask);
+    if (files.isEmpty())
+        return kNoFiles;
+    m_browsing = true;
+
+    QEventLoop waker;
+    auto walk = std::make_shared<Walk>();
+    walk->results.resize(size_t(files.size()));
+    walk->waker = &waker;
+
+    // Keep a few pictures ahead of the one being reported: enough to keep
+    // every worker busy, few enough that a stop is quick and memory small.
+    const size_t ahead = size_t(m_pool->maxThreadCount()) * 2;
+    size_t queued = 0;
+    const auto feed = [&](size_t upTo) {
+        while (queued < size_t(files.size()) && queued <= upTo) {
+            m_pool->start(new DecodeTask(walk, queued, files.at(int(queued)), m_width, m_height, m_bits));
+            ++queued;
+        }
+    };
+
+    int result = 0;
+    for (size_t i = 0; i < size_t(files.size()); ++i) {
+        feed(i + ahead);
+        QImage image;
+        for (;;) {
+            {
+                QMutexLocker lock(&walk->mutex);
+                if (walk->results[i].done) {
+                    image = std::move(walk->results[i].image);
+                    walk->results[i].image = QImage();
+                    break;
+                }
+            }
+            // Clicks and repaints are handled while the workers decode.
+            waker.exec();
+        }
+        m_continue = true;
+        emit ThumbReady(image, files.at(int(i)), image.isNull() ? 1 : 0, 0);
+        if (!m_continue) {
+            result = kAborted;
+            break;
+        }
+    }
+    walk->cancelled = true;
+    m_pool->waitForDone();
+    // Wake-ups posted by the last workers go to the loop that is about to die.
+    QCoreApplication::removePostedEvents(&waker);
+    m_browsing = false;
+    return result;
+}
+
+} // namespace platform

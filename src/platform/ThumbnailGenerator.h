@@ -1,0 +1,60 @@
+#pragma once
+// The thumbnail generator: walks one folder for one file mask at a time and
+// reports each file's thumbnail, in name order, through ThumbReady before
+// Browse returns. The pictures are decoded and scaled on a pool of worker
+// threads; the reports, and everything they touch, stay on the UI thread,
+// and the message loop runs while Browse waits for the next picture.
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QThreadPool;
+
+namespace platform {
+
+class ThumbnailGenerator : public QObject {
+    Q_OBJECT
+public:
+    // Results of Browse.
+    static constexpr int kNoFiles = 20010;  // no file matches the mask
+    static constexpr int kAborted = 20100;  // the walk was stopped (ContinueBrowse false)
+    static constexpr int kBusy = 20101;     // a walk is already going on
+
+    explicit ThumbnailGenerator(QObject* parent = nullptr);
+    ~ThumbnailGenerator() override;
+
+    int ThumbWidth() const { return m_width; }
+    void setThumbWidth(int w) { m_width = w; }
+    int ThumbHeight() const { return m_height; }
+    void setThumbHeight(int h) { m_height = h; }
+    int BitsPerPixel() const { return m_bits; }
+    void setBitsPerPixel(int b) { m_bits = b; }
+    QString FileMask() const { return m_mask; }
+    void setFileMask(const QString& mask) { m_mask = mask; }
+
+    // Set by the ThumbReady handler: false ends the walk after this file.
+    bool ContinueBrowse() const { return m_continue; }
+    void setContinueBrowse(bool on) { m_continue = on; }
+
+    // Makes the thumbnails of the folder's files that match the mask (any
+    // letter case); 0 when the walk went through, else one of the codes above.
+    int Browse(const QString& folder);
+    bool isBrowsing() const { return m_browsing; }
+
+    // The thumbnail of one file as the generator makes it (null on failure).
+    static QImage makeThumbnail(const QString& path, int width, int height, int bits, QString* error = nullptr);
+
+signals:
+    // status 0: bitmap holds the thumbnail; otherwise the file could not be read.
+    void ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
+
+private:
+    int m_width = 105, m_height = 105, m_bits = 24;
+    QString m_mask = QStringLiteral("*.*");
+    bool m_continue = true;
+    bool m_browsing = false;
+    QThreadPool* m_pool;
+};
+
+} // namespace platform

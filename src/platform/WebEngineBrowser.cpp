@@ -1,0 +1,258 @@
+// The web browser control over Qt WebEngine.
+#include "platform/Dialogs.h"
+#include "platform/WebBrowser.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+#include <memory>
+
+namespace platform {
+namespace {
+
+// Blocks every request that would leave the machine while the browser is offline.
+class OfflineInterceptor : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    bool offline = false;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        if (!offline)
+            return;
+        static const QStringList local = {"file", "data", "qrc", "blob", "about", "chrome", "chrome-extension"};
+        if (!local.contains(info.requestUrl().scheme().toLower()))
+            info.block(true);
+    }
+};
+
+class Page : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+    bool silent = false;
+
+protected:
+    // Silent: script message boxes are not shown.
+    void javaScriptAlert(const QUrl& origin, const QString& text) override
+    {
+        if (!silent)
+            QWebEnginePage::javaScriptAlert(origin, text);
+    }
+};
+
+QString localPathOf(const QString& address)
+{
+    if (address.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
+        return address.mid(7);
+    return {};
+}
+
+class WebEngineBrowser : public WebBrowser {
+public:
+    explicit WebEngineBrowser(const QString& objectName) : m_name(objectName) {}
+    ~WebEngineBrowser() override { delete m_container.data(); }
+
+    QWidget* view() override
+    {
+        if (!m_container) {
+            m_container = new QWidget;
+            m_container->setObjectName(m_name);
+            auto* layout = new QVBoxLayout(m_container);
+            layout->setContentsMargins(0, 0, 0, 0);
+        }
+        return m_container.data();
+    }
+
+    void GoBack() override
+    {
+        if (m_view)
+            m_view->back();
+    }
+    void GoForward() override
+    {
+        if (m_view)
+            m_view->forward();
+    }
+    void GoHome() override { Navigate2(QStringLiteral("about:blank")); }
+    void Stop() override
+    {
+        if (m_view)
+            m_view->stop();
+    }
+    void Refresh() override
+    {
+        if (m_view)
+            m_view->reload();
+    }
+
+    void Navigate2(const QString& address) override
+    {
+        const QString path = localPathOf(address);
+        engine()->setUrl(path.isEmpty() ? QUrl::fromUserInput(address) : QUrl::fromLocalFile(path));
+    }
+
+    void ExecWB(int commandId, int) override
+    {
+        if (!m_view)
+            return;
+        switch (commandId) {
+        case kBrowserPrint: print(); break;
+        case kBrowserSaveAs: saveAs(); break;
+        case kBrowserProperties: properties(); break;
+        default: break;
+        }
+    }
+
+    QString LocationURL() const override { return m_page ? m_page->url().toString() : QString(); }
+    QString LocationName() const override { return m_page ? m_page->title() : QString(); }
+    void setOffline(bool offline) override
+    {
+        m_offline = offline;
+        if (m_interceptor)
+            m_interceptor->offline = offline;
+    }
+    void setSilent(bool silent) override
+    {
+        m_silent = silent;
+        if (m_page)
+            m_page->silent = silent;
+    }
+
+    void showHtml(const QString& html, const QString& baseAddress) override
+    {
+        const QString path = localPathOf(baseAddress);
+        engine();
+        m_page->setHtml(html, path.isEmpty() ? QUrl(baseAddress) : QUrl::fromLocalFile(path));
+    }
+
+private:
+    void print()
+    {
+        if (m_printer)
+            return; // one print at a time
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (!dialogs().printerSetup(m_printer.get())) {
+            m_printer.reset();
+            return;
+        }
+        m_view->setFocus();
+        m_view->print(m_printer.get());
+    }
+
+    void saveAs()
+    {
+        const QUrl url = m_page->url();
+        const bool localDocument = url.isLocalFile() && !QStringList{"htm", "html", "shtm", "shtml"}.contains(
+                                                            QFileInfo(url.toLocalFile()).suffix().toLower());
+        FileRequest r;
+        r.title = QStringLiteral("Save Web Page");
+        r.folder = url.isLocalFile() ? QFileInfo(url.toLocalFile()).absolutePath() : QDir::homePath();
+        if (localDocument) {
+            r.fileName = url.fileName();
+            r.filter = QStringLiteral("Document|*.") + QFileInfo(url.toLocalFile()).suffix();
+        } else {
+            QString title = m_page->title().trimmed();
+            title.replace(QLatin1Char('/'), QLatin1Char('_'));
+            r.fileName = (title.isEmpty() ? QStringLiteral("page") : title) + QStringLiteral(".htm");
+            r.filter = QStringLiteral("Web Page, complete|*.htm;*.html|Web Archive, single file|*.mht|"
+                                      "PDF Document|*.pdf");
+        }
+        const FileAnswer a = dialogs().saveFile(r);
+        if (!a.accepted || a.fileName.isEmpty())
+            return;
+        if (localDocument) {
+            QFile in(url.toLocalFile());
+            QSaveFile out(a.fileName);
+            if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 ||
+                !out.commit())
+                dialogs().message(QStringLiteral("Save Web Page"),
+                                  QStringLiteral("The file could not be saved - ") + a.fileName, Buttons::Ok,
+                                  Icon::Warning);
+            return;
+        }
+        const QString ext = QFileInfo(a.fileName).suffix().toLower();
+        if (ext == QLatin1String("pdf"))
+            m_page->printToPdf(a.fileName);
+        else
+            m_page->save(a.fileName, ext == QLatin1String("mht") || ext == QLatin1String("mhtml")
+                                         ? QWebEngineDownloadRequest::MimeHtmlSaveFormat
+                                         : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+    }
+
+    void properties()
+    {
+        const QUrl url = m_page->url();
+        QString text = QStringLiteral("Name: ") + m_page->title() + QStringLiteral("\nAddress: ") + url.toString() +
+                       QStringLiteral("\nProtocol: ") + url.scheme();
+        if (url.isLocalFile()) {
+            const QFileInfo fi(url.toLocalFile());
+            text += QStringLiteral("\nSize: ") + QLocale().toString(fi.size()) + QStringLiteral(" Bytes") +
+                    QStringLiteral("\nModified: ") + QLocale().toString(fi.lastModified(), QLocale::ShortFormat);
+        }
+        dialogs().message(QStringLiteral("Properties"), text, Buttons::Ok, Icon::Information);
+    }
+
+    // The engine starts with the first page it is asked for.
+    QWebEngineView* engine()
+    {
+        if (m_view)
+            return m_view;
+        QWidget* box = view();
+        m_view = new QWebEngineView(box);
+        m_page = new Page(m_view);
+        m_page->silent = m_silent;
+        m_interceptor = new OfflineInterceptor(m_page);
+        m_interceptor->offline = m_offline;
+        m_page->setUrlRequestInterceptor(m_interceptor);
+        m_view->setPage(m_page);
+        QWebEngineSettings* s = m_page->settings();
+        s->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+        s->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+        box->layout()->addWidget(m_view);
+        QObject::connect(m_view, &QWebEngineView::printFinished, m_view, [this](bool) { m_printer.reset(); });
+        // A file the engine can only download is explained, never left as a blank page.
+        QObject::connect(m_page->profile(), &QWebEngineProfile::downloadRequested, m_view,
+                         [this](QWebEngineDownloadRequest* download) {
+                             if (download->page() != m_page)
+                                 return;
+                             download->cancel();
+                             const QString name = download->url().isLocalFile() ? download->url().toLocalFile()
+                                                                                 : download->url().toString();
+                             showHtml(QStringLiteral("<html><body><h3>This file cannot be shown here.</h3>"
+                                                     "<p>%1</p><p>Open it with the program that reads its "
+                                                     "type.</p></body></html>")
+                                          .arg(name.toHtmlEscaped()),
+                                      download->url().toString());
+                         });
+        return m_view;
+    }
+
+    QString m_name;
+    QPointer<QWidget> m_container;
+    QPointer<QWebEngineView> m_view;
+    QPointer<Page> m_page;
+    OfflineInterceptor* m_interceptor = nullptr;
+    bool m_offline = false, m_silent = false;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+} // namespace
+
+std::unique_ptr<WebBrowser> createWebEngineBrowser(const QString& objectName)
+{
+    return std::make_unique<WebEngineBrowser>(objectName);
+}
+
+} // namespace platform

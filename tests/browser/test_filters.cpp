@@ -1,0 +1,183 @@
+// Filters, the typed mask, view styles, up one folder and collapsing the tree.
+#include "BrowserFixture.h"
+#include "ThumbTestSupport.h"
+#include "platform/ImageList.h"
+#include "platform/FileMask.h"
+#include "shared/Tables.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+QString toolCaption(Lumivex1& w, const char* id) { return w.ToolBarComp1->Item(QString::fromLatin1(id))->Caption(); }
+bool toolVisible(Lumivex1& w, const char* id) { return w.ToolBarComp1->Item(QString::fromLatin1(id))->Visible(); }
+} // namespace
+
+TEST_F(BrowserFixture, NamedFilterSetsRowCaptionAndList)
+{
+    picture("a.jpg");
+    picture("b.PNG");
+    file("c.txt");
+    w->setFileListFolder(data.path());
+
+    w->CMBFILTER->setCurrentIndex(31); // "All Picture Files"
+    EXPECT_EQ(w->nFilterRow, 31);
+    EXPECT_EQ(gs.nFilterIndex, 31);
+    EXPECT_EQ(toolCaption(*w, "ID_FilterName"), "All Picture Files");
+    EXPECT_TRUE(toolVisible(*w, "ID_Separator2")) << "17 characters keep the separator";
+    EXPECT_EQ(w->PTxShList1->Filter(), tables::filterPattern(31));
+    EXPECT_EQ(listNames(), (QStringList{"a.jpg", "b.PNG"})) << "masks match in any letter case";
+    EXPECT_EQ(w->ToolBarComp1->Item("All Picture Files")->State(), 1);
+
+    w->CMBFILTER->setCurrentIndex(8); // longer than 20 characters
+    EXPECT_FALSE(toolVisible(*w, "ID_Separator2"));
+    EXPECT_EQ(toolCaption(*w, "ID_FilterName"), "Windows MetaFile Formats (WMF and EMF)");
+    EXPECT_EQ(w->nFilterRow, 8);
+}
+
+TEST_F(BrowserFixture, TypedMaskFiltersTheListOnlyOnEnter)
+{
+    file("a.gif");
+    picture("b.png");
+    file("noext");
+    w->setFileListFolder(data.path());
+    w->CMBFILTER->setCurrentIndex(15); // PNG
+    ASSERT_EQ(listNames(), QStringList{"b.png"});
+    const int index = gs.nFilterIndex;
+
+    w->CMBFILTER->lineEdit()->setText("*.GIF");
+    EXPECT_EQ(listNames(), QStringList{"b.png"}) << "typing alone does nothing";
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QCoreApplication::sendEvent(w->CMBFILTER->lineEdit(), &enter);
+    EXPECT_EQ(listNames(), QStringList{"a.gif"});
+    EXPECT_EQ(w->PTxShList1->Filter(), "*.GIF");
+    EXPECT_EQ(w->nFilterRow, 15) << "the named filter stays the last one applied";
+    EXPECT_EQ(gs.nFilterIndex, index);
+    EXPECT_EQ(toolCaption(*w, "ID_FilterName"), "Portable Network Graphics Format (PNG)");
+
+    // "*.*" shows the files without a dot too.
+    int code = 13;
+    w->CMBFILTER->lineEdit()->setText("*.*");
+    w->CMBFILTER_KeyPress(code);
+    EXPECT_EQ(listNames(), (QStringList{"a.gif", "b.png", "noext"}));
+    EXPECT_EQ(code, 13);
+}
+
+TEST_F(BrowserFixture, UnknownFilterNameAndNarrowScreen)
+{
+    w->CMBFILTER->setCurrentIndex(2);
+    const QString mask = w->PTxShList1->Filter();
+    w->ApplyFileFilter("No Such Filter");
+    EXPECT_EQ(w->nFilterRow, 2);
+    EXPECT_EQ(w->PTxShList1->Filter(), mask);
+    EXPECT_EQ(toolCaption(*w, "ID_FilterName"), "BMP Formats");
+    EXPECT_FALSE(gs.fBusy) << "the busy flag is cleared again";
+
+    w->nScreenWidth = 9600;
+    w->ApplyFileFilter("All Files (*.*)");
+    EXPECT_EQ(w->nFilterRow, 35);
+    EXPECT_FALSE(toolVisible(*w, "ID_FilterName"));
+    EXPECT_EQ(toolCaption(*w, "ID_FilterName"), "BMP Formats") << "hidden, its caption unchanged";
+
+    // Applied inside a busy command it leaves the command busy.
+    gs.fBusy = true;
+    w->ApplyFileFilter("BMP Formats");
+    EXPECT_TRUE(gs.fBusy);
+    gs.fBusy = false;
+}
+
+TEST_F(BrowserFixture, ViewStylesAreStoredAndLeaveTheThumbnails)
+{
+    const struct {
+        void (Lumivex1::*command)();
+        int style;
+    } cases[] = {{&Lumivex1::SetDetailsView, 3},
+                 {&Lumivex1::SetListIconsView, 2},
+                 {&Lumivex1::SetSmallIconsView, 1},
+                 {&Lumivex1::SetLargeIconsView, 0}};
+    for (const auto& c : cases) {
+        gs.fThumbView = true;
+        (w.get()->*c.command)();
+        EXPECT_EQ(w->PTxShList1->ViewStyle(), c.style);
+        EXPECT_EQ(gs.nListViewStyle, c.style);
+        EXPECT_FALSE(gs.fThumbView);
+    }
+    // Every style shows the same items.
+    file("a.txt");
+    w->setFileListFolder(data.path());
+    w->SetDetailsView();
+    EXPECT_EQ(w->PTxShList1->currentView()->model()->rowCount(), 1);
+    EXPECT_EQ(w->PTxShList1->currentView()->model()->columnCount(), 4);
+}
+
+TEST_F(BrowserFixture, MoveUpFolderShowsTheParentAndRereadsTheTree)
+{
+    file("Up/Down/x.txt");
+    w->setFileListFolder(path("Up/Down"));
+    w->cThumbFolder = path("Up/Down");
+    mkdir("New Sibling");
+    w->MoveUpFolder();
+    EXPECT_EQ(w->fileListFolder(), path("Up"));
+    EXPECT_TRUE(w->cThumbFolder.isEmpty());
+    w->MoveUpFolder();
+    EXPECT_EQ(w->fileListFolder(), data.path());
+    EXPECT_NE(treeItem("New Sibling"), nullptr) << "the tree was read again";
+}
+
+TEST_F(BrowserFixture, CollapseFolderTreeCollapsesInIndexOrder)
+{
+    mkdir("A/A1");
+    mkdir("B/B1");
+    w->PTxShTree1->Refresh();
+    platform::ShellTreeItem* root = w->PTxShTree1->Items().Item(0);
+    root->setExpanded(true);
+    treeItem("A")->setExpanded(true);
+    treeItem("B")->setExpanded(true);
+    ASSERT_EQ(w->PTxShTree1->Items().Count(), 5);
+    w->CollapseFolderTree();
+    EXPECT_EQ(w->PTxShTree1->Items().Count(), 1);
+    EXPECT_FALSE(root->Expanded());
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+}
+
+TEST(FileMask, MatchesLikeTheFilterTable)
+{
+    const QStringList names = {"a.jpg", "A.JPG", "a.jpgx", "x.jpeg", "noext", ".hidden.png", "b.tar.gz",
+                               "photo 1.JPE", "LOG", "syslog", "a.log"};
+    const QStringList patterns = {"*.JPG;*.JPE", "*.*", "*", "*.GZ", "*LOG", "a.*", "?.jpg", "*.TIFF;*.TIF", ""};
+    for (const QString& p : patterns) {
+        const platform::FileMask mask(p);
+        for (const QString& n : names)
+            EXPECT_EQ(mask.matches(n), tables::matchesMasks(n, tables::masksOf(p)))
+                << p.toStdString() << " / " << n.toStdString();
+    }
+    EXPECT_TRUE(platform::FileMask("*.*").matches("README"));
+    EXPECT_FALSE(platform::FileMask("").matches("a.jpg"));
+    EXPECT_TRUE(platform::globMatch("a*b?c", "AxxBzC"));
+    EXPECT_FALSE(platform::globMatch("a*b?c", "AxxBC"));
+}
+
+TEST_F(BrowserFixture, FilterOrRefreshRebuildsShownThumbnailsUnlessSearching)
+{
+    picture("a.jpg");
+    picture("b.png");
+    w->setFileListFolder(data.path());
+    gs.fThumbView = true;
+    w->fSearchBusy = true;
+    w->CMBFILTER->setCurrentIndex(15); // PNG, during a search
+    ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
+    EXPECT_EQ(w->ImagList1->Count(), 0) << "no thumbnails while a search runs";
+
+    w->fSearchBusy = false;
+    w->CMBFILTER->setCurrentIndex(0); // JPEG
+    ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
+    ASSERT_EQ(w->ImagList1->Count(), 1);
+    EXPECT_EQ(w->ImagList1->Item(0).FilePath, path("a.jpg"));
+
+    gs.fThumbView = true;
+    w->ApplyFileFilter("Portable Network Graphics Format (PNG)");
+    w->RefreshFileList();
+    ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
+    ASSERT_EQ(w->ImagList1->Count(), 1);
+    EXPECT_EQ(w->ImagList1->Item(0).FilePath, path("b.png"));
+}

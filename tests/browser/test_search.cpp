@@ -1,0 +1,561 @@
+// The file search over real folders and over a made-up tree.
+#include "BrowserFixture.h"
+#include "FakeSearch.h"
+#include "browser/FindFle1.h"
+#include "platform/ToolBarComp.h"
+#include "shared/Tables.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+const QString kEnd = QStringLiteral("            End of Search");
+const QString kCancelled = QStringLiteral("              Search Cancelled");
+const QString kNetwork = QStringLiteral("Do You want to Search the Network?");
+} // namespace
+
+class SearchFixture : public BrowserFixture {
+protected:
+    void SetUp() override
+    {
+        BrowserFixture::SetUp();
+        gs.nSearchFirstCount = 5000;
+        gs.nSearchNextCount = 500;
+        gs.cComputerName = "THISHOST";
+        w->nSearchRetryPauseMs = 0;
+    }
+
+    // Runs the find command, answering its dialog with the script.
+    void find(const std::function<void(FindFle1&)>& script)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* dlg = qobject_cast<FindFle1*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            ran = true;
+            script(*dlg);
+        });
+        w->FindFileRoutine();
+        EXPECT_TRUE(ran);
+    }
+
+    // R/{A/{A1}, B/{x.JPG}, C/{y.jpg}, D} with R the tree's root.
+    void makeTree()
+    {
+        mkdir("A/A1");
+        picture("B/x.JPG");
+        picture("C/y.jpg");
+        mkdir("D");
+        file("A/notes.txt");
+        w->PTxShTree1->Refresh();
+        w->setFileListFolder(data.path());
+    }
+
+    // A flat made-up tree: a root with `count` leaf folders, none holding files.
+    FakeTree* fakeFlat(int count, FakeLister** lister = nullptr)
+    {
+        auto tree = std::make_unique<FakeTree>();
+        const int root = tree->add("Root", "/root");
+        for (int i = 0; i < count; ++i)
+            tree->add(QStringLiteral("F%1").arg(i), QStringLiteral("/root/F%1").arg(i), root);
+        FakeTree* t = tree.get();
+        w->setSearchTree(std::move(tree));
+        auto l = std::make_unique<FakeLister>();
+        if (lister)
+            *lister = l.get();
+        w->setSearchLister(std::move(l));
+        return t;
+    }
+};
+
+TEST_F(SearchFixture, FindsTheNextFolderWithFilesAndEndsAtTheLast)
+{
+    makeTree();
+    ASSERT_EQ(w->nSearchResumeIndex, 0) << "R is selected";
+    find([](FindFle1& d) { d.OKBtn->click(); });
+    EXPECT_EQ(w->cFindPattern, "*.JPG;*.JPE;*.CMP");
+    EXPECT_EQ(w->fileListFolder(), path("B"));
+    EXPECT_EQ(listNames(), QStringList{"x.JPG"}) << "the list is filtered by the pattern";
+    EXPECT_EQ(w->PTxShList1->Filter(), "*.JPG;*.JPE;*.CMP");
+    EXPECT_EQ(w->windowTitle(), kProgramTitle + " - " + path("B"));
+    EXPECT_EQ(treeNames().mid(1), (QStringList{"A", "A1", "B", "C", "D"}));
+    EXPECT_EQ(w->nSearchResumeIndex, 4);
+    EXPECT_TRUE(w->fSearchRunning);
+    EXPECT_FALSE(w->fSearchBusy);
+    EXPECT_TRUE(w->ToolBarComp1->Item("ID_FindNext")->Enabled());
+    EXPECT_EQ(w->ToolBarComp1->Item(FileFilterTable.names[0])->State(), 1);
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+
+    w->FindNext();
+    EXPECT_EQ(w->fileListFolder(), path("C"));
+    EXPECT_EQ(listNames(), QStringList{"y.jpg"});
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+
+    w->FindNext();
+    EXPECT_EQ(dialogs->texts(), QStringList{kEnd});
+    EXPECT_EQ(dialogs->messages.at(0).title, kProgramTitle);
+    EXPECT_EQ(w->nSearchResumeIndex, 0);
+    EXPECT_EQ(w->fileListFolder(), path("C")) << "nothing found: the list stays";
+
+    w->FindNext();
+    EXPECT_EQ(w->fileListFolder(), path("B")) << "the next search starts again from the top";
+}
+
+TEST_F(SearchFixture, FindNextBeforeAnySearchLooksForJpegs)
+{
+    makeTree();
+    w->cFindPattern.clear();
+    w->FindNext();
+    EXPECT_EQ(w->cFindPattern, "*.JPG");
+    EXPECT_EQ(w->nFindFilterRow, 0);
+    EXPECT_EQ(w->ToolBarComp1->Item(FileFilterTable.names[0])->State(), 1);
+    EXPECT_EQ(w->fileListFolder(), path("B"));
+    EXPECT_FALSE(w->fSearchBusy);
+}
+
+TEST_F(SearchFixture, AsksToGoOnPastTheLimits)
+{
+    FakeTree* tree = fakeFlat(7000);
+    w->cFindPattern = "*.JPG";
+    w->nSearchResumeIndex = 0;
+    dialogs->answers = {platform::Answer::Yes, platform::Answer::No};
+    QList<int> askedAt;
+    dialogs->onMessage = [&](const platform::ScriptedDialogs::Message&) { askedAt << w->nSearchResumeIndex; };
+    w->FindNext();
+    const QString q = "Do you want to continue the Search for - *.JPG ?";
+    ASSERT_EQ(dialogs->texts(), (QStringList{q, q}));
+    EXPECT_EQ(dialogs->messages.at(0).buttons, platform::Buttons::YesNo);
+    // Asked at item 5501, the first past 5000 + 500; Yes goes on from 5502 and
+    // asks again past 6000; No stops with the resume index past that item.
+    EXPECT_EQ(w->nSearchResumeIndex, 6002);
+    EXPECT_EQ(tree->walks, 1);
+
+    // No at once keeps the resume index just past the first question.
+    dialogs->messages.clear();
+    dialogs->answers = {platform::Answer::No};
+    w->nSearchResumeIndex = 0;
+    w->FindNext();
+    EXPECT_EQ(dialogs->texts(), QStringList{q});
+    EXPECT_EQ(w->nSearchResumeIndex, 5502);
+
+    // Starting past the limit asks at the first listable item.
+    dialogs->messages.clear();
+    dialogs->answers = {platform::Answer::No};
+    w->FindNext();
+    EXPECT_EQ(dialogs->texts(), QStringList{q});
+    EXPECT_EQ(w->nSearchResumeIndex, 5503);
+}
+
+TEST_F(SearchFixture, HitPastTheLimitAsksAndShowsTheFolder)
+{
+    FakeLister* lister = nullptr;
+    FakeTree* tree = fakeFlat(6000, &lister);
+    tree->Expand(0);
+    mkdir("Real");
+    picture("Real/r.jpg");
+    tree->nodes[5700].path = path("Real"); // shown at index 5700
+    lister->files[path("Real")] = 1;
+    w->cFindPattern = "*.JPG";
+    w->nSearchResumeIndex = 5700;
+    dialogs->answers = {platform::Answer::Yes};
+    QString shownAtQuestion;
+    w->FindNext();
+    // The hit past the limit still asks; Yes shows the folder and goes on
+    // from the next item to the end of the tree.
+    EXPECT_EQ(dialogs->texts(), (QStringList{"Do you want to continue the Search for - *.JPG ?", kEnd}));
+    EXPECT_EQ(w->fileListFolder(), path("Real"));
+    EXPECT_EQ(lister->calls["/root/F5700"], 1);
+    EXPECT_EQ(w->nSearchResumeIndex, 0);
+}
+
+TEST_F(SearchFixture, EscDuringTheWalkCancelsIt)
+{
+    for (int i = 0; i < 200; ++i)
+        mkdir(QStringLiteral("Many/F%1").arg(i, 3, 10, QLatin1Char('0')));
+    picture("Zed/z.jpg");
+    w->PTxShTree1->Refresh();
+    w->setFileListFolder(data.path());
+    const int resume = w->nSearchResumeIndex;
+    w->cFindPattern = "*.JPG";
+    // The Esc waits in the queue until the walk lets the message loop run.
+    QCoreApplication::postEvent(w->PTxShList1->currentView(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    w->FindNext();
+    EXPECT_EQ(dialogs->texts(), QStringList{kCancelled});
+    EXPECT_EQ(w->nSearchResumeIndex, resume);
+    EXPECT_EQ(w->fileListFolder(), data.path());
+    EXPECT_TRUE(w->fSearchRunning);
+    EXPECT_FALSE(w->fSearchBusy);
+
+    // Esc while idle, then a Find Next: that search can still be cancelled.
+    int esc = 27;
+    w->PTxShTree1_KeyPress(esc);
+    EXPECT_FALSE(w->fSearchRunning);
+    dialogs->messages.clear();
+    QCoreApplication::postEvent(w->PTxShTree1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    w->FindNext();
+    EXPECT_EQ(dialogs->texts(), QStringList{kCancelled});
+
+    // Without an Esc the walk gets through to the folder.
+    dialogs->messages.clear();
+    w->FindNext();
+    EXPECT_EQ(w->fileListFolder(), path("Zed"));
+}
+
+TEST_F(SearchFixture, DialogChoicesPatternsAndCancel)
+{
+    makeTree();
+    // Cancel starts nothing.
+    w->cFindPattern = "unchanged";
+    find([](FindFle1& d) {
+        EXPECT_EQ(d.windowTitle(), "Enter File to Locate");
+        EXPECT_FALSE(mainWindow()->fSearchRunning) << "no Esc cancel while the dialog is open";
+        EXPECT_TRUE(gs.fFindFleOpen);
+        EXPECT_TRUE(d.RDSELECT[0]->isChecked()) << "the first opening chooses option 0";
+        d.CancelBtn->click();
+    });
+    EXPECT_EQ(w->cFindPattern, "unchanged");
+    EXPECT_EQ(w->fileListFolder(), data.path());
+    EXPECT_TRUE(w->fSearchRunning);
+    EXPECT_FALSE(gs.fFindFleOpen);
+
+    // A typed pattern wins over the chosen option and is remembered as 33.
+    find([](FindFle1& d) {
+        d.RDSELECT[5]->setChecked(true);
+        d.Text1->setText("y.*");
+        d.OKBtn->click();
+    });
+    EXPECT_EQ(w->cFindPattern, "y.*");
+    EXPECT_EQ(w->nFindFilterRow, 35);
+    EXPECT_EQ(gs.nFindTypeIndex, 33);
+    EXPECT_EQ(w->fileListFolder(), path("C"));
+    EXPECT_EQ(w->ToolBarComp1->Item("All Files (*.*)")->State(), 1);
+
+    // One blank is no pattern: the option counts. Enter in the text box confirms.
+    find([](FindFle1& d) {
+        EXPECT_TRUE(d.RDSELECT[33]->isChecked()) << "the last choice comes back";
+        d.RDSELECT[5]->setChecked(true);
+        d.Text1->setText(" ");
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+        QCoreApplication::sendEvent(d.Text1, &enter);
+    });
+    EXPECT_EQ(w->cFindPattern, "*.PCD;*.FPX");
+    EXPECT_EQ(w->nFindFilterRow, 5);
+
+    // The text choice checks the text-files filter; option 33 with no text
+    // searches with an empty pattern.
+    find([](FindFle1& d) {
+        d.RDSELECT[32]->setChecked(true);
+        d.OKBtn->click();
+    });
+    EXPECT_EQ(w->nFindFilterRow, 34);
+    EXPECT_EQ(w->ToolBarComp1->Item(FileFilterTable.names[34])->State(), 1);
+    find([](FindFle1& d) {
+        d.RDSELECT[33]->setChecked(true);
+        d.OKBtn->click();
+    });
+    EXPECT_EQ(w->cFindPattern, "");
+    EXPECT_EQ(w->ToolBarComp1->Item("ID_Find")->State(), 0);
+}
+
+TEST(FindFle1Table, CaptionsTipsPatternsAndRows)
+{
+    const auto& c = browser::findChoices();
+    ASSERT_EQ(c.size(), 34u);
+    EXPECT_STREQ(c[0].caption, "JPEG and LEAD Compressed");
+    EXPECT_STREQ(c[8].caption, "Windows MetaFile Formats (WMF,EMF)");
+    EXPECT_STREQ(c[17].toolTip, "Search for Enacpsulated PostScript (EPS) Files");
+    EXPECT_STREQ(c[18].toolTip, "Search for SUN RasterFormat (RAS) Files");
+    EXPECT_STREQ(c[28].pattern, "*.AVI;*.MPG;*.MPEG;*.MOV;*.MP2;*.ASF;*.ASX;*.WMV");
+    EXPECT_STREQ(c[30].toolTip, "Search for Miscellaneous 1-Bit Formats (MAC,IMG, and MSP) Files");
+    EXPECT_STREQ(c[31].pattern,
+                 "*.JPG;*.JPE;*.CMP;*.TIFF;*.TIF;*.MPT;*.BMP;*.ICO;*.CUR;*.PCX;*.DCX;*.PCD;*.FPX;*.DIC;*.WMF;*.EMF;"
+                 "*.FAX;*.XPM;*.IFF;*.PBM;*.CUT;*.PSD;*.PNG;*.TGA;*.EPS;*.JBG;*.RAS;*.WPG;*.PCT;*.MAC;*.IMG;*.MSP;"
+                 "*.ICA;*.CAL;*.CLP;*.XWP;*.FLC;*.ANI;*.SGI;*.FAX;*.AWD");
+    EXPECT_STREQ(c[32].pattern, "*.TXT;*.RTF;*.INI;*LOG;*.BAT;*.BAK;*.DOS;*.SYS;*.DOC;*.WPS;*.WDB;*.WRI;*.LST;"
+                                "*.HTM;*.HTML;*.SHTM;*.SHTML;*.ASP;*.URL;*.MSG");
+    EXPECT_STREQ(c[33].caption, "Enter File to Locate");
+    EXPECT_STREQ(c[33].toolTip, "Enter your own file or Global File (*.*) Type to Find");
+    for (int i = 0; i <= 31; ++i)
+        EXPECT_EQ(c[size_t(i)].filterRow, i);
+    EXPECT_EQ(c[32].filterRow, 34);
+    EXPECT_EQ(c[33].filterRow, 35);
+}
+
+TEST_F(SearchFixture, DialogControlsAndTheirTexts)
+{
+    FindFle1 d(w.get());
+    EXPECT_EQ(d.Label1->text(), "Enter Name of File to Locate");
+    EXPECT_EQ(d.Text1->toolTip(), "Enter File or Global Variable to Locate");
+    EXPECT_EQ(d.OKBtn->toolTip(), "Click OK to Start File Search");
+    EXPECT_EQ(d.CancelBtn->toolTip(), "Click Cancel to Close File Search Window");
+    EXPECT_EQ(d.Text1->text(), "");
+    EXPECT_EQ(d.findChild<QRadioButton*>("RDSELECT(26)")->text(), "Wave Files (WAV)");
+    EXPECT_EQ(d.RDSELECT[26]->toolTip(), "Search for Sounds-WAV Files");
+    d.RDSELECT[12]->setChecked(true);
+    EXPECT_EQ(d.nFindChoice, 12);
+    gs.fBoldFonts = true;
+    d.Form_Activate();
+    d.OKBtn->ensurePolished();
+    d.RDSELECT[3]->ensurePolished();
+    EXPECT_TRUE(d.OKBtn->font().bold());
+    EXPECT_TRUE(d.RDSELECT[3]->font().bold());
+    d.reject();
+    EXPECT_FALSE(w->fSearchRunning);
+    EXPECT_FALSE(gs.fFindFleOpen);
+}
+
+TEST_F(SearchFixture, NetworkAndNetHoodAndComputerName)
+{
+    auto tree = std::make_unique<FakeTree>();
+    const int desktop = tree->add("Desktop", "C:\\Desktop");
+    const int computer = tree->add("My Computer", "", desktop, true);
+    const int c = tree->add("Local Disk (C:)", "C:\\", computer);
+    const int win = tree->add("WINDOWS", "C:\\WINDOWS", c);
+    tree->add("NetHood", "C:\\WINDOWS\\NetHood", win);
+    const int docs = tree->add("Documents and Settings", "/documents and settings", c);
+    tree->add("nethood", "/documents and settings/NetHood", docs);
+    tree->add("thishost", "C:\\thishost", c);
+    const int data2 = tree->add("Data", "C:\\Data", c);
+    tree->add("NetHood", "C:\\Data\\NetHood", data2);
+    const int places = tree->add("My Network Places", "", desktop);
+    const int entire = tree->add("Entire Network", "", places);
+    const int group = tree->add("Workgroup", "", entire);
+    tree->add("Share", "\\\\SERVER\\Share", group);
+    tree->add("Entire Network", "", desktop); // met again later
+    FakeTree* t = tree.get();
+    w->setSearchTree(std::move(tree));
+    auto lister = std::make_unique<FakeLister>();
+    for (const char* p : {"C:\\WINDOWS\\NetHood", "/documents and settings/NetHood", "C:\\thishost",
+                             "C:\\Data\\NetHood", "\\\\SERVER\\Share"})
+        lister->files[p] = 1;
+    FakeLister* l = lister.get();
+    w->setSearchLister(std::move(lister));
+    gs.cComputerName = "THISHOST";
+    w->cFindPattern = "*.JPG";
+    w->nSearchResumeIndex = 0;
+
+    // The NetHood folders under \WINDOWS and \Documents..., and the folder
+    // named as this computer, are passed over; the NetHood under Data is a hit.
+    w->FindNext();
+    EXPECT_EQ(l->calls.count("C:\\WINDOWS\\NetHood"), 0u);
+    EXPECT_EQ(l->calls.count("/documents and settings/NetHood"), 0u);
+    EXPECT_EQ(l->calls.count("C:\\thishost"), 0u);
+    EXPECT_EQ(l->calls.count("C:\\Data\\NetHood"), 1u);
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+
+    // "No" to the network passes it over: nothing below it is expanded.
+    dialogs->answers = {platform::Answer::No};
+    w->FindNext();
+    ASSERT_GE(dialogs->texts().size(), 1);
+    EXPECT_EQ(dialogs->texts().at(0), kNetwork);
+    EXPECT_EQ(dialogs->messages.at(0).buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(std::count(t->expanded.begin(), t->expanded.end(), "My Network Places"), 0);
+    EXPECT_EQ(l->calls.count("\\\\SERVER\\Share"), 0u);
+
+    // "Yes": the network's virtual items are expanded and remembered; the
+    // share is found; an item named as a remembered one is passed over later.
+    dialogs->messages.clear();
+    dialogs->answers = {platform::Answer::Yes};
+    w->nSearchResumeIndex = t->indexOf("My Network Places");
+    w->FindNext();
+    EXPECT_EQ(dialogs->texts(), QStringList{kNetwork});
+    EXPECT_EQ(l->calls["\\\\SERVER\\Share"], 1);
+    EXPECT_NE(std::find(t->expanded.begin(), t->expanded.end(), "Entire Network"), t->expanded.end());
+    EXPECT_NE(std::find(t->expanded.begin(), t->expanded.end(), "Workgroup"), t->expanded.end());
+    const int shareIndex = t->indexOf("Share");
+    EXPECT_EQ(w->nSearchResumeIndex, shareIndex + 1);
+}
+
+TEST_F(SearchFixture, RememberedNetworkNameIsPassedOverInTheSameSearch)
+{
+    auto tree = std::make_unique<FakeTree>();
+    const int places = tree->add("My Network Places", "");
+    const int entire = tree->add("Entire Network", "", places);
+    tree->add("Nothing", "/nothing", entire);
+    const int again = tree->add("Entire Network", "");
+    tree->add("Hidden Share", "/hidden", again);
+    tree->add("Last", "/last");
+    FakeTree* t = tree.get();
+    w->setSearchTree(std::move(tree));
+    auto lister = std::make_unique<FakeLister>();
+    lister->files["/hidden"] = 1;
+    FakeLister* l = lister.get();
+    w->setSearchLister(std::move(lister));
+    w->cFindPattern = "*.JPG";
+    w->nSearchResumeIndex = 0;
+    dialogs->answers = {platform::Answer::Yes};
+    w->FindNext();
+    EXPECT_EQ(std::count(t->expanded.begin(), t->expanded.end(), "Entire Network"), 1);
+    EXPECT_EQ(l->calls.count("/hidden"), 0u) << "the second Entire Network was passed over";
+    EXPECT_EQ(dialogs->texts(), (QStringList{kNetwork, kEnd}));
+}
+
+TEST_F(SearchFixture, WalkErrorsAreReportedAndPassedOver)
+{
+    auto tree = std::make_unique<FakeTree>();
+    tree->add("One", "/one");
+    const int two = tree->add("Two", "/two");
+    tree->add("Three", "/three");
+    tree->add("Four", "/four");
+    tree->add("Five", "/five");
+    tree->nodes[size_t(two)].throwNumber = browser::kErrUnexpected;
+    tree->nodes[2].throwNumber = 70;
+    FakeTree* t = tree.get();
+    w->setSearchTree(std::move(tree));
+    auto lister = std::make_unique<FakeLister>();
+    lister->files["/four"] = 3;
+    w->setSearchLister(std::move(lister));
+    w->cFindPattern = "*.JPG";
+    w->nSearchResumeIndex = 0;
+    t->selected = "/four";
+    w->FindNext();
+    ASSERT_EQ(dialogs->messages.size(), 2);
+    EXPECT_EQ(dialogs->messages.at(0).text, "Err -214 -  1 -  5 - One -  0");
+    EXPECT_NE(dialogs->messages.at(0).title, kProgramTitle) << "the default title";
+    EXPECT_EQ(dialogs->messages.at(1).text, "Error - 70 - Made-up failure");
+    EXPECT_EQ(w->windowTitle(), kProgramTitle + " - /four");
+
+    // A path-not-found failure ends the walk as the end of the search.
+    t->nodes[0].throwNumber = browser::kErrPathNotFound;
+    dialogs->messages.clear();
+    w->nSearchResumeIndex = 0;
+    w->FindNext();
+    EXPECT_EQ(dialogs->texts(), QStringList{kEnd});
+    EXPECT_EQ(w->nSearchResumeIndex, 1);
+    EXPECT_EQ(browser::numberText(-3), "-3");
+}
+
+// ---------------------------------------------------------------- mended faults
+
+TEST_F(SearchFixture, StoppedThumbnailRunDoesNotDisableSearches)
+{
+    makeTree();
+    w->fThumbsStopped = true; // a run stopped some time ago
+    w->cFindPattern = "*.JPG";
+    w->FindNext();
+    EXPECT_EQ(w->fileListFolder(), path("B"));
+
+    // A run stopped while the search goes on ends it quietly, the pointer back.
+    FakeTree* tree = fakeFlat(400);
+    w->fThumbsStopped = false;
+    tree->onName = [&](int i) {
+        if (i == 300)
+            w->fThumbsStopped = true;
+    };
+    w->setCursor(Qt::WaitCursor);
+    dialogs->messages.clear();
+    w->nSearchResumeIndex = 0;
+    w->FindNext();
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+    EXPECT_EQ(w->nSearchResumeIndex, 0);
+    EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(SearchFixture, UnreadableOrVanishedFoldersArePassedOver)
+{
+    makeTree();
+    // B went away after the tree showed it.
+    ASSERT_TRUE(QDir(path("B")).removeRecursively());
+    w->cFindPattern = "*.JPG";
+    w->FindNext();
+    EXPECT_EQ(w->fileListFolder(), path("C"));
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+
+    // The last item cannot be read: the walk ends instead of trying forever.
+    FakeLister* lister = nullptr;
+    FakeTree* t = fakeFlat(3, &lister);
+    (void)t;
+    lister->foreverError["/root/F2"] = 70;
+    lister->foreverError["/root/F1"] = 76;
+    w->nSearchResumeIndex = 0;
+    w->FindNext();
+    EXPECT_EQ(lister->calls["/root/F2"], 1);
+    EXPECT_EQ(lister->calls["/root/F1"], 1);
+}
+
+TEST_F(SearchFixture, DriveNotReadyIsRetriedUntilReadyOrEsc)
+{
+    FakeLister* lister = nullptr;
+    fakeFlat(3, &lister);
+    lister->errors["/root/F2"] = {68, 68, 68};
+    lister->files["/root/F2"] = 1;
+    w->cFindPattern = "*.JPG";
+    w->nSearchResumeIndex = 0;
+    w->FindNext();
+    EXPECT_EQ(lister->calls["/root/F2"], 4) << "three failures, then the medium is there";
+    EXPECT_EQ(w->nSearchResumeIndex, 0) << "a hit on the last item is the end";
+
+    // A drive that never becomes ready: Esc during the retries ends it.
+    lister->foreverError["/root/F2"] = 68;
+    lister->onList = [&](const QString& p) {
+        if (p == "/root/F2" && lister->calls[p] == 5) {
+            int esc = 27;
+            w->PTxShList1_KeyPress(esc);
+        }
+    };
+    lister->calls.clear();
+    dialogs->messages.clear();
+    w->nSearchResumeIndex = 0;
+    w->FindNext();
+    EXPECT_EQ(lister->calls["/root/F2"], 5);
+    EXPECT_EQ(dialogs->texts(), QStringList{kCancelled});
+}
+
+TEST_F(SearchFixture, OneSearchAtATimeAndTheTreeHoldsStill)
+{
+    for (int i = 0; i < 200; ++i)
+        mkdir(QStringLiteral("Many/F%1").arg(i, 3, 10, QLatin1Char('0')));
+    picture("Zed/z.jpg");
+    mkdir("Zz");
+    w->PTxShTree1->Refresh();
+    w->setFileListFolder(data.path());
+    w->cFindPattern = "*.JPG";
+    int countDuring = -1, countAfterTries = -1;
+    bool dialogSeen = false;
+    QTimer::singleShot(0, [&] {
+        // Runs when the walk lets the message loop run.
+        ASSERT_TRUE(w->fSearchBusy);
+        countDuring = w->PTxShTree1->Items().Count();
+        QTimer::singleShot(0, [&] {
+            if (QApplication::activeModalWidget()) {
+                dialogSeen = true;
+                QApplication::activeModalWidget()->close();
+            }
+        });
+        w->FindFileRoutine();
+        w->FindNext();
+        w->CollapseFolderTree();
+        w->PTxShTree1->Refresh();
+        w->MoveUpFolder();
+        w->PTxShTree1->Items().Item(0)->setExpanded(false);
+        countAfterTries = w->PTxShTree1->Items().Count();
+    });
+    w->FindNext();
+    EXPECT_FALSE(dialogSeen) << "no find dialog during a search";
+    EXPECT_GT(countDuring, 150);
+    EXPECT_EQ(countAfterTries, countDuring);
+    EXPECT_EQ(w->fileListFolder(), path("Zed"));
+    EXPECT_EQ(listNames(), QStringList{"z.jpg"});
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->texts().join("|").toStdString();
+    EXPECT_FALSE(w->PTxShTree1->isLocked());
+    EXPECT_TRUE(w->PTxShTree1->Items().Item(0)->setExpanded(false)) << "free again after the walk";
+}
+
+TEST_F(SearchFixture, ResumeIndexBeyondAShrunkenTreeStartsOver)
+{
+    makeTree();
+    w->cFindPattern = "*.JPG";
+    w->nSearchResumeIndex = 5000;
+    w->FindNext();
+    EXPECT_EQ(dialogs->texts(), QStringList{kEnd});
+    EXPECT_EQ(w->nSearchResumeIndex, 0);
+    dialogs->messages.clear();
+    w->FindNext();
+    EXPECT_EQ(w->fileListFolder(), path("B"));
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+}

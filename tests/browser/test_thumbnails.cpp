@@ -1,0 +1,391 @@
+// The ThumbNails view: runs over folders the tests make, the stop button, the
+// three faces of the tool and the held thumbnails.
+#include "ThumbTestSupport.h"
+
+#include "browser/ThumbnailRange.h"
+#include "platform/ImageList.h"
+#include "platform/ThumbnailGenerator.h"
+#include "shared/SharedState.h"
+#include "shared/Tables.h"
+
+#include <QFile>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using thumbtest::writePicture;
+
+namespace {
+
+platform::Tool* tool(Lumivex1& w, const char* id) { return w.ToolBarComp1->Item(QString::fromLatin1(id)); }
+
+QStringList texts(platform::ImageList* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->Count(); ++i)
+        out << list->Item(i).Text;
+    return out;
+}
+
+class Thumbnails : public ::testing::Test, public thumbtest::MainWindowFixture {
+protected:
+    void makeMixedFolder()
+    {
+        writePicture(file("a.jpg"), QSize(300, 200));
+        writePicture(file("b.PNG"), QSize(200, 300));
+        writePicture(file("c.gif"), QSize(64, 64));
+        testsupport::writeFile(file("d.txt"), "not a picture\n");
+        writePicture(file("e.tif"), QSize(400, 100));
+    }
+    void makeJpegs(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            writePicture(file(QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0'))), QSize(160, 120));
+    }
+    // The file list's "ID_Stop" click at the given thumbnail report.
+    void stopAtReport(int report)
+    {
+        auto count = std::make_shared<int>(0);
+        QObject::connect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1,
+                         [this, count, report](const QImage&, const QString&, int, int) {
+                             if (++*count == report)
+                                 w().ToggleThumbnails();
+                         });
+    }
+    void expectShown()
+    {
+        EXPECT_TRUE(gs.fThumbView);
+        EXPECT_TRUE(gs.fThumbsLoading);
+        EXPECT_EQ(tool(w(), "ID_Stop")->Caption(), "Explore Files");
+        EXPECT_TRUE(tool(w(), "ID_Stop")->Visible());
+        EXPECT_TRUE(tool(w(), "ID_Stop")->Enabled());
+        EXPECT_FALSE(tool(w(), "ID_ThumbNails")->Visible());
+        EXPECT_FALSE(w().ImagList1->isHidden());
+        EXPECT_TRUE(tool(w(), "ID_Find")->Enabled());
+        EXPECT_TRUE(tool(w(), "ID_FindNext")->Enabled());
+    }
+    void expectFileList()
+    {
+        EXPECT_FALSE(gs.fThumbView);
+        EXPECT_FALSE(gs.fThumbsLoading);
+        EXPECT_FALSE(tool(w(), "ID_Stop")->Visible());
+        EXPECT_TRUE(tool(w(), "ID_ThumbNails")->Visible());
+        EXPECT_TRUE(tool(w(), "ID_ThumbNails")->Enabled());
+        EXPECT_EQ(tool(w(), "ID_Stop")->Caption(), "ThumbNails");
+        EXPECT_TRUE(w().ImagList1->isHidden());
+        EXPECT_TRUE(tool(w(), "ID_Find")->Enabled());
+        EXPECT_TRUE(tool(w(), "ID_FindNext")->Enabled());
+        EXPECT_NE(w().cursor().shape(), Qt::WaitCursor) << "the hourglass was left on";
+        EXPECT_FALSE(w().fThumbsStopped);
+    }
+};
+
+} // namespace
+
+TEST_F(Thumbnails, AllFilesComeInTableOrderWithNamesPathsSizesAndDepth)
+{
+    makeMixedFolder();
+    w().ToggleThumbnails();
+    EXPECT_TRUE(dialogs().messages.isEmpty()) << dialogs().texts().join("|").toStdString();
+    ASSERT_EQ(texts(w().ImagList1), (QStringList{"a.jpg", "e.tif", "b.PNG", "c.gif"}));
+    EXPECT_EQ(w().ImagList1->Item(1).FilePath, file("e.tif"));
+    EXPECT_EQ(w().nThumbCount, 4);
+    EXPECT_EQ(w().TabStrip1->currentIndex(), 3);
+    EXPECT_EQ(w().ImagList1->ItemWidth(), 115);
+    EXPECT_EQ(w().ImagList1->ItemHeight(), 115);
+    EXPECT_EQ(w().Thumb1->ThumbWidth(), 105);
+    EXPECT_EQ(w().Thumb1->ThumbHeight(), 105);
+    EXPECT_EQ(w().Thumb1->BitsPerPixel(), 16);
+    for (int i = 0; i < 3; ++i) { // the small GIF keeps its size
+        const QImage& img = w().ImagList1->Item(i).Bitmap;
+        EXPECT_EQ(std::max(img.width(), img.height()), 105) << i;
+        EXPECT_EQ(img.depth(), 16) << i;
+    }
+    EXPECT_EQ(w().ImagList1->Item(0).Bitmap.size(), QSize(105, 70));
+    EXPECT_EQ(w().ImagList1->Item(3).Bitmap.size(), QSize(64, 64));
+    expectShown();
+    EXPECT_EQ(w().cThumbFolder, folder());
+    EXPECT_NE(w().cursor().shape(), Qt::WaitCursor);
+}
+
+TEST_F(Thumbnails, CellSizeAndColourDepthFollowTheOptions)
+{
+    writePicture(file("a.jpg"), QSize(400, 400));
+    gs.nThumbWidth = 200;
+    gs.nThumbHeight = 150;
+    gs.nThumbBitsIndex = 0;
+    w().ToggleThumbnails();
+    ASSERT_EQ(w().ImagList1->Count(), 1);
+    EXPECT_EQ(w().ImagList1->ItemWidth(), 200);
+    EXPECT_EQ(w().ImagList1->ItemHeight(), 150);
+    EXPECT_EQ(w().ImagList1->Item(0).Bitmap.size(), QSize(137, 137)); // 150 - 13, 200 - 18
+    EXPECT_EQ(w().ImagList1->Item(0).Bitmap.depth(), 32);
+
+    for (auto [index, depth, colours] : {std::tuple{10, 1, 2}, {5, 8, 64}, {3, 8, 256}, {1, 24, 0}}) {
+        w().ToggleThumbnails(); // "Explore Files"
+        gs.nThumbBitsIndex = index;
+        w().ToggleThumbnails();
+        ASSERT_EQ(w().ImagList1->Count(), 1);
+        const QImage& img = w().ImagList1->Item(0).Bitmap;
+        EXPECT_EQ(w().Thumb1->BitsPerPixel(), w().ThumbBitsTable[size_t(index)]);
+        EXPECT_EQ(img.depth(), depth) << index;
+        if (colours) {
+            EXPECT_LE(img.colorCount(), colours) << index;
+        }
+    }
+}
+
+TEST_F(Thumbnails, FilterRowsGiveTheRangeOfPictureTypes)
+{
+    tables::fillExtensionTable();
+    tables::fillFileFilterTable();
+    using R = std::pair<int, int>;
+    EXPECT_EQ(browser::thumbnailRange(35), R(0, 39));  // "All Files (*.*)"
+    EXPECT_EQ(browser::thumbnailRange(1), R(4, 6));    // "TIFF Formats": TIFF to MPT
+    EXPECT_EQ(browser::thumbnailRange(7), R(0, 5));    // "*.TIFF;*.TIF;*.JPG": swapped
+    EXPECT_EQ(browser::thumbnailRange(2), R(7, 7));    // "*.BMP"
+    EXPECT_EQ(browser::thumbnailRange(31), R(0, 39));  // MAC, IMG and MSP stand after CAL in the row
+    EXPECT_EQ(browser::thumbnailRange(30), R(35, 39)); // ICA, IMG, MSP are not lost
+    EXPECT_EQ(browser::thumbnailRange(33), R(0, 39));  // multimedia: audio and video passed over
+    EXPECT_FALSE(browser::thumbnailRange(34));         // text files
+    EXPECT_FALSE(browser::thumbnailRange(26));         // wave files
+}
+
+TEST_F(Thumbnails, FiltersWithoutPicturesOrFoldersWithoutThemGoBackToTheFileList)
+{
+    makeMixedFolder();
+    // The text-files filter: back at once, without a message.
+    w().nFilterRow = 34;
+    w().ToggleThumbnails();
+    EXPECT_TRUE(dialogs().messages.isEmpty());
+    expectFileList();
+
+    // A filter that matches nothing here.
+    w().nFilterRow = 2; // BMP
+    w().ToggleThumbnails();
+    ASSERT_EQ(dialogs().texts(), QStringList{"      No Thumbnails to Display"});
+    EXPECT_EQ(dialogs().messages.first().title, "Brevanto Lumivex 3.0");
+    expectFileList();
+
+    // The TIFF row shows only the TIFF.
+    dialogs().messages.clear();
+    w().nFilterRow = 1;
+    w().ToggleThumbnails();
+    EXPECT_EQ(texts(w().ImagList1), QStringList{"e.tif"});
+}
+
+TEST_F(Thumbnails, CorruptPicturesAndEmptyFoldersGiveNoThumbnails)
+{
+    testsupport::writeFile(file("broken.jpg"), "\xFF\xD8\xFF garbage");
+    testsupport::writeFile(file("empty.png"), "");
+    testsupport::writeFile(file("notes.txt"), "text");
+    w().ToggleThumbnails();
+    EXPECT_EQ(dialogs().texts(), QStringList{"      No Thumbnails to Display"});
+    expectFileList();
+
+    // A folder the list shows with nothing in it: the tool does nothing.
+    dialogs().messages.clear();
+    QTemporaryDir empty;
+    w().setFileListFolder(empty.path());
+    w().ToggleThumbnails();
+    EXPECT_TRUE(dialogs().messages.isEmpty());
+    EXPECT_FALSE(gs.fThumbView);
+    // A folder that has gone.
+    w().setFileListFolder(empty.path() + "/gone");
+    w().ToggleThumbnails();
+    EXPECT_FALSE(gs.fThumbView);
+}
+
+TEST_F(Thumbnails, StopKeepsWhatWasMadeAndExploreFilesGoesBack)
+{
+    makeJpegs(30);
+    stopAtReport(3);
+    w().ToggleThumbnails();
+    const int made = w().ImagList1->Count();
+    EXPECT_GE(made, 3);
+    EXPECT_LT(made, 30);
+    EXPECT_TRUE(dialogs().messages.isEmpty());
+    expectShown();
+    EXPECT_TRUE(w().fThumbsStopped);
+    EXPECT_NE(w().cursor().shape(), Qt::WaitCursor);
+
+    // "Explore Files" leaves the view for the Pictures tab and clears the stop.
+    w().ToggleThumbnails();
+    expectFileList();
+    EXPECT_EQ(w().TabStrip1->currentIndex(), 2);
+
+    // A stopped run is not held: the next one makes the whole folder.
+    QObject::disconnect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1, nullptr);
+    w().ToggleThumbnails();
+    EXPECT_EQ(w().ImagList1->Count(), 30);
+    expectShown();
+}
+
+TEST_F(Thumbnails, StopBeforeTheFirstThumbnailRestoresTheFileListTools)
+{
+    // Undecodable files: reports come, thumbnails do not.
+    for (int i = 0; i < 20; ++i)
+        testsupport::writeFile(file(QStringLiteral("bad%1.jpg").arg(i)), "not a jpeg");
+    writePicture(file("z.png"), QSize(50, 50));
+    stopAtReport(1);
+    w().ToggleThumbnails();
+    EXPECT_EQ(w().ImagList1->Count(), 0);
+    EXPECT_TRUE(dialogs().messages.isEmpty()) << "the user stopped it: no message";
+    expectFileList();
+    EXPECT_NE(w().ImagList1->cursor().shape(), Qt::WaitCursor);
+}
+
+TEST_F(Thumbnails, RunStartedByTheTabChangeCanBeStopped)
+{
+    makeJpegs(30);
+    // The tab change: the toolbar is disabled and fBusy set while its handler runs.
+    bool busyDuringRun = false;
+    QObject::connect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1,
+                     [&](const QImage&, const QString&, int, int) {
+                         busyDuringRun |= gs.fBusy || !w().ToolBarComp1->isEnabled();
+                     });
+    stopAtReport(2);
+    gs.fBusy = true;
+    w().ToolBarComp1->setEnabled(false);
+    gs.fThumbsLoading = false;
+    w().ToggleThumbnails();
+    w().ToolBarComp1->setEnabled(true);
+    gs.fBusy = false;
+    EXPECT_TRUE(w().thumbnailRunActive());
+    ASSERT_TRUE(thumbtest::waitForThumbnailRun(w()));
+    EXPECT_FALSE(busyDuringRun) << "the stop button could not have reached the run";
+    EXPECT_GE(w().ImagList1->Count(), 2);
+    EXPECT_LT(w().ImagList1->Count(), 30);
+    expectShown();
+}
+
+TEST_F(Thumbnails, ComingBackToTheTabKeepsExploreFilesWorking)
+{
+    makeMixedFolder();
+    w().ToggleThumbnails();
+    ASSERT_EQ(w().ImagList1->Count(), 4);
+    // Another tab, then the ThumbNails tab again: the tab change clears
+    // fThumbsLoading and toggles.
+    w().TabStrip1->setCurrentIndex(0);
+    gs.fThumbsLoading = false;
+    w().ToggleThumbnails();
+    expectShown();
+    EXPECT_EQ(w().ImagList1->Count(), 4);
+    // "Explore Files" still leaves.
+    w().ToggleThumbnails();
+    expectFileList();
+}
+
+TEST_F(Thumbnails, HeldThumbnailsAreReusedOnlyWhenNothingChanged)
+{
+    makeMixedFolder();
+    w().ToggleThumbnails();
+    ASSERT_EQ(w().ImagList1->Count(), 4);
+    w().ToggleThumbnails(); // Explore Files
+    writePicture(file("f.jpg"), QSize(80, 80));
+
+    // Same folder, filter, size and depth: shown again without a run.
+    w().ToggleThumbnails();
+    EXPECT_EQ(w().ImagList1->Count(), 4);
+    expectShown();
+
+    const auto again = [&]() {
+        w().ToggleThumbnails();
+        w().ToggleThumbnails();
+        return w().ImagList1->Count();
+    };
+    gs.nThumbBitsIndex = 1;
+    EXPECT_EQ(again(), 5) << "a new depth makes them again";
+    w().ToggleThumbnails();
+    writePicture(file("g.jpg"), QSize(80, 80));
+    gs.nThumbWidth = 100;
+    EXPECT_EQ(again(), 6) << "a new size makes them again";
+    w().ToggleThumbnails();
+    w().nFilterRow = 0; // JPEG
+    EXPECT_EQ(again(), 3) << "a new filter makes them again";
+    w().ToggleThumbnails();
+    // Up one folder clears cThumbFolder.
+    w().nFilterRow = tables::kAllFilesRow;
+    w().ToggleThumbnails();
+    w().ToggleThumbnails();
+    writePicture(file("h.jpg"), QSize(80, 80));
+    w().cThumbFolder.clear();
+    EXPECT_EQ(again(), 7);
+}
+
+TEST_F(Thumbnails, ClickingAThumbnailOpensItsFile)
+{
+    makeMixedFolder();
+    w().resize(900, 700);
+    w().show();
+    w().ToggleThumbnails();
+    ASSERT_EQ(w().ImagList1->Count(), 4);
+    QSignalSpy clicks(w().ImagList1, &platform::ImageList::ItemClick);
+    gs.nPicturePage = 4;
+    gs.fInternetLoading = true;
+    const QPoint at = w().ImagList1->itemRect(1).center();
+    QTest::mouseClick(w().ImagList1->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_EQ(clicks.count(), 1);
+    const int position = clicks.first().first().toInt();
+    EXPECT_EQ(w().ImagList1->Item(position).FilePath, file("e.tif"));
+    EXPECT_EQ(w().ImagList1->Item(position).Text, "e.tif");
+    EXPECT_EQ(gs.nPicturePage, 1);
+    EXPECT_FALSE(gs.fInternetLoading);
+    // A click beside the thumbnails opens nothing.
+    QTest::mouseClick(w().ImagList1->viewport(), Qt::LeftButton, {}, QPoint(890, 690));
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST_F(Thumbnails, ChangesDuringARunEndInACleanState)
+{
+    makeJpegs(20);
+    writePicture(file("only.png"), QSize(90, 90));
+
+    // A view style while the run goes on: back at the file list, nothing left shown.
+    auto reports = std::make_shared<int>(0);
+    auto c = QObject::connect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1,
+                              [&, reports](const QImage&, const QString&, int, int) {
+                                  if (++*reports == 2)
+                                      w().LeaveThumbnailView();
+                              });
+    w().ToggleThumbnails();
+    expectFileList();
+    EXPECT_TRUE(w().cThumbFolder.isEmpty());
+    QObject::disconnect(c);
+
+    // A filter change while the run goes on: that run stops and the new filter's follows.
+    *reports = 0;
+    c = QObject::connect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1,
+                         [&, reports](const QImage&, const QString&, int, int) {
+                             if (++*reports == 2) {
+                                 w().nFilterRow = 15; // PNG
+                                 bool made = true;
+                                 w().GenerateThumbnails(made);
+                                 EXPECT_FALSE(made);
+                             }
+                         });
+    w().ToggleThumbnails();
+    ASSERT_TRUE(thumbtest::waitForThumbnailRun(w()));
+    EXPECT_EQ(texts(w().ImagList1), QStringList{"only.png"});
+    expectShown();
+    QObject::disconnect(c);
+}
+
+TEST_F(Thumbnails, ClosingDuringARunWaitsForIt)
+{
+    makeJpegs(20);
+    w().show();
+    auto reports = std::make_shared<int>(0);
+    QObject::connect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1,
+                     [&, reports](const QImage&, const QString&, int, int) {
+                         if (++*reports == 2) {
+                             EXPECT_FALSE(w().close());
+                         }
+                     });
+    w().ToggleThumbnails();
+    EXPECT_LT(w().ImagList1->Count(), 20);
+    EXPECT_TRUE(QTest::qWaitFor([&]() { return !w().isVisible(); }, 10000));
+    EXPECT_TRUE(QFile::exists(gs.programFile("Options.INI"))) << "the shutdown ran after the run";
+}

@@ -1,0 +1,136 @@
+#include "OptionsFixture.h"
+#include "shared/DialogColors.h"
+#include "shell/About1.h"
+#include "shell/QuikTip1.h"
+#include "shell/SetOptn1.h"
+#include "shell/Settings.h"
+
+#include <QCheckBox>
+#include <QGraphicsDropShadowEffect>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Window {
+    QWidget window;
+    QLabel* label;
+    QLineEdit* entry;
+    QListWidget* list;
+    QPushButton* button;
+    QCheckBox* check;
+    QLineEdit* own;
+    Window()
+    {
+        auto* l = new QVBoxLayout(&window);
+        l->setContentsMargins(12, 12, 12, 12);
+        l->addWidget(label = new QLabel("Label"));
+        l->addWidget(entry = new QLineEdit);
+        l->addWidget(list = new QListWidget);
+        l->addWidget(button = new QPushButton("Button"));
+        l->addWidget(check = new QCheckBox("Check"));
+        l->addWidget(own = new QLineEdit);
+        own->setProperty(dialogcolors::kOwnColorsProperty, true);
+        own->setStyleSheet("QLineEdit { background: #123456; }");
+        list->setFixedHeight(40);
+        window.resize(240, 260);
+    }
+    QColor at(QWidget* w, QPoint p) { return pixelOf(&window, w->x() + p.x(), w->y() + p.y()); }
+};
+
+} // namespace
+
+TEST(DialogColors, EachKindOfControlTakesItsSchemeColours)
+{
+    settings::setDefaultColors(gs);
+    gs.fBoldFonts = false;
+    gs.nLabelStyle = 0;
+    gs.nSelectBackColor = 0x0000FF; // red (0x00BBGGRR)
+    gs.nSelectWashEnd = 0x0000FF;
+    gs.nEntryBackColor = 0x00FF00;
+    gs.nListBackColor = 0xFF0000;
+    gs.nButtonBackColor = 0x00FFFF;
+    gs.nButtonWashEnd = 0x00FFFF;
+    Window t;
+    dialogcolors::applyDialogColors(&t.window);
+    EXPECT_EQ(pixelOf(&t.window, 2, 2), QColor(255, 0, 0)) << "window background";
+    EXPECT_EQ(t.at(t.entry, {t.entry->width() - 6, t.entry->height() / 2}), QColor(0, 255, 0));
+    EXPECT_EQ(t.at(t.list, {t.list->width() - 8, t.list->height() - 6}), QColor(0, 0, 255));
+    EXPECT_EQ(t.at(t.button, {4, t.button->height() / 2}), QColor(255, 255, 0));
+    EXPECT_EQ(t.at(t.label, {t.label->width() - 2, 2}), QColor(255, 0, 0)) << "labels show the wash behind them";
+    EXPECT_EQ(t.at(t.own, {t.own->width() - 6, t.own->height() / 2}), QColor(0x12, 0x34, 0x56));
+
+    // A system colour resolves through the palette; a new scheme shows at the next activation.
+    gs.nSelectBackColor = 0x8000000F;
+    gs.nSelectWashEnd = 0x8000000F;
+    gs.nEntryBackColor = 0x80FF00; // a new explicit colour
+    dialogcolors::applyDialogColors(&t.window);
+    EXPECT_EQ(pixelOf(&t.window, 2, 2), QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(t.at(t.entry, {t.entry->width() - 6, t.entry->height() / 2}), QColor(0, 0xFF, 0x80));
+}
+
+TEST(DialogColors, BoldTypeAndTextEffectFollowTheOptions)
+{
+    settings::setDefaultColors(gs);
+    Window t;
+    gs.fBoldFonts = true;
+    gs.nLabelStyle = 2; // raised heavy
+    dialogcolors::applyDialogColors(&t.window);
+    for (QWidget* w : {static_cast<QWidget*>(t.label), static_cast<QWidget*>(t.button),
+                       static_cast<QWidget*>(t.check), static_cast<QWidget*>(t.entry)}) {
+        w->ensurePolished();
+        EXPECT_TRUE(w->font().bold()) << w->metaObject()->className();
+    }
+    auto* effect = qobject_cast<QGraphicsDropShadowEffect*>(t.label->graphicsEffect());
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->offset(), QPointF(2, 2));
+    EXPECT_EQ(t.entry->graphicsEffect(), nullptr) << "entry fields carry no text effect";
+
+    gs.fBoldFonts = false;
+    gs.nLabelStyle = 0;
+    dialogcolors::applyDialogColors(&t.window);
+    t.label->ensurePolished();
+    EXPECT_FALSE(t.label->font().bold());
+    EXPECT_EQ(t.label->graphicsEffect(), nullptr);
+    EXPECT_EQ(t.check->graphicsEffect(), nullptr);
+}
+
+// With LUMIVEX_SCREENSHOTS naming a folder, saves a picture of each window in
+// the default colour scheme there (run under xvfb-run to see real fonts).
+TEST_F(MainWindowTest, ScreenshotsOfTheDialogs)
+{
+    const QString out = qEnvironmentVariable("LUMIVEX_SCREENSHOTS");
+    if (out.isEmpty())
+        GTEST_SKIP() << "set LUMIVEX_SCREENSHOTS to a folder to save the pictures";
+    QDir().mkpath(out);
+    testsupport::writeFile(folder.file("TIPHELP.TXT"),
+                           "Double-click a picture in the file list to show it on the Pictures tab.\r\n");
+    startMain();
+    auto save = [&](QWidget* w, const QString& name) {
+        w->show();
+        w->activateWindow();
+        QTest::qWait(200);
+        EXPECT_TRUE(w->grab().save(QDir(out).filePath(name)));
+    };
+    SetOptn1* d = SetOptn1::instance();
+    for (int page = 0; page < 3; ++page) {
+        d->TabStrip1->setCurrentIndex(page);
+        save(d, QStringLiteral("SetOptn1-%1.png").arg(page + 1));
+    }
+    d->CancelBtn->click();
+    About1::open();
+    save(About1::current(), "About1.png");
+    gs.fQuikTipOpen = false;
+    QuikTip1::open();
+    save(QuikTip1::current(), "QuikTip1.png");
+    dialogs->messages.clear();
+    QuikTip1::current()->close();
+    QFile::remove(folder.file("TIPHELP.TXT"));
+    QuikTip1::open();
+    save(QuikTip1::current(), "QuikTip1-missing.png");
+}

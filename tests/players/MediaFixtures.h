@@ -1,0 +1,24 @@
+#pragma once
+// Media files the player tests make for themselves, and a probe that reads
+// back what a file holds.
+#include <QString>
+
+namespace fixtures {
+
+// A 440 Hz tone; the extension picks the container (WAV, MP3, ...).
+bool makeTone(const QString& path, double seconds, int rate = 44100, int channels = 2);
+
+// A moving picture (MPEG-4 in AVI by default) with an optional tone.
+bool makeVideo(const QString& path, double seconds, int width = 160, int height = 120, double fps = 15,
+               bool withSound = true);
+
+struct MediaFacts {
+    bool ok = false;
+    double duration = -1; // seconds, the longest stream
+    bool hasVideo = false, hasAudio = false;
+    QString container, videoCodec, audioCodec;
+    int width = 0, height = 0;
+};
+MediaFacts probe(const QString& path);
+
+} // namespace fixtures

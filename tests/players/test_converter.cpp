@@ -1,0 +1,198 @@
+// The conversion component on files the tests make: ranges, copy or
+// re-encode by target type, the temporary-file rule and the refusals.
+#include "MediaFixtures.h"
+#include "TestSupport.h"
+
+#include "platform/MediaConverter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using platform::ConvertJob;
+using platform::convertMedia;
+
+namespace {
+
+QStringList folderEntries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+class Converter : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        wav = dir.filePath("tone.wav");
+        ASSERT_TRUE(fixtures::makeTone(wav, 10.0));
+    }
+    QTemporaryDir dir;
+    QString wav;
+};
+
+} // namespace
+
+TEST_F(Converter, ClipRangesOfSoundAreCutWhereMarked)
+{
+    const auto facts = fixtures::probe(wav);
+    ASSERT_TRUE(facts.ok);
+    EXPECT_NEAR(facts.duration, 10.0, 0.01);
+
+    // Same type: the samples are copied.
+    auto r = convertMedia({wav, dir.filePath("clip.wav"), 2.0, 5.0});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.copiedStreams, 1);
+    auto clip = fixtures::probe(dir.filePath("clip.wav"));
+    EXPECT_EQ(clip.audioCodec, "pcm_s16le");
+    EXPECT_NEAR(clip.duration, 3.0, 0.1);
+
+    // Another type: decoded and encoded, sample-exact at both marks.
+    r = convertMedia({wav, dir.filePath("clip.mp3"), 2.0, 5.0});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.encodedStreams, 1);
+    clip = fixtures::probe(dir.filePath("clip.mp3"));
+    EXPECT_EQ(clip.container, "mp3");
+    EXPECT_EQ(clip.audioCodec, "mp3");
+    EXPECT_NEAR(clip.duration, 3.0, 0.15);
+
+    // No end mark: to the end of the file.
+    r = convertMedia({wav, dir.filePath("tail.wav"), 7.5, -1});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_NEAR(fixtures::probe(dir.filePath("tail.wav")).duration, 2.5, 0.1);
+
+    // Nothing but the written files is left in the folder.
+    EXPECT_EQ(folderEntries(dir.path()), QStringList({"clip.mp3", "clip.wav", "tail.wav", "tone.wav"}));
+}
+
+TEST_F(Converter, VideoIsCopiedOrReencodedByTargetType)
+{
+    const QString avi = dir.filePath("movie.avi");
+    ASSERT_TRUE(fixtures::makeVideo(avi, 6.0));
+    const auto src = fixtures::probe(avi);
+    ASSERT_TRUE(src.hasVideo && src.hasAudio);
+    EXPECT_EQ(src.videoCodec, "mpeg4");
+
+    // AVI to AVI: both streams copied; the clip starts at the key frame at or
+    // before the mark, so it may run a little longer than marked, never shorter.
+    auto r = convertMedia({avi, dir.filePath("part.avi"), 1.0, 4.0});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.copiedStreams, 2);
+    auto part = fixtures::probe(dir.filePath("part.avi"));
+    EXPECT_TRUE(part.hasVideo && part.hasAudio);
+    EXPECT_GE(part.duration, 2.9);
+    EXPECT_LE(part.duration, 4.0);
+
+    // AVI to MP3: the sound alone.
+    r = convertMedia({avi, dir.filePath("part.mp3"), 1.0, 4.0});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    part = fixtures::probe(dir.filePath("part.mp3"));
+    EXPECT_FALSE(part.hasVideo);
+    EXPECT_TRUE(part.hasAudio);
+
+    // AVI to MPG: the pictures are re-encoded for the MPEG container.
+    r = convertMedia({avi, dir.filePath("part.mpg"), 1.0, 4.0});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    part = fixtures::probe(dir.filePath("part.mpg"));
+    EXPECT_EQ(part.videoCodec, "mpeg1video");
+    EXPECT_EQ(part.width, 160);
+
+    // WAV to AVI: a sound-only source gives a sound-only AVI.
+    r = convertMedia({wav, dir.filePath("sound.avi"), 0, 1});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    part = fixtures::probe(dir.filePath("sound.avi"));
+    EXPECT_TRUE(part.hasAudio);
+    EXPECT_FALSE(part.hasVideo);
+}
+
+TEST_F(Converter, NeverReadsAndWritesTheSameFile)
+{
+    const QByteArray before = testsupport::readFile(wav);
+    // The same path, another spelling of it, a symbolic link and a hard link.
+    const QString link = dir.filePath("link.wav");
+    const QString hard = dir.filePath("hard.wav");
+    ASSERT_EQ(::symlink(QFile::encodeName(wav).constData(), QFile::encodeName(link).constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(wav).constData(), QFile::encodeName(hard).constData()), 0);
+    for (const QString& target : {wav, dir.path() + "/./tone.wav", link, hard}) {
+        const auto r = convertMedia({wav, target, 2, 5});
+        EXPECT_FALSE(r.ok) << target.toStdString();
+        EXPECT_TRUE(r.error.startsWith("The target is the source file itself")) << r.error.toStdString();
+    }
+    EXPECT_EQ(testsupport::readFile(wav), before);
+    EXPECT_TRUE(platform::sameFile(wav, hard));
+    EXPECT_FALSE(platform::sameFile(wav, dir.filePath("other.wav")));
+}
+
+TEST_F(Converter, FailuresLeaveTheOldTargetAndNoTemporaryFile)
+{
+    const QString target = dir.filePath("keep.mp3");
+    testsupport::writeFile(target, "OLD CONTENT");
+    const QString junk = dir.filePath("junk.wav");
+    testsupport::writeFile(junk, QByteArray(5000, 'x'));
+
+    auto r = convertMedia({junk, target, 0, 1});
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.startsWith("Cannot open the file - ")) << r.error.toStdString();
+
+    r = convertMedia({dir.filePath("missing.wav"), target, 0, 1});
+    EXPECT_FALSE(r.ok);
+
+    r = convertMedia({wav, target, 5, 2});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "The marked end does not come after the marked start");
+
+    r = convertMedia({wav, target, 20, 25});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "The marked start lies past the end of the file");
+
+    for (const char* name : {"clip.xyz", "clip.mid", "clip.jpg", "noextension"}) {
+        r = convertMedia({wav, dir.filePath(name), 0, 1});
+        EXPECT_FALSE(r.ok) << name;
+        EXPECT_TRUE(r.error.startsWith("The file type cannot be written - ")) << r.error.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath(name)));
+    }
+
+    // A stop request ends it, and nothing is written.
+    std::atomic<bool> cancel{true};
+    r = convertMedia({wav, target, 0, 5}, &cancel);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.stopped);
+
+    EXPECT_EQ(testsupport::readFile(target), "OLD CONTENT");
+    EXPECT_EQ(folderEntries(dir.path()), QStringList({"junk.wav", "keep.mp3", "tone.wav"}));
+
+    // A good conversion replaces the old target whole.
+    r = convertMedia({wav, target, 0, 1});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_NEAR(fixtures::probe(target).duration, 1.0, 0.1);
+}
+
+TEST_F(Converter, TheControlReportsTheOutcomeOnItsOwnThread)
+{
+    platform::MediaConverter conv;
+    QSignalSpy complete(&conv, &platform::MediaConverter::Complete);
+    QSignalSpy failed(&conv, &platform::MediaConverter::Failed);
+
+    conv.setSourceFile(wav);
+    conv.setTargetFile(dir.filePath("a.wav"));
+    conv.setSelectionStart(1);
+    conv.setSelectionEnd(2);
+    ASSERT_TRUE(conv.StartConvert());
+    EXPECT_EQ(conv.State(), platform::MediaConverter::StateRunning);
+    EXPECT_FALSE(conv.StartConvert()) << "one conversion at a time";
+    ASSERT_TRUE(conv.waitForFinished(60000));
+    EXPECT_EQ(conv.State(), platform::MediaConverter::StateStopped);
+    EXPECT_EQ(complete.count(), 1);
+    EXPECT_EQ(failed.count(), 0);
+
+    conv.setTargetFile(wav); // over its own source
+    ASSERT_TRUE(conv.StartConvert());
+    ASSERT_TRUE(conv.waitForFinished(60000));
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_TRUE(failed.at(0).at(0).toString().startsWith("The target is the source file itself"));
+    EXPECT_EQ(complete.count(), 1);
+}

@@ -1,0 +1,242 @@
+// The Documents tab: the viewed-documents list, the text box with plain text
+// and RTF, the document browser, and the document and Internet commands.
+#include "Fakes.h"
+
+#include "platform/RichTextBox.h"
+#include "platform/RtfReader.h"
+#include "shared/SharedState.h"
+#include "viewers/DocumentText.h"
+
+#include <QFont>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// The character format at the first occurrence of a word.
+QTextCharFormat formatOf(QTextDocument* doc, const QString& word)
+{
+    QTextCursor c = doc->find(word);
+    if (c.isNull())
+        return {};
+    c.setPosition(c.selectionStart() + 1);
+    return c.charFormat();
+}
+
+const QByteArray kRtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0"
+                        "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}}"
+                        "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                        "{\\*\\generator Some Writer 1.0;}{\\info{\\title Hidden Title}{\\author Nobody}}"
+                        "\\viewkind4\\uc1\\pard\\f0\\fs20 Plain \\b bold\\b0  and \\i italic\\i0  and "
+                        "\\ul under\\ulnone .\\par"
+                        "\\qc\\cf1\\fs40 Red\\cf2  blue\\cf0\\fs20\\par"
+                        "\\pard\\f1 caf\\'e9\\tab tab \\u8364? euro \\{braces\\} back\\\\slash"
+                        "{\\*\\unknowndest skipped text}{\\pict\\wmetafile8 0102ABCD}\\par"
+                        "}";
+
+} // namespace
+
+TEST(Rtf, FormattingFontsColoursAndCharacters)
+{
+    QTextDocument doc;
+    ASSERT_TRUE(platform::readRtf(kRtf, &doc));
+    const QString text = doc.toPlainText();
+    EXPECT_EQ(doc.blockCount(), 4);
+    EXPECT_TRUE(text.startsWith("Plain bold and italic and under.\nRed blue\ncafé\ttab € euro {braces} back\\slash"))
+        << text.toStdString();
+    for (const char* hidden : {"Some Writer", "Hidden Title", "Nobody", "skipped", "0102ABCD", "wmetafile"})
+        EXPECT_FALSE(text.contains(hidden)) << hidden;
+
+    EXPECT_EQ(formatOf(&doc, "Plain").fontWeight(), QFont::Normal);
+    EXPECT_EQ(formatOf(&doc, "bold").fontWeight(), QFont::Bold);
+    EXPECT_TRUE(formatOf(&doc, "italic").fontItalic());
+    EXPECT_FALSE(formatOf(&doc, "bold").fontItalic());
+    EXPECT_TRUE(formatOf(&doc, "under").fontUnderline());
+    EXPECT_FALSE(formatOf(&doc, "and").fontUnderline());
+    EXPECT_EQ(formatOf(&doc, "Plain").fontFamilies().toStringList(), QStringList({"Arial"}));
+    EXPECT_EQ(formatOf(&doc, "caf").fontFamilies().toStringList(), QStringList({"Times New Roman"}));
+    EXPECT_DOUBLE_EQ(formatOf(&doc, "Plain").fontPointSize(), 10.0);
+    EXPECT_DOUBLE_EQ(formatOf(&doc, "Red").fontPointSize(), 20.0);
+    EXPECT_EQ(formatOf(&doc, "Red").foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(formatOf(&doc, "blue").foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(doc.findBlockByNumber(1).blockFormat().alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(doc.findBlockByNumber(2).blockFormat().alignment(), Qt::AlignLeft) << "\\pard resets";
+}
+
+TEST(Rtf, DamagedInputShowsWhatCanBeRead)
+{
+    QTextDocument doc;
+    EXPECT_FALSE(platform::readRtf("plain words", &doc));
+    EXPECT_TRUE(doc.isEmpty());
+    // Unbalanced braces, a cut-off escape, a huge parameter, deep nesting.
+    EXPECT_TRUE(platform::readRtf("{\\rtf1 one}} two}{\\b three", &doc));
+    EXPECT_EQ(doc.toPlainText(), "one twothree");
+    EXPECT_TRUE(platform::readRtf("{\\rtf1 end\\'", &doc));
+    EXPECT_EQ(doc.toPlainText(), "end");
+    EXPECT_TRUE(platform::readRtf("{\\rtf1\\fs99999999999999 big\\u-4064? x\\bin5 12345y}", &doc));
+    EXPECT_EQ(doc.toPlainText(), QString("big") + QChar(char16_t(61472)) + " xy");
+    EXPECT_TRUE(platform::readRtf("{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}'), &doc));
+    EXPECT_EQ(doc.toPlainText(), "deep");
+    // A Unicode character skips its stand-in, also when that is escaped.
+    EXPECT_TRUE(platform::readRtf("{\\rtf1\\uc1 a\\u233\\'e9 b\\uc2\\u233xx c}", &doc));
+    EXPECT_EQ(doc.toPlainText(), QString("aé bé c"));
+}
+
+TEST(Rtf, PlainTextIsUtf8ElseWindows1252)
+{
+    EXPECT_EQ(platform::decodePlainText("caf\xc3\xa9"), QString("café"));
+    EXPECT_EQ(platform::decodePlainText("caf\xe9 \x80 \x96"), QString("café € –"));
+    EXPECT_EQ(platform::decodePlainText("\xef\xbb\xbfX"), "X");
+    EXPECT_EQ(platform::decodePlainText(QByteArray("\xff\xfeH\0i\0", 6)), "Hi");
+}
+
+TEST(Documents, TextFilesOpenReadOnlyInTheTextBox)
+{
+    fakes::Window f;
+    Lumivex1& w = *f.w;
+    w.resize(900, 700);
+    w.show();
+    const QString txt = f.file("notes.txt");
+    testsupport::writeFile(txt, "first line\r\ncaf\xe9 in 1252\r\n");
+    w.AddToDocumentList(txt);
+    w.LoadText(txt);
+    EXPECT_TRUE(f.dialogs->messages.isEmpty()) << f.dialogs->texts().join("|").toStdString();
+    EXPECT_EQ(w.List6->count(), 1);
+    platform::Tool* tool = w.ToolBarComp1->Item(txt);
+    ASSERT_TRUE(tool);
+    EXPECT_EQ(tool->State(), 1);
+    EXPECT_EQ(tool->Category(), "MenuViewList");
+    EXPECT_EQ(w.Text1->toPlainText(), QString("first line\ncafé in 1252\n"));
+    EXPECT_EQ(w.Text1->font().family(), "MS Sans Serif");
+    EXPECT_EQ(w.Text1->font().pointSize(), 8);
+    EXPECT_TRUE(w.Text1->isReadOnly());
+    EXPECT_EQ(w.Text1->FileName(), txt);
+    EXPECT_TRUE(w.fRichTextShown);
+    EXPECT_EQ(w.TabStrip1->currentIndex(), 4);
+    EXPECT_EQ(w.documentPaneHeight(1), 0);
+    EXPECT_GT(w.documentPaneHeight(2), 0);
+    EXPECT_EQ(w.RichTextFileName(), txt);
+
+    // RTF keeps its own formatting.
+    const QString rtf = f.file("letter.rtf");
+    testsupport::writeFile(rtf, kRtf);
+    w.LoadText(rtf);
+    EXPECT_TRUE(w.Text1->toPlainText().startsWith("Plain bold"));
+    EXPECT_EQ(formatOf(w.Text1->document(), "bold").fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatOf(w.Text1->document(), "Red").foreground().color(), QColor(255, 0, 0));
+    EXPECT_TRUE(w.Text1->isReadOnly());
+    EXPECT_FALSE(w.Text1->TextRTF().trimmed().isEmpty());
+}
+
+TEST(Documents, UnreadableTextFilesGiveTheirMessages)
+{
+    fakes::Window f;
+    Lumivex1& w = *f.w;
+    w.LoadText(f.file("missing.txt"));
+    ASSERT_EQ(f.dialogs->messages.size(), 1);
+    EXPECT_EQ(f.dialogs->messages[0].text, "Error - 53 - File not found");
+    EXPECT_EQ(f.dialogs->messages[0].title, kProgramTitle);
+
+    // Held by another program.
+    const QString held = f.file("held.txt");
+    testsupport::writeFile(held, "in use");
+    const int fd = ::open(QFile::encodeName(held).constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    w.LoadText(held);
+    ::close(fd);
+    ASSERT_EQ(f.dialogs->messages.size(), 2);
+    EXPECT_EQ(f.dialogs->messages[1].text, "Document currently in use");
+    // An office suite's lock file beside the document counts the same.
+    const QString doc = f.file("report.txt");
+    testsupport::writeFile(doc, "text");
+    testsupport::writeFile(f.file(".~lock.report.txt#"), "someone");
+    w.LoadText(doc);
+    ASSERT_EQ(f.dialogs->messages.size(), 3);
+    EXPECT_EQ(f.dialogs->messages[2].text, "Document currently in use");
+
+    w.LoadDocument(f.file("gone.pdf"));
+    ASSERT_EQ(f.dialogs->messages.size(), 4);
+    EXPECT_EQ(f.dialogs->messages[3].text, "Error - 53 - File not found");
+}
+
+TEST(Documents, PagesAndPdfOpenOfflineInTheBrowser)
+{
+    fakes::Window f;
+    Lumivex1& w = *f.w;
+    w.resize(900, 700);
+    w.show();
+    const QString htm = f.file("page #1.htm");
+    const QString pdf = f.file("paper.pdf");
+    testsupport::writeFile(htm, "<html><title>T</title><body>hello</body></html>");
+    testsupport::writeFile(pdf, "%PDF-1.4\n");
+    w.LoadText(f.file("none.txt")); // the text view was on show before
+    f.dialogs->messages.clear();
+    w.LoadDocument(htm);
+    ASSERT_TRUE(f.browser1());
+    EXPECT_EQ(f.browser1()->calls, QStringList({"Navigate2 File://" + htm + " offline"}));
+    EXPECT_FALSE(w.fRichTextShown);
+    EXPECT_EQ(w.TabStrip1->currentIndex(), 4);
+    EXPECT_EQ(w.documentPaneHeight(2), 0);
+    EXPECT_GT(w.documentPaneHeight(1), 0);
+    EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+    w.LoadDocument(pdf);
+    EXPECT_EQ(f.browser1()->calls.last(), "Navigate2 File://" + pdf + " offline");
+    EXPECT_TRUE(w.WebBrowser1->Visible());
+    EXPECT_TRUE(f.dialogs->messages.isEmpty());
+
+    // Each document once in the list; the selection stays where it was.
+    w.AddToDocumentList(htm);
+    w.AddToDocumentList(pdf);
+    w.AddToDocumentList(htm);
+    ASSERT_EQ(w.List6->count(), 2);
+    EXPECT_EQ(w.List6->item(0)->text(), htm);
+    EXPECT_EQ(w.List6->currentRow(), 1);
+}
+
+TEST(Documents, WordProcessorFilesShowTextOrAClearMessage)
+{
+    fakes::Window f;
+    Lumivex1& w = *f.w;
+    // A binary word-processor file with text inside, 8-bit and UTF-16.
+    QByteArray doc("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    doc += QByteArray(300, '\0') + "Dear reader, this is the letter text." + QByteArray(40, '\x01');
+    for (const char c : QByteArray("Second part in wide characters"))
+        doc += c, doc += '\0';
+    doc += QByteArray(100, '\0') + "Arial" + QByteArray(10, '\0');
+    const QString file = f.file("letter.doc");
+    testsupport::writeFile(file, doc);
+    w.LoadDocument(file);
+    ASSERT_TRUE(f.browser1());
+    EXPECT_EQ(f.browser1()->calls.last(), "showHtml File://" + file);
+    EXPECT_TRUE(f.browser1()->html.contains("Dear reader, this is the letter text."));
+    EXPECT_TRUE(f.browser1()->html.contains("Second part in wide characters"));
+    EXPECT_FALSE(f.browser1()->html.contains("Arial")) << "short names are no text";
+    EXPECT_TRUE(f.browser1()->html.contains("cannot be shown here"));
+
+    // Shown as text (the option for documents as text).
+    w.LoadText(file);
+    EXPECT_TRUE(w.Text1->toPlainText().contains("Dear reader"));
+    EXPECT_FALSE(w.Text1->toPlainText().contains(QChar(0)));
+
+    // No text at all: a message, not a blank page.
+    const QString empty = f.file("empty.wps");
+    testsupport::writeFile(empty, QByteArray(2000, '\0'));
+    w.LoadDocument(empty);
+    EXPECT_TRUE(f.browser1()->html.contains("holds no readable text"));
+
+    // RTF saved under a DOC name keeps its formatting.
+    const QString rtfDoc = f.file("rich.doc");
+    testsupport::writeFile(rtfDoc, kRtf);
+    w.LoadDocument(rtfDoc);
+    EXPECT_TRUE(f.browser1()->html.contains("font-weight"));
+    EXPECT_TRUE(f.browser1()->html.contains("bold"));
+}

@@ -1,0 +1,201 @@
+// The address combo, Esc in a tool, the drop-down buttons, the tool-bar
+// toggle and a file's properties.
+#include "ShellTestWindow.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace shelltest;
+
+namespace {
+platform::Tool* addressCombo(TestWindow& w) { return w.ToolBarComp1->Item("ID_IntURLEnter"); }
+QStringList visited(TestWindow& w)
+{
+    QStringList out;
+    QComboBox* c = addressCombo(w)->ComboBox();
+    for (int i = 0; i < c->count(); ++i)
+        out << c->itemText(i);
+    return out;
+}
+} // namespace
+
+TEST(AddressBar, OpenTheTypedAddress)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    w.fakeBrowser(2);
+
+    // A media address is played and joins the visited list once; no navigation.
+    addressCombo(w)->setComboText("  http://media.example/song.mp3 ");
+    bool hourglassDuring = false;
+    w.onCall = [&](const QString&) { hourglassDuring = w.hourglass(); };
+    w.click("ID_IntGo");
+    EXPECT_EQ(gs.cCurrentURL, "http://media.example/song.mp3");
+    EXPECT_EQ(w.calls, QStringList{"LoadMediaFile http://media.example/song.mp3"});
+    EXPECT_TRUE(hourglassDuring);
+    EXPECT_TRUE(w.pointerIsDefault());
+    EXPECT_TRUE(w.browserLog.isEmpty());
+    w.click("ID_IntGo");
+    EXPECT_EQ(visited(w), QStringList{"http://media.example/song.mp3"});
+
+    // A page address is navigated to; the browser reports it to the visited list later.
+    w.calls.clear();
+    addressCombo(w)->setComboText("http://www.example.com/index.HTM");
+    w.ToolBarComp1_ToolClick(addressCombo(w));
+    EXPECT_EQ(w.browserLog, QStringList{"WebBrowser2 Navigate2 http://www.example.com/index.HTM"});
+    EXPECT_TRUE(w.calls.isEmpty());
+    EXPECT_EQ(visited(w).size(), 1);
+
+    // Blanks do nothing.
+    w.browserLog.clear();
+    gs.cCurrentURL = "kept";
+    addressCombo(w)->setComboText("   ");
+    w.click("ID_IntGo");
+    w.ToolBarComp1_ComboSelChange(addressCombo(w));
+    w.ToolBarComp1_ToolKeyDown(addressCombo(w), 13, 0);
+    EXPECT_TRUE(w.browserLog.isEmpty());
+    EXPECT_TRUE(w.calls.isEmpty());
+    EXPECT_EQ(gs.cCurrentURL, "kept");
+}
+
+TEST(AddressBar, EnterAndChoiceNavigateOnce)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    w.fakeBrowser(2);
+    w.TabStrip1->setCurrentIndex(5);
+    w.click("ID_IntVisited");
+    w.show();
+    w.browserLog.clear();
+    QComboBox* combo = addressCombo(w)->ComboBox();
+
+    // Enter goes to the address as it stands, a media address included, once.
+    addressCombo(w)->setComboText(" http://media.example/movie.avi");
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(w.browserLog, QStringList{"WebBrowser2 Navigate2 http://media.example/movie.avi"});
+    EXPECT_EQ(gs.cCurrentURL, "http://media.example/movie.avi");
+    EXPECT_FALSE(w.calls.join(' ').contains("LoadMediaFile")) << "Enter does not play";
+
+    // Other keys, and Enter in other tools, do nothing.
+    w.browserLog.clear();
+    QTest::keyClick(combo->lineEdit(), Qt::Key_A);
+    w.ToolBarComp1_ToolKeyDown(w.ToolBarComp1->Item("ID_IntGo"), 13, 0);
+    EXPECT_TRUE(w.browserLog.isEmpty());
+
+    // Choosing a visited address goes there.
+    w.AddVisitedURL("http://b.example/");
+    w.AddVisitedURL("http://b.example/");
+    EXPECT_EQ(combo->count(), 1);
+    combo->setCurrentIndex(0);
+    emit combo->activated(0);
+    EXPECT_EQ(w.browserLog, QStringList{"WebBrowser2 Navigate2 http://b.example/"});
+    w.hide();
+}
+
+TEST(AddressBar, EscCancelsARunningSearchOnly)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    platform::Tool* combo = addressCombo(w);
+
+    w.fSearchRunning = false;
+    w.ToolBarComp1_ToolKeyPress(combo, 27);
+    EXPECT_FALSE(w.fSearchCancel);
+    EXPECT_FALSE(w.fSearchRunning);
+
+    w.fSearchRunning = true;
+    w.ToolBarComp1_ToolKeyPress(combo, 65);
+    EXPECT_FALSE(w.fSearchCancel);
+    w.ToolBarComp1_ToolKeyPress(combo, 27);
+    EXPECT_TRUE(w.fSearchCancel);
+    EXPECT_FALSE(w.fSearchRunning);
+}
+
+TEST(AddressBar, DropDownButtonsOpenTheirMenus)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    w.show();
+    const QList<QPair<const char*, const char*>> pairs = {{"ID_ViewBtn", "ID_mnuViewDropDownMenu"},
+                                                          {"ID_FilterBtn", "ID_mnuFileFilterDropDown"},
+                                                          {"ID_ViewImage", "ID_mnuImageViewDropDown"}};
+    for (const auto& [button, menu] : pairs) {
+        QMenu* m = w.ToolBarComp1->Item(menu)->menu();
+        w.ToolBarComp1_ToolDropDown(w.ToolBarComp1->Item(button));
+        EXPECT_TRUE(m->isVisible()) << button;
+        m->close();
+    }
+    // Any other tool opens nothing.
+    w.ToolBarComp1_ToolDropDown(w.ToolBarComp1->Item("ID_Find"));
+    for (const auto& [button, menu] : pairs)
+        EXPECT_FALSE(w.ToolBarComp1->Item(menu)->menu()->isVisible()) << button;
+    w.hide();
+}
+
+TEST(AddressBar, ToggleBetweenToolBars)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    w.TabStrip1->setCurrentIndex(2);
+    ASSERT_TRUE(w.ToolBarComp1->barVisible(3));
+    w.click("ID_ToggleBtn");
+    EXPECT_FALSE(w.ToolBarComp1->barVisible(3));
+    EXPECT_TRUE(w.ToolBarComp1->barVisible(2));
+    w.click("ID_ToggleBtn");
+    EXPECT_TRUE(w.ToolBarComp1->barVisible(3));
+    EXPECT_FALSE(w.ToolBarComp1->barVisible(2));
+
+    for (int tab : {0, 1, 4, 5}) {
+        w.TabStrip1->setCurrentIndex(tab);
+        const int own = tab <= 1 ? 4 : tab + 1;
+        w.ToolBarComp1_ToolClick(w.ToolBarComp1->Item("ID_ToggleBtn"));
+        EXPECT_FALSE(w.ToolBarComp1->barVisible(own)) << tab;
+        EXPECT_TRUE(w.ToolBarComp1->barVisible(2)) << tab;
+        w.TabStrip1->setCurrentIndex(2);
+    }
+
+    // The ThumbNails tab has no tool bar of its own: nothing changes.
+    w.TabStrip1->setCurrentIndex(3);
+    w.click("ID_ToggleBtn");
+    EXPECT_TRUE(w.ToolBarComp1->barVisible(2));
+    for (int n = 3; n <= 7; ++n)
+        EXPECT_FALSE(w.ToolBarComp1->barVisible(n)) << n;
+}
+
+TEST(AddressBar, FileProperties)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    const QString empty = s.folder.file("empty file.txt");
+    testsupport::writeFile(empty, "");
+    w.ShowFileProperties(empty);
+    ASSERT_EQ(s.dialogs->messages.size(), 1);
+    const auto& m = s.dialogs->messages[0];
+    EXPECT_EQ(m.title, "Brevanto Lumivex 3.0");
+    EXPECT_EQ(m.buttons, platform::Buttons::Ok);
+    const QRegularExpression shape(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape("File: " + empty + "\n\nSize:  0 Bytes \nDate Created: ") +
+        "[^\\n]+\\nDate Last Accessed: [^\\n]+\\nDate Last Modified: ([^\\n]+)\\n"));
+    const auto match = shape.match(m.text);
+    ASSERT_TRUE(match.hasMatch()) << m.text.toStdString();
+    const QDateTime modified = QFileInfo(empty).lastModified();
+    EXPECT_TRUE(match.captured(1).contains(QLocale::system().toString(modified.date(), QLocale::ShortFormat)));
+    EXPECT_TRUE(match.captured(1).contains(modified.toString("mm")));
+
+    const QString five = s.folder.file("five.bin");
+    testsupport::writeFile(five, "12345");
+    EXPECT_TRUE(Lumivex1::FilePropertiesText(five).contains("\nSize:  5 Bytes \n"));
+
+    // A missing file, or a folder, shows nothing.
+    s.dialogs->messages.clear();
+    w.ShowFileProperties(s.folder.file("gone.txt"));
+    w.ShowFileProperties(s.folder.path());
+    w.ShowFileProperties(QString());
+    EXPECT_TRUE(s.dialogs->messages.isEmpty());
+}

@@ -1,0 +1,569 @@
+// The command dispatcher: busy guard and pointer, every id, the run-time tool
+// categories, the save prompt, tool windows, browsers and the commands with
+// steps of their own.
+#include "FakeToolWindow.h"
+#include "ShellTestWindow.h"
+#include "browser/ProPert1.h"
+#include "shell/About1.h"
+#include "shell/QuikTip1.h"
+#include "shell/ToolTable.h"
+#include "shell/ToolWindows.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using namespace shelltest;
+
+namespace {
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+} // namespace
+
+TEST(Dispatcher, BusyGuardAndPointer)
+{
+    Shell s;
+    TestWindow& w = s.w();
+
+    // While busy, a click does nothing and the pointer is left alone.
+    w.setCursor(Qt::CrossCursor);
+    gs.fBusy = true;
+    w.click("ID_mnuOpenFile");
+    gs.fBusy = false;
+    EXPECT_TRUE(w.calls.isEmpty());
+    EXPECT_EQ(w.cursor().shape(), Qt::CrossCursor);
+    w.unsetCursor();
+
+    // A command runs under the hourglass, and the pointer comes back.
+    bool hourglassDuring = false;
+    w.onCall = [&](const QString&) { hourglassDuring = w.hourglass(); };
+    w.click("ID_mnuOpenFile");
+    EXPECT_EQ(w.calls, QStringList{"OpenFileRoutine"});
+    EXPECT_TRUE(hourglassDuring);
+    EXPECT_TRUE(w.pointerIsDefault());
+
+    // A failing command restores the pointer too, and the next one still runs.
+    w.onCall = [](const QString&) { throw std::runtime_error("failed"); };
+    w.click("ID_mnuDeleteFile");
+    EXPECT_TRUE(w.pointerIsDefault());
+    w.onCall = nullptr;
+    w.click("ID_UpFolder");
+    EXPECT_EQ(w.calls.last(), "MoveUpFolder");
+
+    // An id that nothing names, in no run-time category, does nothing.
+    platform::Tool* odd = w.ToolBarComp1->Add(QStringLiteral("ID_NoSuchCommand"));
+    odd->setCategory(QStringLiteral("Other"));
+    w.calls.clear();
+    w.ToolBarComp1_ToolClick(odd);
+    EXPECT_TRUE(w.calls.isEmpty());
+    EXPECT_TRUE(w.pointerIsDefault());
+
+    // A click that reaches a command still going (as "ID_Stop" reaches a
+    // thumbnail run) leaves the outer command its hourglass.
+    bool hourglassAfterInner = false;
+    w.calls.clear();
+    w.onCall = [&](const QString&) {
+        if (w.calls.size() == 1) {
+            w.click("ID_UpFolder");
+            hourglassAfterInner = w.hourglass();
+        }
+    };
+    w.click("ID_mnuOpenFile");
+    EXPECT_EQ(w.calls, (QStringList{"OpenFileRoutine", "MoveUpFolder"}));
+    EXPECT_TRUE(hourglassAfterInner);
+    EXPECT_TRUE(w.pointerIsDefault());
+}
+
+TEST(Dispatcher, EveryToolIdIsHandledOrDocumented)
+{
+    // Tools the dispatcher leaves to the category test, which does nothing for them.
+    const QStringList notDispatched = {
+        "ID_mnuFile", "ID_mnuEdit", "ID_mnuView", "ID_mnuUtilities", "ID_mnuHelp", "ID_mnuPaste", "ID_mnuCut",
+        "ID_FilterBtn", "ID_ViewImage", "ID_mnuViewDropDownMenu", "ID_mnuFileFilterDropDown",
+        "ID_mnuImageViewDropDown", "ID_mnuVidViewDropDown", "ID_Separator", "ID_Separator2", "ID_FilterName",
+        "ID_Date", "ID_Time", "ID_VidMax", "ID_Reduce"};
+    for (const tooltable::ToolDef& d : tooltable::tools()) {
+        const QString id = QString::fromLatin1(d.id);
+        EXPECT_NE(Lumivex1::IsDispatchedCommand(id), notDispatched.contains(id)) << d.id;
+    }
+    for (const char* id : {"ID_Select", "ID_mnuSelectFiles", "ID_ViewBtn", "ID_mnuRunSlideShow",
+                           "ID_mnuUtilitiesSetComputer"}) {
+        EXPECT_TRUE(Lumivex1::IsDispatchedCommand(QString::fromLatin1(id))) << id;
+        EXPECT_TRUE(Lumivex1::IdleCommandIds().contains(QString::fromLatin1(id))) << id;
+    }
+    EXPECT_FALSE(Lumivex1::IsDispatchedCommand("ID_EnterURL"));
+    EXPECT_FALSE(Lumivex1::IsDispatchedCommand("id_mnuopenfile")) << "ids compare case-sensitively";
+
+    // The recognised ids that do nothing, and the ones not dispatched, call nothing.
+    Shell s;
+    TestWindow& w = s.w();
+    for (const QString& id : Lumivex1::IdleCommandIds() + notDispatched)
+        if (platform::Tool* t = w.ToolBarComp1->Item(id))
+            w.ToolBarComp1_ToolClick(t);
+    EXPECT_TRUE(w.calls.isEmpty()) << w.calls.join(", ").toStdString();
+    EXPECT_TRUE(w.pointerIsDefault());
+}
+
+TEST(Dispatcher, CommandsReachTheirProcedures)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    gs.cCurrentFile = QStringLiteral("/data/shown file.jpg");
+    // The commands that hand a file on give the current one; both ids of a pair run the same command.
+    const QList<QPair<QString, QString>> table = {
+        {"ID_mnuSaveFileAs", "SaveFileAs /data/shown file.jpg"},
+        {"ID_mnuConvertFiles", "ConvertFile /data/shown file.jpg"},
+        {"ID_Find", "FindFileRoutine"},
+        {"ID_mnuFindFiles", "FindFileRoutine"},
+        {"ID_Collapse", "CollapseFolderTree"},
+        {"ID_mnuCollapseExplorerTreeList", "CollapseFolderTree"},
+        {"ID_mnuCreateFavoriteList", "AddPictureToFavorites"},
+        {"ID_PicFavorites", "AddPictureToFavorites"},
+    };
+    for (const auto& [id, call] : table) {
+        w.calls.clear();
+        w.click(id);
+        EXPECT_EQ(w.calls, QStringList{call}) << id.toStdString();
+    }
+
+    w.calls.clear();
+    w.click("ID_mnuImageReset");
+    EXPECT_EQ(w.calls, (QStringList{"RestoreOriginalPicture", "ResizeImage"}));
+
+    // Screen capture: into the picture control, then the Pictures tab with the picture shown.
+    auto* image = new QWidget(w.TabPanel[3]);
+    image->setObjectName("Image1");
+    image->hide();
+    w.calls.clear();
+    w.click("ID_mnuFileCapture");
+    EXPECT_EQ(w.calls, QStringList{"CapturePicture 50 0 2000 2000"});
+    EXPECT_EQ(w.TabStrip1->currentIndex(), 2);
+    EXPECT_FALSE(image->isHidden());
+
+    // Go back to the previous tab: the Videos tab.
+    w.click("ID_mnuFileBackPrevious");
+    EXPECT_EQ(w.TabStrip1->currentIndex(), 0);
+}
+
+TEST(Dispatcher, FilterAndViewListTools)
+{
+    Shell s;
+    TestWindow& w = s.w();
+
+    // A filter tool applies its filter and moves the combo, trailing blank and all.
+    const QString misc = QStringLiteral("Miscellaneous 1 bit (MAC,IMG,MSP,ICA,CAL) ");
+    ASSERT_NE(w.ToolBarComp1->Item(misc), nullptr);
+    EXPECT_EQ(w.ToolBarComp1->Item(misc)->Category(), "FilterList");
+    w.click(misc);
+    EXPECT_EQ(w.nFilterRow, 30);
+    EXPECT_EQ(w.CMBFILTER->currentIndex(), 30);
+    EXPECT_EQ(w.CMBFILTER->currentText(), misc);
+    w.click("All Files (*.*)");
+    EXPECT_EQ(w.nFilterRow, 35);
+    EXPECT_EQ(w.CMBFILTER->currentIndex(), 35);
+
+    // A view-list tool opens the viewed entry its caption names, with fBusy set meanwhile.
+    QListWidget* pictures = w.viewedList(3);
+    QListWidget* documents = w.viewedList(6);
+    pictures->addItems({"/p/a.jpg", "/p/b.jpg"});
+    documents->addItems({"/d/notes.txt"});
+    auto viewTool = [&](const QString& path) {
+        platform::Tool* t = w.ToolBarComp1->Item(path);
+        if (!t) {
+            t = w.ToolBarComp1->Add(path, platform::ToolType::TwoState);
+            t->setCategory("MenuViewList");
+            t->setCaption(" " + path + " ");
+        }
+        return t;
+    };
+    bool busyDuring = false;
+    w.onCall = [&](const QString&) { busyDuring = gs.fBusy; };
+    gs.fInternetLoading = true;
+    w.ToolBarComp1_ToolClick(viewTool("/p/b.jpg"));
+    EXPECT_EQ(w.calls, QStringList{"DisplayFile /p/b.jpg"});
+    EXPECT_EQ(pictures->currentRow(), 1);
+    EXPECT_FALSE(gs.fInternetLoading);
+    EXPECT_TRUE(busyDuring);
+    EXPECT_FALSE(gs.fBusy);
+
+    w.calls.clear();
+    w.ToolBarComp1_ToolClick(viewTool("/d/notes.txt"));
+    EXPECT_EQ(w.calls, QStringList{"DisplayFile /d/notes.txt"});
+    EXPECT_EQ(documents->currentRow(), 0);
+
+    w.calls.clear();
+    w.ToolBarComp1_ToolClick(viewTool("/p/gone.jpg"));
+    EXPECT_TRUE(w.calls.isEmpty());
+
+    // Empty lists: nothing is opened, a blank caption included.
+    pictures->clear();
+    documents->clear();
+    platform::Tool* blank = w.ToolBarComp1->Add(QStringLiteral("blank"), platform::ToolType::TwoState);
+    blank->setCategory("MenuViewList");
+    blank->setCaption(QStringLiteral("  "));
+    w.ToolBarComp1_ToolClick(blank);
+    EXPECT_TRUE(w.calls.isEmpty());
+    EXPECT_FALSE(gs.fBusy);
+}
+
+TEST(Dispatcher, SavePromptBeforePrintAndEdit)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    toolwindows::ScopedWindow print("PrntPict1", [] { return new FakeToolWindow(&gs.fPrntPictOpen); });
+    toolwindows::ScopedWindow edit("EdtImage1", [] { return new FakeToolWindow(&gs.fEdtImageOpen); });
+    toolwindows::ScopedWindow colors("EdtColors1", [] { return new FakeToolWindow(&gs.fEdtColorsOpen); });
+    gs.cCurrentPicture = QStringLiteral("/pics/Beach 01.jpg");
+    const QString prompt = QStringLiteral("Do you want to Save the Current Picture - /pics/Beach 01.jpg ? ");
+
+    // Print Image, Yes, and the save is cancelled: the picture stays marked changed.
+    w.fPictureChanged = true;
+    s.dialogs->answers = {platform::Answer::Yes};
+    w.click("ID_PrintImage");
+    ASSERT_EQ(s.dialogs->messages.size(), 1);
+    EXPECT_EQ(s.dialogs->messages[0].text, prompt);
+    EXPECT_EQ(s.dialogs->messages[0].title, "Brevanto Lumivex 3.0");
+    EXPECT_EQ(s.dialogs->messages[0].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /pics/Beach 01.jpg"});
+    EXPECT_TRUE(w.fPictureChanged);
+    EXPECT_TRUE(gs.fPrntPictOpen);
+
+    // A save that works clears it (the save does that itself).
+    toolwindows::unload("PrntPict1");
+    flushDeletes();
+    w.saveSucceeds = true;
+    s.dialogs->answers = {platform::Answer::Yes};
+    w.click("ID_PrintImage");
+    EXPECT_FALSE(w.fPictureChanged);
+    w.saveSucceeds = false;
+
+    // Edit Image after No: nothing saved, the flag stays, the editor gets the selected picture.
+    QListWidget* pictures = w.viewedList(3);
+    pictures->addItems({"/pics/a.jpg", "/pics/Beach 01.jpg"});
+    pictures->setCurrentRow(1);
+    w.fPictureChanged = true;
+    w.calls.clear();
+    s.dialogs->messages.clear();
+    s.dialogs->answers = {platform::Answer::No};
+    w.click("ID_EditImage");
+    EXPECT_EQ(s.dialogs->texts(), QStringList{prompt});
+    EXPECT_TRUE(w.calls.isEmpty());
+    EXPECT_TRUE(w.fPictureChanged);
+    EXPECT_EQ(gs.cEditFile, "/pics/Beach 01.jpg");
+    EXPECT_TRUE(gs.fEdtImageOpen);
+
+    // A cancelled save before Edit Colors: the next prompt asks again.
+    s.dialogs->messages.clear();
+    s.dialogs->answers = {platform::Answer::Yes};
+    pictures->setCurrentRow(0);
+    w.click("ID_EditColors");
+    EXPECT_TRUE(w.fPictureChanged);
+    EXPECT_EQ(gs.cEditFile, "/pics/a.jpg");
+    EXPECT_TRUE(gs.fEdtColorsOpen);
+    w.click("ID_EditColors");
+    EXPECT_EQ(s.dialogs->messages.size(), 2);
+
+    // An unchanged picture: no question.
+    w.fPictureChanged = false;
+    s.dialogs->messages.clear();
+    w.click("ID_PrintImage");
+    EXPECT_TRUE(s.dialogs->messages.isEmpty());
+
+    // Print Files and Print open the print window without a question.
+    w.fPictureChanged = true;
+    w.click("ID_mnuPrintFiles");
+    w.click("ID_Print");
+    EXPECT_TRUE(s.dialogs->messages.isEmpty());
+}
+
+TEST(Dispatcher, SaveImageChoosesItsFile)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    gs.cCurrentFile = QStringLiteral("/scan/current.bmp");
+
+    w.fTwainPicture = true;
+    gs.fInternetPicture = true;
+    w.click("ID_SaveImage");
+    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /scan/current.bmp"});
+    EXPECT_FALSE(w.fTwainPicture);
+    EXPECT_TRUE(gs.fInternetPicture);
+
+    w.calls.clear();
+    w.click("ID_SaveImage");
+    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /scan/current.bmp"});
+    EXPECT_FALSE(gs.fInternetPicture);
+
+    // Nothing scanned, nothing from the internet, nothing viewed: nothing happens.
+    w.calls.clear();
+    w.click("ID_SaveImage");
+    EXPECT_TRUE(w.calls.isEmpty());
+
+    QListWidget* pictures = w.viewedList(3);
+    pictures->addItems({"/v/one.png", "/v/two.png"});
+    w.click("ID_SaveImage");
+    EXPECT_TRUE(w.calls.isEmpty()) << "no entry is selected";
+    pictures->setCurrentRow(1);
+    w.click("ID_SaveImage");
+    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /v/two.png"});
+}
+
+TEST(Dispatcher, PlayerCommands)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    const QString still = QDir(gs.cProgramFolder).filePath("a.bmp");
+
+    // Snap Picture shows the frame only when it was written, even with an old one there.
+    testsupport::writeFile(still, "old");
+    w.click("ID_PicBtn");
+    EXPECT_EQ(w.calls, QStringList{"SaveStillBitmap " + still});
+    w.stillWritten = true;
+    w.calls.clear();
+    w.click("ID_PicBtn");
+    EXPECT_EQ(w.calls, (QStringList{"SaveStillBitmap " + still, "DisplayFile " + still}));
+
+    // Save/Convert follows the player mode.
+    w.calls.clear();
+    gs.cPlayerMode = QStringLiteral("1");
+    w.click("ID_VideoSave");
+    EXPECT_EQ(w.calls, QStringList{"SaveMusicClip"});
+    w.calls.clear();
+    gs.cPlayerMode = QStringLiteral("0");
+    w.click("ID_VideoSave");
+    EXPECT_EQ(w.calls, QStringList{"SaveVideoClip"});
+
+    // View: 1 when the tool is down after the click, 2 when it is up.
+    w.calls.clear();
+    w.click("ID_ViewVideos");
+    w.click("ID_ViewVideos");
+    EXPECT_EQ(w.calls, (QStringList{"SetVideoWindowMode 1", "SetVideoWindowMode 2"}));
+}
+
+TEST(Dispatcher, ToolWindowsOpenFocusAndModal)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    FakeToolWindow::made = 0;
+    {
+        toolwindows::ScopedWindow about("About1", [] { return new FakeToolWindow(&gs.fAboutOpen); });
+        w.click("ID_mnuHelpAbout");
+        EXPECT_EQ(FakeToolWindow::made, 1);
+        EXPECT_TRUE(gs.fAboutOpen);
+        QWidget* first = toolwindows::existing("About1");
+        ASSERT_NE(first, nullptr);
+        EXPECT_TRUE(first->isVisible());
+        EXPECT_EQ(first->parentWidget(), nullptr) << "tool windows have no owner";
+
+        // Open already: brought to the front, not made again.
+        first->hide();
+        w.click("ID_mnuHelpAbout");
+        EXPECT_EQ(FakeToolWindow::made, 1);
+        EXPECT_TRUE(first->isVisible());
+
+        // Closed (unloaded): the next command loads a new one.
+        first->close();
+        flushDeletes();
+        EXPECT_FALSE(gs.fAboutOpen);
+        EXPECT_EQ(toolwindows::existing("About1"), nullptr);
+        w.click("ID_mnuHelpAbout");
+        EXPECT_EQ(FakeToolWindow::made, 2);
+
+        // A flag left set without a window: the window is shown, not lost.
+        toolwindows::unload("About1");
+        flushDeletes();
+        gs.fAboutOpen = true;
+        w.click("ID_mnuHelpAbout");
+        EXPECT_EQ(FakeToolWindow::made, 3);
+    }
+
+    // The video tools are shown without a look at their flags.
+    {
+        FakeToolWindow::made = 0;
+        toolwindows::ScopedWindow join("VidJoin1", [] { return new FakeToolWindow(&gs.fVidJoinOpen); });
+        w.click("ID_Join");
+        w.click("ID_Join");
+        EXPECT_EQ(FakeToolWindow::made, 1);
+        EXPECT_TRUE(toolwindows::existing("VidJoin1")->isVisible());
+    }
+
+    // Rename is modal; the command returns once the window closed.
+    {
+        FakeToolWindow* made = nullptr;
+        toolwindows::ScopedWindow rename("Rename1", [&] { return made = new FakeToolWindow(nullptr, true); });
+        w.click("ID_mnuRenameFile");
+        ASSERT_NE(made, nullptr);
+        EXPECT_TRUE(made->modalWhenShown);
+        EXPECT_FALSE(made->isVisible());
+        EXPECT_TRUE(w.pointerIsDefault());
+    }
+
+    // A modal dialog that only hides itself is unloaded once it returns.
+    {
+        QPointer<QDialog> made;
+        toolwindows::ScopedWindow rename("Rename1", [&] {
+            made = new QDialog;
+            QTimer::singleShot(0, made.data(), &QDialog::reject);
+            return made.data();
+        });
+        w.click("ID_mnuRenameFile");
+        flushDeletes();
+        EXPECT_TRUE(made.isNull());
+        EXPECT_EQ(toolwindows::existing("Rename1"), nullptr);
+    }
+
+    // Options: modal, on the page the command asks for.
+    {
+        QList<int> pages;
+        toolwindows::ScopedWindow options("SetOptn1", [&] {
+            auto* f = new FakeToolWindow(&gs.fSetOptnOpen, true);
+            QObject::connect(f, &QObject::destroyed, [&pages, f] { pages << f->pageWhenShown; });
+            return f;
+        });
+        w.click("ID_mnuSetColorsforOrbanth");
+        flushDeletes();
+        w.click("ID_SetClrBtn");
+        flushDeletes();
+        w.click("ID_mnuSetOrbanthOptions");
+        flushDeletes();
+        EXPECT_EQ(pages, (QList<int>{1, 2, 2}));
+    }
+
+    // A window whose code is not there yet: nothing happens.
+    toolwindows::ScopedWindow none("GetURL1", nullptr);
+    w.click("ID_mnuOpenFilelnterent");
+    EXPECT_TRUE(w.pointerIsDefault());
+}
+
+TEST(Dispatcher, BrowserCommands)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    w.fakeBrowser(1);
+    w.fakeBrowser(2);
+
+    w.fRichTextShown = false;
+    for (const char* id : {"ID_TxtBack", "ID_TxtForward", "ID_TxtPrint", "ID_TxtSave", "ID_TxtProperties"})
+        w.click(id);
+    EXPECT_EQ(w.browserLog, (QStringList{"WebBrowser1 GoBack", "WebBrowser1 GoForward", "WebBrowser1 ExecWB 6 0",
+                                         "WebBrowser1 ExecWB 4 0", "WebBrowser1 ExecWB 10 0"}));
+
+    // With the text view shown, the browser commands leave the browser alone.
+    w.browserLog.clear();
+    w.fRichTextShown = true;
+    const QString file = s.folder.file("notes.txt");
+    testsupport::writeFile(file, "abc");
+    w.richTextFile = file;
+    for (const char* id : {"ID_TxtBack", "ID_TxtForward", "ID_TxtSave", "ID_TxtProperties"})
+        w.click(id);
+    EXPECT_TRUE(w.browserLog.isEmpty());
+    ASSERT_EQ(s.dialogs->messages.size(), 1);
+    EXPECT_TRUE(s.dialogs->messages[0].text.startsWith("File: " + file + "\n\nSize:  3 Bytes \n"));
+
+    for (const char* id : {"ID_IntBack", "ID_IntForward", "ID_IntHome", "ID_IntStop", "ID_IntRefresh",
+                           "ID_IntPrint", "ID_IntSave", "ID_IntProperties"})
+        w.click(id);
+    EXPECT_EQ(w.browserLog,
+              (QStringList{"WebBrowser2 GoBack", "WebBrowser2 GoForward", "WebBrowser2 GoHome", "WebBrowser2 Stop",
+                           "WebBrowser2 Refresh", "WebBrowser2 ExecWB 6 0", "WebBrowser2 ExecWB 4 0",
+                           "WebBrowser2 ExecWB 10 0"}));
+
+    // The favourites are reloaded from scratch.
+    gs.cDragMarker = QStringLiteral("A");
+    w.TreeView4->Add(0, 0, "k", "Old favourite", 1);
+    w.click("ID_IntFavorites");
+    EXPECT_EQ(gs.cDragMarker, "");
+    EXPECT_EQ(w.TreeView4->Count(), 0);
+}
+
+TEST(Dispatcher, CopyFromPictureOrText)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    w.TabStrip1->setCurrentIndex(2);
+    w.click("ID_mnuCopy");
+    EXPECT_TRUE(w.calls.isEmpty()) << "no picture loaded";
+    w.bitmapBits = 24;
+    w.click("ID_mnuCopy");
+    EXPECT_EQ(w.calls, QStringList{"CopyPictureToClipboard"});
+
+    auto* text = new QTextEdit(w.TabPanel[5]);
+    text->setObjectName("Text1");
+    text->setPlainText("alpha beta gamma");
+    QTextCursor c = text->textCursor();
+    c.setPosition(6);
+    c.setPosition(10, QTextCursor::KeepAnchor);
+    text->setTextCursor(c);
+    QApplication::clipboard()->setText("before");
+    w.click("ID_mnuCopy");
+    EXPECT_EQ(QApplication::clipboard()->text(), "before") << "the Documents tab is not selected";
+    w.TabStrip1->setCurrentIndex(4);
+    w.calls.clear();
+    w.click("ID_mnuCopy");
+    EXPECT_EQ(QApplication::clipboard()->text(), "beta");
+    EXPECT_TRUE(w.calls.isEmpty());
+}
+
+TEST(Dispatcher, ExitUnloadsTheWindow)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    w.show();
+    w.finishStartUp();
+    w.click("ID_mnuExit");
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(QFileInfo::exists(s.folder.file("Options.INI")));
+}
+
+TEST(Dispatcher, ProgramWindowsOpenThroughTheCommands)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    w.show();
+
+    w.click("ID_mnuHelpAbout");
+    About1* about = About1::current();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    w.click("ID_mnuHelpAbout");
+    EXPECT_EQ(About1::current(), about) << "one About window";
+
+    w.click("ID_mnuViewQuickTips");
+    ASSERT_NE(QuikTip1::current(), nullptr);
+    EXPECT_TRUE(QuikTip1::current()->isVisible());
+
+    const QString picture = s.folder.file("shown.png");
+    QImage(8, 8, QImage::Format_RGB32).save(picture);
+    gs.cCurrentFile = picture;
+    w.click("ID_mnuProperties");
+    ASSERT_NE(ProPert1::instance(), nullptr);
+    EXPECT_TRUE(ProPert1::instance()->isVisible());
+
+    // The modal windows: each command returns once its window is closed.
+    QStringList seen;
+    auto closeModal = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            QString what = modal->objectName();
+            if (auto* tabs = modal->findChild<QTabWidget*>("TabStrip1"))
+                what += QStringLiteral(" page %1").arg(tabs->currentIndex() + 1);
+            seen << what;
+            modal->close();
+        });
+    };
+    closeModal();
+    w.click("ID_mnuSetColorsforOrbanth");
+    closeModal();
+    w.click("ID_SetClrBtn");
+    gs.cCurrentFile = picture;
+    closeModal();
+    w.click("ID_mnuRenameFile");
+    EXPECT_EQ(seen, (QStringList{"SetOptn1 page 1", "SetOptn1 page 2", "Rename1"}));
+    EXPECT_TRUE(w.pointerIsDefault());
+}

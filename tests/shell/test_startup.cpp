@@ -1,0 +1,249 @@
+#include "TestSupport.h"
+#include "platform/Dialogs.h"
+#include "shared/SharedState.h"
+#include "shared/Tables.h"
+#include "shell/Lumivex1.h"
+#include "shell/StartUp.h"
+#include "platform/Units.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenu>
+#include <QSysInfo>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+using testsupport::ProgramFolder;
+using testsupport::readFile;
+using testsupport::writeFile;
+
+TEST(StartUpRules, ProgramFolder)
+{
+    QTemporaryDir cur, inst;
+    const QString missing = inst.path() + "/none";
+    QString newCurrent;
+    // Current folder holds the executable.
+    writeFile(cur.path() + "/Tessamor", "x");
+    EXPECT_EQ(startup::findProgramFolder(cur.path(), inst.path(), "Tessamor", &newCurrent), cur.path());
+    EXPECT_EQ(newCurrent, cur.path());
+    QFile::remove(cur.path() + "/Tessamor");
+    // Install folder present and holding the executable: it is the program folder and the current one.
+    writeFile(inst.path() + "/Tessamor", "x");
+    EXPECT_EQ(startup::findProgramFolder(cur.path(), inst.path(), "Tessamor", &newCurrent), inst.path());
+    EXPECT_EQ(newCurrent, inst.path());
+    // Install folder without the executable: the current folder found at start, while the
+    // install folder becomes the current folder.
+    QFile::remove(inst.path() + "/Tessamor");
+    EXPECT_EQ(startup::findProgramFolder(cur.path(), inst.path(), "Tessamor", &newCurrent), cur.path());
+    EXPECT_EQ(newCurrent, inst.path());
+    // No install folder: the current folder.
+    EXPECT_EQ(startup::findProgramFolder(cur.path(), missing, "Tessamor", &newCurrent), cur.path());
+    EXPECT_EQ(newCurrent, cur.path());
+}
+
+TEST(StartUpRules, CommandLine)
+{
+    // One argument is taken whole, blanks and all.
+    QStringList a = startup::getCommandLine({"/My Pictures/a  b.jpg"});
+    ASSERT_EQ(a.size(), 2);
+    EXPECT_EQ(startup::stripCommandQuotes({a[1], "", "", "", "", ""}), "/My Pictures/a  b.jpg");
+    // A quoted path split by a shell into pieces is joined again with single blanks.
+    a = startup::getCommandLine({"\"/My", "Pictures/a", "b.jpg\""});
+    ASSERT_EQ(a.size(), 4);
+    EXPECT_EQ(startup::stripCommandQuotes(a.mid(1) + QStringList{"", "", ""}), "/My Pictures/a b.jpg");
+    // Two quote characters stay as they are; a quote at one end only is kept.
+    EXPECT_EQ(startup::stripCommandQuotes({"\"\"", "", "", "", "", ""}), "\"\"");
+    EXPECT_EQ(startup::stripCommandQuotes({"\"/a/b.jpg", "", "", "", "", ""}), "\"/a/b.jpg");
+    EXPECT_EQ(startup::stripCommandQuotes({"\"/a/b.jpg\"", "", "", "", "", ""}), "/a/b.jpg");
+    // At most MaxArgs arguments.
+    EXPECT_EQ(startup::getCommandLine({"a", "b c d e f g h i j k l"}, 10).size(), 11);
+    EXPECT_EQ(startup::lastSeparatorPosition("/x/y.jpg"), 3);
+    EXPECT_EQ(startup::lastSeparatorPosition("y.jpg"), 0);
+}
+
+TEST(StartUpRules, WindowPlacement)
+{
+    auto p = startup::placeWindow({-32000, 100, 8000, 10500}, 19200, 14400);
+    EXPECT_EQ(p.left, 0);
+    p = startup::placeWindow({0, 100, 8000, 30000}, 19200, 14400);
+    EXPECT_EQ(p.width, 18000);
+    p = startup::placeWindow({0, 20000, 8000, 10500}, 19200, 14400);
+    EXPECT_EQ(p.top, 100);
+    p = startup::placeWindow({0, 100, 20000, 10500}, 19200, 14400);
+    EXPECT_EQ(p.height, 13600);
+    p = startup::placeWindow({25000, 100, 8000, 10500}, 19200, 14400);
+    EXPECT_EQ(p.left, 19200 - 10500);
+}
+
+namespace {
+struct MainWindowTest : ::testing::Test {
+    ProgramFolder folder;
+    platform::ScopedDialogs dialogs;
+};
+} // namespace
+
+TEST_F(MainWindowTest, FreshProgramFolder)
+{
+    {
+        Lumivex1 w({});
+        w.finishStartUp();
+        const QStringList texts = dialogs->texts();
+        ASSERT_GE(texts.size(), 2);
+        EXPECT_EQ(texts[0], "Use the Utility Menu Option - Set Window Colors");
+        EXPECT_EQ(texts[1], "Use the Utility Menu Option - Set Program Options");
+        EXPECT_EQ(dialogs->messages[0].title, "Brevanto Lumivex 3.0");
+        EXPECT_EQ(w.windowTitle(), "Brevanto Lumivex 3.0");
+        EXPECT_EQ(gs.cProgramFolder, folder.path());
+        ASSERT_EQ(w.TreeView1->Count(), 1);
+        EXPECT_EQ(w.TreeView1->Item(1)->Text, "My Video PlayList");
+        ASSERT_EQ(w.TreeView2->Count(), 1);
+        EXPECT_EQ(w.TreeView2->Item(1)->Text, "My Music PlayList");
+        EXPECT_EQ(gs.cNewPlayListName, "My Music PlayList");
+        EXPECT_TRUE(w.fVideoListsChanged);
+        EXPECT_TRUE(w.fMusicListsChanged);
+        EXPECT_FALSE(w.fStartingUp);
+        EXPECT_EQ(w.fileListFolder(), folder.path());
+        w.Form_Unload();
+        EXPECT_FALSE(w.fVideoListsChanged);
+    }
+    const QString name = QSysInfo::machineHostName().toUpper();
+    const QString flags = name.isEmpty() ? "0 1 1 1 0 0 1 1 1 0 0 1" : "0 1 1 0 0 0 1 1 1 0 0 1";
+    EXPECT_EQ(QString::fromUtf8(readFile(folder.file("Options.INI"))),
+              "0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 0\r\n" + name + "\r\n" + folder.path() + "\r\n" +
+                  flags + "\r\n");
+    EXPECT_EQ(readFile(folder.file("VideoLists.PLS")), "My Video PlayList\r\n");
+    EXPECT_EQ(readFile(folder.file("VideoListDtl.PLS")), "");
+    EXPECT_EQ(readFile(folder.file("MusicLists.PLS")), "My Music PlayList\r\n");
+    EXPECT_FALSE(QFile::exists(folder.file("Colors.INI"))) << "colours are never written at shutdown";
+    EXPECT_FALSE(QFile::exists(folder.file("TextList.PLS")));
+}
+
+TEST_F(MainWindowTest, StoredSettingsAreUsedAndKept)
+{
+    writeFile(folder.file("Colors.INI"), "255 -2147483633 0 -2147483644 12582912 -2147483644 8388608 -2147483625 "
+                                         "8388608 14737632 4210752 32768 -2147483633 16777215 16744576 8388608 "
+                                         "12640511 16512 32768 8421631 16744576 -2147483633 0 12648384 0 12632319 "
+                                         "0 4210752 16777215 12583104 16777152 12632256 -2147483633 0\r\n");
+    writeFile(folder.file("Options.INI"), "0 100 8000 10500 0 2 0 115 115 2 40 2 5000 500 9 99\r\nMYPC\r\n" +
+                                              folder.path().toUtf8() + "\r\n0 0 0 0 0 0 1 1 1 1 1 1\r\n");
+    Lumivex1 w({});
+    w.finishStartUp();
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->texts().join("|").toStdString();
+    EXPECT_EQ(gs.nMainBackColor, 255u);
+    EXPECT_EQ(gs.cComputerName, "MYPC") << "the name is read once, then kept";
+    EXPECT_EQ(gs.nFilterIndex, 0) << "an index outside the table is taken as 0";
+    EXPECT_EQ(w.CMBFILTER->currentIndex(), 0);
+    EXPECT_EQ(w.nVideoPlayCount, 0) << "video loop set before any video is loaded";
+    EXPECT_TRUE(w.CHKMUSICLOOP->isChecked());
+    EXPECT_FALSE(gs.fQuikTipOpen);
+}
+
+TEST_F(MainWindowTest, FilterComboAndMenu)
+{
+    writeFile(folder.file("Options.INI"), "0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 31\r\n\r\n" +
+                                              folder.path().toUtf8() + "\r\n0 1 0 0 0 0 1 1 1 0 0 1\r\n");
+    Lumivex1 w({});
+    ASSERT_EQ(w.CMBFILTER->count(), 36);
+    for (int r = 0; r < 36; ++r)
+        EXPECT_EQ(w.CMBFILTER->itemText(r), QString::fromLatin1(tables::filterNames()[r]));
+    EXPECT_EQ(w.CMBFILTER->itemText(30), "Miscellaneous 1 bit (MAC,IMG,MSP,ICA,CAL) ");
+    EXPECT_EQ(w.CMBFILTER->currentIndex(), 31);
+    EXPECT_EQ(w.nFilterRow, 31);
+    EXPECT_EQ(w.ToolBarComp1->Item("ID_FilterName")->Caption(), "All Picture Files");
+    const QStringList menu = w.ToolBarComp1->Item("ID_mnuFileFilterDropDown")->MenuTools();
+    ASSERT_EQ(menu.size(), 36);
+    for (int r = 0; r < 36; ++r) {
+        EXPECT_EQ(menu[r], w.CMBFILTER->itemText(r));
+        EXPECT_EQ(w.ToolBarComp1->Item(menu[r])->Category(), "FilterList");
+    }
+    w.Form_Unload();
+    EXPECT_TRUE(readFile(folder.file("Options.INI")).startsWith("0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 31\r\n"));
+}
+
+TEST_F(MainWindowTest, CommandLineFileAndLastFolder)
+{
+    const QString other = folder.file("sub folder");
+    QDir().mkpath(other);
+    writeFile(folder.file("Options.INI"), "0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 0\r\nPC\r\n" +
+                                              other.toUtf8() + "\r\n0 0 0 0 0 0 1 1 1 0 0 1\r\n");
+    const QString file = folder.file("My Pictures/a b.jpg");
+    startup::setExecutableFolder(folder.path());
+    Lumivex1 w({file});
+    startup::setExecutableFolder({});
+    EXPECT_EQ(w.cCommandArg1, file);
+    w.finishStartUp();
+    EXPECT_EQ(w.windowTitle(), "Brevanto Lumivex 3.0 - " + file);
+    EXPECT_EQ(w.fileListFolder(), other) << "the first paint moves the list to the last folder";
+    EXPECT_EQ(w.cCommandArg1, "");
+    w.fileListFolder();
+    w.Form_Unload();
+    EXPECT_TRUE(readFile(folder.file("Options.INI")).contains(("\r\n" + other + "\r\n").toUtf8()))
+        << "fSaveLastFolder off keeps the folder read at start";
+}
+
+TEST_F(MainWindowTest, ToolSetBarsAndStartStates)
+{
+    Lumivex1 w({});
+    auto* comp = w.ToolBarComp1;
+    QStringList ids = comp->ids();
+    // The design-time set: 118 tools (the 36 filter tools come at run time).
+    int designTime = 0;
+    for (const QString& id : ids)
+        if (comp->Item(id)->Category() != "FilterList")
+            ++designTime;
+    EXPECT_EQ(designTime, 118);
+    EXPECT_EQ(ids.removeDuplicates(), 0);
+    EXPECT_EQ(comp->Item("ID_EnterURL"), nullptr);
+    EXPECT_EQ(comp->Item("ID_Select"), nullptr);
+    EXPECT_EQ(comp->Item("ID_Find")->ToolTip(), "Find Pictures and Multimedia Files - F2");
+    EXPECT_EQ(comp->Item("ID_Find")->action()->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(comp->Item("ID_FilterBtn")->action()->shortcut(), QKeySequence("Ctrl+H"));
+    EXPECT_EQ(comp->Item("ID_mnuExit")->ToolTip(), "Exit the Orbanth");
+    EXPECT_EQ(comp->Item("ID_mnuRemoveRed-Eye")->Category(), "EditMenu");
+    EXPECT_EQ(comp->Item("ID_IntURLEnter")->Category(), "ToolInternetURL");
+    for (int n = 2; n <= 6; ++n)
+        EXPECT_EQ(comp->barTools(n).value(0), "ID_ToggleBtn") << n;
+    EXPECT_EQ(comp->barTools(3), (QStringList{"ID_ToggleBtn", "ID_Back", "ID_Forward", "|", "ID_ViewImage",
+                                              "ID_PrintImage", "|", "ID_Resize", "ID_EditImage", "ID_EditColors",
+                                              "ID_SaveImage", "ID_PicFavorites", "ID_HelpImage"}));
+    EXPECT_EQ(comp->barTools(7), (QStringList{"ID_IntURLEnter", "ID_IntGo"}));
+    EXPECT_TRUE(comp->barVisible(2));
+    for (int n = 3; n <= 7; ++n)
+        EXPECT_FALSE(comp->barVisible(n)) << n;
+    EXPECT_FALSE(comp->Item("ID_Stop")->Visible());
+    EXPECT_TRUE(comp->Item("ID_ThumbNails")->Visible());
+    EXPECT_FALSE(comp->Item("ID_mnuPaste")->Enabled());
+    EXPECT_FALSE(comp->Item("ID_mnuSaveFileAs")->Enabled());
+    EXPECT_EQ(comp->Item("ID_mnuImageViewDropDown")->MenuTools(),
+              (QStringList{"ID_ViewNormal", "ID_ViewStretch", "ID_ViewZoom", "ID_ViewSnap", "ID_ViewFitImage",
+                           "ID_ViewMagnify", "", "ID_ViewPan"}));
+}
+
+TEST_F(MainWindowTest, TwoStateToolsRaiseClicks)
+{
+    Lumivex1 w({});
+    QStringList clicks;
+    QObject::connect(w.ToolBarComp1, &platform::ToolBarComp::ToolClick,
+                     [&](platform::Tool* t) { clicks << t->Id() + "=" + QString::number(t->State()); });
+    platform::Tool* t = w.ToolBarComp1->Item("ID_IntVisited");
+    t->action()->trigger(); // a user's click flips the state first
+    t->setState(1);         // no change: no click
+    t->setState(0);         // a change made in code raises the click
+    EXPECT_EQ(clicks, (QStringList{"ID_IntVisited=1", "ID_IntVisited=0"}));
+}
+
+TEST_F(MainWindowTest, StoredGeometryIsTheNormalGeometry)
+{
+    Lumivex1 w({});
+    w.show();
+    w.setGeometry(QRect(30, 40, 700, 500));
+    const QRect normal = w.geometry();
+    w.showMaximized();
+    w.Form_Unload();
+    const QStringList line1 = QString::fromUtf8(readFile(folder.file("Options.INI"))).split("\r\n").first().split(' ');
+    ASSERT_EQ(line1.size(), 16);
+    EXPECT_EQ(line1[0].toInt(), platform::pixelsToTwipsX(normal.x()));
+    EXPECT_EQ(line1[1].toInt(), platform::pixelsToTwipsY(normal.y()));
+    EXPECT_EQ(line1[2].toInt(), platform::pixelsToTwipsY(normal.height()));
+    EXPECT_EQ(line1[3].toInt(), platform::pixelsToTwipsX(normal.width()));
+}
