@@ -1,8 +1,12 @@
 #include "platform/Dialogs.h"
 
+#include "platform/ImagingDialogs.h"
+
 #include <QApplication>
+#include <algorithm>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -80,6 +84,16 @@ public:
         QPrintDialog dlg(printer, activeParent());
         return dlg.exec() == QDialog::Accepted;
     }
+    FileAnswer imageOpen(const FileRequest& r) override { return runImageOpenDialog(activeParent(), r); }
+    FileAnswer imageSave(const FileRequest& r) override { return runImageSaveDialog(activeParent(), r); }
+    std::optional<int> imageChange(const ChangeRequest& r) override { return runImageChangeDialog(activeParent(), r); }
+    int chooseItem(const QString& title, const QString& label, const QStringList& items, int current) override
+    {
+        bool ok = false;
+        const QString item = QInputDialog::getItem(activeParent(), title, label, items,
+                                                   std::clamp(current, 0, int(items.size()) - 1), false, &ok);
+        return ok ? int(items.indexOf(item)) : -1;
+    }
 };
 
 QtDialogs& qtDialogs()
@@ -91,6 +105,13 @@ QtDialogs& qtDialogs()
 DialogService* current = nullptr;
 
 } // namespace
+
+std::optional<int> DialogService::imageChange(const ChangeRequest&) { return std::nullopt; }
+
+int DialogService::chooseItem(const QString&, const QString&, const QStringList& items, int current)
+{
+    return items.isEmpty() ? -1 : std::clamp(current, 0, int(items.size()) - 1);
+}
 
 DialogService& dialogs() { return current ? *current : qtDialogs(); }
 void setDialogs(DialogService* service) { current = service; }
@@ -141,6 +162,12 @@ std::optional<QColor> ScriptedDialogs::color(const QString&, const QColor&)
 }
 
 bool ScriptedDialogs::printerSetup(QPrinter*) { return printerAnswer; }
+
+std::optional<int> ScriptedDialogs::imageChange(const ChangeRequest& request)
+{
+    changeRequests << request;
+    return changeAnswers.isEmpty() ? std::nullopt : changeAnswers.takeFirst();
+}
 
 QStringList ScriptedDialogs::texts() const
 {

@@ -3,6 +3,7 @@
 // goes through this service, so that tests can script the answers and read
 // exactly what the user would have been shown.
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,12 +25,31 @@ struct FileRequest {
     QString fileName;    // proposed name
     QString filter;      // "Name|*.A;*.B|Name2|*.C" (the pipe form the program builds)
     int filterIndex = 1; // 1-based, as the dialogs report it
+    // The imaging dialogs' choices, preset.
+    int saveFormat = 0;      // picture format code (ImagingCodes.h)
+    int saveBitsPerPixel = 0;
+    int saveQFactor = 0;
 };
 
 struct FileAnswer {
     bool accepted = false;
     QString fileName;
     int filterIndex = 1;
+    // The imaging dialogs' choices, read back.
+    int pageNumber = 1;       // open: the page to load
+    int saveFormat = 0;       // save: format code, bits, compression factor, all pages
+    int saveBitsPerPixel = 0;
+    int saveQFactor = 0;
+    bool saveMultiPage = false;
+};
+
+// The brightness and contrast dialog.
+struct ChangeRequest {
+    QString title;
+    QImage preview;     // the picture the dialog previews
+    int kind = 0;       // 0 brightness, 1 contrast
+    int value = 0;      // start value, -1000..1000
+    bool boldFont = false;
 };
 
 class DialogService {
@@ -41,6 +61,15 @@ public:
     virtual QString folder(const QString& title, const QString& start) = 0;
     virtual std::optional<QColor> color(const QString& title, const QColor& initial) = 0;
     virtual bool printerSetup(QPrinter* printer) = 0;
+
+    // The imaging open and save dialogs (file plus page, format, bits,
+    // compression and multi-page choices). By default plain file dialogs.
+    virtual FileAnswer imageOpen(const FileRequest& request) { return openFile(request); }
+    virtual FileAnswer imageSave(const FileRequest& request) { return saveFile(request); }
+    // The change dialog: the chosen value, or nothing when cancelled.
+    virtual std::optional<int> imageChange(const ChangeRequest& request);
+    // Picks one of several items; -1 when cancelled. By default the current one.
+    virtual int chooseItem(const QString& title, const QString& label, const QStringList& items, int current);
 };
 
 // The service in use: the Qt one unless a test installed another.
@@ -65,6 +94,8 @@ public:
     QList<QString> folderAnswers;
     QList<std::optional<QColor>> colorAnswers;
     bool printerAnswer = false;
+    QList<ChangeRequest> changeRequests;
+    QList<std::optional<int>> changeAnswers; // default cancelled
     std::function<void(const Message&)> onMessage; // called before answering
 
     Answer message(const QString& title, const QString& text, Buttons buttons, Icon icon) override;
@@ -73,6 +104,7 @@ public:
     QString folder(const QString& title, const QString& start) override;
     std::optional<QColor> color(const QString& title, const QColor& initial) override;
     bool printerSetup(QPrinter* printer) override;
+    std::optional<int> imageChange(const ChangeRequest& request) override;
 
     QStringList texts() const;
 };

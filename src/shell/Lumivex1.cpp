@@ -111,6 +111,7 @@ void Lumivex1::buildWindow()
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
     TabPanel[5]->layout()->addWidget(TreeView3);
     TabPanel[6]->layout()->addWidget(TreeView4);
+    buildPictureView();
     Splitter1->setStretchFactor(1, 3);
     setCentralWidget(Splitter1);
 
@@ -542,6 +543,3 @@ void Lumivex1::Timer1_Timer()
 // ---------------------------------------------------------------- viewers
 
 QString Lumivex1::GetFileExt(const QString& path) const { return ::GetFileExt(path); }
-void Lumivex1::DisplayFile(const QString&) {}
-bool Lumivex1::SaveFileAs(const QString&) { return false; }
-void Lumivex1::ResetPicture() {}

@@ -3,6 +3,7 @@
 // toolbar-and-menu control and the tab panels that the viewers fill.
 #include "lists/PlayLists.h"
 #include "platform/KeyedTree.h"
+#include "platform/Lead.h"
 #include "platform/ToolBarComp.h"
 #include "platform/WebBrowser.h"
 
@@ -262,6 +263,35 @@ public:
     // user moves or resizes the window.
     bool geometryChangedByUser() const;
 
+    // ---- pictures: display routing, picture loading, viewed lists, view modes
+    // (the view commands the dispatcher calls stand with the seams above)
+    platform::Lead* Image1 = nullptr; // the picture on show
+    platform::Lead* Image2 = nullptr; // hidden: the picture as loaded
+    platform::Lead* Image3 = nullptr; // hidden: pictures worked on unseen
+    QWidget* Frame3 = nullptr;        // the picture panel that holds Image1
+    QWidget* Frame5 = nullptr;        // shown while an internet picture loads
+    QListWidget* List3 = nullptr;     // the pictures viewed in this run
+    bool fAnimationShown = false;
+    bool fMagnifierOn = false;
+    bool fStretched = false;
+    bool fPanWindowOn = false;
+    int nZoomFactor = 100;
+
+    static const QString PictureDialogFilter;
+    int GetFileFilterType(const QString& pattern) const;
+    void MagnifyOff();
+    bool IsInPictureList(const QString& path) const;
+    void StartMagnifier();
+    void SizeWindowToPicture();
+    void SetNormalSizeMode();
+    void Image1_DblClick();
+    void Image1_MouseDown(int button, int shift, int x, int y);
+    void Image1_KeyDown(int keyCode, int shift);
+    void Image1_LoadStatus(int status);
+    void Image1_LoadDone();
+    // Opens the file with the program the desktop associates with its type.
+    void OpenFileWithProgram(const QString& path);
+
     // ---- file browser: folder tree, file list, folder combo, filters, search
     // (the commands the dispatcher calls stand with the seams above)
     platform::ShellCombo* PTxShCombo1 = nullptr;
@@ -407,6 +437,12 @@ protected:
 
 private:
     void buildWindow();
+    void buildPictureView();
+    void layOutPicturePanel();
+    // Sets a tool's state with the dispatcher held off, then runs the command.
+    void pressViewTool(const QString& id, int state, void (Lumivex1::*command)());
+    void setToolStateQuietly(const QString& id, int state);
+    QString m_picturesBeforeInternet[2]; // current and shown picture before an internet load
     void GetCommandLine();
     void StripCommandQuotes();
     void InitSharedState();

@@ -49,7 +49,8 @@ TEST(Colors, SchemeReachesTheControls)
     Shell s;
     TestWindow& w = s.w();
     auto* frame1 = addControl<platform::WashPanel>(w.TabPanel[1], "Frame1");
-    auto* frame3 = addControl<platform::WashPanel>(w.TabPanel[3], "Frame3");
+    auto* frame3 = qobject_cast<platform::WashPanel*>(w.Frame3); // the picture panel
+    ASSERT_NE(frame3, nullptr);
     auto* frame6 = addControl<QWidget>(w.TabPanel[6], "Frame6");
     auto* text1 = addControl<QTextEdit>(w.TabPanel[5], "Text1");
     auto* list = addControl<QTreeView>(&w, "PTxShList1");

@@ -1,0 +1,30 @@
+#pragma once
+// The imaging open, save and change dialogs as Qt dialogs. The program reaches
+// them through platform::dialogs() (imageOpen, imageSave, imageChange).
+#include "platform/Dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+// A format the save dialog offers.
+struct SaveFormatChoice {
+    int format;            // format code
+    QString name;          // as listed
+    QString extension;     // added to a name typed without one
+    QList<int> bits;       // bits per pixel offered, the first preselected
+    bool usesQFactor;
+    bool multiPage;
+};
+const QList<SaveFormatChoice>& saveFormatChoices();
+const SaveFormatChoice* saveFormatChoice(int format);
+
+FileAnswer runImageOpenDialog(QWidget* parent, const FileRequest& request);
+FileAnswer runImageSaveDialog(QWidget* parent, const FileRequest& request);
+std::optional<int> runImageChangeDialog(QWidget* parent, const ChangeRequest& request);
+
+} // namespace platform

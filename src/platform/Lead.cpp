@@ -1,0 +1,927 @@
+#include "platform/Lead.h"
+
+#include "platform/Dialogs.h"
+#include "platform/ImagingCodes.h"
+#include "platform/PictureOps.h"
+#include "platform/SaneSource.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QUrl>
+
+#include <cmath>
+
+namespace platform {
+
+// ---------------------------------------------------------------- pan window
+
+class PanWindow : public QWidget {
+public:
+    explicit PanWindow(Lead* lead) : QWidget(lead->window(), Qt::Tool), m_lead(lead)
+    {
+        setObjectName(QStringLiteral("PanWindow"));
+        setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+
+protected:
+    QRectF pictureArea() const
+    {
+        if (!m_lead->HasBitmap())
+            return {};
+        const QSizeF s = QSizeF(m_lead->BitmapWidth(), m_lead->BitmapHeight()).scaled(size(), Qt::KeepAspectRatio);
+        return QRectF(QPointF((width() - s.width()) / 2, (height() - s.height()) / 2), s);
+    }
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::darkGray);
+        const QRectF area = pictureArea();
+        if (area.isEmpty())
+            return;
+        m_lead->Render(&p, area.toRect());
+        // The part the control shows.
+        const QRectF shown = m_lead->displayRect();
+        if (shown.isEmpty())
+            return;
+        const double sx = area.width() / shown.width(), sy = area.height() / shown.height();
+        QRectF view(area.left() - shown.left() * sx, area.top() - shown.top() * sy, m_lead->width() * sx,
+                    m_lead->height() * sy);
+        p.setPen(QPen(resolveOleColor(m_lead->PanWinRectColor), 1));
+        p.drawRect(view.intersected(area));
+    }
+    void mousePressEvent(QMouseEvent* e) override { moveView(e->position()); }
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        if (e->buttons() & Qt::LeftButton)
+            moveView(e->position());
+    }
+
+private:
+    void moveView(const QPointF& at)
+    {
+        const QRectF area = pictureArea();
+        const QRectF shown = m_lead->displayRect();
+        if (area.isEmpty() || shown.isEmpty())
+            return;
+        const double fx = (at.x() - area.left()) / area.width(), fy = (at.y() - area.top()) / area.height();
+        m_lead->setPanOffset(QPoint(int(fx * shown.width() - m_lead->width() / 2.0),
+                                    int(fy * shown.height() - m_lead->height() / 2.0)));
+        update();
+    }
+    Lead* m_lead;
+};
+
+// ---------------------------------------------------------------- the control
+
+namespace {
+QString g_twainDevice; // the source chosen last, for the whole program
+}
+
+Lead::Lead(QWidget* parent) : QWidget(parent)
+{
+    setUpImageReaders();
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(false);
+    m_animationTimer.setSingleShot(true);
+    connect(&m_animationTimer, &QTimer::timeout, this, &Lead::nextFrame);
+}
+
+Lead::~Lead()
+{
+    abortFetch();
+    delete m_panWindow;
+}
+
+// ---- files
+
+int Lead::Load(const QString& file, int bits, int page, int pages)
+{
+    PictureData d;
+    const int r = readPicture(file, page, pages, &d);
+    if (r != 0)
+        return r;
+    if (bits != 0) {
+        QImage::Format f = QImage::Format_Invalid;
+        switch (bits) {
+        case 1: f = QImage::Format_Mono; break;
+        case 8: f = QImage::Format_Indexed8; break;
+        case 24: f = QImage::Format_RGB32; break;
+        case 32: f = QImage::Format_ARGB32; break;
+        default: return err::InvalidBitsPerPixel;
+        }
+        for (QImage& img : d.frames)
+            img = img.convertToFormat(f);
+        d.bits = bits;
+    }
+    abortFetch();
+    m_frames = d.frames;
+    m_delays = d.delays;
+    m_index = 0;
+    m_bits = d.bits;
+    m_loadedPage = d.firstPage;
+    m_info = infoOf(d, QFileInfo(file).size());
+    m_region = QPainterPath();
+    m_pan = QPoint();
+    pictureChanged(true);
+    return 0;
+}
+
+int Lead::GetFileInfo(const QString& file, int page, int)
+{
+    PictureInfo info;
+    const int r = readPictureInfo(file, page, &info);
+    if (r == 0)
+        m_info = info;
+    return r;
+}
+
+int Lead::Save(const QString& file, int format, int bits, int quality, int mode)
+{
+    if (!HasBitmap())
+        return err::InvalidBitmap;
+    if (mode != 0 && mode != 3 && mode != 1)
+        return err::InvalidParameter;
+    const bool append = mode == 3;
+    const bool multi = m_saveMultiPage || mode == 1;
+    const QList<QImage> pages = multi ? m_frames : QList<QImage>{Bitmap()};
+    return writePicture(file, pages, format, bits, quality, multi, append);
+}
+
+// ---- the picture
+
+QImage Lead::Bitmap() const
+{
+    if (m_frames.isEmpty())
+        return {};
+    return m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1));
+}
+
+void Lead::setBitmap(const QImage& image)
+{
+    if (image.isNull()) {
+        ClearBitmap();
+        return;
+    }
+    m_frames = {image};
+    m_delays = {0};
+    m_index = 0;
+    m_bits = bitsOfImage(image);
+    m_region = QPainterPath();
+    pictureChanged(true);
+}
+
+void Lead::CopyBitmap(const Lead& from)
+{
+    if (&from == this)
+        return;
+    m_frames = from.m_frames; // implicitly shared: copied on the first change
+    m_delays = from.m_delays;
+    m_index = from.m_index;
+    m_bits = from.m_bits;
+    m_region = QPainterPath();
+    pictureChanged(true);
+}
+
+void Lead::ClearBitmap()
+{
+    m_frames.clear();
+    m_delays.clear();
+    m_index = 0;
+    m_bits = 0;
+    m_region = QPainterPath();
+    m_pan = QPoint();
+    pictureChanged(true);
+}
+
+int Lead::BitmapWidth() const { return HasBitmap() ? Bitmap().width() : 0; }
+int Lead::BitmapHeight() const { return HasBitmap() ? Bitmap().height() : 0; }
+
+void Lead::setBitmapListIndex(int index)
+{
+    if (index < 0 || index >= m_frames.size() || index == m_index)
+        return;
+    m_index = index;
+    pictureChanged(false);
+}
+
+int Lead::BitmapDelay() const { return m_index < m_delays.size() ? m_delays.at(m_index) : 0; }
+
+void Lead::setBitmapDelay(int ms)
+{
+    if (m_index < m_delays.size())
+        m_delays[m_index] = std::max(0, ms);
+}
+
+int Lead::InsertBitmapListItem(int index, const QImage& image, int delayMs)
+{
+    if (image.isNull())
+        return err::InvalidBitmap;
+    if (index < 0 || index > m_frames.size())
+        index = int(m_frames.size());
+    const bool first = m_frames.isEmpty();
+    m_frames.insert(index, image);
+    m_delays.insert(index, std::max(0, delayMs));
+    if (first)
+        m_bits = bitsOfImage(image);
+    pictureChanged(first);
+    return 0;
+}
+
+void Lead::setAnimationEnable(bool on)
+{
+    m_animationEnable = on;
+    restartAnimation();
+}
+
+void Lead::restartAnimation()
+{
+    m_animationTimer.stop();
+    if (m_animationEnable && m_frames.size() > 1)
+        m_animationTimer.start(std::max(10, BitmapDelay()));
+}
+
+void Lead::nextFrame()
+{
+    if (!m_animationEnable || m_frames.size() < 2)
+        return;
+    int next = m_index + 1;
+    if (next >= m_frames.size()) {
+        if (!m_animationLoop)
+            return;
+        next = 0;
+    }
+    m_index = next;
+    ++m_generation;
+    update();
+    m_animationTimer.start(std::max(10, BitmapDelay()));
+}
+
+// ---- display
+
+void Lead::pictureChanged(bool sizeMayChange)
+{
+    ++m_generation;
+    if (sizeMayChange) {
+        applyAutoSize();
+        clampPan();
+        restartAnimation();
+    }
+    if (m_panWindow)
+        m_panWindow->update();
+    if (m_autoRepaint)
+        update();
+}
+
+void Lead::applyAutoSize()
+{
+    if (!m_autoSize || m_paintSizeMode != 0 || !HasBitmap())
+        return;
+    resize(DstWidth(), DstHeight());
+}
+
+void Lead::setPaintSizeMode(int mode)
+{
+    m_paintSizeMode = mode == 1 || mode == 3 ? mode : 0;
+    m_pan = QPoint();
+    pictureChanged(true);
+}
+
+void Lead::setPaintZoomFactor(int percent)
+{
+    m_zoom = std::clamp(percent, 1, 3200);
+    pictureChanged(true);
+}
+
+QRectF Lead::displayRect() const
+{
+    if (!HasBitmap())
+        return {};
+    const double bw = BitmapWidth(), bh = BitmapHeight();
+    switch (m_paintSizeMode) {
+    case 1: return QRectF(0, 0, width(), height());
+    case 3: {
+        const double s = std::min(width() / bw, height() / bh);
+        const QSizeF size(bw * s, bh * s);
+        return QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    }
+    default: {
+        const double z = m_zoom / 100.0;
+        return QRectF(-m_pan.x(), -m_pan.y(), bw * z, bh * z);
+    }
+    }
+}
+
+int Lead::DstWidth() const { return int(std::lround(displayRect().width())); }
+int Lead::DstHeight() const { return int(std::lround(displayRect().height())); }
+
+QPointF Lead::toPicture(const QPointF& w) const
+{
+    const QRectF d = displayRect();
+    if (d.isEmpty())
+        return {};
+    return QPointF((w.x() - d.left()) * BitmapWidth() / d.width(), (w.y() - d.top()) * BitmapHeight() / d.height());
+}
+
+QRectF Lead::toWidget(const QRectF& r) const
+{
+    const QRectF d = displayRect();
+    if (d.isEmpty())
+        return {};
+    const double sx = d.width() / BitmapWidth(), sy = d.height() / BitmapHeight();
+    return QRectF(d.left() + r.left() * sx, d.top() + r.top() * sy, r.width() * sx, r.height() * sy);
+}
+
+void Lead::setAutoSize(bool on)
+{
+    m_autoSize = on;
+    applyAutoSize();
+}
+
+void Lead::setAutoRepaint(bool on)
+{
+    m_autoRepaint = on;
+    if (on)
+        update();
+}
+
+void Lead::setBackColor(OleColor c)
+{
+    m_backColor = c;
+    update();
+}
+
+void Lead::setAppearance(int v)
+{
+    m_appearance = v;
+    update();
+}
+
+void Lead::setBorderStyle(int v)
+{
+    m_borderStyle = v;
+    update();
+}
+
+void Lead::setMousePointer(int pointer)
+{
+    m_mousePointer = pointer;
+    switch (pointer) {
+    case 0: unsetCursor(); break;
+    case 1: setCursor(Qt::ArrowCursor); break;
+    case 2: setCursor(Qt::CrossCursor); break;
+    case 11: setCursor(Qt::WaitCursor); break;
+    default: unsetCursor(); break;
+    }
+}
+
+void Lead::ForceRepaint()
+{
+    ++m_generation;
+    update();
+    if (m_panWindow)
+        m_panWindow->update();
+}
+
+void Lead::setPanOffset(const QPoint& p)
+{
+    m_pan = p;
+    clampPan();
+    update();
+    if (m_panWindow)
+        m_panWindow->update();
+}
+
+void Lead::clampPan()
+{
+    if (m_paintSizeMode != 0 || !HasBitmap()) {
+        m_pan = QPoint();
+        return;
+    }
+    const double z = m_zoom / 100.0;
+    const int maxX = std::max(0, int(BitmapWidth() * z) - width());
+    const int maxY = std::max(0, int(BitmapHeight() * z) - height());
+    m_pan = QPoint(std::clamp(m_pan.x(), 0, maxX), std::clamp(m_pan.y(), 0, maxY));
+}
+
+void Lead::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    clampPan();
+}
+
+void Lead::Render(QPainter* painter, const QRect& target) const
+{
+    if (!painter || !HasBitmap() || target.isEmpty())
+        return;
+    painter->save();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter->drawImage(target, Bitmap());
+    painter->restore();
+}
+
+void Lead::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), resolveOleColor(m_backColor));
+    if (HasBitmap()) {
+        const QImage& img = m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1));
+        const QRectF d = displayRect();
+        if (m_paintSizeMode == 0) {
+            // Only the part of the picture that shows is drawn.
+            const QRectF visible = d.intersected(QRectF(rect()));
+            if (!visible.isEmpty()) {
+                const double z = m_zoom / 100.0;
+                const QRectF source((visible.left() - d.left()) / z, (visible.top() - d.top()) / z,
+                                    visible.width() / z, visible.height() / z);
+                if (m_zoom == 100)
+                    p.drawImage(visible.topLeft(), img, source);
+                else
+                    p.drawImage(visible, img, source);
+            }
+        } else {
+            const QSize want = d.size().toSize();
+            if (want.width() < img.width() || want.height() < img.height()) {
+                if (m_cacheGeneration != m_generation || m_cacheSize != want) {
+                    m_cache = img.scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                    m_cacheSize = want;
+                    m_cacheGeneration = m_generation;
+                }
+                p.drawImage(d.topLeft(), m_cache);
+            } else {
+                p.drawImage(d, img);
+            }
+        }
+        // The marked region and the ellipse being dragged.
+        if (!m_region.isEmpty()) {
+            p.setPen(QPen(Qt::white, 1, Qt::DashLine));
+            p.drawEllipse(toWidget(m_region.boundingRect()));
+        }
+        if (m_marking) {
+            p.setPen(QPen(Qt::white, 1, Qt::DashLine));
+            p.drawEllipse(QRect(m_markStart, m_markNow).normalized());
+        }
+        if (m_mag.active && m_mag.showing)
+            paintMagnifier(p);
+    }
+    if (m_borderStyle != 0) {
+        p.setPen(palette().color(m_appearance == 1 ? QPalette::Dark : QPalette::WindowText));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void Lead::paintMagnifier(QPainter& p)
+{
+    const QSizeF glass(m_mag.width, m_mag.height);
+    const QRectF target(QPointF(m_mag.at) - QPointF(glass.width() / 2, glass.height() / 2), glass);
+    const QPointF centre = toPicture(m_mag.at);
+    const double z = std::max(1, m_mag.zoom) / 100.0;
+    const QRectF source(centre.x() - glass.width() / (2 * z), centre.y() - glass.height() / (2 * z),
+                        glass.width() / z, glass.height() / z);
+    p.save();
+    QPainterPath clip;
+    if (m_mag.elliptic)
+        clip.addEllipse(target);
+    else
+        clip.addRect(target);
+    p.setClipPath(clip);
+    p.fillRect(target, resolveOleColor(m_mag.back));
+    p.drawImage(target, Bitmap(), source);
+    if (m_mag.crossHair != 0) {
+        p.setPen(QPen(resolveOleColor(m_mag.pen), 1));
+        p.drawLine(QPointF(target.center().x(), target.top()), QPointF(target.center().x(), target.bottom()));
+        p.drawLine(QPointF(target.left(), target.center().y()), QPointF(target.right(), target.center().y()));
+    }
+    p.restore();
+    p.setPen(QPen(resolveOleColor(m_mag.pen), std::max(1.0, m_mag.border)));
+    if (m_mag.elliptic)
+        p.drawEllipse(target);
+    else
+        p.drawRect(target);
+}
+
+// ---- mouse and keys
+
+void Lead::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint at = e->position().toPoint();
+    int button = 0;
+    switch (e->button()) {
+    case Qt::LeftButton: button = 1; break;
+    case Qt::RightButton: button = 2; break;
+    case Qt::MiddleButton: button = 4; break;
+    default: break;
+    }
+    m_pressed = true;
+    m_pressPos = at;
+    if (e->button() == Qt::LeftButton) {
+        if (m_rgnMarkingMode == 3 && HasBitmap()) {
+            m_marking = true;
+            m_markStart = m_markNow = at;
+        } else if (m_mag.active) {
+            m_mag.showing = true;
+            m_mag.at = at;
+            update();
+        } else if (m_autoPan && m_paintSizeMode == 0) {
+            m_panning = true;
+            m_panStart = at;
+            m_panOrigin = m_pan;
+        }
+    }
+    emit MouseDown(button, vbShift(e->modifiers()), at.x(), at.y());
+}
+
+void Lead::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint at = e->position().toPoint();
+    if (m_marking) {
+        m_markNow = at;
+        update();
+    } else if (m_mag.showing) {
+        m_mag.at = at;
+        update();
+    } else if (m_panning) {
+        setPanOffset(m_panOrigin - (at - m_panStart));
+    }
+}
+
+void Lead::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPoint at = e->position().toPoint();
+    if (m_marking) {
+        m_marking = false;
+        const QRect r = QRect(m_markStart, at).normalized();
+        if (r.width() >= 2 && r.height() >= 2)
+            SetRgnEllipse(QRectF(toPicture(r.topLeft()), toPicture(r.bottomRight())).toRect());
+        update();
+    }
+    if (m_mag.showing) {
+        m_mag.showing = false;
+        update();
+    }
+    m_panning = false;
+    const bool click = m_pressed && (at - m_pressPos).manhattanLength() < QApplication::startDragDistance();
+    m_pressed = false;
+    if (click && e->button() == Qt::LeftButton)
+        emit Click();
+}
+
+void Lead::mouseDoubleClickEvent(QMouseEvent*) { emit DblClick(); }
+
+void Lead::keyPressEvent(QKeyEvent* e)
+{
+    const int code = vbKeyCode(e->key(), e->modifiers());
+    if (code != 0)
+        emit KeyDown(code, vbShift(e->modifiers()));
+    QWidget::keyPressEvent(e);
+}
+
+// ---- pan window
+
+int Lead::ShowPanWin(bool show)
+{
+    if (!show) {
+        if (m_panWindow)
+            m_panWindow->hide();
+        return 0;
+    }
+    if (!HasBitmap())
+        return err::InvalidBitmap;
+    if (!m_panWindow)
+        m_panWindow = new PanWindow(this);
+    m_panWindow->setWindowTitle(PanWinTitle);
+    if (!PanWinIcon.isNull())
+        m_panWindow->setWindowIcon(PanWinIcon);
+    m_panWindow->setGeometry(PanWinX, PanWinY, std::max(16, PanWinWidth), std::max(16, PanWinHeight));
+    m_panWindow->show();
+    m_panWindow->update();
+    return 0;
+}
+
+bool Lead::PanWinShown() const { return m_panWindow && m_panWindow->isVisible(); }
+QWidget* Lead::panWindow() const { return m_panWindow; }
+
+// ---- magnifier
+
+int Lead::StartMagGlass(double width, double height, int zoom, OleColor penColor, OleColor backColor, bool elliptic,
+                        double borderWidth, bool, int crossHair, bool, bool)
+{
+    if (width < 1 || height < 1 || zoom < 1)
+        return err::InvalidParameter;
+    m_mag.active = true;
+    m_mag.showing = false;
+    m_mag.width = width;
+    m_mag.height = height;
+    m_mag.zoom = zoom;
+    m_mag.pen = penColor;
+    m_mag.back = backColor;
+    m_mag.elliptic = elliptic;
+    m_mag.border = borderWidth;
+    m_mag.crossHair = crossHair;
+    return 0;
+}
+
+int Lead::StopMagGlass()
+{
+    m_mag.active = false;
+    m_mag.showing = false;
+    update();
+    return 0;
+}
+
+// ---- regions
+
+void Lead::setRgnMarkingMode(int mode)
+{
+    m_rgnMarkingMode = mode;
+    if (mode != 3)
+        m_marking = false;
+    update();
+}
+
+void Lead::setRgnFrameType(int t)
+{
+    m_rgnFrameType = t;
+    update();
+}
+
+int Lead::RgnLeft() const { return int(std::lround(m_region.boundingRect().left())); }
+int Lead::RgnTop() const { return int(std::lround(m_region.boundingRect().top())); }
+int Lead::RgnWidth() const { return int(std::lround(m_region.boundingRect().width())); }
+int Lead::RgnHeight() const { return int(std::lround(m_region.boundingRect().height())); }
+
+int Lead::SetRgnEllipse(const QRect& bounds)
+{
+    if (!HasBitmap())
+        return err::InvalidBitmap;
+    const QRect r = bounds.normalized().intersected(QRect(0, 0, BitmapWidth(), BitmapHeight()));
+    if (r.isEmpty())
+        return err::InvalidParameter;
+    m_region = QPainterPath();
+    m_region.addEllipse(r);
+    update();
+    return 0;
+}
+
+int Lead::FillRgn(OleColor color)
+{
+    if (!HasBitmap())
+        return err::InvalidBitmap;
+    if (m_region.isEmpty())
+        return 0;
+    QImage img = Bitmap();
+    ops::fill(img, m_region, resolveOleColor(color));
+    m_frames[m_index] = img;
+    m_bits = std::max(m_bits, bitsOfImage(img) == 32 ? 32 : 24);
+    pictureChanged(false);
+    return 0;
+}
+
+int Lead::FreeRgn()
+{
+    m_region = QPainterPath();
+    update();
+    return 0;
+}
+
+// ---- changes
+
+int Lead::changeEveryFrame(int change, void (*op)(QImage&, int))
+{
+    if (!HasBitmap())
+        return err::InvalidBitmap;
+    if (change < -1000 || change > 1000)
+        return err::InvalidParameter;
+    for (QImage& f : m_frames)
+        op(f, change);
+    pictureChanged(false);
+    return 0;
+}
+
+int Lead::Intensity(int change) { return changeEveryFrame(change, &ops::intensity); }
+int Lead::Contrast(int change) { return changeEveryFrame(change, &ops::contrast); }
+
+int Lead::Size(int width, int height, int flags)
+{
+    if (!HasBitmap())
+        return err::InvalidBitmap;
+    if (width < 1 || height < 1 || width > 65535 || height > 65535)
+        return err::InvalidSize;
+    QList<QImage> resized;
+    for (const QImage& f : m_frames) {
+        QImage r = ops::resized(f, width, height, flags == 2);
+        if (r.isNull())
+            return err::NoMemory;
+        resized << r;
+    }
+    m_frames = resized;
+    if (flags == 2 && m_bits < 24)
+        m_bits = bitsOfImage(m_frames.first());
+    m_region = QPainterPath();
+    pictureChanged(true);
+    return 0;
+}
+
+// ---- clipboard and screen
+
+int Lead::Copy(int)
+{
+    if (!HasBitmap())
+        return err::InvalidBitmap;
+    QGuiApplication::clipboard()->setImage(Bitmap());
+    return 0;
+}
+
+int Lead::Capture(WId window, double left, double top, double width, double height)
+{
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return err::Failure;
+    const QPixmap shot = screen->grabWindow(window, int(left), int(top), int(width), int(height));
+    if (shot.isNull())
+        return err::Failure;
+    setBitmap(shot.toImage().convertToFormat(QImage::Format_RGB32));
+    return 0;
+}
+
+// ---- internet
+
+void Lead::abortFetch()
+{
+    if (m_reply) {
+        QNetworkReply* r = m_reply;
+        m_reply = nullptr;
+        r->disconnect(this);
+        r->abort();
+        r->deleteLater();
+    }
+}
+
+void Lead::setFileNameHint(const QString& address)
+{
+    abortFetch();
+    m_hint = address;
+    const QUrl url(address);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        QMetaObject::invokeMethod(this, [this] { emit LoadStatus(3); }, Qt::QueuedConnection);
+        return;
+    }
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply* reply = m_network->get(request);
+    m_reply = reply;
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
+        if (received > kMaxDownload && reply == m_reply)
+            reply->abort();
+    });
+    connect(reply, &QNetworkReply::finished, this, &Lead::fetchFinished);
+    QMetaObject::invokeMethod(
+        this,
+        [this, reply] {
+            if (reply == m_reply)
+                emit LoadStatus(1);
+        },
+        Qt::QueuedConnection);
+}
+
+void Lead::fetchFinished()
+{
+    QNetworkReply* reply = m_reply;
+    if (!reply || reply != sender())
+        return;
+    m_reply = nullptr;
+    reply->deleteLater();
+    if (reply->error() != QNetworkReply::NoError) {
+        emit LoadStatus(3);
+        return;
+    }
+    const QByteArray data = reply->readAll();
+    PictureData d;
+    const QString ext = QFileInfo(reply->url().path()).suffix().toUpper();
+    if (readPictureBytes(data, ext, 1, 1, &d) != 0 && readPictureBytes(data, QString(), 1, 1, &d) != 0) {
+        emit LoadStatus(3);
+        return;
+    }
+    m_frames = d.frames;
+    m_delays = d.delays;
+    m_index = 0;
+    m_bits = d.bits;
+    m_info = infoOf(d, data.size());
+    m_region = QPainterPath();
+    m_pan = QPoint();
+    pictureChanged(true);
+    emit LoadStatus(4);
+    emit LoadDone();
+}
+
+// ---- acquisition
+
+int Lead::TwainSelect(QWidget*)
+{
+    QList<sane::Device> list;
+    const int r = sane::listDevices(&list);
+    if (r != 0)
+        return r;
+    QStringList names;
+    int current = 0;
+    for (int i = 0; i < list.size(); ++i) {
+        names << list.at(i).sourceName() + QStringLiteral(" (") + list.at(i).name + QLatin1Char(')');
+        if (list.at(i).name == g_twainDevice)
+            current = i;
+    }
+    const int chosen = dialogs().chooseItem(QStringLiteral("Select Source"), QStringLiteral("Sources:"), names, current);
+    if (chosen < 0 || chosen >= list.size())
+        return err::TwainCancelled;
+    g_twainDevice = list.at(chosen).name;
+    return 0;
+}
+
+int Lead::TwainAcquire(QWidget*)
+{
+    QImage img;
+    QString source;
+    const int r = sane::acquire(g_twainDevice, &img, &source);
+    if (r != 0)
+        return r;
+    m_twainSourceName = source;
+    abortFetch();
+    setBitmap(img);
+    return 0;
+}
+
+int Lead::TwainSetup(QWidget*) { return 0; }
+
+// ---------------------------------------------------------------- keys
+
+int vbKeyCode(int key, Qt::KeyboardModifiers modifiers)
+{
+    const bool keypad = modifiers & Qt::KeypadModifier;
+    if (keypad) {
+        if (key >= Qt::Key_0 && key <= Qt::Key_9)
+            return 96 + (key - Qt::Key_0);
+        switch (key) {
+        case Qt::Key_Asterisk: return 106;
+        case Qt::Key_Plus: return 107;
+        case Qt::Key_Minus: return 109;
+        case Qt::Key_Period:
+        case Qt::Key_Comma: return 110;
+        case Qt::Key_Slash: return 111;
+        case Qt::Key_Enter: return 13;
+        default: break;
+        }
+    }
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return 65 + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return 48 + (key - Qt::Key_0);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F16)
+        return 112 + (key - Qt::Key_F1);
+    switch (key) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: return 187;
+    case Qt::Key_Comma: return 188;
+    case Qt::Key_Minus: return 189;
+    case Qt::Key_Period: return 190;
+    case Qt::Key_Slash: return 191;
+    default: return 0;
+    }
+}
+
+int vbShift(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+} // namespace platform

@@ -1,0 +1,906 @@
+#include "platform/PictureCodec.h"
+
+#include "platform/ErrorNumbers.h"
+#include "platform/ImagingCodes.h"
+#include "platform/PictureDecode.h"
+
+#include <Magick++.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+namespace platform {
+namespace {
+
+// ---------------------------------------------------------------- tables
+
+struct FormatRow {
+    const char* ext;
+    int format;
+    Decoder decoder;
+    const char* coder; // Qt format or Magick coder
+};
+
+const FormatRow kFormats[] = {
+    {"JPG", fmt::Jpeg, Decoder::Qt, "jpeg"},    {"JPE", fmt::Jpeg, Decoder::Qt, "jpeg"},
+    {"JPEG", fmt::Jpeg, Decoder::Qt, "jpeg"},   {"PNG", fmt::Png, Decoder::Qt, "png"},
+    {"BMP", fmt::Bmp, Decoder::Qt, "bmp"},      {"GIF", fmt::Gif, Decoder::Qt, "gif"},
+    {"ICO", fmt::Ico, Decoder::Qt, "ico"},      {"CUR", fmt::Cur, Decoder::Qt, "cur"},
+    {"XPM", fmt::Xpm, Decoder::Qt, "xpm"},      {"PBM", fmt::Pbm, Decoder::Qt, "pbm"},
+    {"TIFF", fmt::Tif, Decoder::Magick, "TIFF"}, {"TIF", fmt::Tif, Decoder::Magick, "TIFF"},
+    {"MPT", fmt::Tif, Decoder::Magick, "TIFF"}, {"PCX", fmt::Pcx, Decoder::Magick, "PCX"},
+    {"DCX", fmt::Dcx, Decoder::Magick, "DCX"},  {"PCD", fmt::Pcd, Decoder::Magick, "PCD"},
+    {"FAX", fmt::FaxGroup3, Decoder::Magick, "FAX"},  {"CUT", fmt::Cut, Decoder::Magick, "CUT"},
+    {"PSD", fmt::Psd, Decoder::Magick, "PSD"},  {"TGA", fmt::Tga, Decoder::Magick, "TGA"},
+    {"RAS", fmt::Ras, Decoder::Magick, "SUN"},  {"WPG", fmt::Wpg, Decoder::Magick, "WPG"},
+    {"PCT", fmt::Pct, Decoder::Magick, "PICT"}, {"XWD", fmt::Xwd, Decoder::Magick, "XWD"},
+    {"SGI", fmt::Sgi, Decoder::Magick, "SGI"},  {"CAL", fmt::Cal, Decoder::Magick, "CALS"},
+    {"MAC", fmt::Mac, Decoder::Magick, "MAC"},  {"WMF", fmt::Wmf, Decoder::Magick, "WMF"},
+    {"EPS", fmt::Eps, Decoder::Magick, "EPS"},  {"JBG", fmt::Jbg, Decoder::Magick, "JBIG"},
+    {"FLC", fmt::Flc, Decoder::Flic, ""},       {"FLI", fmt::Fli, Decoder::Flic, ""},
+    {"ANI", fmt::Ani, Decoder::Ani, ""},
+    // Known, but there is no reader for them here.
+    {"CMP", fmt::Cmp, Decoder::None, ""},       {"AWD", fmt::Awd, Decoder::None, ""},
+    {"FPX", fmt::Fpx, Decoder::None, ""},       {"EMF", fmt::Emf, Decoder::None, ""},
+    {"IFF", fmt::Iff, Decoder::None, ""},       {"CLP", fmt::Clp, Decoder::None, ""},
+    {"ICA", fmt::Ica, Decoder::None, ""},       {"IMG", fmt::Img, Decoder::None, ""},
+    {"MSP", fmt::Msp, Decoder::None, ""},
+};
+
+const FormatRow* rowForExt(const QString& ext)
+{
+    for (const FormatRow& r : kFormats)
+        if (ext == QLatin1String(r.ext))
+            return &r;
+    return nullptr;
+}
+
+struct WriterRow {
+    int format;
+    const char* coder; // "" = Qt's JPEG writer
+    const char* ext;
+    bool multiPage;
+};
+
+const WriterRow kWriters[] = {
+    {fmt::Jpeg, "", "JPG", false},     {fmt::Png, "PNG", "PNG", false},   {fmt::Bmp, "BMP3", "BMP", false},
+    {fmt::Tif, "TIFF", "TIF", true},   {fmt::Pcx, "PCX", "PCX", false},   {fmt::Dcx, "DCX", "DCX", true},
+    {fmt::Pcd, "PCD", "PCD", false},   {fmt::Fax, "FAX", "FAX", false},   {fmt::Xpm, "XPM", "XPM", false},
+    {fmt::Pbm, "PBM", "PBM", false},   {fmt::Psd, "PSD", "PSD", false},   {fmt::Tga, "TGA", "TGA", false},
+    {fmt::Ras, "SUN", "RAS", false},   {fmt::Pct, "PICT", "PCT", false},  {fmt::Xwd, "XWD", "XWD", false},
+    {fmt::Sgi, "SGI", "SGI", false},   {fmt::Cal, "CALS", "CAL", false},  {fmt::Ico, "ICO", "ICO", false},
+    {fmt::Cur, "CUR", "CUR", false},   {fmt::Jbg, "JBIG", "JBG", false},  {fmt::FaxGroup3, "FAX", "FAX", false},
+    {fmt::Cals, "CALS", "CAL", false},
+};
+
+const WriterRow* writerFor(int format)
+{
+    for (const WriterRow& w : kWriters)
+        if (w.format == format)
+            return &w;
+    return nullptr;
+}
+
+void initMagick() { ensureMagick(); }
+
+// ---------------------------------------------------------------- Qt
+
+int qtError(QImageReader::ImageReaderError e)
+{
+    switch (e) {
+    case QImageReader::FileNotFoundError: return err::FileNotFound;
+    case QImageReader::DeviceError: return err::FileRead;
+    default: return err::InvalidFormat;
+    }
+}
+
+bool tooLarge(const QSize& size)
+{
+    if (!size.isValid())
+        return false;
+    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    return bytes > qint64(kAllocationLimitMb) * 1024 * 1024;
+}
+
+int readWithQt(QImageReader& reader, int page, int pages, PictureData* out)
+{
+    if (!reader.canRead())
+        return reader.error() == QImageReader::FileNotFoundError ? err::FileNotFound : err::InvalidFormat;
+    if (tooLarge(reader.size()))
+        return err::NoMemory;
+    int count = reader.imageCount();
+    if (count < 1)
+        count = 1;
+    if (page < 1 || page > count)
+        page = 1;
+    PictureData d;
+    d.pageCount = count;
+    d.firstPage = page;
+    for (int i = 1; i <= count; ++i) {
+        QImage img;
+        if (!reader.read(&img)) {
+            if (i < page || d.frames.isEmpty())
+                return qtError(reader.error());
+            break; // a damaged later frame ends the animation there
+        }
+        if (i < page)
+            continue;
+        d.frames << img;
+        d.delays << std::max(0, reader.nextImageDelay());
+        if (pages != -1 || !reader.canRead())
+            break;
+    }
+    if (d.frames.isEmpty())
+        return err::InvalidFormat;
+    d.bits = bitsOfImage(d.frames.first());
+    d.xRes = int(d.frames.first().dotsPerMeterX() * 0.0254 + 0.5);
+    d.yRes = int(d.frames.first().dotsPerMeterY() * 0.0254 + 0.5);
+    *out = std::move(d);
+    return 0;
+}
+
+// ---------------------------------------------------------------- Magick
+
+struct ExceptionGuard {
+    MagickCore::ExceptionInfo* e = MagickCore::AcquireExceptionInfo();
+    ~ExceptionGuard() { MagickCore::DestroyExceptionInfo(e); }
+};
+struct InfoGuard {
+    MagickCore::ImageInfo* i = MagickCore::AcquireImageInfo();
+    ~InfoGuard() { MagickCore::DestroyImageInfo(i); }
+};
+struct ListGuard {
+    MagickCore::Image* list = nullptr;
+    ~ListGuard()
+    {
+        if (list)
+            MagickCore::DestroyImageList(list);
+    }
+};
+
+int magickError(const MagickCore::ExceptionInfo* e)
+{
+    switch (e->severity) {
+    case MagickCore::ResourceLimitError:
+    case MagickCore::ResourceLimitFatalError: return err::NoMemory;
+    case MagickCore::FileOpenError:
+    case MagickCore::FileOpenFatalError: return err::FileOpen;
+    case MagickCore::MissingDelegateError:
+    case MagickCore::MissingDelegateFatalError:
+    case MagickCore::PolicyError:
+    case MagickCore::PolicyFatalError: return err::FormatNotAvailable;
+    case MagickCore::BlobError:
+    case MagickCore::BlobFatalError: return err::FileRead;
+    default: return err::InvalidFormat;
+    }
+}
+
+void setCoder(MagickCore::ImageInfo* info, const char* coder)
+{
+    // The coder is named; the data is never asked what it is.
+    MagickCore::CopyMagickString(info->magick, coder, MaxTextExtent);
+    info->filename[0] = '\0';
+}
+
+int magickBits(MagickCore::Image* img, MagickCore::ExceptionInfo* e)
+{
+    switch (MagickCore::IdentifyImageType(img, e)) {
+    case MagickCore::BilevelType: return 1;
+    case MagickCore::GrayscaleType: return img->depth <= 1 ? 1 : 8;
+    case MagickCore::PaletteType: return img->colors <= 2 ? 1 : img->colors <= 16 ? 4 : 8;
+    case MagickCore::GrayscaleMatteType:
+    case MagickCore::PaletteMatteType:
+    case MagickCore::TrueColorMatteType:
+    case MagickCore::ColorSeparationMatteType: return 32;
+    default: return 24;
+    }
+}
+
+QImage magickToQImage(MagickCore::Image* img, MagickCore::ExceptionInfo* e)
+{
+    const int w = int(img->columns), h = int(img->rows);
+    if (w <= 0 || h <= 0 || tooLarge(QSize(w, h)))
+        return {};
+    QImage out(w, h, QImage::Format_ARGB32);
+    if (out.isNull())
+        return {};
+    // 32-bit rows are never padded.
+    if (!MagickCore::ExportImagePixels(img, 0, 0, size_t(w), size_t(h), "BGRA", MagickCore::CharPixel, out.bits(), e))
+        return {};
+    if (!img->matte)
+        out.reinterpretAsFormat(QImage::Format_RGB32);
+    return out;
+}
+
+int readWithMagick(const QByteArray& bytes, const char* coder, int page, int pages, bool singlePageFormat,
+                   PictureData* out)
+{
+    initMagick();
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    ExceptionGuard ex;
+    int count = 1;
+    if (!singlePageFormat) {
+        InfoGuard info;
+        setCoder(info.i, coder);
+        ListGuard pinged;
+        pinged.list = MagickCore::PingBlob(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
+        if (pinged.list && ex.e->severity < MagickCore::ErrorException)
+            count = int(MagickCore::GetImageListLength(pinged.list));
+        MagickCore::ClearMagickException(ex.e);
+        if (count < 1)
+            count = 1;
+    }
+    if (page < 1 || page > count)
+        page = 1;
+    InfoGuard info;
+    setCoder(info.i, coder);
+    info.i->scene = size_t(page - 1);
+    info.i->number_scenes = pages == -1 && !singlePageFormat ? size_t(count - page + 1) : 1;
+    ListGuard images;
+    images.list = MagickCore::BlobToImage(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
+    if (!images.list)
+        return ex.e->severity >= MagickCore::ErrorException ? magickError(ex.e) : err::InvalidFormat;
+    if (ex.e->severity >= MagickCore::ErrorException)
+        return magickError(ex.e);
+    PictureData d;
+    d.pageCount = count;
+    d.firstPage = page;
+    int taken = 0;
+    for (MagickCore::Image* p = images.list; p; p = MagickCore::GetNextImageInList(p)) {
+        if (p->columns == 0 || p->rows == 0)
+            continue; // a skipped page leaves an empty image in the list
+        QImage img = magickToQImage(p, ex.e);
+        if (img.isNull())
+            break;
+        if (d.frames.isEmpty()) {
+            d.bits = magickBits(p, ex.e);
+            d.xRes = int(p->x_resolution + 0.5);
+            d.yRes = int(p->y_resolution + 0.5);
+            if (p->units == MagickCore::PixelsPerCentimeterResolution) {
+                d.xRes = int(p->x_resolution * 2.54 + 0.5);
+                d.yRes = int(p->y_resolution * 2.54 + 0.5);
+            }
+        }
+        d.frames << img;
+        d.delays << int(p->delay * 1000 / std::max<size_t>(1, size_t(p->ticks_per_second)));
+        if (++taken >= int(info.i->number_scenes) || singlePageFormat)
+            break;
+    }
+    if (d.frames.isEmpty())
+        return err::InvalidFormat;
+    *out = std::move(d);
+    return 0;
+}
+
+// ---------------------------------------------------------------- FLIC
+
+struct MemoryReader {
+    const QByteArray* data;
+    qint64 pos = 0;
+};
+
+int memRead(void* opaque, uint8_t* buf, int size)
+{
+    auto* r = static_cast<MemoryReader*>(opaque);
+    const qint64 left = r->data->size() - r->pos;
+    if (left <= 0)
+        return AVERROR_EOF;
+    const int n = int(std::min<qint64>(left, size));
+    std::memcpy(buf, r->data->constData() + r->pos, size_t(n));
+    r->pos += n;
+    return n;
+}
+
+int64_t memSeek(void* opaque, int64_t offset, int whence)
+{
+    auto* r = static_cast<MemoryReader*>(opaque);
+    const qint64 size = r->data->size();
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE: return size;
+    case SEEK_SET: r->pos = offset; break;
+    case SEEK_CUR: r->pos += offset; break;
+    case SEEK_END: r->pos = size + offset; break;
+    default: return -1;
+    }
+    r->pos = std::clamp<qint64>(r->pos, 0, size);
+    return r->pos;
+}
+
+struct FlicDecoder {
+    AVIOContext* io = nullptr;
+    AVFormatContext* fmt = nullptr;
+    AVCodecContext* codec = nullptr;
+    SwsContext* sws = nullptr;
+    AVPacket* pkt = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    ~FlicDecoder()
+    {
+        sws_freeContext(sws);
+        av_frame_free(&frame);
+        av_packet_free(&pkt);
+        avcodec_free_context(&codec);
+        if (fmt)
+            avformat_close_input(&fmt);
+        if (io) {
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+        }
+    }
+};
+
+int readFlic(const QByteArray& bytes, int page, int pages, PictureData* out)
+{
+    if (bytes.size() < 128)
+        return err::InvalidFormat;
+    MemoryReader reader{&bytes};
+    FlicDecoder dec;
+    if (!dec.pkt || !dec.frame)
+        return err::NoMemory;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(4096));
+    dec.io = avio_alloc_context(buffer, 4096, 0, &reader, memRead, nullptr, memSeek);
+    dec.fmt = avformat_alloc_context();
+    if (!dec.io || !dec.fmt)
+        return err::NoMemory;
+    dec.fmt->pb = dec.io;
+    dec.fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
+    const AVInputFormat* flic = av_find_input_format("flic");
+    if (!flic || avformat_open_input(&dec.fmt, nullptr, flic, nullptr) < 0) {
+        dec.fmt = nullptr; // freed by the failed open
+        return err::InvalidFormat;
+    }
+    int streamIndex = -1;
+    for (unsigned i = 0; i < dec.fmt->nb_streams; ++i)
+        if (dec.fmt->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+            streamIndex = int(i);
+    if (streamIndex < 0)
+        return err::InvalidFormat;
+    AVStream* st = dec.fmt->streams[streamIndex];
+    const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
+    if (!codec)
+        return err::FormatNotAvailable;
+    dec.codec = avcodec_alloc_context3(codec);
+    if (!dec.codec || avcodec_parameters_to_context(dec.codec, st->codecpar) < 0 ||
+        avcodec_open2(dec.codec, codec, nullptr) < 0)
+        return err::InvalidFormat;
+    if (tooLarge(QSize(dec.codec->width, dec.codec->height)))
+        return err::NoMemory;
+
+    int defaultDelay = 67;
+    if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0)
+        defaultDelay = int(1000.0 * st->avg_frame_rate.den / st->avg_frame_rate.num + 0.5);
+    else if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0)
+        defaultDelay = int(1000.0 * st->r_frame_rate.den / st->r_frame_rate.num + 0.5);
+
+    QList<QImage> frames;
+    QList<int> delays;
+    qint64 bytesHeld = 0;
+    constexpr qint64 kMaxHeld = qint64(kAllocationLimitMb) * 1024 * 1024;
+    bool failed = false;
+    auto takeFrames = [&]() {
+        while (avcodec_receive_frame(dec.codec, dec.frame) == 0) {
+            const int w = dec.frame->width, h = dec.frame->height;
+            QImage img(w, h, QImage::Format_RGB32);
+            if (img.isNull()) {
+                failed = true;
+                return;
+            }
+            dec.sws = sws_getCachedContext(dec.sws, w, h, AVPixelFormat(dec.frame->format), w, h, AV_PIX_FMT_BGRA,
+                                           SWS_POINT, nullptr, nullptr, nullptr);
+            if (!dec.sws) {
+                failed = true;
+                return;
+            }
+            uint8_t* dst[4] = {img.bits(), nullptr, nullptr, nullptr};
+            int dstStride[4] = {int(img.bytesPerLine()), 0, 0, 0};
+            sws_scale(dec.sws, dec.frame->data, dec.frame->linesize, 0, h, dst, dstStride);
+            frames << img;
+            int delay = defaultDelay;
+            if (dec.frame->pkt_duration > 0)
+                delay = int(dec.frame->pkt_duration * av_q2d(st->time_base) * 1000 + 0.5);
+            delays << std::max(1, delay);
+            bytesHeld += img.sizeInBytes();
+            if (bytesHeld > kMaxHeld)
+                failed = true;
+        }
+    };
+    while (!failed && av_read_frame(dec.fmt, dec.pkt) >= 0) {
+        if (dec.pkt->stream_index == streamIndex && avcodec_send_packet(dec.codec, dec.pkt) >= 0)
+            takeFrames();
+        av_packet_unref(dec.pkt);
+    }
+    if (!failed) {
+        avcodec_send_packet(dec.codec, nullptr);
+        takeFrames();
+    }
+    if (frames.isEmpty())
+        return failed ? err::NoMemory : err::InvalidFormat;
+
+    PictureData d;
+    d.pageCount = int(frames.size());
+    if (page < 1 || page > d.pageCount)
+        page = 1;
+    d.firstPage = page;
+    d.frames = frames.mid(page - 1, pages == -1 ? -1 : 1);
+    d.delays = delays.mid(page - 1, pages == -1 ? -1 : 1);
+    d.bits = 8;
+    *out = std::move(d);
+    return 0;
+}
+
+// ---------------------------------------------------------------- ANI
+
+quint32 le32(const char* p)
+{
+    return quint32(uchar(p[0])) | quint32(uchar(p[1])) << 8 | quint32(uchar(p[2])) << 16 | quint32(uchar(p[3])) << 24;
+}
+
+int readAni(const QByteArray& bytes, int page, int pages, PictureData* out)
+{
+    const qint64 n = bytes.size();
+    const char* b = bytes.constData();
+    if (n < 12 || std::memcmp(b, "RIFF", 4) != 0 || std::memcmp(b + 8, "ACON", 4) != 0)
+        return err::InvalidFormat;
+    QList<QByteArray> icons;
+    QList<quint32> rates, sequence;
+    quint32 defaultRate = 6; // jiffies (1/60 s)
+    bool flagSequence = false;
+
+    // Walks the chunks of [begin, end), descending into LIST chunks.
+    std::function<bool(qint64, qint64, int)> walk = [&](qint64 pos, qint64 end, int depth) -> bool {
+        while (pos + 8 <= end) {
+            const char* id = b + pos;
+            const quint32 size = le32(b + pos + 4);
+            const qint64 data = pos + 8;
+            if (qint64(size) > end - data)
+                return false;
+            if (std::memcmp(id, "LIST", 4) == 0 && size >= 4 && depth < 2) {
+                if (!walk(data + 4, data + size, depth + 1))
+                    return false;
+            } else if (std::memcmp(id, "anih", 4) == 0 && size >= 36) {
+                defaultRate = le32(b + data + 28);
+                flagSequence = (le32(b + data + 32) & 2) != 0;
+            } else if (std::memcmp(id, "rate", 4) == 0) {
+                for (quint32 i = 0; i + 4 <= size; i += 4)
+                    rates << le32(b + data + i);
+            } else if (std::memcmp(id, "seq ", 4) == 0) {
+                for (quint32 i = 0; i + 4 <= size; i += 4)
+                    sequence << le32(b + data + i);
+            } else if (std::memcmp(id, "icon", 4) == 0) {
+                icons << bytes.mid(data, size);
+            }
+            pos = data + size + (size & 1);
+        }
+        return true;
+    };
+    if (!walk(12, std::min<qint64>(n, 8 + qint64(le32(b + 4))), 0) || icons.isEmpty())
+        return err::InvalidFormat;
+
+    QList<QImage> images;
+    for (const QByteArray& icon : icons) {
+        QBuffer buf;
+        buf.setData(icon);
+        buf.open(QIODevice::ReadOnly);
+        QImageReader r(&buf);
+        QImage img;
+        if (!r.read(&img))
+            return err::InvalidFormat;
+        images << img.convertToFormat(QImage::Format_ARGB32);
+    }
+    // Steps: the sequence when there is one, else every frame once.
+    QList<int> steps;
+    if (flagSequence && !sequence.isEmpty()) {
+        for (quint32 s : sequence)
+            if (s < quint32(images.size()))
+                steps << int(s);
+    }
+    if (steps.isEmpty())
+        for (int i = 0; i < images.size(); ++i)
+            steps << i;
+    PictureData d;
+    d.pageCount = int(steps.size());
+    if (page < 1 || page > d.pageCount)
+        page = 1;
+    d.firstPage = page;
+    for (int s = page - 1; s < steps.size(); ++s) {
+        d.frames << images.at(steps.at(s));
+        const quint32 jiffies = s < rates.size() ? rates.at(s) : defaultRate;
+        d.delays << int(std::max<quint32>(1, jiffies) * 1000 / 60);
+        if (pages != -1)
+            break;
+    }
+    d.bits = 32;
+    *out = std::move(d);
+    return 0;
+}
+
+// ---------------------------------------------------------------- writing
+
+Magick::Image toMagick(const QImage& src)
+{
+    const QImage img = src.convertToFormat(src.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QByteArray packed;
+    packed.resize(qsizetype(img.width()) * img.height() * 4);
+    for (int y = 0; y < img.height(); ++y)
+        std::memcpy(packed.data() + qsizetype(y) * img.width() * 4, img.constScanLine(y), size_t(img.width()) * 4);
+    Magick::Image m(size_t(img.width()), size_t(img.height()), img.hasAlphaChannel() ? "BGRA" : "BGRP",
+                    Magick::CharPixel, packed.constData());
+    m.matte(img.hasAlphaChannel());
+    return m;
+}
+
+void applyBits(Magick::Image& m, int bits, bool gray)
+{
+    switch (bits) {
+    case 1: m.type(Magick::BilevelType); break;
+    case 4:
+        m.quantizeColors(16);
+        m.quantize();
+        m.type(Magick::PaletteType);
+        break;
+    case 8:
+        if (gray) {
+            m.type(Magick::GrayscaleType);
+        } else {
+            m.quantizeColors(256);
+            m.quantize();
+            m.type(Magick::PaletteType);
+        }
+        break;
+    case 32: m.type(Magick::TrueColorMatteType); break;
+    case 24: m.type(Magick::TrueColorType); break;
+    default: break;
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- public
+
+void setUpImageReaders()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (QImageReader::allocationLimit() < kAllocationLimitMb)
+            QImageReader::setAllocationLimit(kAllocationLimitMb);
+    });
+}
+
+Decoder decoderFor(const QString& upperExt)
+{
+    const FormatRow* r = rowForExt(upperExt);
+    return r ? r->decoder : Decoder::None;
+}
+
+int formatForExtension(const QString& upperExt)
+{
+    const FormatRow* r = rowForExt(upperExt);
+    return r ? r->format : 0;
+}
+
+QString extensionForFormat(int format)
+{
+    if (const WriterRow* w = writerFor(format))
+        return QString::fromLatin1(w->ext);
+    for (const FormatRow& r : kFormats)
+        if (r.format == format)
+            return QString::fromLatin1(r.ext);
+    return {};
+}
+
+int bitsOfImage(const QImage& image)
+{
+    switch (image.format()) {
+    case QImage::Format_Invalid: return 0;
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB: return 1;
+    case QImage::Format_Indexed8: return image.colorCount() <= 2 ? 1 : image.colorCount() <= 16 ? 4 : 8;
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Grayscale16:
+    case QImage::Format_Alpha8: return 8;
+    default: return image.hasAlphaChannel() ? 32 : 24;
+    }
+}
+
+int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out)
+{
+    setUpImageReaders();
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    const FormatRow* row = rowForExt(upperExt);
+    PictureData d;
+    int r = err::InvalidFormat;
+    if (!row || row->decoder == Decoder::Qt) {
+        QBuffer buf;
+        buf.setData(bytes);
+        buf.open(QIODevice::ReadOnly);
+        QImageReader reader(&buf, row ? QByteArray(row->coder) : QByteArray());
+        r = readWithQt(reader, page, pages, &d);
+    } else if (row->decoder == Decoder::Magick) {
+        r = readWithMagick(bytes, row->coder, page, pages, row->format == fmt::Psd, &d);
+    } else if (row->decoder == Decoder::Flic) {
+        r = readFlic(bytes, page, pages, &d);
+    } else if (row->decoder == Decoder::Ani) {
+        r = readAni(bytes, page, pages, &d);
+    } else {
+        r = err::FormatNotAvailable;
+    }
+    if (r != 0)
+        return r;
+    d.format = row ? row->format : 0;
+    *out = std::move(d);
+    return 0;
+}
+
+namespace {
+int openError(const QFile& f)
+{
+    if (!f.exists())
+        return err::FileNotFound;
+    return f.error() == QFileDevice::PermissionsError ? err::FileOpen : err::FileRead;
+}
+} // namespace
+
+int readPicture(const QString& path, int page, int pages, PictureData* out)
+{
+    setUpImageReaders();
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile())
+        return err::FileNotFound;
+    if (fi.size() == 0)
+        return err::InvalidFormat;
+    const QString ext = fi.suffix().toUpper();
+    const FormatRow* row = rowForExt(ext);
+    if (row && row->decoder == Decoder::None)
+        return err::FormatNotAvailable;
+    if (row && row->decoder == Decoder::Qt) {
+        // Straight from the file: no second copy of the bytes in memory.
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return openError(f);
+        QImageReader reader(&f, QByteArray(row->coder));
+        PictureData d;
+        const int r = readWithQt(reader, page, pages, &d);
+        if (r != 0)
+            return r;
+        d.format = row->format;
+        *out = std::move(d);
+        return 0;
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return openError(f);
+    if (f.size() > qint64(kAllocationLimitMb) * 1024 * 1024)
+        return err::NoMemory;
+    const QByteArray bytes = f.readAll();
+    if (bytes.size() != f.size())
+        return err::FileRead;
+    return readPictureBytes(bytes, ext, page, pages, out);
+}
+
+PictureInfo infoOf(const PictureData& d, qint64 sizeDisk)
+{
+    PictureInfo info;
+    if (d.frames.isEmpty())
+        return info;
+    info.width = d.frames.first().width();
+    info.height = d.frames.first().height();
+    info.bits = d.bits;
+    info.format = d.format;
+    info.pageCount = d.pageCount;
+    info.page = d.firstPage;
+    info.sizeDisk = sizeDisk;
+    info.xRes = d.xRes > 0 ? d.xRes : 96;
+    info.yRes = d.yRes > 0 ? d.yRes : 96;
+    info.sizeMem = qint64(info.width) * info.height * (d.bits <= 8 ? 1 : d.bits / 8);
+    info.colors = d.bits >= 24 ? 0 : (qint64(1) << d.bits);
+    return info;
+}
+
+int readPictureInfo(const QString& path, int page, PictureInfo* out)
+{
+    setUpImageReaders();
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile())
+        return err::FileNotFound;
+    const QString ext = fi.suffix().toUpper();
+    const FormatRow* row = rowForExt(ext);
+    PictureInfo info;
+    info.sizeDisk = fi.size();
+    if (row && row->decoder == Decoder::Qt) {
+        QImageReader reader(path, QByteArray(row->coder));
+        if (!reader.canRead())
+            return qtError(reader.error());
+        int count = std::max(1, reader.imageCount());
+        if (page < 1 || page > count)
+            page = 1;
+        QSize size = reader.size();
+        const QImage::Format f = reader.imageFormat();
+        int bits = 0;
+        switch (f) {
+        case QImage::Format_Mono:
+        case QImage::Format_MonoLSB: bits = 1; break;
+        case QImage::Format_Indexed8:
+        case QImage::Format_Grayscale8: bits = 8; break;
+        case QImage::Format_Invalid: bits = 0; break;
+        default: bits = QImage::toPixelFormat(f).alphaUsage() == QPixelFormat::UsesAlpha ? 32 : 24;
+        }
+        if (!size.isValid() || bits == 0 || page > 1) {
+            // The header alone does not tell: decode that page.
+            PictureData d;
+            const int r = readPicture(path, page, 1, &d);
+            if (r != 0)
+                return r;
+            size = d.frames.first().size();
+            bits = d.bits;
+        }
+        info.width = size.width();
+        info.height = size.height();
+        info.bits = bits;
+        info.pageCount = count;
+        info.page = page;
+        info.format = row->format;
+        info.xRes = info.yRes = 96;
+        const int bytesPerPixel = info.bits <= 8 ? 1 : info.bits / 8;
+        info.sizeMem = qint64(info.width) * info.height * bytesPerPixel;
+        info.colors = info.bits >= 24 ? 0 : (qint64(1) << info.bits);
+    } else {
+        PictureData d;
+        const int r = readPicture(path, page, 1, &d);
+        if (r != 0)
+            return r;
+        info = infoOf(d, fi.size());
+    }
+    *out = info;
+    return 0;
+}
+
+bool formatWritable(int format) { return writerFor(format) != nullptr; }
+
+bool formatMultiPage(int format)
+{
+    const WriterRow* w = writerFor(format);
+    return w && w->multiPage;
+}
+
+int encodePicture(const QList<QImage>& pages, int format, int bits, int quality, bool multiPage, QByteArray* out)
+{
+    if (pages.isEmpty() || pages.first().isNull())
+        return err::InvalidBitmap;
+    if (format == fmt::Gif)
+        return err::LzwNotSupported;
+    const WriterRow* w = writerFor(format);
+    if (!w)
+        return err::FormatNotAvailable;
+    if (bits != 0 && bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
+        return err::InvalidBitsPerPixel;
+    if (quality < 1 || quality > 99)
+        quality = std::clamp(quality, 1, 99);
+    const QImage& first = pages.first();
+
+    if (format == fmt::Jpeg) {
+        QImage img = first;
+        if (bits == 8 || (bits == 0 && first.format() == QImage::Format_Grayscale8))
+            img = first.convertToFormat(QImage::Format_Grayscale8);
+        else if (img.hasAlphaChannel() || img.format() != QImage::Format_RGB32)
+            img = first.convertToFormat(QImage::Format_RGB32);
+        QBuffer buf(out);
+        out->clear();
+        buf.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buf, "jpeg");
+        writer.setQuality(100 - quality);
+        return writer.write(img) ? 0 : err::FileWrite;
+    }
+
+    initMagick();
+    try {
+        const bool many = multiPage && w->multiPage && pages.size() > 1;
+        std::vector<Magick::Image> list;
+        for (const QImage& page : pages) {
+            if (page.isNull())
+                return err::InvalidBitmap;
+            Magick::Image m = toMagick(page);
+            m.magick(w->coder);
+            const bool gray = page.isGrayscale();
+            applyBits(m, bits == 0 ? bitsOfImage(page) : bits, gray);
+            if (format == fmt::Tif)
+                m.compressType(bits == 1 ? Magick::Group4Compression : Magick::NoCompression);
+            if (format == fmt::Fax || format == fmt::FaxGroup3 || format == fmt::Cal || format == fmt::Cals ||
+                format == fmt::Pbm || format == fmt::Jbg)
+                m.type(Magick::BilevelType);
+            list.push_back(m);
+            if (!many)
+                break;
+        }
+        Magick::Blob blob;
+        if (list.size() > 1)
+            Magick::writeImages(list.begin(), list.end(), &blob, true);
+        else
+            list.front().write(&blob);
+        if (blob.length() == 0)
+            return err::FileWrite;
+        *out = QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length()));
+        return 0;
+    } catch (const Magick::ErrorResourceLimit&) {
+        return err::NoMemory;
+    } catch (const Magick::ErrorImage&) {
+        return err::InvalidSize;
+    } catch (const Magick::Exception&) {
+        return err::FileWrite;
+    } catch (const std::bad_alloc&) {
+        return err::NoMemory;
+    }
+}
+
+int writePicture(const QString& path, const QList<QImage>& pages, int format, int bits, int quality, bool multiPage,
+                 bool append)
+{
+    if (path.trimmed().isEmpty())
+        return err::InvalidFileName;
+    const QFileInfo fi(path);
+    if (fi.isDir())
+        return err::InvalidFileName;
+    if (!fi.absoluteDir().exists())
+        return err::FileOpen;
+    QList<QImage> all = pages;
+    if (append && fi.exists()) {
+        if (!formatMultiPage(format))
+            return err::FormatNotAvailable;
+        PictureData old;
+        const int r = readPicture(path, 1, -1, &old);
+        if (r != 0)
+            return r;
+        all = old.frames + pages;
+        multiPage = true;
+    }
+    QByteArray data;
+    const int r = encodePicture(all, format, bits, quality, multiPage, &data);
+    if (r != 0)
+        return r;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return err::FileOpen;
+    if (out.write(data) != data.size() || !out.commit())
+        return err::FileWrite;
+    return 0;
+}
+
+int copyFileSafely(const QString& source, const QString& target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return in.exists() ? errorNumberFromFileError(in.error()) : int(ErrFileNotFound);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return errorNumberFromFileError(out.error());
+    QByteArray chunk;
+    while (!in.atEnd()) {
+        chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            return errorNumberFromFileError(in.error());
+        if (out.write(chunk) != chunk.size())
+            return errorNumberFromFileError(out.error());
+    }
+    if (!out.commit())
+        return errorNumberFromFileError(out.error());
+    return 0;
+}
+
+} // namespace platform

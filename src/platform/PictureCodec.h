@@ -1,0 +1,78 @@
+#pragma once
+// Reading and writing picture files, without a window. Qt's readers take the
+// formats they read well (JPEG, PNG, BMP, GIF, ICO, CUR, XPM, PBM); Magick++
+// takes the rest through a memory blob with the coder named from the
+// extension; FLC goes through FFmpeg's FLIC decoder and ANI through its icon
+// frames. Every function returns 0 or an imaging error code (ImagingCodes.h)
+// and leaves its output untouched on failure.
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QString>
+
+namespace platform {
+
+// A picture as read: its pages or animation frames.
+struct PictureData {
+    QList<QImage> frames;
+    QList<int> delays;   // milliseconds per frame
+    int bits = 0;        // stored bits per pixel (1, 4, 8, 24, 32)
+    int format = 0;      // file format code
+    int pageCount = 0;   // pages or frames the file holds
+    int firstPage = 1;   // the page frames[0] came from
+    int xRes = 0, yRes = 0;
+};
+
+// A file's picture data without its pixels.
+struct PictureInfo {
+    int width = 0, height = 0, bits = 0, format = 0;
+    int pageCount = 0, page = 1;
+    qint64 sizeDisk = 0, sizeMem = 0, colors = 0;
+    int xRes = 0, yRes = 0;
+};
+
+enum class Decoder { None, Qt, Magick, Flic, Ani };
+Decoder decoderFor(const QString& upperExt);
+
+// The format code of a file by its extension (0 when unknown).
+int formatForExtension(const QString& upperExt);
+// The usual extension of a format code ("" when unknown).
+QString extensionForFormat(int format);
+
+// Stored bits per pixel of a decoded picture.
+int bitsOfImage(const QImage& image);
+
+// page: 1 = the first; a page past the end of the file falls back to page 1.
+// pages: 1 = that page alone, -1 = every page or frame from it on.
+int readPicture(const QString& path, int page, int pages, PictureData* out);
+// The same for bytes already in memory; ext chooses the reader ("" = let Qt
+// recognise the data).
+int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out);
+int readPictureInfo(const QString& path, int page, PictureInfo* out);
+// The information of a picture as read (sizeDisk: the file's bytes).
+PictureInfo infoOf(const PictureData& data, qint64 sizeDisk);
+
+// Writable formats and those that hold several pages.
+bool formatWritable(int format);
+bool formatMultiPage(int format);
+
+// Encodes pages (all of them when multiPage and the format holds pages, else
+// the first). bits 0 = as the picture is. quality: compression factor 1..99
+// (JPEG quality 100 - quality).
+int encodePicture(const QList<QImage>& pages, int format, int bits, int quality, bool multiPage, QByteArray* out);
+
+// Writes the file through a temporary file in its folder that is renamed
+// over the target only when everything was written. append: the pages are
+// added after the pages the file already holds.
+int writePicture(const QString& path, const QList<QImage>& pages, int format, int bits, int quality, bool multiPage,
+                 bool append = false);
+
+// Copies a file byte for byte the same way (temporary file, then rename).
+// Returns 0, or a system error number of ErrorNumbers.h.
+int copyFileSafely(const QString& source, const QString& target);
+
+// Qt refuses pictures above this many megabytes; raised for large photos.
+constexpr int kAllocationLimitMb = 1024;
+void setUpImageReaders();
+
+} // namespace platform

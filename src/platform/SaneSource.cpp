@@ -1,0 +1,229 @@
+#include "platform/SaneSource.h"
+
+#include "platform/ImagingCodes.h"
+
+#include <sane/sane.h>
+#include <sane/saneopts.h>
+
+#include <QtEndian>
+#include <cstring>
+
+namespace platform::sane {
+namespace {
+
+int errorFromStatus(SANE_Status s)
+{
+    switch (s) {
+    case SANE_STATUS_GOOD: return 0;
+    case SANE_STATUS_CANCELLED: return err::TwainCancelled;
+    case SANE_STATUS_NO_MEM: return err::TwainNoMemory;
+    case SANE_STATUS_DEVICE_BUSY: return err::TwainBusy;
+    case SANE_STATUS_INVAL: return err::TwainBadValue;
+    default: return err::TwainFailure;
+    }
+}
+
+// sane_init for the life of the object.
+class Session {
+public:
+    Session() { m_ok = sane_init(nullptr, nullptr) == SANE_STATUS_GOOD; }
+    ~Session()
+    {
+        if (m_ok)
+            sane_exit();
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    bool m_ok = false;
+};
+
+int devices(QList<Device>* out)
+{
+    const SANE_Device** list = nullptr;
+    const SANE_Status s = sane_get_devices(&list, SANE_TRUE);
+    if (s != SANE_STATUS_GOOD)
+        return errorFromStatus(s);
+    out->clear();
+    for (int i = 0; list && list[i]; ++i) {
+        const SANE_Device* d = list[i];
+        *out << Device{QString::fromLocal8Bit(d->name), QString::fromLocal8Bit(d->vendor),
+                       QString::fromLocal8Bit(d->model), QString::fromLocal8Bit(d->type)};
+    }
+    return out->isEmpty() ? err::TwainNoSource : 0;
+}
+
+// A resolution below 25 dpi is a device default nobody scans at.
+void raiseResolution(SANE_Handle h)
+{
+    for (SANE_Int i = 1;; ++i) {
+        const SANE_Option_Descriptor* d = sane_get_option_descriptor(h, i);
+        if (!d)
+            return;
+        if (!d->name || std::strcmp(d->name, SANE_NAME_SCAN_RESOLUTION) != 0)
+            continue;
+        if (!SANE_OPTION_IS_ACTIVE(d->cap) || !SANE_OPTION_IS_SETTABLE(d->cap) || d->size != sizeof(SANE_Word))
+            return;
+        SANE_Word value = 0;
+        if (sane_control_option(h, i, SANE_ACTION_GET_VALUE, &value, nullptr) != SANE_STATUS_GOOD)
+            return;
+        const double dpi = d->type == SANE_TYPE_FIXED ? SANE_UNFIX(value) : double(value);
+        if (dpi >= 25)
+            return;
+        SANE_Word wanted = d->type == SANE_TYPE_FIXED ? SANE_FIX(100) : 100;
+        sane_control_option(h, i, SANE_ACTION_SET_VALUE, &wanted, nullptr);
+        return;
+    }
+}
+
+} // namespace
+
+QString Device::sourceName() const
+{
+    const QString n = (vendor + QLatin1Char(' ') + model).trimmed();
+    return n.isEmpty() ? name : n;
+}
+
+int listDevices(QList<Device>* out)
+{
+    Session session;
+    if (!session.ok())
+        return err::TwainNoManager;
+    return devices(out);
+}
+
+QImage imageFromSamples(const QByteArray& data, int format, int depth, int pixelsPerLine, int bytesPerLine, int lines)
+{
+    if (pixelsPerLine <= 0 || lines <= 0 || bytesPerLine <= 0 || qint64(bytesPerLine) * lines > data.size())
+        return {};
+    const int channels = format == 1 ? 3 : 1;
+    const qint64 needed = depth == 1 ? (qint64(pixelsPerLine) * channels + 7) / 8
+                                     : qint64(pixelsPerLine) * channels * (depth / 8);
+    if ((depth != 1 && depth != 8 && depth != 16) || needed > bytesPerLine)
+        return {};
+    QImage img(pixelsPerLine, lines, format == 1 ? QImage::Format_RGB32 : QImage::Format_Grayscale8);
+    if (img.isNull())
+        return {};
+    for (int y = 0; y < lines; ++y) {
+        const uchar* src = reinterpret_cast<const uchar*>(data.constData()) + qint64(y) * bytesPerLine;
+        uchar* dst = img.scanLine(y);
+        auto sample = [&](int index) -> uchar {
+            if (depth == 8)
+                return src[index];
+            if (depth == 16) {
+                quint16 v;
+                std::memcpy(&v, src + index * 2, 2);
+                return uchar(v >> 8);
+            }
+            return (src[index / 8] & (0x80 >> (index % 8))) ? 0 : 255;
+        };
+        for (int x = 0; x < pixelsPerLine; ++x) {
+            if (format == 1)
+                reinterpret_cast<QRgb*>(dst)[x] = qRgb(sample(x * 3), sample(x * 3 + 1), sample(x * 3 + 2));
+            else
+                dst[x] = sample(x);
+        }
+    }
+    return img;
+}
+
+int acquire(const QString& deviceName, QImage* out, QString* source)
+{
+    Session session;
+    if (!session.ok())
+        return err::TwainNoManager;
+    QList<Device> list;
+    if (const int r = devices(&list))
+        return r;
+    Device chosen = list.first();
+    for (const Device& d : list)
+        if (d.name == deviceName)
+            chosen = d;
+
+    SANE_Handle h = nullptr;
+    SANE_Status s = sane_open(chosen.name.toLocal8Bit().constData(), &h);
+    if (s != SANE_STATUS_GOOD)
+        return errorFromStatus(s);
+    struct Closer {
+        SANE_Handle h;
+        ~Closer()
+        {
+            sane_cancel(h);
+            sane_close(h);
+        }
+    } closer{h};
+    raiseResolution(h);
+
+    constexpr qint64 kLimit = qint64(1) << 30;
+    QByteArray gray, red, green, blue, rgb;
+    SANE_Parameters p{};
+    int frames = 0;
+    for (;;) {
+        s = sane_start(h);
+        if (s != SANE_STATUS_GOOD)
+            return errorFromStatus(s);
+        s = sane_get_parameters(h, &p);
+        if (s != SANE_STATUS_GOOD)
+            return errorFromStatus(s);
+        QByteArray* target = &gray;
+        switch (p.format) {
+        case SANE_FRAME_GRAY: target = &gray; break;
+        case SANE_FRAME_RGB: target = &rgb; break;
+        case SANE_FRAME_RED: target = &red; break;
+        case SANE_FRAME_GREEN: target = &green; break;
+        case SANE_FRAME_BLUE: target = &blue; break;
+        default: return err::TwainFailure;
+        }
+        target->clear();
+        QByteArray buffer(64 * 1024, Qt::Uninitialized);
+        for (;;) {
+            SANE_Int got = 0;
+            s = sane_read(h, reinterpret_cast<SANE_Byte*>(buffer.data()), SANE_Int(buffer.size()), &got);
+            if (s == SANE_STATUS_EOF)
+                break;
+            if (s != SANE_STATUS_GOOD)
+                return errorFromStatus(s);
+            if (target->size() + got > kLimit)
+                return err::TwainNoMemory;
+            target->append(buffer.constData(), got);
+        }
+        if (p.last_frame || ++frames >= 3)
+            break;
+    }
+    const int bpl = p.bytes_per_line;
+    const int lines = p.lines > 0 ? p.lines : (bpl > 0 ? int(std::max({gray.size(), rgb.size(), red.size()}) / bpl) : 0);
+    QImage img;
+    if (!rgb.isEmpty()) {
+        img = imageFromSamples(rgb, 1, p.depth, p.pixels_per_line, bpl, lines);
+    } else if (!red.isEmpty() && !green.isEmpty() && !blue.isEmpty()) {
+        // Three passes: interleave the channels, then read as RGB.
+        const int bytesPerSample = p.depth == 16 ? 2 : 1;
+        if (p.depth == 1)
+            return err::TwainFailure;
+        QByteArray joined;
+        const qint64 px = qint64(p.pixels_per_line) * lines;
+        if (red.size() < px * bytesPerSample || green.size() < px * bytesPerSample || blue.size() < px * bytesPerSample)
+            return err::TwainFailure;
+        joined.resize(px * 3 * bytesPerSample);
+        for (int y = 0; y < lines; ++y)
+            for (int x = 0; x < p.pixels_per_line; ++x)
+                for (int b = 0; b < bytesPerSample; ++b) {
+                    const qint64 src = qint64(y) * bpl + qint64(x) * bytesPerSample + b;
+                    const qint64 dst = (qint64(y) * p.pixels_per_line + x) * 3 * bytesPerSample + b;
+                    joined[dst] = red.at(src);
+                    joined[dst + bytesPerSample] = green.at(src);
+                    joined[dst + 2 * bytesPerSample] = blue.at(src);
+                }
+        img = imageFromSamples(joined, 1, p.depth, p.pixels_per_line, p.pixels_per_line * 3 * bytesPerSample, lines);
+    } else {
+        img = imageFromSamples(gray, 0, p.depth, p.pixels_per_line, bpl, lines);
+    }
+    if (img.isNull())
+        return err::TwainFailure;
+    *out = img;
+    if (source)
+        *source = chosen.sourceName();
+    return 0;
+}
+
+} // namespace platform::sane

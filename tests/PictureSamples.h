@@ -1,0 +1,319 @@
+#pragma once
+// Sample pictures the tests write into their temporary folders, in every
+// format the program reads: through Qt and ImageMagick where they can write
+// the format, by hand (a few bytes laid out as the format wants) where not.
+#include <Magick++.h>
+#ifdef Intensity
+#undef Intensity // an old ImageMagick macro; the picture control has a member of that name
+#endif
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QString>
+#include <QtEndian>
+
+#include <vector>
+
+namespace samples {
+
+// A picture with four coloured quarters, so size and orientation show.
+inline QImage pattern(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.fillRect(0, 0, w / 2, h / 2, QColor(200, 30, 30));
+    p.fillRect(w / 2, 0, w - w / 2, h / 2, QColor(30, 160, 30));
+    p.fillRect(0, h / 2, w / 2, h - h / 2, QColor(30, 30, 200));
+    p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, QColor(220, 220, 40));
+    return img;
+}
+
+inline bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Through Qt's writers ("jpeg", "png", "bmp", "ico", "xpm", "pbm").
+inline bool writeQt(const QString& path, const QImage& img, const char* format, int quality = -1)
+{
+    QImageWriter w(path, format);
+    if (quality >= 0)
+        w.setQuality(quality);
+    return w.write(img);
+}
+
+inline Magick::Image toMagick(const QImage& src)
+{
+    const QImage img = src.convertToFormat(QImage::Format_RGB32);
+    Magick::Image m(size_t(img.width()), size_t(img.height()), "BGRP", Magick::CharPixel, img.constBits());
+    return m;
+}
+
+// Through ImageMagick with the coder named ("TIFF", "PCX", "SUN", ...).
+inline bool writeMagick(const QString& path, const std::vector<QImage>& pages, const char* coder,
+                        Magick::ImageType type = Magick::UndefinedType, int delay = 0)
+{
+    Magick::InitializeMagick(nullptr);
+    std::vector<Magick::Image> list;
+    for (const QImage& page : pages) {
+        Magick::Image m = toMagick(page);
+        m.magick(coder);
+        if (type != Magick::UndefinedType)
+            m.type(type);
+        if (delay > 0)
+            m.animationDelay(size_t(delay));
+        list.push_back(m);
+    }
+    Magick::Blob blob;
+    try {
+        if (list.size() > 1)
+            Magick::writeImages(list.begin(), list.end(), &blob, true);
+        else
+            list.front().write(&blob);
+    } catch (const Magick::Exception&) {
+        return false;
+    }
+    return writeBytes(path, QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length())));
+}
+
+inline void put16(QByteArray& b, int v)
+{
+    b.append(char(v & 0xff));
+    b.append(char((v >> 8) & 0xff));
+}
+inline void put32(QByteArray& b, quint32 v)
+{
+    put16(b, int(v & 0xffff));
+    put16(b, int(v >> 16));
+}
+
+// MacPaint: a 512-byte header and 720 packed rows of 72 bytes; stripes.
+inline QByteArray macPaint()
+{
+    QByteArray b(512, '\0');
+    for (int y = 0; y < 720; ++y) {
+        b.append(char(0xB9)); // 72 repeats
+        b.append(char((y / 40) % 2 ? 0xFF : 0x00));
+    }
+    return b;
+}
+
+// Dr. Halo: width, height, 0; then per row its encoded length and runs.
+inline QByteArray drHalo(int w, int h)
+{
+    QByteArray b;
+    put16(b, w);
+    put16(b, h);
+    put16(b, 0);
+    for (int y = 0; y < h; ++y) {
+        QByteArray row;
+        int left = w;
+        while (left > 0) {
+            const int n = std::min(left, 100);
+            row.append(char(0x80 | n));
+            row.append(char((y * 10) & 0xff));
+            left -= n;
+        }
+        row.append('\0');
+        put16(b, int(row.size()));
+        b.append(row);
+    }
+    return b;
+}
+
+// WordPerfect graphic, level 1, one 8-bit bitmap record stored as literals.
+inline QByteArray wordPerfect(int w, int h)
+{
+    QByteArray b;
+    b.append("\xFFWPC", 4);
+    put32(b, 16);
+    b.append(char(1));
+    b.append(char(0x16));
+    b.append(char(1));
+    b.append(char(0));
+    put16(b, 0);
+    put16(b, 0);
+    QByteArray data;
+    put16(data, w);
+    put16(data, h);
+    put16(data, 8);
+    put16(data, 0);
+    put16(data, 0);
+    for (int y = 0; y < h; ++y) {
+        int x = 0;
+        while (x < w) {
+            const int n = std::min(w - x, 127);
+            data.append(char(n));
+            for (int i = 0; i < n; ++i)
+                data.append(char((x + i + y) & 0x0f));
+            x += n;
+        }
+    }
+    b.append(char(0x0B));
+    b.append(char(0xFF));
+    put16(b, int(data.size()));
+    b.append(data);
+    b.append(char(0x10)); // end of picture
+    b.append(char(0));
+    return b;
+}
+
+// A placeable metafile holding one red rectangle.
+inline QByteArray metafile()
+{
+    QByteArray b;
+    put32(b, 0x9AC6CDD7u);
+    put16(b, 0);
+    put16(b, 0);
+    put16(b, 0);
+    put16(b, 200);
+    put16(b, 100);
+    put16(b, 1440);
+    put32(b, 0);
+    quint16 sum = 0;
+    for (int i = 0; i < 20; i += 2)
+        sum ^= quint16(uchar(b[i]) | uchar(b[i + 1]) << 8);
+    put16(b, sum);
+    const int words = 9 + 7 + 4 + 7 + 3;
+    put16(b, 1);
+    put16(b, 9);
+    put16(b, 0x0300);
+    put32(b, words);
+    put16(b, 1);
+    put32(b, 7);
+    put16(b, 0);
+    put32(b, 7); // CreateBrushIndirect: solid red
+    put16(b, 0x02FC);
+    put16(b, 0);
+    put32(b, 0x000000FF);
+    put16(b, 0);
+    put32(b, 4); // SelectObject 0
+    put16(b, 0x012D);
+    put16(b, 0);
+    put32(b, 7); // Rectangle: bottom, right, top, left
+    put16(b, 0x041B);
+    put16(b, 90);
+    put16(b, 190);
+    put16(b, 10);
+    put16(b, 10);
+    put32(b, 3); // EOF
+    put16(b, 0);
+    return b;
+}
+
+// An 8-bit FLC animation: a palette and one full frame per picture.
+inline QByteArray flic(int w, int h, int frames, int speedMs = 50)
+{
+    QByteArray body;
+    for (int f = 0; f < frames; ++f) {
+        QByteArray chunks;
+        int count = 0;
+        if (f == 0) {
+            QByteArray pal;
+            put16(pal, 1);
+            pal.append(char(0));
+            pal.append(char(0)); // 256 colours
+            for (int i = 0; i < 256; ++i) {
+                pal.append(char(i));
+                pal.append(char(255 - i));
+                pal.append(char((i * 7) & 0xff));
+            }
+            QByteArray c;
+            put32(c, quint32(6 + pal.size()));
+            put16(c, 4);
+            c.append(pal);
+            if (c.size() % 2)
+                c.append('\0');
+            chunks.append(c);
+            ++count;
+        }
+        QByteArray pixels;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                pixels.append(char((x + y + f * 40) & 0xff));
+        QByteArray c;
+        put32(c, quint32(6 + pixels.size()));
+        put16(c, 16); // copy
+        c.append(pixels);
+        chunks.append(c);
+        ++count;
+        QByteArray frame;
+        put32(frame, quint32(16 + chunks.size()));
+        put16(frame, 0xF1FA);
+        put16(frame, count);
+        frame.append(QByteArray(8, '\0'));
+        frame.append(chunks);
+        body.append(frame);
+    }
+    QByteArray head;
+    put32(head, quint32(128 + body.size()));
+    put16(head, 0xAF12);
+    put16(head, frames);
+    put16(head, w);
+    put16(head, h);
+    put16(head, 8);
+    put16(head, 3);
+    put32(head, quint32(speedMs));
+    head.append(QByteArray(128 - head.size(), '\0'));
+    // The offsets of the first and second frames (FLC).
+    const quint32 first = 128;
+    QByteArray firstFrame = body.left(4);
+    const quint32 second = 128 + qFromLittleEndian<quint32>(firstFrame.constData());
+    for (int i = 0; i < 4; ++i) {
+        head[80 + i] = char((first >> (8 * i)) & 0xff);
+        head[84 + i] = char((second >> (8 * i)) & 0xff);
+    }
+    return head + body;
+}
+
+// An animated cursor: icon frames in a RIFF ACON list, with rates.
+inline QByteArray animatedCursor(const std::vector<QImage>& frames, int jiffies = 10)
+{
+    auto chunk = [](const char* id, const QByteArray& data) {
+        QByteArray c(id, 4);
+        put32(c, quint32(data.size()));
+        c.append(data);
+        if (data.size() % 2)
+            c.append('\0');
+        return c;
+    };
+    QByteArray anih;
+    for (quint32 v : {36u, quint32(frames.size()), quint32(frames.size()), 0u, 0u, 0u, 0u, quint32(jiffies), 1u})
+        put32(anih, v);
+    QByteArray rate;
+    for (size_t i = 0; i < frames.size(); ++i)
+        put32(rate, quint32(jiffies));
+    QByteArray list("fram", 4);
+    for (const QImage& f : frames) {
+        QByteArray ico;
+        QBuffer buf(&ico);
+        buf.open(QIODevice::WriteOnly);
+        QImageWriter w(&buf, "ico");
+        w.write(f);
+        list.append(chunk("icon", ico));
+    }
+    QByteArray body("ACON", 4);
+    body.append(chunk("anih", anih));
+    body.append(chunk("rate", rate));
+    body.append(chunk("LIST", list));
+    QByteArray riff("RIFF", 4);
+    put32(riff, quint32(body.size()));
+    return riff + body;
+}
+
+} // namespace samples

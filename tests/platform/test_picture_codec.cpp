@@ -1,0 +1,326 @@
+#include "PictureSamples.h"
+#include "TestSupport.h"
+
+#include "platform/ImagingCodes.h"
+#include "platform/PictureCodec.h"
+#include "shared/ImageErrors.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+struct Sample {
+    const char* ext;
+    int format;
+};
+
+// Writes a sample of the format; false when the format has no writer here.
+bool makeSample(const QString& path, const QString& ext, const QImage& img)
+{
+    const QByteArray e = ext.toLatin1();
+    if (e == "JPG" || e == "JPE" || e == "JPEG")
+        return samples::writeQt(path, img, "jpeg", 95);
+    if (e == "PNG")
+        return samples::writeQt(path, img, "png");
+    if (e == "BMP")
+        return samples::writeQt(path, img, "bmp");
+    if (e == "ICO")
+        return samples::writeQt(path, img, "ico");
+    if (e == "XPM")
+        return samples::writeQt(path, img, "xpm");
+    if (e == "PBM")
+        return samples::writeQt(path, img, "pbm");
+    if (e == "CUR")
+        return samples::writeMagick(path, {img}, "CUR");
+    if (e == "GIF")
+        return samples::writeMagick(path, {img}, "GIF");
+    if (e == "TIF" || e == "TIFF" || e == "MPT")
+        return samples::writeMagick(path, {img}, "TIFF");
+    if (e == "RAS")
+        return samples::writeMagick(path, {img}, "SUN");
+    if (e == "PCT")
+        return samples::writeMagick(path, {img}, "PICT");
+    if (e == "CAL")
+        return samples::writeMagick(path, {img}, "CALS");
+    if (e == "FAX")
+        return samples::writeMagick(path, {img}, "FAX");
+    if (e == "PCX" || e == "DCX" || e == "PCD" || e == "PSD" || e == "TGA" || e == "XWD" || e == "SGI")
+        return samples::writeMagick(path, {img}, e.constData());
+    if (e == "MAC")
+        return samples::writeBytes(path, samples::macPaint());
+    if (e == "CUT")
+        return samples::writeBytes(path, samples::drHalo(img.width(), img.height()));
+    if (e == "WPG")
+        return samples::writeBytes(path, samples::wordPerfect(img.width(), img.height()));
+    if (e == "WMF")
+        return samples::writeBytes(path, samples::metafile());
+    if (e == "FLC")
+        return samples::writeBytes(path, samples::flic(img.width(), img.height(), 3));
+    if (e == "ANI")
+        return samples::writeBytes(path, samples::animatedCursor({img.scaled(32, 32), img.scaled(32, 32).mirrored()}));
+    return false;
+}
+
+class PictureCodec : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString file(const QString& name) const { return dir.filePath(name); }
+};
+
+} // namespace
+
+TEST_F(PictureCodec, EveryReadablePictureFormatLoads)
+{
+    const QImage img = samples::pattern(64, 48);
+    const Sample all[] = {{"JPG", fmt::Jpeg}, {"JPE", fmt::Jpeg}, {"JPEG", fmt::Jpeg}, {"TIFF", fmt::Tif},
+                          {"TIF", fmt::Tif},  {"MPT", fmt::Tif},  {"BMP", fmt::Bmp},   {"ICO", fmt::Ico},
+                          {"CUR", fmt::Cur},  {"PCX", fmt::Pcx},  {"DCX", fmt::Dcx},   {"PCD", fmt::Pcd},
+                          {"FAX", fmt::FaxGroup3},  {"XPM", fmt::Xpm},  {"PBM", fmt::Pbm},   {"CUT", fmt::Cut},
+                          {"PSD", fmt::Psd},  {"PNG", fmt::Png},  {"TGA", fmt::Tga},   {"GIF", fmt::Gif},
+                          {"RAS", fmt::Ras},  {"WPG", fmt::Wpg},  {"PCT", fmt::Pct},   {"XWD", fmt::Xwd},
+                          {"SGI", fmt::Sgi},  {"CAL", fmt::Cal},  {"MAC", fmt::Mac},   {"WMF", fmt::Wmf},
+                          {"FLC", fmt::Flc},  {"ANI", fmt::Ani}};
+    for (const Sample& s : all) {
+        const QString ext = QString::fromLatin1(s.ext);
+        const QString path = file(QStringLiteral("sample.") + ext.toLower());
+        ASSERT_TRUE(makeSample(path, ext, img)) << s.ext;
+        PictureData d;
+        EXPECT_EQ(readPicture(path, 1, 1, &d), 0) << s.ext;
+        if (d.frames.isEmpty())
+            continue;
+        EXPECT_EQ(d.format, s.format) << s.ext;
+        EXPECT_FALSE(d.frames.first().isNull()) << s.ext;
+        EXPECT_GT(d.bits, 0) << s.ext;
+        // Formats that keep the size they were given.
+        if (QByteArray("JPG JPE JPEG TIFF TIF MPT BMP PCX DCX XPM PBM PSD PNG TGA GIF RAS PCT XWD SGI CUT WPG FLC")
+                .contains(s.ext)) {
+            EXPECT_EQ(d.frames.first().size(), QSize(64, 48)) << s.ext;
+        }
+    }
+}
+
+TEST_F(PictureCodec, ColoursSurviveTheRoundTrip)
+{
+    const QImage img = samples::pattern(40, 40);
+    for (const char* ext : {"BMP", "PNG", "TIF", "PCX", "TGA", "SGI", "RAS"}) {
+        const QString path = file(QStringLiteral("c.") + QLatin1String(ext));
+        ASSERT_TRUE(makeSample(path, QLatin1String(ext), img)) << ext;
+        PictureData d;
+        ASSERT_EQ(readPicture(path, 1, 1, &d), 0) << ext;
+        EXPECT_EQ(QColor(d.frames.first().pixel(5, 5)), QColor(200, 30, 30)) << ext;
+        EXPECT_EQ(QColor(d.frames.first().pixel(35, 35)), QColor(220, 220, 40)) << ext;
+    }
+}
+
+TEST_F(PictureCodec, FormatsWithoutReaderFailWithTheirCode)
+{
+    for (const char* ext : {"cmp", "awd", "fpx", "emf", "iff", "clp", "ica", "img", "msp"}) {
+        const QString path = file(QStringLiteral("x.") + QLatin1String(ext));
+        ASSERT_TRUE(samples::writeBytes(path, QByteArray(300, 'x')));
+        PictureData d;
+        EXPECT_EQ(readPicture(path, 1, 1, &d), err::FormatNotAvailable) << ext;
+        EXPECT_TRUE(d.frames.isEmpty());
+    }
+    PictureData d;
+    EXPECT_EQ(readPicture(file("missing.jpg"), 1, 1, &d), err::FileNotFound);
+}
+
+TEST_F(PictureCodec, CorruptEmptyAndTruncatedFilesNeverCrash)
+{
+    const QImage img = samples::pattern(64, 48);
+    // One of each reader family: Qt, ImageMagick, FLIC, animated cursor.
+    for (const char* ext : {"jpg", "png", "gif", "tif", "pcx", "psd", "wpg", "flc", "ani", "cut"}) {
+        const QString empty = file(QStringLiteral("empty.") + QLatin1String(ext));
+        ASSERT_TRUE(samples::writeBytes(empty, QByteArray()));
+        PictureData d;
+        EXPECT_NE(readPicture(empty, 1, 1, &d), 0) << ext;
+
+        const QString junk = file(QStringLiteral("junk.") + QLatin1String(ext));
+        QByteArray bytes(2000, '\0');
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 7919) % 251);
+        ASSERT_TRUE(samples::writeBytes(junk, bytes));
+        EXPECT_NE(readPicture(junk, 1, 1, &d), 0) << ext;
+        EXPECT_TRUE(d.frames.isEmpty()) << ext;
+
+        // A good file cut in half: what could be decoded, or a failure.
+        const QString good = file(QStringLiteral("good.") + QLatin1String(ext));
+        ASSERT_TRUE(makeSample(good, QString::fromLatin1(ext).toUpper(), img)) << ext;
+        const QByteArray whole = samples::readBytes(good);
+        const QString cut = file(QStringLiteral("cut.") + QLatin1String(ext));
+        ASSERT_TRUE(samples::writeBytes(cut, whole.left(whole.size() / 2)));
+        PictureData part;
+        if (readPicture(cut, 1, 1, &part) == 0) {
+            EXPECT_FALSE(part.frames.first().isNull()) << ext;
+        }
+    }
+}
+
+TEST_F(PictureCodec, PagesOfATiffAndFramesOfAnimations)
+{
+    const QString tif = file("pages.tif");
+    ASSERT_TRUE(samples::writeMagick(tif, {samples::pattern(30, 20), samples::pattern(40, 30), samples::pattern(50, 40)},
+                                     "TIFF"));
+    PictureData d;
+    ASSERT_EQ(readPicture(tif, 2, 1, &d), 0);
+    EXPECT_EQ(d.pageCount, 3);
+    EXPECT_EQ(d.firstPage, 2);
+    ASSERT_EQ(d.frames.size(), 1);
+    EXPECT_EQ(d.frames.first().size(), QSize(40, 30));
+    // A page left over from a longer file falls back to the first page.
+    ASSERT_EQ(readPicture(tif, 7, 1, &d), 0);
+    EXPECT_EQ(d.firstPage, 1);
+    EXPECT_EQ(d.frames.first().size(), QSize(30, 20));
+    ASSERT_EQ(readPicture(tif, 2, -1, &d), 0);
+    EXPECT_EQ(d.frames.size(), 2);
+    PictureInfo info;
+    ASSERT_EQ(readPictureInfo(tif, 3, &info), 0);
+    EXPECT_EQ(info.pageCount, 3);
+    EXPECT_EQ(QSize(info.width, info.height), QSize(50, 40));
+
+    QImage red(20, 20, QImage::Format_RGB32), blue(20, 20, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    blue.fill(Qt::blue);
+    const QString gif = file("anim.gif");
+    ASSERT_TRUE(samples::writeMagick(gif, {red, blue, red}, "GIF", Magick::UndefinedType, 20));
+    ASSERT_EQ(readPicture(gif, 2, 1, &d), 0);
+    EXPECT_EQ(d.pageCount, 3);
+    EXPECT_EQ(QColor(d.frames.first().pixel(3, 3)), QColor(Qt::blue));
+    ASSERT_EQ(readPicture(gif, 1, -1, &d), 0);
+    EXPECT_EQ(d.frames.size(), 3);
+    EXPECT_EQ(d.delays.first(), 200);
+
+    const QString flc = file("movie.flc");
+    ASSERT_TRUE(samples::writeBytes(flc, samples::flic(32, 24, 4, 80)));
+    ASSERT_EQ(readPicture(flc, 1, -1, &d), 0);
+    EXPECT_EQ(d.frames.size(), 4);
+    EXPECT_EQ(d.frames.first().size(), QSize(32, 24));
+    EXPECT_NE(d.frames.at(0), d.frames.at(1));
+    ASSERT_EQ(readPicture(flc, 1, 1, &d), 0);
+    EXPECT_EQ(d.frames.size(), 1);
+
+    const QString ani = file("busy.ani");
+    ASSERT_TRUE(samples::writeBytes(ani, samples::animatedCursor({red.scaled(32, 32), blue.scaled(32, 32)}, 12)));
+    ASSERT_EQ(readPicture(ani, 1, -1, &d), 0);
+    ASSERT_EQ(d.frames.size(), 2);
+    EXPECT_EQ(d.delays.first(), 200);
+    EXPECT_EQ(QColor(d.frames.at(1).pixel(5, 5)), QColor(Qt::blue));
+}
+
+TEST_F(PictureCodec, StoredBitsPerPixel)
+{
+    const QImage img = samples::pattern(32, 32);
+    PictureData d;
+    const QString gray = file("gray.jpg");
+    ASSERT_TRUE(samples::writeQt(gray, img.convertToFormat(QImage::Format_Grayscale8), "jpeg"));
+    ASSERT_EQ(readPicture(gray, 1, 1, &d), 0);
+    EXPECT_EQ(d.bits, 8);
+    const QString colour = file("colour.jpg");
+    ASSERT_TRUE(samples::writeQt(colour, img, "jpeg"));
+    ASSERT_EQ(readPicture(colour, 1, 1, &d), 0);
+    EXPECT_EQ(d.bits, 24);
+    const QString mono = file("mono.pcx");
+    ASSERT_TRUE(samples::writeMagick(mono, {img}, "PCX", Magick::BilevelType));
+    ASSERT_EQ(readPicture(mono, 1, 1, &d), 0);
+    EXPECT_EQ(d.bits, 1);
+    QImage alpha(16, 16, QImage::Format_ARGB32);
+    alpha.fill(QColor(10, 20, 30, 100));
+    const QString png = file("alpha.png");
+    ASSERT_TRUE(samples::writeQt(png, alpha, "png"));
+    ASSERT_EQ(readPicture(png, 1, 1, &d), 0);
+    EXPECT_EQ(d.bits, 32);
+}
+
+TEST_F(PictureCodec, SavingWritesTheFormatOfTheCode)
+{
+    const QList<QImage> pages{samples::pattern(48, 32)};
+    struct Want {
+        int format;
+        const char* name;
+        QByteArray magic;
+    };
+    const Want wants[] = {
+        {fmt::Jpeg, "a.jpg", QByteArray("\xFF\xD8", 2)}, {fmt::Png, "a.png", QByteArray("\x89PNG", 4)},
+        {fmt::Bmp, "a.bmp", "BM"},                       {fmt::Tif, "a.tif", "II*"},
+        {fmt::Pbm, "a.pbm", "P4"},                       {fmt::Pcx, "a.pcx", QByteArray("\x0A", 1)},
+        {fmt::Psd, "a.psd", "8BPS"},                     {fmt::Ras, "a.ras", QByteArray("\x59\xA6\x6A\x95", 4)},
+    };
+    for (const Want& w : wants) {
+        const QString path = file(QLatin1String(w.name));
+        ASSERT_EQ(writePicture(path, pages, w.format, 0, 10, false), 0) << w.name;
+        EXPECT_TRUE(samples::readBytes(path).startsWith(w.magic)) << w.name;
+        PictureData d;
+        EXPECT_EQ(readPicture(path, 1, 1, &d), 0) << w.name;
+    }
+    // Compression factor: 100 - factor is the JPEG quality.
+    const QList<QImage> photo{samples::pattern(200, 200).scaled(300, 300, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)};
+    QByteArray best, smallest;
+    ASSERT_EQ(encodePicture(photo, fmt::Jpeg, 24, 1, false, &best), 0);
+    ASSERT_EQ(encodePicture(photo, fmt::Jpeg, 24, 99, false, &smallest), 0);
+    EXPECT_GT(best.size(), smallest.size() * 2);
+    // Bits asked for are the bits written.
+    const QString mono = file("m.bmp");
+    ASSERT_EQ(writePicture(mono, pages, fmt::Bmp, 1, 0, false), 0);
+    PictureData d;
+    ASSERT_EQ(readPicture(mono, 1, 1, &d), 0);
+    EXPECT_EQ(d.bits, 1);
+    // Several pages into one TIFF; a page added to it.
+    const QString tif = file("multi.tif");
+    ASSERT_EQ(writePicture(tif, {samples::pattern(10, 10), samples::pattern(20, 20)}, fmt::Tif, 24, 0, true), 0);
+    ASSERT_EQ(writePicture(tif, {samples::pattern(30, 30)}, fmt::Tif, 24, 0, true, true), 0);
+    ASSERT_EQ(readPicture(tif, 1, -1, &d), 0);
+    EXPECT_EQ(d.frames.size(), 3);
+}
+
+TEST_F(PictureCodec, AFailedSaveLeavesTheTargetAsItWas)
+{
+    const QString target = file("keep.gif");
+    ASSERT_TRUE(samples::writeBytes(target, "old contents"));
+    EXPECT_EQ(writePicture(target, {samples::pattern(8, 8)}, fmt::Gif, 8, 0, false), err::LzwNotSupported);
+    EXPECT_EQ(writePicture(target, {samples::pattern(8, 8)}, fmt::Wmf, 24, 0, false), err::FormatNotAvailable);
+    EXPECT_EQ(writePicture(target, {QImage()}, fmt::Png, 24, 0, false), err::InvalidBitmap);
+    EXPECT_EQ(samples::readBytes(target), QByteArray("old contents"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file stays behind";
+    EXPECT_EQ(writePicture(file("no/such/folder/a.png"), {samples::pattern(8, 8)}, fmt::Png, 24, 0, false),
+              err::FileOpen);
+    // A byte copy through a temporary file.
+    ASSERT_EQ(copyFileSafely(target, file("copy.bin")), 0);
+    EXPECT_EQ(samples::readBytes(file("copy.bin")), QByteArray("old contents"));
+    EXPECT_NE(copyFileSafely(file("absent"), file("copy.bin")), 0);
+    EXPECT_EQ(samples::readBytes(file("copy.bin")), QByteArray("old contents"));
+}
+
+TEST(ImageErrorTexts, TheWholeTable)
+{
+    auto text = [](int code) { return GetImageErrorText(short(code)); };
+    EXPECT_EQ(text(20000), "General failure");
+    EXPECT_EQ(text(20001), "Not enough memory available");
+    EXPECT_EQ(text(20003), "Not enough memory available");
+    EXPECT_EQ(text(20013), "Invalid parmameter passed");
+    EXPECT_EQ(text(20017), "VGA card only supports 256 colors (8 bit)");
+    EXPECT_EQ(text(20029), "Escape key pressed");
+    for (int c : {20030, 20045, 20062})
+        EXPECT_EQ(text(c), "Internal Error - Call LEAD") << c;
+    EXPECT_EQ(text(20063), "Fixed palette data not found");
+    EXPECT_EQ(text(20064), "Fixed palette data not found");
+    EXPECT_EQ(text(20065), "Stamp not found");
+    for (int c : {20074, 20075, 20076, 20077})
+        EXPECT_EQ(text(c), "Premature end-of-line code") << c;
+    EXPECT_EQ(text(20084), "Twain DS or DSM reported error, app shouldn't");
+    EXPECT_EQ(text(20089), "Twain unknown destination App/Src in DSM_Entry");
+    EXPECT_EQ(text(20090), "Twain operation was cancelled");
+    for (int c : {20020, 20066, 20067, 20068, 20069, 19999, 20091, 0, -1})
+        EXPECT_EQ(text(c), "") << c;
+    int filled = 0;
+    for (int c = 20000; c <= 20090; ++c)
+        filled += text(c).isEmpty() ? 0 : 1;
+    EXPECT_EQ(filled, 91 - 5);
+    const short code = 20082;
+    GetImageErrorText(code);
+    EXPECT_EQ(code, 20082);
+    EXPECT_EQ(ImageErrorMessage(20082), "Error '20082, Twain no Data Source' was generated.");
+    EXPECT_EQ(ImageErrorMessage(20020), "Error '20020, ' was generated.");
+}
