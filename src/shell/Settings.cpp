@@ -80,6 +80,16 @@ private:
     int m_pos = 0;
 };
 
+// The file's text; a result only when it could not be read.
+std::optional<LoadResult> readSettingsText(const QString& path, QString* text)
+{
+    switch (platform::readText(path, text)) {
+    case platform::ReadStatus::Ok: return std::nullopt;
+    case platform::ReadStatus::Missing: return LoadResult::Missing;
+    default: return LoadResult::Failed;
+    }
+}
+
 bool fitsInt(double v) { return v >= -2147483648.0 && v <= 2147483647.0; }
 
 QString num(double v)
@@ -160,11 +170,8 @@ void setDefaultOptions(Options& o, const QString& programFolder)
 LoadResult loadColors(const QString& path, ColorScheme& c)
 {
     QString text;
-    const auto st = platform::readText(path, &text);
-    if (st == platform::ReadStatus::Missing)
-        return LoadResult::Missing;
-    if (st != platform::ReadStatus::Ok)
-        return LoadResult::Failed;
+    if (const auto failed = readSettingsText(path, &text))
+        return *failed;
     ValueReader r(text);
     auto refs = c.stored();
     for (int i = 0; i < ColorScheme::kStoredCount; ++i) {
@@ -179,11 +186,8 @@ LoadResult loadColors(const QString& path, ColorScheme& c)
 LoadResult loadOptions(const QString& path, Options& o)
 {
     QString text;
-    const auto st = platform::readText(path, &text);
-    if (st == platform::ReadStatus::Missing)
-        return LoadResult::Missing;
-    if (st != platform::ReadStatus::Ok)
-        return LoadResult::Failed;
+    if (const auto failed = readSettingsText(path, &text))
+        return *failed;
     ValueReader r(text);
     double* doubles[] = {&o.nWindowLeft, &o.nWindowTop, &o.nWindowHeight, &o.nWindowWidth};
     for (double* d : doubles) {
