@@ -23,7 +23,8 @@ class FirstPaint : public QObject {
 public:
     bool eventFilter(QObject* o, QEvent* e) override
     {
-        if (e->type() == QEvent::Paint && !m_done) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (e->type() == QEvent::Paint && !m_done && w && w->window() == m_window) {
             m_done = true;
             // After this paint has been handled, report and leave.
             QTimer::singleShot(0, [] {
@@ -34,6 +35,8 @@ public:
         }
         return QObject::eventFilter(o, e);
     }
+
+    QWidget* m_window = nullptr;
 
 private:
     bool m_done = false;
@@ -51,7 +54,8 @@ int child(int argc, char** argv, bool bare)
         for (const char* t : {"Videos", "Music", "Pictures", "ThumbNails", "Documents", "Internet"})
             tabs->addTab(new QWidget, QString::fromLatin1(t));
         w.setCentralWidget(tabs);
-        w.installEventFilter(&watcher);
+        watcher.m_window = &w;
+        app.installEventFilter(&watcher);
         w.show();
         return app.exec();
     }
@@ -59,7 +63,8 @@ int child(int argc, char** argv, bool bare)
     QDir::setCurrent(folder.path());
     platform::ScopedDialogs dialogs; // the two "Use the Utility Menu Option" boxes answer at once
     Lumivex1 w({});
-    w.installEventFilter(&watcher);
+    watcher.m_window = &w;
+    app.installEventFilter(&watcher);
     w.startUp();
     return app.exec();
 }
