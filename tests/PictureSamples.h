@@ -51,6 +51,7 @@ inline QByteArray readBytes(const QString& path)
 // Through Qt's writers ("jpeg", "png", "bmp", "ico", "xpm", "pbm").
 inline bool writeQt(const QString& path, const QImage& img, const char* format, int quality = -1)
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QImageWriter w(path, format);
     if (quality >= 0)
         w.setQuality(quality);

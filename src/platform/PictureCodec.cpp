@@ -632,6 +632,7 @@ int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page,
         buf.setData(bytes);
         buf.open(QIODevice::ReadOnly);
         QImageReader reader(&buf, row ? QByteArray(row->coder) : QByteArray());
+        reader.setDecideFormatFromContent(true);
         r = readWithQt(reader, page, pages, &d);
     } else if (row->decoder == Decoder::Magick) {
         r = readWithMagick(bytes, row->coder, page, pages, row->format == fmt::Psd, &d);
@@ -676,6 +677,8 @@ int readPicture(const QString& path, int page, int pages, PictureData* out)
         if (!f.open(QIODevice::ReadOnly))
             return openError(f);
         QImageReader reader(&f, QByteArray(row->coder));
+        // What the data is decides among Qt's readers (a PNG named .jpg).
+        reader.setDecideFormatFromContent(true);
         PictureData d;
         const int r = readWithQt(reader, page, pages, &d);
         if (r != 0)
@@ -726,6 +729,7 @@ int readPictureInfo(const QString& path, int page, PictureInfo* out)
     info.sizeDisk = fi.size();
     if (row && row->decoder == Decoder::Qt) {
         QImageReader reader(path, QByteArray(row->coder));
+        reader.setDecideFormatFromContent(true);
         if (!reader.canRead())
             return qtError(reader.error());
         int count = std::max(1, reader.imageCount());

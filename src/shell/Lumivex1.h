@@ -4,9 +4,11 @@
 #include "lists/PlayLists.h"
 #include "platform/KeyedTree.h"
 #include "platform/Lead.h"
+#include "platform/LeadDlg.h"
 #include "platform/ToolBarComp.h"
 #include "platform/WebBrowser.h"
 
+#include <QColor>
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
@@ -292,6 +294,20 @@ public:
     // Opens the file with the program the desktop associates with its type.
     void OpenFileWithProgram(const QString& path);
 
+    // ---- picture commands: adjustments, open, close, convert, save, delete, acquire
+    // (the commands the dispatcher calls stand with the seams above)
+    platform::LeadDlg LEADDlg1;  // the imaging dialogs
+    QString cConvertFolder;      // folder of the last conversion's target
+    QString cLastSaveFolder;     // folder of the last save of the shown picture
+    QColor nFillColor = Qt::red; // the red-eye fill colour chosen last
+    void ArmRegionMarking();
+    void Image1_Click();
+    void mnuColorFill_Click();
+    // The picture control's format code for an upper-case extension (0 when none).
+    static int SaveFormatCodes(const QString& ext);
+    // Moves the file to the trash; false when it could not be moved.
+    bool SendFileToRecycleBin(const QString& path);
+
     // ---- file browser: folder tree, file list, folder combo, filters, search
     // (the commands the dispatcher calls stand with the seams above)
     platform::ShellCombo* PTxShCombo1 = nullptr;
@@ -439,6 +455,8 @@ private:
     void buildWindow();
     void buildPictureView();
     void layOutPicturePanel();
+    // Shows the brightness or contrast dialog and applies its value to Image1.
+    void runChangeDialog(int flags, int (platform::Lead::*change)(int));
     // Sets a tool's state with the dispatcher held off, then runs the command.
     void pressViewTool(const QString& id, int state, void (Lumivex1::*command)());
     void setToolStateQuietly(const QString& id, int state);

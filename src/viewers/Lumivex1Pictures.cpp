@@ -57,6 +57,7 @@ void Lumivex1::buildPictureView()
     List3->setToolTip(QStringLiteral("Pictures Viewed"));
     List3->hide();
 
+    connect(Image1, &platform::Lead::Click, this, &Lumivex1::Image1_Click);
     connect(Image1, &platform::Lead::DblClick, this, &Lumivex1::Image1_DblClick);
     connect(Image1, &platform::Lead::MouseDown, this, &Lumivex1::Image1_MouseDown);
     connect(Image1, &platform::Lead::KeyDown, this, &Lumivex1::Image1_KeyDown);

@@ -1,4 +1,5 @@
 #include "PictureSamples.h"
+#include "SaneConfig.h"
 
 #include "platform/Dialogs.h"
 #include "platform/ImagingCodes.h"
@@ -190,23 +191,7 @@ TEST(Lead, WindowsKeyCodes)
 
 // ---------------------------------------------------------------- acquisition
 
-namespace {
-// SANE configuration in a temporary folder for the life of the object.
-class SaneConfig {
-public:
-    explicit SaneConfig(const QByteArray& dllConf)
-    {
-        samples::writeBytes(m_dir.filePath("dll.conf"), dllConf);
-        m_old = qgetenv("SANE_CONFIG_DIR");
-        qputenv("SANE_CONFIG_DIR", m_dir.path().toLocal8Bit());
-    }
-    ~SaneConfig() { qputenv("SANE_CONFIG_DIR", m_old); }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_old;
-};
-} // namespace
+using testsupport::SaneConfig;
 
 TEST(Acquisition, SamplesBecomePictures)
 {

@@ -1,0 +1,26 @@
+#pragma once
+// SANE's configuration for tests. SANE reads the folder SANE_CONFIG_DIR names
+// once per process, and the dll.conf in it at every start: one folder serves
+// the whole process, and each test writes the backends it wants into it.
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+class SaneConfig {
+public:
+    explicit SaneConfig(const QByteArray& dllConf)
+    {
+        static QTemporaryDir dir;
+        static const bool set = [] {
+            qputenv("SANE_CONFIG_DIR", dir.path().toLocal8Bit());
+            return true;
+        }();
+        Q_UNUSED(set);
+        QFile f(dir.filePath(QStringLiteral("dll.conf")));
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(dllConf);
+    }
+};
+
+} // namespace testsupport

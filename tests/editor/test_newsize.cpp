@@ -1,0 +1,204 @@
+#include "editor/NewSize1.h"
+#include "platform/Lead.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Results {
+    bool ok = true, resample = true;
+    short width = -1, height = -1;
+};
+
+Results results(const NewSize1& d)
+{
+    Results r;
+    d.GetResults(r.ok, r.width, r.height, r.resample);
+    return r;
+}
+
+class NewSize : public ::testing::Test {
+protected:
+    platform::Lead picture;
+    void pictureOf(int w, int h)
+    {
+        QImage img(w, h, QImage::Format_RGB32);
+        img.fill(Qt::gray);
+        picture.setBitmap(img);
+    }
+};
+
+} // namespace
+
+TEST_F(NewSize, StartValuesOfAPicture)
+{
+    pictureOf(1600, 1200);
+    NewSize1 d(nullptr, &picture);
+    d.InitTheForm(0);
+    EXPECT_EQ(d.windowTitle(), "Resize");
+    EXPECT_EQ(d.Frame2[1]->title(), " Width ");
+    EXPECT_EQ(d.Frame2[0]->title(), " Height ");
+    EXPECT_EQ(d.SCWeight1->minimum(), 1);
+    EXPECT_EQ(d.SCWeight1->maximum(), 16384);
+    EXPECT_EQ(d.SCWeight1->value(), 1600);
+    EXPECT_EQ(d.SCHeight1->maximum(), 12288);
+    EXPECT_EQ(d.SCHeight1->value(), 1200);
+    EXPECT_EQ(d.TxtWidth1->text(), "1600");
+    EXPECT_EQ(d.TxtHeight1->text(), "1200");
+    EXPECT_TRUE(d.CHKASPECT->isChecked());
+    EXPECT_FALSE(d.CHKRESAMPLE->isChecked());
+    EXPECT_EQ(d.SCWeight1->pageStep(), 100);
+    EXPECT_EQ(d.SCWeight1->singleStep(), 10);
+    EXPECT_FALSE(results(d).ok);
+
+    pictureOf(100, 5000);
+    NewSize1 tall(nullptr, &picture);
+    tall.InitTheForm(0);
+    EXPECT_EQ(tall.SCHeight1->maximum(), 32767) << "cut to the 16-bit limit";
+    EXPECT_EQ(tall.SCHeight1->value(), 5000);
+}
+
+TEST_F(NewSize, BarsAndBoxesKeepTheProportion)
+{
+    pictureOf(1600, 1200);
+    NewSize1 d(nullptr, &picture);
+    d.InitTheForm(0);
+    d.SCWeight1->setValue(800);
+    EXPECT_EQ(d.TxtWidth1->text(), "800");
+    EXPECT_EQ(d.SCHeight1->value(), 600);
+    EXPECT_EQ(d.TxtHeight1->text(), "600");
+    d.TxtHeight1->setText(QStringLiteral("300"));
+    EXPECT_EQ(d.SCHeight1->value(), 300);
+    EXPECT_EQ(d.SCWeight1->value(), 400);
+    EXPECT_EQ(d.TxtHeight1->text(), "300") << "the bar does not write back into the box being typed";
+
+    // Without the aspect box each side moves alone.
+    d.CHKASPECT->setChecked(false);
+    d.SCWeight1->setValue(1000);
+    EXPECT_EQ(d.SCHeight1->value(), 300);
+    // Clicking the box, on or off, sets the height from the width.
+    QTest::mouseClick(d.CHKASPECT, Qt::LeftButton);
+    EXPECT_EQ(d.SCHeight1->value(), 750);
+    QTest::mouseClick(d.CHKASPECT, Qt::LeftButton);
+    EXPECT_FALSE(d.CHKASPECT->isChecked());
+    d.SCHeight1->setValue(100);
+    QTest::mouseClick(d.CHKASPECT, Qt::LeftButton);
+    EXPECT_EQ(d.SCHeight1->value(), 750);
+}
+
+TEST_F(NewSize, OkNeedsValidValuesAndCancelSaysNo)
+{
+    pictureOf(1600, 1200);
+    NewSize1 d(nullptr, &picture);
+    d.InitTheForm(0);
+    d.show();
+    d.TxtWidth1->setText(QStringLiteral("20000"));
+    EXPECT_EQ(d.SCWeight1->value(), 1600) << "above the bar's maximum: the bar stays";
+    d.OKBtn_Click();
+    EXPECT_FALSE(results(d).ok);
+    EXPECT_TRUE(d.isVisible());
+    for (const char* bad : {"", "abc", "12.5", "99999999999"}) {
+        d.TxtWidth1->setText(QString::fromLatin1(bad));
+        EXPECT_EQ(d.SCWeight1->value(), 1600) << bad;
+        d.OKBtn_Click();
+        EXPECT_FALSE(results(d).ok) << bad;
+    }
+    d.TxtWidth1->setText(QStringLiteral("640"));
+    QTest::mouseClick(d.CHKRESAMPLE, Qt::LeftButton);
+    QTest::keyClick(d.TxtWidth1, Qt::Key_Return); // Enter anywhere is OK
+    const Results r = results(d);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.width, 640);
+    EXPECT_EQ(r.height, 480);
+    EXPECT_TRUE(r.resample);
+    EXPECT_FALSE(d.isVisible());
+
+    NewSize1 cancelled(nullptr, &picture);
+    cancelled.InitTheForm(0);
+    cancelled.show();
+    cancelled.SCWeight1->setValue(10);
+    cancelled.CancelBtn_Click();
+    EXPECT_FALSE(results(cancelled).ok);
+    EXPECT_FALSE(cancelled.isVisible());
+}
+
+TEST_F(NewSize, LimitsAndSidesOfZero)
+{
+    // Wider than the bar allows: the start value is held at the limit.
+    pictureOf(20000, 100);
+    NewSize1 wide(nullptr, &picture);
+    wide.InitTheForm(0);
+    EXPECT_EQ(wide.SCWeight1->value(), 16384);
+    EXPECT_EQ(wide.TxtWidth1->text(), "16384");
+    EXPECT_EQ(wide.SCHeight1->value(), 81) << "the height's maximum from the proportion";
+    // A proportion beyond the other bar's limit stops at that limit.
+    pictureOf(100, 5000);
+    NewSize1 tall(nullptr, &picture);
+    tall.InitTheForm(0);
+    tall.SCWeight1->setValue(16000);
+    EXPECT_EQ(tall.SCHeight1->value(), 32767);
+    EXPECT_EQ(tall.SCWeight1->value(), 16000);
+
+    // Rounding never makes the two sides creep: 1000 x 333, width 500.
+    pictureOf(1000, 333);
+    NewSize1 odd(nullptr, &picture);
+    odd.InitTheForm(0);
+    odd.SCWeight1->setValue(500);
+    EXPECT_EQ(odd.SCWeight1->value(), 500);
+    EXPECT_EQ(odd.SCHeight1->value(), 166);
+    odd.TxtHeight1->setText(QStringLiteral("100"));
+    EXPECT_EQ(odd.SCWeight1->value(), 300);
+    EXPECT_EQ(odd.SCHeight1->value(), 100);
+
+    // No picture: nothing to divide by, and nothing fails.
+    platform::Lead empty;
+    NewSize1 none(nullptr, &empty);
+    none.InitTheForm(0);
+    none.SCWeight1->setValue(50);
+    none.TxtHeight1->setText(QStringLiteral("70"));
+    QTest::mouseClick(none.CHKASPECT, Qt::LeftButton);
+    EXPECT_EQ(none.SCWeight1->value(), 50);
+    EXPECT_EQ(none.SCHeight1->value(), 70);
+
+    // A marked region: its own size and proportion.
+    pictureOf(400, 300);
+    ASSERT_EQ(picture.SetRgnEllipse(QRect(10, 10, 40, 20)), 0);
+    NewSize1 region(nullptr, &picture);
+    region.InitTheForm(3);
+    EXPECT_EQ(region.windowTitle(), "Resize");
+    EXPECT_EQ(region.SCWeight1->value(), 40);
+    EXPECT_EQ(region.SCHeight1->value(), 20);
+    region.SCWeight1->setValue(80);
+    EXPECT_EQ(region.SCHeight1->value(), 40);
+}
+
+TEST_F(NewSize, IntensityRange)
+{
+    NewSize1 d(nullptr, &picture);
+    d.InitTheForm(999);
+    EXPECT_EQ(d.windowTitle(), "Intensity Detect");
+    EXPECT_EQ(d.Frame2[1]->title(), "Low");
+    EXPECT_EQ(d.Frame2[0]->title(), "High");
+    EXPECT_FALSE(d.CHKASPECT->isVisibleTo(&d));
+    EXPECT_FALSE(d.CHKRESAMPLE->isVisibleTo(&d));
+    for (QScrollBar* bar : {d.SCWeight1, d.SCHeight1}) {
+        EXPECT_EQ(bar->minimum(), 0);
+        EXPECT_EQ(bar->maximum(), 255);
+        EXPECT_EQ(bar->value(), 128);
+        EXPECT_EQ(bar->pageStep(), 10);
+    }
+    d.show();
+    d.SCWeight1->setValue(20);
+    d.TxtHeight1->setText(QStringLiteral("200"));
+    d.OKBtn_Click();
+    const Results r = results(d);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.width, 20);
+    EXPECT_EQ(r.height, 200);
+}

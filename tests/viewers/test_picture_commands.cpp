@@ -1,0 +1,507 @@
+#include "SaneConfig.h"
+#include "ViewerFixture.h"
+
+#include "editor/NewSize1.h"
+#include "platform/ImagingCodes.h"
+#include "platform/PictureCodec.h"
+#include "platform/ShellList.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QCheckBox>
+#include <QTest>
+#include <QTimer>
+
+using viewertest::Viewer;
+using viewertest::waitFor;
+using namespace platform;
+
+namespace {
+
+FileAnswer saveAs(const QString& name)
+{
+    FileAnswer a;
+    a.accepted = true;
+    a.fileName = name;
+    return a;
+}
+
+FileAnswer imageFile(const QString& name, int format = 0, int page = 1, int bits = 0)
+{
+    FileAnswer a = saveAs(name);
+    a.pageNumber = page;
+    a.saveFormat = format;
+    a.saveBitsPerPixel = bits;
+    a.saveQFactor = 5;
+    return a;
+}
+
+QSize sizeOf(const QString& path)
+{
+    PictureData d;
+    return readPicture(path, 1, 1, &d) == 0 ? d.frames.first().size() : QSize();
+}
+
+// Answers the new-size dialog once it is up.
+void answerNewSize(const std::function<void(NewSize1&)>& fill)
+{
+    QTimer::singleShot(0, [fill] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<NewSize1*>(w); d && d->isVisible()) {
+                fill(*d);
+                return;
+            }
+    });
+}
+
+} // namespace
+
+TEST_F(Viewer, SaveAsWritesTheShownPictureInItsOwnFormat)
+{
+    const QString cat = picture(QStringLiteral("pics/cat.jpg"), 120, 80);
+    w->DisplayFile(cat);
+    w->fPictureChanged = true;
+    const QString out = file(QStringLiteral("out/cat.png"));
+    QDir().mkpath(QFileInfo(out).absolutePath());
+    gs.nJpegQuality = 5;
+    dialogs->service.fileAnswers << saveAs(out);
+    EXPECT_TRUE(w->SaveFileAs(cat));
+    ASSERT_EQ(dialogs->service.fileRequests.size(), 1);
+    const FileRequest& r = dialogs->service.fileRequests.first();
+    EXPECT_EQ(r.title, "Enter New File Name for - " + cat);
+    EXPECT_EQ(r.filter, "*.JPG|*.JPG");
+    EXPECT_EQ(r.folder, QFileInfo(cat).path());
+    EXPECT_EQ(r.fileName, "cat.jpg");
+    EXPECT_TRUE(samples::readBytes(out).startsWith("\xFF\xD8")) << "JPEG, whatever name was typed";
+    EXPECT_EQ(sizeOf(out), QSize(120, 80));
+    EXPECT_FALSE(w->fPictureChanged);
+    EXPECT_TRUE(list3().contains(out));
+    // The compression factor: a larger factor, a smaller file.
+    gs.nJpegQuality = 95;
+    const QString small = file(QStringLiteral("out/small.jpg"));
+    dialogs->service.fileAnswers << saveAs(small);
+    EXPECT_TRUE(w->SaveFileAs(cat));
+    EXPECT_LT(QFileInfo(small).size(), QFileInfo(out).size());
+    // The next save starts in the folder of the last one.
+    w->SaveFileAs(cat);
+    EXPECT_EQ(dialogs->service.fileRequests.last().folder, QFileInfo(out).absolutePath());
+
+    // Cancel and failure keep the changed flag.
+    w->fPictureChanged = true;
+    EXPECT_FALSE(w->SaveFileAs(cat));
+    EXPECT_TRUE(w->fPictureChanged);
+    const QString nowhere = file(QStringLiteral("no/such/folder/x.jpg"));
+    dialogs->service.fileAnswers << saveAs(nowhere);
+    EXPECT_FALSE(w->SaveFileAs(cat));
+    EXPECT_EQ(texts().last(), "Error Saving File - " + nowhere);
+    EXPECT_TRUE(w->fPictureChanged);
+}
+
+TEST_F(Viewer, SaveAsFormatsOfJpegPbmAndGif)
+{
+    const QString jpeg = picture(QStringLiteral("photo.jpeg"), 40, 30);
+    w->DisplayFile(jpeg);
+    const QString a = file(QStringLiteral("a.jpeg"));
+    dialogs->service.fileAnswers << saveAs(a);
+    ASSERT_TRUE(w->SaveFileAs(jpeg));
+    EXPECT_TRUE(samples::readBytes(a).startsWith("\xFF\xD8"));
+
+    const QString pbm = file(QStringLiteral("mono.pbm"));
+    ASSERT_TRUE(samples::writeQt(pbm, samples::pattern(40, 30), "pbm"));
+    w->DisplayFile(pbm);
+    const QString b = file(QStringLiteral("b.pbm"));
+    dialogs->service.fileAnswers << saveAs(b);
+    ASSERT_TRUE(w->SaveFileAs(pbm));
+    EXPECT_TRUE(samples::readBytes(b).startsWith("P4")) << "a portable bitmap, not a PNG";
+    EXPECT_EQ(sizeOf(b), QSize(40, 30));
+
+    // A GIF has no save format: the message, and the target stays as it was.
+    const QString gif = file(QStringLiteral("anim.gif"));
+    ASSERT_TRUE(samples::writeMagick(gif, {samples::pattern(20, 20)}, "GIF"));
+    w->DisplayFile(gif);
+    const QString target = file(QStringLiteral("target.gif"));
+    samples::writeBytes(target, "keep me");
+    dialogs->service.fileAnswers << saveAs(target);
+    EXPECT_FALSE(w->SaveFileAs(gif));
+    EXPECT_EQ(texts().last(), "Error Saving File - " + target);
+    EXPECT_EQ(samples::readBytes(target), QByteArray("keep me"));
+}
+
+TEST_F(Viewer, SaveAsOfAFileNotOnShowReadsItFromDisk)
+{
+    const QString shown = picture(QStringLiteral("shown.jpg"), 200, 100);
+    const QString other = picture(QStringLiteral("other.png"), 30, 60);
+    w->DisplayFile(shown);
+    w->fPictureChanged = true;
+    const QString out = file(QStringLiteral("copy.png"));
+    dialogs->service.fileAnswers << saveAs(out);
+    ASSERT_TRUE(w->SaveFileAs(other));
+    EXPECT_EQ(sizeOf(out), QSize(30, 60)) << "the selected file, not the picture on show";
+    EXPECT_TRUE(w->fPictureChanged) << "the picture on show is still not saved";
+    EXPECT_EQ(w->Image1->BitmapWidth(), 200);
+
+    // Every page of a multi-page file comes along.
+    const QString pages = file(QStringLiteral("pages.tif"));
+    ASSERT_TRUE(samples::writeMagick(pages, {samples::pattern(10, 10), samples::pattern(20, 20)}, "TIFF"));
+    const QString out2 = file(QStringLiteral("pages2.tif"));
+    dialogs->service.fileAnswers << saveAs(out2);
+    ASSERT_TRUE(w->SaveFileAs(pages));
+    PictureData d;
+    ASSERT_EQ(readPicture(out2, 1, -1, &d), 0);
+    EXPECT_EQ(d.frames.size(), 2);
+}
+
+TEST_F(Viewer, SaveAsOfOtherFilesCopiesThem)
+{
+    const QString song = file(QStringLiteral("music/song.mp3"));
+    QByteArray bytes;
+    for (int i = 0; i < 5000; ++i)
+        bytes.append(char(i * 31));
+    samples::writeBytes(song, bytes);
+    const QString copy = file(QStringLiteral("song copy.mp3"));
+    dialogs->service.fileAnswers << saveAs(copy);
+    ASSERT_TRUE(w->SaveFileAs(song));
+    EXPECT_EQ(dialogs->service.fileRequests.last().filter, "*.MP3|*.MP3");
+    EXPECT_EQ(samples::readBytes(copy), bytes);
+
+    // Onto itself, however it is spelled: refused, the file intact.
+    const QString link = file(QStringLiteral("link.mp3"));
+    ASSERT_TRUE(QFile::link(song, link));
+    for (const QString& same : {song, file(QStringLiteral("music/./song.mp3")), link}) {
+        dialogs->service.fileAnswers << saveAs(same);
+        EXPECT_FALSE(w->SaveFileAs(song));
+        EXPECT_EQ(texts().last(), "Cannot Replace Same File if not a Picture - " + same);
+        EXPECT_EQ(samples::readBytes(song), bytes);
+    }
+    // Onto another file: replaced whole.
+    const QString other = file(QStringLiteral("old.mp3"));
+    samples::writeBytes(other, "old");
+    dialogs->service.fileAnswers << saveAs(other);
+    ASSERT_TRUE(w->SaveFileAs(song));
+    EXPECT_EQ(samples::readBytes(other), bytes);
+}
+
+TEST_F(Viewer, ConvertWritesTheChosenFormatAndLeavesTheViewAlone)
+{
+    const QString boat = picture(QStringLiteral("pics/boat.jpg"), 90, 70);
+    const QString shown = picture(QStringLiteral("shown.png"), 33, 44);
+    w->DisplayFile(shown);
+    gs.cCurrentFile = boat;
+    const QString outDir = file(QStringLiteral("out"));
+    QDir().mkpath(outDir);
+    dialogs->service.fileAnswers << imageFile(boat) << imageFile(outDir + QStringLiteral("/boat.png"), fmt::Png);
+    w->ConvertFile(boat);
+    ASSERT_EQ(dialogs->service.fileRequests.size(), 2);
+    const FileRequest& from = dialogs->service.fileRequests.at(0);
+    EXPECT_EQ(from.title, "Convert From..." + boat);
+    EXPECT_EQ(from.filterIndex, 1);
+    EXPECT_EQ(from.filter, w->PictureDialogFilter);
+    EXPECT_EQ(from.fileName, boat);
+    const FileRequest& to = dialogs->service.fileRequests.at(1);
+    EXPECT_EQ(to.title, "Save File");
+    EXPECT_EQ(to.fileName, "boat") << "the source without its extension";
+    EXPECT_EQ(to.folder, QFileInfo(boat).absolutePath());
+    EXPECT_EQ(to.saveFormat, fmt::Jpeg) << "the source's own format offered";
+    EXPECT_TRUE(samples::readBytes(outDir + "/boat.png").startsWith("\x89PNG"));
+    EXPECT_EQ(sizeOf(outDir + "/boat.png"), QSize(90, 70));
+    EXPECT_EQ(w->Image1->BitmapWidth(), 33) << "the view is not touched";
+    EXPECT_TRUE(texts().isEmpty());
+
+    // The next conversion starts in the last target's folder; a name without
+    // extension gets the format's.
+    dialogs->service.fileAnswers << imageFile(boat) << imageFile(outDir + QStringLiteral("/plain"), fmt::Bmp);
+    w->ConvertFile(boat);
+    EXPECT_EQ(dialogs->service.fileRequests.last().folder, outDir);
+    EXPECT_TRUE(samples::readBytes(outDir + "/plain.BMP").startsWith("BM"));
+
+    // A GIF target: the LZW message, exactly.
+    dialogs->service.fileAnswers << imageFile(boat) << imageFile(outDir + QStringLiteral("/boat.gif"), fmt::Gif);
+    w->ConvertFile(boat);
+    EXPECT_EQ(texts().last(),
+              "GIF/TIFF - LZW Format not Supported - Pay for the Program and I'll Pay the Royalties!");
+    EXPECT_FALSE(QFileInfo::exists(outDir + "/boat.gif"));
+
+    // A source that cannot be read is reported; the target stays as it was.
+    const QString broken = file(QStringLiteral("broken.tif"));
+    samples::writeBytes(broken, QByteArray(500, 'z'));
+    const QString keep = outDir + QStringLiteral("/keep.png");
+    samples::writeBytes(keep, "keep");
+    dialogs->service.messages.clear();
+    dialogs->service.fileAnswers << imageFile(broken) << imageFile(keep, fmt::Png);
+    w->ConvertFile(broken);
+    EXPECT_EQ(texts(), QStringList{"Error Occurred for File - " + broken + " during Conversion"});
+    EXPECT_EQ(samples::readBytes(keep), QByteArray("keep"));
+
+    // A cancelled dialog ends the command without a word.
+    dialogs->service.messages.clear();
+    const int requests = int(dialogs->service.fileRequests.size());
+    dialogs->service.fileAnswers << imageFile(boat); // then the target dialog is cancelled
+    w->ConvertFile(boat);
+    w->ConvertFile(boat); // the source dialog cancelled
+    EXPECT_EQ(dialogs->service.fileRequests.size(), requests + 3);
+    EXPECT_TRUE(texts().isEmpty());
+}
+
+TEST_F(Viewer, PagesOfAConvertedTiff)
+{
+    const QString pages = file(QStringLiteral("pages.tif"));
+    ASSERT_TRUE(samples::writeMagick(pages, {samples::pattern(10, 10), samples::pattern(20, 20), samples::pattern(30, 30)},
+                                     "TIFF"));
+    FileAnswer all = imageFile(file(QStringLiteral("all.tif")), fmt::Tif, 1, 24);
+    all.saveMultiPage = true;
+    dialogs->service.fileAnswers << imageFile(pages, 0, 2) << all;
+    w->ConvertFile(pages);
+    PictureData d;
+    ASSERT_EQ(readPicture(file(QStringLiteral("all.tif")), 1, -1, &d), 0);
+    EXPECT_EQ(d.frames.size(), 2) << "the pages from the chosen one on";
+    EXPECT_EQ(d.frames.first().size(), QSize(20, 20));
+}
+
+TEST_F(Viewer, OpenThroughTheImagingDialog)
+{
+    const QString tif = file(QStringLiteral("pages.tif"));
+    ASSERT_TRUE(samples::writeMagick(tif, {samples::pattern(10, 10), samples::pattern(20, 20)}, "TIFF"));
+    w->setFileListFolder(program->path());
+    dialogs->service.fileAnswers << imageFile(tif, 0, 2);
+    w->OpenFileRoutine();
+    const FileRequest& r = dialogs->service.fileRequests.last();
+    EXPECT_EQ(r.title, "Open Image, Picture, or MultiMedia Files");
+    EXPECT_EQ(r.folder, program->path());
+    EXPECT_TRUE(r.filter.startsWith("JPEG and LEAD Compressed (JPG and CMP)|*.JPG;*.JPE;*.JPEG;*.CMP|TIFF Formats|"));
+    EXPECT_TRUE(r.filter.endsWith("|All Files (*.*)|*.*"));
+    EXPECT_EQ(r.filter.count('|'), 36 * 2 - 1);
+    EXPECT_EQ(gs.nPicturePage, 2);
+    EXPECT_EQ(w->Image1->BitmapWidth(), 20) << "page 2 on show";
+    EXPECT_EQ(gs.cCurrentFile, tif);
+
+    // Cancelled: the current file stays; the next open starts at the last file.
+    w->OpenFileRoutine();
+    EXPECT_EQ(gs.cCurrentFile, tif);
+    EXPECT_EQ(dialogs->service.fileRequests.last().folder, tif);
+}
+
+TEST_F(Viewer, CloseFileOffersToSaveAndForgetsThePicture)
+{
+    const QString a = picture(QStringLiteral("a.jpg")), b = picture(QStringLiteral("b.jpg"));
+    w->DisplayFile(a);
+    w->DisplayFile(b);
+    w->TabStrip1->setCurrentIndex(0);
+    w->CloseCurrentFile();
+    EXPECT_TRUE(w->Image1->HasBitmap()) << "only on the Pictures tab";
+    w->TabStrip1->setCurrentIndex(2);
+    w->fPictureChanged = true;
+    w->CloseCurrentFile();
+    EXPECT_EQ(texts(), QStringList{"Do you want to Save the Current Picture - " + b + " ? "});
+    EXPECT_FALSE(w->Image1->HasBitmap());
+    EXPECT_EQ(list3(), QStringList{a});
+    EXPECT_FALSE(w->fPictureChanged);
+    EXPECT_FALSE(w->fTwainPicture);
+    EXPECT_FALSE(gs.fInternetPicture);
+    EXPECT_EQ(gs.cCurrentPicture, b);
+}
+
+TEST_F(Viewer, RedEyeFillsTheMarkedEllipse)
+{
+    QImage white(100, 80, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    const QString path = file(QStringLiteral("eye.png"));
+    ASSERT_TRUE(samples::writeQt(path, white, "png"));
+    w->DisplayFile(path);
+    // A click without the command does nothing.
+    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(w->fPictureChanged);
+    EXPECT_TRUE(texts().isEmpty());
+
+    w->StartRedEyeRemoval();
+    EXPECT_TRUE(w->fRedEyeArmed);
+    EXPECT_EQ(w->Image1->RgnMarkingMode(), 3);
+    QTest::mousePress(w->Image1, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseMove(w->Image1, QPoint(60, 50));
+    QTest::mouseRelease(w->Image1, Qt::LeftButton, {}, QPoint(60, 50));
+    EXPECT_TRUE(w->fRedEyeArmed) << "dragging does not end the marking";
+    dialogs->service.colorAnswers << QColor(Qt::black);
+    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(40, 35));
+    EXPECT_EQ(QColor(w->Image1->Bitmap().pixel(40, 35)), QColor(Qt::black));
+    EXPECT_EQ(QColor(w->Image1->Bitmap().pixel(90, 70)), QColor(Qt::white));
+    EXPECT_TRUE(w->fPictureChanged);
+    EXPECT_FALSE(w->fRedEyeArmed);
+    EXPECT_EQ(w->Image1->RgnMarkingMode(), 0);
+    EXPECT_FALSE(w->Image1->HasRgn());
+    EXPECT_TRUE(w->Image1->AutoPan());
+
+    // Cancel in the colour dialog: the message once, the marking ends.
+    w->fPictureChanged = false;
+    w->StartRedEyeRemoval();
+    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(40, 35));
+    EXPECT_EQ(texts(), QStringList{" 32755 - Cancel was selected."});
+    EXPECT_FALSE(w->fRedEyeArmed);
+    EXPECT_TRUE(w->fPictureChanged);
+}
+
+TEST_F(Viewer, BrightnessAndContrastChangeThePicture)
+{
+    QImage grey(40, 40, QImage::Format_RGB32);
+    grey.fill(QColor(100, 100, 100));
+    const QString path = file(QStringLiteral("grey.png"));
+    ASSERT_TRUE(samples::writeQt(path, grey, "png"));
+    // Without a picture: the failure box.
+    w->ChangeBrightness();
+    EXPECT_EQ(texts(), QStringList{"LEADDlg1 20002\rInvalid bitmap handle"});
+    dialogs->service.messages.clear();
+
+    w->DisplayFile(path);
+    gs.fBoldFonts = true;
+    dialogs->service.changeAnswers << 500;
+    w->ChangeBrightness();
+    ASSERT_EQ(dialogs->service.changeRequests.size(), 1);
+    EXPECT_EQ(dialogs->service.changeRequests.first().kind, 0);
+    EXPECT_TRUE(dialogs->service.changeRequests.first().boldFont);
+    EXPECT_EQ(dialogs->service.changeRequests.first().preview.size(), QSize(40, 40));
+    EXPECT_EQ(qRed(w->Image1->Bitmap().pixel(5, 5)), 150);
+    EXPECT_TRUE(w->fPictureChanged);
+
+    // Contrast keeps the bold font the brightness dialog set.
+    gs.fBoldFonts = false;
+    dialogs->service.changeAnswers << 500;
+    w->ChangeContrast();
+    EXPECT_EQ(dialogs->service.changeRequests.last().kind, 1);
+    EXPECT_TRUE(dialogs->service.changeRequests.last().boldFont);
+    EXPECT_GT(qRed(w->Image1->Bitmap().pixel(5, 5)), 150);
+
+    // Cancel changes nothing and leaves the flag.
+    w->fPictureChanged = false;
+    const QImage before = w->Image1->Bitmap();
+    w->ChangeBrightness();
+    EXPECT_EQ(w->Image1->Bitmap(), before);
+    EXPECT_FALSE(w->fPictureChanged);
+    EXPECT_TRUE(texts().isEmpty());
+}
+
+TEST_F(Viewer, ResizeAsksTheNewSize)
+{
+    w->DisplayFile(picture(QStringLiteral("big.png"), 400, 300));
+    answerNewSize([](NewSize1& d) {
+        d.TxtWidth1->setText(QStringLiteral("200"));
+        d.OKBtn_Click();
+    });
+    w->ResizePicture();
+    EXPECT_EQ(QSize(w->Image1->BitmapWidth(), w->Image1->BitmapHeight()), QSize(200, 150));
+    EXPECT_TRUE(w->fPictureChanged);
+    EXPECT_EQ(w->Image1->PaintSizeMode(), 0);
+
+    // Resampled, without the proportion.
+    answerNewSize([](NewSize1& d) {
+        d.CHKASPECT->setChecked(false);
+        d.CHKRESAMPLE->setChecked(true);
+        d.SCWeight1->setValue(50);
+        d.SCHeight1->setValue(77);
+        d.OKBtn_Click();
+    });
+    w->ResizePicture();
+    EXPECT_EQ(QSize(w->Image1->BitmapWidth(), w->Image1->BitmapHeight()), QSize(50, 77));
+
+    // Cancel changes nothing.
+    w->fPictureChanged = false;
+    answerNewSize([](NewSize1& d) {
+        d.SCWeight1->setValue(10);
+        d.CancelBtn_Click();
+    });
+    w->ResizePicture();
+    EXPECT_EQ(w->Image1->BitmapWidth(), 50);
+    EXPECT_FALSE(w->fPictureChanged);
+
+    // With a marked region the answer is not applied.
+    ASSERT_EQ(w->Image1->SetRgnEllipse(QRect(0, 0, 20, 20)), 0);
+    answerNewSize([](NewSize1& d) {
+        EXPECT_EQ(d.SCWeight1->value(), 20);
+        d.OKBtn_Click();
+    });
+    w->ResizePicture();
+    EXPECT_EQ(w->Image1->BitmapWidth(), 50);
+}
+
+TEST_F(Viewer, DeleteMovesTheFileToTheTrash)
+{
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME"), oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+    const QString victim = home.path() + QStringLiteral("/pics/victim.jpg");
+    samples::writeQt(victim, samples::pattern(10, 10), "jpeg");
+
+    gs.cCurrentFile = victim;
+    w->DeleteCurrentFile(); // the question answered No
+    EXPECT_TRUE(QFileInfo::exists(victim));
+    EXPECT_EQ(texts(), QStringList{"Are you sure you want to send - " + victim + " - to the Trash?"});
+
+    w->setFileListFolder(QFileInfo(victim).absolutePath());
+    w->PTxShList1->setFilter(QStringLiteral("*.*"));
+    ASSERT_TRUE(w->SelectFileListItem(victim));
+    dialogs->service.answers << Answer::Yes;
+    w->DeleteCurrentFile();
+    EXPECT_FALSE(QFileInfo::exists(victim));
+    EXPECT_FALSE(w->SelectFileListItem(victim)) << "the file list was read again";
+    EXPECT_TRUE(QFileInfo::exists(home.path() + QStringLiteral("/data/Trash/files/victim.jpg")));
+    const QString info = home.path() + QStringLiteral("/data/Trash/info/victim.jpg.trashinfo");
+    EXPECT_TRUE(samples::readBytes(info).contains("Path="));
+
+    // Only an absolute path to a file that is there.
+    dialogs->service.messages.clear();
+    gs.cCurrentFile = QStringLiteral("victim.jpg");
+    w->DeleteCurrentFile();
+    EXPECT_EQ(texts(), QStringList{"File not Found - victim.jpg"});
+
+    // A move the system refuses is reported.
+    const QString second = home.path() + QStringLiteral("/pics/second.jpg");
+    samples::writeQt(second, samples::pattern(10, 10), "jpeg");
+    QDir(home.path() + QStringLiteral("/data/Trash")).removeRecursively();
+    samples::writeBytes(home.path() + QStringLiteral("/data/Trash"), "not a folder");
+    dialogs->service.messages.clear();
+    dialogs->service.answers << Answer::Yes;
+    gs.cCurrentFile = second;
+    w->DeleteCurrentFile();
+    EXPECT_EQ(texts().last(), "Error Deleting File - " + second);
+    EXPECT_TRUE(QFileInfo::exists(second)) << "the file stays where it was";
+    EXPECT_FALSE(QDir::current().exists(QStringLiteral("files/second.jpg")));
+
+    qputenv("HOME", oldHome);
+    qputenv("XDG_DATA_HOME", oldData);
+}
+
+using testsupport::SaneConfig;
+
+TEST_F(Viewer, AcquiringAPictureFromTheTestScanner)
+{
+    {
+        SaneConfig none("# no backends\n");
+        w->TwainAcquirePicture();
+        ASSERT_EQ(dialogs->service.messages.size(), 1);
+        EXPECT_EQ(dialogs->service.messages.first().title, "File Information Error");
+        EXPECT_EQ(dialogs->service.messages.first().text, "Error '20082, Twain no Data Source' was generated.");
+        EXPECT_FALSE(w->fTwainPicture);
+        w->TwainSelectSource();
+        EXPECT_EQ(texts().last(), "Error '20082, Twain no Data Source' was generated.");
+    }
+    dialogs->service.messages.clear();
+    SaneConfig config("test\n");
+    w->TabStrip1->setCurrentIndex(0);
+    w->TwainAcquirePicture();
+    if (!texts().isEmpty())
+        GTEST_SKIP() << "SANE's test backend is not installed: " << texts().first().toStdString();
+    const QString source = w->Image1->TwainSourceName();
+    EXPECT_EQ(source, "Noname frontend-tester");
+    EXPECT_EQ(w->windowTitle(), source);
+    EXPECT_EQ(gs.cCurrentPicture, source);
+    EXPECT_EQ(gs.cCurrentFile, source);
+    EXPECT_EQ(w->TabStrip1->currentIndex(), 2);
+    EXPECT_TRUE(w->Image1->isVisible());
+    EXPECT_TRUE(w->Image1->HasBitmap());
+    EXPECT_TRUE(w->fTwainPicture);
+    EXPECT_TRUE(w->fPictureChanged);
+    EXPECT_TRUE(list3().isEmpty());
+
+    // The next load offers to save the scan.
+    w->DisplayFile(picture(QStringLiteral("next.jpg")));
+    EXPECT_EQ(texts(), QStringList{"Do you want to Save the Current Picture - " + source + " ? "});
+}
