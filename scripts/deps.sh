@@ -15,6 +15,7 @@ PACKAGES=(
   libgtest-dev googletest
   xvfb xauth
   fonts-dejavu-core
+  openssl
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
