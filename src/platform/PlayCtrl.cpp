@@ -24,35 +24,57 @@ void chooseMediaBackend()
 // which may be a look at the sound devices rather than a player.
 const bool kBackendChosen = (chooseMediaBackend(), true);
 
+// The media pipeline is made when the first file is loaded, never at start-up;
+// settings made before then are kept and handed over.
 class QtPlayBackend : public PlayBackend {
 public:
-    QtPlayBackend()
+    void setSource(const QUrl& url) override { player()->setSource(url); }
+    void play() override { player()->play(); }
+    void pause() override
     {
-        chooseMediaBackend();
-        m_player = new QMediaPlayer(this);
-        m_audio = new QAudioOutput(this);
-        m_player->setAudioOutput(m_audio);
-        connect(m_player, &QMediaPlayer::positionChanged, this, &PlayBackend::positionChanged);
-        connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
-            if (s == QMediaPlayer::EndOfMedia)
-                emit endOfMedia();
-        });
-        connect(m_player, &QMediaPlayer::errorOccurred, this,
-                [this](QMediaPlayer::Error, const QString& text) { emit errorOccurred(text); });
+        if (m_player)
+            m_player->pause();
     }
-    void setSource(const QUrl& url) override { m_player->setSource(url); }
-    void play() override { m_player->play(); }
-    void pause() override { m_player->pause(); }
-    void stop() override { m_player->stop(); }
-    qint64 position() const override { return m_player->position(); }
-    void setPosition(qint64 ms) override { m_player->setPosition(ms); }
-    qint64 duration() const override { return m_player->duration(); }
-    void setLoops(int loops) override { m_player->setLoops(loops < 0 ? QMediaPlayer::Infinite : loops); }
-    void setMuted(bool muted) override { m_audio->setMuted(muted); }
-    void setVolume(float volume) override { m_audio->setVolume(volume); }
-    void setVideoSink(QVideoSink* sink) override { m_player->setVideoSink(sink); }
+    void stop() override
+    {
+        if (m_player)
+            m_player->stop();
+    }
+    qint64 position() const override { return m_player ? m_player->position() : 0; }
+    void setPosition(qint64 ms) override
+    {
+        if (m_player)
+            m_player->setPosition(ms);
+    }
+    qint64 duration() const override { return m_player ? m_player->duration() : 0; }
+    void setLoops(int loops) override
+    {
+        m_loops = loops;
+        if (m_player)
+            m_player->setLoops(loops < 0 ? QMediaPlayer::Infinite : loops);
+    }
+    void setMuted(bool muted) override
+    {
+        m_muted = muted;
+        if (m_audio)
+            m_audio->setMuted(muted);
+    }
+    void setVolume(float volume) override
+    {
+        m_volume = volume;
+        if (m_audio)
+            m_audio->setVolume(volume);
+    }
+    void setVideoSink(QVideoSink* sink) override
+    {
+        m_sink = sink;
+        if (m_player)
+            m_player->setVideoSink(sink);
+    }
     QString tag(const QString& name) const override
     {
+        if (!m_player)
+            return {};
         const QMediaMetaData md = m_player->metaData();
         QMediaMetaData::Key key = QMediaMetaData::Title;
         if (name == QLatin1String("Author"))
@@ -65,10 +87,38 @@ public:
             key = QMediaMetaData::Comment;
         return md.stringValue(key);
     }
+    bool hasPipeline() const { return m_player != nullptr; }
 
 private:
-    QMediaPlayer* m_player;
-    QAudioOutput* m_audio;
+    QMediaPlayer* player()
+    {
+        if (m_player)
+            return m_player;
+        chooseMediaBackend();
+        m_player = new QMediaPlayer(this);
+        m_audio = new QAudioOutput(this);
+        m_player->setAudioOutput(m_audio);
+        m_audio->setMuted(m_muted);
+        m_audio->setVolume(m_volume);
+        m_player->setLoops(m_loops < 0 ? QMediaPlayer::Infinite : m_loops);
+        if (m_sink)
+            m_player->setVideoSink(m_sink);
+        connect(m_player, &QMediaPlayer::positionChanged, this, &PlayBackend::positionChanged);
+        connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
+            if (s == QMediaPlayer::EndOfMedia)
+                emit endOfMedia();
+        });
+        connect(m_player, &QMediaPlayer::errorOccurred, this,
+                [this](QMediaPlayer::Error, const QString& text) { emit errorOccurred(text); });
+        return m_player;
+    }
+
+    QMediaPlayer* m_player = nullptr;
+    QAudioOutput* m_audio = nullptr;
+    QVideoSink* m_sink = nullptr;
+    int m_loops = 1;
+    bool m_muted = false;
+    float m_volume = 1.0f;
 };
 
 PlayBackendFactory& backendFactory()

@@ -6,7 +6,10 @@
 #include "shell/StartUp.h"
 #include "platform/Units.h"
 
+#include <QAudioOutput>
 #include <QCheckBox>
+#include <QMediaPlayer>
+#include <QWebEngineView>
 #include <QComboBox>
 #include <QMenu>
 #include <QSysInfo>
@@ -246,4 +249,15 @@ TEST_F(MainWindowTest, StoredGeometryIsTheNormalGeometry)
     EXPECT_EQ(line1[1].toInt(), platform::pixelsToTwipsY(normal.y()));
     EXPECT_EQ(line1[2].toInt(), platform::pixelsToTwipsY(normal.height()));
     EXPECT_EQ(line1[3].toInt(), platform::pixelsToTwipsX(normal.width()));
+}
+
+TEST_F(MainWindowTest, StartUpMakesNoMediaPipelineOrWebEngine)
+{
+    Lumivex1 w({});
+    w.startUp();
+    w.finishStartUp();
+    EXPECT_TRUE(w.findChildren<QMediaPlayer*>().isEmpty());
+    EXPECT_TRUE(w.findChildren<QAudioOutput*>().isEmpty());
+    EXPECT_TRUE(w.findChildren<QWebEngineView*>().isEmpty());
+    w.Form_Unload();
 }
