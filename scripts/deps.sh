@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Lumivex needs to build, run and test.
 # Only what is missing is installed; apt-get update runs first when something is.
+# With package names as arguments, installs those instead.
 set -euo pipefail
-PACKAGES=(
+PACKAGES=("$@")
+[ ${#PACKAGES[@]} -gt 0 ] || PACKAGES=(
   build-essential cmake pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6test6 libqt6opengl6-dev
   qt6-multimedia-dev libqt6multimediawidgets6 qt6-qpa-plugins
