@@ -2,7 +2,7 @@
 
 #include "browser/DialogParts.h"
 #include "platform/Dialogs.h"
-#include "platform/PictureDecode.h"
+#include "platform/PictureCodec.h"
 #include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
@@ -100,9 +100,9 @@ ProPert1* ProPert1::open(QWidget* parent)
     return w;
 }
 
-bool ProPert1::ReadPictureInfo(const QString& path, int page, platform::PictureFacts* facts)
+bool ProPert1::ReadPictureInfo(const QString& path, int page, platform::PictureInfo* info)
 {
-    return platform::readPictureFacts(path, page, facts);
+    return platform::readPictureInfo(path, page, info) == 0;
 }
 
 void ProPert1::Form_Load()
@@ -122,12 +122,12 @@ void ProPert1::Form_Load()
         return;
     }
     if (i <= kLastFullPicture) {
-        platform::PictureFacts f;
+        platform::PictureInfo f;
         if (!ReadPictureInfo(m_path, std::max(1, gs.nPicturePage), &f))
             return;
         Label2[0]->setText(QString::number(f.bits));
         Label2[1]->setText(numberFormat(f.colors));
-        Label2[2]->setText(FormatNameTable(f.formatCode));
+        Label2[2]->setText(FormatNameTable(f.format));
         Label2[3]->setText(QString::number(f.height));
         Label2[4]->setText(QString::number(f.width));
         Label2[5]->setText(numberFormat(f.sizeDisk));

@@ -9,7 +9,7 @@ class QLabel;
 class QPushButton;
 
 namespace platform {
-struct PictureFacts;
+struct PictureInfo;
 }
 
 class ProPert1 : public QDialog {
@@ -50,7 +50,7 @@ protected:
 
 private:
     // The picture facts of a file: the one place that reads the picture.
-    static bool ReadPictureInfo(const QString& path, int page, platform::PictureFacts* facts);
+    static bool ReadPictureInfo(const QString& path, int page, platform::PictureInfo* info);
     QString m_path;
     bool m_unloaded = false;
 };

@@ -48,6 +48,16 @@ constexpr int Cals = 50;
 constexpr int Cal = 129;
 constexpr int Flc = 134;
 constexpr int Sgi = 142;
+// Told apart by the header or the compression of a file read.
+constexpr int TifLzw = 17;
+constexpr int TifCcitt = 25;
+constexpr int BmpRle = 84;
+constexpr int ExifJpeg = 98;
+constexpr int PbmAscii = 102;
+constexpr int PgmAscii = 104;
+constexpr int Pgm = 105;
+constexpr int PpmAscii = 106;
+constexpr int Ppm = 107;
 } // namespace fmt
 
 // ---- imaging error codes (0 = success)

@@ -2,7 +2,6 @@
 
 #include "platform/ErrorNumbers.h"
 #include "platform/ImagingCodes.h"
-#include "platform/PictureDecode.h"
 
 #include <Magick++.h>
 
@@ -98,7 +97,54 @@ const WriterRow* writerFor(int format)
     return nullptr;
 }
 
-void initMagick() { ensureMagick(); }
+// The format code of what was read: the extension's code, told apart further
+// by the header (head: the file's first bytes) or by the compression Magick++
+// found (magickCompression, 0 when Qt read it).
+int refinedFormat(int format, const QByteArray& head, int magickCompression)
+{
+    switch (format) {
+    case fmt::Jpeg: {
+        // A JFIF marker (APP0) makes it JFIF; an Exif APP1 without one makes it Exif.
+        const bool jfif = head.size() > 10 && head.mid(6, 4) == "JFIF";
+        const qsizetype exif = head.indexOf("Exif");
+        return !jfif && exif >= 0 && exif < 16 ? fmt::ExifJpeg : fmt::Jpeg;
+    }
+    case fmt::Bmp: {
+        const int compression = head.size() >= 34 ? int(quint8(head[30])) : 0;
+        return compression == 1 || compression == 2 ? fmt::BmpRle : fmt::Bmp;
+    }
+    case fmt::Tif:
+        if (magickCompression == int(MagickCore::LZWCompression))
+            return fmt::TifLzw;
+        if (magickCompression == int(MagickCore::FaxCompression) ||
+            magickCompression == int(MagickCore::Group4Compression))
+            return fmt::TifCcitt;
+        return fmt::Tif;
+    case fmt::Pbm:
+        if (head.size() >= 2 && head[0] == 'P') {
+            switch (head[1]) {
+            case '1': return fmt::PbmAscii;
+            case '2': return fmt::PgmAscii;
+            case '3': return fmt::PpmAscii;
+            case '5': return fmt::Pgm;
+            case '6': return fmt::Ppm;
+            default: break;
+            }
+        }
+        return fmt::Pbm;
+    default: return format;
+    }
+}
+
+constexpr int kHeadBytes = 64;
+
+// Where a picture of size fits within box, never enlarged (size itself when it fits).
+QSize fitWithin(const QSize& size, const QSize& box)
+{
+    if (size.width() <= box.width() && size.height() <= box.height())
+        return size;
+    return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
 
 // ---------------------------------------------------------------- Qt
 
@@ -119,8 +165,10 @@ bool tooLarge(const QSize& size)
     return bytes > qint64(kAllocationLimitMb) * 1024 * 1024;
 }
 
-int readWithQt(QImageReader& reader, int page, int pages, PictureData* out)
+// format: the extension's format code.
+int readWithQt(QImageReader& reader, int format, int page, int pages, PictureData* out)
 {
+    const QByteArray head = reader.device() ? reader.device()->peek(kHeadBytes) : QByteArray();
     if (!reader.canRead())
         return reader.error() == QImageReader::FileNotFoundError ? err::FileNotFound : err::InvalidFormat;
     if (tooLarge(reader.size()))
@@ -149,9 +197,12 @@ int readWithQt(QImageReader& reader, int page, int pages, PictureData* out)
     }
     if (d.frames.isEmpty())
         return err::InvalidFormat;
-    d.bits = bitsOfImage(d.frames.first());
-    d.xRes = int(d.frames.first().dotsPerMeterX() * 0.0254 + 0.5);
-    d.yRes = int(d.frames.first().dotsPerMeterY() * 0.0254 + 0.5);
+    const QImage& first = d.frames.first();
+    d.bits = bitsOfImage(first);
+    d.paletteSize = first.format() == QImage::Format_Indexed8 ? int(first.colorCount()) : 0;
+    d.format = refinedFormat(format, head, 0);
+    d.xRes = int(first.dotsPerMeterX() * 0.0254 + 0.5);
+    d.yRes = int(first.dotsPerMeterY() * 0.0254 + 0.5);
     *out = std::move(d);
     return 0;
 }
@@ -199,12 +250,19 @@ void setCoder(MagickCore::ImageInfo* info, const char* coder)
     info->filename[0] = '\0';
 }
 
-int magickBits(MagickCore::Image* img, MagickCore::ExceptionInfo* e)
+// Stored bits per pixel; *paletteSize: the colours of a palette picture, else 0.
+int magickBits(MagickCore::Image* img, MagickCore::ExceptionInfo* e, int* paletteSize)
 {
+    *paletteSize = 0;
     switch (MagickCore::IdentifyImageType(img, e)) {
     case MagickCore::BilevelType: return 1;
     case MagickCore::GrayscaleType: return img->depth <= 1 ? 1 : 8;
-    case MagickCore::PaletteType: return img->colors <= 2 ? 1 : img->colors <= 16 ? 4 : 8;
+    case MagickCore::PaletteType:
+        // Few colours in a picture stored without a palette are still direct colour.
+        if (img->storage_class != MagickCore::PseudoClass || img->colors == 0)
+            return 24;
+        *paletteSize = int(img->colors);
+        return img->colors <= 2 ? 1 : img->colors <= 16 ? 4 : 8;
     case MagickCore::GrayscaleMatteType:
     case MagickCore::PaletteMatteType:
     case MagickCore::TrueColorMatteType:
@@ -229,17 +287,45 @@ QImage magickToQImage(MagickCore::Image* img, MagickCore::ExceptionInfo* e)
     return out;
 }
 
-int readWithMagick(const QByteArray& bytes, const char* coder, int page, int pages, bool singlePageFormat,
-                   PictureData* out)
+// count images of the data from page on (1 = the first), read with the coder named.
+MagickCore::Image* readMagickImages(const QByteArray& bytes, const char* coder, int page, size_t count,
+                                    MagickCore::ExceptionInfo* e)
 {
-    initMagick();
+    InfoGuard info;
+    setCoder(info.i, coder);
+    info.i->scene = size_t(page - 1);
+    info.i->number_scenes = count;
+    return MagickCore::BlobToImage(info.i, bytes.constData(), size_t(bytes.size()), e);
+}
+
+// 0 when a read gave images without an error, else the error.
+int magickReadError(const MagickCore::Image* images, const MagickCore::ExceptionInfo* e)
+{
+    if (e->severity >= MagickCore::ErrorException)
+        return magickError(e);
+    return images ? 0 : err::InvalidFormat;
+}
+
+// The first image of a list that holds pixels: a skipped page leaves an empty one.
+MagickCore::Image* firstFilled(MagickCore::Image* p)
+{
+    while (p && (p->columns == 0 || p->rows == 0))
+        p = MagickCore::GetNextImageInList(p);
+    return p;
+}
+
+int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int pages, PictureData* out)
+{
+    ensureMagick();
     if (bytes.isEmpty())
         return err::InvalidFormat;
+    // A Photoshop file's layers are not pages: its first image is the whole picture.
+    const bool singlePageFormat = row.format == fmt::Psd;
     ExceptionGuard ex;
     int count = 1;
     if (!singlePageFormat) {
         InfoGuard info;
-        setCoder(info.i, coder);
+        setCoder(info.i, row.coder);
         ListGuard pinged;
         pinged.list = MagickCore::PingBlob(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
         if (pinged.list && ex.e->severity < MagickCore::ErrorException)
@@ -250,28 +336,21 @@ int readWithMagick(const QByteArray& bytes, const char* coder, int page, int pag
     }
     if (page < 1 || page > count)
         page = 1;
-    InfoGuard info;
-    setCoder(info.i, coder);
-    info.i->scene = size_t(page - 1);
-    info.i->number_scenes = pages == -1 && !singlePageFormat ? size_t(count - page + 1) : 1;
+    const int wanted = pages == -1 && !singlePageFormat ? count - page + 1 : 1;
     ListGuard images;
-    images.list = MagickCore::BlobToImage(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
-    if (!images.list)
-        return ex.e->severity >= MagickCore::ErrorException ? magickError(ex.e) : err::InvalidFormat;
-    if (ex.e->severity >= MagickCore::ErrorException)
-        return magickError(ex.e);
+    images.list = readMagickImages(bytes, row.coder, page, size_t(wanted), ex.e);
+    if (const int r = magickReadError(images.list, ex.e))
+        return r;
     PictureData d;
     d.pageCount = count;
     d.firstPage = page;
-    int taken = 0;
-    for (MagickCore::Image* p = images.list; p; p = MagickCore::GetNextImageInList(p)) {
-        if (p->columns == 0 || p->rows == 0)
-            continue; // a skipped page leaves an empty image in the list
+    for (MagickCore::Image* p = firstFilled(images.list); p; p = firstFilled(MagickCore::GetNextImageInList(p))) {
         QImage img = magickToQImage(p, ex.e);
         if (img.isNull())
             break;
         if (d.frames.isEmpty()) {
-            d.bits = magickBits(p, ex.e);
+            d.bits = magickBits(p, ex.e, &d.paletteSize);
+            d.format = refinedFormat(row.format, bytes.left(kHeadBytes), int(p->compression));
             d.xRes = int(p->x_resolution + 0.5);
             d.yRes = int(p->y_resolution + 0.5);
             if (p->units == MagickCore::PixelsPerCentimeterResolution) {
@@ -281,12 +360,45 @@ int readWithMagick(const QByteArray& bytes, const char* coder, int page, int pag
         }
         d.frames << img;
         d.delays << int(p->delay * 1000 / std::max<size_t>(1, size_t(p->ticks_per_second)));
-        if (++taken >= int(info.i->number_scenes) || singlePageFormat)
+        if (d.frames.size() >= wanted)
             break;
     }
     if (d.frames.isEmpty())
         return err::InvalidFormat;
     *out = std::move(d);
+    return 0;
+}
+
+// The first page fitted within box, turned as its orientation says.
+int readMagickScaled(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out)
+{
+    ensureMagick();
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    ExceptionGuard ex;
+    ListGuard images;
+    images.list = readMagickImages(bytes, coder, 1, 1, ex.e);
+    if (const int r = magickReadError(images.list, ex.e))
+        return r;
+    MagickCore::Image* page = firstFilled(images.list);
+    if (!page)
+        return err::InvalidFormat;
+    ListGuard turned;
+    turned.list = MagickCore::AutoOrientImage(page, page->orientation, ex.e);
+    if (!turned.list)
+        return magickError(ex.e);
+    const QSize size(int(turned.list->columns), int(turned.list->rows));
+    const QSize fit = fitWithin(size, box);
+    ListGuard small;
+    if (fit != size) {
+        small.list = MagickCore::ThumbnailImage(turned.list, size_t(fit.width()), size_t(fit.height()), ex.e);
+        if (!small.list)
+            return magickError(ex.e);
+    }
+    QImage img = magickToQImage(small.list ? small.list : turned.list, ex.e);
+    if (img.isNull())
+        return err::InvalidFormat;
+    *out = std::move(img);
     return 0;
 }
 
@@ -583,6 +695,12 @@ void setUpImageReaders()
     });
 }
 
+void ensureMagick()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { Magick::InitializeMagick(nullptr); });
+}
+
 Decoder decoderFor(const QString& upperExt)
 {
     const FormatRow* r = rowForExt(upperExt);
@@ -633,30 +751,44 @@ int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page,
         buf.open(QIODevice::ReadOnly);
         QImageReader reader(&buf, row ? QByteArray(row->coder) : QByteArray());
         reader.setDecideFormatFromContent(true);
-        r = readWithQt(reader, page, pages, &d);
+        r = readWithQt(reader, row ? row->format : 0, page, pages, &d);
     } else if (row->decoder == Decoder::Magick) {
-        r = readWithMagick(bytes, row->coder, page, pages, row->format == fmt::Psd, &d);
+        r = readWithMagick(bytes, *row, page, pages, &d);
     } else if (row->decoder == Decoder::Flic) {
         r = readFlic(bytes, page, pages, &d);
+        d.format = row->format;
     } else if (row->decoder == Decoder::Ani) {
         r = readAni(bytes, page, pages, &d);
+        d.format = row->format;
     } else {
         r = err::FormatNotAvailable;
     }
     if (r != 0)
         return r;
-    d.format = row ? row->format : 0;
     *out = std::move(d);
     return 0;
 }
 
 namespace {
+
 int openError(const QFile& f)
 {
     if (!f.exists())
         return err::FileNotFound;
     return f.error() == QFileDevice::PermissionsError ? err::FileOpen : err::FileRead;
 }
+
+int readWholeFile(const QString& path, QByteArray* bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return openError(f);
+    if (f.size() > qint64(kAllocationLimitMb) * 1024 * 1024)
+        return err::NoMemory;
+    *bytes = f.readAll();
+    return bytes->size() == f.size() ? 0 : err::FileRead;
+}
+
 } // namespace
 
 int readPicture(const QString& path, int page, int pages, PictureData* out)
@@ -679,23 +811,55 @@ int readPicture(const QString& path, int page, int pages, PictureData* out)
         QImageReader reader(&f, QByteArray(row->coder));
         // What the data is decides among Qt's readers (a PNG named .jpg).
         reader.setDecideFormatFromContent(true);
-        PictureData d;
-        const int r = readWithQt(reader, page, pages, &d);
-        if (r != 0)
-            return r;
-        d.format = row->format;
-        *out = std::move(d);
+        return readWithQt(reader, row->format, page, pages, out);
+    }
+    QByteArray bytes;
+    if (const int r = readWholeFile(path, &bytes))
+        return r;
+    return readPictureBytes(bytes, ext, page, pages, out);
+}
+
+int readScaledPicture(const QString& path, const QSize& box, QImage* out)
+{
+    setUpImageReaders();
+    const QFileInfo fi(path);
+    if (!fi.isFile())
+        return err::FileNotFound;
+    const QString ext = fi.suffix().toUpper();
+    const FormatRow* row = rowForExt(ext);
+    if (!row || row->decoder == Decoder::None)
+        return err::FormatNotAvailable;
+    if (row->decoder == Decoder::Qt) {
+        QImageReader reader(path, QByteArray(row->coder));
+        reader.setAutoTransform(true);
+        reader.setDecideFormatFromContent(true);
+        const QSize stored = reader.size();
+        if (stored.isValid()) {
+            const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+            const QSize shown = turned ? stored.transposed() : stored;
+            const QSize fit = fitWithin(shown, box);
+            if (fit != shown)
+                reader.setScaledSize(turned ? fit.transposed() : fit);
+        }
+        QImage img = reader.read();
+        if (img.isNull())
+            return qtError(reader.error());
+        *out = std::move(img);
         return 0;
     }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return openError(f);
-    if (f.size() > qint64(kAllocationLimitMb) * 1024 * 1024)
-        return err::NoMemory;
-    const QByteArray bytes = f.readAll();
-    if (bytes.size() != f.size())
-        return err::FileRead;
-    return readPictureBytes(bytes, ext, page, pages, out);
+    QByteArray bytes;
+    if (const int r = readWholeFile(path, &bytes))
+        return r;
+    if (row->decoder == Decoder::Magick)
+        return readMagickScaled(bytes, row->coder, box, out);
+    // Animations: their first frame.
+    PictureData d;
+    if (const int r = readPictureBytes(bytes, ext, 1, 1, &d))
+        return r;
+    const QImage& first = d.frames.first();
+    const QSize fit = fitWithin(first.size(), box);
+    *out = fit == first.size() ? first : first.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return 0;
 }
 
 PictureInfo infoOf(const PictureData& d, qint64 sizeDisk)
@@ -712,67 +876,19 @@ PictureInfo infoOf(const PictureData& d, qint64 sizeDisk)
     info.sizeDisk = sizeDisk;
     info.xRes = d.xRes > 0 ? d.xRes : 96;
     info.yRes = d.yRes > 0 ? d.yRes : 96;
-    info.sizeMem = qint64(info.width) * info.height * (d.bits <= 8 ? 1 : d.bits / 8);
-    info.colors = d.bits >= 24 ? 0 : (qint64(1) << d.bits);
+    info.sizeMem = (qint64(info.width) * d.bits + 31) / 32 * 4 * info.height;
+    info.colors = d.paletteSize > 0 ? d.paletteSize : qint64(1) << std::min(d.bits, 24);
     return info;
 }
 
 int readPictureInfo(const QString& path, int page, PictureInfo* out)
 {
-    setUpImageReaders();
-    const QFileInfo fi(path);
-    if (!fi.exists() || !fi.isFile())
-        return err::FileNotFound;
-    const QString ext = fi.suffix().toUpper();
-    const FormatRow* row = rowForExt(ext);
-    PictureInfo info;
-    info.sizeDisk = fi.size();
-    if (row && row->decoder == Decoder::Qt) {
-        QImageReader reader(path, QByteArray(row->coder));
-        reader.setDecideFormatFromContent(true);
-        if (!reader.canRead())
-            return qtError(reader.error());
-        int count = std::max(1, reader.imageCount());
-        if (page < 1 || page > count)
-            page = 1;
-        QSize size = reader.size();
-        const QImage::Format f = reader.imageFormat();
-        int bits = 0;
-        switch (f) {
-        case QImage::Format_Mono:
-        case QImage::Format_MonoLSB: bits = 1; break;
-        case QImage::Format_Indexed8:
-        case QImage::Format_Grayscale8: bits = 8; break;
-        case QImage::Format_Invalid: bits = 0; break;
-        default: bits = QImage::toPixelFormat(f).alphaUsage() == QPixelFormat::UsesAlpha ? 32 : 24;
-        }
-        if (!size.isValid() || bits == 0 || page > 1) {
-            // The header alone does not tell: decode that page.
-            PictureData d;
-            const int r = readPicture(path, page, 1, &d);
-            if (r != 0)
-                return r;
-            size = d.frames.first().size();
-            bits = d.bits;
-        }
-        info.width = size.width();
-        info.height = size.height();
-        info.bits = bits;
-        info.pageCount = count;
-        info.page = page;
-        info.format = row->format;
-        info.xRes = info.yRes = 96;
-        const int bytesPerPixel = info.bits <= 8 ? 1 : info.bits / 8;
-        info.sizeMem = qint64(info.width) * info.height * bytesPerPixel;
-        info.colors = info.bits >= 24 ? 0 : (qint64(1) << info.bits);
-    } else {
-        PictureData d;
-        const int r = readPicture(path, page, 1, &d);
-        if (r != 0)
-            return r;
-        info = infoOf(d, fi.size());
-    }
-    *out = info;
+    // Bits, palette and resolution are known only once the page is decoded.
+    PictureData d;
+    const int r = readPicture(path, page, 1, &d);
+    if (r != 0)
+        return r;
+    *out = infoOf(d, QFileInfo(path).size());
     return 0;
 }
 
@@ -813,7 +929,7 @@ int encodePicture(const QList<QImage>& pages, int format, int bits, int quality,
         return writer.write(img) ? 0 : err::FileWrite;
     }
 
-    initMagick();
+    ensureMagick();
     try {
         const bool many = multiPage && w->multiPage && pages.size() > 1;
         std::vector<Magick::Image> list;

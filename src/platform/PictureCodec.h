@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
+#include <QSize>
 #include <QString>
 
 namespace platform {
@@ -17,18 +18,21 @@ struct PictureData {
     QList<QImage> frames;
     QList<int> delays;   // milliseconds per frame
     int bits = 0;        // stored bits per pixel (1, 4, 8, 24, 32)
-    int format = 0;      // file format code
+    int paletteSize = 0; // colours of the stored palette, 0 = direct colour
+    int format = 0;      // file format code, told apart by the header (Exif JPEG, RLE bitmap, LZW TIFF)
     int pageCount = 0;   // pages or frames the file holds
     int firstPage = 1;   // the page frames[0] came from
     int xRes = 0, yRes = 0;
 };
 
-// A file's picture data without its pixels.
+// A file's picture data without its pixels, as the picture properties show it.
 struct PictureInfo {
     int width = 0, height = 0, bits = 0, format = 0;
     int pageCount = 0, page = 1;
-    qint64 sizeDisk = 0, sizeMem = 0, colors = 0;
-    int xRes = 0, yRes = 0;
+    qint64 sizeDisk = 0;
+    qint64 sizeMem = 0;  // bytes of the bitmap, rows aligned to 4 bytes
+    qint64 colors = 0;   // palette entries, or 2^bits (at most 2^24) for direct colour
+    int xRes = 0, yRes = 0; // dots per inch; 96 when the file holds none
 };
 
 enum class Decoder { None, Qt, Magick, Flic, Ani };
@@ -48,6 +52,8 @@ int readPicture(const QString& path, int page, int pages, PictureData* out);
 // The same for bytes already in memory; ext chooses the reader ("" = let Qt
 // recognise the data).
 int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out);
+// The information of one page, read from the file (the one reader of a
+// file's picture facts).
 int readPictureInfo(const QString& path, int page, PictureInfo* out);
 // The information of a picture as read (sizeDisk: the file's bytes).
 PictureInfo infoOf(const PictureData& data, qint64 sizeDisk);
@@ -71,8 +77,15 @@ int writePicture(const QString& path, const QList<QImage>& pages, int format, in
 // Returns 0, or a system error number of ErrorNumbers.h.
 int copyFileSafely(const QString& source, const QString& target);
 
+// The first page of the file fitted within box (never enlarged), keeping the
+// aspect ratio and the EXIF orientation: scaled in the decoder where Qt reads
+// the format, by Magick++ otherwise. Safe to call from worker threads.
+int readScaledPicture(const QString& path, const QSize& box, QImage* out);
+
 // Qt refuses pictures above this many megabytes; raised for large photos.
 constexpr int kAllocationLimitMb = 1024;
 void setUpImageReaders();
+// Makes Magick++ ready, once per process; every reader calls it.
+void ensureMagick();
 
 } // namespace platform

@@ -1,6 +1,6 @@
 #include "platform/ThumbnailGenerator.h"
 
-#include "platform/PictureDecode.h"
+#include "platform/PictureCodec.h"
 #include "shared/Tables.h"
 
 #include <QCoreApplication>
@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
+#include <QVector>
 #include <algorithm>
 #include <atomic>
 #include <vector>
@@ -59,6 +60,43 @@ private:
     int m_w, m_h, m_bits;
 };
 
+// The thumbnail in the given bits per pixel: 32 ARGB, 24 RGB, 16 RGB565, 8 to
+// 2 a palette of 2^bits colours, 1 black and white.
+QImage convertToBits(const QImage& image, int bits)
+{
+    if (image.isNull())
+        return image;
+    switch (bits) {
+    case 32: return image.convertToFormat(QImage::Format_ARGB32);
+    case 24: return image.convertToFormat(QImage::Format_RGB888);
+    case 16: return image.convertToFormat(QImage::Format_RGB16);
+    case 8: return image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
+    case 1: return image.convertToFormat(QImage::Format_Mono, Qt::DiffuseDither);
+    default: break;
+    }
+    if (bits < 2 || bits > 7)
+        return image;
+    // A fixed palette of 2^bits colours: the bits shared out among red, green
+    // and blue (green first), four greys for 2 bits.
+    QVector<QRgb> table;
+    const auto level = [](int i, int n) { return n < 2 ? 128 : i * 255 / (n - 1); };
+    if (bits == 2) {
+        for (int i = 0; i < 4; ++i)
+            table << qRgb(level(i, 4), level(i, 4), level(i, 4));
+    } else {
+        const int g = bits / 3 + (bits % 3 >= 1 ? 1 : 0);
+        const int r = bits / 3 + (bits % 3 >= 2 ? 1 : 0);
+        const int b = bits / 3;
+        const int nr = 1 << r, ng = 1 << g, nb = 1 << b;
+        for (int ir = 0; ir < nr; ++ir)
+            for (int ig = 0; ig < ng; ++ig)
+                for (int ib = 0; ib < nb; ++ib)
+                    table << qRgb(level(ir, nr), level(ig, ng), level(ib, nb));
+    }
+    return image.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8, table,
+                                                                       Qt::DiffuseDither);
+}
+
 QStringList matchingFiles(const QString& folder, const QString& mask)
 {
     // Name order, letter case ignored, as the file list shows them.
@@ -84,9 +122,11 @@ ThumbnailGenerator::ThumbnailGenerator(QObject* parent) : QObject(parent), m_poo
 
 ThumbnailGenerator::~ThumbnailGenerator() { m_pool->waitForDone(); }
 
-QImage ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits, QString* error)
+QImage ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits)
 {
-    const QImage img = decodeScaled(path, QSize(std::max(1, width), std::max(1, height)), error);
+    QImage img;
+    if (readScaledPicture(path, QSize(std::max(1, width), std::max(1, height)), &img) != 0)
+        return {};
     return convertToBits(img, bits);
 }
 

@@ -43,7 +43,7 @@ public:
     bool isBrowsing() const { return m_browsing; }
 
     // The thumbnail of one file as the generator makes it (null on failure).
-    static QImage makeThumbnail(const QString& path, int width, int height, int bits, QString* error = nullptr);
+    static QImage makeThumbnail(const QString& path, int width, int height, int bits);
 
 signals:
     // status 0: bitmap holds the thumbnail; otherwise the file could not be read.

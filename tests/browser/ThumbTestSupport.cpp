@@ -1,6 +1,6 @@
 #include "ThumbTestSupport.h"
 
-#include "platform/PictureDecode.h"
+#include "platform/PictureCodec.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 

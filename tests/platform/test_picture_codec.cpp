@@ -232,6 +232,11 @@ TEST_F(PictureCodec, StoredBitsPerPixel)
     ASSERT_TRUE(samples::writeQt(png, alpha, "png"));
     ASSERT_EQ(readPicture(png, 1, 1, &d), 0);
     EXPECT_EQ(d.bits, 32);
+    // Four colours stored without a palette are still colour, not bilevel.
+    const QString tif = file("few.tif");
+    ASSERT_TRUE(samples::writeMagick(tif, {img}, "TIFF"));
+    ASSERT_EQ(readPicture(tif, 1, 1, &d), 0);
+    EXPECT_EQ(d.bits, 24);
 }
 
 TEST_F(PictureCodec, SavingWritesTheFormatOfTheCode)
