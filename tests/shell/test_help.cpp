@@ -1,7 +1,6 @@
 // Help: the pages, the contents, the search and context help, and the help
 // window closing with the main window.
 #include "ShellTestWindow.h"
-#include "browser/ProPert1.h"
 #include "shell/HelpWindow.h"
 
 #include <QComboBox>
@@ -10,8 +9,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTabWidget>
-#include <QTextBrowser>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
@@ -110,20 +107,10 @@ TEST(Help, ContextHelpFollowsTheFocus)
     w.click("ID_HelpImage");
     ASSERT_NE(help::existingWindow(), nullptr);
     EXPECT_EQ(shownPage(), "Pictures");
-    EXPECT_TRUE(w.ToolBarComp1->Item("ID_mnuHelpTableofContents")->Enabled());
-    EXPECT_TRUE(w.ToolBarComp1->Item("ID_mnuHelpSearch")->Enabled());
 
     w.TabStrip1->setCurrentIndex(1);
     w.click("ID_PlayHelp");
     EXPECT_EQ(shownPage(), "Music");
-    w.TabStrip1->setCurrentIndex(4);
-    w.click("ID_TxtHelp");
-    EXPECT_EQ(shownPage(), "Documents");
-    w.fakeBrowser(2);
-    w.TabPanel[6]->layout()->addWidget(w.WebBrowser2->view());
-    w.TabStrip1->setCurrentIndex(5);
-    w.click("ID_IntHelp");
-    EXPECT_EQ(shownPage(), "Internet");
 
     // F1 on the browser panel: the main window's page.
     w.CMBFILTER->setFocus();
@@ -159,21 +146,4 @@ TEST(Help, MissingPagesAndShutdown)
     w.show();
     w.close();
     EXPECT_EQ(help::existingWindow(), nullptr);
-}
-
-TEST(Help, ToolWindowHelpButtons)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    help::setHelpFolder(assetsHelp());
-    w.show();
-    const QString picture = s.folder.file("shown.png");
-    QImage(8, 8, QImage::Format_RGB32).save(picture);
-    gs.cCurrentFile = picture;
-    w.click("ID_mnuProperties");
-    ProPert1* properties = ProPert1::instance();
-    ASSERT_NE(properties, nullptr);
-    properties->HelpBtn_Click();
-    ASSERT_NE(help::existingWindow(), nullptr);
-    EXPECT_EQ(shownPage(), "ProPert1");
 }

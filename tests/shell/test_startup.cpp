@@ -11,9 +11,7 @@
 #include <QMediaPlayer>
 #include <QWebEngineView>
 #include <QComboBox>
-#include <QMenu>
 #include <QSysInfo>
-#include <QToolBar>
 #include <gtest/gtest.h>
 
 using testsupport::ProgramFolder;
@@ -141,24 +139,35 @@ TEST_F(MainWindowTest, StoredSettingsAreUsedAndKept)
     EXPECT_FALSE(gs.fQuikTipOpen);
 }
 
+TEST_F(MainWindowTest, DamagedSettingsFilesAreReported)
+{
+    writeFile(folder.file("Colors.INI"), "255 -2147483643 16711680\r\n");
+    writeFile(folder.file("Options.INI"), "5 6 7 8 1 1 1 60 70 1 40 2 3000 600 20 4\r\nNAME\r\n/last\r\n");
+    Lumivex1 w({});
+    EXPECT_EQ(dialogs->texts(),
+              (QStringList{"Error Loading Application Window Colors", "Error Loading Application Options"}));
+    EXPECT_EQ(gs.nMainBackColor, 255u) << "what was read is kept";
+    EXPECT_EQ(gs.cLastFolder, "/last");
+}
+
 TEST_F(MainWindowTest, FilterComboAndMenu)
 {
     writeFile(folder.file("Options.INI"), "0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 31\r\n\r\n" +
                                               folder.path().toUtf8() + "\r\n0 1 0 0 0 0 1 1 1 0 0 1\r\n");
     Lumivex1 w({});
-    ASSERT_EQ(w.CMBFILTER->count(), 36);
-    for (int r = 0; r < 36; ++r)
-        EXPECT_EQ(w.CMBFILTER->itemText(r), QString::fromLatin1(tables::filterNames()[r]));
-    EXPECT_EQ(w.CMBFILTER->itemText(30), "Miscellaneous 1 bit (MAC,IMG,MSP,ICA,CAL) ");
+    QStringList combo;
+    for (int r = 0; r < w.CMBFILTER->count(); ++r)
+        combo << w.CMBFILTER->itemText(r);
+    ASSERT_EQ(combo.size(), 36);
+    EXPECT_EQ(combo[0], FileFilterTable.names[0]);
+    EXPECT_EQ(combo[30], "Miscellaneous 1 bit (MAC,IMG,MSP,ICA,CAL) ");
+    EXPECT_EQ(combo[35], "All Files (*.*)");
     EXPECT_EQ(w.CMBFILTER->currentIndex(), 31);
-    EXPECT_EQ(w.nFilterRow, 31);
     EXPECT_EQ(w.ToolBarComp1->Item("ID_FilterName")->Caption(), "All Picture Files");
     const QStringList menu = w.ToolBarComp1->Item("ID_mnuFileFilterDropDown")->MenuTools();
-    ASSERT_EQ(menu.size(), 36);
-    for (int r = 0; r < 36; ++r) {
-        EXPECT_EQ(menu[r], w.CMBFILTER->itemText(r));
-        EXPECT_EQ(w.ToolBarComp1->Item(menu[r])->Category(), "FilterList");
-    }
+    EXPECT_EQ(menu, combo);
+    for (const QString& tool : menu)
+        EXPECT_EQ(w.ToolBarComp1->Item(tool)->Category(), "FilterList");
     w.Form_Unload();
     EXPECT_TRUE(readFile(folder.file("Options.INI")).startsWith("0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 31\r\n"));
 }
@@ -178,7 +187,6 @@ TEST_F(MainWindowTest, CommandLineFileAndLastFolder)
     EXPECT_EQ(w.windowTitle(), "Brevanto Lumivex 3.0 - " + file);
     EXPECT_EQ(w.fileListFolder(), other) << "the first paint moves the list to the last folder";
     EXPECT_EQ(w.cCommandArg1, "");
-    w.fileListFolder();
     w.Form_Unload();
     EXPECT_TRUE(readFile(folder.file("Options.INI")).contains(("\r\n" + other + "\r\n").toUtf8()))
         << "fSaveLastFolder off keeps the folder read at start";
