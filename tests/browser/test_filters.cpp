@@ -58,21 +58,6 @@ TEST_F(BrowserFixture, TypedMaskFiltersTheListOnlyOnEnter)
     EXPECT_EQ(listNames(), (QStringList{"a.gif", "b.png", "noext"}));
 }
 
-TEST_F(BrowserFixture, UnknownFilterNameAndNarrowScreen)
-{
-    w->CMBFILTER->setCurrentIndex(2);
-    const QString mask = w->PTxShList1->Filter();
-    w->ApplyFileFilter("No Such Filter");
-    EXPECT_EQ(w->nFilterRow, 2);
-    EXPECT_EQ(w->PTxShList1->Filter(), mask);
-    EXPECT_FALSE(gs.fBusy) << "the busy flag is cleared again";
-
-    w->nScreenWidth = 9600;
-    w->ApplyFileFilter("All Files (*.*)");
-    EXPECT_EQ(w->nFilterRow, 35);
-    EXPECT_FALSE(toolVisible(*w, "ID_FilterName"));
-}
-
 TEST_F(BrowserFixture, ViewStylesAreStoredAndLeaveTheThumbnails)
 {
     const struct {
@@ -103,22 +88,6 @@ TEST_F(BrowserFixture, MoveUpFolderShowsTheParentAndRereadsTheTree)
     w->MoveUpFolder();
     EXPECT_EQ(w->fileListFolder(), data.path());
     EXPECT_NE(treeItem("New Sibling"), nullptr) << "the tree was read again";
-}
-
-TEST_F(BrowserFixture, CollapseFolderTreeCollapsesInIndexOrder)
-{
-    mkdir("A/A1");
-    mkdir("B/B1");
-    w->PTxShTree1->Refresh();
-    platform::ShellTreeItem* root = w->PTxShTree1->Items().Item(0);
-    root->setExpanded(true);
-    treeItem("A")->setExpanded(true);
-    treeItem("B")->setExpanded(true);
-    ASSERT_EQ(w->PTxShTree1->Items().Count(), 5);
-    w->CollapseFolderTree();
-    EXPECT_EQ(w->PTxShTree1->Items().Count(), 1);
-    EXPECT_FALSE(root->Expanded());
-    EXPECT_TRUE(dialogs->messages.isEmpty());
 }
 
 TEST(FileMask, MatchesLikeTheFilterTable)

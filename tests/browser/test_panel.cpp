@@ -66,17 +66,6 @@ TEST_F(BrowserFixture, OpeningAnItemSetsTheCaptionAndSkipsWhatIsNotAFile)
     EXPECT_TRUE(w->IsNotAFile(path("*.png"))) << "a mask is a name, never a pattern";
 }
 
-TEST_F(BrowserFixture, DoubleClickOnAFolderShowsIt)
-{
-    file("Sub/inner.txt");
-    w->setFileListFolder(data.path());
-    const int i = select("Sub");
-    w->PTxShList1->openIndex(i);
-    EXPECT_EQ(w->fileListFolder(), path("Sub"));
-    EXPECT_EQ(w->windowTitle(), kProgramTitle + " - " + path("Sub"));
-    EXPECT_EQ(listNames(), QStringList{"inner.txt"});
-}
-
 TEST_F(BrowserFixture, TreeSelectionSetsCaptionResumeIndexAndShowsTheFolder)
 {
     file("A/one.txt");
@@ -116,31 +105,6 @@ TEST_F(BrowserFixture, PictureListIsBuiltOnceFromTheShownPicturesInDisplayOrder)
     picture("a0.bmp");
     w->RefreshFileList();
     EXPECT_EQ(w->List3->count(), 2) << "a filled list is left alone";
-}
-
-TEST_F(BrowserFixture, EscCancelsOnlyWhileASearchMayRun)
-{
-    w->fSearchRunning = false;
-    w->fSearchCancel = false;
-    int esc = 27;
-    w->PTxShList1_KeyPress(esc);
-    EXPECT_FALSE(w->fSearchCancel);
-    EXPECT_FALSE(w->fSearchRunning);
-
-    w->fSearchRunning = true;
-    int other = 'a';
-    w->PTxShTree1_KeyPress(other);
-    EXPECT_FALSE(w->fSearchCancel);
-    w->PTxShTree1_KeyPress(esc);
-    EXPECT_TRUE(w->fSearchCancel);
-    EXPECT_FALSE(w->fSearchRunning);
-
-    // The real key reaches the handler through the list's view.
-    w->fSearchRunning = true;
-    w->fSearchCancel = false;
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(w->PTxShList1->currentView(), &key);
-    EXPECT_TRUE(w->fSearchCancel);
 }
 
 TEST_F(BrowserFixture, FolderSetFromAnotherWindowGivesTheUsualReactions)

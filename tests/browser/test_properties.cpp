@@ -132,23 +132,6 @@ TEST_F(Properties, UnreadablePicturesLeaveTheValuesEmpty)
         EXPECT_TRUE(l->text().isEmpty());
 }
 
-TEST_F(Properties, OpeningAgainBringsTheOpenWindowWithItsValues)
-{
-    writePicture(path("one.png"), QSize(11, 12));
-    writePicture(path("two.png"), QSize(50, 60));
-    ProPert1* first = openFor(path("one.png"));
-    ProPert1* second = openFor(path("two.png"));
-    EXPECT_EQ(first, second);
-    EXPECT_EQ(second->Label2[4]->text(), "11");
-    QPointer<ProPert1> guard(first);
-    first->close(); // deletes itself
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(guard.isNull());
-    EXPECT_FALSE(gs.fProPertOpen);
-    ProPert1* third = openFor(path("two.png"));
-    EXPECT_EQ(third->Label2[4]->text(), "50");
-}
-
 TEST(PropertiesFormatNames, TableAsWritten)
 {
     EXPECT_EQ(ProPert1::FormatNameTable(86), "Tagged Image File LZW Compressed Forma");

@@ -107,26 +107,6 @@ TEST_F(Rename, OtherFailuresSayWhatWentWrongAndLeaveNoFile)
     EXPECT_EQ(entries(), QStringList{"a.jpg"});
 }
 
-TEST_F(Rename, EnterRunsOkAndCancelChangesNothing)
-{
-    writeFile(path("a.jpg"), "a");
-    gs.cCurrentFile = path("a.jpg");
-    {
-        Rename1 d;
-        d.show();
-        d.Text1[1]->setText("c");
-        QTest::keyClick(d.Text1[1], Qt::Key_Return);
-        EXPECT_EQ(d.result(), QDialog::Accepted);
-    }
-    EXPECT_TRUE(QFile::exists(path("c.JPG")));
-    gs.cCurrentFile = path("c.JPG");
-    Rename1 d;
-    d.Text1[1]->setText("zzz");
-    d.CancelBtn->click();
-    EXPECT_EQ(d.result(), QDialog::Rejected);
-    EXPECT_EQ(entries(), QStringList{"c.JPG"});
-}
-
 // ---------------------------------------------------------------- new folder
 
 namespace {

@@ -66,21 +66,28 @@ protected:
         w->cFindPattern = "*.JPG";
     }
 
+    // Puts a made-up tree and a lister behind the walk, which looks for JPEGs from the top.
+    FakeTree* useFake(std::unique_ptr<FakeTree> tree)
+    {
+        FakeTree* t = tree.get();
+        w->setSearchTree(std::move(tree));
+        auto l = std::make_unique<FakeLister>();
+        lister = l.get();
+        w->setSearchLister(std::move(l));
+        w->cFindPattern = "*.JPG";
+        w->nSearchResumeIndex = 0;
+        return t;
+    }
     // A flat made-up tree: a root with `count` leaf folders, none holding files.
-    FakeTree* fakeFlat(int count, FakeLister** lister = nullptr)
+    FakeTree* useFlat(int count)
     {
         auto tree = std::make_unique<FakeTree>();
         const int root = tree->add("Root", "/root");
         for (int i = 0; i < count; ++i)
             tree->add(QStringLiteral("F%1").arg(i), QStringLiteral("/root/F%1").arg(i), root);
-        FakeTree* t = tree.get();
-        w->setSearchTree(std::move(tree));
-        auto l = std::make_unique<FakeLister>();
-        if (lister)
-            *lister = l.get();
-        w->setSearchLister(std::move(l));
-        return t;
+        return useFake(std::move(tree));
     }
+    FakeLister* lister = nullptr;
 };
 
 TEST_F(SearchFixture, FindsTheNextFolderWithFilesAndEndsAtTheLast)
@@ -121,12 +128,8 @@ TEST_F(SearchFixture, FindNextBeforeAnySearchLooksForJpegs)
 
 TEST_F(SearchFixture, AsksToGoOnPastTheLimits)
 {
-    FakeTree* tree = fakeFlat(7000);
-    w->cFindPattern = "*.JPG";
-    w->nSearchResumeIndex = 0;
+    FakeTree* tree = useFlat(7000);
     dialogs->answers = {platform::Answer::Yes, platform::Answer::No};
-    QList<int> askedAt;
-    dialogs->onMessage = [&](const platform::ScriptedDialogs::Message&) { askedAt << w->nSearchResumeIndex; };
     w->FindNext();
     const QString q = "Do you want to continue the Search for - *.JPG ?";
     ASSERT_EQ(dialogs->texts(), (QStringList{q, q}));
@@ -241,17 +244,11 @@ TEST_F(SearchFixture, NetworkAndNetHoodAndComputerName)
     const int group = tree->add("Workgroup", "", entire);
     tree->add("Share", "\\\\SERVER\\Share", group);
     tree->add("Entire Network", "", desktop); // met again later
-    FakeTree* t = tree.get();
-    w->setSearchTree(std::move(tree));
-    auto lister = std::make_unique<FakeLister>();
+    FakeTree* t = useFake(std::move(tree));
+    FakeLister* l = lister;
     for (const char* p : {"C:\\WINDOWS\\NetHood", "/documents and settings/NetHood", "C:\\thishost",
-                             "C:\\Data\\NetHood", "\\\\SERVER\\Share"})
-        lister->files[p] = 1;
-    FakeLister* l = lister.get();
-    w->setSearchLister(std::move(lister));
-    gs.cComputerName = "THISHOST";
-    w->cFindPattern = "*.JPG";
-    w->nSearchResumeIndex = 0;
+                          "C:\\Data\\NetHood", "\\\\SERVER\\Share"})
+        l->files[p] = 1;
 
     // The NetHood folders under \WINDOWS and \Documents..., and the folder
     // named as this computer, are passed over; the NetHood under Data is a hit.
@@ -291,18 +288,12 @@ TEST_F(SearchFixture, RememberedNetworkNameIsPassedOverInTheSameSearch)
     const int again = tree->add("Entire Network", "");
     tree->add("Hidden Share", "/hidden", again);
     tree->add("Last", "/last");
-    FakeTree* t = tree.get();
-    w->setSearchTree(std::move(tree));
-    auto lister = std::make_unique<FakeLister>();
+    FakeTree* t = useFake(std::move(tree));
     lister->files["/hidden"] = 1;
-    FakeLister* l = lister.get();
-    w->setSearchLister(std::move(lister));
-    w->cFindPattern = "*.JPG";
-    w->nSearchResumeIndex = 0;
     dialogs->answers = {platform::Answer::Yes};
     w->FindNext();
     EXPECT_EQ(std::count(t->expanded.begin(), t->expanded.end(), "Entire Network"), 1);
-    EXPECT_EQ(l->calls.count("/hidden"), 0u) << "the second Entire Network was passed over";
+    EXPECT_EQ(lister->calls.count("/hidden"), 0u) << "the second Entire Network was passed over";
     EXPECT_EQ(dialogs->texts(), (QStringList{kNetwork, kEnd}));
 }
 
@@ -316,13 +307,8 @@ TEST_F(SearchFixture, WalkErrorsAreReportedAndPassedOver)
     tree->add("Five", "/five");
     tree->nodes[size_t(two)].throwNumber = browser::kErrUnexpected;
     tree->nodes[2].throwNumber = 70;
-    FakeTree* t = tree.get();
-    w->setSearchTree(std::move(tree));
-    auto lister = std::make_unique<FakeLister>();
+    FakeTree* t = useFake(std::move(tree));
     lister->files["/four"] = 3;
-    w->setSearchLister(std::move(lister));
-    w->cFindPattern = "*.JPG";
-    w->nSearchResumeIndex = 0;
     t->selected = "/four";
     w->FindNext();
     ASSERT_EQ(dialogs->messages.size(), 2);
@@ -351,7 +337,7 @@ TEST_F(SearchFixture, StoppedThumbnailRunDoesNotDisableSearches)
     EXPECT_EQ(w->fileListFolder(), path("B"));
 
     // A run stopped while the search goes on ends it quietly, the pointer back.
-    FakeTree* tree = fakeFlat(400);
+    FakeTree* tree = useFlat(400);
     w->fThumbsStopped = false;
     tree->onName = [&](int i) {
         if (i == 300)
@@ -359,7 +345,6 @@ TEST_F(SearchFixture, StoppedThumbnailRunDoesNotDisableSearches)
     };
     w->setCursor(Qt::WaitCursor);
     dialogs->messages.clear();
-    w->nSearchResumeIndex = 0;
     w->FindNext();
     EXPECT_TRUE(dialogs->messages.isEmpty());
     EXPECT_EQ(w->nSearchResumeIndex, 0);
@@ -377,12 +362,9 @@ TEST_F(SearchFixture, UnreadableOrVanishedFoldersArePassedOver)
     EXPECT_TRUE(dialogs->messages.isEmpty());
 
     // The last item cannot be read: the walk ends instead of trying forever.
-    FakeLister* lister = nullptr;
-    FakeTree* t = fakeFlat(3, &lister);
-    (void)t;
+    useFlat(3);
     lister->foreverError["/root/F2"] = 70;
     lister->foreverError["/root/F1"] = 76;
-    w->nSearchResumeIndex = 0;
     w->FindNext();
     EXPECT_EQ(lister->calls["/root/F2"], 1);
     EXPECT_EQ(lister->calls["/root/F1"], 1);
@@ -390,12 +372,9 @@ TEST_F(SearchFixture, UnreadableOrVanishedFoldersArePassedOver)
 
 TEST_F(SearchFixture, DriveNotReadyIsRetriedUntilReadyOrEsc)
 {
-    FakeLister* lister = nullptr;
-    fakeFlat(3, &lister);
+    useFlat(3);
     lister->errors["/root/F2"] = {68, 68, 68};
     lister->files["/root/F2"] = 1;
-    w->cFindPattern = "*.JPG";
-    w->nSearchResumeIndex = 0;
     w->FindNext();
     EXPECT_EQ(lister->calls["/root/F2"], 4) << "three failures, then the medium is there";
     EXPECT_EQ(w->nSearchResumeIndex, 0) << "a hit on the last item is the end";

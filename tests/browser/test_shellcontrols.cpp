@@ -71,31 +71,6 @@ TEST(ShellTree, ExpandingInsertsAfterTheItemAndCollapsingRemoves)
     EXPECT_EQ(names(t), (QStringList{"R", "A", "A1", "A2", "b", "C"})) << "A stayed expanded inside";
 }
 
-TEST(ShellTree, LockedTreeKeepsItsItems)
-{
-    Folders f;
-    f.mk("R/A/A1");
-    f.mk("R/B");
-    ShellTree t;
-    t.setRootFolders({f.p("R")});
-    t.Items().Item(0)->setExpanded(true);
-    t.setLocked(true);
-    EXPECT_FALSE(t.Items().Item(1)->setExpanded(true));
-    EXPECT_FALSE(t.Items().Item(0)->setExpanded(false));
-    f.mk("R/C");
-    t.Refresh();
-    EXPECT_EQ(names(t), (QStringList{"R", "A", "B"}));
-    EXPECT_FALSE(t.selectPath(f.p("R/A/A1"))) << "a hidden item is not shown while locked";
-    EXPECT_EQ(t.Items().Count(), 3);
-    t.setWalkExpandAllowed(true);
-    EXPECT_TRUE(t.expandAt(1));
-    EXPECT_EQ(names(t), (QStringList{"R", "A", "A1", "B"}));
-    t.setWalkExpandAllowed(false);
-    t.setLocked(false);
-    t.Refresh();
-    EXPECT_EQ(names(t), (QStringList{"R", "A", "A1", "B", "C"}));
-}
-
 TEST(ShellTree, RefreshKeepsExpansionAndDropsVanishedFolders)
 {
     Folders f;
@@ -112,24 +87,6 @@ TEST(ShellTree, RefreshKeepsExpansionAndDropsVanishedFolders)
     EXPECT_EQ(names(t), (QStringList{"R", "A", "A0", "A1"}));
     ASSERT_NE(t.SelectedItem(), nullptr);
     EXPECT_EQ(t.SelectedItem()->Path(), f.p("R/A/A1"));
-}
-
-TEST(ShellTree, StandardRootsAreHomeAndComputer)
-{
-    ShellTree t;
-    t.setStandardRoots();
-    ASSERT_EQ(t.Items().Count(), 2);
-    EXPECT_EQ(t.Items().Item(0)->Path(), QDir::cleanPath(QDir::homePath()));
-    ShellTreeItem* computer = t.Items().Item(1);
-    EXPECT_TRUE(computer->FileSystemAncestor());
-    ASSERT_TRUE(computer->setExpanded(true));
-    ASSERT_GE(t.Items().Count(), 3);
-    EXPECT_EQ(t.Items().Item(2)->Path(), "/");
-    // The pseudo file systems stay out of the computer's folders.
-    for (int i = 2; i < t.Items().Count(); ++i) {
-        EXPECT_NE(t.Items().Item(i)->Path(), "/proc");
-        EXPECT_NE(t.Items().Item(i)->Path(), "/sys");
-    }
 }
 
 TEST(ShellList, FoldersFirstFilterHiddenAndErrors)
