@@ -114,20 +114,3 @@ TEST(ImagingDialogs, ChangeDialogGivesTheValue)
     whenUp([](QDialog& d) { d.reject(); });
     EXPECT_EQ(runImageChangeDialog(nullptr, r), std::nullopt);
 }
-
-TEST(ImagingDialogs, TheDialogControlReportsCancel)
-{
-    ScopedDialogs dialogs;
-    LeadDlg dlg;
-    dlg.FileName = QStringLiteral("/x/y.jpg");
-    EXPECT_EQ(dlg.ShowSaveDlg(nullptr), err::DialogCancelled);
-    EXPECT_TRUE(dlg.FileName.isEmpty());
-    FileAnswer a;
-    a.accepted = true;
-    a.fileName = QStringLiteral("/x/z.tif");
-    a.pageNumber = 3;
-    dialogs->fileAnswers << a;
-    EXPECT_EQ(dlg.ShowOpenDlg(nullptr), 0);
-    EXPECT_EQ(dlg.FileName, "/x/z.tif");
-    EXPECT_EQ(dlg.PageNumber, 3);
-}
