@@ -98,9 +98,7 @@ TEST(Players, SelectionMarksReportTheirErrors)
     fakes::Window f;
     Lumivex1& w = *f.w;
     w.VidSCutBtn->click(); // nothing loaded
-    ASSERT_EQ(f.dialogs->messages.size(), 1);
-    EXPECT_EQ(f.dialogs->messages[0].title, "Lumivex");
-    EXPECT_EQ(f.dialogs->messages[0].text, "No media file is loaded Error code =  5.");
+    EXPECT_EQ(f.dialogs->texts(), QStringList{"No media file is loaded Error code =  5."});
 
     w.LoadMediaFile(f.file("a.mp3"));
     f.music().dur = 60000;
