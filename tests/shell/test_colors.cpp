@@ -96,25 +96,4 @@ TEST(Colors, WashedControlsPaint)
     EXPECT_LT(img.pixelColor(20, 0).blue(), 10);
     EXPECT_GT(img.pixelColor(20, 99).blue(), 245);
     EXPECT_LT(img.pixelColor(20, 99).red(), 10);
-
-    // A raised text shows a light edge; plain text has none.
-    auto lightPixels = [](int effect) {
-        platform::EffectLabel label(QStringLiteral("MMMM"));
-        QFont f = label.font();
-        f.setPixelSize(28);
-        label.setFont(f);
-        label.resize(120, 40);
-        label.setWash(0x808080, 0x808080);
-        label.setForeColor(0x000000);
-        label.setTextEffect(effect);
-        const QImage im = label.grab().toImage();
-        int n = 0;
-        for (int y = 0; y < im.height(); ++y)
-            for (int x = 0; x < im.width(); ++x)
-                if (im.pixelColor(x, y).lightness() > 200)
-                    ++n;
-        return n;
-    };
-    EXPECT_EQ(lightPixels(platform::kEffectNone), 0);
-    EXPECT_GT(lightPixels(platform::kEffectRaisedHeavy), 10);
 }
