@@ -411,6 +411,11 @@ void Lumivex1::Form_Activate()
             if (p > 2)
                 setFileListFolder(cCommandArg1.left(p - 1));
             DisplayFile(cCommandArg1);
+            // The picture loader leaves the tabs alone while starting up; the
+            // file named on the command line is the one the user wants to see.
+            if (gs.fAutoPictures && gs.cCurrentPicture == cCommandArg1 &&
+                tables::extensionInRange(::GetFileExt(cCommandArg1), tables::kFirstPicture, tables::kLastPicture))
+                TabStrip1->setCurrentIndex(2);
             setWindowTitle(kProgramTitle + QStringLiteral(" - ") + cCommandArg1);
             cCommandArg1.clear();
             shown = true;

@@ -1,5 +1,9 @@
 #include "shell/ToolTable.h"
 
+#include <QApplication>
+#include <QHash>
+#include <QStyle>
+
 namespace tooltable {
 
 using platform::ToolType;
@@ -202,6 +206,62 @@ const std::vector<MenuDef>& menus()
     return m;
 }
 
+namespace {
+// Pictures for the buttons of the tool bars, from the style's own set.
+QHash<QString, QStyle::StandardPixmap> toolPictures()
+{
+    return {
+        {"ID_ToggleBtn", QStyle::SP_TitleBarShadeButton},
+        {"ID_Find", QStyle::SP_FileDialogContentsView},
+        {"ID_FindNext", QStyle::SP_ArrowRight},
+        {"ID_Collapse", QStyle::SP_TitleBarUnshadeButton},
+        {"ID_UpFolder", QStyle::SP_FileDialogToParent},
+        {"ID_ViewBtn", QStyle::SP_FileDialogDetailedView},
+        {"ID_FilterBtn", QStyle::SP_FileDialogListView},
+        {"ID_SetClrBtn", QStyle::SP_DesktopIcon},
+        {"ID_HelpOpen", QStyle::SP_DialogHelpButton},
+        {"ID_Back", QStyle::SP_ArrowBack},
+        {"ID_Forward", QStyle::SP_ArrowForward},
+        {"ID_ViewImage", QStyle::SP_FileDialogInfoView},
+        {"ID_PrintImage", QStyle::SP_DriveFDIcon},
+        {"ID_Resize", QStyle::SP_TitleBarMaxButton},
+        {"ID_EditImage", QStyle::SP_FileDialogStart},
+        {"ID_EditColors", QStyle::SP_DriveDVDIcon},
+        {"ID_SaveImage", QStyle::SP_DialogSaveButton},
+        {"ID_PicFavorites", QStyle::SP_DialogYesButton},
+        {"ID_HelpImage", QStyle::SP_DialogHelpButton},
+        {"ID_ViewVideos", QStyle::SP_ComputerIcon},
+        {"ID_PicBtn", QStyle::SP_DriveCDIcon},
+        {"ID_VidEdit", QStyle::SP_MediaSeekForward},
+        {"ID_AudioReplace", QStyle::SP_MediaVolume},
+        {"ID_Join", QStyle::SP_MediaSkipForward},
+        {"ID_VideoSave", QStyle::SP_DialogSaveButton},
+        {"ID_VidProp", QStyle::SP_MessageBoxInformation},
+        {"ID_VidPlyLstBtn", QStyle::SP_FileDialogNewFolder},
+        {"ID_PlayHelp", QStyle::SP_DialogHelpButton},
+        {"ID_TxtBack", QStyle::SP_ArrowBack},
+        {"ID_TxtForward", QStyle::SP_ArrowForward},
+        {"ID_TxtPrint", QStyle::SP_DriveFDIcon},
+        {"ID_TxtSave", QStyle::SP_DialogSaveButton},
+        {"ID_TxtProperties", QStyle::SP_MessageBoxInformation},
+        {"ID_TxtHelp", QStyle::SP_DialogHelpButton},
+        {"ID_IntBack", QStyle::SP_ArrowBack},
+        {"ID_IntForward", QStyle::SP_ArrowForward},
+        {"ID_IntHome", QStyle::SP_DirHomeIcon},
+        {"ID_IntStop", QStyle::SP_BrowserStop},
+        {"ID_IntRefresh", QStyle::SP_BrowserReload},
+        {"ID_IntPrint", QStyle::SP_DriveFDIcon},
+        {"ID_IntSave", QStyle::SP_DialogSaveButton},
+        {"ID_IntProperties", QStyle::SP_MessageBoxInformation},
+        {"ID_IntFavorites", QStyle::SP_DirLinkIcon},
+        {"ID_IntAddFavorite", QStyle::SP_DialogYesButton},
+        {"ID_IntVisited", QStyle::SP_FileDialogBack},
+        {"ID_IntHelp", QStyle::SP_DialogHelpButton},
+        {"ID_IntGo", QStyle::SP_CommandLink},
+    };
+}
+} // namespace
+
 void build(platform::ToolBarComp& comp)
 {
     for (const ToolDef& d : tools()) {
@@ -213,6 +273,12 @@ void build(platform::ToolBarComp& comp)
         t->setCaption(QString::fromLatin1(d.caption));
         const QString tip = QString::fromLatin1(*d.toolTip ? d.toolTip : d.caption);
         t->setToolTip(tip);
+    }
+    if (QStyle* style = QApplication::style()) {
+        const auto pictures = toolPictures();
+        for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
+            if (platform::Tool* t = comp.Item(it.key()))
+                t->setPicture(style->standardPixmap(it.value()));
     }
     for (const MenuDef& m : menus())
         for (const QString& item : m.items)

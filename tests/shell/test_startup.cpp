@@ -8,6 +8,8 @@
 
 #include <QAudioOutput>
 #include <QCheckBox>
+#include <QImage>
+#include <QTabWidget>
 #include <QMediaPlayer>
 #include <QWebEngineView>
 #include <QComboBox>
@@ -179,6 +181,10 @@ TEST_F(MainWindowTest, CommandLineFileAndLastFolder)
     writeFile(folder.file("Options.INI"), "0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 0\r\nPC\r\n" +
                                               other.toUtf8() + "\r\n0 0 0 0 0 0 1 1 1 0 0 1\r\n");
     const QString file = folder.file("My Pictures/a b.jpg");
+    QDir().mkpath(folder.file("My Pictures"));
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(file, "JPG"));
     startup::setExecutableFolder(folder.path());
     Lumivex1 w({file});
     startup::setExecutableFolder({});
@@ -187,6 +193,8 @@ TEST_F(MainWindowTest, CommandLineFileAndLastFolder)
     EXPECT_EQ(w.windowTitle(), "Brevanto Lumivex 3.0 - " + file);
     EXPECT_EQ(w.fileListFolder(), other) << "the first paint moves the list to the last folder";
     EXPECT_EQ(w.cCommandArg1, "");
+    EXPECT_EQ(gs.cCurrentPicture, file);
+    EXPECT_EQ(w.TabStrip1->currentIndex(), 2) << "the picture named on the command line is on show";
     w.Form_Unload();
     EXPECT_TRUE(readFile(folder.file("Options.INI")).contains(("\r\n" + other + "\r\n").toUtf8()))
         << "fSaveLastFolder off keeps the folder read at start";
