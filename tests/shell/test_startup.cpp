@@ -60,8 +60,6 @@ TEST(StartUpRules, CommandLine)
     EXPECT_EQ(startup::stripCommandQuotes({"\"/a/b.jpg\"", "", "", "", "", ""}), "/a/b.jpg");
     // At most MaxArgs arguments.
     EXPECT_EQ(startup::getCommandLine({"a", "b c d e f g h i j k l"}, 10).size(), 11);
-    EXPECT_EQ(startup::lastSeparatorPosition("/x/y.jpg"), 3);
-    EXPECT_EQ(startup::lastSeparatorPosition("y.jpg"), 0);
 }
 
 TEST(StartUpRules, WindowPlacement)

@@ -74,6 +74,12 @@ TEST_F(Viewer, SaveAsWritesTheShownPictureInItsOwnFormat)
     EXPECT_TRUE(samples::readBytes(out).startsWith("\xFF\xD8")) << "JPEG, whatever name was typed";
     EXPECT_EQ(sizeOf(out), QSize(120, 80));
     EXPECT_FALSE(w->fPictureChanged);
+    // The compression factor: a larger factor, a smaller file.
+    gs.nJpegQuality = 95;
+    const QString small = file(QStringLiteral("out/small.jpg"));
+    dialogs->service.fileAnswers << saveAs(small);
+    EXPECT_TRUE(w->SaveFileAs(cat));
+    EXPECT_LT(QFileInfo(small).size(), QFileInfo(out).size());
     // The next save starts in the folder of the last one.
     w->SaveFileAs(cat);
     EXPECT_EQ(dialogs->service.fileRequests.last().folder, QFileInfo(out).absolutePath());

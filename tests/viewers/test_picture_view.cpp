@@ -71,6 +71,9 @@ TEST_F(Viewer, TheControlFitsItsPanel)
     // Smaller than the panel: the picture's own size.
     w->DisplayFile(picture(QStringLiteral("small.png"), 120, 90));
     EXPECT_EQ(w->Image1->size(), QSize(120, 90));
+    // As tall as the panel, so taller than the panel less its margin: the panel's size less 35 and 25 twips.
+    w->DisplayFile(picture(QStringLiteral("tall.png"), 50, w->Frame3->height()));
+    EXPECT_EQ(w->Image1->size(), w->Frame3->size() - QSize(2, 2));
     // Fit paints the whole picture inside the control.
     w->FitImageToWindow();
     EXPECT_EQ(w->Image1->PaintSizeMode(), 3);
