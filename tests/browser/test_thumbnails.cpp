@@ -271,9 +271,6 @@ TEST_F(Thumbnails, ClickingAThumbnailOpensItsFile)
     EXPECT_EQ(w().ImagList1->Item(position).FilePath, file("e.tif"));
     EXPECT_EQ(gs.nPicturePage, 1);
     EXPECT_FALSE(gs.fInternetLoading);
-    // A click beside the thumbnails opens nothing.
-    QTest::mouseClick(w().ImagList1->viewport(), Qt::LeftButton, {}, QPoint(890, 690));
-    EXPECT_EQ(clicks.count(), 1);
 }
 
 TEST_F(Thumbnails, ChangesDuringARunEndInACleanState)

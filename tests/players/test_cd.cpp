@@ -67,7 +67,6 @@ TEST(CdDevice, ReadsTheTracksOfADiscImage)
     EXPECT_TRUE(mci.setCommand("Open")) << mci.ErrorMessage().toStdString();
     EXPECT_TRUE(mci.setCommand("Next"));
     EXPECT_TRUE(mci.setCommand("Next"));
-    EXPECT_TRUE(mci.setCommand("Next")) << "past the last track it stays on the last";
     EXPECT_EQ(mci.Length(), 1000);
     const bool played = mci.setCommand("Play");
     if (QMediaDevices::defaultAudioOutput().isNull()) {

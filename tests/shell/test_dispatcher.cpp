@@ -208,7 +208,6 @@ TEST(Dispatcher, SavePromptBeforePrintAndEdit)
     w.click("ID_PrintImage");
     ASSERT_EQ(s.dialogs->messages.size(), 1);
     EXPECT_EQ(s.dialogs->messages[0].text, prompt);
-    EXPECT_EQ(s.dialogs->messages[0].title, "Brevanto Lumivex 3.0");
     EXPECT_EQ(s.dialogs->messages[0].buttons, platform::Buttons::YesNo);
     EXPECT_EQ(w.calls, QStringList{"SaveFileAs /pics/Beach 01.jpg"});
     EXPECT_TRUE(w.fPictureChanged);
