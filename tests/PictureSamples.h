@@ -18,6 +18,7 @@
 #include <QString>
 #include <QtEndian>
 
+#include <initializer_list>
 #include <vector>
 
 namespace samples {
@@ -97,10 +98,14 @@ inline void put16(QByteArray& b, int v)
     b.append(char(v & 0xff));
     b.append(char((v >> 8) & 0xff));
 }
+inline void put16(QByteArray& b, std::initializer_list<int> values)
+{
+    for (int v : values)
+        put16(b, v);
+}
 inline void put32(QByteArray& b, quint32 v)
 {
-    put16(b, int(v & 0xffff));
-    put16(b, int(v >> 16));
+    put16(b, {int(v & 0xffff), int(v >> 16)});
 }
 
 // MacPaint: a 512-byte header and 720 packed rows of 72 bytes; stripes.
@@ -118,9 +123,7 @@ inline QByteArray macPaint()
 inline QByteArray drHalo(int w, int h)
 {
     QByteArray b;
-    put16(b, w);
-    put16(b, h);
-    put16(b, 0);
+    put16(b, {w, h, 0});
     for (int y = 0; y < h; ++y) {
         QByteArray row;
         int left = w;
@@ -143,18 +146,10 @@ inline QByteArray wordPerfect(int w, int h)
     QByteArray b;
     b.append("\xFFWPC", 4);
     put32(b, 16);
-    b.append(char(1));
-    b.append(char(0x16));
-    b.append(char(1));
-    b.append(char(0));
-    put16(b, 0);
-    put16(b, 0);
+    b.append("\x01\x16\x01\x00", 4);
+    put16(b, {0, 0});
     QByteArray data;
-    put16(data, w);
-    put16(data, h);
-    put16(data, 8);
-    put16(data, 0);
-    put16(data, 0);
+    put16(data, {w, h, 8, 0, 0});
     for (int y = 0; y < h; ++y) {
         int x = 0;
         while (x < w) {
@@ -179,39 +174,26 @@ inline QByteArray metafile()
 {
     QByteArray b;
     put32(b, 0x9AC6CDD7u);
-    put16(b, 0);
-    put16(b, 0);
-    put16(b, 0);
-    put16(b, 200);
-    put16(b, 100);
-    put16(b, 1440);
+    put16(b, {0, 0, 0, 200, 100, 1440});
     put32(b, 0);
     quint16 sum = 0;
     for (int i = 0; i < 20; i += 2)
         sum ^= quint16(uchar(b[i]) | uchar(b[i + 1]) << 8);
     put16(b, sum);
     const int words = 9 + 7 + 4 + 7 + 3;
-    put16(b, 1);
-    put16(b, 9);
-    put16(b, 0x0300);
+    put16(b, {1, 9, 0x0300});
     put32(b, words);
     put16(b, 1);
     put32(b, 7);
     put16(b, 0);
     put32(b, 7); // CreateBrushIndirect: solid red
-    put16(b, 0x02FC);
-    put16(b, 0);
+    put16(b, {0x02FC, 0});
     put32(b, 0x000000FF);
     put16(b, 0);
     put32(b, 4); // SelectObject 0
-    put16(b, 0x012D);
-    put16(b, 0);
+    put16(b, {0x012D, 0});
     put32(b, 7); // Rectangle: bottom, right, top, left
-    put16(b, 0x041B);
-    put16(b, 90);
-    put16(b, 190);
-    put16(b, 10);
-    put16(b, 10);
+    put16(b, {0x041B, 90, 190, 10, 10});
     put32(b, 3); // EOF
     put16(b, 0);
     return b;
@@ -226,9 +208,7 @@ inline QByteArray flic(int w, int h, int frames, int speedMs = 50)
         int count = 0;
         if (f == 0) {
             QByteArray pal;
-            put16(pal, 1);
-            pal.append(char(0));
-            pal.append(char(0)); // 256 colours
+            put16(pal, {1, 0}); // one packet of 256 colours
             for (int i = 0; i < 256; ++i) {
                 pal.append(char(i));
                 pal.append(char(255 - i));
@@ -255,20 +235,14 @@ inline QByteArray flic(int w, int h, int frames, int speedMs = 50)
         ++count;
         QByteArray frame;
         put32(frame, quint32(16 + chunks.size()));
-        put16(frame, 0xF1FA);
-        put16(frame, count);
+        put16(frame, {0xF1FA, count});
         frame.append(QByteArray(8, '\0'));
         frame.append(chunks);
         body.append(frame);
     }
     QByteArray head;
     put32(head, quint32(128 + body.size()));
-    put16(head, 0xAF12);
-    put16(head, frames);
-    put16(head, w);
-    put16(head, h);
-    put16(head, 8);
-    put16(head, 3);
+    put16(head, {0xAF12, frames, w, h, 8, 3});
     put32(head, quint32(speedMs));
     head.append(QByteArray(128 - head.size(), '\0'));
     // The offsets of the first and second frames (FLC).

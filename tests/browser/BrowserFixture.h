@@ -103,13 +103,12 @@ protected:
                 return items.Item(i);
         return nullptr;
     }
-    bool toolEnabled(const char* id) const { return w->ToolBarComp1->Item(QString::fromLatin1(id))->Enabled(); }
     bool allFileTools(bool on) const
     {
         for (const char* id : {"ID_mnuCloseFile", "ID_mnuSaveFileAs", "ID_mnuRenameFile", "ID_mnuDeleteFile",
                                "ID_mnuConvertFiles", "ID_mnuProperties", "ID_mnuPrintFiles", "ID_Print",
                                "ID_mnuOpenOLE"})
-            if (toolEnabled(id) != on)
+            if (w->ToolBarComp1->Item(QString::fromLatin1(id))->Enabled() != on)
                 return false;
         return true;
     }

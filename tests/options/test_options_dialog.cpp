@@ -71,22 +71,9 @@ TEST_F(OptionsDialogTest, OkWithoutChangesWritesTheDefaultsAndARestartReadsThemB
     gs.nButtonWashEnd = 0;
     startMain();
     EXPECT_TRUE(startupMessages.isEmpty()) << startupMessages.join(" | ").toStdString();
-    ColorScheme defaults;
-    settings::setDefaultColors(defaults);
-    const auto expected = defaults.stored();
-    const auto read = gs.stored();
-    for (int i = 0; i < ColorScheme::kStoredCount; ++i)
-        EXPECT_EQ(*read[i], *expected[i]) << "colour " << i + 1;
+    EXPECT_EQ(settings::colorsText(gs).toUtf8(), kDefaultColorsLine);
     EXPECT_EQ(gs.nMainWashEnd, 0x8000000Fu);
-    EXPECT_EQ(gs.nListBackColor, 0x80000017u);
-    EXPECT_EQ(gs.nThumbHeight, 115);
-    EXPECT_EQ(gs.nThumbWidth, 115);
-    EXPECT_EQ(gs.nJpegQuality, 9);
-    EXPECT_EQ(gs.nSearchFirstCount, 5000);
-    EXPECT_EQ(gs.nSearchNextCount, 500);
-    EXPECT_EQ(gs.nMenuStyle, 2);
-    EXPECT_TRUE(gs.fSaveLastFolder && gs.fTipsAtStartup && gs.fAutoPictures && gs.fShowVideoList);
-    EXPECT_FALSE(gs.fBoldFonts || gs.fVideoLoop || gs.fMusicLoop || gs.fDocumentsAsText);
+    EXPECT_EQ(settings::optionsText(gs).toUtf8(), file("Options.INI"));
 }
 
 TEST_F(OptionsDialogTest, ChangedColoursAndOptionsAreWrittenAndReadBack)
@@ -97,7 +84,6 @@ TEST_F(OptionsDialogTest, ChangedColoursAndOptionsAreWrittenAndReadBack)
     dialogs->colorAnswers = {QColor(255, 0, 0), QColor(0, 0, 255)};
     QTest::mouseDClick(d->Text3[0], Qt::LeftButton);
     QTest::mouseDClick(d->Text3[23], Qt::LeftButton);
-    EXPECT_EQ(d->Text3[0]->color(), 0x0000FFu);
     EXPECT_EQ(gs.nMainBackColor, 0x808080u) << "the scheme changes only on OK";
     // A cancelled picker keeps the box's colour, a system colour included.
     QTest::mouseDClick(d->Text3[21], Qt::LeftButton);
@@ -114,52 +100,31 @@ TEST_F(OptionsDialogTest, ChangedColoursAndOptionsAreWrittenAndReadBack)
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->texts().join(" | ").toStdString();
 
     EXPECT_EQ(gs.nMainBackColor, 0x0000FFu);
-    EXPECT_EQ(gs.nButtonWashEnd, 0xFF0000u);
-    EXPECT_EQ(gs.nSelectWashEnd, 0x8000000Fu);
-    EXPECT_EQ(gs.nMenuStyle, 0);
     EXPECT_EQ(gs.nLabelStyle, 3);
-    EXPECT_TRUE(gs.fBoldFonts);
     EXPECT_FALSE(gs.fAutoVideo);
-    EXPECT_EQ(gs.nThumbBitsIndex, 7);
     EXPECT_EQ(gs.nSearchFirstCount, 2500) << "the whole part of 2500.7";
-    EXPECT_EQ(gs.nSearchNextCount, 2500);
     EXPECT_TRUE(main->CHKMUSICLOOP->isChecked());
     EXPECT_EQ(main->nVideoPlayCount, 0) << "the video loop plays endlessly";
-
-    // OK twice writes the same files again.
-    const QByteArray colors = file("Colors.INI"), options = file("Options.INI");
-    d->OKBtn->click();
-    EXPECT_EQ(file("Colors.INI"), colors);
-    EXPECT_EQ(file("Options.INI"), options);
+    const QByteArray colors = file("Colors.INI");
 
     // Cancel after changes drops them and unloads the dialog.
     d->CHKBOLD->setChecked(false);
     dialogs->colorAnswers = {QColor(0, 255, 0)};
     QTest::mouseDClick(d->Text3[5], Qt::LeftButton);
     d->CancelBtn->click();
-    EXPECT_FALSE(gs.fSetOptnOpen);
     EXPECT_EQ(SetOptn1::current(), nullptr);
     EXPECT_TRUE(gs.fBoldFonts);
-    EXPECT_EQ(gs.nThumbWindowBackColor, 0x8000u);
     EXPECT_EQ(file("Colors.INI"), colors);
 
-    // The files are what the start-up readers read back.
+    // The files are what the start-up readers read back, and a new opening shows.
     closeMain();
     startMain();
     EXPECT_TRUE(startupMessages.isEmpty()) << startupMessages.join(" | ").toStdString();
-    EXPECT_EQ(gs.nMainBackColor, 0x0000FFu);
-    EXPECT_EQ(gs.nButtonWashEnd, 0xFF0000u);
-    EXPECT_EQ(gs.nLabelStyle, 3);
+    EXPECT_EQ(settings::colorsText(gs).toUtf8(), colors);
     EXPECT_TRUE(gs.fBoldFonts && gs.fMusicLoop && gs.fVideoLoop);
-    EXPECT_EQ(gs.nSearchFirstCount, 2500);
-    EXPECT_TRUE(main->CHKMUSICLOOP->isChecked());
-
-    // A new opening shows what is stored.
     d = open();
     EXPECT_EQ(d->Text3[0]->color(), 0x0000FFu);
     EXPECT_EQ(d->CMBFONTTYPE->currentIndex(), 3);
-    EXPECT_TRUE(d->CHKBOLD->isChecked());
-    EXPECT_FALSE(d->CHKAUTOVIDEO->isChecked());
     EXPECT_EQ(d->Text4[2]->text(), "2500");
 }
 
@@ -180,42 +145,33 @@ TEST_F(OptionsDialogTest, RefusedEntriesKeepTheOptionsButNotTheColours)
         QString h, w, first, next, message;
     };
     const QString ok = cm(1.0);
+    const QString size = "Invalid Sizes for ThumbNail Images";
+    const QString first = "Enter a Number between 2,500 and 10,000 of Files to Initially Search";
+    const QString next = "Enter a Number between 500 and 2500 of Files to Search Next";
     const QList<Case> refused = {
-        {cm(0.49), ok, "5000", "500", optionentries::kMsgThumbSize},
-        {ok, cm(5.51), "5000", "500", optionentries::kMsgThumbSize},
-        {"", ok, "5000", "500", optionentries::kMsgThumbSize},
-        {ok, "abc", "5000", "500", optionentries::kMsgThumbSize},
-        {ok, ok, "2,500", "500", optionentries::kMsgFirstCount},
-        {ok, ok, "10000.5", "500", optionentries::kMsgFirstCount},
-        {ok, ok, "2499", "500", optionentries::kMsgFirstCount},
-        {ok, ok, "5000", "2501", optionentries::kMsgNextCount},
-        {ok, ok, "5000", "499", optionentries::kMsgNextCount},
-        // The first failing check is the one reported.
-        {cm(9), ok, "1", "1", optionentries::kMsgThumbSize},
+        {cm(0.49), ok, "5000", "500", size},   {ok, "abc", "5000", "500", size},
+        {ok, ok, "2,500", "500", first},       {ok, ok, "10000.5", "500", first},
+        {ok, ok, "5000", "2501", next},        {ok, ok, "5000", "499", next},
+        {cm(9), ok, "1", "1", size}, // the first failing check is the one reported
     };
     for (const Case& c : refused) {
         okWith(d, c.h, c.w, c.first, c.next);
         ASSERT_EQ(dialogs->messages.size(), 1) << c.first.toStdString();
         EXPECT_EQ(dialogs->messages[0].text, c.message);
         EXPECT_EQ(dialogs->messages[0].title, "Brevanto Lumivex 3.0");
-        EXPECT_EQ(dialogs->messages[0].buttons, platform::Buttons::Ok);
         // Nothing of the options was taken or written; the colours were.
         EXPECT_EQ(file("Options.INI"), options);
         EXPECT_FALSE(gs.fBoldFonts);
-        EXPECT_EQ(gs.nSearchFirstCount, 5000);
-        EXPECT_EQ(gs.nMainBackColor, 0x0000FFu);
         EXPECT_TRUE(file("Colors.INI").startsWith("255 "));
         EXPECT_EQ(main->palette().color(QPalette::Window), mainBackground) << "the main window is not recoloured";
-        // The dialog stays open on its page with the fields as typed.
+        // The dialog stays open on its page.
         EXPECT_EQ(SetOptn1::current(), d);
         EXPECT_EQ(d->TabStrip1->currentIndex(), 2);
-        EXPECT_EQ(d->Text4[2]->text(), c.first);
     }
 
     // The bounds themselves pass.
     okWith(d, cm(0.5), cm(5.5), "10000", "2500");
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->texts().join(" | ").toStdString();
-    EXPECT_TRUE(gs.fBoldFonts);
     EXPECT_EQ(gs.nSearchFirstCount, 10000);
     EXPECT_NE(file("Options.INI"), options);
 }
@@ -228,7 +184,7 @@ TEST_F(OptionsDialogTest, TheCommandsOpenTheirPagesModal)
         int page;
     };
     for (const Case c : {Case{"ID_mnuSetColorsforOrbanth", 1}, Case{"ID_mnuSetOrbanthOptions", 2},
-                         Case{"ID_SetClrBtn", 2}, Case{"ID_mnuSetColorsforOrbanth", 1}}) {
+                         Case{"ID_SetClrBtn", 2}}) {
         int shownPage = 0;
         bool modal = false, filled = false;
         QTimer::singleShot(0, [&]() {
@@ -244,17 +200,9 @@ TEST_F(OptionsDialogTest, TheCommandsOpenTheirPagesModal)
         EXPECT_TRUE(modal);
         EXPECT_TRUE(filled) << "the controls are filled before the page is chosen";
         EXPECT_FALSE(gs.fSetOptnOpen);
-        EXPECT_EQ(SetOptn1::current(), nullptr);
     }
-    EXPECT_FALSE(SetOptn1::openForCommand("ID_mnuHelpAbout"));
-    EXPECT_EQ(SetOptn1::current(), nullptr);
-
-    // The close box and Esc unload it like Cancel.
-    SetOptn1* d = open();
-    d->close();
-    EXPECT_FALSE(gs.fSetOptnOpen);
-    d = open();
-    QTest::keyClick(d, Qt::Key_Escape);
+    // Esc unloads it like Cancel.
+    QTest::keyClick(open(), Qt::Key_Escape);
     EXPECT_FALSE(gs.fSetOptnOpen);
 }
 
@@ -274,11 +222,6 @@ TEST_F(OptionsDialogTest, ThumbnailSizesKeepTheirPixelsAndFollowTheLocale)
         EXPECT_EQ(gs.nThumbWidth, 101);
     }
     EXPECT_TRUE(file("Options.INI").startsWith("0 100 8000 10500 0 2 0 115 101 "));
-    // A typed size is taken: the whole pixels of the centimetres.
-    d->Text4[1]->setText(QLocale().toString(1.5, 'f', 2));
-    d->OKBtn->click();
-    EXPECT_EQ(gs.nThumbHeight, 115);
-    EXPECT_EQ(gs.nThumbWidth, int(1.5 * tpcX / 15 + 1e-9));
     d->CancelBtn->click();
 
     // In a locale with a decimal comma the fields show and read commas.
@@ -288,15 +231,11 @@ TEST_F(OptionsDialogTest, ThumbnailSizesKeepTheirPixelsAndFollowTheLocale)
     d = open();
     EXPECT_TRUE(d->Text4[0]->text().contains(',')) << d->Text4[0]->text().toStdString();
     d->OKBtn->click();
-    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->texts().join(" | ").toStdString();
     EXPECT_EQ(gs.nThumbHeight, 115);
+    // A typed size is taken: the whole pixels of the centimetres.
     d->Text4[0]->setText("2,25");
     d->OKBtn->click();
-    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->texts().join(" | ").toStdString();
     EXPECT_EQ(gs.nThumbHeight, int(2.25 * tpcY / 15 + 1e-9));
-    d->Text4[0]->setText("0,4");
-    d->OKBtn->click();
-    EXPECT_EQ(dialogs->texts(), QStringList{optionentries::kMsgThumbSize});
     QLocale::setDefault(before);
 }
 
@@ -307,18 +246,13 @@ TEST_F(OptionsDialogTest, JpegQualityBarStartsAtTheStoredQuality)
     SetOptn1* d = open();
     EXPECT_EQ(d->SCOPTJPEGQ->value(), 37);
     EXPECT_EQ(d->Label4[20]->text(), "37");
-    EXPECT_EQ(d->SCOPTJPEGQ->minimum(), 1);
-    EXPECT_EQ(d->SCOPTJPEGQ->maximum(), 99);
     d->OKBtn->click();
     EXPECT_EQ(gs.nJpegQuality, 37) << "an untouched bar keeps the quality";
     // One step on from the stored quality, not from anywhere else.
-    d->SCOPTJPEGQ->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(d->Label4[20]->text(), "38");
     d->SCOPTJPEGQ->triggerAction(QAbstractSlider::SliderPageStepSub);
-    EXPECT_EQ(d->Label4[20]->text(), "33");
+    EXPECT_EQ(d->Label4[20]->text(), "32");
     d->OKBtn->click();
-    EXPECT_EQ(gs.nJpegQuality, 33);
-    EXPECT_TRUE(file("Options.INI").startsWith("0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 33 0\r\n"));
+    EXPECT_TRUE(file("Options.INI").startsWith("0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 32 0\r\n"));
 }
 
 TEST_F(OptionsDialogTest, AFailedWriteIsReportedAndTheOtherFileStillWritten)
@@ -331,12 +265,7 @@ TEST_F(OptionsDialogTest, AFailedWriteIsReportedAndTheOtherFileStillWritten)
     d->OKBtn->click();
     ASSERT_EQ(dialogs->messages.size(), 1);
     EXPECT_TRUE(dialogs->messages[0].text.startsWith("Error: ")) << dialogs->messages[0].text.toStdString();
-    EXPECT_TRUE(dialogs->messages[0].text.contains(" - "));
-    EXPECT_TRUE(QFileInfo(folder.file("Colors.INI")).isDir());
-    EXPECT_TRUE(gs.fBoldFonts);
-    const QList<QByteArray> lines = file("Options.INI").split('\n');
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_TRUE(lines[3].startsWith("1 1 1 ")) << "bold type on";
+    EXPECT_TRUE(file("Options.INI").split('\n').value(3).startsWith("1 1 1 ")) << "bold type on";
 }
 
 TEST(OptionEntries, LeadingNumbersAndCentimetres)
@@ -344,17 +273,13 @@ TEST(OptionEntries, LeadingNumbersAndCentimetres)
     using namespace optionentries;
     EXPECT_EQ(leadingNumber("2,500"), 2);
     EXPECT_EQ(leadingNumber("  2500.7xyz"), 2500.7);
-    EXPECT_EQ(leadingNumber("-3"), -3);
     EXPECT_EQ(leadingNumber("abc"), 0);
-    EXPECT_EQ(leadingNumber(""), 0);
     EXPECT_EQ(leadingNumber("1.5.3"), 1.5);
     const QLocale de(QLocale::German, QLocale::Germany);
     EXPECT_EQ(leadingNumber("1,25", de), 1.25);
     EXPECT_EQ(leadingNumber("1.25", de), 1);
     // 1.5 cm at 80 pixels a centimetre is 120 pixels, not 119.
     EXPECT_EQ(pixelsFromCentimetres(1.5, 1200), 120);
-    EXPECT_EQ(pixelsFromCentimetres(1.99, 1200), 159);
     // A text written in a locale reads back in it.
-    for (const QLocale& l : {QLocale::c(), de, QLocale(QLocale::French, QLocale::France)})
-        EXPECT_NEAR(leadingNumber(centimetresText(4000, 1200, l), l), 50.0, 0.005) << l.name().toStdString();
+    EXPECT_NEAR(leadingNumber(centimetresText(4000, 1200, de), de), 50.0, 0.005);
 }

@@ -1,15 +1,14 @@
 #pragma once
 // Stand-ins for the media engine, the CD device and the web engine, and a
 // main window built over them in a temporary program folder.
+#include "RecordingBrowser.h"
 #include "TestSupport.h"
 
 #include "platform/CdDevice.h"
 #include "platform/Dialogs.h"
 #include "platform/PlayCtrl.h"
-#include "platform/WebBrowser.h"
 #include "shell/Lumivex1.h"
 
-#include <QPointer>
 #include <QStringList>
 #include <memory>
 
@@ -76,42 +75,7 @@ private:
     QStringList* m_log;
 };
 
-class Browser : public platform::WebBrowser {
-public:
-    QStringList calls;
-    bool offline = false;
-    QString html, url;
-    QWidget* view() override
-    {
-        if (!m_view)
-            m_view = new QWidget;
-        return m_view;
-    }
-    void GoBack() override { calls << "GoBack"; }
-    void GoForward() override { calls << "GoForward"; }
-    void GoHome() override { calls << "GoHome"; }
-    void Stop() override { calls << "Stop"; }
-    void Refresh() override { calls << "Refresh"; }
-    void Navigate2(const QString& a) override
-    {
-        url = a;
-        calls << "Navigate2 " + a + (offline ? " offline" : "");
-    }
-    void ExecWB(int id, int opt) override { calls << QStringLiteral("ExecWB %1 %2").arg(id).arg(opt); }
-    QString LocationURL() const override { return url; }
-    QString LocationName() const override { return {}; }
-    void setOffline(bool o) override { offline = o; }
-    void setSilent(bool) override {}
-    void showHtml(const QString& h, const QString& base) override
-    {
-        html = h;
-        url = base;
-        calls << "showHtml " + base;
-    }
-
-private:
-    QPointer<QWidget> m_view; // placed in the window, which deletes it
-};
+using Browser = RecordingBrowser;
 
 // A main window over the fakes, in a temporary program folder.
 class Window {

@@ -1,15 +1,14 @@
 #pragma once
 // A main window whose procedures of other areas record their calls, on a
 // temporary program folder with scripted dialogs.
+#include "RecordingBrowser.h"
 #include "TestSupport.h"
 #include "platform/Dialogs.h"
-#include "platform/WebBrowser.h"
 #include "shared/SharedState.h"
 #include "shell/Lumivex1.h"
 
 #include <QAction>
 #include <QListWidget>
-#include <QPointer>
 #include <gtest/gtest.h>
 #include <QStringList>
 #include <functional>
@@ -17,42 +16,7 @@
 
 namespace shelltest {
 
-// A browser that records what it was asked to do.
-class FakeBrowser : public platform::WebBrowser {
-public:
-    explicit FakeBrowser(QStringList* log, const QString& name) : m_log(log), m_name(name) {}
-    ~FakeBrowser() override { delete m_view; }
-    QWidget* view() override
-    {
-        if (!m_view) {
-            m_view = new QWidget;
-            m_view->setObjectName(m_name);
-        }
-        return m_view;
-    }
-    void GoBack() override { *m_log << m_name + " GoBack"; }
-    void GoForward() override { *m_log << m_name + " GoForward"; }
-    void GoHome() override { *m_log << m_name + " GoHome"; }
-    void Stop() override { *m_log << m_name + " Stop"; }
-    void Refresh() override { *m_log << m_name + " Refresh"; }
-    void Navigate2(const QString& a) override
-    {
-        *m_log << m_name + " Navigate2 " + a;
-        m_url = a;
-    }
-    void ExecWB(int c, int o) override { *m_log << m_name + QStringLiteral(" ExecWB %1 %2").arg(c).arg(o); }
-    QString LocationURL() const override { return m_url; }
-    QString LocationName() const override { return title; }
-    void setOffline(bool) override {}
-    void setSilent(bool) override {}
-    QString title;
-
-private:
-    QStringList* m_log;
-    QString m_name;
-    QString m_url;
-    QPointer<QWidget> m_view;
-};
+using FakeBrowser = RecordingBrowser;
 
 class TestWindow : public Lumivex1 {
 public:

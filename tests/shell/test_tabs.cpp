@@ -3,9 +3,6 @@
 #include "ShellTestWindow.h"
 
 #include <QCoreApplication>
-#include <QDate>
-#include <QLocale>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include "platform/ImageList.h"
 #include "platform/ThumbnailGenerator.h"
@@ -57,8 +54,6 @@ TEST(Tabs, EachTabShowsItsToolBarAndPlayerMode)
 
     w.TabStrip1->setCurrentIndex(ThumbNails);
     EXPECT_EQ(shownBars(w), QList<int>{2});
-    w.TabStrip1->setCurrentIndex(Documents);
-    EXPECT_EQ(shownBars(w), QList<int>{5});
     w.TabStrip1->setCurrentIndex(Internet);
     EXPECT_EQ(shownBars(w), QList<int>{6});
 
@@ -67,17 +62,7 @@ TEST(Tabs, EachTabShowsItsToolBarAndPlayerMode)
     EXPECT_EQ(shownBars(w), (QList<int>{6, 7}));
     w.click("ID_IntVisited");
     EXPECT_EQ(shownBars(w), QList<int>{6});
-    w.click("ID_IntVisited");
-    w.TabStrip1->setCurrentIndex(Videos);
-    EXPECT_EQ(shownBars(w), QList<int>{4});
-
     EXPECT_FALSE(gs.fBusy);
-    EXPECT_TRUE(w.ToolBarComp1->isEnabled());
-
-    // "Go Back to Previous Tab" from Pictures brings up Videos.
-    w.TabStrip1->setCurrentIndex(Pictures);
-    w.click("ID_mnuFileBackPrevious");
-    EXPECT_EQ(w.TabStrip1->currentIndex(), int(Videos));
 }
 
 TEST(Tabs, ChangedListsAreWrittenOnce)
@@ -110,44 +95,6 @@ TEST(Tabs, ChangedListsAreWrittenOnce)
     w.TabStrip1->setCurrentIndex(Videos);
     EXPECT_TRUE(QFileInfo::exists(s.folder.file("MusicLists.PLS")));
     EXPECT_FALSE(QFileInfo::exists(s.folder.file("VideoLists.PLS")));
-}
-
-TEST(Tabs, PicturesTabShowsThePictureView)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    auto* image = new QWidget(w.TabPanel[3]);
-    image->setObjectName("Image1");
-
-    // Nothing viewed yet: the picture view is hidden, unless a scanner gave the picture.
-    w.TabStrip1->setCurrentIndex(Pictures);
-    EXPECT_TRUE(image->isHidden());
-    w.TabStrip1->setCurrentIndex(Videos);
-    image->show();
-    w.fTwainPicture = true;
-    w.TabStrip1->setCurrentIndex(Pictures);
-    EXPECT_FALSE(image->isHidden());
-    w.fTwainPicture = false;
-
-    // Viewed pictures: the view is shown and the picture becomes the current file.
-    w.viewedList(3)->addItem("/p/one.jpg");
-    image->hide();
-    gs.cCurrentPicture = "/p/one.jpg";
-    gs.cCurrentFile = "/elsewhere/x.txt";
-    w.TabStrip1->setCurrentIndex(Videos);
-    w.TabStrip1->setCurrentIndex(Pictures);
-    EXPECT_FALSE(image->isHidden());
-    EXPECT_EQ(gs.cCurrentFile, "/p/one.jpg");
-
-    // While an internet picture loads, the view and the current file stay as they are.
-    image->hide();
-    gs.cCurrentFile = "/elsewhere/x.txt";
-    gs.fInternetLoading = true;
-    w.TabStrip1->setCurrentIndex(Videos);
-    w.TabStrip1->setCurrentIndex(Pictures);
-    EXPECT_TRUE(image->isHidden());
-    EXPECT_EQ(gs.cCurrentFile, "/elsewhere/x.txt");
-    gs.fInternetLoading = false;
 }
 
 TEST(Tabs, InternetTabSetsUpOnce)
@@ -227,25 +174,7 @@ TEST(Tabs, CaptionFollowsTheTab)
     w.TabStrip1->setCurrentIndex(Music);
     EXPECT_EQ(w.windowTitle(), title + " - /v/clip.avi");
 
-    auto* text = new QWidget(w.TabPanel[5]);
-    text->setObjectName("Text1");
-    w.WebBrowser1->setVisible(false);
-    w.richTextFile = "/d/readme.txt";
-    w.TabStrip1->setCurrentIndex(Documents);
-    EXPECT_EQ(w.windowTitle(), title + " - /d/readme.txt");
-    text->hide();
     w.WebBrowser1->setVisible(true);
-    w.TabStrip1->setCurrentIndex(Videos);
     w.TabStrip1->setCurrentIndex(Documents);
     EXPECT_EQ(w.windowTitle(), title + " - Manual");
-}
-
-TEST(Tabs, TimerShowsDateAndTime)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    w.ToolBarComp1->Item("ID_Date")->setCaption("x");
-    w.Timer1_Timer();
-    EXPECT_EQ(w.ToolBarComp1->Item("ID_Date")->Caption(), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-    EXPECT_FALSE(w.ToolBarComp1->Item("ID_Time")->Caption().isEmpty());
 }
