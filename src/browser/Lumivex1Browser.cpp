@@ -144,19 +144,25 @@ void Lumivex1::FocusFolderTree() { PTxShTree1->setFocus(); }
 
 // ---------------------------------------------------------------- file tools
 
-void Lumivex1::EnableFileTools()
+namespace {
+// The nine file tools go on and off together.
+void setFileTools(platform::ToolBarComp* comp, bool on)
 {
     for (const char* id : kFileTools)
-        if (platform::Tool* t = ToolBarComp1->Item(QString::fromLatin1(id)))
-            t->setEnabled(true);
+        if (platform::Tool* t = comp->Item(QString::fromLatin1(id)))
+            t->setEnabled(on);
+}
+} // namespace
+
+void Lumivex1::EnableFileTools()
+{
+    setFileTools(ToolBarComp1, true);
     fFileToolsOn = true;
 }
 
 void Lumivex1::DisableFileTools()
 {
-    for (const char* id : kFileTools)
-        if (platform::Tool* t = ToolBarComp1->Item(QString::fromLatin1(id)))
-            t->setEnabled(false);
+    setFileTools(ToolBarComp1, false);
     fFileToolsOn = false;
 }
 

@@ -302,7 +302,7 @@ bool Lumivex1::geometryChangedByUser() const
 
 void Lumivex1::SetUpFileFilters()
 {
-    tables::fillFileFilterTable();
+    // The tables themselves were filled first thing at start-up.
     {
         const QSignalBlocker block(CMBFILTER);
         CMBFILTER->clear();
@@ -318,26 +318,42 @@ void Lumivex1::SetUpFileFilters()
         CMBFILTER->setCurrentIndex(-1);
     }
     CMBFILTER->setCurrentIndex(gs.nFilterIndex);
-    tables::fillExtensionTable();
 }
 
-void Lumivex1::AddFilterMenuTool(const QString& filterName)
+platform::Tool* Lumivex1::addCheckedMenuTool(const QString& id, const QString& category)
 {
-    platform::Tool* t = ToolBarComp1->Add(filterName, platform::ToolType::TwoState);
+    platform::Tool* t = ToolBarComp1->Add(id, platform::ToolType::TwoState);
     if (!t)
-        return;
-    t->setCaption(filterName);
-    t->setToolTip(filterName);
-    t->setCategory(QStringLiteral("FilterList"));
+        return nullptr;
+    t->setCaption(id);
+    t->setCategory(category);
     t->setStyle(0);
     {
         const QSignalBlocker block(ToolBarComp1);
         t->setState(1);
     }
-    const QPixmap check(gs.programFile(QStringLiteral("BMPS/Check.BMP")));
-    if (check.isNull())
+    if (!checkPicture().isNull())
+        t->setStatePicture(checkPicture());
+    return t;
+}
+
+const QPixmap& Lumivex1::checkPicture()
+{
+    if (!m_checkPictureRead) {
+        m_checkPicture = QPixmap(gs.programFile(QStringLiteral("BMPS/Check.BMP")));
+        m_checkPictureRead = true;
+    }
+    return m_checkPicture;
+}
+
+void Lumivex1::AddFilterMenuTool(const QString& filterName)
+{
+    platform::Tool* t = addCheckedMenuTool(filterName, QStringLiteral("FilterList"));
+    if (!t)
+        return;
+    t->setToolTip(filterName);
+    if (checkPicture().isNull())
         return; // the tool exists, but stays out of the drop-down menu
-    t->setStatePicture(check);
     ToolBarComp1->appendToMenu(QStringLiteral("ID_mnuFileFilterDropDown"), filterName);
 }
 
@@ -458,12 +474,7 @@ void Lumivex1::Form_Unload()
         return;
     m_unloaded = true;
     StopMci();
-    if (fPictureChanged) {
-        if (msgBox(QStringLiteral("Do you want to Save the Current Picture - ") + gs.cCurrentPicture +
-                       QStringLiteral(" ? "),
-                   platform::Buttons::YesNo) == platform::Answer::Yes)
-            SaveFileAs(gs.cCurrentPicture);
-    }
+    OfferToSavePicture();
     SaveChangedLists();
     if (geometryChangedByUser()) {
         const QRect g = isMinimized() || isMaximized() ? normalGeometry() : geometry();

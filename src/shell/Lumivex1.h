@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QHash>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QStringList>
 #include <array>
 #include <functional>
@@ -466,6 +467,13 @@ private:
     void InitSharedState();
     void SetUpFileFilters();
     void AddFilterMenuTool(const QString& filterName);
+    // A two-state menu tool made at run time (filters, viewed files), shown
+    // checked with the check picture; nullptr when the id is taken.
+    platform::Tool* addCheckedMenuTool(const QString& id, const QString& category);
+    // "BMPS/Check.BMP", read once.
+    const QPixmap& checkPicture();
+    QPixmap m_checkPicture;
+    bool m_checkPictureRead = false;
     void SetDefaultColors();
     void LoadColors();
     void SetDefaultOptions();

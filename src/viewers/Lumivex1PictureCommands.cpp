@@ -181,12 +181,7 @@ void Lumivex1::CloseCurrentFile()
     if (TabStrip1->currentIndex() != kTabPictures)
         return;
     // A changed picture is offered for saving before it goes.
-    if (fPictureChanged &&
-        platform::dialogs().message(kProgramTitle,
-                                    QStringLiteral("Do you want to Save the Current Picture - ") + gs.cCurrentPicture +
-                                        QStringLiteral(" ? "),
-                                    platform::Buttons::YesNo, platform::Icon::None) == platform::Answer::Yes)
-        SaveFileAs(gs.cCurrentPicture);
+    OfferToSavePicture();
     Image1->ClearBitmap();
     if (List3->currentRow() >= 0)
         delete List3->takeItem(List3->currentRow());

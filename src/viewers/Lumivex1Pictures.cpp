@@ -84,13 +84,7 @@ void Lumivex1::pressViewTool(const QString& id, int state, void (Lumivex1::*comm
 
 void Lumivex1::LoadImage(const QString& WrkPicturePath)
 {
-    if (fPictureChanged) {
-        if (platform::dialogs().message(kProgramTitle,
-                                        QStringLiteral("Do you want to Save the Current Picture - ") +
-                                            gs.cCurrentPicture + QStringLiteral(" ? "),
-                                        platform::Buttons::YesNo, platform::Icon::None) == platform::Answer::Yes)
-            SaveFileAs(gs.cCurrentPicture);
-    }
+    OfferToSavePicture();
     fPictureChanged = false;
     fTwainPicture = false;
     gs.fInternetPicture = false;
