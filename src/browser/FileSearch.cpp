@@ -1,5 +1,6 @@
 #include "browser/FileSearch.h"
 
+#include "shared/MessageBox.h"
 #include "platform/Dialogs.h"
 #include "platform/FileMask.h"
 #include "platform/FolderScan.h"
@@ -16,11 +17,6 @@ namespace {
 const QString kSearchCancelled = QStringLiteral("              Search Cancelled");
 const QString kEndOfSearch = QStringLiteral("            End of Search");
 const QString kSearchNetwork = QStringLiteral("Do You want to Search the Network?");
-
-platform::Answer say(const QString& text, platform::Buttons buttons = platform::Buttons::Ok)
-{
-    return platform::dialogs().message(kProgramTitle, text, buttons, platform::Icon::None);
-}
 
 // The title a message box gets when the program names none.
 QString defaultTitle()
@@ -113,14 +109,14 @@ void FolderWalk::run(const SearchSettings& s, SearchState& st)
         if (i < 0 || i >= m_tree.Count()) {
             // The tree shrank since the last search: start again from the top.
             st.resumeIndex = 0;
-            say(kEndOfSearch);
+            MsgBox(kEndOfSearch);
             m_host.restorePointer();
             return;
         }
         QString rawName;
         while (cont) {
             if (st.cancel) {
-                say(kSearchCancelled);
+                MsgBox(kSearchCancelled);
                 m_host.restorePointer();
                 return;
             }
@@ -146,7 +142,7 @@ void FolderWalk::run(const SearchSettings& s, SearchState& st)
                 }
                 if (!pass && upper.contains(QLatin1String("NETWORK"))
                     && (name == QLatin1String("Network Neighborhood") || name == QLatin1String("My Network Places"))) {
-                    if (say(kSearchNetwork, platform::Buttons::YesNo) != platform::Answer::Yes)
+                    if (MsgBox(kSearchNetwork, platform::Buttons::YesNo) != platform::Answer::Yes)
                         pass = true;
                     else
                         network = true;
@@ -178,7 +174,7 @@ void FolderWalk::run(const SearchSettings& s, SearchState& st)
                             if (i >= count - 1 || i > limit) {
                                 cont = false;
                                 if (i > limit && i < count - 1) {
-                                    if (say(QStringLiteral("Do you want to continue the Search for - ") + s.pattern
+                                    if (MsgBox(QStringLiteral("Do you want to continue the Search for - ") + s.pattern
                                                 + QStringLiteral(" ?"),
                                             platform::Buttons::YesNo)
                                         == platform::Answer::Yes) {
@@ -187,7 +183,7 @@ void FolderWalk::run(const SearchSettings& s, SearchState& st)
                                     }
                                 } else {
                                     st.resumeIndex = 0;
-                                    say(kEndOfSearch);
+                                    MsgBox(kEndOfSearch);
                                 }
                             }
                             if (!cont)
@@ -216,7 +212,7 @@ void FolderWalk::run(const SearchSettings& s, SearchState& st)
                 }
             } catch (const SearchError& e) {
                 if (e.number == kErrPathNotFound) {
-                    say(kEndOfSearch);
+                    MsgBox(kEndOfSearch);
                     i = 0;
                     cont = false;
                     advance = false;
@@ -232,7 +228,7 @@ void FolderWalk::run(const SearchSettings& s, SearchState& st)
                                                     + QStringLiteral(" - ") + numberText(st.errorNumber),
                                                 platform::Buttons::Ok, platform::Icon::None);
                 } else if (e.number != kErrDeviceUnavailable) {
-                    say(QStringLiteral("Error - ") + QString::number(e.number) + QStringLiteral(" - ") + e.description);
+                    MsgBox(QStringLiteral("Error - ") + QString::number(e.number) + QStringLiteral(" - ") + e.description);
                 }
             }
             if (!cont)

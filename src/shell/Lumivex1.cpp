@@ -1,5 +1,6 @@
 #include "shell/Lumivex1.h"
 
+#include "shared/MessageBox.h"
 #include "browser/FileSearch.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
@@ -34,10 +35,6 @@
 namespace {
 Lumivex1* gMainWindow = nullptr;
 
-platform::Answer msgBox(const QString& text, platform::Buttons buttons = platform::Buttons::Ok)
-{
-    return platform::dialogs().message(kProgramTitle, text, buttons, platform::Icon::None);
-}
 } // namespace
 
 Lumivex1* mainWindow() { return gMainWindow; }
@@ -130,7 +127,7 @@ void Lumivex1::buildWindow()
                 DisplayFile(path);
         });
         connect(tree, &platform::KeyedTree::BeforeDelete, this, [](platform::TreeNode* n, bool* cancel) {
-            *cancel = msgBox(lists::PlayListTree::deleteQuestion(n), platform::Buttons::YesNo) != platform::Answer::Yes;
+            *cancel = MsgBox(lists::PlayListTree::deleteQuestion(n), platform::Buttons::YesNo) != platform::Answer::Yes;
         });
     }
     lists::DocumentList* dl = m_documentList.get();
@@ -143,7 +140,7 @@ void Lumivex1::buildWindow()
             DisplayFile(path);
     });
     connect(TreeView3, &platform::KeyedTree::BeforeDelete, this, [](platform::TreeNode* n, bool* cancel) {
-        *cancel = msgBox(lists::DocumentList::deleteQuestion(n), platform::Buttons::YesNo) != platform::Answer::Yes;
+        *cancel = MsgBox(lists::DocumentList::deleteQuestion(n), platform::Buttons::YesNo) != platform::Answer::Yes;
     });
 
     Timer1 = new QTimer(this);
@@ -248,8 +245,8 @@ void Lumivex1::LoadColors()
 {
     switch (settings::loadColors(gs.programFile(settings::kColorsFile), gs)) {
     case settings::LoadResult::Ok: break;
-    case settings::LoadResult::Missing: msgBox(settings::kMsgColorsMissing); break;
-    case settings::LoadResult::Failed: msgBox(settings::kMsgColorsError); break;
+    case settings::LoadResult::Missing: MsgBox(settings::kMsgColorsMissing); break;
+    case settings::LoadResult::Failed: MsgBox(settings::kMsgColorsError); break;
     }
 }
 
@@ -274,8 +271,8 @@ void Lumivex1::LoadOptions()
         if (gs.fMusicLoop)
             CHKMUSICLOOP->setChecked(true);
         break;
-    case settings::LoadResult::Missing: msgBox(settings::kMsgOptionsMissing); break;
-    case settings::LoadResult::Failed: msgBox(settings::kMsgOptionsError); break;
+    case settings::LoadResult::Missing: MsgBox(settings::kMsgOptionsMissing); break;
+    case settings::LoadResult::Failed: MsgBox(settings::kMsgOptionsError); break;
     }
     settings::sanitizeOptions(gs);
 }
@@ -508,7 +505,7 @@ void Lumivex1::SaveOptions()
     int number = 0;
     QString text;
     if (!settings::writeOptions(gs.programFile(settings::kOptionsFile), gs, &number, &text))
-        msgBox(QStringLiteral("Error: ") + QString::number(number) + QStringLiteral(" - ") + text);
+        MsgBox(QStringLiteral("Error: ") + QString::number(number) + QStringLiteral(" - ") + text);
 }
 
 void Lumivex1::unloadToolWindows()
@@ -554,7 +551,6 @@ void Lumivex1::Timer1_Timer()
     if (platform::Tool* t = ToolBarComp1->Item(QStringLiteral("ID_Time")))
         t->ChangeAll(platform::kPropCaption, locale.toString(now.time(), QLocale::ShortFormat));
 }
-
 
 // ---------------------------------------------------------------- viewers
 

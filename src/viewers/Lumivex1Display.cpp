@@ -1,4 +1,5 @@
 // Routing a file to the viewer its extension calls for.
+#include "shared/MessageBox.h"
 #include "shell/Lumivex1.h"
 
 #include "platform/Dialogs.h"
@@ -12,12 +13,6 @@
 #include <QUrl>
 
 namespace {
-
-platform::Answer ask(const QString& text, platform::Buttons buttons = platform::Buttons::Ok)
-{
-    return platform::dialogs().message(kProgramTitle, text, buttons, platform::Icon::None);
-}
-
 // The browser shows these documents; the rest of the range goes to the text box.
 bool isBrowserDocument(const QString& ext)
 {
@@ -79,7 +74,7 @@ void Lumivex1::DisplayFile(const QString& WrkFileName)
             }
         }
     } else {
-        if (ask(QStringLiteral("File Type is not Supported by this Software. Do you want to Open the File with "
+        if (MsgBox(QStringLiteral("File Type is not Supported by this Software. Do you want to Open the File with "
                                "another Program?"),
                 platform::Buttons::YesNo) == platform::Answer::Yes)
             OpenFileWithProgram(WrkFileName); // the file asked about, not the list's selection
@@ -103,6 +98,6 @@ void Lumivex1::OpenFileWithProgram(const QString& path)
         opened = QDesktopServices::openUrl(QUrl::fromLocalFile(fi.absoluteFilePath()));
     unsetCursor();
     if (!opened)
-        ask(QStringLiteral("Error Loading File Type - Check Explorer Options to set up Program for this File Type - ") +
+        MsgBox(QStringLiteral("Error Loading File Type - Check Explorer Options to set up Program for this File Type - ") +
             gs.cCurrentExt);
 }

@@ -1,5 +1,6 @@
 // The video and music players of the main window, the CD device and the
 // clip saves.
+#include "shared/MessageBox.h"
 #include "shell/Lumivex1.h"
 
 #include "platform/CdDevice.h"
@@ -29,11 +30,6 @@ namespace {
 // The title of the boxes that name none of their own.
 const QString kDefaultTitle = QStringLiteral("Lumivex");
 constexpr int kPositionMax = 10000;
-
-platform::Answer ask(const QString& text, platform::Buttons buttons = platform::Buttons::Ok)
-{
-    return platform::dialogs().message(kProgramTitle, text, buttons, platform::Icon::None);
-}
 
 // A slider value for a position within a length: the whole length spans the
 // slider (a length not known yet leaves the position in seconds).
@@ -392,7 +388,7 @@ void Lumivex1::MusDeleteBtn_Click()
     platform::TreeNode* node = TreeView2->SelectedNode();
     if (!node)
         return;
-    if (ask(QStringLiteral("Do You want to Delete - ") + node->Text + QStringLiteral(" from the Play List ?"),
+    if (MsgBox(QStringLiteral("Do You want to Delete - ") + node->Text + QStringLiteral(" from the Play List ?"),
             platform::Buttons::YesNo) != platform::Answer::Yes)
         return;
     {
@@ -432,12 +428,12 @@ void Lumivex1::runClipSave(platform::PlayCtrl* player, const QString& filter)
     if (answer.accepted && !name.isEmpty()) {
         if (!source.isEmpty() && platform::sameFile(name, source)) {
             // The clip would be read from and written to the same file.
-            ask(QStringLiteral("Cannot Save a Clip over the File that is Playing - ") + name);
+            MsgBox(QStringLiteral("Cannot Save a Clip over the File that is Playing - ") + name);
         } else if (!QFileInfo::exists(name) ||
-                   ask(QStringLiteral("Do you want to Replace - ") + name + QStringLiteral(" ? "),
+                   MsgBox(QStringLiteral("Do you want to Replace - ") + name + QStringLiteral(" ? "),
                        platform::Buttons::YesNo) == platform::Answer::Yes) {
             if (MediaConvert1->State() == platform::MediaConverter::StateRunning) {
-                ask(QStringLiteral("A Clip is being Saved - Try again when it is done - ") +
+                MsgBox(QStringLiteral("A Clip is being Saved - Try again when it is done - ") +
                     MediaConvert1->TargetFile());
             } else {
                 MediaConvert1->setTargetFile(name);
@@ -455,5 +451,5 @@ void Lumivex1::runClipSave(platform::PlayCtrl* player, const QString& filter)
 
 void Lumivex1::MediaConvert1_Failed(const QString& reason)
 {
-    ask(QStringLiteral("Error Saving Clip - ") + MediaConvert1->TargetFile() + QStringLiteral(" - ") + reason);
+    MsgBox(QStringLiteral("Error Saving Clip - ") + MediaConvert1->TargetFile() + QStringLiteral(" - ") + reason);
 }
