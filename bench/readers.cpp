@@ -2,7 +2,8 @@
 // 100,000 entries (read into the video tree, then written back), an RTF file
 // of 20,000 bold and plain runs in one paragraph and a text file holding one
 // 1 MB line (each shown in a rich-text box on screen up to its first paint).
-// Every figure is the median of several rounds. Run: bench_readers [rounds]
+// Every figure is the median of several rounds.
+// Run: bench_readers [rounds] [list|rtf|line ...] (all three when none is named)
 #include "lists/PlayLists.h"
 #include "platform/KeyedTree.h"
 #include "platform/RichTextBox.h"
@@ -71,6 +72,7 @@ void playList(const QDir& dir, int entries, int rounds)
     }
     std::printf("play list, %d entries (%s): read %.0f ms (%d entries loaded), write %.0f ms\n", entries,
                 qPrintable(kb(details)), median(load), loaded, median(save));
+    std::fflush(stdout);
 }
 
 void shown(const QString& title, const QString& path, platform::RichTextBox::FileType type, int rounds)
@@ -88,6 +90,7 @@ void shown(const QString& title, const QString& path, platform::RichTextBox::Fil
         }));
     }
     std::printf("%s (%s): shown in %.0f ms\n", qPrintable(title), qPrintable(kb(path)), median(times));
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -97,10 +100,15 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     tables::fillExtensionTable();
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    QStringList which;
+    for (int i = 2; i < argc; ++i)
+        which << QString::fromLocal8Bit(argv[i]);
+    auto wanted = [&](const char* name) { return which.isEmpty() || which.contains(QLatin1String(name)); };
     QTemporaryDir tmp;
     const QDir dir(tmp.path());
 
-    playList(dir, 100000, rounds);
+    if (wanted("list"))
+        playList(dir, 100000, rounds);
 
     QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
     for (int i = 0; i < 10000; ++i)
@@ -108,10 +116,12 @@ int main(int argc, char** argv)
     rtf += "\\par}";
     const QString rtfPath = dir.filePath("runs.rtf");
     write(rtfPath, rtf);
-    shown("RTF, 20,000 runs in one paragraph", rtfPath, platform::RichTextBox::RichText, rounds);
+    if (wanted("rtf"))
+        shown("RTF, 20,000 runs in one paragraph", rtfPath, platform::RichTextBox::RichText, rounds);
 
     const QString longLine = dir.filePath("line.txt");
     write(longLine, QByteArray(1 << 20, 'x') + "\r\n");
-    shown("text, one 1 MB line without blanks", longLine, platform::RichTextBox::PlainText, rounds);
+    if (wanted("line"))
+        shown("text, one 1 MB line without blanks", longLine, platform::RichTextBox::PlainText, rounds);
     return 0;
 }

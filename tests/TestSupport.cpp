@@ -3,6 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace testsupport {
 
 void writeFile(const QString& path, const QByteArray& bytes)
@@ -48,5 +54,60 @@ ProgramFolder::ProgramFolder(bool withAssets) : m_oldCurrent(QDir::currentPath()
 }
 
 ProgramFolder::~ProgramFolder() { QDir::setCurrent(m_oldCurrent); }
+
+FullDisk::FullDisk(const QString& folder) : m_folder(QDir(folder).absolutePath())
+{
+    QDir().mkpath(m_folder);
+    const QByteArray where = QFile::encodeName(m_folder);
+    m_mounted = ::geteuid() == 0 && ::mount("tmpfs", where.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
+    // A process whose current folder is the covered one sees the mount from now on.
+    if (m_mounted && QDir::currentPath() == m_folder)
+        QDir::setCurrent(m_folder);
+}
+
+FullDisk::~FullDisk()
+{
+    release();
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
+}
+
+void FullDisk::fill()
+{
+    if (m_full)
+        return;
+    m_full = true;
+    if (m_mounted) {
+        const int fd = ::open(QFile::encodeName(m_folder + QStringLiteral("/.filler")).constData(),
+                              O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const QByteArray block(4096, '\0');
+        while (fd >= 0 && ::write(fd, block.constData(), size_t(block.size())) > 0) {
+        }
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    m_oldLimit = limit.rlim_cur;
+    limit.rlim_cur = 0;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+void FullDisk::release()
+{
+    if (!m_full)
+        return;
+    m_full = false;
+    if (m_mounted) {
+        QFile::remove(m_folder + QStringLiteral("/.filler"));
+        return;
+    }
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_oldLimit);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
 
 } // namespace testsupport

@@ -29,6 +29,29 @@ private:
     QString m_oldCurrent;
 };
 
+// A folder on a full disk, for the writers' tests. Where the test may mount
+// one (as root), a 64 KB tmpfs is mounted over the folder and fill() takes
+// its last byte; elsewhere the folder stays as it is and fill() lowers the
+// process's file-size limit to nothing, so every write that would grow a
+// file fails (EFBIG) as it would on a full disk (ENOSPC). release() makes
+// room again; the destructor releases and unmounts.
+class FullDisk {
+public:
+    explicit FullDisk(const QString& folder);
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+    bool mounted() const { return m_mounted; }
+    void fill();
+    void release();
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+    bool m_full = false;
+    unsigned long long m_oldLimit = 0;
+};
+
 } // namespace testsupport
 
 #include <ostream>

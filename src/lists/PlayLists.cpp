@@ -4,6 +4,8 @@
 #include "shared/FileTypes.h"
 #include "shared/Tables.h"
 
+#include <QHash>
+
 namespace lists {
 
 using platform::KeyedTree;
@@ -49,12 +51,17 @@ bool PlayListTree::LoadListDetails(const QString& path)
     QStringList lines;
     if (platform::readLines(path, &lines) != platform::ReadStatus::Ok)
         return false;
+    // The lists by name, as FindList finds them (the first of equal names).
+    QHash<QString, int> listIndex;
+    for (int i = m_tree->topLevelItemCount() - 1; i >= 0; --i)
+        if (const TreeNode* n = m_tree->topLevelNode(i))
+            listIndex.insert(n->TagText.trimmed().toUpper(), n->Index());
     for (const QString& line : lines) {
         const int p = int(line.indexOf(kDetailSeparator));
         if (p < 0)
             continue; // not an entry: passed over so that the entries after it survive
         cCurrentList = line.left(p);
-        nCurrentListNode = FindList(cCurrentList.toUpper());
+        nCurrentListNode = listIndex.value(cCurrentList.trimmed().toUpper(), 1);
         AddListFile(line.mid(p + kDetailSeparator.size()));
     }
     fChanged = false;
@@ -109,10 +116,10 @@ void PlayListTree::AddListFile(const QString& path)
 int PlayListTree::FindList(const QString& name) const
 {
     const QString want = name.trimmed().toUpper();
-    for (int i = 1; i <= m_tree->Count(); ++i) {
-        const TreeNode* n = m_tree->Item(i);
-        if (n->Level() == 1 && n->TagText.trimmed().toUpper() == want)
-            return i;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        const TreeNode* n = m_tree->topLevelNode(i);
+        if (n && n->TagText.trimmed().toUpper() == want)
+            return n->Index();
     }
     return 1;
 }

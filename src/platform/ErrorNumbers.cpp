@@ -13,7 +13,8 @@ int errorNumberFromErrno(int err)
     case EPERM:
     case EROFS: return ErrPermissionDenied;
     case ENOSPC:
-    case EDQUOT: return ErrDiskFull;
+    case EDQUOT:
+    case EFBIG: return ErrDiskFull; // no room for the file, as on a full disk
     case ENXIO:
     case ENODEV:
     case ENOMEDIUM:

@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSet>
 #include <QUrl>
 
 namespace platform {
@@ -35,7 +36,7 @@ KeyedTree::~KeyedTree()
 
 TreeNode* KeyedTree::Add(int relative, int relationship, const QString& key, const QString& text, int image)
 {
-    if (Count() >= kMaxNodes || nodeByKey(key))
+    if (m_byKey.contains(key))
         return nullptr;
     TreeNode* parent = nullptr;
     if (relative != 0) {
@@ -52,6 +53,7 @@ TreeNode* KeyedTree::Add(int relative, int relationship, const QString& key, con
     node->item = parent ? new QTreeWidgetItem(parent->item) : new QTreeWidgetItem(this);
     node->item->setData(0, Qt::UserRole, QVariant::fromValue<void*>(node));
     m_nodes.push_back(node);
+    m_byKey.insert(key, node);
     node->index = Count();
     refresh(node);
     return node;
@@ -70,6 +72,7 @@ void KeyedTree::Clear()
     for (TreeNode* n : m_nodes)
         delete n;
     m_nodes.clear();
+    m_byKey.clear();
 }
 
 TreeNode* KeyedTree::HitTest(int x, int y) const
@@ -89,10 +92,7 @@ void KeyedTree::selectNode(TreeNode* node)
 
 TreeNode* KeyedTree::nodeByKey(const QString& key) const
 {
-    for (TreeNode* n : m_nodes)
-        if (n->Key == key)
-            return n;
-    return nullptr;
+    return m_byKey.value(key, nullptr);
 }
 
 void KeyedTree::refresh(TreeNode* node)
@@ -113,18 +113,23 @@ bool KeyedTree::Remove(int index)
     emit BeforeDelete(node, &cancel);
     if (cancel)
         return false;
-    std::vector<TreeNode*> gone;
-    for (TreeNode* n : m_nodes) {
-        for (TreeNode* p = n; p; p = p->parent)
-            if (p == node) {
-                gone.push_back(n);
-                break;
-            }
+    // The node and everything under it.
+    QSet<TreeNode*> gone;
+    std::vector<QTreeWidgetItem*> pending{node->item};
+    while (!pending.empty()) {
+        QTreeWidgetItem* it = pending.back();
+        pending.pop_back();
+        if (TreeNode* n = nodeOf(it))
+            gone.insert(n);
+        for (int i = 0; i < it->childCount(); ++i)
+            pending.push_back(it->child(i));
     }
     delete node->item; // deletes the child items too
-    std::erase_if(m_nodes, [&](TreeNode* n) { return std::find(gone.begin(), gone.end(), n) != gone.end(); });
-    for (TreeNode* n : gone)
+    std::erase_if(m_nodes, [&](TreeNode* n) { return gone.contains(n); });
+    for (TreeNode* n : gone) {
+        m_byKey.remove(n->Key);
         delete n;
+    }
     reindex();
     emit AfterDelete();
     return true;

@@ -1,7 +1,9 @@
 #pragma once
 // A tree of keyed nodes: every node has a unique key, a text, an image
 // number, a tag text and a tag value; the node collection keeps the order in
-// which nodes were added, indexed from 1.
+// which nodes were added, indexed from 1. The tree holds any number of
+// nodes; keys are found through a hash.
+#include <QHash>
 #include <QTreeWidget>
 #include <vector>
 
@@ -10,7 +12,8 @@ namespace platform {
 class KeyedTree;
 
 struct TreeNode {
-    QString Key;
+    QString Key; // given by Add; the tree finds the node by it
+
     QString Text;
     int Image = 0;
     QString TagText;
@@ -30,13 +33,11 @@ class KeyedTree : public QTreeWidget {
     Q_OBJECT
 public:
     enum Relationship { Last = 1, Child = 4 };
-    static constexpr int kMaxNodes = 32767;
-
     explicit KeyedTree(QWidget* parent = nullptr);
     ~KeyedTree() override;
 
     // Adds a node; relative 0 = top level. Returns nullptr when the key is
-    // taken, the relative node does not exist or the tree is full.
+    // taken or the relative node does not exist.
     TreeNode* Add(int relative, int relationship, const QString& key, const QString& text, int image);
     TreeNode* Item(int index) const; // 1-based; nullptr outside
     int Count() const { return int(m_nodes.size()); }
@@ -45,6 +46,8 @@ public:
     TreeNode* SelectedNode() const;
     void selectNode(TreeNode* node);
     TreeNode* nodeByKey(const QString& key) const;
+    // The nodes at the top level, in their order (0-based; nullptr outside).
+    TreeNode* topLevelNode(int i) const { return nodeOf(topLevelItem(i)); }
 
     // Refreshes how a node is shown after its text or image changed.
     void refresh(TreeNode* node);
@@ -78,6 +81,7 @@ private:
     TreeNode* nodeOf(QTreeWidgetItem* item) const;
     void reindex();
     std::vector<TreeNode*> m_nodes;
+    QHash<QString, TreeNode*> m_byKey;
     QList<QIcon> m_images;
 };
 

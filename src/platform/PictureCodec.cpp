@@ -2,6 +2,7 @@
 
 #include "platform/ErrorNumbers.h"
 #include "platform/ImagingCodes.h"
+#include "platform/TextFile.h"
 
 #include <Magick++.h>
 
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <cstring>
 #include <functional>
@@ -165,22 +165,83 @@ bool tooLarge(const QSize& size)
     return bytes > qint64(kAllocationLimitMb) * 1024 * 1024;
 }
 
+// All the frames one read holds together may take no more than this: a
+// small file can declare hundreds of full-screen frames.
+constexpr qint64 kMaxFramesBytes = qint64(kAllocationLimitMb) * 1024 * 1024;
+
+qint64 frameBytes(const QSize& size) { return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0; }
+
+// A time or resolution read from a file, as an int in [low, high]; NaN gives low.
+int clampToInt(double v, int low, int high)
+{
+    if (!(v >= low))
+        return low;
+    return v >= high ? high : int(v);
+}
+
+// A frame delay in milliseconds, rounded: at least 1, at most an hour.
+constexpr int kMaxDelayMs = 3600 * 1000;
+int delayMs(double ms) { return clampToInt(ms + 0.5, 1, kMaxDelayMs); }
+
+quint32 le32(const char* p)
+{
+    return quint32(uchar(p[0])) | quint32(uchar(p[1])) << 8 | quint32(uchar(p[2])) << 16 | quint32(uchar(p[3])) << 24;
+}
+
+quint16 le16(const char* p) { return quint16(uchar(p[0]) | uchar(p[1]) << 8); }
+
+// True when a BMP's header promises more pixel data than the file holds
+// (uncompressed rows only; damaged RLE data is the decoder's to find). Qt's
+// reader would return such a picture as read, its missing rows undefined.
+bool bmpShorterThanDeclared(const QByteArray& head, qint64 fileSize)
+{
+    if (head.size() < 30 || !head.startsWith("BM"))
+        return false;
+    const char* h = head.constData();
+    const qint64 offset = le32(h + 10);
+    const quint32 headerSize = le32(h + 14);
+    qint64 width = 0, height = 0, bits = 0, compression = 0;
+    if (headerSize == 12) {
+        width = le16(h + 18);
+        height = le16(h + 20);
+        bits = le16(h + 24);
+    } else if (headerSize >= 40 && head.size() >= 34) {
+        width = qint32(le32(h + 18));
+        height = qint32(le32(h + 22));
+        bits = le16(h + 28);
+        compression = le32(h + 30);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height == 0 || bits <= 0 || bits > 32 || (compression != 0 && compression != 3 && compression != 6))
+        return false;
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    return offset + rowBytes * std::abs(height) > fileSize;
+}
+
 // format: the extension's format code.
 int readWithQt(QImageReader& reader, int format, int page, int pages, PictureData* out)
 {
     const QByteArray head = reader.device() ? reader.device()->peek(kHeadBytes) : QByteArray();
     if (!reader.canRead())
         return reader.error() == QImageReader::FileNotFoundError ? err::FileNotFound : err::InvalidFormat;
-    if (tooLarge(reader.size()))
+    if (reader.format() == "bmp" && reader.device() && bmpShorterThanDeclared(head, reader.device()->size()))
+        return err::FileRead;
+    const QSize size = reader.size();
+    if (tooLarge(size))
         return err::NoMemory;
     int count = reader.imageCount();
     if (count < 1)
         count = 1;
     if (page < 1 || page > count)
         page = 1;
+    // Every frame of an animation is a whole picture of its screen size.
+    if (pages == -1 && frameBytes(size) * (count - page + 1) > kMaxFramesBytes)
+        return err::NoMemory;
     PictureData d;
     d.pageCount = count;
     d.firstPage = page;
+    qint64 held = 0;
     for (int i = 1; i <= count; ++i) {
         QImage img;
         if (!reader.read(&img)) {
@@ -190,6 +251,9 @@ int readWithQt(QImageReader& reader, int format, int page, int pages, PictureDat
         }
         if (i < page)
             continue;
+        held += img.sizeInBytes();
+        if (held > kMaxFramesBytes)
+            return err::NoMemory; // never a part of the frames as if it were all
         d.frames << img;
         d.delays << std::max(0, reader.nextImageDelay());
         if (pages != -1 || !reader.canRead())
@@ -323,13 +387,18 @@ int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int 
     const bool singlePageFormat = row.format == fmt::Psd;
     ExceptionGuard ex;
     int count = 1;
+    std::vector<qint64> pageBytes; // of each page the ping found
     if (!singlePageFormat) {
         InfoGuard info;
         setCoder(info.i, row.coder);
         ListGuard pinged;
         pinged.list = MagickCore::PingBlob(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
-        if (pinged.list && ex.e->severity < MagickCore::ErrorException)
-            count = int(MagickCore::GetImageListLength(pinged.list));
+        if (pinged.list && ex.e->severity < MagickCore::ErrorException) {
+            count = int(std::min<size_t>(MagickCore::GetImageListLength(pinged.list), INT_MAX));
+            for (MagickCore::Image* p = pinged.list; p; p = MagickCore::GetNextImageInList(p))
+                pageBytes.push_back(qint64(std::min<size_t>(p->columns, 1u << 30)) *
+                                    qint64(std::min<size_t>(p->rows, 1u << 30)) * 4);
+        }
         MagickCore::ClearMagickException(ex.e);
         if (count < 1)
             count = 1;
@@ -337,6 +406,11 @@ int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int 
     if (page < 1 || page > count)
         page = 1;
     const int wanted = pages == -1 && !singlePageFormat ? count - page + 1 : 1;
+    qint64 wantedBytes = 0;
+    for (size_t i = size_t(page - 1); i < pageBytes.size() && i < size_t(page - 1 + wanted); ++i)
+        wantedBytes += pageBytes[i];
+    if (wanted > 1 && wantedBytes > kMaxFramesBytes)
+        return err::NoMemory;
     ListGuard images;
     images.list = readMagickImages(bytes, row.coder, page, size_t(wanted), ex.e);
     if (const int r = magickReadError(images.list, ex.e))
@@ -344,22 +418,24 @@ int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int 
     PictureData d;
     d.pageCount = count;
     d.firstPage = page;
+    qint64 held = 0;
     for (MagickCore::Image* p = firstFilled(images.list); p; p = firstFilled(MagickCore::GetNextImageInList(p))) {
         QImage img = magickToQImage(p, ex.e);
         if (img.isNull())
             break;
+        held += img.sizeInBytes();
+        if (held > kMaxFramesBytes)
+            return err::NoMemory;
         if (d.frames.isEmpty()) {
             d.bits = magickBits(p, ex.e, &d.paletteSize);
             d.format = refinedFormat(row.format, bytes.left(kHeadBytes), int(p->compression));
-            d.xRes = int(p->x_resolution + 0.5);
-            d.yRes = int(p->y_resolution + 0.5);
-            if (p->units == MagickCore::PixelsPerCentimeterResolution) {
-                d.xRes = int(p->x_resolution * 2.54 + 0.5);
-                d.yRes = int(p->y_resolution * 2.54 + 0.5);
-            }
+            const double perInch = p->units == MagickCore::PixelsPerCentimeterResolution ? 2.54 : 1.0;
+            d.xRes = clampToInt(p->x_resolution * perInch + 0.5, 0, 1000000);
+            d.yRes = clampToInt(p->y_resolution * perInch + 0.5, 0, 1000000);
         }
         d.frames << img;
-        d.delays << int(p->delay * 1000 / std::max<size_t>(1, size_t(p->ticks_per_second)));
+        d.delays << clampToInt(double(p->delay) * 1000.0 / double(std::max<ssize_t>(1, p->ticks_per_second)), 0,
+                               kMaxDelayMs);
         if (d.frames.size() >= wanted)
             break;
     }
@@ -497,14 +573,14 @@ int readFlic(const QByteArray& bytes, int page, int pages, PictureData* out)
 
     int defaultDelay = 67;
     if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0)
-        defaultDelay = int(1000.0 * st->avg_frame_rate.den / st->avg_frame_rate.num + 0.5);
+        defaultDelay = delayMs(1000.0 * st->avg_frame_rate.den / st->avg_frame_rate.num);
     else if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0)
-        defaultDelay = int(1000.0 * st->r_frame_rate.den / st->r_frame_rate.num + 0.5);
+        defaultDelay = delayMs(1000.0 * st->r_frame_rate.den / st->r_frame_rate.num);
 
     QList<QImage> frames;
     QList<int> delays;
     qint64 bytesHeld = 0;
-    constexpr qint64 kMaxHeld = qint64(kAllocationLimitMb) * 1024 * 1024;
+    constexpr qint64 kMaxHeld = kMaxFramesBytes;
     bool failed = false;
     auto takeFrames = [&]() {
         while (avcodec_receive_frame(dec.codec, dec.frame) == 0) {
@@ -526,8 +602,8 @@ int readFlic(const QByteArray& bytes, int page, int pages, PictureData* out)
             frames << img;
             int delay = defaultDelay;
             if (dec.frame->pkt_duration > 0)
-                delay = int(dec.frame->pkt_duration * av_q2d(st->time_base) * 1000 + 0.5);
-            delays << std::max(1, delay);
+                delay = delayMs(double(dec.frame->pkt_duration) * av_q2d(st->time_base) * 1000);
+            delays << delay;
             bytesHeld += img.sizeInBytes();
             if (bytesHeld > kMaxHeld)
                 failed = true;
@@ -558,11 +634,6 @@ int readFlic(const QByteArray& bytes, int page, int pages, PictureData* out)
 }
 
 // ---------------------------------------------------------------- ANI
-
-quint32 le32(const char* p)
-{
-    return quint32(uchar(p[0])) | quint32(uchar(p[1])) << 8 | quint32(uchar(p[2])) << 16 | quint32(uchar(p[3])) << 24;
-}
 
 int readAni(const QByteArray& bytes, int page, int pages, PictureData* out)
 {
@@ -634,7 +705,7 @@ int readAni(const QByteArray& bytes, int page, int pages, PictureData* out)
     for (int s = page - 1; s < steps.size(); ++s) {
         d.frames << images.at(steps.at(s));
         const quint32 jiffies = s < rates.size() ? rates.at(s) : defaultRate;
-        d.delays << int(std::max<quint32>(1, jiffies) * 1000 / 60);
+        d.delays << clampToInt(double(std::max<qint64>(1, jiffies) * 1000 / 60), 1, kMaxDelayMs);
         if (pages != -1)
             break;
     }
@@ -830,9 +901,14 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out)
     if (!row || row->decoder == Decoder::None)
         return err::FormatNotAvailable;
     if (row->decoder == Decoder::Qt) {
-        QImageReader reader(path, QByteArray(row->coder));
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return openError(f);
+        QImageReader reader(&f, QByteArray(row->coder));
         reader.setAutoTransform(true);
         reader.setDecideFormatFromContent(true);
+        if (reader.format() == "bmp" && bmpShorterThanDeclared(f.peek(kHeadBytes), f.size()))
+            return err::FileRead;
         const QSize stored = reader.size();
         if (stored.isValid()) {
             const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
@@ -994,10 +1070,10 @@ int writePicture(const QString& path, const QList<QImage>& pages, int format, in
     const int r = encodePicture(all, format, bits, quality, multiPage, &data);
     if (r != 0)
         return r;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    SafeFile out(path);
+    if (!out.open())
         return err::FileOpen;
-    if (out.write(data) != data.size() || !out.commit())
+    if (!out.write(data) || !out.commit())
         return err::FileWrite;
     return 0;
 }
@@ -1007,19 +1083,20 @@ int copyFileSafely(const QString& source, const QString& target)
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return in.exists() ? errorNumberFromFileError(in.error()) : int(ErrFileNotFound);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return errorNumberFromFileError(out.error());
-    QByteArray chunk;
+    SafeFile out(target);
+    if (!out.open())
+        return out.errorNumber();
     while (!in.atEnd()) {
-        chunk = in.read(1 << 20);
+        const QByteArray chunk = in.read(1 << 20);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
             return errorNumberFromFileError(in.error());
-        if (out.write(chunk) != chunk.size())
-            return errorNumberFromFileError(out.error());
+        if (!out.write(chunk))
+            return out.errorNumber();
     }
+    if (in.error() != QFileDevice::NoError)
+        return errorNumberFromFileError(in.error());
     if (!out.commit())
-        return errorNumberFromFileError(out.error());
+        return out.errorNumber();
     return 0;
 }
 

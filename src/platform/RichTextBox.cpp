@@ -71,11 +71,13 @@ int RichTextBox::LoadFile(const QString& path, FileType type, QString* descripti
         readRtf(bytes, document());
     } else {
         // Plain text, and a "rich text" file that holds no RTF.
-        setPlainText(decodePlainText(bytes));
+        showPlainText(decodePlainText(bytes));
     }
     m_fileName = path;
     return 0;
 }
+
+void RichTextBox::showPlainText(const QString& text) { setPlainText(breakLongLines(text)); }
 
 void RichTextBox::setLocked(bool locked)
 {

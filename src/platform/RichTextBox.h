@@ -19,6 +19,9 @@ public:
     // program or cannot be read) with its description.
     int LoadFile(const QString& path, FileType type, QString* description = nullptr);
 
+    // Shows plain text, long lines broken into pieces (kMaxShownLine).
+    void showPlainText(const QString& text);
+
     QString FileName() const { return m_fileName; }
     bool Locked() const { return isReadOnly(); }
     void setLocked(bool locked);

@@ -102,6 +102,8 @@ public:
 
     void run()
     {
+        // One edit: the document is laid out once, not after every run.
+        m_cursor.beginEditBlock();
         m_stack.push_back(Group{});
         const qsizetype n = m_in.size();
         qsizetype i = 0;
@@ -131,6 +133,7 @@ public:
         }
         flush();
         m_cursor.setBlockFormat(blockFormat());
+        m_cursor.endEditBlock();
     }
 
 private:
@@ -437,7 +440,18 @@ private:
         decodePending();
         if (m_pending.isEmpty())
             return;
-        m_cursor.insertText(m_pending, charFormat());
+        const QTextCharFormat format = charFormat();
+        // A very long paragraph goes in as several (see kMaxShownLine).
+        qsizetype at = 0;
+        while (m_paragraphLength + m_pending.size() - at > kMaxShownLine) {
+            const qsizetype end = pieceEnd(m_pending, at, std::max<qsizetype>(1, kMaxShownLine - m_paragraphLength));
+            m_cursor.insertText(m_pending.mid(at, end - at), format);
+            m_cursor.insertBlock(blockFormat(), format);
+            m_paragraphLength = 0;
+            at = end;
+        }
+        m_cursor.insertText(at ? m_pending.mid(at) : m_pending, format);
+        m_paragraphLength += m_pending.size() - at;
         m_pending.clear();
     }
 
@@ -448,6 +462,7 @@ private:
         flush();
         m_cursor.setBlockFormat(blockFormat());
         m_cursor.insertBlock(blockFormat(), charFormat());
+        m_paragraphLength = 0;
     }
 
     QTextCharFormat charFormat() const
@@ -501,6 +516,7 @@ private:
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorSet = false;
     QString m_pending;
+    qsizetype m_paragraphLength = 0;
     QByteArray m_pendingBytes;
     int m_pendingCodepage = 1252;
 };
@@ -520,8 +536,46 @@ bool readRtf(const QByteArray& rtf, QTextDocument* document)
     document->clear();
     if (!looksLikeRtf(rtf))
         return false;
+    // A file read is no edit the user could undo.
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
     Reader(rtf, document).run();
+    document->setUndoRedoEnabled(undo);
     return true;
+}
+
+qsizetype pieceEnd(const QString& text, qsizetype from, qsizetype room)
+{
+    const qsizetype end = std::min(text.size(), from + room);
+    if (end == text.size())
+        return end;
+    for (qsizetype i = end - 1; i > from + room / 2; --i)
+        if (text.at(i) == QLatin1Char(' ') || text.at(i) == QLatin1Char('\t'))
+            return i + 1;
+    return end;
+}
+
+QString breakLongLines(const QString& text)
+{
+    auto isLineEnd = [](QChar c) { return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar(0x2029); };
+    const qsizetype n = text.size();
+    QString out;
+    qsizetype copied = 0, lineStart = 0;
+    for (qsizetype i = 0; i <= n; ++i) {
+        if (i < n && !isLineEnd(text.at(i)))
+            continue;
+        for (qsizetype at = lineStart; i - at > kMaxShownLine;) {
+            const qsizetype end = pieceEnd(text, at, kMaxShownLine);
+            out += QStringView(text).mid(copied, end - copied);
+            out += QLatin1Char('\n');
+            copied = at = end;
+        }
+        lineStart = i + 1;
+    }
+    if (copied == 0)
+        return text;
+    out += QStringView(text).mid(copied);
+    return out;
 }
 
 QByteArray plainTextToRtf(const QString& text, const QString& fontName, int pointSize)

@@ -21,6 +21,19 @@ bool readRtf(const QByteArray& rtf, QTextDocument* document);
 // A plain RTF rendering of the document's text (no formatting).
 QByteArray plainTextToRtf(const QString& text, const QString& fontName, int pointSize);
 
+// Lines longer than this are shown as several paragraphs: the text box lays
+// out and shapes a paragraph whole, which takes seconds for a line of a
+// megabyte, with or without blanks.
+constexpr qsizetype kMaxShownLine = 4096;
+
+// Where the piece of a long line that starts at from ends, for at most room
+// characters: after the last blank in the second half of the piece, else
+// after room characters.
+qsizetype pieceEnd(const QString& text, qsizetype from, qsizetype room);
+
+// The text with every line longer than kMaxShownLine broken into pieces.
+QString breakLongLines(const QString& text);
+
 // Text files: UTF-8 (or UTF-16 with its byte-order mark) when the bytes are
 // valid as such, else Windows-1252.
 QString decodePlainText(const QByteArray& bytes);

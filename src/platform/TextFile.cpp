@@ -1,21 +1,122 @@
 #include "platform/TextFile.h"
 
+#include "platform/ErrorNumbers.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#include <cerrno>
 
 namespace platform {
 
+SafeFile::SafeFile(const QString& path) : m_file(path) {}
+
+bool SafeFile::fail()
+{
+    // errno still holds the system's reason; Qt's error code is coarser.
+    const int systemError = errno;
+    if (!m_failed) {
+        m_failed = true;
+        m_errorNumber = systemError ? errorNumberFromErrno(systemError) : errorNumberFromFileError(m_file.error());
+        m_errorString = m_file.errorString();
+    }
+    if (m_file.isOpen())
+        m_file.cancelWriting();
+    return false;
+}
+
+bool SafeFile::open()
+{
+    errno = 0;
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail();
+    return true;
+}
+
+bool SafeFile::write(const QByteArray& bytes)
+{
+    if (m_failed || !m_file.isOpen())
+        return false;
+    errno = 0;
+    if (m_file.write(bytes) != bytes.size())
+        return fail();
+    return true;
+}
+
+bool SafeFile::commit()
+{
+    if (m_failed || !m_file.isOpen())
+        return fail();
+    errno = 0;
+    if (!m_file.flush())
+        return fail();
+    if (!m_file.commit()) {
+        const int systemError = errno;
+        m_failed = true;
+        m_errorNumber = systemError ? errorNumberFromErrno(systemError) : errorNumberFromFileError(m_file.error());
+        m_errorString = m_file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes, int* errorNumber, QString* errorText)
+{
+    SafeFile f(path);
+    if (f.open() && f.write(bytes) && f.commit())
+        return true;
+    if (errorNumber)
+        *errorNumber = f.errorNumber();
+    if (errorText)
+        *errorText = errorDescription(f.errorNumber());
+    return false;
+}
+
 QString decodeText(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
+    QStringDecoder whole(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = whole.decode(bytes);
+    if (whole.hasError()) {
+        // One stray byte spoils only its own line.
+        text.clear();
+        text.reserve(bytes.size());
+        qsizetype start = 0;
+        while (start < bytes.size()) {
+            qsizetype end = start;
+            while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+                ++end;
+            while (end < bytes.size() && (bytes.at(end) == '\n' || bytes.at(end) == '\r'))
+                ++end;
+            const QByteArrayView line(bytes.constData() + start, end - start);
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString decoded = utf8.decode(line);
+            text += utf8.hasError() ? QString::fromLatin1(line) : decoded;
+            start = end;
+        }
+    }
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList out;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        out << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        out << text.mid(start);
+    return out;
 }
 
 ReadStatus readText(const QString& path, QString* text)
@@ -38,32 +139,18 @@ ReadStatus readLines(const QString& path, QStringList* lines)
     const ReadStatus st = readText(path, &text);
     if (st != ReadStatus::Ok)
         return st;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList out = text.split(QLatin1Char('\n'));
-    if (!out.isEmpty() && out.last().isEmpty())
-        out.removeLast();
-    for (QString& l : out)
-        if (l.endsWith(QLatin1Char('\r')))
-            l.chop(1);
-    *lines = out;
+    *lines = splitLines(text);
     return ReadStatus::Ok;
 }
 
 bool writeText(const QString& path, const QString& text, QString* error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    f.write(text.toUtf8());
-    if (!f.commit()) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    return true;
+    SafeFile f(path);
+    if (f.open() && f.write(text.toUtf8()) && f.commit())
+        return true;
+    if (error)
+        *error = f.errorString();
+    return false;
 }
 
 bool writeLines(const QString& path, const QStringList& lines, QString* error)

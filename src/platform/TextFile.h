@@ -1,17 +1,57 @@
 #pragma once
-// The program's small text files: read as UTF-8 (Latin-1 where the bytes are
-// not valid UTF-8), CR LF or LF line ends; written whole with CR LF through a
-// temporary file that is renamed over the old one, so a failed write never
-// leaves a half-written file behind.
+// The program's small text files: read line by line as UTF-8 (Latin-1 for a
+// line whose bytes are not valid UTF-8), with CR LF, LF or CR line ends;
+// written whole with CR LF through a temporary file that is renamed over the
+// old one, so a failed write never leaves a half-written file behind.
+// SafeFile is that one writer, for text and binary files alike.
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
 namespace platform {
 
+// Writes a file whole: the bytes go to a temporary file beside the target,
+// unbuffered, so a full disk shows at the write that meets it; the flush and
+// the close are checked as well. Only when every byte was written does the
+// temporary file replace the target; after any error it is removed and the
+// old file stays as it was. An object that is not committed writes nothing.
+class SafeFile {
+public:
+    explicit SafeFile(const QString& path);
+    SafeFile(const SafeFile&) = delete;
+    SafeFile& operator=(const SafeFile&) = delete;
+
+    bool open();
+    // False once any write failed; later writes are refused.
+    bool write(const QByteArray& bytes);
+    // Replaces the target; false (and nothing replaced) after any error.
+    bool commit();
+
+    // The program's error number of the first failure (ErrorNumbers.h: 61 for
+    // a full disk) and the system's text of it.
+    int errorNumber() const { return m_errorNumber; }
+    QString errorString() const { return m_errorString; }
+
+private:
+    bool fail();
+    QSaveFile m_file;
+    bool m_failed = false;
+    int m_errorNumber = 0;
+    QString m_errorString;
+};
+
+// Writes the bytes whole through SafeFile. On failure *errorNumber and
+// *errorText (the program's description of the number) tell why.
+bool writeBytes(const QString& path, const QByteArray& bytes, int* errorNumber = nullptr, QString* errorText = nullptr);
+
 enum class ReadStatus { Ok, Missing, Unreadable };
 
-// Decodes bytes the way every reader of the program does.
+// Decodes bytes the way every reader of the program does: each line as UTF-8
+// where it is valid UTF-8, else as Latin-1 (line ends are kept).
 QString decodeText(const QByteArray& bytes);
+
+// Splits text into lines at CR LF, LF or CR; a final line end adds no empty line.
+QStringList splitLines(const QString& text);
 
 // Reads the whole file as text.
 ReadStatus readText(const QString& path, QString* text);

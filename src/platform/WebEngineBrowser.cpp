@@ -1,5 +1,7 @@
 // The web browser control over Qt WebEngine.
 #include "platform/Dialogs.h"
+#include "platform/PictureCodec.h"
+#include "platform/TextFile.h"
 #include "platform/WebBrowser.h"
 
 #include <QDateTime>
@@ -9,7 +11,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPrinter>
-#include <QSaveFile>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
@@ -19,6 +21,8 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 #include <memory>
+
+#include <cstdio>
 
 namespace platform {
 namespace {
@@ -173,22 +177,81 @@ private:
         if (!a.accepted || a.fileName.isEmpty())
             return;
         if (localDocument) {
-            QFile in(url.toLocalFile());
-            QSaveFile out(a.fileName);
-            if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 ||
-                !out.commit())
-                dialogs().message(QStringLiteral("Save Web Page"),
-                                  QStringLiteral("The file could not be saved - ") + a.fileName, Buttons::Ok,
-                                  Icon::Warning);
+            if (copyFileSafely(url.toLocalFile(), a.fileName) != 0)
+                reportSaveFailed(a.fileName);
             return;
         }
         const QString ext = QFileInfo(a.fileName).suffix().toLower();
-        if (ext == QLatin1String("pdf"))
-            m_page->printToPdf(a.fileName);
-        else
-            m_page->save(a.fileName, ext == QLatin1String("mht") || ext == QLatin1String("mhtml")
-                                         ? QWebEngineDownloadRequest::MimeHtmlSaveFormat
-                                         : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+        if (ext == QLatin1String("pdf")) {
+            const QString target = a.fileName;
+            m_page->printToPdf([target](const QByteArray& pdf) {
+                if (pdf.isEmpty() || !writeBytes(target, pdf))
+                    reportSaveFailed(target);
+            });
+            return;
+        }
+        savePage(a.fileName, ext == QLatin1String("mht") || ext == QLatin1String("mhtml")
+                                 ? QWebEngineDownloadRequest::MimeHtmlSaveFormat
+                                 : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+    }
+
+    static void reportSaveFailed(const QString& fileName)
+    {
+        dialogs().message(QStringLiteral("Save Web Page"), QStringLiteral("The file could not be saved - ") + fileName,
+                          Buttons::Ok, Icon::Warning);
+    }
+
+    // The engine writes the page (and a complete page's "<name>_files" folder)
+    // into a hidden folder beside the target; only a finished save is moved
+    // over the old page, so a failed one leaves it as it was.
+    void savePage(const QString& target, QWebEngineDownloadRequest::SavePageFormat format)
+    {
+        if (m_staging)
+            return; // one save at a time
+        const QFileInfo fi(target);
+        m_staging = std::make_unique<QTemporaryDir>(fi.absoluteDir().filePath(QStringLiteral(".lumivex-save-XXXXXX")));
+        if (!m_staging->isValid()) {
+            m_staging.reset();
+            reportSaveFailed(target);
+            return;
+        }
+        m_saveTarget = fi.absoluteFilePath();
+        m_page->save(QDir(m_staging->path()).filePath(fi.fileName()), format);
+    }
+
+    void watchSave(QWebEngineDownloadRequest* download)
+    {
+        QObject::connect(download, &QWebEngineDownloadRequest::isFinishedChanged, m_view, [this, download] {
+            if (!download->isFinished() || !m_staging)
+                return;
+            const bool ok = download->state() == QWebEngineDownloadRequest::DownloadCompleted &&
+                            placeSavedPage(m_staging->path(), m_saveTarget);
+            m_staging.reset();
+            if (!ok)
+                reportSaveFailed(m_saveTarget);
+        });
+    }
+
+    // Moves the staged page and its files folder over the target's.
+    static bool placeSavedPage(const QString& staging, const QString& target)
+    {
+        const QFileInfo fi(target);
+        const QString staged = QDir(staging).filePath(fi.fileName());
+        if (!QFileInfo(staged).isFile() || QFileInfo(staged).size() == 0)
+            return false;
+        const QString filesName = fi.completeBaseName() + QStringLiteral("_files");
+        const QString stagedFiles = QDir(staging).filePath(filesName);
+        if (QFileInfo(stagedFiles).isDir()) {
+            const QString files = fi.absoluteDir().filePath(filesName);
+            const QString old = QDir(staging).filePath(QStringLiteral("old_files"));
+            const bool hadOld = QFileInfo(files).isDir() && QDir().rename(files, old);
+            if (!QDir().rename(stagedFiles, files)) {
+                if (hadOld)
+                    QDir().rename(old, files);
+                return false;
+            }
+        }
+        return ::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) == 0;
     }
 
     void properties()
@@ -227,6 +290,10 @@ private:
                          [this](QWebEngineDownloadRequest* download) {
                              if (download->page() != m_page)
                                  return;
+                             if (download->isSavePageDownload()) {
+                                 watchSave(download);
+                                 return;
+                             }
                              download->cancel();
                              const QString name = download->url().isLocalFile() ? download->url().toLocalFile()
                                                                                  : download->url().toString();
@@ -246,6 +313,8 @@ private:
     OfflineInterceptor* m_interceptor = nullptr;
     bool m_offline = false, m_silent = false;
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QTemporaryDir> m_staging; // the page save under way
+    QString m_saveTarget;
 };
 
 } // namespace

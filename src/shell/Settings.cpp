@@ -4,7 +4,6 @@
 #include "platform/TextFile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cmath>
 #include <optional>
 
@@ -101,20 +100,7 @@ QString num(double v)
 
 bool writeFile(const QString& path, const QString& text, int* errorNumber, QString* errorText)
 {
-    QSaveFile f(path);
-    bool ok = f.open(QIODevice::WriteOnly);
-    if (ok) {
-        f.write(text.toUtf8());
-        ok = f.commit();
-    }
-    if (!ok) {
-        const int n = platform::errorNumberFromFileError(f.error());
-        if (errorNumber)
-            *errorNumber = n;
-        if (errorText)
-            *errorText = platform::errorDescription(n);
-    }
-    return ok;
+    return platform::writeBytes(path, text.toUtf8(), errorNumber, errorText);
 }
 
 } // namespace

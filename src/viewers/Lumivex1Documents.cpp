@@ -161,7 +161,7 @@ void Lumivex1::LoadText(QString path)
             if (f.open(QIODevice::ReadOnly)) {
                 const QByteArray bytes = f.readAll();
                 if (viewers::isBinary(bytes))
-                    Text1->setPlainText(viewers::wordProcessorText(path, bytes));
+                    Text1->showPlainText(viewers::wordProcessorText(path, bytes));
             }
         }
     }
