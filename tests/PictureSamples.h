@@ -291,4 +291,69 @@ inline QByteArray animatedCursor(const std::vector<QImage>& frames, int jiffies 
     return riff + body;
 }
 
+// A GIF of a large screen whose frames are one pixel each: a few bytes a
+// frame, a whole screen of memory a frame once read.
+inline QByteArray tinyFrameGif(int screenWidth, int screenHeight, int frames)
+{
+    QByteArray b("GIF89a");
+    put16(b, {screenWidth, screenHeight});
+    b.append("\x80\x00\x00", 3);                 // a global table of two colours
+    b.append("\x00\x00\x00\xff\xff\xff", 6);
+    for (int i = 0; i < frames; ++i) {
+        b.append("\x21\xf9\x04\x04\x05\x00\x00\x00", 8); // 50 ms, the frame stays
+        b.append("\x2c", 1);
+        put16(b, {i % screenWidth, 0, 1, 1});
+        b.append("\x00\x02\x02\x44\x01\x00", 6); // one pixel of colour 0
+    }
+    b.append("\x3b", 1);
+    return b;
+}
+
+// Writes a sample of the format; false when the format has no writer here.
+inline bool makeSample(const QString& path, const QString& ext, const QImage& img)
+{
+    const QByteArray e = ext.toLatin1();
+    if (e == "JPG" || e == "JPE" || e == "JPEG")
+        return writeQt(path, img, "jpeg", 95);
+    if (e == "PNG")
+        return writeQt(path, img, "png");
+    if (e == "BMP")
+        return writeQt(path, img, "bmp");
+    if (e == "ICO")
+        return writeQt(path, img, "ico");
+    if (e == "XPM")
+        return writeQt(path, img, "xpm");
+    if (e == "PBM")
+        return writeQt(path, img, "pbm");
+    if (e == "CUR")
+        return writeMagick(path, {img}, "CUR");
+    if (e == "GIF")
+        return writeMagick(path, {img}, "GIF");
+    if (e == "TIF" || e == "TIFF" || e == "MPT")
+        return writeMagick(path, {img}, "TIFF");
+    if (e == "RAS")
+        return writeMagick(path, {img}, "SUN");
+    if (e == "PCT")
+        return writeMagick(path, {img}, "PICT");
+    if (e == "CAL")
+        return writeMagick(path, {img}, "CALS");
+    if (e == "FAX")
+        return writeMagick(path, {img}, "FAX");
+    if (e == "PCX" || e == "DCX" || e == "PCD" || e == "PSD" || e == "TGA" || e == "XWD" || e == "SGI")
+        return writeMagick(path, {img}, e.constData());
+    if (e == "MAC")
+        return writeBytes(path, macPaint());
+    if (e == "CUT")
+        return writeBytes(path, drHalo(img.width(), img.height()));
+    if (e == "WPG")
+        return writeBytes(path, wordPerfect(img.width(), img.height()));
+    if (e == "WMF")
+        return writeBytes(path, metafile());
+    if (e == "FLC")
+        return writeBytes(path, flic(img.width(), img.height(), 3));
+    if (e == "ANI")
+        return writeBytes(path, animatedCursor({img.scaled(32, 32), img.scaled(32, 32).mirrored()}));
+    return false;
+}
+
 } // namespace samples

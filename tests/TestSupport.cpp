@@ -55,6 +55,35 @@ ProgramFolder::ProgramFolder(bool withAssets) : m_oldCurrent(QDir::currentPath()
 
 ProgramFolder::~ProgramFolder() { QDir::setCurrent(m_oldCurrent); }
 
+namespace {
+qint64 statusKb(const char* field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+} // namespace
+
+void PeakMemory::start()
+{
+    // Writing 5 to clear_refs lowers the high-water mark to the present size.
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    const bool reset = f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+    f.close();
+    m_startKb = reset ? statusKb("VmRSS:") : -1;
+}
+
+qint64 PeakMemory::grownKb() const
+{
+    if (m_startKb < 0)
+        return -1;
+    return std::max<qint64>(0, statusKb("VmHWM:") - m_startKb);
+}
+
 FullDisk::FullDisk(const QString& folder) : m_folder(QDir(folder).absolutePath())
 {
     QDir().mkpath(m_folder);

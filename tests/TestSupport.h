@@ -29,6 +29,17 @@ private:
     QString m_oldCurrent;
 };
 
+// The most memory this process held since start(), above what it held then
+// (kB); -1 when the system cannot start a new peak.
+class PeakMemory {
+public:
+    void start();
+    qint64 grownKb() const;
+
+private:
+    qint64 m_startKb = -1;
+};
+
 // A folder on a full disk, for the writers' tests. Where the test may mount
 // one (as root), a 64 KB tmpfs is mounted over the folder and fill() takes
 // its last byte; elsewhere the folder stays as it is and fill() lowers the

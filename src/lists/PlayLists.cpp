@@ -56,12 +56,17 @@ bool PlayListTree::LoadListDetails(const QString& path)
     for (int i = m_tree->topLevelItemCount() - 1; i >= 0; --i)
         if (const TreeNode* n = m_tree->topLevelNode(i))
             listIndex.insert(n->TagText.trimmed().toUpper(), n->Index());
+    bool first = true;
     for (const QString& line : lines) {
         const int p = int(line.indexOf(kDetailSeparator));
         if (p < 0)
             continue; // not an entry: passed over so that the entries after it survive
-        cCurrentList = line.left(p);
-        nCurrentListNode = listIndex.value(cCurrentList.trimmed().toUpper(), 1);
+        const QStringView list = QStringView(line).left(p);
+        if (first || list != cCurrentList) {
+            cCurrentList = list.toString();
+            nCurrentListNode = listIndex.value(cCurrentList.trimmed().toUpper(), 1);
+            first = false;
+        }
         AddListFile(line.mid(p + kDetailSeparator.size()));
     }
     fChanged = false;

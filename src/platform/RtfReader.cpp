@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSet>
 #include <QStringDecoder>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -133,6 +134,7 @@ public:
         }
         flush();
         m_cursor.setBlockFormat(blockFormat());
+        breakLongParagraphs();
         m_cursor.endEditBlock();
     }
 
@@ -440,18 +442,7 @@ private:
         decodePending();
         if (m_pending.isEmpty())
             return;
-        const QTextCharFormat format = charFormat();
-        // A very long paragraph goes in as several (see kMaxShownLine).
-        qsizetype at = 0;
-        while (m_paragraphLength + m_pending.size() - at > kMaxShownLine) {
-            const qsizetype end = pieceEnd(m_pending, at, std::max<qsizetype>(1, kMaxShownLine - m_paragraphLength));
-            m_cursor.insertText(m_pending.mid(at, end - at), format);
-            m_cursor.insertBlock(blockFormat(), format);
-            m_paragraphLength = 0;
-            at = end;
-        }
-        m_cursor.insertText(at ? m_pending.mid(at) : m_pending, format);
-        m_paragraphLength += m_pending.size() - at;
+        m_cursor.insertText(m_pending, charFormat());
         m_pending.clear();
     }
 
@@ -462,7 +453,26 @@ private:
         flush();
         m_cursor.setBlockFormat(blockFormat());
         m_cursor.insertBlock(blockFormat(), charFormat());
-        m_paragraphLength = 0;
+    }
+
+    // Paragraphs longer than kMaxShownLine become several, cut from the end
+    // so that the places found first stay where they are.
+    void breakLongParagraphs()
+    {
+        std::vector<int> cuts;
+        for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next()) {
+            if (b.length() - 1 <= kMaxShownLine)
+                continue;
+            const QString text = b.text();
+            for (qsizetype at = 0; text.size() - at > kMaxShownLine;) {
+                at = pieceEnd(text, at, kMaxShownLine);
+                cuts.push_back(b.position() + int(at));
+            }
+        }
+        for (auto it = cuts.rbegin(); it != cuts.rend(); ++it) {
+            m_cursor.setPosition(*it);
+            m_cursor.insertBlock();
+        }
     }
 
     QTextCharFormat charFormat() const
@@ -516,7 +526,6 @@ private:
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorSet = false;
     QString m_pending;
-    qsizetype m_paragraphLength = 0;
     QByteArray m_pendingBytes;
     int m_pendingCodepage = 1252;
 };

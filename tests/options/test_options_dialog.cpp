@@ -283,3 +283,29 @@ TEST(OptionEntries, LeadingNumbersAndCentimetres)
     // A text written in a locale reads back in it.
     EXPECT_NEAR(leadingNumber(centimetresText(4000, 1200, de), de), 50.0, 0.005);
 }
+
+TEST_F(OptionsDialogTest, OnAFullDiskTheOldFilesStayWholeAndTheFailureIsReported)
+{
+    testsupport::FullDisk disk(folder.path());
+    startMain();
+    SetOptn1* d = open();
+    d->OKBtn->click();
+    const QByteArray colors = file("Colors.INI"), options = file("Options.INI");
+    ASSERT_FALSE(colors.isEmpty());
+    ASSERT_FALSE(options.isEmpty());
+
+    disk.fill();
+    d->CHKBOLD->setChecked(true);
+    dialogs->messages.clear();
+    d->OKBtn->click();
+    disk.release();
+    EXPECT_EQ(dialogs->texts(), QStringList({"Error: 61 - Disk full", "Error: 61 - Disk full"}));
+    EXPECT_EQ(file("Colors.INI"), colors);
+    EXPECT_EQ(file("Options.INI"), options);
+
+    // With room again OK writes the change.
+    dialogs->messages.clear();
+    d->OKBtn->click();
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+    EXPECT_TRUE(file("Options.INI").split('\n').value(3).startsWith("1 1 1 ")) << "bold type on";
+}

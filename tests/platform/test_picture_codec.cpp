@@ -16,53 +16,6 @@ struct Sample {
     int format;
 };
 
-// Writes a sample of the format; false when the format has no writer here.
-bool makeSample(const QString& path, const QString& ext, const QImage& img)
-{
-    const QByteArray e = ext.toLatin1();
-    if (e == "JPG" || e == "JPE" || e == "JPEG")
-        return samples::writeQt(path, img, "jpeg", 95);
-    if (e == "PNG")
-        return samples::writeQt(path, img, "png");
-    if (e == "BMP")
-        return samples::writeQt(path, img, "bmp");
-    if (e == "ICO")
-        return samples::writeQt(path, img, "ico");
-    if (e == "XPM")
-        return samples::writeQt(path, img, "xpm");
-    if (e == "PBM")
-        return samples::writeQt(path, img, "pbm");
-    if (e == "CUR")
-        return samples::writeMagick(path, {img}, "CUR");
-    if (e == "GIF")
-        return samples::writeMagick(path, {img}, "GIF");
-    if (e == "TIF" || e == "TIFF" || e == "MPT")
-        return samples::writeMagick(path, {img}, "TIFF");
-    if (e == "RAS")
-        return samples::writeMagick(path, {img}, "SUN");
-    if (e == "PCT")
-        return samples::writeMagick(path, {img}, "PICT");
-    if (e == "CAL")
-        return samples::writeMagick(path, {img}, "CALS");
-    if (e == "FAX")
-        return samples::writeMagick(path, {img}, "FAX");
-    if (e == "PCX" || e == "DCX" || e == "PCD" || e == "PSD" || e == "TGA" || e == "XWD" || e == "SGI")
-        return samples::writeMagick(path, {img}, e.constData());
-    if (e == "MAC")
-        return samples::writeBytes(path, samples::macPaint());
-    if (e == "CUT")
-        return samples::writeBytes(path, samples::drHalo(img.width(), img.height()));
-    if (e == "WPG")
-        return samples::writeBytes(path, samples::wordPerfect(img.width(), img.height()));
-    if (e == "WMF")
-        return samples::writeBytes(path, samples::metafile());
-    if (e == "FLC")
-        return samples::writeBytes(path, samples::flic(img.width(), img.height(), 3));
-    if (e == "ANI")
-        return samples::writeBytes(path, samples::animatedCursor({img.scaled(32, 32), img.scaled(32, 32).mirrored()}));
-    return false;
-}
-
 class PictureCodec : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -85,7 +38,7 @@ TEST_F(PictureCodec, EveryReadablePictureFormatLoads)
     for (const Sample& s : all) {
         const QString ext = QString::fromLatin1(s.ext);
         const QString path = file(QStringLiteral("sample.") + ext.toLower());
-        ASSERT_TRUE(makeSample(path, ext, img)) << s.ext;
+        ASSERT_TRUE(samples::makeSample(path, ext, img)) << s.ext;
         PictureData d;
         EXPECT_EQ(readPicture(path, 1, 1, &d), 0) << s.ext;
         if (d.frames.isEmpty())
@@ -138,7 +91,7 @@ TEST_F(PictureCodec, CorruptEmptyAndTruncatedFilesNeverCrash)
 
         // A good file cut in half: what could be decoded, or a failure.
         const QString good = file(QStringLiteral("good.") + QLatin1String(ext));
-        ASSERT_TRUE(makeSample(good, QString::fromLatin1(ext).toUpper(), img)) << ext;
+        ASSERT_TRUE(samples::makeSample(good, QString::fromLatin1(ext).toUpper(), img)) << ext;
         const QByteArray whole = samples::readBytes(good);
         const QString cut = file(QStringLiteral("cut.") + QLatin1String(ext));
         ASSERT_TRUE(samples::writeBytes(cut, whole.left(whole.size() / 2)));

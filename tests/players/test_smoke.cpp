@@ -1,8 +1,10 @@
 // The real engines: Qt Multimedia plays a generated file to its end, and the
-// web engine loads a local page. Each skips, with the reason, where the
-// machine cannot run it.
+// web engine loads a local page and saves it. Each skips, with the reason,
+// where the machine cannot run it.
 #include "MediaFixtures.h"
+#include "TestSupport.h"
 
+#include "platform/Dialogs.h"
 #include "platform/PlayCtrl.h"
 #include "platform/WebBrowser.h"
 
@@ -13,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <unistd.h>
 
@@ -71,4 +75,64 @@ TEST(Smoke, TheRealWebEngineLoadsALocalPage)
     if (browser->LocationName() != "Local Page")
         GTEST_SKIP() << "the web engine did not start here (offscreen, no GPU)";
     EXPECT_EQ(QUrl(browser->LocationURL()).toLocalFile(), page) << "the '#' is part of the file name";
+}
+
+TEST(Smoke, TheRealWebEngineSavesAPageWholeOrNotAtAll)
+{
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+    QTemporaryDir dir;
+    const QString page = dir.filePath("page.htm");
+    testsupport::writeFile(page, "<html><head><title>Saved Page</title></head><body>hello there</body></html>");
+    auto browser = platform::createWebEngineBrowser("WebBrowser1");
+    QWidget* view = browser->view();
+    view->resize(400, 300);
+    view->show();
+    browser->setOffline(true);
+    browser->Navigate2("File://" + page);
+    for (int i = 0; i < 600 && browser->LocationName() != "Saved Page"; ++i)
+        QTest::qWait(100);
+    if (browser->LocationName() != "Saved Page")
+        GTEST_SKIP() << "the web engine did not start here (offscreen, no GPU)";
+    platform::ScopedDialogs dialogs;
+    auto saveAs = [&](const QString& name) {
+        platform::FileAnswer a;
+        a.accepted = true;
+        a.fileName = name;
+        dialogs->fileAnswers << a;
+        browser->ExecWB(platform::kBrowserSaveAs, platform::kBrowserDoDefault);
+    };
+    auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 300 && !done(); ++i)
+            QTest::qWait(100);
+        return done();
+    };
+
+    // A page and a web archive are written; nothing else stays in the folder.
+    QDir().mkpath(dir.filePath("out"));
+    const QString saved = dir.filePath("out/saved.htm"), archive = dir.filePath("out/saved.mht");
+    saveAs(saved);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(saved); })) << "the save is not cancelled";
+    EXPECT_TRUE(testsupport::readFile(saved).contains("hello there"));
+    saveAs(archive);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(archive); }));
+    waitFor([&] { return QDir(dir.filePath("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size() <= 3; });
+    EXPECT_FALSE(QDir(dir.filePath("out")).entryList(QDir::AllEntries | QDir::Hidden).join(' ').contains(".lumivex-save"));
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+
+    // On a full disk the old page and the old PDF stay, and each save says it failed.
+    testsupport::FullDisk disk(dir.filePath("disk"));
+    const QString oldPage = dir.filePath("disk/saved.mht"), oldPdf = dir.filePath("disk/saved.pdf");
+    testsupport::writeFile(oldPage, "the old page");
+    testsupport::writeFile(oldPdf, "the old pdf");
+    disk.fill();
+    saveAs(oldPage);
+    EXPECT_TRUE(waitFor([&] { return dialogs->messages.size() == 1; }));
+    saveAs(oldPdf);
+    EXPECT_TRUE(waitFor([&] { return dialogs->messages.size() == 2; }));
+    disk.release();
+    EXPECT_EQ(dialogs->texts(), QStringList({"The file could not be saved - " + oldPage,
+                                             "The file could not be saved - " + oldPdf}));
+    EXPECT_EQ(testsupport::readFile(oldPage), "the old page");
+    EXPECT_EQ(testsupport::readFile(oldPdf), "the old pdf");
 }
