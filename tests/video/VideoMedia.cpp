@@ -117,46 +117,4 @@ Contents readContents(const QString& path)
     return c;
 }
 
-double toneFrequency(const QString& path)
-{
-    AVFormatContext* ic = nullptr;
-    if (avformat_open_input(&ic, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
-        return 0;
-    double result = 0;
-    const int index = avformat_find_stream_info(ic, nullptr) >= 0
-                          ? av_find_best_stream(ic, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0)
-                          : -1;
-    if (index >= 0) {
-        const AVCodecParameters* par = ic->streams[index]->codecpar;
-        const AVCodec* codec = avcodec_find_decoder(par->codec_id);
-        AVCodecContext* dec = avcodec_alloc_context3(codec);
-        avcodec_parameters_to_context(dec, par);
-        AVPacket* pkt = av_packet_alloc();
-        AVFrame* frame = av_frame_alloc();
-        int crossings = 0, seen = 0, last = 0;
-        if (avcodec_open2(dec, codec, nullptr) >= 0 && dec->sample_fmt == AV_SAMPLE_FMT_S16) {
-            while (seen < dec->sample_rate && av_read_frame(ic, pkt) >= 0) {
-                if (pkt->stream_index == index && avcodec_send_packet(dec, pkt) >= 0)
-                    while (avcodec_receive_frame(dec, frame) >= 0) {
-                        const auto* s = reinterpret_cast<const int16_t*>(frame->data[0]);
-                        const int step = dec->ch_layout.nb_channels;
-                        for (int i = 0; i < frame->nb_samples && seen < dec->sample_rate; ++i, ++seen) {
-                            const int v = s[i * step];
-                            if ((v >= 0) != (last >= 0))
-                                ++crossings;
-                            last = v;
-                        }
-                    }
-                av_packet_unref(pkt);
-            }
-            result = seen > 0 ? crossings / 2.0 * dec->sample_rate / seen : 0;
-        }
-        av_frame_free(&frame);
-        av_packet_free(&pkt);
-        avcodec_free_context(&dec);
-    }
-    avformat_close_input(&ic);
-    return result;
-}
-
 } // namespace videotest

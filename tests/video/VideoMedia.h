@@ -52,7 +52,4 @@ struct Contents {
 };
 Contents readContents(const QString& path);
 
-// The dominant frequency of a file's sound over its first second (zero crossings).
-double toneFrequency(const QString& path);
-
 } // namespace videotest

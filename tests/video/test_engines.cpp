@@ -66,7 +66,6 @@ TEST_F(Engines, ReplacementCopiesThePicturesAndTheWholeNewSoundInterleaved)
         ASSERT_EQ(after[i].data, before[i].data) << "packet " << i;
     // Stream 1 holds all 3 s of the new sound, not cut at the video's 2 s.
     EXPECT_NEAR(out.streams[1].seconds, 3.0, 0.02);
-    EXPECT_NEAR(videotest::toneFrequency(file("D.avi")), 880, 10);
     // Interleaved: sound comes before the last picture, not all after it.
     size_t firstAudio = 0, lastVideo = 0;
     for (size_t i = 0; i < out.packets.size(); ++i) {
