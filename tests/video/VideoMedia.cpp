@@ -71,6 +71,12 @@ bool makeVideo(const QString& path, const VideoSpec& spec)
             samplesDone = until;
         }
     }
+    if (spec.sound && spec.extraSound > 0) {
+        const int extra = int(std::lround(spec.extraSound * rate));
+        const auto s = tone(440, samplesDone, extra, rate, 2);
+        if (!w.writeAudio(s.data(), extra))
+            return false;
+    }
     return w.finish();
 }
 

@@ -18,6 +18,7 @@ struct VideoSpec {
     bool sound = true;             // a 440 Hz tone, 44.1 kHz stereo
     QString audioEncoder = "pcm_s16le";
     QString videoEncoder;          // empty: the container's own (MPEG-4 in AVI)
+    double extraSound = 0;         // seconds of sound after the last picture
 };
 inline VideoSpec clip(double seconds, int width = 64, int height = 48, double fps = 25, bool sound = true,
                       const QString& audioEncoder = "pcm_s16le")

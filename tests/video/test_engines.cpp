@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "VideoMedia.h"
 
+#include "platform/AvSupport.h"
 #include "platform/MediaJoin.h"
 
 #include <QDir>
@@ -113,7 +114,7 @@ TEST_F(Engines, JoinRunsTheFilesOnAtTheGreatestStopTime)
 {
     const QString a = make("A.avi", videotest::clip(2.0));
     const QString b = make("B.avi", videotest::clip(3.0));
-    const ConvertResult r = JoinVideoFiles({{a, b}, file("J.avi")}, nullptr, status);
+    ConvertResult r = JoinVideoFiles({{a, b}, file("J.avi")}, nullptr, status);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(r.copiedStreams, 2);
     EXPECT_EQ(texts, QStringList({kVerifyingFiles, writingFileText(0, a), writingFileText(1, b)}));
@@ -136,6 +137,18 @@ TEST_F(Engines, JoinRunsTheFilesOnAtTheGreatestStopTime)
         for (size_t i = 1; i < packets.size(); ++i)
             ASSERT_GT(packets[i].dts, packets[i - 1].dts) << "stream " << s << " packet " << i;
     }
+
+    // Sound that runs on past the pictures: B starts after the sound, not at the pictures' end.
+    videotest::VideoSpec longer = videotest::clip(2.0);
+    longer.extraSound = 0.5;
+    const QString c = make("C.avi", longer);
+    r = JoinVideoFiles({{c, b}, file("K.avi")});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const Contents cc = readContents(c);
+    const double cStop = std::max(cc.streams[0].seconds, cc.streams[1].seconds);
+    ASSERT_NEAR(cStop, 2.5, 1e-6);
+    // On the first picture tick at or after it (1/25 s steps).
+    EXPECT_NEAR(readContents(file("K.avi")).of(0)[aFrames].pts, std::ceil(cStop * 25 - 1e-9) / 25, 1e-6);
 }
 
 TEST_F(Engines, JoinEncodesWhatTheTargetCannotTakeOrTheFilesCodeApart)
@@ -164,6 +177,12 @@ TEST_F(Engines, JoinEncodesWhatTheTargetCannotTakeOrTheFilesCodeApart)
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     const Contents twice = readContents(file("J2.mpg"));
     EXPECT_NEAR(twice.streams[0].seconds - twice.streams[0].start, 4.0, 0.15);
+    // The second copy starts at the first's greatest stop time, counted from its own start.
+    const auto once = out.of(0), both = twice.of(0);
+    ASSERT_EQ(both.size(), 2 * once.size());
+    const auto start = [](const Contents& c) { return std::min(c.streams[0].start, c.streams[1].start); };
+    const double stop = std::max(out.streams[0].seconds, out.streams[1].seconds) - start(out);
+    EXPECT_NEAR(both[once.size()].pts - start(twice), stop + out.streams[0].start - start(out), 2e-3);
 }
 
 TEST_F(Engines, JoinRefusesDifferentFilesAndWritesNothing)
@@ -176,6 +195,8 @@ TEST_F(Engines, JoinRefusesDifferentFilesAndWritesNothing)
     testsupport::writeFile(file("J.avi"), "old");
     const QStringList before = folderEntries(dir.path());
 
+    EXPECT_TRUE(kFilesDiffer.startsWith("The provided input files have different properties (dimensions, frame "
+                                        "rate, compression, etc.). "));
     EXPECT_EQ(JoinVideoFiles({{a, wide}, file("J.avi")}).error, kFilesDiffer);
     EXPECT_EQ(JoinVideoFiles({{mute, a}, file("J.avi")}).error, kFilesDiffer);
     EXPECT_EQ(JoinVideoFiles({{}, file("J.avi")}).error, kListEmpty);
@@ -220,4 +241,33 @@ TEST_F(Engines, AStopOrAWriteFailureLeavesNoFileAndTheOldOneIntact)
     EXPECT_FALSE(replaced.ok);
     EXPECT_EQ(testsupport::readFile(file("J.avi")), "old");
     EXPECT_EQ(folderEntries(dir.path()), before);
+}
+
+TEST(PacketDurations, MissingOnesComeFromTheFrameRateOrTheSampleCount)
+{
+    AVFormatContext* ctx = avformat_alloc_context();
+    AVStream* video = avformat_new_stream(ctx, nullptr);
+    video->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+    video->time_base = {1, 90000};
+    video->avg_frame_rate = {25, 1};
+    AVStream* audio = avformat_new_stream(ctx, nullptr);
+    audio->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+    audio->codecpar->codec_id = AV_CODEC_ID_PCM_S16LE;
+    audio->codecpar->sample_rate = 44100;
+    av_channel_layout_default(&audio->codecpar->ch_layout, 2);
+    audio->codecpar->block_align = 4;
+    audio->codecpar->bits_per_coded_sample = 16;
+    audio->time_base = {1, 44100};
+    av::PacketPtr pkt(av_packet_alloc());
+    av::fillDuration(pkt.get(), video);
+    EXPECT_EQ(pkt->duration, 3600);
+    pkt->duration = 0;
+    pkt->size = 4096; // 1024 stereo 16-bit samples
+    av::fillDuration(pkt.get(), audio);
+    EXPECT_EQ(pkt->duration, 1024);
+    pkt->duration = 7; // a packet with a duration keeps it
+    av::fillDuration(pkt.get(), audio);
+    EXPECT_EQ(pkt->duration, 7);
+    pkt->size = 0;
+    avformat_free_context(ctx);
 }
