@@ -7,8 +7,8 @@
 #include "shell/About1.h"
 #include "window/Lumivex1.h"
 #include "shell/QuikTip1.h"
-#include "platform/ToolBarComp.h"
 #include "shell/SetOptn1.h"
+#include "platform/ToolBarComp.h"
 #include "video/AudRepl1.h"
 #include "video/VidJoin1.h"
 

@@ -3,7 +3,7 @@
 // program's shutdown closes them, stopping a join that runs and waiting for it.
 #include "ShellTestWindow.h"
 #include "platform/MediaConverter.h"
-#include "shell/ToolWindows.h"
+#include "window/ToolWindows.h"
 #include "video/AudRepl1.h"
 #include "video/VidJoin1.h"
 
