@@ -2,6 +2,7 @@
 
 #include "browser/ProPert1.h"
 #include "browser/Rename1.h"
+#include "editor/PrntPict1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
 #include "shell/Lumivex1.h"
@@ -100,6 +101,7 @@ void registerProgramWindows()
     registerOpeners(QStringLiteral("SetOptn1"), {nullptr, [](int page) { SetOptn1::showModalOnPage(page); }});
     registerOpeners(QStringLiteral("Rename1"), {nullptr, [](int) { Rename1::showModal(mainWindow()); }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
+    registerWindow(QStringLiteral("PrntPict1"), [] { return new PrntPict1(gs.cCurrentFile); });
     // The others register a maker as their code lands, for example:
     //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
 }
