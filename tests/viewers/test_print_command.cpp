@@ -5,7 +5,7 @@
 #include "editor/PrntPict1.h"
 #include "platform/PrintCanvas.h"
 #include "platform/ToolBarComp.h"
-#include "shell/ToolWindows.h"
+#include "window/ToolWindows.h"
 
 #include <QAction>
 #include <QFrame>

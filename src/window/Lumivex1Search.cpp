@@ -7,7 +7,7 @@
 #include "platform/ToolBarComp.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -57,8 +57,14 @@ void Lumivex1::FindFileRoutine()
     if (fSearchBusy)
         return; // one search at a time
     {
-        FindFle1 dialog(this);
+        FindFle1 dialog(this, ToolBarComp1);
         dialog.exec();
+        fSearchRunning = dialog.fSearchRunning;
+        if (fSearchRunning) {
+            cFindPattern = dialog.cFindPattern;
+            nFindFilterRow = dialog.nFindFilterRow;
+            setCursor(Qt::WaitCursor);
+        }
     }
     if (fSearchRunning) {
         repaint();

@@ -1,4 +1,4 @@
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "shared/MessageBox.h"
 #include "browser/FileSearch.h"
@@ -13,7 +13,7 @@
 #include "shell/QuikTip1.h"
 #include "shell/Settings.h"
 #include "shell/StartUp.h"
-#include "shell/ToolTable.h"
+#include "window/ToolTable.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -442,7 +442,7 @@ void Lumivex1::Form_Activate()
     }
     // The tip of the day, and the tip window brought up again while it is open.
     if (gs.fQuikTipOpen && gs.fTipsAtStartup)
-        QuikTip1::showTip();
+        QuikTip1::showTip(this);
 }
 
 void Lumivex1::Form_Paint()

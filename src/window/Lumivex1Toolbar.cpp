@@ -1,6 +1,6 @@
 // The toolbar's other events: the address combo of the Internet tab, Esc in a
 // tool, the drop-down buttons; the tool-bar toggle and a file's properties.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
@@ -34,6 +34,13 @@ void Lumivex1::NavigateToComboAddress()
         return;
     gs.cCurrentURL = combo->ComboText().trimmed();
     WebBrowser2->Navigate2(gs.cCurrentURL);
+}
+
+void Lumivex1::ShowWebAddress(const QString& address)
+{
+    gs.cCurrentURL = address;
+    TabStrip1->setCurrentIndex(5); // "Internet"
+    WebBrowser2->Navigate2(address);
 }
 
 void Lumivex1::ToolBarComp1_ComboSelChange(platform::Tool* tool)

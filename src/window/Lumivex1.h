@@ -26,6 +26,7 @@ class QTimer;
 class QListWidget;
 class QPrinter;
 class QSlider;
+class SetOptn1;
 namespace platform {
 class WashButton;
 class ImageList;
@@ -63,6 +64,13 @@ public:
     QString GetFileExt(const QString& path) const;
     virtual void DisplayFile(const QString& path);
     void SetWindowColors();
+    // Shows the address on the Internet tab (the About box's link).
+    void ShowWebAddress(const QString& address);
+    // The options dialog, loaded with this window's scale and wired to
+    // OptionsApplied.
+    SetOptn1* OptionsWindow();
+    // The options dialog's OK: the loop boxes and the colours follow.
+    void OptionsApplied();
     void SaveOptions();
     virtual bool SaveFileAs(const QString& path);
     void ResetPicture();

@@ -6,11 +6,12 @@
 #include "platform/ShellCombo.h"
 #include "platform/ShellList.h"
 #include "platform/ShellTree.h"
+#include "platform/KeyAscii.h"
 #include "platform/ToolBarComp.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QComboBox>
 #include <QEvent>
