@@ -234,10 +234,10 @@ void PrntPict1::Form_Load()
 void PrntPict1::SizePreview(const QString& path)
 {
     Image1->setVisible(false);
-    int r = Image1->Load(path, 0, 1, 1);
+    // The load reads the file's picture data with the picture; a second read
+    // of the same file would only decode it again.
+    const int r = Image1->Load(path, 0, 1, 1);
     Image1->setPaintSizeMode(1);
-    if (r == 0)
-        r = Image1->GetFileInfo(path, gs.nPicturePage, 0);
     if (r != 0) {
         if (r != kFileNotFound && r != kImagingFileNotFound)
             MsgBox(QStringLiteral("Error - ") + QString::number(r) + QStringLiteral(" - ") +
