@@ -1,7 +1,7 @@
 #include "window/Lumivex1.h"
 
 #include "shared/MessageBox.h"
-#include "browser/FileSearch.h"
+#include "browser/SearchSession.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"
@@ -152,6 +152,8 @@ void Lumivex1::buildWindow()
     connectShellEvents();
     buildDocuments(); // after the shell made the browsers
     buildThumbnailView();
+    m_search = std::make_unique<browser::SearchSession>(
+        browser::SearchSession::Controls{this, PTxShTree1, PTxShList1, ToolBarComp1, &fThumbsStopped});
 }
 
 // ---------------------------------------------------------------- start-up
@@ -374,7 +376,7 @@ void Lumivex1::InitSharedState()
     gs.fSetFavListOpen = gs.fEdtImageOpen = gs.fEdtColorsOpen = gs.fCreatAnOpen = false;
     gs.fSetOptnOpen = gs.fVidPropOpen = gs.fAudReplOpen = gs.fVidJoinOpen = false;
     nPreviousTab = 1;
-    fSearchRunning = true;
+    m_search->fSearchRunning = true;
     nVideoPlayCount = gs.fVideoLoop ? 0 : 1;
 }
 

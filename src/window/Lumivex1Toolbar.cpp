@@ -1,6 +1,7 @@
 // The toolbar's other events: the address combo of the Internet tab, Esc in a
 // tool, the drop-down buttons; the tool-bar toggle and a file's properties.
 #include "window/Lumivex1.h"
+#include "browser/SearchSession.h"
 
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
@@ -59,10 +60,8 @@ void Lumivex1::ToolBarComp1_ToolKeyDown(platform::Tool* tool, int keyCode, int)
 
 void Lumivex1::ToolBarComp1_ToolKeyPress(platform::Tool*, int keyCode)
 {
-    if (keyCode == 27 && fSearchRunning) {
-        fSearchCancel = true;
-        fSearchRunning = false;
-    }
+    if (keyCode == 27)
+        m_search->Cancel();
 }
 
 void Lumivex1::ToolBarComp1_ToolDropDown(platform::Tool* tool)

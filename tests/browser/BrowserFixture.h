@@ -6,6 +6,7 @@
 #include "platform/ShellList.h"
 #include "platform/ShellTree.h"
 #include "shared/SharedState.h"
+#include "browser/SearchSession.h"
 #include "window/Lumivex1.h"
 
 #include <QAbstractItemView>
