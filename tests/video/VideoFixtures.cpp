@@ -1,0 +1,211 @@
+#include "VideoFixtures.h"
+
+#include "platform/MediaConverter.h"
+
+#include <QFile>
+#include <cmath>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+namespace videotest {
+namespace {
+
+QByteArray native(const QString& p) { return QFile::encodeName(p); }
+
+struct Input {
+    AVFormatContext* ic = nullptr;
+    explicit Input(const QString& path)
+    {
+        if (avformat_open_input(&ic, native(path).constData(), nullptr, nullptr) < 0)
+            ic = nullptr;
+        else if (avformat_find_stream_info(ic, nullptr) < 0)
+            avformat_close_input(&ic);
+    }
+    ~Input() { avformat_close_input(&ic); }
+    int videoIndex() const { return ic ? av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) : -1; }
+};
+
+} // namespace
+
+bool writeSolid(const QString& path, int width, int height, const QColor& color)
+{
+    QImage img(width, height, QImage::Format_RGB32);
+    img.fill(color);
+    return img.save(path, nullptr, 95);
+}
+
+bool makeVideoWithPcm(const QString& path, double seconds, int width, int height, int fps)
+{
+    platform::MediaWriter w;
+    const int rate = 44100;
+    if (!w.open(path, {width, height, double(fps), rate, 2, QStringLiteral("mpeg4"), QStringLiteral("pcm_s16le")}))
+        return false;
+    const int frames = int(std::lround(seconds * fps));
+    int done = 0;
+    for (int f = 0; f < frames; ++f) {
+        QImage img(width, height, QImage::Format_RGB32);
+        img.fill(QColor::fromHsv((f * 11) % 360, 200, 200));
+        if (!w.writeFrame(img))
+            return false;
+        const int until = int(std::lround(double(f + 1) / fps * rate));
+        std::vector<std::int16_t> s(size_t(until - done) * 2);
+        for (int i = 0; i < until - done; ++i)
+            s[2 * i] = s[2 * i + 1] = std::int16_t(5000 * std::sin(2 * M_PI * 440.0 * (done + i) / rate));
+        if (!w.writeAudio(s.data(), until - done))
+            return false;
+        done = until;
+    }
+    return w.finish();
+}
+
+bool copyWithTags(const QString& source, const QString& target, const QMap<QString, QString>& tags,
+                  const QByteArray& coverPng)
+{
+    Input in(source);
+    if (!in.ic)
+        return false;
+    AVFormatContext* oc = nullptr;
+    if (avformat_alloc_output_context2(&oc, nullptr, nullptr, native(target).constData()) < 0)
+        return false;
+    bool ok = true;
+    for (unsigned i = 0; i < in.ic->nb_streams && ok; ++i) {
+        AVStream* st = avformat_new_stream(oc, nullptr);
+        ok = st && avcodec_parameters_copy(st->codecpar, in.ic->streams[i]->codecpar) >= 0;
+        if (ok) {
+            st->codecpar->codec_tag = 0;
+            st->time_base = in.ic->streams[i]->time_base;
+        }
+    }
+    const int coverIndex = int(oc->nb_streams);
+    if (ok && !coverPng.isEmpty()) {
+        AVStream* st = avformat_new_stream(oc, nullptr);
+        st->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+        st->codecpar->codec_id = AV_CODEC_ID_PNG;
+        st->codecpar->width = st->codecpar->height = 16;
+        st->disposition = AV_DISPOSITION_ATTACHED_PIC;
+    }
+    for (auto it = tags.begin(); it != tags.end(); ++it)
+        av_dict_set(&oc->metadata, it.key().toUtf8().constData(), it.value().toUtf8().constData(), 0);
+    ok = ok && avio_open(&oc->pb, native(target).constData(), AVIO_FLAG_WRITE) >= 0;
+    ok = ok && avformat_write_header(oc, nullptr) >= 0;
+    AVPacket* pkt = av_packet_alloc();
+    if (ok && !coverPng.isEmpty()) {
+        av_new_packet(pkt, int(coverPng.size()));
+        memcpy(pkt->data, coverPng.constData(), size_t(coverPng.size()));
+        pkt->stream_index = coverIndex;
+        pkt->flags |= AV_PKT_FLAG_KEY;
+        ok = av_interleaved_write_frame(oc, pkt) >= 0;
+    }
+    while (ok && av_read_frame(in.ic, pkt) >= 0) {
+        av_packet_rescale_ts(pkt, in.ic->streams[pkt->stream_index]->time_base,
+                             oc->streams[pkt->stream_index]->time_base);
+        pkt->pos = -1;
+        ok = av_interleaved_write_frame(oc, pkt) >= 0;
+    }
+    av_packet_free(&pkt);
+    if (ok)
+        ok = av_write_trailer(oc) >= 0;
+    avio_closep(&oc->pb);
+    avformat_free_context(oc);
+    return ok;
+}
+
+VideoStream readVideoStream(const QString& path)
+{
+    VideoStream v;
+    Input in(path);
+    const int index = in.videoIndex();
+    if (index < 0)
+        return v;
+    const AVStream* st = in.ic->streams[index];
+    v.ok = true;
+    v.container = QString::fromLatin1(in.ic->iformat->name);
+    v.codec = QString::fromLatin1(avcodec_get_name(st->codecpar->codec_id));
+    v.streams = int(in.ic->nb_streams);
+    for (unsigned i = 0; i < in.ic->nb_streams; ++i)
+        v.videoStreams += in.ic->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+    v.width = st->codecpar->width;
+    v.height = st->codecpar->height;
+    v.frameRate = av_q2d(st->avg_frame_rate);
+    v.timeBase = av_q2d(st->time_base);
+    if (in.ic->duration > 0)
+        v.duration = double(in.ic->duration) / AV_TIME_BASE;
+    AVPacket* pkt = av_packet_alloc();
+    while (av_read_frame(in.ic, pkt) >= 0) {
+        if (pkt->stream_index == index)
+            v.packetPts << (pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts);
+        av_packet_unref(pkt);
+    }
+    av_packet_free(&pkt);
+    return v;
+}
+
+QList<QImage> decodeFrames(const QString& path)
+{
+    QList<QImage> frames;
+    Input in(path);
+    const int index = in.videoIndex();
+    if (index < 0)
+        return frames;
+    const AVStream* st = in.ic->streams[index];
+    const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
+    AVCodecContext* c = avcodec_alloc_context3(codec);
+    avcodec_parameters_to_context(c, st->codecpar);
+    if (avcodec_open2(c, codec, nullptr) < 0) {
+        avcodec_free_context(&c);
+        return frames;
+    }
+    AVPacket* pkt = av_packet_alloc();
+    AVFrame* f = av_frame_alloc();
+    SwsContext* sws = nullptr;
+    const auto receive = [&] {
+        while (avcodec_receive_frame(c, f) >= 0) {
+            QImage img(f->width, f->height, QImage::Format_RGB32);
+            sws = sws_getCachedContext(sws, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+                                       AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+            uint8_t* dst[4] = {img.bits(), nullptr, nullptr, nullptr};
+            const int lines[4] = {int(img.bytesPerLine()), 0, 0, 0};
+            sws_scale(sws, f->data, f->linesize, 0, f->height, dst, lines);
+            frames << img;
+        }
+    };
+    while (av_read_frame(in.ic, pkt) >= 0) {
+        if (pkt->stream_index == index && avcodec_send_packet(c, pkt) >= 0)
+            receive();
+        av_packet_unref(pkt);
+    }
+    avcodec_send_packet(c, nullptr);
+    receive();
+    sws_freeContext(sws);
+    av_frame_free(&f);
+    av_packet_free(&pkt);
+    avcodec_free_context(&c);
+    return frames;
+}
+
+QColor meanColor(const QImage& image, QRect area)
+{
+    if (area.isNull())
+        area = image.rect();
+    const QImage img = image.convertToFormat(QImage::Format_RGB32);
+    qint64 r = 0, g = 0, b = 0, n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = img.pixel(x, y);
+            r += qRed(p), g += qGreen(p), b += qBlue(p), ++n;
+        }
+    return n ? QColor(int(r / n), int(g / n), int(b / n)) : QColor();
+}
+
+bool near(const QColor& a, const QColor& b, int slack)
+{
+    return std::abs(a.red() - b.red()) <= slack && std::abs(a.green() - b.green()) <= slack &&
+           std::abs(a.blue() - b.blue()) <= slack;
+}
+
+} // namespace videotest

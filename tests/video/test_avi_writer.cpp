@@ -1,0 +1,130 @@
+// The video file writer and the frame encoder, on pictures the tests make.
+#include "VideoFixtures.h"
+
+#include "platform/FrameEncoder.h"
+#include "video/AviWriter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace videotest;
+
+namespace {
+
+class AviWriter : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    QStringList folderNames() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+} // namespace
+
+TEST_F(AviWriter, LongVideoKeepsExactFrameTimes)
+{
+    // Past frame 3223 the times no longer fit 31 bits of 100 ns.
+    ASSERT_TRUE(writeSolid(path("dot.bmp"), 16, 16, Qt::yellow));
+    video::VideoJob job{{path("dot.bmp")}, 3300, path("long.avi")};
+    const video::VideoResult r = video::writeVideoFile(job);
+    ASSERT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
+    EXPECT_EQ(r.frames, 3300);
+    const VideoStream v = readVideoStream(path("long.avi"));
+    ASSERT_TRUE(v.ok);
+    EXPECT_EQ(v.codec, "mpeg2video");
+    EXPECT_DOUBLE_EQ(v.frameRate, 15.0);
+    EXPECT_NEAR(v.duration, 220.0, 1e-6);
+    ASSERT_EQ(v.packetPts.size(), 3300);
+    for (int i = 0; i < v.packetPts.size(); ++i)
+        ASSERT_EQ(v.packetPts[i], i) << "frame " << i + 1;
+    EXPECT_NEAR(v.packetPts[3223] * v.timeBase, 3223.0 / 15, 1e-9);
+    EXPECT_EQ(folderNames(), QStringList({"dot.bmp", "long.avi"})) << "no temporary file stays behind";
+}
+
+TEST_F(AviWriter, UnreadablePictureSkipsOnlyItsOwnFrames)
+{
+    ASSERT_TRUE(writeSolid(path("a.jpg"), 64, 48, Qt::red));
+    QFile bad(path("b.jpg"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("this is no picture");
+    bad.close();
+    ASSERT_TRUE(writeSolid(path("c.bmp"), 64, 48, Qt::blue));
+    video::VideoJob job{{path("a.jpg"), path("b.jpg"), path("c.bmp")}, 2, path("out.avi")};
+    const video::VideoResult r = video::writeVideoFile(job);
+    ASSERT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
+    EXPECT_EQ(r.unreadable, QStringList{path("b.jpg")});
+    const QList<QImage> frames = decodeFrames(path("out.avi"));
+    ASSERT_EQ(frames.size(), 4);
+    EXPECT_TRUE(near(meanColor(frames[1]), Qt::red));
+    EXPECT_TRUE(near(meanColor(frames[3]), Qt::blue)) << "the picture after the broken one still arrives";
+}
+
+TEST_F(AviWriter, OtherSizesAreFittedWithTheirShapeKept)
+{
+    ASSERT_TRUE(writeSolid(path("wide.bmp"), 320, 240, Qt::red));
+    ASSERT_TRUE(writeSolid(path("tall.bmp"), 100, 200, Qt::green));
+    video::VideoJob job{{path("wide.bmp"), path("tall.bmp")}, 1, path("fit.avi")};
+    ASSERT_EQ(video::writeVideoFile(job).outcome, video::VideoResult::Written);
+    const QList<QImage> frames = decodeFrames(path("fit.avi"));
+    ASSERT_EQ(frames.size(), 2);
+    EXPECT_EQ(frames[1].size(), QSize(320, 240));
+    EXPECT_TRUE(near(meanColor(frames[1], QRect(140, 20, 40, 200)), Qt::green));
+    EXPECT_TRUE(near(meanColor(frames[1], QRect(0, 0, 30, 240)), Qt::black)) << "black beside a tall picture";
+}
+
+TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
+{
+    ASSERT_TRUE(writeSolid(path("a.bmp"), 32, 32, Qt::red));
+    QFile old(path("keep.avi"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the user's old video");
+    old.close();
+
+    // The first entry gives the size: a sound file has none.
+    QFile sound(path("tone.wav"));
+    ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
+    sound.write("RIFF....WAVE");
+    sound.close();
+    video::VideoResult r = video::writeVideoFile({{path("tone.wav"), path("a.bmp")}, 8, path("keep.avi")});
+    EXPECT_EQ(r.outcome, video::VideoResult::NoFrameSize);
+
+    // Nothing of an accepted type: no frames, so no file.
+    ASSERT_TRUE(writeSolid(path("p.png"), 32, 32, Qt::red));
+    r = video::writeVideoFile({{path("p.png")}, 8, path("keep.avi")});
+    EXPECT_EQ(r.outcome, video::VideoResult::Failed);
+    EXPECT_EQ(r.frames, 0);
+
+    // A size the encoder refuses.
+    ASSERT_TRUE(writeSolid(path("huge.bmp"), 16400, 8, Qt::red));
+    r = video::writeVideoFile({{path("huge.bmp")}, 2, path("keep.avi")});
+    EXPECT_EQ(r.outcome, video::VideoResult::Failed);
+    EXPECT_FALSE(r.error.isEmpty());
+
+    // Stopped before the first picture.
+    std::atomic<bool> stop{true};
+    r = video::writeVideoFile({{path("a.bmp")}, 8, path("keep.avi")}, &stop);
+    EXPECT_EQ(r.outcome, video::VideoResult::Stopped);
+
+    EXPECT_EQ(QFile(path("keep.avi")).size(), qint64(strlen("the user's old video")));
+    for (const QString& name : folderNames())
+        EXPECT_FALSE(name.endsWith(".part")) << name.toStdString();
+}
+
+TEST_F(AviWriter, TwelveMegapixelPhotoMakesAVideo)
+{
+    ASSERT_TRUE(writeSolid(path("photo.jpg"), 4000, 3000, QColor(30, 90, 160)));
+    const video::VideoResult r = video::writeVideoFile({{path("photo.jpg")}, 2, path("photo.avi")});
+    ASSERT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
+    const VideoStream v = readVideoStream(path("photo.avi"));
+    EXPECT_EQ(QSize(v.width, v.height), QSize(4000, 3000));
+    EXPECT_EQ(v.packetPts.size(), 2);
+}
+
+TEST_F(AviWriter, AcceptedTypes)
+{
+    for (const char* name : {"a.TIF", "a.jpg", "a.Bmp", "a.wmf", "a.EMF", "a.ico", "a.cur", "a.gif"})
+        EXPECT_TRUE(video::IsVideoFramePicture(QString::fromLatin1(name))) << name;
+    for (const char* name : {"a.png", "a.jpeg", "a.tiff", "a.pcx", "a", "a.jpg.mp3"})
+        EXPECT_FALSE(video::IsVideoFramePicture(QString::fromLatin1(name))) << name;
+}
