@@ -178,6 +178,8 @@ Encoder* Output::addVideo(int width, int height, AVRational rate, const QString&
     case AV_CODEC_ID_MPEG2VIDEO:
         c->flags |= AV_CODEC_FLAG_QSCALE;
         c->global_quality = FF_QP2LAMBDA * (tuning.quantiser > 0 ? tuning.quantiser : 4);
+        if (tuning.stillPictures)
+            av_opt_set(c->priv_data, "motion_est", "zero", 0);
         break;
     default: c->bit_rate = 4000000; break;
     }
@@ -266,6 +268,7 @@ bool Output::encodeAgain(Encoder& e, int64_t pts, QString* error)
         pts = e.lastPts + 1;
     e.lastPts = pts;
     e.frame->pts = pts;
+    e.frame->quality = e.ctx->global_quality; // a fixed quantiser is read from each frame
     return sendFrame(e, e.frame, error);
 }
 
@@ -285,6 +288,7 @@ bool Output::encodeVideo(Encoder& e, const AVFrame* src, int64_t pts, QString* e
             return false;
         sws_scale(e.sws, src->data, src->linesize, 0, src->height, e.frame->data, e.frame->linesize);
         e.frame->pts = pts;
+        e.frame->quality = e.ctx->global_quality; // a fixed quantiser is read from each frame
     }
     return sendFrame(e, src ? e.frame : nullptr, error);
 }

@@ -66,6 +66,7 @@ struct Encoder {
 struct VideoTuning {
     bool exactRate = false; // the rate asked for, even one MPEG players rarely meet
     int quantiser = 0;      // fixed quantiser of the MPEG encoders; 0 = the usual one
+    bool stillPictures = false; // nothing moves between frames: no motion search
 };
 
 // The file being written: container, streams, encoders, temporary name.
