@@ -63,56 +63,24 @@ bool makeVideoWithPcm(const QString& path, double seconds, int width, int height
     return w.finish();
 }
 
-bool copyWithTags(const QString& source, const QString& target, const QMap<QString, QString>& tags,
-                  const QByteArray& coverPng)
+bool writeTaggedWav(const QString& path, const QList<QPair<QByteArray, QByteArray>>& tags)
 {
-    Input in(source);
-    if (!in.ic)
-        return false;
-    AVFormatContext* oc = nullptr;
-    if (avformat_alloc_output_context2(&oc, nullptr, nullptr, native(target).constData()) < 0)
-        return false;
-    bool ok = true;
-    for (unsigned i = 0; i < in.ic->nb_streams && ok; ++i) {
-        AVStream* st = avformat_new_stream(oc, nullptr);
-        ok = st && avcodec_parameters_copy(st->codecpar, in.ic->streams[i]->codecpar) >= 0;
-        if (ok) {
-            st->codecpar->codec_tag = 0;
-            st->time_base = in.ic->streams[i]->time_base;
-        }
-    }
-    const int coverIndex = int(oc->nb_streams);
-    if (ok && !coverPng.isEmpty()) {
-        AVStream* st = avformat_new_stream(oc, nullptr);
-        st->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
-        st->codecpar->codec_id = AV_CODEC_ID_PNG;
-        st->codecpar->width = st->codecpar->height = 16;
-        st->disposition = AV_DISPOSITION_ATTACHED_PIC;
-    }
-    for (auto it = tags.begin(); it != tags.end(); ++it)
-        av_dict_set(&oc->metadata, it.key().toUtf8().constData(), it.value().toUtf8().constData(), 0);
-    ok = ok && avio_open(&oc->pb, native(target).constData(), AVIO_FLAG_WRITE) >= 0;
-    ok = ok && avformat_write_header(oc, nullptr) >= 0;
-    AVPacket* pkt = av_packet_alloc();
-    if (ok && !coverPng.isEmpty()) {
-        av_new_packet(pkt, int(coverPng.size()));
-        memcpy(pkt->data, coverPng.constData(), size_t(coverPng.size()));
-        pkt->stream_index = coverIndex;
-        pkt->flags |= AV_PKT_FLAG_KEY;
-        ok = av_interleaved_write_frame(oc, pkt) >= 0;
-    }
-    while (ok && av_read_frame(in.ic, pkt) >= 0) {
-        av_packet_rescale_ts(pkt, in.ic->streams[pkt->stream_index]->time_base,
-                             oc->streams[pkt->stream_index]->time_base);
-        pkt->pos = -1;
-        ok = av_interleaved_write_frame(oc, pkt) >= 0;
-    }
-    av_packet_free(&pkt);
-    if (ok)
-        ok = av_write_trailer(oc) >= 0;
-    avio_closep(&oc->pb);
-    avformat_free_context(oc);
-    return ok;
+    const auto le32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+    const auto chunk = [&](const QByteArray& id, QByteArray body) {
+        const quint32 size = quint32(body.size());
+        if (body.size() % 2)
+            body += '\0';
+        return id + le32(size) + body;
+    };
+    QByteArray info = "INFO";
+    for (const auto& [id, text] : tags)
+        info += chunk(id, text + '\0');
+    // One second of silence: 8 kHz, 16-bit, mono.
+    const QByteArray format = QByteArray::fromHex("01000100401f0000803e000002001000");
+    const QByteArray body =
+        "WAVE" + chunk("fmt ", format) + chunk("LIST", info) + chunk("data", QByteArray(16000, '\0'));
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(chunk("RIFF", body)) > 0;
 }
 
 VideoStream readVideoStream(const QString& path)

@@ -4,7 +4,7 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
-#include <QMap>
+#include <QPair>
 #include <QString>
 #include <cstdint>
 
@@ -18,10 +18,9 @@ bool writeSolid(const QString& path, int width, int height, const QColor& color)
 // extension names.
 bool makeVideoWithPcm(const QString& path, double seconds, int width = 320, int height = 240, int fps = 15);
 
-// Copies a media file into a Matroska or MP3 file that carries the given tags
-// (and, for MP3, a PNG cover picture when one is given).
-bool copyWithTags(const QString& source, const QString& target, const QMap<QString, QString>& tags,
-                  const QByteArray& coverPng = {});
+// A short silent WAV file whose INFO list holds the tags (INAM title, IART
+// artist, ICOP copyright, ICMT comment ...).
+bool writeTaggedWav(const QString& path, const QList<QPair<QByteArray, QByteArray>>& tags);
 
 struct VideoStream {
     bool ok = false;
