@@ -5,7 +5,7 @@
 #include "MediaFixtures.h"
 
 #include "shared/SharedState.h"
-#include "shell/ToolWindows.h"
+#include "window/ToolWindows.h"
 #include "video/CreatAn1.h"
 #include "video/VidProp1.h"
 
