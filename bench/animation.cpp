@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -99,16 +100,29 @@ int writeOurs(const QString& listFile, const QString& target)
     return 0;
 }
 
-double timed(const QString& program, const QStringList& args)
+// Processor seconds (user and system) of the children that have ended.
+double childCpu()
 {
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+struct Run {
+    double wall = -1, cpu = -1;
+};
+
+Run timed(const QString& program, const QStringList& args)
+{
+    const double cpu0 = childCpu();
     QElapsedTimer t;
     t.start();
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(program, args);
     if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return -1;
-    return t.nsecsElapsed() / 1e9;
+        return {};
+    return {t.nsecsElapsed() / 1e9, childCpu() - cpu0};
 }
 
 } // namespace
@@ -148,14 +162,15 @@ int main(int argc, char** argv)
                 kWidth, kHeight, kRepeat, count * kRepeat, kQuantiser);
     std::vector<double> ratios;
     for (int round = 1; round <= rounds; ++round) {
-        const double a = timed(QCoreApplication::applicationFilePath(), {"--write", listFile, ours});
-        const double b = timed(ffmpeg, ffmpegArgs);
-        if (a < 0 || b < 0) {
+        const Run a = timed(QCoreApplication::applicationFilePath(), {"--write", listFile, ours});
+        const Run b = timed(ffmpeg, ffmpegArgs);
+        if (a.wall < 0 || b.wall < 0) {
             std::printf("round %d failed\n", round);
             return 1;
         }
-        ratios.push_back(a / b);
-        std::printf("round %d: lumivex %7.2f s   ffmpeg %7.2f s   ratio %.2f\n", round, a, b, a / b);
+        ratios.push_back(a.wall / b.wall);
+        std::printf("round %d: lumivex %7.2f s (cpu %7.2f s)   ffmpeg %7.2f s (cpu %7.2f s)   ratio %.2f\n", round,
+                    a.wall, a.cpu, b.wall, b.cpu, a.wall / b.wall);
         std::fflush(stdout);
     }
     std::sort(ratios.begin(), ratios.end());

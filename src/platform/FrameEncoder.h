@@ -10,7 +10,26 @@
 #include <cstdint>
 #include <memory>
 
+struct AVFrame;
+
 namespace platform {
+
+// A picture read for the encoder. JPEG photos are decoded by FFmpeg straight
+// into the YUV form the encoder works in (no colour conversion there and
+// back); other pictures, and JPEG files FFmpeg cannot read, through
+// PictureCodec. Safe to read on any thread.
+class StillPicture {
+public:
+    static StillPicture read(const QString& path);
+    static StillPicture fromImage(const QImage& image);
+    bool isNull() const { return !m_frame && m_image.isNull(); }
+    QSize size() const;
+
+private:
+    friend class FrameEncoder;
+    std::shared_ptr<AVFrame> m_frame;
+    QImage m_image;
+};
 
 struct FrameFormat {
     int width = 0, height = 0; // the frame; odd sizes lose their last row or column
@@ -32,7 +51,8 @@ public:
     int frameWidth() const;
     int frameHeight() const;
     // Shows the picture for `repeat` frames (nothing for repeat < 1).
-    bool addPicture(const QImage& picture, int repeat);
+    bool addPicture(const StillPicture& picture, int repeat);
+    bool addPicture(const QImage& picture, int repeat) { return addPicture(StillPicture::fromImage(picture), repeat); }
     // Flushes the encoder, closes the file and renames it into place.
     bool finish();
     std::int64_t framesWritten() const { return m_frames; }

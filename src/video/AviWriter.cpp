@@ -1,31 +1,24 @@
 #include "video/AviWriter.h"
 
 #include "platform/FrameEncoder.h"
-#include "platform/PictureCodec.h"
 #include "shared/FileTypes.h"
 
-#include <QImage>
 #include <QThread>
 
 #include <algorithm>
 #include <deque>
 #include <future>
+#include <utility>
 
 namespace video {
 namespace {
 
-QImage decodePicture(const QString& path)
-{
-    platform::PictureData d;
-    if (platform::readPicture(path, 1, 1, &d) != 0 || d.frames.isEmpty())
-        return {};
-    return d.frames.first();
-}
+using platform::StillPicture;
 
 // Decodes the pictures a few ahead of the encoder, on other threads.
 class PictureQueue {
 public:
-    PictureQueue(const QStringList& paths, QImage first)
+    PictureQueue(const QStringList& paths, StillPicture first)
         : m_paths(paths), m_first(std::move(first)),
           m_ahead(std::clamp(QThread::idealThreadCount() / 2, 1, 3))
     {
@@ -34,16 +27,16 @@ public:
     bool atEnd() const { return m_taken >= m_paths.size(); }
     const QString& nextPath() const { return m_paths.at(m_taken); }
 
-    QImage take()
+    StillPicture take()
     {
         if (m_taken == 0 && !m_first.isNull()) {
             ++m_taken;
             ++m_started;
             fill();
-            return std::exchange(m_first, QImage());
+            return std::exchange(m_first, StillPicture());
         }
         fill();
-        QImage img = m_pending.front().get();
+        StillPicture img = m_pending.front().get();
         m_pending.pop_front();
         ++m_taken;
         fill();
@@ -54,14 +47,14 @@ private:
     void fill()
     {
         while (int(m_pending.size()) < m_ahead && m_started < m_paths.size())
-            m_pending.push_back(std::async(std::launch::async, decodePicture, m_paths.at(m_started++)));
+            m_pending.push_back(std::async(std::launch::async, &StillPicture::read, m_paths.at(m_started++)));
     }
 
     QStringList m_paths;
-    QImage m_first; // the first picture, decoded already for the frame size
+    StillPicture m_first; // the first picture, decoded already for the frame size
     int m_ahead;
     qsizetype m_started = 0, m_taken = 0;
-    std::deque<std::future<QImage>> m_pending;
+    std::deque<std::future<StillPicture>> m_pending;
 };
 
 } // namespace
@@ -76,7 +69,7 @@ VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
 {
     VideoResult result;
     // The frame size is the first entry's, whatever its type.
-    const QImage first = job.entries.isEmpty() ? QImage() : decodePicture(job.entries.first());
+    const StillPicture first = job.entries.isEmpty() ? StillPicture() : StillPicture::read(job.entries.first());
     if (first.isNull()) {
         result.outcome = VideoResult::NoFrameSize;
         result.error = QStringLiteral("The first entry of the list is not a picture that can be read");
@@ -90,8 +83,8 @@ VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
 
     platform::FrameEncoder encoder;
     platform::FrameFormat format;
-    format.width = first.width();
-    format.height = first.height();
+    format.width = first.size().width();
+    format.height = first.size().height();
     format.rateNum = kVideoFramesPerSecond;
     format.quantiser = job.quantiser;
     if (!encoder.open(job.target, format)) {
@@ -100,7 +93,7 @@ VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
     }
     result.width = encoder.frameWidth();
     result.height = encoder.frameHeight();
-    PictureQueue queue(pictures, firstIsFrame ? first : QImage());
+    PictureQueue queue(pictures, firstIsFrame ? first : StillPicture());
     while (!queue.atEnd()) {
         if (cancel && cancel->load()) {
             result.outcome = VideoResult::Stopped;
@@ -108,7 +101,7 @@ VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
             return result;
         }
         const QString path = queue.nextPath();
-        const QImage picture = queue.take();
+        const StillPicture picture = queue.take();
         if (picture.isNull()) {
             result.unreadable << path; // only its own frames are missing
             continue;
