@@ -91,6 +91,7 @@ void CreatAn1::buildWindow()
     Image1 = new platform::Lead(Frame1);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setMinimumSize(320, 240);
+    Image1->setPaintSizeMode(1); // the whole picture, stretched to the preview
     QSizePolicy keep = Image1->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     Image1->setSizePolicy(keep);
