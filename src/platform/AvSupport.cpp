@@ -52,6 +52,7 @@ Encoder::~Encoder()
     sws_freeContext(sws);
     av_frame_free(&frame);
     swr_free(&swr);
+    av_channel_layout_uninit(&swrLayout);
     if (fifo)
         av_audio_fifo_free(fifo);
 }
@@ -296,7 +297,19 @@ bool Output::encodeVideo(Encoder& e, const AVFrame* src, int64_t pts, QString* e
 bool Output::encodeAudio(Encoder& e, const AVFrame* src, int skip, int count, QString* error)
 {
     if (src) {
+        if (e.swr && (e.swrRate != src->sample_rate || e.swrFormat != src->format ||
+                      av_channel_layout_compare(&e.swrLayout, &src->ch_layout) != 0)) {
+            // Sound of another format follows (the next file of a join): the
+            // samples still held are converted before the converter changes.
+            if (!resampleInto(e, nullptr, 0, error))
+                return false;
+            swr_free(&e.swr);
+        }
         if (!e.swr) {
+            e.swrRate = src->sample_rate;
+            e.swrFormat = src->format;
+            av_channel_layout_uninit(&e.swrLayout);
+            av_channel_layout_copy(&e.swrLayout, &src->ch_layout);
             if (swr_alloc_set_opts2(&e.swr, &e.ctx->ch_layout, e.ctx->sample_fmt, e.ctx->sample_rate,
                                     const_cast<AVChannelLayout*>(&src->ch_layout), AVSampleFormat(src->format), src->sample_rate, 0,
                                     nullptr) < 0 ||
@@ -462,6 +475,65 @@ bool Output::drainFifo(Encoder& e, bool last, QString* error)
             return false;
     }
     return true;
+}
+
+// ---------------------------------------------------------------- reading
+
+bool Input::open(const QString& path, QString* error)
+{
+    m_ic.reset();
+    AVFormatContext* ic = nullptr;
+    int r = avformat_open_input(&ic, nativePath(path).constData(), nullptr, nullptr);
+    if (r < 0) {
+        *error = QStringLiteral("Cannot open the file - ") + path + QStringLiteral(" (") + avError(r) + QLatin1Char(')');
+        return false;
+    }
+    m_ic.reset(ic);
+    if ((r = avformat_find_stream_info(ic, nullptr)) < 0) {
+        *error = QStringLiteral("Cannot read the file - ") + path + QStringLiteral(" (") + avError(r) + QLatin1Char(')');
+        m_ic.reset();
+        return false;
+    }
+    m_path = path;
+    return true;
+}
+
+int64_t Input::startIn(const AVStream* st) const
+{
+    const int64_t start = m_ic ? m_ic->start_time : AV_NOPTS_VALUE;
+    return start == AV_NOPTS_VALUE ? 0 : av_rescale_q(start, AV_TIME_BASE_Q, st->time_base);
+}
+
+Input::Read Input::read(AVPacket* pkt, QString* error)
+{
+    for (int attempt = 0;; ++attempt) {
+        const int r = av_read_frame(m_ic.get(), pkt);
+        if (r >= 0)
+            return Read::Packet;
+        if (r == AVERROR_EOF)
+            return Read::End;
+        // A file that has nothing ready now is asked again, a few times.
+        if (r == AVERROR(EAGAIN) && attempt < 100)
+            continue;
+        *error = QStringLiteral("Cannot read the file - ") + m_path + QStringLiteral(" (") + avError(r) + QLatin1Char(')');
+        return Read::Failed;
+    }
+}
+
+void fillDuration(AVPacket* pkt, const AVStream* st)
+{
+    if (pkt->duration > 0)
+        return;
+    const AVCodecParameters* par = st->codecpar;
+    if (par->codec_type == AVMEDIA_TYPE_VIDEO) {
+        AVRational rate = st->avg_frame_rate.num > 0 ? st->avg_frame_rate : st->r_frame_rate;
+        if (rate.num > 0 && rate.den > 0)
+            pkt->duration = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(rate), st->time_base));
+    } else if (par->codec_type == AVMEDIA_TYPE_AUDIO && par->sample_rate > 0) {
+        const int samples = av_get_audio_frame_duration2(const_cast<AVCodecParameters*>(par), pkt->size);
+        if (samples > 0)
+            pkt->duration = av_rescale_q(samples, AVRational{1, par->sample_rate}, st->time_base);
+    }
 }
 
 } // namespace platform::av

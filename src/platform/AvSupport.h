@@ -56,6 +56,8 @@ struct Encoder {
     int64_t lastPts = -1;
     // Sound.
     SwrContext* swr = nullptr;
+    int swrRate = 0, swrFormat = -1; // what the converter was made for
+    AVChannelLayout swrLayout{};
     AVAudioFifo* fifo = nullptr;
     int frameSize = 1024;
     int64_t nextSample = 0;
@@ -134,5 +136,26 @@ inline double seconds(int64_t ts, AVRational tb) { return ts == AV_NOPTS_VALUE ?
 struct InputCloser {
     void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
 };
+
+// A media file opened for reading packets.
+class Input {
+public:
+    bool open(const QString& path, QString* error);
+    AVFormatContext* ctx() const { return m_ic.get(); }
+    QString path() const { return m_path; }
+    // The file's start time in a stream's units (0 when it has none).
+    int64_t startIn(const AVStream* st) const;
+    // Only the end of the file ends it: any other failure is reported.
+    enum class Read { Packet, End, Failed };
+    Read read(AVPacket* pkt, QString* error);
+
+private:
+    std::unique_ptr<AVFormatContext, InputCloser> m_ic;
+    QString m_path;
+};
+
+// Gives a packet without a duration one from its stream's frame rate or from
+// the samples it holds.
+void fillDuration(AVPacket* pkt, const AVStream* st);
 
 } // namespace platform::av

@@ -406,6 +406,16 @@ MediaConverter::~MediaConverter()
 
 bool MediaConverter::StartConvert()
 {
+    const ConvertJob job = m_job;
+    return StartJob([this, job](const std::atomic<bool>* cancel, const StatusReport&) {
+        return convertMedia(job, cancel, [this](double f) {
+            QMetaObject::invokeMethod(this, [this, f] { emit Progress(f); }, Qt::QueuedConnection);
+        });
+    });
+}
+
+bool MediaConverter::StartJob(Job job)
+{
     if (m_running)
         return false;
     if (m_worker.joinable())
@@ -413,10 +423,9 @@ bool MediaConverter::StartConvert()
     m_running = true;
     m_cancel = false;
     m_result = {};
-    const ConvertJob job = m_job;
-    m_worker = std::thread([this, job] {
-        const ConvertResult result = convertMedia(job, &m_cancel, [this](double f) {
-            QMetaObject::invokeMethod(this, [this, f] { emit Progress(f); }, Qt::QueuedConnection);
+    m_worker = std::thread([this, job = std::move(job)] {
+        const ConvertResult result = job(&m_cancel, [this](const QString& text) {
+            QMetaObject::invokeMethod(this, [this, text] { emit Status(text); }, Qt::QueuedConnection);
         });
         QMetaObject::invokeMethod(this, [this, result] { finished(result); }, Qt::QueuedConnection);
     });
@@ -443,11 +452,12 @@ void MediaConverter::finished(const ConvertResult& result)
         emit Failed(result.error);
 }
 
-bool MediaConverter::waitForFinished(int msecs)
+bool MediaConverter::waitForFinished(int msecs, bool userInput)
 {
     QDeadlineTimer deadline(msecs);
+    const auto flags = userInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
     while (m_running && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(flags, 20);
         if (m_running)
             QThread::msleep(5);
     }

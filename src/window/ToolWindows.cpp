@@ -10,6 +10,9 @@
 #include "shell/SetOptn1.h"
 #include "video/CreatAn1.h"
 #include "video/VidProp1.h"
+#include "platform/ToolBarComp.h"
+#include "video/AudRepl1.h"
+#include "video/VidJoin1.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -140,6 +143,18 @@ void registerProgramWindows()
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
     registerWindow(QStringLiteral("CreatAn1"), [] { return new CreatAn1(creatAnLinks()); });
     registerWindow(QStringLiteral("VidProp1"), [] { return new VidProp1(vidPropLinks()); });
+    registerWindow(QStringLiteral("AudRepl1"), [] { return new AudRepl1; });
+    registerWindow(QStringLiteral("VidJoin1"), [] {
+        auto* w = new VidJoin1;
+        // Closing the window releases its tool, with the dispatcher held off.
+        QObject::connect(w, &VidJoin1::Unloaded, [] {
+            BusyGuard busy;
+            if (Lumivex1* m = mainWindow())
+                if (platform::Tool* t = m->ToolBarComp1->Item(QStringLiteral("ID_Join")))
+                    t->setState(0);
+        });
+        return w;
+    });
     // The others register a maker as their code lands, for example:
     //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
 }

@@ -39,30 +39,6 @@ bool writeSolid(const QString& path, int width, int height, const QColor& color)
     return img.save(path, nullptr, 95);
 }
 
-bool makeVideoWithPcm(const QString& path, double seconds, int width, int height, int fps)
-{
-    platform::MediaWriter w;
-    const int rate = 44100;
-    if (!w.open(path, {width, height, double(fps), rate, 2, QStringLiteral("mpeg4"), QStringLiteral("pcm_s16le")}))
-        return false;
-    const int frames = int(std::lround(seconds * fps));
-    int done = 0;
-    for (int f = 0; f < frames; ++f) {
-        QImage img(width, height, QImage::Format_RGB32);
-        img.fill(QColor::fromHsv((f * 11) % 360, 200, 200));
-        if (!w.writeFrame(img))
-            return false;
-        const int until = int(std::lround(double(f + 1) / fps * rate));
-        std::vector<std::int16_t> s(size_t(until - done) * 2);
-        for (int i = 0; i < until - done; ++i)
-            s[2 * i] = s[2 * i + 1] = std::int16_t(5000 * std::sin(2 * M_PI * 440.0 * (done + i) / rate));
-        if (!w.writeAudio(s.data(), until - done))
-            return false;
-        done = until;
-    }
-    return w.finish();
-}
-
 bool writeTaggedWav(const QString& path, const QList<QPair<QByteArray, QByteArray>>& tags)
 {
     const auto le32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };

@@ -13,11 +13,6 @@ namespace videotest {
 // A picture of one colour, saved by its extension (JPG, BMP, PNG ...).
 bool writeSolid(const QString& path, int width, int height, const QColor& color);
 
-// A video with plain 16-bit sound (320x240 MPEG-4 pictures at 15 frames per
-// second and 44.1 kHz stereo samples by default) in the container the
-// extension names.
-bool makeVideoWithPcm(const QString& path, double seconds, int width = 320, int height = 240, int fps = 15);
-
 // A short silent WAV file whose INFO list holds the tags (INAM title, IART
 // artist, ICOP copyright, ICMT comment ...).
 bool writeTaggedWav(const QString& path, const QList<QPair<QByteArray, QByteArray>>& tags);

@@ -1,5 +1,6 @@
 // The video properties window on media files the tests make.
 #include "VideoFixtures.h"
+#include "VideoMedia.h"
 
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
@@ -45,7 +46,7 @@ protected:
 
 TEST_F(Properties, SoundAndPictureFactsOfAVideo)
 {
-    ASSERT_TRUE(makeVideoWithPcm(path("clip.avi"), 1.0));
+    ASSERT_TRUE(makeVideo(path("clip.avi"), clip(1.0, 320, 240, 15))); // with 16-bit stereo samples
     open(path("clip.avi"));
     EXPECT_TRUE(gs.fVidPropOpen);
     EXPECT_EQ(win->windowTitle(), "Properties for - " + path("clip.avi"));
