@@ -1,10 +1,8 @@
 #include "VideoFixtures.h"
 
-#include "platform/MediaConverter.h"
 
 #include <QFile>
 #include <cmath>
-#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
