@@ -3,6 +3,7 @@
 #include "browser/ProPert1.h"
 #include "platform/WindowFront.h"
 #include "browser/Rename1.h"
+#include "editor/PrntPict1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
 #include "window/Lumivex1.h"
@@ -155,6 +156,7 @@ void registerProgramWindows()
         });
         return w;
     });
+    registerWindow(QStringLiteral("PrntPict1"), [] { return new PrntPict1(gs.cCurrentFile); });
     // The others register a maker as their code lands, for example:
     //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
 }
