@@ -2,6 +2,7 @@
 
 #include "shared/MessageBox.h"
 #include "browser/SearchSession.h"
+#include "browser/ThumbnailRun.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"
@@ -153,7 +154,7 @@ void Lumivex1::buildWindow()
     buildDocuments(); // after the shell made the browsers
     buildThumbnailView();
     m_search = std::make_unique<browser::SearchSession>(
-        browser::SearchSession::Controls{this, PTxShTree1, PTxShList1, ToolBarComp1, &fThumbsStopped});
+        browser::SearchSession::Controls{this, PTxShTree1, PTxShList1, ToolBarComp1, &m_thumbs->fThumbsStopped});
 }
 
 // ---------------------------------------------------------------- start-up
@@ -459,7 +460,7 @@ void Lumivex1::Form_Paint()
 
 void Lumivex1::closeEvent(QCloseEvent* event)
 {
-    if (deferCloseForThumbnails()) {
+    if (m_thumbs->deferClose()) {
         event->ignore();
         return;
     }
