@@ -1,6 +1,9 @@
 #include "platform/PlayCtrl.h"
 
+#include "platform/TextFile.h"
+
 #include <QAudioOutput>
+#include <QBuffer>
 #include <QMediaMetaData>
 #include <QMediaPlayer>
 #include <QPainter>
@@ -308,7 +311,13 @@ void PlayCtrl::setVideoWindowMode(int mode)
 bool PlayCtrl::SaveStillBitmap(const QString& path)
 {
     const QImage frame = m_video ? m_video->currentFrame() : QImage();
-    return !frame.isNull() && frame.save(path, "BMP");
+    if (frame.isNull())
+        return false;
+    // Encoded in memory, then written whole: a full disk keeps the old still.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return frame.save(&buffer, "BMP") && writeBytes(path, bytes);
 }
 
 } // namespace platform

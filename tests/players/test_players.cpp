@@ -291,6 +291,24 @@ TEST_F(ClipSave, AFailedConversionIsReportedWhenItEnds)
     EXPECT_FALSE(QFile::exists(target));
 }
 
+TEST_F(ClipSave, OnAFullDiskTheOldFileStaysAndTheFailureIsReported)
+{
+    testsupport::FullDisk disk(f.file("disk"));
+    const QString clip = f.file("disk/old.wav");
+    testsupport::writeFile(clip, "OLD");
+    disk.fill();
+    f.dialogs->answers = {platform::Answer::Yes};
+    save(clip);
+    ASSERT_TRUE(finished());
+    disk.release();
+    ASSERT_EQ(f.dialogs->messages.size(), 2);
+    EXPECT_TRUE(f.dialogs->messages[1].text.startsWith("Error Saving Clip - " + clip + " - "))
+        << f.dialogs->messages[1].text.toStdString();
+    EXPECT_EQ(testsupport::readFile(clip), "OLD");
+    EXPECT_EQ(QDir(f.file("disk")).entryList(QDir::Files | QDir::Hidden), QStringList{"old.wav"})
+        << "no temporary file is left behind";
+}
+
 TEST_F(ClipSave, AVideoClipOfAVideo)
 {
     const QString avi = f.file("movie.avi");
