@@ -16,6 +16,7 @@ PACKAGES=("$@")
   libsane-dev libsane1 sane-utils
   libcdio-dev
   libgtest-dev googletest
+  clang libclang-rt-14-dev llvm
   xvfb xauth
   fonts-dejavu-core
   openssl

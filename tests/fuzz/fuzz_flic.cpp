@@ -1,0 +1,24 @@
+// FLIC animations (FLC and FLI) through the picture reader: every frame, and
+// the second page alone.
+#include "FuzzSupport.h"
+#include "platform/PictureCodec.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::startApplication();
+    av_log_set_level(AV_LOG_QUIET); // the decoder's complaints, one for nearly every input
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes = fuzz::bytesOf(data, size);
+    platform::PictureData d;
+    platform::readPictureBytes(bytes, QStringLiteral("FLC"), 1, -1, &d);
+    platform::readPictureBytes(bytes, QStringLiteral("FLI"), 2, 1, &d);
+    return 0;
+}

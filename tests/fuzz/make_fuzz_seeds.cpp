@@ -1,0 +1,82 @@
+// Writes the seed inputs of every fuzz target: <work>/seeds/<target>/, and
+// makes the empty <work>/corpus/<target>/ each run adds what it finds to.
+// A new reader's target gets its seeds here, made the way the tests make
+// their files. Usage: make_fuzz_seeds <work folder>
+#include "FuzzSupport.h"
+#include "PictureSamples.h"
+#include "shell/Settings.h"
+
+#include <QDir>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+QByteArray rtfSample()
+{
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fcharset204 Times;}}"
+           "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}{\\*\\generator x;}{\\info{\\title t}}"
+           "\\pard\\qc\\li720\\ri360\\fi-360\\sb120\\sa60\\f0\\fs24 A {\\b bold}, {\\i italic}, {\\ul under} and "
+           "{\\strike struck} word.\\par\\pard\\ql {\\cf1 red} {\\highlight2 blue}\\tab\\line x\\'e9\\u8364? "
+           "\\uc2\\u1046xx {\\f1 \\'c0\\'c1}\\super 2\\nosupersub\\~\\_\\-{\\*\\unknown hidden}{\\v hidden}"
+           "{\\pict\\bin4 \x01\x02\x03\x04}\\emdash\\bullet\\par}";
+}
+
+const std::map<std::string, std::function<std::vector<QByteArray>()>>& seedMakers()
+{
+    static const std::map<std::string, std::function<std::vector<QByteArray>()>> makers = {
+        {"settings",
+         [] {
+             SharedState s;
+             settings::setDefaultOptions(s, QStringLiteral("/home/J\u00f6rg/Lumivex"));
+             settings::setDefaultColors(s);
+             return std::vector<QByteArray>{settings::optionsText(s).toUtf8(), settings::colorsText(s).toUtf8(),
+                                            settings::optionsText(s).toUtf8().replace("\r\n", "\n")};
+         }},
+        {"lists",
+         [] {
+             return std::vector<QByteArray>{
+                 "My Video PlayList\r\nHolidays\r\n",
+                 "My Video PlayList|#|/home/J\xC3\xB6rg/clip.avi\r\nHolidays|#|/media/Ren\xE9/sea.mpg\r\n"
+                 "no separator\r\nNowhere|#|/x/song.mp3\r\n",
+                 "/home/user/notes.txt\r/home/user/letter.rtf\n/home/user/page.htm\r\n"};
+         }},
+        {"rtf", [] { return std::vector<QByteArray>{rtfSample(), "{\\rtf1 plain}", "plain text\r\nline two"}; }},
+        {"flic",
+         [] {
+             return std::vector<QByteArray>{samples::flic(8, 6, 3), samples::flic(16, 2, 2, 1000),
+                                            samples::flic(3, 3, 1, 5)};
+         }},
+        {"ani",
+         [] {
+             const QImage a = samples::pattern(16, 16), b = a.mirrored();
+             return std::vector<QByteArray>{samples::animatedCursor({a, b}), samples::animatedCursor({a}, 1)};
+         }},
+    };
+    return makers;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds <work folder>\n");
+        return 2;
+    }
+    fuzz::startApplication();
+    const QDir work(QString::fromLocal8Bit(argv[1]));
+    for (const auto& [target, make] : seedMakers()) {
+        const QString name = QString::fromStdString(target);
+        if (!work.mkpath(QStringLiteral("seeds/") + name) || !work.mkpath(QStringLiteral("corpus/") + name))
+            return 1;
+        int n = 0;
+        for (const QByteArray& seed : make()) {
+            QFile f(work.filePath(QStringLiteral("seeds/%1/seed%2").arg(name).arg(++n)));
+            if (!f.open(QIODevice::WriteOnly) || f.write(seed) != seed.size())
+                return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,5 @@
+// Links only when clang has its libFuzzer and sanitizer runtimes.
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }
