@@ -23,7 +23,8 @@ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build" -j"$jobs"
 
 supp="$here/scripts/sanitize"
-export ASAN_OPTIONS="suppressions=$supp/asan.supp:detect_leaks=1:check_initialization_order=1:strict_init_order=1"
+# new_delete_type_mismatch: see asan.supp.
+export ASAN_OPTIONS="suppressions=$supp/asan.supp:detect_leaks=1:check_initialization_order=1:new_delete_type_mismatch=0"
 export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="suppressions=$supp/ubsan.supp:print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen

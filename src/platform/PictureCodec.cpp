@@ -192,7 +192,8 @@ quint16 le16(const char* p) { return quint16(uchar(p[0]) | uchar(p[1]) << 8); }
 
 // True when a BMP's header promises more pixel data than the file holds
 // (uncompressed rows only; damaged RLE data is the decoder's to find). Qt's
-// reader would return such a picture as read, its missing rows undefined.
+// reader would return such a picture as read, its missing rows undefined
+// (and would first make room for all of them: gigabytes for a small file).
 bool bmpShorterThanDeclared(const QByteArray& head, qint64 fileSize)
 {
     if (head.size() < 30 || !head.startsWith("BM"))
@@ -215,8 +216,9 @@ bool bmpShorterThanDeclared(const QByteArray& head, qint64 fileSize)
     }
     if (width <= 0 || height == 0 || bits <= 0 || bits > 32 || (compression != 0 && compression != 3 && compression != 6))
         return false;
+    // Some writers leave out the padding of the last row: that much may be missing.
     const qint64 rowBytes = (width * bits + 31) / 32 * 4;
-    return offset + rowBytes * std::abs(height) > fileSize;
+    return offset + rowBytes * (std::abs(height) - 1) + (width * bits + 7) / 8 > fileSize;
 }
 
 // format: the extension's format code.
