@@ -1,7 +1,8 @@
 #include "shell/Lumivex1.h"
 
-#include "shared/MessageBox.h"
 #include "browser/FileSearch.h"
+#include "lists/SetPlayNew1.h"
+#include "shared/MessageBox.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"
@@ -27,6 +28,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QSysInfo>
 #include <QTabWidget>
 #include <QTimer>
@@ -41,14 +43,12 @@ Lumivex1* mainWindow() { return gMainWindow; }
 
 Lumivex1::Lumivex1(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
-      m_videoLists(std::make_unique<lists::PlayListTree>(new platform::KeyedTree, false)),
-      m_musicLists(std::make_unique<lists::PlayListTree>(new platform::KeyedTree, true)),
-      m_documentList(std::make_unique<lists::DocumentList>(new platform::KeyedTree)),
+      m_videoLists(std::make_unique<lists::PlayListTree>(false, [this](const QString& p) { DisplayFile(p); })),
+      m_musicLists(std::make_unique<lists::PlayListTree>(true, [this](const QString& p) { DisplayFile(p); })),
+      m_documentList(std::make_unique<lists::DocumentList>([this](const QString& p) { DisplayFile(p); })),
       cCurrentVideoList(m_videoLists->cCurrentList),
-      nCurrentVideoListNode(m_videoLists->nCurrentListNode),
       fVideoListsChanged(m_videoLists->fChanged),
       cCurrentMusicList(m_musicLists->cCurrentList),
-      nCurrentMusicListNode(m_musicLists->nCurrentListNode),
       fMusicListsChanged(m_musicLists->fChanged),
       fDocumentListChanged(m_documentList->fDocumentListChanged),
       m_arguments(arguments)
@@ -94,12 +94,7 @@ void Lumivex1::buildWindow()
     TreeView2 = m_musicLists->tree();
     TreeView3 = m_documentList->tree();
     TreeView4 = new platform::KeyedTree;
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView2->setObjectName(QStringLiteral("TreeView2"));
-    TreeView3->setObjectName(QStringLiteral("TreeView3"));
     TreeView4->setObjectName(QStringLiteral("TreeView4"));
-    for (auto* t : {TreeView1, TreeView2, TreeView3})
-        t->setAcceptFileDrops(true);
     TabPanel[1]->layout()->addWidget(TreeView1);
     TabPanel[2]->layout()->addWidget(TreeView2);
     CHKMUSICLOOP = new platform::WashCheckBox(QStringLiteral("Loop"), TabPanel[2]);
@@ -112,36 +107,7 @@ void Lumivex1::buildWindow()
     Splitter1->setStretchFactor(1, 3);
     setCentralWidget(Splitter1);
 
-    // Tree events of the lists.
-    for (lists::PlayListTree* pl : {m_videoLists.get(), m_musicLists.get()}) {
-        auto* tree = pl->tree();
-        connect(tree, &platform::KeyedTree::NodeClick, this, [pl](platform::TreeNode* n) { pl->NodeClick(n); });
-        connect(tree, &platform::KeyedTree::Collapse, this, [pl](platform::TreeNode* n) { pl->Collapse(n); });
-        connect(tree, &platform::KeyedTree::Expand, this, [pl](platform::TreeNode* n) { pl->Expand(n); });
-        connect(tree, &platform::KeyedTree::AfterDelete, this, [pl]() { pl->AfterDelete(); });
-        connect(tree, &platform::KeyedTree::OLEDragDrop, this,
-                [pl](const QStringList& files, int x, int y) { pl->OLEDragDrop(files, x, y); });
-        connect(tree, &platform::KeyedTree::DblClick, this, [this, pl]() {
-            const QString path = pl->DoubleClickPath();
-            if (!path.isEmpty())
-                DisplayFile(path);
-        });
-        connect(tree, &platform::KeyedTree::BeforeDelete, this, [](platform::TreeNode* n, bool* cancel) {
-            *cancel = MsgBox(lists::PlayListTree::deleteQuestion(n), platform::Buttons::YesNo) != platform::Answer::Yes;
-        });
-    }
-    lists::DocumentList* dl = m_documentList.get();
-    connect(TreeView3, &platform::KeyedTree::AfterDelete, this, [dl]() { dl->AfterDelete(); });
-    connect(TreeView3, &platform::KeyedTree::OLEDragDrop, this,
-            [dl](const QStringList& files, int, int) { dl->OLEDragDrop(files); });
-    connect(TreeView3, &platform::KeyedTree::DblClick, this, [this, dl]() {
-        const QString path = dl->DoubleClickPath();
-        if (!path.isEmpty())
-            DisplayFile(path);
-    });
-    connect(TreeView3, &platform::KeyedTree::BeforeDelete, this, [](platform::TreeNode* n, bool* cancel) {
-        *cancel = MsgBox(lists::DocumentList::deleteQuestion(n), platform::Buttons::YesNo) != platform::Answer::Yes;
-    });
+    connectListTrees();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -208,16 +174,11 @@ void Lumivex1::Form_Load()
         // Start-up goes on with the colours, the lists and the favourites.
     }
     SetWindowColors();
-    const QString& pf = gs.cProgramFolder;
-    if (!LoadVideoLists(QDir(pf).filePath(QStringLiteral("VideoLists.PLS"))))
-        m_videoLists->AddDefaultList(gs.cNewPlayListName);
-    else
-        LoadVideoListDetails(QDir(pf).filePath(QStringLiteral("VideoListDtl.PLS")));
-    if (!LoadMusicLists(QDir(pf).filePath(QStringLiteral("MusicLists.PLS"))))
-        m_musicLists->AddDefaultList(gs.cNewPlayListName);
-    else
-        LoadMusicListDetails(QDir(pf).filePath(QStringLiteral("MusicListDtl.PLS")));
-    LoadTextList(QDir(pf).filePath(QStringLiteral("TextList.PLS")));
+    m_videoLists->LoadAtStartUp(gs.programFile(QStringLiteral("VideoLists.PLS")),
+                                gs.programFile(QStringLiteral("VideoListDtl.PLS")), gs.cNewPlayListName);
+    m_musicLists->LoadAtStartUp(gs.programFile(QStringLiteral("MusicLists.PLS")),
+                                gs.programFile(QStringLiteral("MusicListDtl.PLS")), gs.cNewPlayListName);
+    LoadTextList(gs.programFile(QStringLiteral("TextList.PLS")));
     nFolderWalkLimit = 7500;
     cFavoritesFolder = GetSpecialFolderPath(6);
     TreeView4->Clear();
@@ -531,10 +492,72 @@ bool Lumivex1::SaveMusicListDetails(const QString& path) { return m_musicLists->
 bool Lumivex1::LoadTextList(const QString& path) { return m_documentList->LoadTextList(path); }
 bool Lumivex1::SaveTextList(const QString& path) { return m_documentList->SaveTextList(path); }
 
+void Lumivex1::connectListTrees()
+{
+    using platform::KeyedTree;
+    connect(TreeView1, &KeyedTree::DblClick, this, &Lumivex1::TreeView1_DblClick);
+    connect(TreeView1, &KeyedTree::NodeClick, this, &Lumivex1::TreeView1_NodeClick);
+    connect(TreeView1, &KeyedTree::Collapse, this, &Lumivex1::TreeView1_Collapse);
+    connect(TreeView1, &KeyedTree::Expand, this, &Lumivex1::TreeView1_Expand);
+    connect(TreeView1, &KeyedTree::BeforeDelete, this, &Lumivex1::TreeView1_BeforeDelete);
+    connect(TreeView1, &KeyedTree::AfterDelete, this, &Lumivex1::TreeView1_AfterDelete);
+    connect(TreeView1, &KeyedTree::OLEDragDrop, this, &Lumivex1::TreeView1_OLEDragDrop);
+    connect(TreeView2, &KeyedTree::DblClick, this, &Lumivex1::TreeView2_DblClick);
+    connect(TreeView2, &KeyedTree::NodeClick, this, &Lumivex1::TreeView2_NodeClick);
+    connect(TreeView2, &KeyedTree::Collapse, this, &Lumivex1::TreeView2_Collapse);
+    connect(TreeView2, &KeyedTree::Expand, this, &Lumivex1::TreeView2_Expand);
+    connect(TreeView2, &KeyedTree::BeforeDelete, this, &Lumivex1::TreeView2_BeforeDelete);
+    connect(TreeView2, &KeyedTree::AfterDelete, this, &Lumivex1::TreeView2_AfterDelete);
+    connect(TreeView2, &KeyedTree::OLEDragDrop, this, &Lumivex1::TreeView2_OLEDragDrop);
+    connect(TreeView3, &KeyedTree::DblClick, this, &Lumivex1::TreeView3_DblClick);
+    connect(TreeView3, &KeyedTree::BeforeDelete, this, &Lumivex1::TreeView3_BeforeDelete);
+    connect(TreeView3, &KeyedTree::AfterDelete, this, &Lumivex1::TreeView3_AfterDelete);
+    connect(TreeView3, &KeyedTree::OLEDragDrop, this, &Lumivex1::TreeView3_OLEDragDrop);
+}
+
+using platform::TreeNode;
+void Lumivex1::TreeView1_DblClick() { m_videoLists->DblClick(); }
+void Lumivex1::TreeView1_NodeClick(TreeNode* node) { m_videoLists->NodeClick(node); }
+void Lumivex1::TreeView1_Collapse(TreeNode* node) { m_videoLists->Collapse(node); }
+void Lumivex1::TreeView1_Expand(TreeNode* node) { m_videoLists->Expand(node); }
+void Lumivex1::TreeView1_BeforeDelete(TreeNode* node, bool* cancel) { m_videoLists->BeforeDelete(node, cancel); }
+void Lumivex1::TreeView1_AfterDelete() { m_videoLists->AfterDelete(); }
+void Lumivex1::TreeView1_OLEDragDrop(const QStringList& files, int x, int y) { m_videoLists->OLEDragDrop(files, x, y); }
+void Lumivex1::TreeView2_DblClick() { m_musicLists->DblClick(); }
+void Lumivex1::TreeView2_NodeClick(TreeNode* node) { m_musicLists->NodeClick(node); }
+void Lumivex1::TreeView2_Collapse(TreeNode* node) { m_musicLists->Collapse(node); }
+void Lumivex1::TreeView2_Expand(TreeNode* node) { m_musicLists->Expand(node); }
+void Lumivex1::TreeView2_BeforeDelete(TreeNode* node, bool* cancel) { m_musicLists->BeforeDelete(node, cancel); }
+void Lumivex1::TreeView2_AfterDelete() { m_musicLists->AfterDelete(); }
+void Lumivex1::TreeView2_OLEDragDrop(const QStringList& files, int x, int y) { m_musicLists->OLEDragDrop(files, x, y); }
+void Lumivex1::TreeView3_DblClick() { m_documentList->DblClick(); }
+void Lumivex1::TreeView3_BeforeDelete(TreeNode* node, bool* cancel) { m_documentList->BeforeDelete(node, cancel); }
+void Lumivex1::TreeView3_AfterDelete() { m_documentList->AfterDelete(); }
+void Lumivex1::TreeView3_OLEDragDrop(const QStringList& files, int, int) { m_documentList->OLEDragDrop(files); }
+
+void Lumivex1::CreateNewPlayList()
+{
+    SetPlayNew1::showModal(this);
+    if (gs.cNewPlayListName.trimmed().isEmpty() || gs.fPlayListCancel)
+        return;
+    if (TabSelected(1))
+        m_videoLists->AddList(gs.cNewPlayListName);
+    if (TabSelected(2))
+        m_musicLists->AddList(gs.cNewPlayListName);
+}
+
+void Lumivex1::AddPictureToFavorites()
+{
+    gs.fAddCurrentPicture = true;
+    OpenToolWindow(QStringLiteral("SetFavList1"));
+}
+
 QString Lumivex1::GetSpecialFolderPath(int folder) const
 {
+    // 6: the user's favourite web pages.
     if (folder == 6)
-        return QDir::home().filePath(QStringLiteral("Favorites"));
+        return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+            .filePath(QStringLiteral("Lumivex/Favorites"));
     return {};
 }
 

@@ -88,12 +88,11 @@ public:
     bool fRichTextShown = false;
     int nVideoPlayCount = 1; // 0 repeats endlessly
 
-    // The play lists (twin trees) and the document list.
+    // The play lists (twin trees) and the document list: their areas hold
+    // the state, these name it.
     QString& cCurrentVideoList;
-    int& nCurrentVideoListNode;
     bool& fVideoListsChanged;
     QString& cCurrentMusicList;
-    int& nCurrentMusicListNode;
     bool& fMusicListsChanged;
     bool& fDocumentListChanged;
 
@@ -110,6 +109,26 @@ public:
     bool SaveTextList(const QString& path);
     // Writes the changed lists: video, music, documents.
     void SaveChangedLists();
+
+    // ---- list tree events (forwarded to the list areas)
+    void TreeView1_DblClick();
+    void TreeView1_NodeClick(platform::TreeNode* node);
+    void TreeView1_Collapse(platform::TreeNode* node);
+    void TreeView1_Expand(platform::TreeNode* node);
+    void TreeView1_BeforeDelete(platform::TreeNode* node, bool* cancel);
+    void TreeView1_AfterDelete();
+    void TreeView1_OLEDragDrop(const QStringList& files, int x, int y);
+    void TreeView2_DblClick();
+    void TreeView2_NodeClick(platform::TreeNode* node);
+    void TreeView2_Collapse(platform::TreeNode* node);
+    void TreeView2_Expand(platform::TreeNode* node);
+    void TreeView2_BeforeDelete(platform::TreeNode* node, bool* cancel);
+    void TreeView2_AfterDelete();
+    void TreeView2_OLEDragDrop(const QStringList& files, int x, int y);
+    void TreeView3_DblClick();
+    void TreeView3_BeforeDelete(platform::TreeNode* node, bool* cancel);
+    void TreeView3_AfterDelete();
+    void TreeView3_OLEDragDrop(const QStringList& files, int x, int y);
 
     QString GetSpecialFolderPath(int folder) const;
     void LoadInternetFavorites();
@@ -483,6 +502,7 @@ private:
     void unloadToolWindows();
     void buildPlayers();
     void buildDocuments();
+    void connectListTrees();
     void showMarkError(int number, const QString& description);
     void markOrReport(platform::PlayCtrl* player, bool start);
     void setPositionSlider(QSlider* slider, double position, double length);

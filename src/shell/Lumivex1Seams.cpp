@@ -3,6 +3,4 @@
 #include "shell/Lumivex1.h"
 
 // Lists and favourites.
-void Lumivex1::AddPictureToFavorites() {}
-void Lumivex1::CreateNewPlayList() {}
 void Lumivex1::AddInternetFavorite() {}

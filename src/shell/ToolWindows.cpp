@@ -2,6 +2,8 @@
 
 #include "browser/ProPert1.h"
 #include "browser/Rename1.h"
+#include "favorites/SelFavorites1.h"
+#include "favorites/SetFavList1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
 #include "shell/Lumivex1.h"
@@ -100,6 +102,19 @@ void registerProgramWindows()
     registerOpeners(QStringLiteral("SetOptn1"), {nullptr, [](int page) { SetOptn1::showModalOnPage(page); }});
     registerOpeners(QStringLiteral("Rename1"), {nullptr, [](int) { Rename1::showModal(mainWindow()); }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
+    registerWindow(QStringLiteral("SetFavList1"), [] {
+        Lumivex1* w = mainWindow();
+        return new SetFavList1(w ? w->fileListFolder() : QString());
+    });
+    registerWindow(QStringLiteral("SelFavorites1"), [] {
+        Lumivex1* w = mainWindow();
+        SelFavorites1::Hooks hooks;
+        if (w) {
+            hooks.displayFile = [w](const QString& path) { w->DisplayFile(path); };
+            hooks.showFolder = [w](const QString& folder) { w->setFileListFolder(folder); };
+        }
+        return new SelFavorites1(std::move(hooks));
+    });
     // The others register a maker as their code lands, for example:
     //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
 }
