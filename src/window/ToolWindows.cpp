@@ -1,12 +1,13 @@
-#include "shell/ToolWindows.h"
+#include "window/ToolWindows.h"
 
 #include "browser/ProPert1.h"
+#include "platform/WindowFront.h"
 #include "browser/Rename1.h"
 #include "favorites/SelFavorites1.h"
 #include "favorites/SetFavList1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 #include "shell/QuikTip1.h"
 #include "shell/SetOptn1.h"
 
@@ -53,16 +54,6 @@ private:
 
 } // namespace
 
-void bringToFront(QWidget* w)
-{
-    if (w->isMinimized())
-        w->showNormal();
-    else
-        w->show();
-    w->raise();
-    w->activateWindow();
-}
-
 void registerWindow(const QString& name, Creator creator)
 {
     Entry& e = windows()[name];
@@ -97,10 +88,24 @@ void registerProgramWindows()
         return;
     done = true;
     // Windows that keep their own instance open themselves.
-    registerOpeners(QStringLiteral("About1"), {[] { About1::open(); }, nullptr});
-    registerOpeners(QStringLiteral("QuikTip1"), {[] { QuikTip1::open(); }, nullptr});
-    registerOpeners(QStringLiteral("SetOptn1"), {nullptr, [](int page) { SetOptn1::showModalOnPage(page); }});
-    registerOpeners(QStringLiteral("Rename1"), {nullptr, [](int) { Rename1::showModal(mainWindow()); }});
+    registerOpeners(QStringLiteral("About1"), {[] {
+        About1::open(mainWindow(), [](const QString& address) {
+            if (Lumivex1* w = mainWindow())
+                w->ShowWebAddress(address);
+        });
+    }, nullptr});
+    registerOpeners(QStringLiteral("QuikTip1"), {[] { QuikTip1::open(mainWindow()); }, nullptr});
+    registerOpeners(QStringLiteral("SetOptn1"), {nullptr, [](int page) {
+        if (Lumivex1* w = mainWindow())
+            w->OptionsWindow();
+        SetOptn1::showModalOnPage(page);
+    }});
+    registerOpeners(QStringLiteral("Rename1"), {nullptr, [](int) {
+        Rename1::showModal(mainWindow(), [] {
+            if (Lumivex1* w = mainWindow())
+                w->RefreshFileList();
+        });
+    }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
     registerWindow(QStringLiteral("SetFavList1"), [] {
         Lumivex1* w = mainWindow();
@@ -186,7 +191,7 @@ void open(const QString& name)
     const bool* flag = openFlag(name);
     QWidget* w = existing(name);
     if (flag && *flag && w) {
-        bringToFront(w);
+        platform::bringToFront(w);
         return;
     }
     showModeless(name);
@@ -199,7 +204,7 @@ void showModeless(const QString& name)
         return;
     }
     if (QWidget* w = instance(name))
-        bringToFront(w);
+        platform::bringToFront(w);
 }
 
 void showModal(const QString& name, int page)
