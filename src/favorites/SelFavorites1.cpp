@@ -49,8 +49,12 @@ void DragArmList::mouseReleaseEvent(QMouseEvent* event)
 
 void DragArmList::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape)
+    if (event->key() == Qt::Key_Escape) {
+        // Esc ends a drag; it does not close the window from a list.
         emit keyPressed(27);
+        event->accept();
+        return;
+    }
     QListWidget::keyPressEvent(event);
 }
 

@@ -10,6 +10,9 @@
 #include "window/Lumivex1.h"
 #include "shell/QuikTip1.h"
 #include "shell/SetOptn1.h"
+#include "platform/ToolBarComp.h"
+#include "video/AudRepl1.h"
+#include "video/VidJoin1.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -119,6 +122,18 @@ void registerProgramWindows()
             hooks.showFolder = [w](const QString& folder) { w->setFileListFolder(folder); };
         }
         return new SelFavorites1(std::move(hooks));
+    });
+    registerWindow(QStringLiteral("AudRepl1"), [] { return new AudRepl1; });
+    registerWindow(QStringLiteral("VidJoin1"), [] {
+        auto* w = new VidJoin1;
+        // Closing the window releases its tool, with the dispatcher held off.
+        QObject::connect(w, &VidJoin1::Unloaded, [] {
+            BusyGuard busy;
+            if (Lumivex1* m = mainWindow())
+                if (platform::Tool* t = m->ToolBarComp1->Item(QStringLiteral("ID_Join")))
+                    t->setState(0);
+        });
+        return w;
     });
     // The others register a maker as their code lands, for example:
     //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });

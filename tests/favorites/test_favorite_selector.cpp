@@ -134,6 +134,7 @@ TEST_F(Selector, AnEntryIsDraggedOnlyAfterTheButtonWasHeld)
     EXPECT_TRUE(s->fListDragArmed);
     QTest::keyClick(s->List2, Qt::Key_Escape);
     EXPECT_FALSE(s->fListDragArmed);
+    EXPECT_TRUE(s->isVisible());
     QTest::mousePress(port, Qt::LeftButton, {}, at);
     QTest::mouseClick(s->Frame1, Qt::RightButton, {}, {2, 2});
     EXPECT_FALSE(s->fFileDragArmed);
