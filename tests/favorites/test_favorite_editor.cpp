@@ -183,19 +183,3 @@ TEST_F(Favorites, ANameInAnotherCaseUsesTheExistingFile)
     EXPECT_EQ(listFiles(), QStringList{"Holiday.FLST"});
     EXPECT_EQ(readFile(listFile("Holiday")), "/new.png\r\n");
 }
-
-TEST_F(Favorites, TheEditorFindsThePictureOnShow)
-{
-    const QString pics = folder.file("pics");
-    file("pics/a.jpg");
-    const QString b = file("pics/B.jpg");
-    writeFile(listFile("One"), "");
-    gs.cCurrentPicture = pics + "/b.jpg";
-    gs.fAddCurrentPicture = true;
-    auto ed = openEditor(folder.path());
-    EXPECT_EQ(ed->PTxShList1->FolderPath(), pics);
-    ASSERT_NE(ed->PTxShList1->SelectedItem(), nullptr);
-    EXPECT_EQ(ed->PTxShList1->SelectedItem()->Path(), b) << "compared ignoring case";
-    EXPECT_FALSE(gs.fAddCurrentPicture);
-    EXPECT_TRUE(ed->List1->count() == 0) << "the picture is only selected";
-}

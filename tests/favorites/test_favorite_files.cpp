@@ -40,18 +40,3 @@ TEST_F(Favorites, ListFilesHoldOneWholeEntryPerLine)
     for (const QString& good : QStringList{"  Jazz ", ".hidden", "a.b", "Rock, Pop"})
         EXPECT_FALSE(lists::isRefusedFavoriteListName(good)) << good.toStdString();
 }
-
-TEST_F(Favorites, FilterTableAndSupportedTypes)
-{
-    const auto& rows = lists::favoriteFilters();
-    EXPECT_EQ(QString(rows[0].name), "JPEG and LEAD Compressed (JPG, JPEG and CMP)");
-    EXPECT_EQ(QString(rows[29].pattern), "*.MID;*.RMI;*.MP3;*.M3U");
-    EXPECT_EQ(QString(rows[31].pattern).size(), 240);
-    EXPECT_EQ(QString(rows[33].pattern).size(), 320);
-    EXPECT_EQ(QString(rows[35].name), "All Files (*.*)");
-    EXPECT_EQ(lists::allMediaPattern().size(), 252);
-    EXPECT_TRUE(lists::IsSupportedFile("/x/a.gif"));
-    EXPECT_TRUE(lists::IsSupportedFile("/x/track.CDA"));
-    EXPECT_FALSE(lists::IsSupportedFile("/x/a.xyz"));
-    EXPECT_FALSE(lists::IsSupportedFile("/x/folder"));
-}

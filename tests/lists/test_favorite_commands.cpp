@@ -44,10 +44,10 @@ TEST(FavoriteCommands, TheSelectorMovesTheMainFileListToTheEntrysFolder)
 TEST(FavoriteCommands, AddingThePictureOnShowOpensTheEditorOnIt)
 {
     ListWindow f;
-    const QString pic = f.media("pics/b.png");
+    const QString pic = f.media("pics/B.png");
     f.media("pics/a.png");
     testsupport::writeFile(f.file("FavoriteLists/Trip.FLST"), "");
-    gs.cCurrentPicture = pic;
+    gs.cCurrentPicture = f.file("pics/b.png"); // found ignoring case
     f.w->ToolBarComp1->Item("ID_PicFavorites")->action()->trigger();
     SetFavList1* ed = openWindow<SetFavList1>();
     ASSERT_NE(ed, nullptr);

@@ -24,8 +24,6 @@ TEST_F(PlayListTest, ListsAndEntriesRoundTripWhole)
 {
     PlayListTree lists(false);
     KeyedTree& tree = *lists.tree();
-    EXPECT_EQ(tree.objectName(), "TreeView1");
-    EXPECT_EQ(tree.toolTip(), "Drag Video File to Play List");
     ASSERT_TRUE(lists.AddList("Rock, Pop"));
     lists.AddListFile("/clips/a, b/\"Beach\" day.avi");
     lists.AddListFile("/music/song.mp3");     // audio files fit the video tree too
@@ -123,7 +121,6 @@ TEST_F(PlayListTest, DocumentList)
 {
     DocumentList docs;
     KeyedTree& tree = *docs.tree();
-    EXPECT_EQ(tree.toolTip(), "Drag Documents and Text Files to thia Favorite List");
     docs.OLEDragDrop({"/d/a.txt", "/d/b.Pdf", "/d/a.txt", "/d/c.jpg"});
     ASSERT_EQ(tree.Count(), 2);
     EXPECT_EQ(tree.Item(1)->Image, 1);
