@@ -121,7 +121,7 @@ void SetFavList1::buildWindow()
     LefttBtn = makeButton(Frame1, "LefttBtn", "", QStyle::SP_ArrowLeft, "Remove Folder from Quick Folder Location List");
     UpBtn = makeButton(Frame1, "UpBtn", "", QStyle::SP_ArrowUp, "Move Highlighted Folder Up one Position");
     DownBtn = makeButton(Frame1, "DownBtn", "", QStyle::SP_ArrowDown, "Move Highlighted Folder Down one Position");
-    AllBtn = makeButton(Frame1, "AllBtn", "", QStyle::SP_DialogYesToAllButton,
+    AllBtn = makeButton(Frame1, "AllBtn", "", QStyle::SP_MediaSeekForward,
                         "Move all Multimedia Files to Favorite List");
     ClearBtn = makeButton(Frame1, "ClearBtn", "", QStyle::SP_DialogResetButton,
                           "Clear all Selected Files From Favorite List");

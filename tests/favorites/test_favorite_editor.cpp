@@ -1,6 +1,8 @@
 // The favourite list editor and its new-list window, used as a user does.
 #include "FavoritesFixture.h"
 
+#include "shell/Settings.h"
+
 #include <QComboBox>
 
 using favtest::Favorites;
@@ -182,4 +184,14 @@ TEST_F(Favorites, ANameInAnotherCaseUsesTheExistingFile)
     QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
     EXPECT_EQ(listFiles(), QStringList{"Holiday.FLST"});
     EXPECT_EQ(readFile(listFile("Holiday")), "/new.png\r\n");
+}
+
+TEST_F(Favorites, TheDefaultSchemePaintsListsLight)
+{
+    settings::setDefaultColors(gs); // lists: system colour 23, the info text colour
+    writeFile(listFile("One"), "");
+    auto ed = openEditor(folder.path());
+    const QImage shot = ed->List1->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() - 8), QApplication::palette().color(QPalette::ToolTipBase));
+    gs = SharedState();
 }
