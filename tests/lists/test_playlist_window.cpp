@@ -3,7 +3,6 @@
 #include "ListWindow.h"
 
 #include "lists/SetPlayNew1.h"
-#include "platform/WashControls.h"
 #include "shared/SharedState.h"
 
 #include <QLineEdit>
@@ -156,7 +155,7 @@ TEST(PlayListWindow, DeletionsAskOnceAndAreSaved)
     ListWindow::click(music, music->Item(2));
     f.dialogs->messages.clear();
     f.dialogs->answers = {Answer::Yes};
-    QTest::mouseClick(w->MusDeleteBtn, Qt::LeftButton);
+    QTest::mouseClick(w->findChild<QPushButton*>("MusDeleteBtn"), Qt::LeftButton);
     ASSERT_EQ(f.dialogs->texts(), QStringList{"Do You want to Delete - " + song + " from the Play List ?"});
     EXPECT_EQ(music->Count(), 1);
     EXPECT_TRUE(w->fMusicListsChanged);
