@@ -70,6 +70,18 @@ QString reportedAddress(const QUrl& url, const QString& madeAt)
     return url.toString();
 }
 
+// The title of a page; a page without one of its own gives its whole address
+// (the engine would give it less its "http://", or only the host of a page
+// that failed to open).
+QString pageTitle(const QWebEnginePage* page, const QString& title)
+{
+    const QUrl url = page->url();
+    if (title == url.toString() || title == url.toString(QUrl::RemoveScheme).mid(2) ||
+        (!url.isLocalFile() && title == url.host()))
+        return url.toString();
+    return title;
+}
+
 QString localPathOf(const QString& address)
 {
     if (address.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
@@ -134,7 +146,7 @@ public:
     }
 
     QString LocationURL() const override { return m_page ? m_page->url().toString() : QString(); }
-    QString LocationName() const override { return m_page ? m_page->title() : QString(); }
+    QString LocationName() const override { return m_page ? pageTitle(m_page, m_page->title()) : QString(); }
     void setOffline(bool offline) override
     {
         m_offline = offline;
@@ -266,7 +278,7 @@ private:
         QObject::connect(m_page, &QWebEnginePage::loadFinished, m_view,
                          [this](bool) { raiseNavigateComplete(reportedAddress(m_page->url(), m_madeAt)); });
         QObject::connect(m_page, &QWebEnginePage::titleChanged, m_view,
-                         [this](const QString& title) { raiseTitleChange(title); });
+                         [this](const QString& title) { raiseTitleChange(pageTitle(m_page, title)); });
     }
 
     QString m_name;

@@ -1,5 +1,6 @@
 #include "shell/ToolWindows.h"
 
+#include "browser/GetURL1.h"
 #include "browser/ProPert1.h"
 #include "browser/Rename1.h"
 #include "shared/SharedState.h"
@@ -100,8 +101,14 @@ void registerProgramWindows()
     registerOpeners(QStringLiteral("SetOptn1"), {nullptr, [](int page) { SetOptn1::showModalOnPage(page); }});
     registerOpeners(QStringLiteral("Rename1"), {nullptr, [](int) { Rename1::showModal(mainWindow()); }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
-    // The others register a maker as their code lands, for example:
-    //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
+    registerOpeners(QStringLiteral("GetURL1"), {[] {
+                        GetURL1::open(gs.cProgramFolder, [](const QString& address) {
+                            if (Lumivex1* m = mainWindow())
+                                m->DisplayFile(address);
+                        });
+                    },
+                                                nullptr});
+    // The others register a maker as their code lands.
 }
 
 bool* openFlag(const QString& name)
