@@ -235,7 +235,7 @@ bool FavoritesTree::WriteInternetShortcut()
     cSavedShortcutName.clear();
     m_savedFile.clear();
     const QString file = shortcutFileName(gs.cPageTitle);
-    const QString folder = cFavoriteTarget.isEmpty() ? cFavoritesFolder : QDir(cFavoritesFolder).filePath(cFavoriteTarget);
+    const QString folder = targetFolder();
     if (file.isEmpty() || cFavoritesFolder.isEmpty() || !QFileInfo(folder).isDir())
         return false;
     if (!writeInternetShortcut(QDir(folder).filePath(file), gs.cPageURL))
@@ -252,13 +252,18 @@ bool FavoritesTree::AddSavedFavoriteNode()
     // The node is named after the file written, so that it opens that file.
     const QString name = shortcutName(m_savedFile);
     const QString key = cFavoriteTarget.isEmpty() ? name : cFavoriteTarget + QLatin1Char('/') + name;
-    const QString folder = cFavoriteTarget.isEmpty() ? cFavoritesFolder : QDir(cFavoritesFolder).filePath(cFavoriteTarget);
+    const QString folder = targetFolder();
     const bool added = AddFavoriteNode(cFavoriteTarget, key, name, kWebPage, QDir(folder).filePath(m_savedFile));
     m_tree->viewport()->update();
     const int index = FindFavoriteNodeIndex(key);
     if (index != -1)
         m_tree->ensureNodeVisible(m_tree->Item(index));
     return added;
+}
+
+QString FavoritesTree::targetFolder() const
+{
+    return cFavoriteTarget.isEmpty() ? cFavoritesFolder : QDir(cFavoritesFolder).filePath(cFavoriteTarget);
 }
 
 QString FavoritesTree::folderKeyOf(const TreeNode* node)

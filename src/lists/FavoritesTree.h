@@ -73,6 +73,8 @@ public:
 private:
     // Removes a node without the question the user's deletions get.
     void removeQuietly(platform::TreeNode* node);
+    // The folder pages are saved into.
+    QString targetFolder() const;
     // The folder key a drop on the node saves into.
     static QString folderKeyOf(const platform::TreeNode* node);
 

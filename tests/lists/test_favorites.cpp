@@ -38,32 +38,30 @@ QString trashed(const QString& name)
 
 } // namespace
 
-TEST(InternetShortcut, WrittenAndReadBack)
+TEST(InternetShortcut, WrittenWholeAndReadBack)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("Report- 2005.URL");
+    ASSERT_TRUE(lists::writeInternetShortcut(file, "http://other.example/"));
+    const ino_t before = inodeOf(file);
     ASSERT_TRUE(lists::writeInternetShortcut(file, "http://127.0.0.1:8080/r"));
     EXPECT_EQ(readFile(file), kReportFile);
-    EXPECT_EQ(lists::readInternetShortcut(file), "http://127.0.0.1:8080/r");
-
-    // Rewritten whole through a new file, never in place.
-    const ino_t before = inodeOf(file);
-    ASSERT_TRUE(lists::writeInternetShortcut(file, "http://other.example/"));
-    EXPECT_NE(inodeOf(file), before);
+    EXPECT_NE(inodeOf(file), before) << "written through a new file, never in place";
     EXPECT_FALSE(lists::writeInternetShortcut(file, "http://a.example/\r\n[DEFAULT]")) << "a line end in the address";
-    EXPECT_EQ(lists::readInternetShortcut(file), "http://other.example/");
 
-    // A shortcut another program wrote: its second line is "URL=" and the address.
-    writeFile(dir.filePath("w.url"), "[InternetShortcut]\nURL=http://w.example/a?b=1\nIconIndex=0\n");
-    EXPECT_EQ(lists::readInternetShortcut(dir.filePath("w.url")), "http://w.example/a?b=1");
-    // Any other second line is taken whole.
-    writeFile(dir.filePath("odd.URL"), "[x]\r\nwww.odd.example\r\n");
-    EXPECT_EQ(lists::readInternetShortcut(dir.filePath("odd.URL")), "www.odd.example");
-    // No address to be read.
-    writeFile(dir.filePath("one.URL"), "[InternetShortcut]\r\n");
-    writeFile(dir.filePath("blank.URL"), "[InternetShortcut]\r\nURL=  \r\n");
-    for (const char* name : {"one.URL", "blank.URL", "missing.URL"})
-        EXPECT_EQ(lists::readInternetShortcut(dir.filePath(name)), "") << name;
+    // The second line gives the address, "URL=" or "BASEURL=" dropped; no address gives "".
+    const QList<QPair<QByteArray, QString>> files = {
+        {kReportFile, "http://127.0.0.1:8080/r"},
+        {"[InternetShortcut]\nURL=http://w.example/a?b=1\nIconIndex=0\n", "http://w.example/a?b=1"},
+        {"[x]\r\nwww.odd.example\r\n", "www.odd.example"},
+        {"[InternetShortcut]\r\n", ""},
+        {"[InternetShortcut]\r\nURL=  \r\n", ""},
+    };
+    for (const auto& [bytes, address] : files) {
+        writeFile(file, bytes);
+        EXPECT_EQ(lists::readInternetShortcut(file), address) << bytes.toStdString();
+    }
+    EXPECT_EQ(lists::readInternetShortcut(dir.filePath("missing.URL")), "");
 }
 
 TEST(InternetShortcut, FileNamesFromTitles)
@@ -109,7 +107,7 @@ TEST(InternetShortcut, FolderWalkIsBreadthFirstUnderEachTopFolderAndCapped)
 
 namespace {
 
-// The favourites of the example under a temporary Favorites folder,
+// A Favorites folder with a folder, a subfolder and shortcuts at each level,
 // shown in a tree on screen.
 struct FavoritesFixture : ::testing::Test {
     QTemporaryDir dir;
@@ -159,26 +157,23 @@ struct FavoritesFixture : ::testing::Test {
 TEST_F(FavoritesFixture, TreeShowsFoldersAndShortcutsWithTheirPictures)
 {
     ASSERT_EQ(tree.Count(), 5);
-    EXPECT_EQ(favorites.FolderWalkList, (QStringList{"News", "News/Local"}));
-    struct Expect {
-        const char *key, *text, *parent;
-        int image;
-    };
-    for (const Expect& e : {Expect{"News", "News", "", 2}, Expect{"News/Weather", "Weather", "News", 3},
-                            Expect{"News/Local", "Local", "News", 2}, Expect{"News/Local/x", "x", "News/Local", 3},
-                            Expect{"Top", "Top", "", 3}}) {
-        TreeNode* n = node(e.key);
-        ASSERT_NE(n, nullptr) << e.key;
-        EXPECT_EQ(n->Text, e.text);
-        EXPECT_EQ(n->Parent() ? n->Parent()->Key : QString(), e.parent) << e.key;
+    // key, text, parent key, picture (expanded folders show the open one)
+    const QList<QStringList> expected = {{"News", "News", "", "1"}, {"News/Weather", "Weather", "News", "3"},
+                                         {"News/Local", "Local", "News", "1"}, {"News/Local/x", "x", "News/Local", "3"},
+                                         {"Top", "Top", "", "3"}};
+    for (const QStringList& e : expected) {
+        TreeNode* n = node(e[0]);
+        ASSERT_NE(n, nullptr) << e[0].toStdString();
+        EXPECT_EQ((QStringList{n->Key, n->Text, n->Parent() ? n->Parent()->Key : "", QString::number(n->Image)}), e);
     }
-    // The expanded folders show the open-folder picture; collapsing closes them again.
-    EXPECT_EQ(node("News")->Image, 1);
     tree.setNodeExpanded(node("News"), false);
     EXPECT_EQ(node("News")->Image, 2);
-    EXPECT_EQ(node("News/Weather")->Image, 3);
-    EXPECT_EQ(favorites.nCurrentFolderIndex, 1);
-    EXPECT_EQ(favorites.cFavoriteTarget, "") << "pages go to the Favorites folder itself";
+
+    // The walk keeps its limit.
+    favorites.nFolderWalkLimit = 1;
+    favorites.LoadInternetFavorites();
+    EXPECT_EQ(favorites.FolderWalkList, QStringList{"News"});
+    EXPECT_EQ(node("News/Local"), nullptr);
 }
 
 TEST_F(FavoritesFixture, DoubleClickOpensTheShortcutsAddress)
@@ -187,82 +182,54 @@ TEST_F(FavoritesFixture, DoubleClickOpensTheShortcutsAddress)
     EXPECT_EQ(opened, QStringList{"http://weather.example/"});
     EXPECT_EQ(gs.cCurrentURL, "http://weather.example/");
     EXPECT_TRUE(tree.isNodeBold(node("News/Weather")));
-    EXPECT_EQ(favorites.cClickedFavoriteKey, "News/Weather");
-
-    // Written by another program, with a lower-case ending.
-    doubleClick("News/Local/x");
+    doubleClick("News/Local/x"); // written by another program
     EXPECT_EQ(opened.last(), "http://local.example/x");
 
-    // A shortcut that names no address opens nothing.
+    // A shortcut that names no address opens nothing; a folder opens the current address again.
     writeFile(fav("Top.URL"), "[DEFAULT]\r\n");
     opened.clear();
     doubleClick("Top");
     EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(gs.cCurrentURL, "http://local.example/x");
-
-    // A folder opens the current address again.
     doubleClick("News/Local");
     EXPECT_EQ(opened, QStringList{"http://local.example/x"});
 }
 
-TEST_F(FavoritesFixture, ClickedFolderIsWherePagesAreSaved)
-{
-    click("News/Local");
-    EXPECT_EQ(favorites.cFavoriteTarget, "News/Local");
-    EXPECT_EQ(favorites.nCurrentFolderIndex, node("News/Local")->Index());
-    click("News/Local");
-    EXPECT_EQ(favorites.nCurrentFolderIndex, 0) << "a second click leaves no folder current";
-    EXPECT_EQ(node("News/Local")->Image, 1);
-    EXPECT_EQ(favorites.cFavoriteTarget, "News/Local");
-    click("Top");
-    EXPECT_EQ(favorites.cFavoriteTarget, "News/Local") << "a shortcut is no target";
-
-    // The page is saved there, named after its title, and its node opens it.
-    favorites.AddInternetFavorite("http://127.0.0.1:8080/r", "Report: 2005", "caption");
-    EXPECT_EQ(readFile(fav("News/Local/Report- 2005.URL")), kReportFile);
-    EXPECT_EQ(texts(), QStringList{"Web Site Page Successfully Saved to Favorites"});
-    EXPECT_EQ(dialogs->messages[0].title, "Brevanto Lumivex 3.0");
-    EXPECT_EQ(gs.cDragMarker, "A");
-    TreeNode* saved = node("News/Local/Report- 2005");
-    ASSERT_NE(saved, nullptr);
-    EXPECT_EQ(saved->Image, 3);
-    EXPECT_EQ(saved->Parent(), node("News/Local"));
-    favorites.AddInternetFavorite("http://127.0.0.1:8080/i", "Index.html", "caption");
-    opened.clear();
-    doubleClick("News/Local/Index");
-    EXPECT_EQ(opened, QStringList{"http://127.0.0.1:8080/i"}) << "the node names the file written";
-}
-
-TEST_F(FavoritesFixture, SavingBeforeAnyFolderWasClickedAndRefusedTitles)
+TEST_F(FavoritesFixture, PagesAreSavedIntoTheClickedFolder)
 {
     // Nothing clicked yet: the Favorites folder itself, with a top-level node.
     favorites.AddInternetFavorite("http://u.example/", "Unfiled", "caption");
     EXPECT_TRUE(QFileInfo::exists(fav("Unfiled.URL")));
-    ASSERT_NE(node("Unfiled"), nullptr);
     EXPECT_EQ(node("Unfiled")->Parent(), nullptr);
-
-    // A page without a title is saved under the window caption.
+    // A page without a title goes under the window caption.
     favorites.AddInternetFavorite("http://n.example/", "HTTP://n.example/", "Untitled Page");
     EXPECT_TRUE(QFileInfo::exists(fav("Untitled Page.URL")));
 
-    // Unusable names: nothing written, nothing added, the failure said.
-    dialogs->messages.clear();
+    click("News/Local");
+    click("News/Local");
+    EXPECT_EQ(favorites.nCurrentFolderIndex, 0) << "a second click leaves no folder current";
+    click("Top");
+    EXPECT_EQ(favorites.cFavoriteTarget, "News/Local") << "a shortcut is no target";
+    dialogs.service.messages.clear();
+    favorites.AddInternetFavorite("http://127.0.0.1:8080/r", "Report: 2005", "caption");
+    EXPECT_EQ(readFile(fav("News/Local/Report- 2005.URL")), kReportFile);
+    EXPECT_EQ(texts(), QStringList{"Web Site Page Successfully Saved to Favorites"});
+    EXPECT_EQ(node("News/Local/Report- 2005")->Parent(), node("News/Local"));
+    favorites.AddInternetFavorite("http://127.0.0.1:8080/i", "Index.html", "caption");
+    opened.clear();
+    doubleClick("News/Local/Index");
+    EXPECT_EQ(opened, QStringList{"http://127.0.0.1:8080/i"}) << "the node names the file written";
+
+    // Unusable names and a folder gone: nothing written, nothing added, the failure said.
+    dialogs.service.messages.clear();
     const int count = tree.Count();
-    for (const char* title : {"", "   ", "../../escape", "a\\b", ".."}) {
+    for (const char* title : {"", "../../escape", ".."})
         favorites.AddInternetFavorite("http://bad.example/", title, "");
-        EXPECT_EQ(favorites.cSavedShortcutName, "");
-    }
-    EXPECT_EQ(texts(), QStringList(5, "Web Site Page was Not Successfully Saved to Favorites"));
+    QDir(fav("News/Local")).removeRecursively();
+    favorites.AddInternetFavorite("http://a.example/", "Gone", "");
+    EXPECT_EQ(texts(), QStringList(4, "Web Site Page was Not Successfully Saved to Favorites"));
+    EXPECT_EQ(favorites.cSavedShortcutName, "");
     EXPECT_EQ(tree.Count(), count);
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(dir.path()).dir().filePath("escape.URL")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
-
-    // A target folder that has gone away.
-    click("News/Local");
-    QDir(fav("News/Local")).removeRecursively();
-    dialogs->messages.clear();
-    favorites.AddInternetFavorite("http://a.example/", "Gone", "");
-    EXPECT_EQ(texts(), QStringList{"Web Site Page was Not Successfully Saved to Favorites"});
 }
 
 TEST_F(FavoritesFixture, DeleteKeyAsksAboutTheNodeBeingDeleted)
@@ -271,99 +238,75 @@ TEST_F(FavoritesFixture, DeleteKeyAsksAboutTheNodeBeingDeleted)
     select("News/Weather");
     QTest::keyClick(&tree, Qt::Key_Delete); // answered No
     EXPECT_EQ(texts(), QStringList{"Do you want to Delete - News/Weather"});
-    EXPECT_EQ(dialogs->messages[0].title, "Brevanto Lumivex 3.0");
-    EXPECT_EQ(dialogs->messages[0].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(dialogs.service.messages[0].title, "Brevanto Lumivex 3.0");
     EXPECT_TRUE(QFileInfo::exists(fav("News/Weather.URL")));
     ASSERT_NE(node("News/Weather"), nullptr);
 
     dialogs.service.answers << Answer::Yes;
     QTest::keyClick(&tree, Qt::Key_Delete);
     EXPECT_EQ(node("News/Weather"), nullptr);
-    EXPECT_FALSE(QFileInfo::exists(fav("News/Weather.URL")));
     EXPECT_TRUE(QFileInfo::exists(trashed("Weather.URL")));
+    EXPECT_FALSE(QFileInfo::exists(fav("News/Weather.URL")));
     EXPECT_TRUE(QFileInfo::exists(fav("Top.URL"))) << "not the node clicked last";
 
     // A folder node leaves its folder alone.
-    dialogs->messages.clear();
+    dialogs.service.messages.clear();
     select("News/Local");
     QTest::keyClick(&tree, Qt::Key_Delete);
     EXPECT_TRUE(texts().isEmpty());
     EXPECT_TRUE(QFileInfo::exists(fav("News/Local/x.url")));
 }
 
-TEST_F(FavoritesFixture, FailedMoveToTheTrashKeepsTheNodeAndSaysSo)
+TEST_F(FavoritesFixture, CtrlDSendsTheSelectedFolderToTheTrashWhenItCan)
 {
+    // A failed move keeps the node and says why.
     const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
     QDir(trash).removeRecursively();
     writeFile(trash, "not a folder");
-    select("Top");
-    dialogs.service.answers << Answer::Yes;
-    QTest::keyClick(&tree, Qt::Key_Delete);
-    EXPECT_EQ(texts(), (QStringList{"Do you want to Delete - Top",
-                                    "Error - 75 - Path/File access error - " + fav("Top.URL")}));
-    EXPECT_NE(node("Top"), nullptr);
-    EXPECT_TRUE(QFileInfo::exists(fav("Top.URL")));
-
-    // Ctrl+D the same.
-    dialogs->messages.clear();
+    click("Top");
+    select("News/Local");
     dialogs.service.answers << Answer::Yes;
     QTest::keyClick(&tree, Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(texts().last(), "Error - 75 - Path/File access error - " + fav("Top.URL"));
-    EXPECT_NE(node("Top"), nullptr);
+    EXPECT_EQ(texts(), (QStringList{"Are you sure you want to send - " + fav("News/Local") + " - to the Trash?",
+                                    "Error - 75 - Path/File access error - " + fav("News/Local")}));
+    EXPECT_NE(node("News/Local"), nullptr);
     QFile::remove(trash);
-}
 
-TEST_F(FavoritesFixture, CtrlDSendsTheSelectedFolderToTheTrash)
-{
-    click("Top");
-    click("News");
-    select("News/Local");
-    QTest::keyClick(&tree, Qt::Key_D, Qt::ControlModifier); // answered No
-    EXPECT_EQ(texts(), QStringList{"Are you sure you want to send - " + fav("News/Local") + " - to the Trash?"});
-    EXPECT_TRUE(QFileInfo::exists(fav("News/Local")));
-
-    dialogs->messages.clear();
+    dialogs.service.messages.clear();
     dialogs.service.answers << Answer::Yes;
     QTest::keyClick(&tree, Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(texts().size(), 1) << "no second question";
-    EXPECT_FALSE(QFileInfo::exists(fav("News/Local")));
     EXPECT_TRUE(QFileInfo::exists(trashed("Local") + "/x.url"));
+    EXPECT_FALSE(QFileInfo::exists(fav("News/Local")));
     EXPECT_EQ(node("News/Local"), nullptr);
     EXPECT_EQ(node("News/Local/x"), nullptr);
     EXPECT_NE(node("Top"), nullptr);
-    EXPECT_EQ(favorites.nCurrentFolderIndex, 0);
 }
 
 TEST_F(FavoritesFixture, DropOntoAFolderSavesThePageTakenByAdd)
 {
-    const auto drop = [&](const QPoint& p) {
+    const auto drop = [&](const QString& key) {
         QMimeData data;
         data.setUrls({QUrl("http://127.0.0.1:8080/r")});
-        QDragEnterEvent enter(p, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDragEnterEvent enter(at(key), Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(tree.viewport(), &enter);
-        QDropEvent dropped(p, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent dropped(at(key), Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(tree.viewport(), &dropped);
-        return dropped.isAccepted();
     };
-    // Without an "Add" first a drop does nothing.
-    EXPECT_TRUE(drop(at("News/Local")));
+    drop("News/Local"); // no "Add" yet: nothing
     EXPECT_TRUE(texts().isEmpty());
 
     favorites.AddInternetFavorite("http://127.0.0.1:8080/r", "Report: 2005", "");
-    EXPECT_TRUE(QFileInfo::exists(fav("Report- 2005.URL")));
-    dialogs->messages.clear();
-    drop(at("News/Local"));
+    drop("News/Local");
     EXPECT_EQ(readFile(fav("News/Local/Report- 2005.URL")), kReportFile);
-    EXPECT_EQ(texts(), QStringList{"Web Site Page Successfully Saved to Favorites"});
+    EXPECT_EQ(texts(), QStringList(2, "Web Site Page Successfully Saved to Favorites"));
     EXPECT_NE(node("News/Local/Report- 2005"), nullptr);
-    EXPECT_EQ(favorites.cFavoriteTarget, "News/Local");
     EXPECT_EQ(gs.cDragMarker, "");
 
     // Once only; a drop on a shortcut saves into its folder.
-    drop(at("News/Weather"));
+    drop("News/Weather");
     EXPECT_FALSE(QFileInfo::exists(fav("News/Report- 2005.URL")));
     gs.cDragMarker = "A";
-    drop(at("News/Weather"));
+    drop("News/Weather");
     EXPECT_TRUE(QFileInfo::exists(fav("News/Report- 2005.URL")));
-    EXPECT_EQ(favorites.cFavoriteTarget, "News");
 }

@@ -185,42 +185,13 @@ TEST_F(Internet, VisitedShowsAndHidesTheAddressBarAndGoOpensTheTypedAddress)
     w.hide();
 }
 
-TEST_F(Internet, FavouritesOpenInTheBrowserAndReloadFromDisk)
-{
-    // The Favorites folder is made at start-up when it is missing.
-    TestWindow& first = start();
-    EXPECT_TRUE(QFileInfo(favorites()).isDir());
-    EXPECT_EQ(first.TreeView4->Count(), 0);
-    shell.reset();
-
-    writeFile(favorites("News/Weather.URL"),
-              "[DEFAULT]\r\nBASEURL=http://weather.example/\r\n[InternetShortcut]\r\nURL=http://weather.example/\r\n");
-    writeFile(favorites("News/Local/x.url"), "[InternetShortcut]\r\nURL=http://local.example/x\r\n");
-    writeFile(favorites("Top.URL"), "[InternetShortcut]\r\n");
-    TestWindow& w = start();
-    showInternetTab(w);
-    ASSERT_EQ(w.TreeView4->Count(), 5);
-    EXPECT_EQ(w.TreeView4->nodeByKey("News/Local")->Parent(), w.TreeView4->nodeByKey("News"));
-
-    doubleClick(w, "News/Weather");
-    EXPECT_EQ(page->url, "http://weather.example/");
-    EXPECT_EQ(combo(w)->currentText(), "http://weather.example/");
-    EXPECT_EQ(visited(w).last(), "http://weather.example/");
-    browserLog.clear();
-    doubleClick(w, "Top");
-    EXPECT_TRUE(browserLog.filter("Navigate2").isEmpty()) << "no address, nothing opened";
-
-    // "Favorites" reads the folder again, with what other programs put there.
-    writeFile(favorites("News/Other.URL"), "[InternetShortcut]\r\nURL=http://other.example/\r\n");
-    gs.cDragMarker = "A";
-    w.click("ID_IntFavorites");
-    EXPECT_EQ(gs.cDragMarker, "");
-    EXPECT_NE(w.TreeView4->nodeByKey("News/Other"), nullptr);
-    w.hide();
-}
-
 TEST_F(Internet, AddSavesThePageIntoTheClickedFolderAndItOpensAfterARestart)
 {
+    // The Favorites folder is made at start-up when it is missing.
+    start();
+    EXPECT_TRUE(QFileInfo(favorites()).isDir());
+    shell.reset();
+
     LoopbackServer server;
     const QString address = server.address("/r");
     QDir().mkpath(favorites("News"));
@@ -229,31 +200,25 @@ TEST_F(Internet, AddSavesThePageIntoTheClickedFolderAndItOpensAfterARestart)
     page->titles[address] = "Report: 2005";
     w.ToolBarComp1->Item("ID_IntURLEnter")->setComboText(address);
     w.click("ID_IntGo");
-
-    // Nothing written for a page whose title names no file.
-    page->title = "";
-    w.click("ID_IntAddFavorite");
-    EXPECT_EQ(dialogs().texts(), QStringList{"Web Site Page was Not Successfully Saved to Favorites"});
-    EXPECT_EQ(QDir(favorites()).entryList(QDir::Files), QStringList{});
-
-    page->title = "Report: 2005";
     click(w, "News");
-    dialogs().messages.clear();
     w.click("ID_IntAddFavorite");
+    const QByteArray a = address.toUtf8();
     EXPECT_EQ(readFile(favorites("News/Report- 2005.URL")),
-              "[DEFAULT]\r\nBASEURL=" + address.toUtf8() + "\r\n[InternetShortcut]\r\nURL=" + address.toUtf8() + "\r\n");
+              "[DEFAULT]\r\nBASEURL=" + a + "\r\n[InternetShortcut]\r\nURL=" + a + "\r\n");
     EXPECT_EQ(dialogs().texts(), QStringList{"Web Site Page Successfully Saved to Favorites"});
-    EXPECT_EQ(dialogs().messages[0].title, "Brevanto Lumivex 3.0");
-    TreeNode* saved = w.TreeView4->nodeByKey("News/Report- 2005");
-    ASSERT_NE(saved, nullptr);
-    EXPECT_EQ(saved->Image, 3);
+    ASSERT_NE(w.TreeView4->nodeByKey("News/Report- 2005"), nullptr);
     shell.reset();
 
+    // After a restart the tree opens it in the browser, which records the visit.
+    writeFile(favorites("News/Other.URL"), "[InternetShortcut]\r\nURL=http://other.example/\r\n");
     TestWindow& again = start();
     showInternetTab(again);
-    ASSERT_NE(again.TreeView4->nodeByKey("News/Report- 2005"), nullptr);
     doubleClick(again, "News/Report- 2005");
     EXPECT_EQ(page->url, address);
+    EXPECT_EQ(combo(again)->currentText(), address);
+    EXPECT_EQ(visited(again).last(), address);
+    doubleClick(again, "News/Other");
+    EXPECT_EQ(page->url, "http://other.example/") << "a shortcut another program wrote";
     again.hide();
 }
 
@@ -291,7 +256,8 @@ TEST_F(Internet, TheRealEngineOpensALoopbackPageAndAddSavesIt)
     w.click("ID_IntGo");
     if (!QTest::qWaitFor([&] { return visited(w).contains(address); }, 60000))
         GTEST_SKIP() << "the web engine did not open the page here (offscreen, no GPU)";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.windowTitle() == "Report: 2005"; }, 10000)) << w.windowTitle().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.windowTitle() == "Report: 2005"; }, 10000))
+        << w.windowTitle().toStdString();
     EXPECT_EQ(gs.cCurrentURL, address);
     EXPECT_TRUE(w.pointerIsDefault());
     w.click("ID_IntAddFavorite");
