@@ -2,6 +2,7 @@
 
 #include "browser/DialogParts.h"
 #include "platform/TextFile.h"
+#include "platform/WindowFront.h"
 #include "shared/DialogColors.h"
 #include "shared/MessageBox.h"
 #include "shared/SharedState.h"
@@ -102,11 +103,7 @@ GetURL1* GetURL1::instance() { return gInstance.data(); }
 GetURL1* GetURL1::open(const QString& programFolder, DisplayFileFn displayFile)
 {
     if (gs.fGetURLOpen && gInstance) {
-        if (gInstance->isMinimized())
-            gInstance->showNormal();
-        gInstance->show();
-        gInstance->raise();
-        gInstance->activateWindow();
+        platform::bringToFront(gInstance);
         return gInstance;
     }
     auto* w = new GetURL1(programFolder, std::move(displayFile));

@@ -6,7 +6,8 @@
 #include "platform/ShellList.h"
 #include "platform/ShellTree.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
+#include "browser/SearchSession.h"
+#include "window/Lumivex1.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

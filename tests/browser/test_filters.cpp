@@ -110,12 +110,12 @@ TEST_F(BrowserFixture, FilterOrRefreshRebuildsShownThumbnailsUnlessSearching)
     picture("b.png");
     w->setFileListFolder(data.path());
     gs.fThumbView = true;
-    w->fSearchBusy = true;
+    w->search().fSearchBusy = true;
     w->CMBFILTER->setCurrentIndex(15); // PNG, during a search
     ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
     EXPECT_EQ(w->ImagList1->Count(), 0) << "no thumbnails while a search runs";
 
-    w->fSearchBusy = false;
+    w->search().fSearchBusy = false;
     w->CMBFILTER->setCurrentIndex(0); // JPEG
     ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
     ASSERT_EQ(w->ImagList1->Count(), 1);

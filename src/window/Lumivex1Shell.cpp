@@ -1,9 +1,9 @@
 // Wires the shell's handlers to the window's controls: the toolbar's other
 // events, the tab strip, the browsers, F1 help and the tool windows.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "shell/HelpWindow.h"
-#include "shell/ToolWindows.h"
+#include "window/ToolWindows.h"
 
 #include <QBoxLayout>
 #include <QTabWidget>

@@ -1,14 +1,16 @@
 // The command dispatcher: every menu item and tool button of the main window
 // reaches its command here, by the tool's id.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "platform/Dialogs.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shell/HelpWindow.h"
-#include "shell/ToolWindows.h"
+#include "shell/SetOptn1.h"
+#include "window/ToolWindows.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -458,3 +460,17 @@ void runHelp(Lumivex1* owner, void (*show)(QWidget*))
 
 void Lumivex1::ShowHelpContents() { runHelp(this, &help::ShowContents); }
 void Lumivex1::ShowHelpSearch() { runHelp(this, &help::ShowSearch); }
+
+SetOptn1* Lumivex1::OptionsWindow()
+{
+    SetOptn1* d = SetOptn1::instance(this, nTwipsPerCmX, nTwipsPerCmY);
+    connect(d, &SetOptn1::optionsApplied, this, &Lumivex1::OptionsApplied, Qt::UniqueConnection);
+    return d;
+}
+
+void Lumivex1::OptionsApplied()
+{
+    CHKMUSICLOOP->setChecked(gs.fMusicLoop);
+    nVideoPlayCount = gs.fVideoLoop ? 0 : 1;
+    SetWindowColors();
+}

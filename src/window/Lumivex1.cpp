@@ -1,7 +1,7 @@
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "shared/MessageBox.h"
-#include "browser/FileSearch.h"
+#include "browser/SearchSession.h"
 #include "lists/FavoritesTree.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
@@ -14,7 +14,7 @@
 #include "shell/QuikTip1.h"
 #include "shell/Settings.h"
 #include "shell/StartUp.h"
-#include "shell/ToolTable.h"
+#include "window/ToolTable.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -154,6 +154,8 @@ void Lumivex1::buildWindow()
     connectShellEvents();
     buildDocuments(); // after the shell made the browsers
     buildThumbnailView();
+    m_search = std::make_unique<browser::SearchSession>(
+        browser::SearchSession::Controls{this, PTxShTree1, PTxShList1, ToolBarComp1, &fThumbsStopped});
 }
 
 // ---------------------------------------------------------------- start-up
@@ -376,7 +378,7 @@ void Lumivex1::InitSharedState()
     gs.fSetFavListOpen = gs.fEdtImageOpen = gs.fEdtColorsOpen = gs.fCreatAnOpen = false;
     gs.fSetOptnOpen = gs.fVidPropOpen = gs.fAudReplOpen = gs.fVidJoinOpen = false;
     nPreviousTab = 1;
-    fSearchRunning = true;
+    m_search->fSearchRunning = true;
     nVideoPlayCount = gs.fVideoLoop ? 0 : 1;
 }
 
@@ -444,7 +446,7 @@ void Lumivex1::Form_Activate()
     }
     // The tip of the day, and the tip window brought up again while it is open.
     if (gs.fQuikTipOpen && gs.fTipsAtStartup)
-        QuikTip1::showTip();
+        QuikTip1::showTip(this);
 }
 
 void Lumivex1::Form_Paint()

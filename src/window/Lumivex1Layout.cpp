@@ -2,10 +2,10 @@
 // splitters, which size them; the computed rules are applied to the controls
 // that stand at fixed places (outside any layout) and to splitter panes that
 // exist.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "platform/Units.h"
-#include "shell/MainLayout.h"
+#include "window/MainLayout.h"
 
 #include <QLayout>
 #include <QResizeEvent>

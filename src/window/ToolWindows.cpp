@@ -1,11 +1,12 @@
-#include "shell/ToolWindows.h"
+#include "window/ToolWindows.h"
 
 #include "browser/GetURL1.h"
 #include "browser/ProPert1.h"
+#include "platform/WindowFront.h"
 #include "browser/Rename1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 #include "shell/QuikTip1.h"
 #include "shell/SetOptn1.h"
 
@@ -52,16 +53,6 @@ private:
 
 } // namespace
 
-void bringToFront(QWidget* w)
-{
-    if (w->isMinimized())
-        w->showNormal();
-    else
-        w->show();
-    w->raise();
-    w->activateWindow();
-}
-
 void registerWindow(const QString& name, Creator creator)
 {
     Entry& e = windows()[name];
@@ -96,18 +87,31 @@ void registerProgramWindows()
         return;
     done = true;
     // Windows that keep their own instance open themselves.
-    registerOpeners(QStringLiteral("About1"), {[] { About1::open(); }, nullptr});
-    registerOpeners(QStringLiteral("QuikTip1"), {[] { QuikTip1::open(); }, nullptr});
-    registerOpeners(QStringLiteral("SetOptn1"), {nullptr, [](int page) { SetOptn1::showModalOnPage(page); }});
-    registerOpeners(QStringLiteral("Rename1"), {nullptr, [](int) { Rename1::showModal(mainWindow()); }});
+    registerOpeners(QStringLiteral("About1"), {[] {
+        About1::open(mainWindow(), [](const QString& address) {
+            if (Lumivex1* w = mainWindow())
+                w->ShowWebAddress(address);
+        });
+    }, nullptr});
+    registerOpeners(QStringLiteral("QuikTip1"), {[] { QuikTip1::open(mainWindow()); }, nullptr});
+    registerOpeners(QStringLiteral("SetOptn1"), {nullptr, [](int page) {
+        if (Lumivex1* w = mainWindow())
+            w->OptionsWindow();
+        SetOptn1::showModalOnPage(page);
+    }});
+    registerOpeners(QStringLiteral("Rename1"), {nullptr, [](int) {
+        Rename1::showModal(mainWindow(), [] {
+            if (Lumivex1* w = mainWindow())
+                w->RefreshFileList();
+        });
+    }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
     registerOpeners(QStringLiteral("GetURL1"), {[] {
-                        GetURL1::open(gs.cProgramFolder, [](const QString& address) {
-                            if (Lumivex1* m = mainWindow())
-                                m->DisplayFile(address);
-                        });
-                    },
-                                                nullptr});
+        GetURL1::open(gs.cProgramFolder, [](const QString& address) {
+            if (Lumivex1* w = mainWindow())
+                w->DisplayFile(address);
+        });
+    }, nullptr});
     // The others register a maker as their code lands.
 }
 
@@ -178,7 +182,7 @@ void open(const QString& name)
     const bool* flag = openFlag(name);
     QWidget* w = existing(name);
     if (flag && *flag && w) {
-        bringToFront(w);
+        platform::bringToFront(w);
         return;
     }
     showModeless(name);
@@ -191,7 +195,7 @@ void showModeless(const QString& name)
         return;
     }
     if (QWidget* w = instance(name))
-        bringToFront(w);
+        platform::bringToFront(w);
 }
 
 void showModal(const QString& name, int page)

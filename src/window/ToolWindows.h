@@ -50,8 +50,6 @@ void showModeless(const QString& name);
 void showModal(const QString& name, int page = 0);
 // Closes the window when it exists.
 void unload(const QString& name);
-// Shows a window (restored when minimized), raised and active.
-void bringToFront(QWidget* w);
 
 // Replaces a window's maker for the life of the object (tests).
 class ScopedWindow {

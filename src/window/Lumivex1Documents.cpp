@@ -1,7 +1,7 @@
 // The Documents tab of the main window: the viewed-documents list, the
 // document browser and the text box, and the commands of the document and
 // Internet tool bars.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "platform/Dialogs.h"
 #include "platform/ErrorNumbers.h"

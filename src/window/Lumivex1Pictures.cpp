@@ -1,7 +1,7 @@
 // The picture view of the main window: loading pictures, the list of pictures
 // viewed in this run, and the view modes (fit, normal, stretch, snap, zoom,
 // pan window, magnifier).
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "platform/Dialogs.h"
 #include "platform/Units.h"

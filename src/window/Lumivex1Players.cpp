@@ -1,7 +1,7 @@
 // The video and music players of the main window, the CD device and the
 // clip saves.
 #include "shared/MessageBox.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "platform/CdDevice.h"
 #include "platform/Dialogs.h"

@@ -1,4 +1,4 @@
-#include "shell/MainLayout.h"
+#include "window/MainLayout.h"
 
 #include <cmath>
 

@@ -1,6 +1,7 @@
 // The toolbar's other events: the address combo of the Internet tab, Esc in a
 // tool, the drop-down buttons; the tool-bar toggle and a file's properties.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
+#include "browser/SearchSession.h"
 
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
@@ -36,6 +37,13 @@ void Lumivex1::NavigateToComboAddress()
     WebBrowser2->Navigate2(gs.cCurrentURL);
 }
 
+void Lumivex1::ShowWebAddress(const QString& address)
+{
+    gs.cCurrentURL = address;
+    TabStrip1->setCurrentIndex(5); // "Internet"
+    WebBrowser2->Navigate2(address);
+}
+
 void Lumivex1::ToolBarComp1_ComboSelChange(platform::Tool* tool)
 {
     if (!tool || tool->Id() != kAddressCombo)
@@ -52,10 +60,8 @@ void Lumivex1::ToolBarComp1_ToolKeyDown(platform::Tool* tool, int keyCode, int)
 
 void Lumivex1::ToolBarComp1_ToolKeyPress(platform::Tool*, int keyCode)
 {
-    if (keyCode == 27 && fSearchRunning) {
-        fSearchCancel = true;
-        fSearchRunning = false;
-    }
+    if (keyCode == 27)
+        m_search->Cancel();
 }
 
 void Lumivex1::ToolBarComp1_ToolDropDown(platform::Tool* tool)

@@ -1,5 +1,5 @@
 // The menu of viewed files, which the picture view and the document views share.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "shared/SharedState.h"
 

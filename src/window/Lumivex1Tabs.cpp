@@ -1,6 +1,6 @@
 // The six tabs: the tool bars, player mode and views that follow the selected
 // tab, the caption after a change, and the play lists written at each change.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "shared/SharedState.h"
 

@@ -8,7 +8,7 @@
 #include "platform/ThumbnailGenerator.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "shell/ToolTable.h"
+#include "window/ToolTable.h"
 
 #include <QApplication>
 #include <QHash>

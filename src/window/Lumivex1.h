@@ -26,6 +26,7 @@ class QTimer;
 class QListWidget;
 class QPrinter;
 class QSlider;
+class SetOptn1;
 namespace platform {
 class WashButton;
 class ImageList;
@@ -39,8 +40,7 @@ class MediaConverter;
 class RichTextBox;
 } // namespace platform
 namespace browser {
-class SearchTree;
-class FolderLister;
+class SearchSession;
 } // namespace browser
 namespace lists {
 class FavoritesTree;
@@ -67,6 +67,13 @@ public:
     QString GetFileExt(const QString& path) const;
     virtual void DisplayFile(const QString& path);
     void SetWindowColors();
+    // Shows the address on the Internet tab (the About box's link).
+    void ShowWebAddress(const QString& address);
+    // The options dialog, loaded with this window's scale and wired to
+    // OptionsApplied.
+    SetOptn1* OptionsWindow();
+    // The options dialog's OK: the loop boxes and the colours follow.
+    void OptionsApplied();
     void SaveOptions();
     virtual bool SaveFileAs(const QString& path);
     void ResetPicture();
@@ -79,14 +86,10 @@ public:
     int nPreviousTab = 1;
     bool fInternetTabShown = false;
     bool fMciOpen = false;
-    bool fSearchRunning = true;
-    bool fSearchBusy = false, fSearchCancel = false, fThumbsStopped = false;
+    bool fThumbsStopped = false;
     bool fFileToolsOn = false, fTwainPicture = false, fRedEyeArmed = false;
-    int nSearchResumeIndex = 0;
     bool fPictureChanged = false;
     int nFilterRow = 0;
-    QString cFindPattern;
-    int nFindFilterRow = 0;
     bool fRichTextShown = false;
     int nVideoPlayCount = 1; // 0 repeats endlessly
 
@@ -335,15 +338,8 @@ public:
     void CMBFILTER_KeyPress(int& keyCode);
     bool IsNotAFile(const QString& path) const;
 
-    void SearchFunction();
-    int nSearchErrorNumber = 0;
-    // Pause before a drive that is not ready is tried again.
-    int nSearchRetryPauseMs = 500;
-
-    // The walk's view of the folder tree and its folder lister; tests put
-    // their own in (nullptr goes back to the real ones).
-    void setSearchTree(std::unique_ptr<browser::SearchTree> tree);
-    void setSearchLister(std::unique_ptr<browser::FolderLister> lister);
+    // The file search (find dialog, Find Next, the walk and its state).
+    browser::SearchSession& search() { return *m_search; }
 
     // ---- video and music players, the CD device and the clip saves (Videos and Music tabs)
     platform::PlayCtrl* MediaPlayer1 = nullptr; // video
@@ -500,11 +496,8 @@ private:
     void buildBrowserPanel(QWidget* panel);
     void bindBrowserControls();
     void TakeListItem();
-    void ResumeIndexFromTree(int startIndex);
     void SetListViewStyle(int style);
-    void StartFileSearch();
-    std::unique_ptr<browser::SearchTree> m_searchTree;
-    std::unique_ptr<browser::FolderLister> m_searchLister;
+    std::unique_ptr<browser::SearchSession> m_search;
 
     // ---- shell
     using CommandFn = void (*)(Lumivex1&, platform::Tool&);

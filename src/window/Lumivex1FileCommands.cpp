@@ -1,6 +1,6 @@
 // The commands that act on the current file as a file: save under a new
 // name, delete to the trash.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "platform/Dialogs.h"
 #include "platform/ImagingCodes.h"

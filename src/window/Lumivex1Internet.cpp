@@ -1,6 +1,6 @@
 // The Internet tab: the browser's page events on the main window, and the
 // favourites tree beside the browser.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "lists/FavoritesTree.h"
 #include "lists/InternetShortcut.h"

@@ -1,6 +1,6 @@
 // Routing a file to the viewer its extension calls for.
 #include "shared/MessageBox.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "platform/Dialogs.h"
 #include "shared/FileTypes.h"

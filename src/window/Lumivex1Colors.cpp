@@ -2,7 +2,7 @@
 // bar, bold type, the toolbar's style and text effect. Controls are found by
 // name, so each one is coloured once its area has placed it; a control that
 // is not there is passed over.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "platform/ImageList.h"
 #include "platform/WashControls.h"

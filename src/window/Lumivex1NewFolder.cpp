@@ -2,7 +2,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorNumbers.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QDir>
 #include <QFileInfo>

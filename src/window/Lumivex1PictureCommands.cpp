@@ -1,6 +1,6 @@
 // Commands of the picture view: red eye, brightness, contrast and new size in
 // place; opening, closing and converting picture files; acquiring a picture.
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include "editor/NewSize1.h"
 #include "platform/Dialogs.h"
