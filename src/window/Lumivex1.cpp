@@ -2,6 +2,7 @@
 
 #include "shared/MessageBox.h"
 #include "browser/SearchSession.h"
+#include "browser/ThumbnailRun.h"
 #include "lists/FavoritesTree.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
@@ -155,7 +156,7 @@ void Lumivex1::buildWindow()
     buildDocuments(); // after the shell made the browsers
     buildThumbnailView();
     m_search = std::make_unique<browser::SearchSession>(
-        browser::SearchSession::Controls{this, PTxShTree1, PTxShList1, ToolBarComp1, &fThumbsStopped});
+        browser::SearchSession::Controls{this, PTxShTree1, PTxShList1, ToolBarComp1, &m_thumbs->fThumbsStopped});
 }
 
 // ---------------------------------------------------------------- start-up
@@ -461,7 +462,7 @@ void Lumivex1::Form_Paint()
 
 void Lumivex1::closeEvent(QCloseEvent* event)
 {
-    if (deferCloseForThumbnails()) {
+    if (m_thumbs->deferClose()) {
         event->ignore();
         return;
     }

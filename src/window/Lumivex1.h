@@ -41,6 +41,7 @@ class RichTextBox;
 } // namespace platform
 namespace browser {
 class SearchSession;
+class ThumbnailRun;
 } // namespace browser
 namespace lists {
 class FavoritesTree;
@@ -86,7 +87,6 @@ public:
     int nPreviousTab = 1;
     bool fInternetTabShown = false;
     bool fMciOpen = false;
-    bool fThumbsStopped = false;
     bool fFileToolsOn = false, fTwainPicture = false, fRedEyeArmed = false;
     bool fPictureChanged = false;
     int nFilterRow = 0;
@@ -410,22 +410,15 @@ public:
     void BuildViewListMenu(const QString& path);
 
     // ---- thumbnails, new folder (browser panel)
+    // The thumbnail run (it owns the generator and the image list).
+    browser::ThumbnailRun& thumbnails() { return *m_thumbs; }
     platform::ThumbnailGenerator* Thumb1 = nullptr;
     platform::ImageList* ImagList1 = nullptr;
-    bool fThumbStopRequest = false;
-    QString cThumbFolder;           // folder whose thumbnails the image list holds
-    int nThumbCount = 0;            // thumbnails inserted in this run
-    std::array<int, 11> ThumbBitsTable{};
     void ToggleThumbnails();
     void GenerateThumbnails(bool& result);
-    void StartThumbnailBrowse(int low, int high);
-    void AddThumbnail(const QString& path, const QImage& bitmap);
-    void EnterThumbnailView();
     void LeaveThumbnailView();
-    void Thumb1_ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
-    void ImagList1_ItemClick(int position);
     // A thumbnail run is going on, or queued to start.
-    bool thumbnailRunActive() const { return m_thumbRunActive || m_thumbRunQueued; }
+    bool thumbnailRunActive() const;
     void CreateNewFolder();
     // Hooks into the file list and folder tree.
     void RefreshFileList();
@@ -433,24 +426,8 @@ public:
     void FocusFolderTree();
 
 private:
-    struct HeldThumbs {
-        bool valid = false;
-        QString folder;
-        int filterRow = -1, width = 0, height = 0, bitsIndex = -1;
-    };
     void buildThumbnailView();
-    bool fileListShowsItems() const;
-    HeldThumbs currentThumbKey() const;
-    void setThumbPointers(bool busy);
-    void queueThumbnailRun();
-    void endThumbnailRun();
-    bool deferCloseForThumbnails();
-    HeldThumbs m_heldThumbs;
-    bool m_thumbRunActive = false;
-    bool m_thumbRunQueued = false;
-    bool m_thumbRerun = false;
-    bool m_thumbStarting = false;
-    bool m_closeAfterThumbs = false;
+    browser::ThumbnailRun* m_thumbs = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -7,6 +7,7 @@
 #include "platform/ShellList.h"
 #include "platform/ShellTree.h"
 #include "browser/SearchSession.h"
+#include "browser/ThumbnailRun.h"
 #include "platform/KeyAscii.h"
 #include "platform/ToolBarComp.h"
 #include "shared/FileTypes.h"
@@ -354,7 +355,7 @@ void Lumivex1::SetDetailsView() { SetListViewStyle(3); }
 
 void Lumivex1::MoveUpFolder()
 {
-    cThumbFolder.clear();
+    m_thumbs->forgetFolder();
     if (gs.fThumbView)
         LeaveThumbnailView();
     PTxShList1->GoUp(1);

@@ -9,6 +9,9 @@
 #include "window/Lumivex1.h"
 #include "shell/QuikTip1.h"
 #include "shell/SetOptn1.h"
+#include "platform/ToolBarComp.h"
+#include "video/AudRepl1.h"
+#include "video/VidJoin1.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -106,6 +109,18 @@ void registerProgramWindows()
         });
     }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
+    registerWindow(QStringLiteral("AudRepl1"), [] { return new AudRepl1; });
+    registerWindow(QStringLiteral("VidJoin1"), [] {
+        auto* w = new VidJoin1;
+        // Closing the window releases its tool, with the dispatcher held off.
+        QObject::connect(w, &VidJoin1::Unloaded, [] {
+            BusyGuard busy;
+            if (Lumivex1* m = mainWindow())
+                if (platform::Tool* t = m->ToolBarComp1->Item(QStringLiteral("ID_Join")))
+                    t->setState(0);
+        });
+        return w;
+    });
     registerOpeners(QStringLiteral("GetURL1"), {[] {
         GetURL1::open(gs.cProgramFolder, [](const QString& address) {
             if (Lumivex1* w = mainWindow())

@@ -7,6 +7,7 @@
 #include "platform/ShellTree.h"
 #include "shared/SharedState.h"
 #include "browser/SearchSession.h"
+#include "browser/ThumbnailRun.h"
 #include "window/Lumivex1.h"
 
 #include <QAbstractItemView>

@@ -80,11 +80,11 @@ TEST_F(BrowserFixture, MoveUpFolderShowsTheParentAndRereadsTheTree)
 {
     file("Up/Down/x.txt");
     w->setFileListFolder(path("Up/Down"));
-    w->cThumbFolder = path("Up/Down");
+    w->thumbnails().cThumbFolder = path("Up/Down");
     mkdir("New Sibling");
     w->MoveUpFolder();
     EXPECT_EQ(w->fileListFolder(), path("Up"));
-    EXPECT_TRUE(w->cThumbFolder.isEmpty());
+    EXPECT_TRUE(w->thumbnails().cThumbFolder.isEmpty());
     w->MoveUpFolder();
     EXPECT_EQ(w->fileListFolder(), data.path());
     EXPECT_NE(treeItem("New Sibling"), nullptr) << "the tree was read again";

@@ -331,17 +331,17 @@ TEST_F(SearchFixture, WalkErrorsAreReportedAndPassedOver)
 TEST_F(SearchFixture, StoppedThumbnailRunDoesNotDisableSearches)
 {
     makeTree();
-    w->fThumbsStopped = true; // a run stopped some time ago
+    w->thumbnails().fThumbsStopped = true; // a run stopped some time ago
     w->search().cFindPattern = "*.JPG";
     w->FindNext();
     EXPECT_EQ(w->fileListFolder(), path("B"));
 
     // A run stopped while the search goes on ends it quietly, the pointer back.
     FakeTree* tree = useFlat(400);
-    w->fThumbsStopped = false;
+    w->thumbnails().fThumbsStopped = false;
     tree->onName = [&](int i) {
         if (i == 300)
-            w->fThumbsStopped = true;
+            w->thumbnails().fThumbsStopped = true;
     };
     w->setCursor(Qt::WaitCursor);
     dialogs->messages.clear();
