@@ -4,6 +4,7 @@
 #include "browser/ProPert1.h"
 #include "platform/WindowFront.h"
 #include "browser/Rename1.h"
+#include "editor/PrntPict1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
 #include "window/Lumivex1.h"
@@ -121,6 +122,7 @@ void registerProgramWindows()
         });
         return w;
     });
+    registerWindow(QStringLiteral("PrntPict1"), [] { return new PrntPict1(gs.cCurrentFile); });
     registerOpeners(QStringLiteral("GetURL1"), {[] {
         GetURL1::open(gs.cProgramFolder, [](const QString& address) {
             if (Lumivex1* w = mainWindow())
