@@ -10,6 +10,8 @@
 #include "window/Lumivex1.h"
 #include "shell/QuikTip1.h"
 #include "shell/SetOptn1.h"
+#include "video/CreatAn1.h"
+#include "video/VidProp1.h"
 #include "platform/ToolBarComp.h"
 #include "video/AudRepl1.h"
 #include "video/VidJoin1.h"
@@ -18,6 +20,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QHash>
+#include <QListWidget>
 #include <QPointer>
 #include <QTabWidget>
 #include <QWidget>
@@ -54,6 +57,36 @@ protected:
 private:
     QEventLoop* m_loop;
 };
+
+// Lets a window's command tool go when the window unloads.
+std::function<void()> toolReleaser(const char* id)
+{
+    return [id] {
+        if (Lumivex1* w = mainWindow(); w && w->ToolBarComp1)
+            if (platform::Tool* tool = w->ToolBarComp1->Item(QString::fromLatin1(id)))
+                tool->setState(0);
+    };
+}
+
+CreatAnLinks creatAnLinks()
+{
+    CreatAnLinks links;
+    if (Lumivex1* w = mainWindow(); w && w->List3)
+        for (int i = 0; i < w->List3->count(); ++i)
+            links.viewedPictures << w->List3->item(i)->text();
+    links.browserFolder = [] { return mainWindow() ? mainWindow()->fileListFolder() : QString(); };
+    links.releaseTool = toolReleaser("ID_VidEdit");
+    return links;
+}
+
+VidPropLinks vidPropLinks()
+{
+    VidPropLinks links;
+    if (Lumivex1* w = mainWindow())
+        links.sourceFile = w->PlayerFileName(gs.cPlayerMode == QLatin1String("1") ? 1 : 0).value_or(QString());
+    links.releaseTool = toolReleaser("ID_VidProp");
+    return links;
+}
 
 } // namespace
 
@@ -110,6 +143,8 @@ void registerProgramWindows()
         });
     }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
+    registerWindow(QStringLiteral("CreatAn1"), [] { return new CreatAn1(creatAnLinks()); });
+    registerWindow(QStringLiteral("VidProp1"), [] { return new VidProp1(vidPropLinks()); });
     registerWindow(QStringLiteral("AudRepl1"), [] { return new AudRepl1; });
     registerWindow(QStringLiteral("VidJoin1"), [] {
         auto* w = new VidJoin1;
