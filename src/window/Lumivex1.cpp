@@ -3,6 +3,7 @@
 #include "shared/MessageBox.h"
 #include "browser/SearchSession.h"
 #include "browser/ThumbnailRun.h"
+#include "lists/FavoritesTree.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"
@@ -94,7 +95,7 @@ void Lumivex1::buildWindow()
     TreeView1 = m_videoLists->tree();
     TreeView2 = m_musicLists->tree();
     TreeView3 = m_documentList->tree();
-    TreeView4 = new platform::KeyedTree;
+    buildFavorites();
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView2->setObjectName(QStringLiteral("TreeView2"));
     TreeView3->setObjectName(QStringLiteral("TreeView3"));
@@ -109,6 +110,7 @@ void Lumivex1::buildWindow()
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
     TabPanel[5]->layout()->addWidget(TreeView3);
     TabPanel[6]->layout()->addWidget(TreeView4);
+    static_cast<QHBoxLayout*>(TabPanel[6]->layout())->setStretchFactor(TreeView4, 1);
     buildPictureView();
     Splitter1->setStretchFactor(1, 3);
     setCentralWidget(Splitter1);
@@ -221,8 +223,8 @@ void Lumivex1::Form_Load()
     else
         LoadMusicListDetails(QDir(pf).filePath(QStringLiteral("MusicListDtl.PLS")));
     LoadTextList(QDir(pf).filePath(QStringLiteral("TextList.PLS")));
-    nFolderWalkLimit = 7500;
-    cFavoritesFolder = GetSpecialFolderPath(6);
+    favorites().nFolderWalkLimit = 7500;
+    favorites().cFavoritesFolder = GetSpecialFolderPath(6);
     TreeView4->Clear();
     LoadInternetFavorites();
     unsetCursor();
@@ -533,15 +535,6 @@ bool Lumivex1::SaveMusicLists(const QString& path) { return m_musicLists->SaveLi
 bool Lumivex1::SaveMusicListDetails(const QString& path) { return m_musicLists->SaveListDetails(path); }
 bool Lumivex1::LoadTextList(const QString& path) { return m_documentList->LoadTextList(path); }
 bool Lumivex1::SaveTextList(const QString& path) { return m_documentList->SaveTextList(path); }
-
-QString Lumivex1::GetSpecialFolderPath(int folder) const
-{
-    if (folder == 6)
-        return QDir::home().filePath(QStringLiteral("Favorites"));
-    return {};
-}
-
-void Lumivex1::LoadInternetFavorites() {}
 
 // ---------------------------------------------------------------- status and filters
 

@@ -5,4 +5,3 @@
 // Lists and favourites.
 void Lumivex1::AddPictureToFavorites() {}
 void Lumivex1::CreateNewPlayList() {}
-void Lumivex1::AddInternetFavorite() {}
