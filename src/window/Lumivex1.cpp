@@ -2,6 +2,7 @@
 
 #include "browser/SearchSession.h"
 #include "browser/ThumbnailRun.h"
+#include "lists/FavoritesTree.h"
 #include "shared/MessageBox.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
@@ -92,7 +93,7 @@ void Lumivex1::buildWindow()
     TreeView1 = m_videoLists->tree();
     TreeView2 = m_musicLists->tree();
     TreeView3 = m_documentList->tree();
-    TreeView4 = new platform::KeyedTree;
+    buildFavorites();
     TreeView4->setObjectName(QStringLiteral("TreeView4"));
     TabPanel[1]->layout()->addWidget(TreeView1);
     TabPanel[2]->layout()->addWidget(TreeView2);
@@ -102,6 +103,7 @@ void Lumivex1::buildWindow()
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
     TabPanel[5]->layout()->addWidget(TreeView3);
     TabPanel[6]->layout()->addWidget(TreeView4);
+    static_cast<QHBoxLayout*>(TabPanel[6]->layout())->setStretchFactor(TreeView4, 1);
     buildPictureView();
     Splitter1->setStretchFactor(1, 3);
     setCentralWidget(Splitter1);
@@ -180,8 +182,8 @@ void Lumivex1::Form_Load()
     m_musicLists->LoadAtStartUp(gs.programFile(QStringLiteral("MusicLists.PLS")),
                                 gs.programFile(QStringLiteral("MusicListDtl.PLS")), gs.cNewPlayListName);
     LoadTextList(gs.programFile(QStringLiteral("TextList.PLS")));
-    nFolderWalkLimit = 7500;
-    cFavoritesFolder = GetSpecialFolderPath(6);
+    favorites().nFolderWalkLimit = 7500;
+    favorites().cFavoritesFolder = GetSpecialFolderPath(6);
     TreeView4->Clear();
     LoadInternetFavorites();
     unsetCursor();
@@ -470,14 +472,6 @@ void Lumivex1::unloadToolWindows()
             w->close();
 }
 
-QString Lumivex1::GetSpecialFolderPath(int folder) const
-{
-    if (folder == 6)
-        return QDir::home().filePath(QStringLiteral("Favorites"));
-    return {};
-}
-
-void Lumivex1::LoadInternetFavorites() {}
 
 // ---------------------------------------------------------------- status and filters
 

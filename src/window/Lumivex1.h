@@ -46,6 +46,9 @@ namespace browser {
 class SearchSession;
 class ThumbnailRun;
 } // namespace browser
+namespace lists {
+class FavoritesTree;
+} // namespace lists
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -53,6 +56,7 @@ class Lumivex1 : public QMainWindow {
     std::unique_ptr<lists::PlayListTree> m_videoLists;
     std::unique_ptr<lists::PlayListTree> m_musicLists;
     std::unique_ptr<lists::DocumentList> m_documentList;
+    std::unique_ptr<lists::FavoritesTree> m_favorites;
 
 public:
     explicit Lumivex1(const QStringList& arguments, QWidget* parent = nullptr);
@@ -87,8 +91,6 @@ public:
     bool fInternetTabShown = false;
     bool fMciOpen = false;
     bool fFileToolsOn = false, fTwainPicture = false, fRedEyeArmed = false;
-    int nFolderWalkLimit = 0;
-    QString cFavoritesFolder;
     bool fPictureChanged = false;
     int nFilterRow = 0;
     bool fRichTextShown = false;
@@ -136,8 +138,16 @@ public:
     void TreeView3_AfterDelete();
     void TreeView3_OLEDragDrop(const QStringList& files, int x, int y);
 
+    // ---- the Internet tab: page events, visited addresses, favourites
+    // The user's folder of that kind; 6 is the Favorites folder ("" for others).
     QString GetSpecialFolderPath(int folder) const;
     void LoadInternetFavorites();
+    // Saves the page on show to the favourites.
+    void AddInternetFavorite();
+    lists::FavoritesTree& favorites() { return *m_favorites; }
+    void WebBrowser2_BeforeNavigate2(const QString& address);
+    void WebBrowser2_NavigateComplete2(const QString& address);
+    void WebBrowser2_TitleChange(const QString& title);
 
     // ---- controls
     platform::ToolBarComp* ToolBarComp1 = nullptr;
@@ -272,7 +282,6 @@ public:
     // Lists and favourites.
     virtual void AddPictureToFavorites();
     virtual void CreateNewPlayList();
-    virtual void AddInternetFavorite();
 
     // ---- handlers
     void Form_Load();
@@ -462,6 +471,9 @@ private:
     using CommandFn = void (*)(Lumivex1&, platform::Tool&);
     static const QHash<QString, CommandFn>& commandTable();
     void connectShellEvents();
+    void buildFavorites();
+    void connectInternetBrowser();
+    bool m_pageHourglass = false; // the hourglass of a page being opened
     void RunCategoryCommand(platform::Tool& tool);
     void OpenToolWindow(const QString& name);
     void ShowToolWindowModeless(const QString& name);

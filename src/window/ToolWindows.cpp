@@ -1,5 +1,6 @@
 #include "window/ToolWindows.h"
 
+#include "browser/GetURL1.h"
 #include "browser/ProPert1.h"
 #include "platform/WindowFront.h"
 #include "browser/Rename1.h"
@@ -172,8 +173,13 @@ void registerProgramWindows()
         return w;
     });
     registerWindow(QStringLiteral("PrntPict1"), [] { return new PrntPict1(gs.cCurrentFile); });
-    // The others register a maker as their code lands, for example:
-    //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
+    registerOpeners(QStringLiteral("GetURL1"), {[] {
+        GetURL1::open(gs.cProgramFolder, [](const QString& address) {
+            if (Lumivex1* w = mainWindow())
+                w->DisplayFile(address);
+        });
+    }, nullptr});
+    // The others register a maker as their code lands.
 }
 
 bool* openFlag(const QString& name)
