@@ -195,3 +195,15 @@ TEST_F(Favorites, TheDefaultSchemePaintsListsLight)
     EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() - 8), QApplication::palette().color(QPalette::ToolTipBase));
     gs = SharedState();
 }
+
+TEST_F(Favorites, AListThatCannotBeWrittenStaysMarkedChanged)
+{
+    writeFile(listFile("A"), "/a.jpg\r\n");
+    auto ed = openEditor(folder.path());
+    QTest::mouseClick(ed->ClearBtn, Qt::LeftButton);
+    QFile::remove(listFile("A"));
+    QDir().mkpath(listFile("A")); // a folder where the file was: the write fails
+    QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
+    EXPECT_TRUE(ed->fFavListChanged);
+    EXPECT_TRUE(QFileInfo(listFile("A")).isDir());
+}
