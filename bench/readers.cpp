@@ -58,8 +58,8 @@ void playList(const QDir& dir, int entries, int rounds)
     std::vector<double> load, save;
     int loaded = 0;
     for (int r = 0; r < rounds; ++r) {
-        platform::KeyedTree tree;
-        lists::PlayListTree lists(&tree, false);
+        lists::PlayListTree lists(false);
+        const platform::KeyedTree& tree = *lists.tree();
         load.push_back(timeMs([&] {
             lists.LoadLists(names);
             lists.LoadListDetails(details);

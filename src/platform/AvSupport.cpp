@@ -289,6 +289,7 @@ bool Output::encodeVideo(Encoder& e, const AVFrame* src, int64_t pts, QString* e
             return false;
         sws_scale(e.sws, src->data, src->linesize, 0, src->height, e.frame->data, e.frame->linesize);
         e.frame->pts = pts;
+        e.frame->quality = e.ctx->global_quality; // a fixed quantiser is read from each frame
     }
     return sendFrame(e, src ? e.frame : nullptr, error);
 }
@@ -341,9 +342,10 @@ bool Output::finish(QString* error)
         *error = QStringLiteral("Nothing was written");
         return false;
     }
-    const int r = av_write_trailer(m_oc);
-    avio_closep(&m_oc->pb);
-    if (r < 0) {
+    const int written = av_write_trailer(m_oc);
+    // The close flushes the last buffer: a full disk may show only there.
+    const int closed = avio_closep(&m_oc->pb);
+    if (const int r = written < 0 ? written : closed; r < 0) {
         *error = QStringLiteral("Cannot finish the file - ") + avError(r);
         return false;
     }

@@ -14,15 +14,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString path = fuzz::writeScratch("List.PLS", data, size);
-    // The trees live on from input to input, as the window's do; each load starts them afresh.
-    static platform::KeyedTree* tree = new platform::KeyedTree;
-    static platform::KeyedTree* docsTree = new platform::KeyedTree;
-    lists::PlayListTree lists(tree, size % 2 == 0);
+    // The lists live on from input to input, as the window's do; each load starts them afresh.
+    static lists::PlayListTree* videoLists = new lists::PlayListTree(false);
+    static lists::PlayListTree* musicLists = new lists::PlayListTree(true);
+    lists::PlayListTree& lists = size % 2 == 0 ? *musicLists : *videoLists;
     lists.LoadLists(path);
     lists.LoadListDetails(path);
     lists.SaveLists(fuzz::scratchPath("Names.PLS"));
     lists.SaveListDetails(fuzz::scratchPath("Details.PLS"));
-    lists::DocumentList docs(docsTree);
+    static lists::DocumentList* documents = new lists::DocumentList;
+    lists::DocumentList& docs = *documents;
     docs.LoadTextList(path);
     docs.SaveTextList(fuzz::scratchPath("TextList.PLS"));
     return 0;

@@ -4,6 +4,7 @@
 // their files. Usage: make_fuzz_seeds <work folder>
 #include "FuzzSupport.h"
 #include "PictureSamples.h"
+#include "lists/InternetShortcut.h"
 #include "shell/Settings.h"
 
 #include <QDir>
@@ -52,6 +53,25 @@ const std::map<std::string, std::function<std::vector<QByteArray>()>>& seedMaker
          [] {
              const QImage a = samples::pattern(16, 16), b = a.mirrored();
              return std::vector<QByteArray>{samples::animatedCursor({a, b}), samples::animatedCursor({a}, 1)};
+         }},
+        {"shortcuts",
+         [] {
+             const QStringList lines = lists::internetShortcutLines(QStringLiteral("https://example.org/a?b=1#c"));
+             return std::vector<QByteArray>{(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8(),
+                                            "[InternetShortcut]\nURL=file:///home/J\xF6rg/page.htm\n",
+                                            "Radio: Live \xE2\x80\x94 News.html"};
+         }},
+        {"favlists",
+         [] {
+             return std::vector<QByteArray>{
+                 "/home/J\xC3\xB6rg/sea, \"north\".jpg\r\n/media/Ren\xE9/song.mp3\r\n/x/clip.avi\r\n",
+                 "", "/a/b.txt\r/a/c.pdf\n/a/d.htm"};
+         }},
+        {"urllist",
+         [] {
+             return std::vector<QByteArray>{
+                 "http://example.org/picture.jpg\r\nhttps://example.org/clip.mpg\r\nftp://h/x.mp3\r\n",
+                 "http://example.org/caf\xE9.png\rhttp://example.org/b.gif\n"};
          }},
     };
     return makers;

@@ -2,6 +2,8 @@
 // list survives, each line is decoded on its own, any line end is read, and
 // a full disk leaves the old files whole.
 #include "TestSupport.h"
+#include "lists/FavoriteLists.h"
+#include "lists/InternetShortcut.h"
 #include "lists/PlayLists.h"
 #include "shared/Tables.h"
 
@@ -20,7 +22,6 @@ struct ListFiles : ::testing::Test {
     void SetUp() override { tables::fillExtensionTable(); }
     QTemporaryDir dir;
     QString path(const QString& n) const { return QDir(dir.path()).filePath(n); }
-    KeyedTree tree;
 };
 
 QByteArray entry(int i)
@@ -37,7 +38,8 @@ TEST_F(ListFiles, AHundredThousandEntriesLoadAndAllButTheDeletedOneAreSavedAgain
     for (int i = 0; i < 100000; ++i)
         details += entry(i);
     writeFile(path("VideoListDtl.PLS"), details);
-    PlayListTree lists(&tree, false);
+    PlayListTree lists(false);
+    KeyedTree& tree = *lists.tree();
     QObject::connect(&tree, &KeyedTree::AfterDelete, [&] { lists.AfterDelete(); });
     ASSERT_TRUE(lists.LoadLists(path("VideoLists.PLS")));
     ASSERT_TRUE(lists.LoadListDetails(path("VideoListDtl.PLS")));
@@ -74,7 +76,8 @@ TEST_F(ListFiles, EachLineIsDecodedOnItsOwn)
     const QByteArray zoe = "Holiday|#|/home/Zo\xC3\xAB/Sun.avi\r\n";
     writeFile(path("n.PLS"), "Holiday\r\n");
     writeFile(path("d.PLS"), jorg + "Holiday|#|/home/Ren\xE9/Sea.avi\r\n" + zoe);
-    PlayListTree lists(&tree, false);
+    PlayListTree lists(false);
+    KeyedTree& tree = *lists.tree();
     ASSERT_TRUE(lists.LoadLists(path("n.PLS")));
     ASSERT_TRUE(lists.LoadListDetails(path("d.PLS")));
     ASSERT_EQ(tree.Count(), 4);
@@ -83,8 +86,7 @@ TEST_F(ListFiles, EachLineIsDecodedOnItsOwn)
     ASSERT_TRUE(lists.SaveListDetails(path("d2.PLS")));
     EXPECT_EQ(readFile(path("d2.PLS")), jorg + "Holiday|#|/home/Ren\xC3\xA9/Sea.avi\r\n" + zoe);
 
-    KeyedTree docsTree;
-    DocumentList docs(&docsTree);
+    DocumentList docs;
     writeFile(path("TextList.PLS"), "/home/J\xC3\xB6rg/notes.txt\r\n/home/Ren\xE9/letter.rtf\r\n");
     ASSERT_TRUE(docs.LoadTextList(path("TextList.PLS")));
     ASSERT_TRUE(docs.SaveTextList(path("TextList2.PLS")));
@@ -95,7 +97,8 @@ TEST_F(ListFiles, LinesMayEndInCrLfLfOrCr)
 {
     writeFile(path("n.PLS"), "Holiday\rOther\nThird\r\n");
     writeFile(path("d.PLS"), "Holiday|#|/a/one.avi\rOther|#|/b/two.avi\nThird|#|/c/three.avi\r\n");
-    PlayListTree lists(&tree, false);
+    PlayListTree lists(false);
+    KeyedTree& tree = *lists.tree();
     ASSERT_TRUE(lists.LoadLists(path("n.PLS")));
     ASSERT_TRUE(lists.LoadListDetails(path("d.PLS")));
     ASSERT_EQ(tree.Count(), 6);
@@ -103,8 +106,8 @@ TEST_F(ListFiles, LinesMayEndInCrLfLfOrCr)
     EXPECT_EQ(tree.Item(4)->Parent()->Text, "Holiday");
     EXPECT_EQ(tree.Item(6)->Parent()->Text, "Third");
 
-    KeyedTree docsTree;
-    DocumentList docs(&docsTree);
+    DocumentList docs;
+    KeyedTree& docsTree = *docs.tree();
     writeFile(path("TextList.PLS"), "/a/notes.txt\r/b/letter.rtf\r");
     ASSERT_TRUE(docs.LoadTextList(path("TextList.PLS")));
     EXPECT_EQ(docsTree.Count(), 2);
@@ -118,12 +121,11 @@ TEST_F(ListFiles, AFullDiskKeepsTheOldFilesAndTheChangedFlags)
     writeFile(names, "Holiday\r\n");
     writeFile(details, "Holiday|#|/a/one.avi\r\n");
     writeFile(documents, "/a/notes.txt\r\n");
-    PlayListTree lists(&tree, false);
+    PlayListTree lists(false);
     ASSERT_TRUE(lists.LoadLists(names));
     ASSERT_TRUE(lists.LoadListDetails(details));
     lists.AddListFile("/a/two.avi");
-    KeyedTree docsTree;
-    DocumentList docs(&docsTree);
+    DocumentList docs;
     ASSERT_TRUE(docs.LoadTextList(documents));
     docs.OLEDragDrop({"/a/letter.rtf"});
 
@@ -144,4 +146,24 @@ TEST_F(ListFiles, AFullDiskKeepsTheOldFilesAndTheChangedFlags)
     EXPECT_TRUE(docs.SaveIfChanged(documents));
     EXPECT_EQ(readFile(details), "Holiday|#|/a/one.avi\r\nHoliday|#|/a/two.avi\r\n");
     EXPECT_EQ(readFile(documents), "/a/notes.txt\r\n/a/letter.rtf\r\n");
+}
+
+TEST_F(ListFiles, OnAFullDiskFavouriteListsAndShortcutsKeepTheirOldFiles)
+{
+    testsupport::FullDisk disk(path("disk"));
+    const QString list = path("disk/Holidays"), shortcut = path("disk/News.URL");
+    ASSERT_TRUE(lists::SaveFavoriteList(list, {"/a/one.jpg", "/a/two.avi"}));
+    ASSERT_TRUE(lists::writeInternetShortcut(shortcut, "http://example.org/old"));
+    const QByteArray oldList = readFile(list + ".FLST"), oldShortcut = readFile(shortcut);
+
+    disk.fill();
+    EXPECT_FALSE(lists::SaveFavoriteList(list, {"/a/one.jpg", "/a/two.avi", "/a/three.mp3"}));
+    QString error;
+    EXPECT_FALSE(lists::writeInternetShortcut(shortcut, "http://example.org/new", &error));
+    EXPECT_FALSE(error.isEmpty());
+    disk.release();
+    EXPECT_EQ(readFile(list + ".FLST"), oldList);
+    EXPECT_EQ(readFile(shortcut), oldShortcut);
+    EXPECT_EQ(QDir(path("disk")).entryList(QDir::Files | QDir::Hidden).size(), 2)
+        << "no temporary file is left behind";
 }
