@@ -22,6 +22,9 @@ cmake -S "$here" -B "$build" -DLUMIVEX_FUZZ_BUILD=ON -DCMAKE_BUILD_TYPE=RelWithD
 cmake --build "$build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
+# Memory other people's libraries keep to the end of the process (fonts and
+# the like): the same names the sanitizer build leaves out.
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/scripts/sanitize/lsan.supp:print_suppressions=0}"
 "$build/bin/make_fuzz_seeds" "$work"
 
 targets=("$@")

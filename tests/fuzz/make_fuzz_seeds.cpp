@@ -1,5 +1,6 @@
 // Writes the seed inputs of every fuzz target: <work>/seeds/<target>/, and
-// makes the empty <work>/corpus/<target>/ each run adds what it finds to.
+// makes the empty <work>/corpus/<target>/ each run adds what it finds to,
+// and <work>/artifacts/ for the inputs that fail.
 // A new reader's target gets its seeds here, made the way the tests make
 // their files. Usage: make_fuzz_seeds <work folder>
 #include "FuzzSupport.h"
@@ -87,6 +88,8 @@ int main(int argc, char** argv)
     }
     fuzz::startApplication();
     const QDir work(QString::fromLocal8Bit(argv[1]));
+    if (!work.mkpath(QStringLiteral("artifacts")))
+        return 1;
     for (const auto& [target, make] : seedMakers()) {
         const QString name = QString::fromStdString(target);
         if (!work.mkpath(QStringLiteral("seeds/") + name) || !work.mkpath(QStringLiteral("corpus/") + name))
