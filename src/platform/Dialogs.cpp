@@ -87,6 +87,10 @@ public:
     FileAnswer imageOpen(const FileRequest& r) override { return runImageOpenDialog(activeParent(), r); }
     FileAnswer imageSave(const FileRequest& r) override { return runImageSaveDialog(activeParent(), r); }
     std::optional<int> imageChange(const ChangeRequest& r) override { return runImageChangeDialog(activeParent(), r); }
+    std::optional<ColorResAnswer> imageColorRes(const ColorResRequest& r) override
+    {
+        return runImageColorResDialog(activeParent(), r);
+    }
     int chooseItem(const QString& title, const QString& label, const QStringList& items, int current) override
     {
         bool ok = false;
@@ -107,6 +111,7 @@ DialogService* current = nullptr;
 } // namespace
 
 std::optional<int> DialogService::imageChange(const ChangeRequest&) { return std::nullopt; }
+std::optional<ColorResAnswer> DialogService::imageColorRes(const ColorResRequest&) { return std::nullopt; }
 
 int DialogService::chooseItem(const QString&, const QString&, const QStringList& items, int current)
 {
@@ -156,8 +161,9 @@ QString ScriptedDialogs::folder(const QString&, const QString&)
     return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
 }
 
-std::optional<QColor> ScriptedDialogs::color(const QString&, const QColor&)
+std::optional<QColor> ScriptedDialogs::color(const QString& title, const QColor&)
 {
+    colorTitles << title;
     return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
 }
 
@@ -167,6 +173,12 @@ std::optional<int> ScriptedDialogs::imageChange(const ChangeRequest& request)
 {
     changeRequests << request;
     return changeAnswers.isEmpty() ? std::nullopt : changeAnswers.takeFirst();
+}
+
+std::optional<ColorResAnswer> ScriptedDialogs::imageColorRes(const ColorResRequest& request)
+{
+    colorResRequests << request;
+    return colorResAnswers.isEmpty() ? std::nullopt : colorResAnswers.takeFirst();
 }
 
 QStringList ScriptedDialogs::texts() const

@@ -52,6 +52,23 @@ struct ChangeRequest {
     bool boldFont = false;
 };
 
+// The colour-resolution dialog: bits per pixel (1, 4, 8, 24 or 32), palette
+// (0 fitted to the picture, 1 fixed) and dither (0 none, 1 error diffusion).
+struct ColorResRequest {
+    QString title;
+    QImage preview;
+    int bits = 8;
+    int palette = 0;
+    int dither = 0;
+    bool boldFont = false;
+};
+
+struct ColorResAnswer {
+    int bits = 8;
+    int palette = 0;
+    int dither = 0;
+};
+
 class DialogService {
 public:
     virtual ~DialogService() = default;
@@ -68,6 +85,8 @@ public:
     virtual FileAnswer imageSave(const FileRequest& request) { return saveFile(request); }
     // The change dialog: the chosen value, or nothing when cancelled.
     virtual std::optional<int> imageChange(const ChangeRequest& request);
+    // The colour-resolution dialog: the choices, or nothing when cancelled.
+    virtual std::optional<ColorResAnswer> imageColorRes(const ColorResRequest& request);
     // Picks one of several items; -1 when cancelled. By default the current one.
     virtual int chooseItem(const QString& title, const QString& label, const QStringList& items, int current);
 };
@@ -96,6 +115,9 @@ public:
     bool printerAnswer = false;
     QList<ChangeRequest> changeRequests;
     QList<std::optional<int>> changeAnswers; // default cancelled
+    QList<ColorResRequest> colorResRequests;
+    QList<std::optional<ColorResAnswer>> colorResAnswers; // default cancelled
+    QList<QString> colorTitles;
     std::function<void(const Message&)> onMessage; // called before answering
 
     Answer message(const QString& title, const QString& text, Buttons buttons, Icon icon) override;
@@ -105,6 +127,7 @@ public:
     std::optional<QColor> color(const QString& title, const QColor& initial) override;
     bool printerSetup(QPrinter* printer) override;
     std::optional<int> imageChange(const ChangeRequest& request) override;
+    std::optional<ColorResAnswer> imageColorRes(const ColorResRequest& request) override;
 
     QStringList texts() const;
 };

@@ -1,6 +1,10 @@
 #include "shell/ToolWindows.h"
 
 #include "browser/ProPert1.h"
+#include "editor/EdtColors1.h"
+#include "editor/EdtImage1.h"
+#include "platform/Lead.h"
+#include "platform/ToolBarComp.h"
 #include "browser/Rename1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
@@ -48,6 +52,32 @@ protected:
 private:
     QEventLoop* m_loop;
 };
+
+// What the picture editors touch of the main window: its picture view, the
+// changed flag and their tool.
+editor::EditorHost pictureEditorHost(const QString& toolId)
+{
+    QPointer<Lumivex1> w = mainWindow();
+    editor::EditorHost host;
+    host.showInMainView = [w](const QImage& picture) {
+        if (w)
+            w->Image1->setBitmap(picture);
+    };
+    host.resetMainView = [w] {
+        if (w)
+            w->ResetPicture();
+    };
+    host.setPictureChanged = [w](bool changed) {
+        if (w)
+            w->fPictureChanged = changed;
+    };
+    host.setToolState = [w, toolId](int state) {
+        if (w)
+            if (platform::Tool* tool = w->ToolBarComp1->Item(toolId))
+                tool->setState(state);
+    };
+    return host;
+}
 
 } // namespace
 
@@ -100,6 +130,10 @@ void registerProgramWindows()
     registerOpeners(QStringLiteral("SetOptn1"), {nullptr, [](int page) { SetOptn1::showModalOnPage(page); }});
     registerOpeners(QStringLiteral("Rename1"), {nullptr, [](int) { Rename1::showModal(mainWindow()); }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
+    registerWindow(QStringLiteral("EdtImage1"),
+                   [] { return new EdtImage1(pictureEditorHost(QStringLiteral("ID_EditImage"))); });
+    registerWindow(QStringLiteral("EdtColors1"),
+                   [] { return new EdtColors1(pictureEditorHost(QStringLiteral("ID_EditColors"))); });
     // The others register a maker as their code lands, for example:
     //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
 }
