@@ -8,6 +8,7 @@
 #undef Intensity
 #endif
 
+#include <QColorSpace>
 #include <QList>
 
 #include <algorithm>
@@ -110,6 +111,8 @@ QImage blankLike(const QImage& like, QSize size, QImage::Format format)
         return out;
     out.setDotsPerMeterX(like.dotsPerMeterX());
     out.setDotsPerMeterY(like.dotsPerMeterY());
+    if (format == like.format())
+        out.setColorSpace(like.colorSpace());
     return out;
 }
 

@@ -1,0 +1,96 @@
+#include "PictureSamples.h"
+#include "TestSupport.h"
+
+#include "editor/EditSession.h"
+#include "platform/ImagingCodes.h"
+#include "platform/PictureCodec.h"
+#include "platform/PictureEffects.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using editor::EditSession;
+namespace fx = platform::effects;
+
+TEST(EditSession, SnapshotsRememberWhetherTheyHeldEdits)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("p.png");
+    samples::writeQt(path, samples::pattern(12, 8), "png");
+    EditSession s;
+    ASSERT_EQ(s.load(path), 0);
+    const QImage original = s.original();
+    EXPECT_EQ(s.working(), original);
+    EXPECT_EQ(s.snapshot(), original);
+
+    // A step: snapshot, change, edited. Undo returns to the unedited snapshot.
+    s.takeSnapshot();
+    ASSERT_EQ(s.change([](QImage& p) { return fx::flip(p); }), 0);
+    s.setEdited(true);
+    s.undo();
+    EXPECT_EQ(s.working(), original);
+    EXPECT_FALSE(s.edited());
+    s.undo();
+    EXPECT_EQ(s.working(), original) << "one level: a second undo gives the same";
+
+    // An accepted edit: the snapshot holds it, and Undo keeps it marked.
+    ASSERT_EQ(s.change([](QImage& p) { return fx::invert(p); }), 0);
+    s.setEdited(true);
+    s.takeSnapshot();
+    ASSERT_EQ(s.change([](QImage& p) { return fx::reverse(p); }), 0);
+    s.undo();
+    EXPECT_TRUE(s.edited());
+    EXPECT_NE(s.working(), original);
+
+    // A failing effect leaves the working copy as it was.
+    const QImage before = s.working();
+    EXPECT_EQ(s.change([](QImage& p) { return fx::posterize(p, 1); }), platform::err::InvalidParameter);
+    EXPECT_EQ(s.working(), before);
+
+    s.restore();
+    EXPECT_EQ(s.working(), original);
+    EXPECT_EQ(s.snapshot(), original);
+    EXPECT_FALSE(s.edited());
+    EXPECT_FALSE(s.snapshotEdited());
+}
+
+TEST(EditSession, AnEmptySessionRefusesEverything)
+{
+    QTemporaryDir dir;
+    EditSession s;
+    EXPECT_EQ(s.load(dir.filePath("none.png")), platform::err::FileNotFound);
+    samples::writeBytes(dir.filePath("bad.png"), "garbage");
+    EXPECT_EQ(s.load(dir.filePath("bad.png")), platform::err::InvalidFormat);
+    EXPECT_FALSE(s.loaded());
+    bool ran = false;
+    EXPECT_EQ(s.change([&](QImage&) { return ran = true, 0; }), platform::err::InvalidBitmap);
+    EXPECT_FALSE(ran);
+    s.setEdited(true);
+    EXPECT_FALSE(s.edited());
+    EXPECT_EQ(s.save(dir.filePath("out.png"), platform::fmt::Png, 0, 2, false), platform::err::InvalidBitmap);
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.png")));
+}
+
+TEST(EditSession, LoadsAndSavesNamesThatImageMagickWouldReadAsInstructions)
+{
+    QTemporaryDir dir;
+    // "[1]" asks ImageMagick for the second frame when it is handed a name.
+    const QString pcx = dir.filePath("shot[1].pcx");
+    ASSERT_TRUE(samples::writeMagick(pcx, {samples::pattern(16, 10)}, "PCX"));
+    EditSession s;
+    ASSERT_EQ(s.load(pcx), 0);
+    EXPECT_EQ(s.original().size(), QSize(16, 10));
+    ASSERT_EQ(s.change([](QImage& p) { return fx::flip(p); }), 0);
+    const QString tif = dir.filePath("msl:out[0].tif");
+    ASSERT_EQ(s.save(tif, platform::fmt::Tif, 24, 2, false), 0);
+    platform::PictureData d;
+    ASSERT_EQ(platform::readPicture(tif, 1, 1, &d), 0);
+    EXPECT_EQ(d.frames.first().convertToFormat(QImage::Format_RGB32).pixel(3, 0),
+              s.working().convertToFormat(QImage::Format_RGB32).pixel(3, 0));
+
+    // A save that fails leaves the old file whole.
+    const QByteArray old = samples::readBytes(tif);
+    EXPECT_EQ(s.save(tif, platform::fmt::Gif, 0, 2, false), platform::err::LzwNotSupported);
+    EXPECT_EQ(samples::readBytes(tif), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left";
+}
