@@ -82,6 +82,7 @@ QScrollBar* PictureEditor::makeBar(const char* name, int min, int max, int small
     bar->setValue(value);
     // A drag reports its value once, when the handle is let go.
     bar->setTracking(false);
+    bar->setFocusPolicy(Qt::StrongFocus); // for the arrow keys and "+" and "-"
     bar->setMinimumWidth(180);
     bar->installEventFilter(this);
     return bar;
@@ -291,7 +292,7 @@ void PictureEditor::SaveBtn_Click()
                GetImageErrorText(short(shown)));
         return;
     }
-    QString name = LEADDlg1.FileName;
+    QString name = LEADDlg1.FileName.trimmed();
     fSaveMultiPage = LEADDlg1.SaveMultiPage;
     const auto bits = short(LEADDlg1.SaveBitsPerPixel), quality = short(LEADDlg1.SaveQFactor);
     const auto format = short(LEADDlg1.SaveFormat);

@@ -7,6 +7,7 @@
 // load to unload. Each window adds its own effects and sliders.
 #include "editor/EditSession.h"
 #include "platform/LeadDlg.h"
+#include "platform/PictureEffects.h"
 
 #include <QHash>
 #include <QWidget>
@@ -112,6 +113,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // Declared before the session, so it outlives the pictures.
+    platform::effects::SpareMemory m_spare;
     EditSession m_session;
     EditorHost m_host;
     bool m_formLoading = false;

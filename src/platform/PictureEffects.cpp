@@ -16,7 +16,10 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <new>
 #include <numbers>
 #include <system_error>
 #include <thread>
@@ -103,10 +106,98 @@ int workKind(const QImage& image, QImage* out)
 
 int bytesPerPixel(const QImage& image) { return image.format() == QImage::Format_Grayscale8 ? 1 : 4; }
 
+// ---------------------------------------------------------------- pixel memory
+
+// Large pictures take their pixels from here. Fresh pages cost far more to
+// touch the first time than the effects cost to compute, so while anyone
+// asks for it (SpareMemory) the buffer of the last large picture given up is
+// kept for the next result: a slider that previews step after step works in
+// memory already touched.
+class SpareBuffer {
+public:
+    static SpareBuffer& instance()
+    {
+        static SpareBuffer spare;
+        return spare;
+    }
+    uchar* take(size_t bytes)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_buffer && m_bytes >= bytes && m_bytes - bytes <= m_bytes / 4) {
+                uchar* p = m_buffer;
+                m_buffer = nullptr;
+                return p;
+            }
+        }
+        return static_cast<uchar*>(std::malloc(bytes));
+    }
+    void give(uchar* p, size_t bytes)
+    {
+        uchar* old = p;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_users > 0) {
+                old = m_buffer;
+                m_buffer = p;
+                m_bytes = bytes;
+            }
+        }
+        std::free(old);
+    }
+    void use(int delta)
+    {
+        uchar* old = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_users += delta;
+            if (m_users == 0)
+                std::swap(old, m_buffer);
+        }
+        std::free(old);
+    }
+
+private:
+    std::mutex m_mutex;
+    uchar* m_buffer = nullptr;
+    size_t m_bytes = 0;
+    int m_users = 0;
+};
+
+struct Pixels {
+    uchar* data;
+    size_t bytes;
+};
+
+void givePixelsBack(void* info)
+{
+    auto* pixels = static_cast<Pixels*>(info);
+    SpareBuffer::instance().give(pixels->data, pixels->bytes);
+    delete pixels;
+}
+
+constexpr size_t kSpareFrom = size_t(4) << 20; // smaller pictures use the ordinary heap
+
+QImage newPicture(QSize size, QImage::Format format)
+{
+    const qsizetype stride = ((qsizetype(size.width()) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32) * 4;
+    const size_t bytes = size_t(stride) * size_t(std::max(0, size.height()));
+    if (bytes < kSpareFrom || size.isEmpty())
+        return QImage(size, format);
+    auto* pixels = new (std::nothrow) Pixels{SpareBuffer::instance().take(bytes), bytes};
+    if (!pixels || !pixels->data) {
+        if (pixels)
+            std::free(pixels->data);
+        delete pixels;
+        return {};
+    }
+    return QImage(pixels->data, size.width(), size.height(), stride, format, &givePixelsBack, pixels);
+}
+
 // A new picture of the size and format, with the resolution of `like`.
 QImage blankLike(const QImage& like, QSize size, QImage::Format format)
 {
-    QImage out(size, format);
+    QImage out = newPicture(size, format);
     if (out.isNull())
         return out;
     out.setDotsPerMeterX(like.dotsPerMeterX());
@@ -1149,5 +1240,8 @@ int colorRes(QImage& image, int bits, int palette, int dither)
     image = out;
     return 0;
 }
+
+SpareMemory::SpareMemory() { SpareBuffer::instance().use(1); }
+SpareMemory::~SpareMemory() { SpareBuffer::instance().use(-1); }
 
 } // namespace platform::effects

@@ -81,4 +81,14 @@ int grayscale(QImage& image, int bits);
 // 32: direct colour without or with alpha.
 int colorRes(QImage& image, int bits, int palette, int dither);
 
+// While one of these lives, large results reuse the pixels of the last
+// large picture given up (one spare buffer); the last one to go frees it.
+class SpareMemory {
+public:
+    SpareMemory();
+    ~SpareMemory();
+    SpareMemory(const SpareMemory&) = delete;
+    SpareMemory& operator=(const SpareMemory&) = delete;
+};
+
 } // namespace platform::effects

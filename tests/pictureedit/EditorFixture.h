@@ -13,6 +13,7 @@
 #include "shell/Lumivex1.h"
 #include "shell/ToolWindows.h"
 
+#include <QApplication>
 #include <QColorSpace>
 #include <QCoreApplication>
 #include <QLabel>
@@ -109,9 +110,14 @@ protected:
         QTest::mouseClick(bar, Qt::LeftButton, {}, part(bar, QStyle::SC_ScrollBarSubPage).center());
         QCoreApplication::processEvents();
     }
-    static void key(QWidget* widget, char c)
+    // A key typed on a slider, which the user focused by clicking its handle.
+    static void key(QScrollBar* bar, char c)
     {
-        QTest::keyClick(widget, c);
+        if (QApplication::focusWidget() != bar) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, part(bar, QStyle::SC_ScrollBarSlider).center());
+            ASSERT_EQ(QApplication::focusWidget(), bar);
+        }
+        QTest::keyClick(bar, c);
         QCoreApplication::processEvents();
     }
 

@@ -176,8 +176,9 @@ TEST_F(ColourEditor, AcceptUndoAndApply)
     EXPECT_TRUE(w->fPictureChanged);
     EXPECT_EQ(w->Image1->Bitmap(), inverted);
 
-    // Saved under its own name: the file and the main view hold it, the flag is cleared.
-    answerSave(path, platform::fmt::Png);
+    // Saved under its own name (blanks around it do not count): the file and
+    // the main view hold it, the flag is cleared.
+    answerSave(" " + path + " ", platform::fmt::Png);
     click(e->SaveBtn);
     EXPECT_FALSE(w->fPictureChanged);
     EXPECT_TRUE(samePicture(onDisk(path), plain(inverted)));

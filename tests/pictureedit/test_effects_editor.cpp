@@ -188,7 +188,6 @@ TEST_F(EffectsEditor, PlusAndMinusKeysStepTheSliders)
 {
     EdtImage1* e = open();
     ASSERT_NE(e, nullptr);
-    e->SCPosterize->setFocus();
     QImage expected = original;
     for (int levels : {3, 4, 5}) {
         key(e->SCPosterize, '+');
