@@ -3,7 +3,7 @@
 // memory of each, and the ratios. Run: bench_picture [runs]
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QApplication>
 #include <QDir>

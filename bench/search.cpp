@@ -6,7 +6,8 @@
 #include "platform/ShellList.h"
 #include "platform/ShellTree.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
+#include "browser/SearchSession.h"
+#include "window/Lumivex1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,8 +68,8 @@ double timeSearch(const QString& root, QString* shown, int* items)
     QCoreApplication::processEvents();
     // The questions past the search counts are the user's; keep them out.
     gs.nSearchFirstCount = 1000000;
-    w.cFindPattern = QStringLiteral("*.JPG");
-    w.nSearchResumeIndex = 0;
+    w.search().cFindPattern = QStringLiteral("*.JPG");
+    w.search().nSearchResumeIndex = 0;
     QElapsedTimer t;
     t.start();
     w.FindNext();

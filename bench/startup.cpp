@@ -2,7 +2,7 @@
 // program folder next to a bare Qt main window with a tab widget and a tool bar.
 // Run: build/test/bin/bench_startup [runs]
 #include "platform/Dialogs.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QApplication>
 #include <QDateTime>

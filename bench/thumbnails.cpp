@@ -6,7 +6,8 @@
 #include "platform/Dialogs.h"
 #include "platform/ImageList.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
+#include "browser/ThumbnailRun.h"
+#include "window/Lumivex1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -81,7 +82,7 @@ QStringList makeJpegs(const QString& folder, int count, QSize size)
 double timeThumbnailView(Lumivex1& w, const QString& folder, int* made)
 {
     w.setFileListFolder(folder);
-    w.cThumbFolder.clear();
+    w.thumbnails().cThumbFolder.clear();
     QElapsedTimer t;
     t.start();
     w.ToggleThumbnails();
@@ -136,7 +137,7 @@ int main(int argc, char** argv)
     w.ImagList1->Clear();
     const double before = residentMB();
     w.setFileListFolder(small.path());
-    w.cThumbFolder.clear();
+    w.thumbnails().cThumbFolder.clear();
     QElapsedTimer t;
     t.start();
     w.ToggleThumbnails();

@@ -1,4 +1,4 @@
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QApplication>
 #include <unistd.h>

@@ -4,7 +4,6 @@
 #include "platform/ToolBarComp.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -69,7 +68,7 @@ const std::array<FindChoice, kFindChoiceCount>& findChoices()
 
 } // namespace browser
 
-FindFle1::FindFle1(Lumivex1* owner) : QDialog(owner), m_owner(owner)
+FindFle1::FindFle1(QWidget* parent, platform::ToolBarComp* toolbar) : QDialog(parent), m_toolbar(toolbar)
 {
     setObjectName(QStringLiteral("FindFle1"));
     setWindowTitle(QStringLiteral("Enter File to Locate"));
@@ -134,7 +133,7 @@ FindFle1::~FindFle1()
 
 void FindFle1::Form_Load()
 {
-    m_owner->fSearchRunning = false;
+    fSearchRunning = false;
     if (gs.nFindTypeIndex >= 0 && gs.nFindTypeIndex < browser::kFindChoiceCount) {
         RDSELECT[size_t(gs.nFindTypeIndex)]->setChecked(true);
         RDSELECT_Click(gs.nFindTypeIndex); // also when it was chosen already
@@ -158,12 +157,11 @@ void FindFle1::OKBtn_Click()
     if (!typed.isEmpty() && typed != QLatin1String(" "))
         nFindChoice = browser::kTypedChoice;
     const auto& choice = browser::findChoices()[size_t(nFindChoice)];
-    m_owner->cFindPattern = nFindChoice == browser::kTypedChoice ? typed : QString::fromLatin1(choice.pattern);
-    m_owner->fSearchRunning = true;
-    m_owner->nFindFilterRow = choice.filterRow;
+    cFindPattern = nFindChoice == browser::kTypedChoice ? typed : QString::fromLatin1(choice.pattern);
+    fSearchRunning = true;
+    nFindFilterRow = choice.filterRow;
     gs.nFindTypeIndex = nFindChoice;
     setCursor(Qt::WaitCursor);
-    m_owner->setCursor(Qt::WaitCursor);
     OKBtn->setCursor(Qt::WaitCursor);
     OKBtn->setEnabled(false);
     CancelBtn->setEnabled(false);
@@ -172,7 +170,7 @@ void FindFle1::OKBtn_Click()
 
 void FindFle1::CancelBtn_Click()
 {
-    m_owner->fSearchRunning = false;
+    fSearchRunning = false;
     done(QDialog::Rejected);
 }
 
@@ -192,7 +190,7 @@ void FindFle1::Form_Unload()
     m_unloaded = true;
     {
         BusyGuard busy;
-        if (platform::Tool* t = m_owner->ToolBarComp1->Item(QStringLiteral("ID_Find")))
+        if (platform::Tool* t = m_toolbar ? m_toolbar->Item(QStringLiteral("ID_Find")) : nullptr)
             t->setState(0);
     }
     gs.fFindFleOpen = false;

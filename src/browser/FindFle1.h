@@ -10,7 +10,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class Lumivex1;
+namespace platform {
+class ToolBarComp;
+}
 
 namespace browser {
 
@@ -30,7 +32,8 @@ const std::array<FindChoice, kFindChoiceCount>& findChoices();
 class FindFle1 : public QDialog {
     Q_OBJECT
 public:
-    explicit FindFle1(Lumivex1* owner);
+    // The toolbar's "ID_Find" tool is released when the window unloads.
+    FindFle1(QWidget* parent, platform::ToolBarComp* toolbar);
     ~FindFle1() override;
 
     QLabel* Label1 = nullptr;
@@ -43,6 +46,10 @@ public:
 
     // The chosen option's index.
     int nFindChoice = 0;
+    // The answer: set by OK, cleared by loading and by Cancel.
+    bool fSearchRunning = false;
+    QString cFindPattern;
+    int nFindFilterRow = 0;
 
     void Form_Load();
     void Form_Activate();
@@ -59,6 +66,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    Lumivex1* m_owner;
+    platform::ToolBarComp* m_toolbar;
     bool m_unloaded = false;
 };

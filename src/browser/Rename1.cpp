@@ -7,7 +7,6 @@
 #include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -34,15 +33,10 @@ qsizetype lastSeparator(const QString& path)
     return p;
 }
 
-void refreshMainList()
-{
-    if (Lumivex1* w = mainWindow())
-        w->RefreshFileList();
-}
-
 } // namespace
 
-Rename1::Rename1(QWidget* parent) : QDialog(parent)
+Rename1::Rename1(QWidget* parent, std::function<void()> fileListChanged)
+    : QDialog(parent), m_fileListChanged(std::move(fileListChanged))
 {
     setObjectName(QStringLiteral("Rename1"));
     setWindowTitle(QStringLiteral("Rename Image File"));
@@ -84,9 +78,9 @@ Rename1::Rename1(QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
-void Rename1::showModal(QWidget* parent)
+void Rename1::showModal(QWidget* parent, std::function<void()> fileListChanged)
 {
-    Rename1 dialog(parent);
+    Rename1 dialog(parent, std::move(fileListChanged));
     dialog.exec();
 }
 
@@ -157,14 +151,14 @@ void Rename1::OKBtn_Click()
 
     const int err = platform::renameNoReplace(oldPath, newPath);
     if (err == 0) {
-        refreshMainList();
+        refreshFileList();
         say(QStringLiteral("File Rename Successful"));
         accept();
         return;
     }
     if (err == EEXIST) {
         say(QStringLiteral("File already exists - Cannot use this new File Name"));
-        refreshMainList();
+        refreshFileList();
         accept();
         return;
     }
@@ -177,5 +171,11 @@ void Rename1::OKBtn_Click()
 }
 
 void Rename1::CancelBtn_Click() { reject(); }
+
+void Rename1::refreshFileList()
+{
+    if (m_fileListChanged)
+        m_fileListChanged();
+}
 
 void Rename1::HelpBtn_Click() { browser::sendHelpKey(this); }

@@ -2,6 +2,7 @@
 // "Rename Image File": renames the current file within its folder; the user
 // types the new name, the file keeps its extension.
 #include <QDialog>
+#include <functional>
 
 class QFrame;
 class QLabel;
@@ -11,10 +12,12 @@ class QPushButton;
 class Rename1 : public QDialog {
     Q_OBJECT
 public:
-    explicit Rename1(QWidget* parent = nullptr);
+    // fileListChanged: called when a file was renamed or the name was taken,
+    // so the file list is read again.
+    explicit Rename1(QWidget* parent = nullptr, std::function<void()> fileListChanged = {});
 
     // The "Rename File" command: the dialog, modal, for cCurrentFile.
-    static void showModal(QWidget* parent);
+    static void showModal(QWidget* parent, std::function<void()> fileListChanged);
 
     // A typed name that cannot name a file in the folder: blank, ".", "..",
     // or holding a separator or a NUL.
@@ -38,5 +41,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void refreshFileList();
+
+    std::function<void()> m_fileListChanged;
     bool m_firstActivation = false;
 };

@@ -3,7 +3,6 @@
 #include "browser/DialogParts.h"
 #include "platform/Lead.h"
 #include "shared/DialogColors.h"
-#include "shell/Lumivex1.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -18,7 +17,7 @@
 #include <cmath>
 
 NewSize1::NewSize1(QWidget* parent, const platform::Lead* picture)
-    : QDialog(parent), m_picture(picture ? picture : (mainWindow() ? mainWindow()->Image1 : nullptr))
+    : QDialog(parent), m_picture(picture)
 {
     setObjectName(QStringLiteral("NewSize1"));
     setWindowTitle(QStringLiteral("New Size"));

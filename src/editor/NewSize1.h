@@ -20,9 +20,8 @@ class Lead;
 class NewSize1 : public QDialog {
     Q_OBJECT
 public:
-    // picture: the picture whose size is asked (the main window's Image1
-    // when none is given).
-    explicit NewSize1(QWidget* parent = nullptr, const platform::Lead* picture = nullptr);
+    // picture: the picture whose size is asked.
+    NewSize1(QWidget* parent, const platform::Lead* picture);
 
     void InitTheForm(short mode);
     void GetResults(bool& fOK, short& nValue1, short& nValue2, bool& fResample) const;

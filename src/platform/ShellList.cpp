@@ -1,7 +1,7 @@
 #include "platform/ShellList.h"
 
 #include "platform/FolderScan.h"
-#include "platform/ShellTree.h"
+#include "platform/KeyAscii.h"
 
 #include <QAbstractTableModel>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "platform/ThumbnailGenerator.h"
 
 #include "platform/PictureCodec.h"
-#include "shared/Tables.h"
+#include "platform/FileMask.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -102,9 +102,8 @@ QStringList matchingFiles(const QString& folder, const QString& mask)
     // Name order, letter case ignored, as the file list shows them.
     const QDir dir(folder);
     QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
-    const QStringList masks{mask};
-    names.erase(std::remove_if(names.begin(), names.end(),
-                               [&](const QString& n) { return !tables::matchesMasks(n, masks); }),
+    const platform::FileMask masks(mask);
+    names.erase(std::remove_if(names.begin(), names.end(), [&](const QString& n) { return !masks.matches(n); }),
                 names.end());
     QStringList paths;
     paths.reserve(names.size());

@@ -1,6 +1,6 @@
 #include "shared/Tables.h"
 
-#include <QRegularExpression>
+#include "platform/FileMask.h"
 
 std::array<QString, tables::kExtensionCount> ExtensionTable;
 FileFilterTableType FileFilterTable;
@@ -173,18 +173,7 @@ QStringList masksOf(const QString& pattern)
 
 bool matchesMasks(const QString& fileName, const QStringList& masks)
 {
-    for (const QString& mask : masks) {
-        if (mask == QLatin1String("*.*") || mask == QLatin1String("*"))
-            return true;
-        const QRegularExpression re(
-            QRegularExpression::wildcardToRegularExpression(mask, QRegularExpression::UnanchoredWildcardConversion),
-            QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpression anchored(QRegularExpression::anchoredPattern(re.pattern()),
-                                          QRegularExpression::CaseInsensitiveOption);
-        if (anchored.match(fileName).hasMatch())
-            return true;
-    }
-    return false;
+    return platform::FileMask(masks.join(QLatin1Char(';'))).matches(fileName);
 }
 
 } // namespace tables

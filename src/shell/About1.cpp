@@ -3,7 +3,6 @@
 #include "platform/Dialogs.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -83,7 +82,7 @@ QString About1::FindSysInfoProgram(const QStringList& programs)
 
 About1* About1::current() { return gInstance; }
 
-void About1::open()
+void About1::open(QWidget* parent, std::function<void(const QString&)> openAddress)
 {
     if (gInstance) {
         gInstance->show();
@@ -91,7 +90,8 @@ void About1::open()
         gInstance->activateWindow();
         return;
     }
-    gInstance = new About1(mainWindow());
+    gInstance = new About1(parent);
+    gInstance->m_openAddress = std::move(openAddress);
     gInstance->Form_Load();
     gInstance->show();
     gInstance->Form_Activate();
@@ -250,13 +250,8 @@ void About1::Label1_Click(int index)
     if (index != 2)
         return;
     gs.cCurrentURL = kMakerAddress;
-    Lumivex1* m = mainWindow();
-    if (!m)
-        return;
-    m->TabStrip1->setCurrentIndex(5); // "Internet"
-    // The Internet tab's browser answers Navigate(address).
-    if (QObject* browser = m->findChild<QObject*>(QStringLiteral("WebBrowser2")))
-        QMetaObject::invokeMethod(browser, "Navigate", Q_ARG(QString, gs.cCurrentURL));
+    if (m_openAddress)
+        m_openAddress(gs.cCurrentURL);
 }
 
 void About1::SysBtn_Click() { StartSysInfo(); }

@@ -4,6 +4,7 @@
 // tool.
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -16,7 +17,8 @@ public:
     static const QString kMsgNoSysInfo;
 
     // Gives the open box the focus, else loads and shows it (modeless).
-    static void open();
+    // openAddress: shows a web address on the Internet tab (the link).
+    static void open(QWidget* parent = nullptr, std::function<void(const QString&)> openAddress = {});
     static About1* current();
 
     // The system-information programs looked for on the PATH, first found is
@@ -55,4 +57,5 @@ private:
     explicit About1(QWidget* parent);
     void buildWindow();
     bool m_unloaded = false;
+    std::function<void(const QString&)> m_openAddress;
 };

@@ -1,7 +1,7 @@
 #include "shell/HelpWindow.h"
 
 #include "shared/SharedState.h"
-#include "shell/ToolWindows.h"
+#include "platform/WindowFront.h"
 
 #include <QApplication>
 #include <QDir>
@@ -151,21 +151,21 @@ void ShowContents(QWidget* owner)
 {
     HelpWindow* w = window(owner);
     w->showContents();
-    toolwindows::bringToFront(w);
+    platform::bringToFront(w);
 }
 
 void ShowSearch(QWidget* owner)
 {
     HelpWindow* w = window(owner);
     w->showSearch();
-    toolwindows::bringToFront(w);
+    platform::bringToFront(w);
 }
 
 void ShowTopic(QWidget* owner, const QString& topic)
 {
     HelpWindow* w = window(owner);
     w->showTopic(topic);
-    toolwindows::bringToFront(w);
+    platform::bringToFront(w);
 }
 
 void CloseHelp()

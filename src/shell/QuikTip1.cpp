@@ -4,7 +4,6 @@
 #include "platform/TextFile.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -52,19 +51,19 @@ const QString QuikTip1::kMissingFileText = QStringLiteral("That the ") + QuikTip
 
 QuikTip1* QuikTip1::current() { return gInstance; }
 
-QuikTip1* QuikTip1::load()
+QuikTip1* QuikTip1::load(QWidget* parent)
 {
     if (!gInstance) {
-        gInstance = new QuikTip1(mainWindow());
+        gInstance = new QuikTip1(parent);
         gInstance->Form_Load();
     }
     return gInstance;
 }
 
-void QuikTip1::open()
+void QuikTip1::open(QWidget* parent)
 {
     const bool wasOpen = gInstance != nullptr;
-    QuikTip1* w = load();
+    QuikTip1* w = load(parent);
     w->show();
     w->raise();
     if (wasOpen)
@@ -72,10 +71,10 @@ void QuikTip1::open()
     w->Form_Activate();
 }
 
-void QuikTip1::showTip()
+void QuikTip1::showTip(QWidget* parent)
 {
     const bool wasOpen = gInstance != nullptr;
-    QuikTip1* w = load();
+    QuikTip1* w = load(parent);
     w->show();
     w->raise();
     if (!wasOpen)

@@ -16,11 +16,11 @@ public:
     static const QString kMissingFileText;
 
     // Gives the open window the focus, else loads and shows it (modeless).
-    static void open();
+    static void open(QWidget* parent = nullptr);
     // Shows the window, loading it when needed, and brings it up without
     // taking the focus from the window the user is in (the main window's
     // activation does this while the tips are on).
-    static void showTip();
+    static void showTip(QWidget* parent = nullptr);
     static QuikTip1* current();
 
     // Reads the tips; false (after its message) when the file is missing or
@@ -57,7 +57,7 @@ protected:
 
 private:
     explicit QuikTip1(QWidget* parent);
-    static QuikTip1* load();
+    static QuikTip1* load(QWidget* parent);
     void buildWindow();
     void PickRandomTip();
     void ShowCurrentTip();

@@ -4,7 +4,6 @@
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
 #include "shell/HelpWindow.h"
-#include "shell/Lumivex1.h"
 #include "shell/OptionEntries.h"
 #include "shell/Settings.h"
 
@@ -27,7 +26,6 @@ namespace {
 SetOptn1* gInstance = nullptr;
 
 // Twips per centimetre when no main window gave the screen scale.
-constexpr double kTwipsPerCm = 1440.0 / 2.54;
 
 void messageBox(const QString& text)
 {
@@ -114,10 +112,14 @@ void ColorBox::mouseDoubleClickEvent(QMouseEvent* event)
 
 SetOptn1* SetOptn1::current() { return gInstance; }
 
-SetOptn1* SetOptn1::instance()
+SetOptn1* SetOptn1::instance(QWidget* parent, double twipsPerCmX, double twipsPerCmY)
 {
     if (!gInstance) {
-        gInstance = new SetOptn1(mainWindow());
+        gInstance = new SetOptn1(parent);
+        if (twipsPerCmX > 0)
+            gInstance->m_twipsPerCmX = twipsPerCmX;
+        if (twipsPerCmY > 0)
+            gInstance->m_twipsPerCmY = twipsPerCmY;
         gInstance->Form_Load();
     }
     return gInstance;
@@ -349,17 +351,6 @@ QWidget* SetOptn1::buildSearchPage()
     return page;
 }
 
-double SetOptn1::twipsPerCmX() const
-{
-    const Lumivex1* m = mainWindow();
-    return m && m->nTwipsPerCmX > 0 ? m->nTwipsPerCmX : kTwipsPerCm;
-}
-
-double SetOptn1::twipsPerCmY() const
-{
-    const Lumivex1* m = mainWindow();
-    return m && m->nTwipsPerCmY > 0 ? m->nTwipsPerCmY : kTwipsPerCm;
-}
 
 // ---------------------------------------------------------------- load and unload
 
@@ -472,10 +463,6 @@ void SetOptn1::ReadOptionControls()
     gs.fVideoLoop = CHKOPTVIDEOLOOP->isChecked();
     gs.fSaveLastFolder = CHKSAVEFOLDER->isChecked();
     gs.fDocumentsAsText = CHKDOCUMENTTEXT->isChecked();
-    if (Lumivex1* m = mainWindow()) {
-        m->CHKMUSICLOOP->setChecked(gs.fMusicLoop);
-        m->nVideoPlayCount = gs.fVideoLoop ? 0 : 1;
-    }
     gs.nJpegQuality = int(optionentries::leadingNumber(Label4[20]->text()));
 
     // A size field still showing what it was filled with keeps the stored
@@ -548,8 +535,7 @@ void SetOptn1::OKBtn_Click()
     if (CheckOptionEntries()) {
         ReadOptionControls();
         SaveOptions();
-        if (Lumivex1* m = mainWindow())
-            m->SetWindowColors();
+        emit optionsApplied();
         Form_Activate();
     }
     for (ColorBox* b : Text3)

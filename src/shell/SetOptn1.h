@@ -40,7 +40,9 @@ public:
     enum Page { ColorsPage = 1, OptionsPage = 2, SearchPage = 3 };
 
     // The loaded dialog, loaded now when it is not.
-    static SetOptn1* instance();
+    // twipsPerCmX/Y: the screen's scale for the thumbnail sizes in
+    // centimetres (0: 1440 / 2.54).
+    static SetOptn1* instance(QWidget* parent = nullptr, double twipsPerCmX = 0, double twipsPerCmY = 0);
     // The loaded dialog, or null.
     static SetOptn1* current();
     // Selects the page (1 Colors, 2 Options, 3 Search) and shows the dialog
@@ -52,6 +54,11 @@ public:
     // Shows the dialog for one of those commands; false for any other id.
     static bool openForCommand(const QString& id);
 
+signals:
+    // OK wrote both files: the program's windows take up the new options and colours.
+    void optionsApplied();
+
+public:
     // Writes Options.INI from the program's options as they stand.
     void SaveOptions();
 
@@ -112,11 +119,12 @@ private:
     void ReadOptionControls();
     bool CheckOptionEntries();
     void SaveColors();
-    double twipsPerCmX() const;
-    double twipsPerCmY() const;
+    double twipsPerCmX() const { return m_twipsPerCmX; }
+    double twipsPerCmY() const { return m_twipsPerCmY; }
 
     // The centimetre texts the thumbnail fields were filled with: a field
     // still showing its text keeps the stored pixels on OK.
     QString m_shownHeight, m_shownWidth;
     bool m_unloaded = false;
+    double m_twipsPerCmX = 1440.0 / 2.54, m_twipsPerCmY = 1440.0 / 2.54;
 };

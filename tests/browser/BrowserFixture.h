@@ -6,7 +6,9 @@
 #include "platform/ShellList.h"
 #include "platform/ShellTree.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
+#include "browser/SearchSession.h"
+#include "browser/ThumbnailRun.h"
+#include "window/Lumivex1.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // Pictures and a main window for the thumbnail, rename and properties tests.
 #include "TestSupport.h"
 #include "platform/Dialogs.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QColor>
 #include <QSize>

@@ -3,7 +3,7 @@
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -24,7 +24,7 @@ class OptionsDialogTest : public MainWindowTest {
 protected:
     SetOptn1* open()
     {
-        SetOptn1* d = SetOptn1::instance();
+        SetOptn1* d = main->OptionsWindow();
         EXPECT_TRUE(gs.fSetOptnOpen);
         return d;
     }

@@ -10,8 +10,8 @@
 #include "platform/PictureCodec.h"
 #include "platform/ToolBarComp.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
-#include "shell/ToolWindows.h"
+#include "window/Lumivex1.h"
+#include "window/ToolWindows.h"
 
 #include <QApplication>
 #include <QColorSpace>

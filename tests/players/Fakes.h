@@ -7,7 +7,7 @@
 #include "platform/CdDevice.h"
 #include "platform/Dialogs.h"
 #include "platform/PlayCtrl.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QStringList>
 #include <memory>

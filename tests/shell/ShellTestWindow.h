@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QAction>
 #include <QListWidget>

@@ -3,8 +3,8 @@
 // steps of their own.
 #include "FakeToolWindow.h"
 #include "ShellTestWindow.h"
-#include "shell/ToolTable.h"
-#include "shell/ToolWindows.h"
+#include "window/ToolTable.h"
+#include "window/ToolWindows.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // The main window's resize rules.
 #include "ShellTestWindow.h"
 #include "platform/Units.h"
-#include "shell/MainLayout.h"
+#include "window/MainLayout.h"
 
 #include <QPushButton>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // LUMIVEX_SCREENSHOT=/tmp/main.png xvfb-run -a build/test/bin/test_shell --gtest_filter=Screenshot.*
 #include "TestSupport.h"
 #include "platform/Dialogs.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QCoreApplication>
 #include <QDir>

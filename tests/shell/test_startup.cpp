@@ -2,7 +2,7 @@
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 #include "shell/StartUp.h"
 #include "platform/Units.h"
 

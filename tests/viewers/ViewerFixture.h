@@ -6,7 +6,7 @@
 
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
-#include "shell/Lumivex1.h"
+#include "window/Lumivex1.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

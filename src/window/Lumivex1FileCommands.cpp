@@ -1,0 +1,184 @@
+// The commands that act on the current file as a file: save under a new
+// name, delete to the trash.
+#include "window/Lumivex1.h"
+
+#include "platform/Dialogs.h"
+#include "platform/ImagingCodes.h"
+#include "platform/PictureCodec.h"
+#include "platform/Trash.h"
+#include "shared/FileTypes.h"
+#include "shared/SharedState.h"
+#include "shared/Tables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QUrl>
+
+namespace {
+
+void message(const QString& text)
+{
+    platform::dialogs().message(kProgramTitle, text, platform::Buttons::Ok, platform::Icon::None);
+}
+
+// Two names of one file: the same text, or the same file on disk (links and
+// other spellings included).
+bool sameFile(const QString& a, const QString& b)
+{
+    if (a.trimmed() == b.trimmed())
+        return true;
+    const QFileInfo fa(a), fb(b);
+    if (!fa.exists() || !fb.exists())
+        return false;
+    return fa.canonicalFilePath() == fb.canonicalFilePath();
+}
+
+// Restores the control's pointer however the command ends.
+struct PointerGuard {
+    platform::Lead* lead;
+    explicit PointerGuard(platform::Lead* l) : lead(l) { lead->setMousePointer(11); }
+    ~PointerGuard() { lead->setMousePointer(0); }
+};
+
+} // namespace
+
+int Lumivex1::SaveFormatCodes(const QString& ext)
+{
+    using namespace platform::fmt;
+    static const QHash<QString, int> codes = {
+        {QStringLiteral("CMP"), Cmp}, {QStringLiteral("JPG"), Jpeg}, {QStringLiteral("JPE"), Jpeg},
+        {QStringLiteral("JPEG"), Jpeg}, // JPEG is JPEG's too
+        {QStringLiteral("TIFF"), Tif}, {QStringLiteral("TIF"), Tif},   {QStringLiteral("MPT"), Tif},
+        {QStringLiteral("BMP"), Bmp},  {QStringLiteral("ICO"), Ico},   {QStringLiteral("CUR"), Cur},
+        {QStringLiteral("PCX"), Pcx},  {QStringLiteral("DCX"), Dcx}, // a multi-page PCX, not a PCX under its name
+        {QStringLiteral("PCD"), Pcd},  {QStringLiteral("FPX"), Fpx},   {QStringLiteral("DIC"), 90},
+        {QStringLiteral("WMF"), Wmf},  {QStringLiteral("EMF"), Emf},   {QStringLiteral("DXF"), 58},
+        {QStringLiteral("FAX"), Fax},  {QStringLiteral("XPM"), Xpm},   {QStringLiteral("IFF"), Iff},
+        {QStringLiteral("PBM"), Pbm}, // a portable bitmap, not a PNG
+        {QStringLiteral("PNG"), Png},  {QStringLiteral("CUT"), Cut},   {QStringLiteral("PSD"), Psd},
+        {QStringLiteral("TGA"), Tga},  {QStringLiteral("EPS"), Eps},   {QStringLiteral("JBG"), Jbg},
+        {QStringLiteral("RAS"), Ras},  {QStringLiteral("WPG"), Wpg},   {QStringLiteral("PCT"), Pct},
+        {QStringLiteral("CLP"), Clp},  {QStringLiteral("XWD"), Xwd},   {QStringLiteral("FLC"), Flc},
+        {QStringLiteral("ANI"), Ani},  {QStringLiteral("DRW"), 136},   {QStringLiteral("CGM"), 62},
+        {QStringLiteral("PLT"), 137},  {QStringLiteral("DGN"), 124},   {QStringLiteral("SGI"), Sgi},
+        {QStringLiteral("MAC"), Mac},  {QStringLiteral("IMG"), Img},   {QStringLiteral("MSP"), Msp},
+        {QStringLiteral("ICA"), Ica},  {QStringLiteral("CAL"), Cal},   {QStringLiteral("AWD"), Awd},
+        {QStringLiteral("FLI"), Fli},
+    };
+    return codes.value(ext, 0);
+}
+
+bool Lumivex1::SaveFileAs(const QString& path)
+{
+    QString WrkFileName = path;
+    const int quality = short(gs.nJpegQuality);
+    gs.cCurrentExt = ::GetFileExt(WrkFileName);
+
+    QString name, folder;
+    const QFileInfo given(WrkFileName);
+    if (WrkFileName.contains(QDir::separator()) || WrkFileName.contains(QLatin1Char('/'))) {
+        name = given.fileName();
+        folder = given.path();
+    } else {
+        folder = QDir::currentPath();
+    }
+    if (!cLastSaveFolder.trimmed().isEmpty())
+        folder = cLastSaveFolder;
+    if (gs.cCurrentExt.trimmed().isEmpty())
+        gs.cCurrentExt = QStringLiteral("JPG");
+    bool fromInternet = false;
+    const QUrl url(WrkFileName);
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        name = url.path().section(QLatin1Char('/'), -1);
+        folder = QDir::currentPath();
+        WrkFileName = QDir(folder).filePath(name);
+        fromInternet = true;
+    }
+
+    platform::FileRequest request;
+    request.title = QStringLiteral("Enter New File Name for - ") + WrkFileName;
+    request.folder = folder;
+    request.fileName = name;
+    request.filter = QStringLiteral("*.") + gs.cCurrentExt + QLatin1Char('|') + QStringLiteral("*.") + gs.cCurrentExt;
+    const platform::FileAnswer answer = platform::dialogs().saveFile(request);
+    if (!answer.accepted || answer.fileName.isEmpty())
+        return false;
+    const QString NewName = answer.fileName;
+
+    PointerGuard pointer(Image1);
+    const int index = tables::extensionIndex(gs.cCurrentExt);
+    const bool picture = index < 0 || index <= tables::kLastPicture;
+    const int format = SaveFormatCodes(gs.cCurrentExt);
+
+    const auto addToList = [&] {
+        if ((NewName != WrkFileName || fromInternet) && !IsInPictureList(NewName)) {
+            List3->addItem(NewName);
+            List3->setCurrentRow(List3->count() - 1);
+        }
+    };
+
+    if (picture) {
+        // The file given is written: the picture on show only when it is that file.
+        const bool shown = sameFile(WrkFileName, gs.cCurrentPicture) && Image1->HasBitmap();
+        if (!shown && !fromInternet && QFileInfo(WrkFileName).isFile()) {
+            Image3->ClearBitmap();
+            if (Image3->Load(WrkFileName, 0, gs.nPicturePage, -1) != 0)
+                return false;
+            // Every page of a file that holds pages goes to the new one.
+            Image3->setSaveMultiPage(platform::formatMultiPage(format));
+            if (Image3->Save(NewName, format, Image3->BitmapBits(), quality, 0) != 0) {
+                message(QStringLiteral("Error Saving File - ") + NewName);
+                return false;
+            }
+            addToList();
+            fTwainPicture = false;
+            gs.fInternetPicture = false;
+            return true;
+        }
+        if (Image1->Save(NewName, format, Image1->BitmapBits(), quality, 0) != 0) {
+            message(QStringLiteral("Error Saving File - ") + NewName);
+            return false;
+        }
+        cLastSaveFolder = QFileInfo(NewName).absolutePath();
+        addToList();
+        fPictureChanged = false;
+        gs.fInternetPicture = false;
+        fTwainPicture = false;
+        return true;
+    }
+
+    if (QFileInfo::exists(NewName) && QFileInfo::exists(WrkFileName) && sameFile(NewName, WrkFileName)) {
+        message(QStringLiteral("Cannot Replace Same File if not a Picture - ") + NewName);
+        return false;
+    }
+    if (platform::copyFileSafely(WrkFileName, NewName) != 0) {
+        message(QStringLiteral("Error Copying File - ") + NewName);
+        return false;
+    }
+    return true;
+}
+
+bool Lumivex1::SendFileToRecycleBin(const QString& path) { return platform::moveToTrash(path); }
+
+void Lumivex1::DeleteCurrentFile()
+{
+    const QString path = gs.cCurrentFile;
+    if (path.trimmed().isEmpty())
+        return;
+    const QFileInfo fi(path);
+    if (!fi.isAbsolute() || !fi.isFile()) {
+        message(QStringLiteral("File not Found - ") + path);
+        return;
+    }
+    if (platform::dialogs().message(kProgramTitle,
+                                    QStringLiteral("Are you sure you want to send - ") + path +
+                                        QStringLiteral(" - to the Trash?"),
+                                    platform::Buttons::YesNo, platform::Icon::None) != platform::Answer::Yes)
+        return;
+    if (!SendFileToRecycleBin(path))
+        message(QStringLiteral("Error Deleting File - ") + path);
+    RefreshFileList();
+}
