@@ -83,8 +83,10 @@ QWidget* EdtColors1::buildPanel()
     RDOPTION[0]->setObjectName(QStringLiteral("RDOPTION_0"));
     RDOPTION[1]->setObjectName(QStringLiteral("RDOPTION_1"));
     RDOPTION[0]->setChecked(true);
-    PrewittBtn = makeButton("PrewittBtn", QStringLiteral("Prewitt"), QStringLiteral("Add Prewitt Filter to the Image Edited"));
-    SorbelBtn = makeButton("SorbelBtn", QStringLiteral("Sorbel"), QStringLiteral("Add Sorbel Filter to the Image Edited"));
+    PrewittBtn = makeButton("PrewittBtn", QStringLiteral("Prewitt"),
+                            QStringLiteral("Add Prewitt Filter to the Image Edited"));
+    SorbelBtn = makeButton("SorbelBtn", QStringLiteral("Sorbel"),
+                           QStringLiteral("Add Sorbel Filter to the Image Edited"));
     ShiftBtn = makeButton("ShiftBtn", QStringLiteral("Shift"), QStringLiteral("Add Shift Filter to the Image Edited"));
     filters->addWidget(Label1[3], 0, 0, 1, 3);
     filters->addWidget(RDOPTION[0], 1, 0);
@@ -121,12 +123,13 @@ QHash<const QWidget*, dialogcolors::Paint> EdtColors1::paintOverrides() const
 
 QList<EdtColors1::Adjustment> EdtColors1::adjustments()
 {
-    return {{SCContrast, &fContrastOn, 0, &fx::contrast, 0},
-            {SCBrightness, &fBrightnessOn, 0, &fx::intensity, 1},
-            {SCHistContrast, &fHistContrastOn, 0, &fx::histoContrast, 3},
-            {SCHue, &fHueOn, 0, &fx::hue, 4},
-            {SCSaturation, &fSaturationOn, 0, &fx::saturation, 5},
-            {SCGamma, &fGammaOn, 100, &fx::gammaCorrect, 6}};
+    using A = fx::ColourAdjustments;
+    return {{SCContrast, &fContrastOn, 0, &A::contrast, 0},
+            {SCBrightness, &fBrightnessOn, 0, &A::intensity, 1},
+            {SCHistContrast, &fHistContrastOn, 0, &A::histoContrast, 3},
+            {SCHue, &fHueOn, 0, &A::hue, 4},
+            {SCSaturation, &fSaturationOn, 0, &A::saturation, 5},
+            {SCGamma, &fGammaOn, 100, &A::gamma, 6}};
 }
 
 void EdtColors1::ReapplyColorAdjustments()
@@ -134,14 +137,16 @@ void EdtColors1::ReapplyColorAdjustments()
     if (!m_session.loaded())
         return;
     const QList<Adjustment> all = adjustments();
+    fx::ColourAdjustments values;
+    for (const Adjustment& a : all)
+        if (*a.on)
+            values.*a.value = short(a.bar->value());
     const QImage original = m_session.original();
     // Built whole from the unedited picture, or not at all.
     const bool built = runEffect([&](QImage& p) {
         QImage rebuilt = original;
-        for (const Adjustment& a : all)
-            if (*a.on)
-                if (const int r = a.apply(rebuilt, short(a.bar->value())))
-                    return r;
+        if (const int r = fx::adjustColours(rebuilt, values))
+            return r;
         p = rebuilt;
         return 0;
     });

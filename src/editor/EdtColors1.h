@@ -6,6 +6,7 @@
 // Halftone, the one-shot buttons (intensity, invert, gray scale, colour
 // resolution) and the edge filters act on the working copy as it stands.
 #include "editor/PictureEditor.h"
+#include "platform/PictureEffects.h"
 
 class QGroupBox;
 class QRadioButton;
@@ -69,7 +70,7 @@ private:
         QScrollBar* bar;
         bool* on;
         int neutral;
-        int (*apply)(QImage&, int);
+        std::optional<int> platform::effects::ColourAdjustments::*value;
         int label;
     };
     void Form_Load();

@@ -228,7 +228,8 @@ template <class Fn> int mapRows(QImage& image, Fn fn)
             return err::NoMemory;
         dst = out.bits();
     }
-    const Rows r{image.constBits(), dst, image.bytesPerLine(), out.isNull() ? image.bytesPerLine() : out.bytesPerLine()};
+    const qsizetype dstStride = out.isNull() ? image.bytesPerLine() : out.bytesPerLine();
+    const Rows r{image.constBits(), dst, image.bytesPerLine(), dstStride};
     parallelRows(image.height(), image.width(), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y)
             fn(r.src + y * r.srcStride, r.dst + y * r.dstStride, y);
@@ -348,44 +349,40 @@ int luma(int r, int g, int b) { return (r * 77 + g * 150 + b * 29 + 128) >> 8; }
 
 // ---------------------------------------------------------------- colours
 
-int intensity(QImage& image, int change)
+namespace {
+
+// The formulas of the colour changes, each used alone and in the colour
+// editor's single-pass rebuild.
+Lut intensityLut(int change)
 {
-    if (change < -1000 || change > 1000)
-        return err::InvalidParameter;
-    if (change == 0)
-        return 0;
     Lut lut;
     const double factor = (1000.0 + change) / 1000.0;
     for (int v = 0; v < 256; ++v)
         lut[size_t(v)] = roundByte(v * factor);
-    return applyLut(image, lut);
+    return lut;
 }
 
-int contrast(QImage& image, int change)
+Lut contrastLut(int change)
 {
-    if (change < -1000 || change > 1000)
-        return err::InvalidParameter;
-    if (change == 0)
-        return 0;
     Lut lut;
     const double factor = change > 0 ? 1000.0 / std::max(1, 1000 - change) : (1000.0 + change) / 1000.0;
     for (int v = 0; v < 256; ++v)
         lut[size_t(v)] = roundByte((v - 127.5) * factor + 127.5);
-    return applyLut(image, lut);
+    return lut;
 }
 
-int histoContrast(QImage& image, int change)
+Lut gammaLut(int hundredths)
 {
-    if (change < -1000 || change > 1000)
-        return err::InvalidParameter;
-    if (change == 0)
-        return 0;
-    if (image.isNull())
-        return err::InvalidBitmap;
-    QImage counted = image;
-    if (isPalette(image) && (counted = image.convertToFormat(workFormatOf(image))).isNull())
-        return err::NoMemory;
-    const std::array<qint64, 256> h = histogram(counted);
+    Lut lut;
+    const double exponent = 100.0 / hundredths;
+    for (int v = 0; v < 256; ++v)
+        lut[size_t(v)] = roundByte(255.0 * std::pow(v / 255.0, exponent));
+    return lut;
+}
+
+// Towards (or away from) the value that equalises the histogram.
+Lut histoLut(const std::array<qint64, 256>& h, int change)
+{
     qint64 total = 0, below = 0, lowest = -1;
     for (qint64 n : h)
         total += n;
@@ -398,59 +395,179 @@ int histoContrast(QImage& image, int change)
         const double equal = total > lowest ? 255.0 * double(below - lowest) / double(total - lowest) : v;
         lut[size_t(v)] = roundByte(v + (std::max(0.0, equal) - v) * change / 1000.0);
     }
-    return applyLut(image, lut);
+    return lut;
 }
 
-int hue(QImage& image, int degrees)
+Lut identityLut()
 {
-    if (degrees % 360 == 0)
-        return 0;
-    // A turn about the gray axis, in 4096ths; each row sums to 4096 exactly,
-    // so grays stay as they are.
-    const double a = degrees * std::numbers::pi / 180.0;
-    const double c = std::cos(a), s = std::sin(a) * std::sqrt(1.0 / 3.0), t = (1.0 - c) / 3.0;
-    const int off1 = int(std::lround((t - s) * 4096)), off2 = int(std::lround((t + s) * 4096));
-    const int diag = 4096 - off1 - off2;
-    return applyRgb(image, [=](int& r, int& g, int& b) {
+    Lut lut;
+    for (int v = 0; v < 256; ++v)
+        lut[size_t(v)] = uchar(v);
+    return lut;
+}
+
+// outer after inner.
+Lut compose(const Lut& outer, const Lut& inner)
+{
+    Lut lut;
+    for (int v = 0; v < 256; ++v)
+        lut[size_t(v)] = outer[inner[size_t(v)]];
+    return lut;
+}
+
+// A turn about the gray axis, in 4096ths; each row sums to 4096 exactly, so
+// grays stay as they are.
+struct HueTurn {
+    int diag = 4096, off1 = 0, off2 = 0;
+    explicit HueTurn(int degrees)
+    {
+        const double a = degrees * std::numbers::pi / 180.0;
+        const double c = std::cos(a), s = std::sin(a) * std::sqrt(1.0 / 3.0), t = (1.0 - c) / 3.0;
+        off1 = int(std::lround((t - s) * 4096));
+        off2 = int(std::lround((t + s) * 4096));
+        diag = 4096 - off1 - off2;
+    }
+    void operator()(int& r, int& g, int& b) const
+    {
         const int nr = diag * r + off1 * g + off2 * b;
         const int ng = off2 * r + diag * g + off1 * b;
         const int nb = off1 * r + off2 * g + diag * b;
         r = clampByte((nr + 2048) >> 12);
         g = clampByte((ng + 2048) >> 12);
         b = clampByte((nb + 2048) >> 12);
-    });
-}
+    }
+};
 
-int saturation(QImage& image, int change)
-{
-    if (change < -1000 || change > 1000)
-        return err::InvalidParameter;
-    if (change == 0)
-        return 0;
-    const int factor = 1000 + change;
-    return applyRgb(image, [=](int& r, int& g, int& b) {
-        const int gray = r * 299 + g * 587 + b * 114; // thousandths
+// Each channel moved from the pixel's gray by factor / 1000 (1000 + change).
+struct SaturationChange {
+    int factor;
+    void operator()(int& r, int& g, int& b) const
+    {
+        // gray + (v - gray) * factor / 1000, in millionths: fits 32 bits.
+        const int grayPart = (r * 299 + g * 587 + b * 114) * (1000 - factor);
         const auto one = [&](int v) {
-            const qint64 n = qint64(gray) * 1000 + qint64(v * 1000 - gray) * factor;
-            return clampByte(int((n + 500000) / 1000000));
+            const double x = (grayPart + v * 1000 * factor) * 1e-6 + 0.5;
+            return x <= 0 ? 0 : x >= 255 ? 255 : int(x);
         };
         r = one(r);
         g = one(g);
         b = one(b);
-    });
+    }
+};
+
+bool isChange(int change) { return change >= -1000 && change <= 1000; }
+
+} // namespace
+
+int intensity(QImage& image, int change)
+{
+    if (!isChange(change))
+        return err::InvalidParameter;
+    return change == 0 ? 0 : applyLut(image, intensityLut(change));
+}
+
+int contrast(QImage& image, int change)
+{
+    if (!isChange(change))
+        return err::InvalidParameter;
+    return change == 0 ? 0 : applyLut(image, contrastLut(change));
+}
+
+int histoContrast(QImage& image, int change)
+{
+    if (!isChange(change))
+        return err::InvalidParameter;
+    if (change == 0)
+        return 0;
+    if (image.isNull())
+        return err::InvalidBitmap;
+    QImage counted = image;
+    if (isPalette(image) && (counted = image.convertToFormat(workFormatOf(image))).isNull())
+        return err::NoMemory;
+    return applyLut(image, histoLut(histogram(counted), change));
+}
+
+int hue(QImage& image, int degrees)
+{
+    return degrees % 360 == 0 ? 0 : applyRgb(image, HueTurn(degrees));
+}
+
+int saturation(QImage& image, int change)
+{
+    if (!isChange(change))
+        return err::InvalidParameter;
+    return change == 0 ? 0 : applyRgb(image, SaturationChange{1000 + change});
 }
 
 int gammaCorrect(QImage& image, int hundredths)
 {
     if (hundredths < 1 || hundredths > 10000)
         return err::InvalidParameter;
-    if (hundredths == 100)
-        return 0;
-    Lut lut;
-    const double exponent = 100.0 / hundredths;
-    for (int v = 0; v < 256; ++v)
-        lut[size_t(v)] = roundByte(255.0 * std::pow(v / 255.0, exponent));
-    return applyLut(image, lut);
+    return hundredths == 100 ? 0 : applyLut(image, gammaLut(hundredths));
+}
+
+namespace {
+
+// The adjustments one after another, each on the result of the one before.
+int adjustInTurn(QImage& image, const ColourAdjustments& a)
+{
+    QImage work = image;
+    const std::pair<const std::optional<int>*, int (*)(QImage&, int)> steps[] = {
+        {&a.contrast, &contrast}, {&a.intensity, &intensity},   {&a.histoContrast, &histoContrast},
+        {&a.hue, &hue},           {&a.saturation, &saturation}, {&a.gamma, &gammaCorrect}};
+    for (const auto& [value, apply] : steps)
+        if (*value)
+            if (const int r = apply(work, **value))
+                return r;
+    image = work;
+    return 0;
+}
+
+} // namespace
+
+int adjustColours(QImage& image, const ColourAdjustments& a)
+{
+    if (image.isNull())
+        return err::InvalidBitmap;
+    for (const std::optional<int>* v : {&a.contrast, &a.intensity, &a.histoContrast, &a.saturation})
+        if (*v && !isChange(**v))
+            return err::InvalidParameter;
+    if (a.gamma && (*a.gamma < 1 || *a.gamma > 10000))
+        return err::InvalidParameter;
+    if (!isWorkKind(image) || image.format() == QImage::Format_Grayscale8)
+        return adjustInTurn(image, a);
+    // Direct colour: the channel tables merged, the rest per pixel, one pass.
+    Lut before = identityLut();
+    if (a.contrast && *a.contrast != 0)
+        before = contrastLut(*a.contrast);
+    if (a.intensity && *a.intensity != 0)
+        before = compose(intensityLut(*a.intensity), before);
+    if (a.histoContrast && *a.histoContrast != 0) {
+        // The histogram of the picture as the tables so far leave it.
+        const std::array<qint64, 256> original = histogram(image);
+        std::array<qint64, 256> changed{};
+        for (int v = 0; v < 256; ++v)
+            changed[before[size_t(v)]] += original[size_t(v)];
+        before = compose(histoLut(changed, *a.histoContrast), before);
+    }
+    const bool turn = a.hue && *a.hue % 360 != 0, saturate = a.saturation && *a.saturation != 0;
+    const HueTurn hueTurn(turn ? *a.hue : 0);
+    const SaturationChange saturationChange{1000 + (saturate ? *a.saturation : 0)};
+    const Lut after = a.gamma && *a.gamma != 100 ? gammaLut(*a.gamma) : identityLut();
+    const int w = image.width();
+    return mapRows(image, [&](const uchar* s, uchar* d, int) {
+        for (int x = 0; x < w * 4; x += 4) {
+            int b = before[s[x]], g = before[s[x + 1]], r = before[s[x + 2]];
+            if (turn)
+                hueTurn(r, g, b);
+            if (saturate)
+                saturationChange(r, g, b);
+            d[x] = after[size_t(b)];
+            d[x + 1] = after[size_t(g)];
+            d[x + 2] = after[size_t(r)];
+            d[x + 3] = s[x + 3];
+        }
+    });
 }
 
 int posterize(QImage& image, int levels)

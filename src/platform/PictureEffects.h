@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QRgb>
 
+#include <optional>
+
 namespace platform::effects {
 
 // ---- colours (a palette picture keeps its palette kind)
@@ -28,6 +30,13 @@ int hue(QImage& image, int degrees);
 int saturation(QImage& image, int change);
 // Gamma in hundredths (100 neutral, above 100 lightens). 1..10000.
 int gammaCorrect(QImage& image, int hundredths);
+// The six adjustments of the colour editor, each applied when it has a
+// value, always in this order, each on the result of the one before.
+struct ColourAdjustments {
+    std::optional<int> contrast, intensity, histoContrast, hue, saturation, gamma;
+};
+// The same as the functions above one after another, in one pass over the pixels.
+int adjustColours(QImage& image, const ColourAdjustments& adjustments);
 // Levels per channel, 2..256 (256 neutral).
 int posterize(QImage& image, int levels);
 // Stretches the darkest and lightest channel values to 0 and 255.

@@ -407,6 +407,30 @@ TEST(PictureEffects, BeyondImageMagicksLimitsNothingChanges)
     EXPECT_FALSE(withinImagingLimits(16384, 32767)); // 2 GB: past the readers' memory limit
 }
 
+TEST(PictureEffects, TheColourRebuildInOnePassEqualsTheAdjustmentsInTurn)
+{
+    const QList<fx::ColourAdjustments> cases = {
+        {300, -200, 400, 40, 250, 170}, {std::nullopt, 150, -300, std::nullopt, -600, 80}, {0, 0, 0, 360, 0, 100}};
+    for (const QImage& src : {photo(61, 47), photo(61, 47, QImage::Format_ARGB32),
+                              photo(61, 47).convertToFormat(QImage::Format_Indexed8)})
+        for (const fx::ColourAdjustments& a : cases) {
+            QImage fused = src, inTurn = src;
+            ASSERT_EQ(fx::adjustColours(fused, a), 0);
+            for (const auto& [value, apply] :
+                 std::initializer_list<std::pair<std::optional<int>, int (*)(QImage&, int)>>{
+                     {a.contrast, &fx::contrast}, {a.intensity, &fx::intensity}, {a.histoContrast, &fx::histoContrast},
+                     {a.hue, &fx::hue}, {a.saturation, &fx::saturation}, {a.gamma, &fx::gammaCorrect}})
+                if (value) {
+                    ASSERT_EQ(apply(inTurn, *value), 0);
+                }
+            EXPECT_EQ(fused, inTurn) << "format " << src.format();
+        }
+    QImage bad = photo(5, 5);
+    fx::ColourAdjustments tooBright;
+    tooBright.intensity = 1200;
+    EXPECT_EQ(fx::adjustColours(bad, tooBright), err::InvalidParameter);
+}
+
 TEST(PictureEffects, TheViewsBrightnessAndContrastAreTheEditorsFormulas)
 {
     const QImage src = photo(30, 20);
