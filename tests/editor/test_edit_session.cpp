@@ -12,48 +12,6 @@
 using editor::EditSession;
 namespace fx = platform::effects;
 
-TEST(EditSession, SnapshotsRememberWhetherTheyHeldEdits)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("p.png");
-    samples::writeQt(path, samples::pattern(12, 8), "png");
-    EditSession s;
-    ASSERT_EQ(s.load(path), 0);
-    const QImage original = s.original();
-    EXPECT_EQ(s.working(), original);
-    EXPECT_EQ(s.snapshot(), original);
-
-    // A step: snapshot, change, edited. Undo returns to the unedited snapshot.
-    s.takeSnapshot();
-    ASSERT_EQ(s.change([](QImage& p) { return fx::flip(p); }), 0);
-    s.setEdited(true);
-    s.undo();
-    EXPECT_EQ(s.working(), original);
-    EXPECT_FALSE(s.edited());
-    s.undo();
-    EXPECT_EQ(s.working(), original) << "one level: a second undo gives the same";
-
-    // An accepted edit: the snapshot holds it, and Undo keeps it marked.
-    ASSERT_EQ(s.change([](QImage& p) { return fx::invert(p); }), 0);
-    s.setEdited(true);
-    s.takeSnapshot();
-    ASSERT_EQ(s.change([](QImage& p) { return fx::reverse(p); }), 0);
-    s.undo();
-    EXPECT_TRUE(s.edited());
-    EXPECT_NE(s.working(), original);
-
-    // A failing effect leaves the working copy as it was.
-    const QImage before = s.working();
-    EXPECT_EQ(s.change([](QImage& p) { return fx::posterize(p, 1); }), platform::err::InvalidParameter);
-    EXPECT_EQ(s.working(), before);
-
-    s.restore();
-    EXPECT_EQ(s.working(), original);
-    EXPECT_EQ(s.snapshot(), original);
-    EXPECT_FALSE(s.edited());
-    EXPECT_FALSE(s.snapshotEdited());
-}
-
 TEST(EditSession, AnEmptySessionRefusesEverything)
 {
     QTemporaryDir dir;

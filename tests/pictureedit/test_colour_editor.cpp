@@ -88,6 +88,19 @@ TEST_F(ColourEditor, AdjustmentsRebuildFromTheUneditedPictureInTheirOrder)
                   return r ? r : fx::gammaCorrect(p, 150);
               }));
 
+    // Hue, saturation and histogram contrast join the rebuild in their places.
+    pageRight(e->SCSaturation);
+    key(e->SCHue, '+');
+    pageLeft(e->SCHistContrast);
+    EXPECT_EQ(e->Label3[4]->text(), "4");
+    fx::ColourAdjustments all;
+    all.intensity = 200;
+    all.histoContrast = -100;
+    all.hue = 4;
+    all.saturation = 100;
+    all.gamma = 150;
+    EXPECT_EQ(e->Image2->Bitmap(), with(original, [&](QImage& p) { return fx::adjustColours(p, all); }));
+
     click(e->RestoreBtn);
     for (QScrollBar* bar : {e->SCContrast, e->SCBrightness, e->SCHalfTone, e->SCHistContrast, e->SCHue,
                             e->SCSaturation})
@@ -95,27 +108,10 @@ TEST_F(ColourEditor, AdjustmentsRebuildFromTheUneditedPictureInTheirOrder)
     EXPECT_EQ(e->SCGamma->value(), 100);
     EXPECT_EQ(e->Label3[1]->text(), "0");
     EXPECT_EQ(e->Label3[6]->text(), "1");
-    EXPECT_FALSE(e->fBrightnessOn || e->fGammaOn || e->fContrastOn);
+    EXPECT_FALSE(e->fBrightnessOn || e->fGammaOn || e->fContrastOn || e->fHueOn || e->fSaturationOn);
     EXPECT_EQ(e->Image2->Bitmap(), original);
     EXPECT_EQ(e->Image3->Bitmap(), original);
     EXPECT_FALSE(e->fImageEdited());
-}
-
-TEST_F(ColourEditor, HueSaturationAndHistogramContrastJoinTheRebuild)
-{
-    EdtColors1* e = open();
-    ASSERT_NE(e, nullptr);
-    pageRight(e->SCSaturation);
-    key(e->SCHue, '+');
-    pageLeft(e->SCHistContrast);
-    EXPECT_EQ(e->Label3[4]->text(), "4");
-    EXPECT_EQ(e->Label3[3]->text(), "-100");
-    const QImage expected = with(original, [](QImage& p) {
-        int r = fx::histoContrast(p, -100);
-        r = r ? r : fx::hue(p, 4);
-        return r ? r : fx::saturation(p, 100);
-    });
-    EXPECT_EQ(e->Image2->Bitmap(), expected);
 }
 
 TEST_F(ColourEditor, HalftoneAndTheButtonsActOnTheWorkingCopy)

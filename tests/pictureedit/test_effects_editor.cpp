@@ -44,7 +44,6 @@ TEST_F(EffectsEditor, OpensOnTheShownPictureWithItsToolPressed)
     EXPECT_EQ(gs.cEditFile, path);
     EXPECT_TRUE(gs.fEdtImageOpen);
     EXPECT_EQ(tool("ID_EditImage")->State(), 1);
-    EXPECT_EQ(e->windowTitle(), "Picture Image Editor");
     EXPECT_EQ(e->Label1[2]->text(), "  Image: " + path);
     EXPECT_EQ(e->Image1->Bitmap(), w->Image1->Bitmap());
     EXPECT_EQ(e->Image2->Bitmap(), original);
