@@ -134,7 +134,8 @@ AVStream* Output::addCopy(const AVStream* in, QString* error)
     return st;
 }
 
-Encoder* Output::addVideo(int width, int height, AVRational rate, const QString& encoderName, QString* error)
+Encoder* Output::addVideo(int width, int height, AVRational rate, const QString& encoderName, QString* error,
+                          const VideoTuning& tuning)
 {
     const AVCodec* codec = encoderName.isEmpty() ? avcodec_find_encoder(m_format->video_codec)
                                                  : avcodec_find_encoder_by_name(encoderName.toLatin1());
@@ -156,7 +157,7 @@ Encoder* Output::addVideo(int width, int height, AVRational rate, const QString&
     const AVRational* rates = codec->supported_framerates;
     if (codec->id == AV_CODEC_ID_MPEG1VIDEO || codec->id == AV_CODEC_ID_MPEG2VIDEO)
         rates = mpegRates;
-    if (rates)
+    if (rates && !tuning.exactRate)
         rate = rates[av_find_nearest_q_idx(rate, rates)];
     c->width = std::max(2, width & ~1);
     c->height = std::max(2, height & ~1);
@@ -177,7 +178,9 @@ Encoder* Output::addVideo(int width, int height, AVRational rate, const QString&
     case AV_CODEC_ID_MPEG1VIDEO:
     case AV_CODEC_ID_MPEG2VIDEO:
         c->flags |= AV_CODEC_FLAG_QSCALE;
-        c->global_quality = FF_QP2LAMBDA * 4;
+        c->global_quality = FF_QP2LAMBDA * (tuning.quantiser > 0 ? tuning.quantiser : 4);
+        if (tuning.stillPictures)
+            av_opt_set(c->priv_data, "motion_est", "zero", 0);
         break;
     default: c->bit_rate = 4000000; break;
     }
@@ -258,6 +261,16 @@ bool Output::write(AVPacket* pkt, AVStream* st, AVRational from, QString* error)
     }
     ++m_packets;
     return true;
+}
+
+bool Output::encodeAgain(Encoder& e, int64_t pts, QString* error)
+{
+    if (pts <= e.lastPts)
+        pts = e.lastPts + 1;
+    e.lastPts = pts;
+    e.frame->pts = pts;
+    e.frame->quality = e.ctx->global_quality; // a fixed quantiser is read from each frame
+    return sendFrame(e, e.frame, error);
 }
 
 bool Output::encodeVideo(Encoder& e, const AVFrame* src, int64_t pts, QString* error)

@@ -64,6 +64,13 @@ struct Encoder {
     ~Encoder();
 };
 
+// How a picture stream is encoded, where the usual way does not fit.
+struct VideoTuning {
+    bool exactRate = false; // the rate asked for, even one MPEG players rarely meet
+    int quantiser = 0;      // fixed quantiser of the MPEG encoders; 0 = the usual one
+    bool stillPictures = false; // nothing moves between frames: no motion search
+};
+
 // The file being written: container, streams, encoders, temporary name.
 class Output {
 public:
@@ -82,7 +89,8 @@ public:
 
     AVStream* addCopy(const AVStream* in, QString* error);
 
-    Encoder* addVideo(int width, int height, AVRational rate, const QString& encoderName, QString* error);
+    Encoder* addVideo(int width, int height, AVRational rate, const QString& encoderName, QString* error,
+                      const VideoTuning& tuning = {});
 
     Encoder* addAudio(int sampleRate, const AVChannelLayout& layout, const QString& encoderName, QString* error);
 
@@ -93,6 +101,9 @@ public:
 
     // A decoded picture (any size and pixel format); nullptr flushes.
     bool encodeVideo(Encoder& e, const AVFrame* src, int64_t pts, QString* error);
+    // The encoder's own frame as it stands, once more at `pts` (a picture
+    // converted once and shown for several frames).
+    bool encodeAgain(Encoder& e, int64_t pts, QString* error);
 
     // Decoded sound, samples [skip, skip + count) of the frame; nullptr flushes.
     bool encodeAudio(Encoder& e, const AVFrame* src, int skip, int count, QString* error);

@@ -39,6 +39,9 @@ class MMControl;
 class MediaConverter;
 class RichTextBox;
 } // namespace platform
+namespace viewers {
+class PlayerPanel;
+}
 namespace browser {
 class SearchSession;
 class ThumbnailRun;
@@ -338,16 +341,9 @@ public:
     QSplitter* Splitter2 = nullptr;
     QWidget* Frame1 = nullptr; // video controls
     QWidget* Frame2 = nullptr; // music tab panel
-    QSlider* MedPosition = nullptr;
-    QSlider* MedVolume = nullptr;
-    QSlider* MusPosition = nullptr;
-    QSlider* MusVolPos = nullptr;
-    platform::WashButton *VidPlayBtn = nullptr, *VidPauseBtn = nullptr, *VidStopBtn = nullptr, *VidFrstBtn = nullptr,
-                *VidLastBtn = nullptr, *VidSCutBtn = nullptr, *VidECutBtn = nullptr, *VidMuteBtn = nullptr,
-                *VidContBtn = nullptr;
-    platform::WashButton *MusPlayBtn = nullptr, *MusPauseBtn = nullptr, *MusStopBtn = nullptr, *MusFrstBtn = nullptr,
-                *MusLastBtn = nullptr, *MusBCutBtn = nullptr, *MusECutBtn = nullptr, *MusMuteBtn = nullptr,
-                *MusDeleteBtn = nullptr;
+    // The two player panels: their transport buttons, sliders and clip marks.
+    viewers::PlayerPanel& video() { return *m_video; }
+    viewers::PlayerPanel& music() { return *m_music; }
     platform::MMControl* MMControl1 = nullptr;
     platform::MediaConverter* MediaConvert1 = nullptr;
     // The file list's selected item: its path and its place in the list (from
@@ -359,31 +355,8 @@ public:
     std::function<FileListItem()> selectedFileListItem;
 
     void PlayMciFile(const QString& path);
-    void VidPlayBtn_Click();
-    void VidPauseBtn_Click();
-    void VidStopBtn_Click();
-    void VidFrstBtn_Click();
-    void VidLastBtn_Click();
-    void VidSCutBtn_Click();
-    void VidECutBtn_Click();
-    void VidMuteBtn_Click();
-    void VidContBtn_Click();
-    void MusPlayBtn_Click();
-    void MusPauseBtn_Click();
-    void MusStopBtn_Click();
-    void MusFrstBtn_Click();
-    void MusLastBtn_Click();
-    void MusBCutBtn_Click();
-    void MusECutBtn_Click();
-    void MusMuteBtn_Click();
     void MusDeleteBtn_Click();
     void CHKMUSICLOOP_Click(int value);
-    void MediaPlayer1_PositionChange(double position);
-    void MediaPlayer2_PositionChange(double position);
-    void MedPosition_Change();
-    void MusPosition_Change();
-    void MedVolume_Change();
-    void MusVolPos_Change();
     void MMControl1_StatusUpdate();
     void MediaConvert1_Failed(const QString& reason);
 
@@ -456,11 +429,9 @@ private:
     void unloadToolWindows();
     void buildPlayers();
     void buildDocuments();
-    void showMarkError(int number, const QString& description);
-    void markOrReport(platform::PlayCtrl* player, bool start);
-    void setPositionSlider(QSlider* slider, double position, double length);
     void runClipSave(platform::PlayCtrl* player, const QString& filter);
-    bool m_positionUpdate = false;
+    viewers::PlayerPanel* m_video = nullptr;
+    viewers::PlayerPanel* m_music = nullptr;
     void buildBrowserPanel(QWidget* panel);
     void bindBrowserControls();
     void TakeListItem();

@@ -6,11 +6,14 @@
 #include "platform/Lead.h"
 #include "platform/WindowFront.h"
 #include "browser/Rename1.h"
+#include "editor/PrntPict1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
 #include "window/Lumivex1.h"
 #include "shell/QuikTip1.h"
 #include "shell/SetOptn1.h"
+#include "video/CreatAn1.h"
+#include "video/VidProp1.h"
 #include "platform/ToolBarComp.h"
 #include "video/AudRepl1.h"
 #include "video/VidJoin1.h"
@@ -19,6 +22,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QHash>
+#include <QListWidget>
 #include <QPointer>
 #include <QTabWidget>
 #include <QWidget>
@@ -82,6 +86,36 @@ editor::EditorHost pictureEditorHost(const QString& toolId)
     return host;
 }
 
+// Lets a window's command tool go when the window unloads.
+std::function<void()> toolReleaser(const char* id)
+{
+    return [id] {
+        if (Lumivex1* w = mainWindow(); w && w->ToolBarComp1)
+            if (platform::Tool* tool = w->ToolBarComp1->Item(QString::fromLatin1(id)))
+                tool->setState(0);
+    };
+}
+
+CreatAnLinks creatAnLinks()
+{
+    CreatAnLinks links;
+    if (Lumivex1* w = mainWindow(); w && w->List3)
+        for (int i = 0; i < w->List3->count(); ++i)
+            links.viewedPictures << w->List3->item(i)->text();
+    links.browserFolder = [] { return mainWindow() ? mainWindow()->fileListFolder() : QString(); };
+    links.releaseTool = toolReleaser("ID_VidEdit");
+    return links;
+}
+
+VidPropLinks vidPropLinks()
+{
+    VidPropLinks links;
+    if (Lumivex1* w = mainWindow())
+        links.sourceFile = w->PlayerFileName(gs.cPlayerMode == QLatin1String("1") ? 1 : 0).value_or(QString());
+    links.releaseTool = toolReleaser("ID_VidProp");
+    return links;
+}
+
 } // namespace
 
 void registerWindow(const QString& name, Creator creator)
@@ -141,6 +175,8 @@ void registerProgramWindows()
                    [] { return new EdtImage1(pictureEditorHost(QStringLiteral("ID_EditImage"))); });
     registerWindow(QStringLiteral("EdtColors1"),
                    [] { return new EdtColors1(pictureEditorHost(QStringLiteral("ID_EditColors"))); });
+    registerWindow(QStringLiteral("CreatAn1"), [] { return new CreatAn1(creatAnLinks()); });
+    registerWindow(QStringLiteral("VidProp1"), [] { return new VidProp1(vidPropLinks()); });
     registerWindow(QStringLiteral("AudRepl1"), [] { return new AudRepl1; });
     registerWindow(QStringLiteral("VidJoin1"), [] {
         auto* w = new VidJoin1;
@@ -153,6 +189,7 @@ void registerProgramWindows()
         });
         return w;
     });
+    registerWindow(QStringLiteral("PrntPict1"), [] { return new PrntPict1(gs.cCurrentFile); });
     // The others register a maker as their code lands, for example:
     //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
 }

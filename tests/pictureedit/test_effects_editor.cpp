@@ -280,7 +280,8 @@ TEST_F(EffectsEditor, FixedRotationsUseTheChosenBackground)
     EXPECT_EQ(e->Image2->Bitmap().pixel(0, 0), qRgb(255, 255, 255));
     dialogs->service.colorAnswers << QColor(0, 0, 255);
     click(e->RColorBtn);
-    EXPECT_EQ(dialogs->service.colorTitles.last(), "Select Color for Rotate Image Background");
+    EXPECT_EQ(dialogs->service.colorRequests.last().title, "Select Color for Rotate Image Background");
+    EXPECT_EQ(dialogs->service.colorRequests.last().initial, QColor(Qt::white));
     EXPECT_EQ(e->nRotateBackColor, 0x00FF0000u);
     EXPECT_TRUE(e->styleSheet().contains("#0000ff")) << "the angle box shows the colour";
     click(e->RotateAngle[2]);

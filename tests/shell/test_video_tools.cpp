@@ -91,5 +91,9 @@ TEST(VideoTools, CommandsOpenThemAndShutdownClosesThem)
     EXPECT_EQ(toolwindows::existing("AudRepl1"), nullptr);
     EXPECT_FALSE(gs.fVidJoinOpen);
     EXPECT_FALSE(gs.fAudReplOpen);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"big.avi"});
+    // A join that got to its end before the stop keeps its file; one that was
+    // stopped leaves none. Either way no temporary file stays behind.
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.removeAll("joined.avi");
+    EXPECT_EQ(left, QStringList{"big.avi"});
 }
