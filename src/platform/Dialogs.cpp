@@ -200,6 +200,8 @@ std::optional<ColorResAnswer> ScriptedDialogs::imageColorRes(const ColorResReque
 {
     colorResRequests << request;
     return colorResAnswers.isEmpty() ? std::nullopt : colorResAnswers.takeFirst();
+}
+
 std::optional<FontChoice> ScriptedDialogs::font(const FontRequest& request)
 {
     fontRequests << request;

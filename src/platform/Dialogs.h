@@ -155,8 +155,6 @@ public:
     bool printerSetup(QPrinter* printer) override;
     std::optional<int> imageChange(const ChangeRequest& request) override;
     std::optional<ColorResAnswer> imageColorRes(const ColorResRequest& request) override;
-};
-
     std::optional<FontChoice> font(const FontRequest& request) override;
 
     QStringList texts() const;
