@@ -23,6 +23,7 @@
 #include <numbers>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the effects read 32-bit pixels as blue, green, red, alpha bytes");
@@ -683,20 +684,32 @@ void keepAlpha(const uchar* src, uchar* dst, int bytes, int bpp)
             dst[x] = src[x];
 }
 
-// Every byte of a row through a 3 x 3 neighbourhood: fn(top, mid, bottom, i, bpp).
+// Every byte of a row through a 3 x 3 neighbourhood: fn(bpp, top, mid,
+// bottom) with the three rows at the byte and bpp a compile-time constant
+// (std::integral_constant), so that the loops run on vectors.
+template <int Bpp, class Fn> void rows3x3(const QImage& src, const Band& band, Fn& fn)
+{
+    Padded3 rows(src);
+    const int n = rows.bytes();
+    for (int y = band.first; y < band.end; ++y) {
+        rows.load(y);
+        const uchar* __restrict t = rows.row(0);
+        const uchar* __restrict m = rows.row(1);
+        const uchar* __restrict b = rows.row(2);
+        uchar* __restrict dst = band.row(y);
+        for (int i = 0; i < n; ++i)
+            dst[i] = fn(std::integral_constant<int, Bpp>{}, t + i, m + i, b + i);
+        keepAlpha(m, dst, n, Bpp);
+    }
+}
+
 template <class Fn> int per3x3(QImage& image, Fn fn)
 {
     return intoNew(image, [&](const QImage& src, const Band& band) {
-        Padded3 rows(src);
-        const int n = rows.bytes(), bpp = rows.bpp();
-        for (int y = band.first; y < band.end; ++y) {
-            rows.load(y);
-            const uchar *t = rows.row(0), *m = rows.row(1), *b = rows.row(2);
-            uchar* dst = band.row(y);
-            for (int i = 0; i < n; ++i)
-                dst[i] = fn(t, m, b, i, bpp);
-            keepAlpha(m, dst, n, bpp);
-        }
+        if (bytesPerPixel(src) == 4)
+            rows3x3<4>(src, band, fn);
+        else
+            rows3x3<1>(src, band, fn);
     });
 }
 
@@ -846,13 +859,13 @@ int sharpen(QImage& image, int amount)
         return err::InvalidParameter;
     if (amount == 0)
         return 0;
-    // v + a (v - blur), a in thousandths: up to 4 when sharpening, down to -1 (the blur itself).
-    const int a = amount > 0 ? amount * 4 : amount;
-    return per3x3(image, [a](const uchar* t, const uchar* m, const uchar* b, int i, int bpp) {
-        const int l = i - bpp, r = i + bpp;
-        const int blur16 = t[l] + 2 * t[i] + t[r] + 2 * (m[l] + 2 * m[i] + m[r]) + b[l] + 2 * b[i] + b[r];
-        const int n = a * (16 * m[i] - blur16);
-        return clampByte(m[i] + (n + (n >= 0 ? 8000 : -8000)) / 16000);
+    // v + a (v - blur), a in thousandths: up to 4 when sharpening, down to -1
+    // (the blur itself); in 65536ths of the sixteenfold difference.
+    const int k = int(std::lround((amount > 0 ? amount * 4 : amount) * 65536.0 / 16000.0));
+    return per3x3(image, [k](auto bpp, const uchar* t, const uchar* m, const uchar* b) {
+        constexpr int B = decltype(bpp)::value;
+        const int blur16 = t[-B] + 2 * t[0] + t[B] + 2 * (m[-B] + 2 * m[0] + m[B]) + b[-B] + 2 * b[0] + b[B];
+        return clampByte(m[0] + ((k * (16 * m[0] - blur16) + 32768) >> 16));
     });
 }
 
@@ -882,7 +895,7 @@ int addNoise(QImage& image, int range, int channel, quint64 seed)
             z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
             z ^= z >> 31;
             for (int c = first; c <= last; ++c) {
-                const int delta = int(((z >> (16 * c)) & 0xFFFF) % quint64(span)) - amp;
+                const int delta = int((((z >> (16 * c)) & 0xFFFF) * quint64(span)) >> 16) - amp;
                 d[x * bpp + c] = clampByte(d[x * bpp + c] + delta);
             }
         }
@@ -899,11 +912,13 @@ int emboss(QImage& image, int direction, int depth)
     static constexpr int kDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
     static constexpr int kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
     const int dx = kDx[direction], dy = kDy[direction];
-    return per3x3(image, [=](const uchar* t, const uchar* m, const uchar* b, int i, int bpp) {
+    const int k = depth * 65536 / 250; // depth / 250 in 65536ths
+    return per3x3(image, [=](auto bpp, const uchar* t, const uchar* m, const uchar* b) {
+        constexpr int B = decltype(bpp)::value;
         const uchar* toward = dy < 0 ? t : dy > 0 ? b : m;
         const uchar* away = dy < 0 ? b : dy > 0 ? t : m;
-        const int diff = toward[i + dx * bpp] - away[i - dx * bpp];
-        return clampByte(128 + diff * depth / 250);
+        const int diff = toward[dx * B] - away[-dx * B];
+        return clampByte(128 + ((diff * k + 32768) >> 16));
     });
 }
 
@@ -920,10 +935,10 @@ int spatialFilter(QImage& image, int code)
     case 28: k = {0, 0, 0, -1, 1, 0, 0, 0, 0}; break;
     default: return err::InvalidParameter;
     }
-    return per3x3(image, [k](const uchar* t, const uchar* m, const uchar* b, int i, int bpp) {
-        const int l = i - bpp, r = i + bpp;
-        const int sum = k[0] * t[l] + k[1] * t[i] + k[2] * t[r] + k[3] * m[l] + k[4] * m[i] + k[5] * m[r] +
-                        k[6] * b[l] + k[7] * b[i] + k[8] * b[r];
+    return per3x3(image, [k](auto bpp, const uchar* t, const uchar* m, const uchar* b) {
+        constexpr int B = decltype(bpp)::value;
+        const int sum = k[0] * t[-B] + k[1] * t[0] + k[2] * t[B] + k[3] * m[-B] + k[4] * m[0] + k[5] * m[B] +
+                        k[6] * b[-B] + k[7] * b[0] + k[8] * b[B];
         return uchar(std::min(std::abs(sum), 255));
     });
 }
@@ -991,6 +1006,41 @@ int rotateQuarters(QImage& image, int quarters)
     return 0;
 }
 
+// One row of a free rotation: (fx, fy) in 32.32 steps through the source.
+template <int Bpp>
+void rotateRow(const QImage& src, uchar* d, qint64 fx, qint64 fy, qint64 cosF, qint64 sinF, const uchar* back)
+{
+    const int w = src.width(), h = src.height();
+    const uchar* bits = src.constBits();
+    const qsizetype stride = src.bytesPerLine();
+    for (int x = 0; x < w; ++x, fx += cosF, fy -= sinF) {
+        const qint64 x0 = fx >> 32, y0 = fy >> 32;
+        const int tx = int((fx >> 24) & 0xFF), ty = int((fy >> 24) & 0xFF);
+        const uchar *p00, *p10, *p01, *p11;
+        if (quint64(x0) < quint64(w - 1) && quint64(y0) < quint64(h - 1)) {
+            // Inside: the four neighbours straight from the rows.
+            p00 = bits + y0 * stride + x0 * Bpp;
+            p10 = p00 + Bpp;
+            p01 = p00 + stride;
+            p11 = p01 + Bpp;
+        } else {
+            // At the edges: what lies outside is the fill colour.
+            const auto at = [&](qint64 sx, qint64 sy) {
+                return sx < 0 || sy < 0 || sx >= w || sy >= h ? back : bits + sy * stride + sx * Bpp;
+            };
+            p00 = at(x0, y0);
+            p10 = at(x0 + 1, y0);
+            p01 = at(x0, y0 + 1);
+            p11 = at(x0 + 1, y0 + 1);
+        }
+        for (int c = 0; c < Bpp; ++c) {
+            const int top = p00[c] * (256 - tx) + p10[c] * tx;
+            const int bottom = p01[c] * (256 - tx) + p11[c] * tx;
+            d[x * Bpp + c] = uchar((top * (256 - ty) + bottom * ty + 32768) >> 16);
+        }
+    }
+}
+
 // Any other angle: the same size, turned about the centre, bilinear, the
 // corners in the fill colour.
 int rotateFree(QImage& image, double degrees, QRgb fill)
@@ -1013,26 +1063,13 @@ int rotateFree(QImage& image, double degrees, QRgb fill)
     const qsizetype stride = out.bytesPerLine();
     parallelRows(h, qint64(w) * 4, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            uchar* d = bits + y * stride;
             const double dx0 = 0.5 - w / 2.0, dy = y + 0.5 - h / 2.0;
-            qint64 fx = std::llround((w / 2.0 + dx0 * std::cos(a) + dy * std::sin(a) - 0.5) * kOne);
-            qint64 fy = std::llround((h / 2.0 - dx0 * std::sin(a) + dy * std::cos(a) - 0.5) * kOne);
-            for (int x = 0; x < w; ++x, fx += cosF, fy -= sinF) {
-                const qint64 x0 = fx >> 32, y0s = fy >> 32;
-                const int tx = int((fx >> 24) & 0xFF), ty = int((fy >> 24) & 0xFF);
-                const auto px = [&](qint64 sx, qint64 sy) -> const uchar* {
-                    if (sx < 0 || sy < 0 || sx >= w || sy >= h)
-                        return back.data();
-                    return src.constScanLine(int(sy)) + sx * bpp;
-                };
-                const uchar *p00 = px(x0, y0s), *p10 = px(x0 + 1, y0s), *p01 = px(x0, y0s + 1),
-                            *p11 = px(x0 + 1, y0s + 1);
-                for (int c = 0; c < bpp; ++c) {
-                    const int top = p00[c] * (256 - tx) + p10[c] * tx;
-                    const int bottom = p01[c] * (256 - tx) + p11[c] * tx;
-                    d[x * bpp + c] = uchar((top * (256 - ty) + bottom * ty + 32768) >> 16);
-                }
-            }
+            const qint64 fx = std::llround((w / 2.0 + dx0 * std::cos(a) + dy * std::sin(a) - 0.5) * kOne);
+            const qint64 fy = std::llround((h / 2.0 - dx0 * std::sin(a) + dy * std::cos(a) - 0.5) * kOne);
+            if (bpp == 4)
+                rotateRow<4>(src, bits + y * stride, fx, fy, cosF, sinF, back.data());
+            else
+                rotateRow<1>(src, bits + y * stride, fx, fy, cosF, sinF, back.data());
         }
     });
     image = out;

@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include <functional>
+
 using namespace edittest;
 using platform::Answer;
 namespace fx = platform::effects;
@@ -297,8 +299,23 @@ TEST_F(EffectsEditor, RestorePutsEveryBarBackAndStartsOver)
     EdtImage1* e = open();
     ASSERT_NE(e, nullptr);
     clickItem(e->List1, 4);
-    for (QScrollBar* bar : {e->SCPosterize, e->SCMosiac, e->SCMedian, e->SCSharpen, e->SCNoise, e->SCEmboss})
+    // Each bar previews its own effect on the working copy as it stands.
+    const std::pair<QScrollBar*, std::function<int(QImage&)>> bars[] = {
+        {e->SCPosterize, [](QImage& p) { return fx::posterize(p, 6); }},
+        {e->SCMosiac, [](QImage& p) { return fx::mosaic(p, 4); }},
+        {e->SCMedian, [](QImage& p) { return fx::median(p, 4); }},
+        {e->SCSharpen, [](QImage& p) { return fx::sharpen(p, 100); }},
+        {e->SCNoise, nullptr}, // a new run of noise each time
+        {e->SCEmboss, [](QImage& p) { return fx::emboss(p, 4, 600); }}};
+    for (const auto& [bar, effect] : bars) {
+        const QImage before = e->Image2->Bitmap();
         pageRight(bar);
+        if (effect)
+            EXPECT_EQ(e->Image2->Bitmap(), with(before, effect)) << bar->objectName().toStdString();
+        else
+            EXPECT_NE(e->Image2->Bitmap(), before);
+    }
+    EXPECT_EQ(e->Label3[4]->text(), "600");
     for (int i = 0; i < 3; ++i)
         pageRight(e->SCRotateFree);
     click(e->AcceptBtn[3]);
