@@ -12,23 +12,6 @@
 using editor::EditSession;
 namespace fx = platform::effects;
 
-TEST(EditSession, AnEmptySessionRefusesEverything)
-{
-    QTemporaryDir dir;
-    EditSession s;
-    EXPECT_EQ(s.load(dir.filePath("none.png")), platform::err::FileNotFound);
-    samples::writeBytes(dir.filePath("bad.png"), "garbage");
-    EXPECT_EQ(s.load(dir.filePath("bad.png")), platform::err::InvalidFormat);
-    EXPECT_FALSE(s.loaded());
-    bool ran = false;
-    EXPECT_EQ(s.change([&](QImage&) { return ran = true, 0; }), platform::err::InvalidBitmap);
-    EXPECT_FALSE(ran);
-    s.setEdited(true);
-    EXPECT_FALSE(s.edited());
-    EXPECT_EQ(s.save(dir.filePath("out.png"), platform::fmt::Png, 0, 2, false), platform::err::InvalidBitmap);
-    EXPECT_FALSE(QFile::exists(dir.filePath("out.png")));
-}
-
 TEST(EditSession, LoadsAndSavesNamesThatImageMagickWouldReadAsInstructions)
 {
     QTemporaryDir dir;

@@ -166,22 +166,6 @@ inline QImage plain(const QImage& picture)
     return p;
 }
 
-// Equal pictures, or where they first differ.
-inline ::testing::AssertionResult samePicture(const QImage& a, const QImage& b)
-{
-    if (a == b)
-        return ::testing::AssertionSuccess();
-    if (a.size() != b.size() || a.format() != b.format())
-        return ::testing::AssertionFailure() << "sizes " << a.width() << "x" << a.height() << " / " << b.width() << "x"
-                                             << b.height() << ", formats " << a.format() << " / " << b.format();
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
-                return ::testing::AssertionFailure() << "at " << x << "," << y << ": " << std::hex << a.pixel(x, y)
-                                                     << " / " << b.pixel(x, y);
-    return ::testing::AssertionFailure() << "same pixels, other colour spaces";
-}
-
 // The picture with an effect applied, for comparing with what a window shows.
 template <class F> QImage with(QImage picture, F effect)
 {
