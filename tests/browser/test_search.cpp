@@ -113,17 +113,11 @@ TEST_F(SearchFixture, FindsTheNextFolderWithFilesAndEndsAtTheLast)
     EXPECT_EQ(w->search().nSearchResumeIndex, 0);
     EXPECT_EQ(w->fileListFolder(), path("C")) << "nothing found: the list stays";
 
-    w->FindNext();
-    EXPECT_EQ(w->fileListFolder(), path("B")) << "the next search starts again from the top";
-}
-
-TEST_F(SearchFixture, FindNextBeforeAnySearchLooksForJpegs)
-{
-    makeTree();
+    // As before any search, with no pattern: Find Next looks for JPEGs from the top.
     w->search().cFindPattern.clear();
     w->FindNext();
     EXPECT_EQ(w->search().cFindPattern, "*.JPG");
-    EXPECT_EQ(w->fileListFolder(), path("B"));
+    EXPECT_EQ(w->fileListFolder(), path("B")) << "the next search starts again from the top";
 }
 
 TEST_F(SearchFixture, AsksToGoOnPastTheLimits)
@@ -209,21 +203,6 @@ TEST_F(SearchFixture, DialogChoicesPatternsAndCancel)
     });
     EXPECT_EQ(w->search().cFindPattern, "*.PCD;*.FPX");
     EXPECT_EQ(w->search().nFindFilterRow, 5);
-}
-
-TEST(FindFle1Table, CaptionsTipsPatternsAndRows)
-{
-    const auto& c = browser::findChoices();
-    ASSERT_EQ(c.size(), 34u);
-    EXPECT_STREQ(c[0].caption, "JPEG and LEAD Compressed");
-    EXPECT_STREQ(c[17].toolTip, "Search for Enacpsulated PostScript (EPS) Files");
-    EXPECT_STREQ(c[32].pattern, "*.TXT;*.RTF;*.INI;*LOG;*.BAT;*.BAK;*.DOS;*.SYS;*.DOC;*.WPS;*.WDB;*.WRI;*.LST;"
-                                "*.HTM;*.HTML;*.SHTM;*.SHTML;*.ASP;*.URL;*.MSG");
-    EXPECT_STREQ(c[33].caption, "Enter File to Locate");
-    for (int i = 0; i <= 31; ++i)
-        EXPECT_EQ(c[size_t(i)].filterRow, i);
-    EXPECT_EQ(c[32].filterRow, 34);
-    EXPECT_EQ(c[33].filterRow, 35);
 }
 
 TEST_F(SearchFixture, NetworkAndNetHoodAndComputerName)

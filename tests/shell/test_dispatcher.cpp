@@ -141,6 +141,47 @@ TEST(Dispatcher, CommandsReachTheirProcedures)
     // Go back to the previous tab: the Videos tab.
     w.click("ID_mnuFileBackPrevious");
     EXPECT_EQ(w.TabStrip1->currentIndex(), 0);
+
+    // Save Image saves a scanned picture as the current file, and forgets it was scanned.
+    w.fTwainPicture = true;
+    gs.fInternetPicture = true;
+    w.calls.clear();
+    w.click("ID_SaveImage");
+    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /data/shown file.jpg"});
+    EXPECT_FALSE(w.fTwainPicture);
+    EXPECT_TRUE(gs.fInternetPicture);
+    // Nothing scanned or from the internet: the selected viewed picture.
+    gs.fInternetPicture = false;
+    w.calls.clear();
+    QListWidget* pictures = w.viewedList(3);
+    pictures->addItems({"/v/one.png", "/v/two.png"});
+    pictures->setCurrentRow(1);
+    w.click("ID_SaveImage");
+    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /v/two.png"});
+}
+
+TEST(Dispatcher, PlayerCommands)
+{
+    Shell s;
+    TestWindow& w = s.w();
+    const QString still = QDir(gs.cProgramFolder).filePath("a.bmp");
+
+    // Snap Picture shows the frame only when it was written, even with an old one there.
+    testsupport::writeFile(still, "old");
+    w.click("ID_PicBtn");
+    w.stillWritten = true;
+    w.click("ID_PicBtn");
+    EXPECT_EQ(w.calls, (QStringList{"SaveStillBitmap " + still, "SaveStillBitmap " + still, "DisplayFile " + still}));
+
+    // Save/Convert follows the player mode; View gives 1 when the tool is down after the click, 2 when up.
+    w.calls.clear();
+    gs.cPlayerMode = QStringLiteral("1");
+    w.click("ID_VideoSave");
+    gs.cPlayerMode = QStringLiteral("0");
+    w.click("ID_VideoSave");
+    w.click("ID_ViewVideos");
+    w.click("ID_ViewVideos");
+    EXPECT_EQ(w.calls, (QStringList{"SaveMusicClip", "SaveVideoClip", "SetVideoWindowMode 1", "SetVideoWindowMode 2"}));
 }
 
 TEST(Dispatcher, FilterAndViewListTools)
@@ -242,63 +283,6 @@ TEST(Dispatcher, SavePromptBeforePrintAndEdit)
     s.dialogs->messages.clear();
     w.click("ID_PrintImage");
     EXPECT_TRUE(s.dialogs->messages.isEmpty());
-
-}
-
-TEST(Dispatcher, SaveImageChoosesItsFile)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    gs.cCurrentFile = QStringLiteral("/scan/current.bmp");
-
-    w.fTwainPicture = true;
-    gs.fInternetPicture = true;
-    w.click("ID_SaveImage");
-    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /scan/current.bmp"});
-    EXPECT_FALSE(w.fTwainPicture);
-    EXPECT_TRUE(gs.fInternetPicture);
-
-    gs.fInternetPicture = false;
-
-    // Nothing scanned or from the internet: the selected viewed picture.
-    w.calls.clear();
-    QListWidget* pictures = w.viewedList(3);
-    pictures->addItems({"/v/one.png", "/v/two.png"});
-    pictures->setCurrentRow(1);
-    w.click("ID_SaveImage");
-    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /v/two.png"});
-}
-
-TEST(Dispatcher, PlayerCommands)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    const QString still = QDir(gs.cProgramFolder).filePath("a.bmp");
-
-    // Snap Picture shows the frame only when it was written, even with an old one there.
-    testsupport::writeFile(still, "old");
-    w.click("ID_PicBtn");
-    EXPECT_EQ(w.calls, QStringList{"SaveStillBitmap " + still});
-    w.stillWritten = true;
-    w.calls.clear();
-    w.click("ID_PicBtn");
-    EXPECT_EQ(w.calls, (QStringList{"SaveStillBitmap " + still, "DisplayFile " + still}));
-
-    // Save/Convert follows the player mode.
-    w.calls.clear();
-    gs.cPlayerMode = QStringLiteral("1");
-    w.click("ID_VideoSave");
-    EXPECT_EQ(w.calls, QStringList{"SaveMusicClip"});
-    w.calls.clear();
-    gs.cPlayerMode = QStringLiteral("0");
-    w.click("ID_VideoSave");
-    EXPECT_EQ(w.calls, QStringList{"SaveVideoClip"});
-
-    // View: 1 when the tool is down after the click, 2 when it is up.
-    w.calls.clear();
-    w.click("ID_ViewVideos");
-    w.click("ID_ViewVideos");
-    EXPECT_EQ(w.calls, (QStringList{"SetVideoWindowMode 1", "SetVideoWindowMode 2"}));
 }
 
 TEST(Dispatcher, ToolWindowsOpenFocusAndModal)

@@ -9,7 +9,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 using namespace shelltest;
@@ -26,8 +25,6 @@ TEST(Help, EveryWindowAndTabHasAPage)
                                 "FindFle1", "PrntPict1", "EdtImage1", "EdtColors1", "NewSize1", "GetURL1",
                                 "SetFavList1", "SetFavNew1", "SelFavorites1", "SetPlayNew1", "Rename1", "ProPert1",
                                 "SetOptn1", "About1", "QuikTip1", "CreatAn1", "VidProp1", "AudRepl1", "VidJoin1"};
-    for (const QString& t : topics)
-        EXPECT_FALSE(help::pageFile(t).isEmpty()) << t.toStdString();
     EXPECT_EQ(help::pageFile("findfle1"), help::pageFile("FindFle1")) << "pages are found whatever the case";
 
     // Every link of every page leads to a page that is there; the contents names them all.
@@ -45,8 +42,10 @@ TEST(Help, EveryWindowAndTabHasAPage)
     QFile index(help::pageFile("index"));
     ASSERT_TRUE(index.open(QIODevice::ReadOnly));
     const QString contents = QString::fromUtf8(index.readAll());
-    for (const QString& t : topics)
+    for (const QString& t : topics) {
+        EXPECT_FALSE(help::pageFile(t).isEmpty()) << t.toStdString();
         EXPECT_TRUE(contents.contains("href=\"" + t + ".htm\"")) << t.toStdString();
+    }
 }
 
 TEST(Help, ContentsAndSearch)
@@ -105,14 +104,10 @@ TEST(Help, ContextHelpFollowsTheFocus)
     // A tool window's Help button sends F1 to its own window.
     QWidget find;
     find.setObjectName("FindFle1");
-    auto* layout = new QVBoxLayout(&find);
     auto* helpBtn = new QPushButton("Help", &find);
-    helpBtn->setObjectName("HelpBtn");
-    layout->addWidget(helpBtn);
-    QObject::connect(helpBtn, &QPushButton::clicked, [&] { help::SendF1(&find); });
     find.show();
     helpBtn->setFocus();
-    helpBtn->click();
+    help::SendF1(&find);
     EXPECT_EQ(shownPage(), "FindFle1");
 }
 

@@ -159,15 +159,6 @@ TEST_F(Internet, PageEventsAndVisitedAddresses)
     EXPECT_TRUE(w.hourglass());
     EXPECT_EQ(visited(w).last(), "http://c.example/");
     w.unsetCursor();
-
-    // "Visited" on shows the address bar, off hides it.
-    w.TabStrip1->setCurrentIndex(kInternet);
-    EXPECT_FALSE(w.ToolBarComp1->barVisible(7));
-    w.click("ID_IntVisited");
-    EXPECT_TRUE(w.ToolBarComp1->barVisible(7));
-    EXPECT_FALSE(gs.fBusy);
-    w.click("ID_IntVisited");
-    EXPECT_FALSE(w.ToolBarComp1->barVisible(7));
 }
 
 TEST_F(Internet, AddSavesThePageIntoTheClickedFolderAndItOpensAfterARestart)
@@ -224,8 +215,6 @@ TEST_F(Internet, WebAddressListOpensThroughTheMainWindow)
     QTest::mouseClick(list->OpenBtn, Qt::LeftButton);
     EXPECT_EQ(w.calls, QStringList{"DisplayFile http://c.example/3.png"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return list.isNull(); }, 2000));
-    EXPECT_EQ(readFile(QDir(gs.cProgramFolder).filePath("PictList.INI")),
-              "http://a.example/1.jpg\r\nhttp://b.example/2.mp3\r\nhttp://c.example/3.png\r\n");
     gs.fInternetLoading = false;
 }
 
