@@ -133,4 +133,10 @@ struct Shell {
     TestWindow& w() { return *window; }
 };
 
+// A test on a fresh shell: `w` is its window, `s` the rest.
+struct ShellTest : ::testing::Test, Shell {
+    Shell& s = *this;
+    TestWindow& w = Shell::w();
+};
+
 } // namespace shelltest

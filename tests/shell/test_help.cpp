@@ -12,13 +12,14 @@
 #include <gtest/gtest.h>
 
 using namespace shelltest;
+using Help = ShellTest;
 
 namespace {
 QString assetsHelp() { return QDir(testsupport::assetsFolder()).filePath("Help"); }
 QString shownPage() { return QFileInfo(help::existingWindow()->currentPage()).completeBaseName(); }
 } // namespace
 
-TEST(Help, EveryWindowAndTabHasAPage)
+TEST_F(Help, EveryWindowAndTabHasAPage)
 {
     help::setHelpFolder(assetsHelp());
     const QStringList topics = {"Lumivex1", "Videos", "Music", "Pictures", "ThumbNails", "Documents", "Internet",
@@ -48,10 +49,8 @@ TEST(Help, EveryWindowAndTabHasAPage)
     }
 }
 
-TEST(Help, ContentsAndSearch)
+TEST_F(Help, ContentsAndSearch)
 {
-    Shell s;
-    TestWindow& w = s.w();
     help::setHelpFolder(assetsHelp());
     w.TabStrip1->setCurrentIndex(3);
     w.click("ID_HelpOpen");
@@ -77,10 +76,8 @@ TEST(Help, ContentsAndSearch)
     EXPECT_EQ(shownPage(), "index");
 }
 
-TEST(Help, ContextHelpFollowsTheFocus)
+TEST_F(Help, ContextHelpFollowsTheFocus)
 {
-    Shell s;
-    TestWindow& w = s.w();
     help::setHelpFolder(assetsHelp());
     w.show();
     auto* image = new QWidget(w.TabPanel[3]);
@@ -111,10 +108,8 @@ TEST(Help, ContextHelpFollowsTheFocus)
     EXPECT_EQ(shownPage(), "FindFle1");
 }
 
-TEST(Help, MissingPagesAndShutdown)
+TEST_F(Help, MissingPagesAndShutdown)
 {
-    Shell s;
-    TestWindow& w = s.w();
     // A program folder without its help pages: the help window says so itself.
     ASSERT_TRUE(QDir(s.folder.file("Help")).removeRecursively());
     w.click("ID_HelpOpen");
