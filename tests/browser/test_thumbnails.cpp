@@ -204,29 +204,20 @@ TEST_F(Thumbnails, StopBeforeTheFirstThumbnailRestoresTheFileListTools)
     expectFileList();
 }
 
-TEST_F(Thumbnails, ComingBackToTheTabKeepsExploreFilesWorking)
+TEST_F(Thumbnails, HeldThumbnailsAreReusedAfterATabChangeOnlyWhenNothingChanged)
 {
     makeMixedFolder();
     w().ToggleThumbnails();
     ASSERT_EQ(w().ImagList1->Count(), 4);
-    // Another tab, then the ThumbNails tab again: the tab change clears
-    // fThumbsLoading and toggles.
+    // Another tab, then the ThumbNails tab again (the tab change clears
+    // fThumbsLoading and toggles): shown, and "Explore Files" still leaves.
     w().TabStrip1->setCurrentIndex(0);
     gs.fThumbsLoading = false;
     w().ToggleThumbnails();
     expectShown();
     EXPECT_EQ(w().ImagList1->Count(), 4);
-    // "Explore Files" still leaves.
-    w().ToggleThumbnails();
-    expectFileList();
-}
-
-TEST_F(Thumbnails, HeldThumbnailsAreReusedOnlyWhenNothingChanged)
-{
-    makeMixedFolder();
-    w().ToggleThumbnails();
-    ASSERT_EQ(w().ImagList1->Count(), 4);
     w().ToggleThumbnails(); // Explore Files
+    expectFileList();
     writePicture(file("f.jpg"), QSize(80, 80));
 
     // Same folder, filter, size and depth: shown again without a run.
