@@ -259,5 +259,10 @@ void QuikTip1::keyPressEvent(QKeyEvent* event)
         Form_KeyPress(13);
         return;
     }
+    // Esc closes the window as its close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
     QWidget::keyPressEvent(event);
 }

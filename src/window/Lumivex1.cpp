@@ -205,7 +205,7 @@ void Lumivex1::Form_Load()
         ToolBarComp1->Item(QStringLiteral("ID_ThumbNails"))->ChangeAll(platform::kPropVisible, true);
         InitSharedState();
         DisableFileTools();
-        PTxShList1->setViewStyle(gs.nListViewStyle);
+        SetListViewStyle(gs.nListViewStyle);
         ReadComputerName();
     } catch (...) {
         // Start-up goes on with the colours, the lists and the favourites.
