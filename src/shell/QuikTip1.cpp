@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/TextFile.h"
+#include "platform/WindowFront.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
 
@@ -56,6 +57,7 @@ QuikTip1* QuikTip1::load(QWidget* parent)
     if (!gInstance) {
         gInstance = new QuikTip1(parent);
         gInstance->Form_Load();
+        platform::placeBelowBars(gInstance, parent);
     }
     return gInstance;
 }
