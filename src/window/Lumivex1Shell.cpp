@@ -48,7 +48,6 @@ private:
 // in a column of its own beside it; the splitter widens either.
 void placeInternetTab(QWidget* tab, QWidget* page, QWidget* favorites)
 {
-    tab->layout()->removeWidget(favorites);
     auto* frame = new QWidget(tab);
     frame->setObjectName(QStringLiteral("Frame6"));
     auto* fill = new QHBoxLayout(frame);
@@ -100,6 +99,7 @@ void Lumivex1::connectShellEvents()
     WebBrowser1->setOffline(true);
     WebBrowser1->setSilent(true);
     WebBrowser2->setSilent(true);
+    connectInternetBrowser();
 
     help::installF1Handler(this);
     toolwindows::registerProgramWindows();
