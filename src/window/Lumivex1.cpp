@@ -4,6 +4,7 @@
 #include "browser/ThumbnailRun.h"
 #include "lists/FavoritesTree.h"
 #include "shared/MessageBox.h"
+#include "platform/ComputerName.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"
@@ -29,7 +30,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSplitter>
-#include <QSysInfo>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -376,7 +376,7 @@ void Lumivex1::ReadComputerName()
 {
     if (!gs.fUseComputerName)
         return;
-    const QString name = QSysInfo::machineHostName().left(255);
+    const QString name = platform::computerName();
     if (name.isEmpty())
         return;
     gs.cComputerName = name.toUpper();
