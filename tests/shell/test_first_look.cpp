@@ -234,3 +234,41 @@ TEST(FirstLook, PrintPagePrintsTheSelectedText)
     out = printed();
     EXPECT_TRUE(out.contains("FIRSTLINE") && out.contains("SECONDLINE")) << out.toStdString();
 }
+
+TEST(FirstLook, DoubleClickedFileLoadsUnderTheHourglass)
+{
+    MainWindow m;
+    Lumivex1& w = m.w;
+    const QString dir = m.folder.file("files");
+    QDir().mkpath(dir);
+    testsupport::writeFile(dir + "/notes.txt", "some text\r\n");
+    testsupport::writeFile(dir + "/readme.txt", "other text\r\n");
+    w.PTxShList1->setFilter("*.*");
+    ASSERT_TRUE(w.PTxShList1->setFolderPath(dir));
+    ASSERT_EQ(w.PTxShList1->Count(), 2);
+
+    // What the pointer is while the loader fills the viewer.
+    QList<Qt::CursorShape> during;
+    QObject::connect(w.Text1, &QTextEdit::textChanged, &w, [&] { during << w.cursor().shape(); });
+    auto doubleClick = [&](const QString& name) {
+        QAbstractItemView* view = w.PTxShList1->currentView();
+        const QModelIndexList found =
+            view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchStartsWith);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        view->scrollTo(found.first());
+        const QPoint at = view->visualRect(found.first()).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    };
+
+    for (const char* name : {"notes", "readme"}) {
+        during.clear();
+        doubleClick(name);
+        EXPECT_EQ(w.windowTitle(), "Brevanto Lumivex 3.0 - " + dir + "/" + name + ".txt");
+        EXPECT_EQ(w.TabStrip1->currentIndex(), 4) << "the text is shown";
+        ASSERT_FALSE(during.isEmpty()) << name;
+        for (Qt::CursorShape shape : during)
+            EXPECT_EQ(shape, Qt::WaitCursor) << name;
+        EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor) << "and taken down when the text is shown";
+    }
+}
