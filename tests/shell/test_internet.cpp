@@ -178,7 +178,7 @@ TEST_F(Internet, AddSavesThePageIntoTheClickedFolderAndItOpensAfterARestart)
     shell.reset();
 
     LoopbackServer server;
-    const QString address = server.address("/r");
+    const QString address = server.url("/r");
     QDir().mkpath(favorites("News"));
     TestWindow& w = start();
     showInternetTab(w);
@@ -234,7 +234,7 @@ TEST_F(Internet, TheRealEngineOpensALoopbackPageAndAddSavesIt)
     platform::setWebBrowserFactory({});
     LoopbackServer server;
     server.put("/r", "<html><head><title>Report: 2005</title></head><body>report</body></html>");
-    const QString address = server.address("/r");
+    const QString address = server.url("/r");
     TestWindow& w = start();
     showInternetTab(w);
     w.ToolBarComp1->Item("ID_IntURLEnter")->setComboText(address);
