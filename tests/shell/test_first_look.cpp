@@ -191,6 +191,24 @@ TEST(FirstLook, ToolTipsOfPictureViewSaveAndFileTools)
     auto* save = qobject_cast<QToolButton*>(pictures->widgetForAction(w.ToolBarComp1->Item("ID_SaveImage")->action()));
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(save->toolTip(), "Save Picture");
+    // Every button of the tool bars shows its tool's tip, and none is without one.
+    int buttons = 0;
+    for (int n = 2; n <= 7; ++n) {
+        QToolBar* bar = w.ToolBarComp1->toolBar(n);
+        ASSERT_NE(bar, nullptr) << n;
+        for (QAction* a : bar->actions()) {
+            auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a));
+            if (!button || a->isSeparator())
+                continue;
+            const QString id = button->defaultAction() ? button->defaultAction()->objectName() : a->objectName();
+            platform::Tool* tool = w.ToolBarComp1->Item(id);
+            ASSERT_NE(tool, nullptr) << "a button of tool bar " << n << " without its tool";
+            EXPECT_FALSE(button->toolTip().isEmpty()) << id.toStdString();
+            EXPECT_EQ(button->toolTip(), tool->action()->toolTip()) << id.toStdString();
+            ++buttons;
+        }
+    }
+    EXPECT_GE(buttons, 50);
 }
 
 TEST(FirstLook, PrintPagePrintsTheSelectedText)
