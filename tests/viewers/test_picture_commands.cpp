@@ -6,6 +6,11 @@
 #include "platform/PictureCodec.h"
 #include "platform/ShellList.h"
 
+#include <Magick++.h>
+#ifdef Intensity
+#undef Intensity
+#endif
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -336,6 +341,24 @@ TEST_F(Viewer, ResizeAsksTheNewSize)
     });
     w->ResizePicture();
     EXPECT_EQ(w->Image1->BitmapWidth(), 50);
+}
+
+TEST_F(Viewer, AResizePastImageMagicksLimitsIsReportedAndLeavesThePicture)
+{
+    w->DisplayFile(picture(QStringLiteral("wide.png"), 400, 300));
+    const QImage before = w->Image1->Bitmap();
+    ensureMagick();
+    const auto oldWidth = Magick::ResourceLimits::width();
+    Magick::ResourceLimits::width(1000);
+    answerNewSize([](NewSize1& d) {
+        d.TxtWidth1->setText(QStringLiteral("1200"));
+        d.OKBtn_Click();
+    });
+    w->ResizePicture();
+    Magick::ResourceLimits::width(oldWidth);
+    EXPECT_EQ(texts(), QStringList{"Image1 20001\rNot enough memory available"});
+    EXPECT_EQ(w->Image1->Bitmap(), before);
+    EXPECT_FALSE(w->fPictureChanged);
 }
 
 TEST_F(Viewer, DeleteMovesTheFileToTheTrash)

@@ -1,0 +1,388 @@
+#include "EditorFixture.h"
+
+#include "editor/EdtImage1.h"
+#include "platform/ImagingCodes.h"
+#include "platform/PictureCodec.h"
+#include "platform/PictureEffects.h"
+#include "shell/HelpWindow.h"
+
+#include <Magick++.h>
+#ifdef Intensity
+#undef Intensity
+#endif
+
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include <functional>
+
+using namespace edittest;
+using platform::Answer;
+namespace fx = platform::effects;
+
+namespace {
+
+class EffectsEditor : public Editors {
+protected:
+    EdtImage1* open()
+    {
+        path = showPicture();
+        EdtImage1* e = openEditor<EdtImage1>("ID_EditImage", "EdtImage1");
+        EXPECT_NE(e, nullptr);
+        if (e)
+            original = e->session().original();
+        return e;
+    }
+    QString path;
+    QImage original;
+};
+
+} // namespace
+
+TEST_F(EffectsEditor, OpensOnTheShownPictureWithItsToolPressed)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(gs.cEditFile, path);
+    EXPECT_TRUE(gs.fEdtImageOpen);
+    EXPECT_EQ(tool("ID_EditImage")->State(), 1);
+    EXPECT_EQ(e->Label1[2]->text(), "  Image: " + path);
+    EXPECT_EQ(e->Image1->Bitmap(), w->Image1->Bitmap());
+    EXPECT_EQ(e->Image2->Bitmap(), original);
+    EXPECT_EQ(e->Image3->Bitmap(), original);
+    EXPECT_EQ(e->List1->currentRow(), 0);
+    EXPECT_FALSE(e->fImageEdited());
+    EXPECT_FALSE(e->fFormLoading());
+
+    // The command again brings the same window forward.
+    tool("ID_EditImage")->action()->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(toolwindows::existing("EdtImage1"), e);
+
+    // Double-clicks switch a picture between normal and stretched painting.
+    QTest::mouseDClick(e->Image1, Qt::LeftButton);
+    EXPECT_EQ(e->Image1->PaintSizeMode(), 0);
+    EXPECT_FALSE(e->fOriginalStretched());
+    QTest::mouseDClick(e->Image1, Qt::LeftButton);
+    EXPECT_EQ(e->Image1->PaintSizeMode(), 1);
+    QTest::mouseDClick(e->Image2, Qt::LeftButton);
+    EXPECT_FALSE(e->fCurrentStretched());
+
+    help::setHelpFolder(testsupport::assetsFolder() + "/Help");
+    click(e->HelpBtn);
+    ASSERT_NE(help::existingWindow(), nullptr);
+    EXPECT_EQ(QFileInfo(help::existingWindow()->currentPage()).completeBaseName(), "EdtImage1");
+    help::existingWindow()->close();
+}
+
+TEST_F(EffectsEditor, SaveRoundTripAndCancel)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    w->fPictureChanged = true;
+    click(e->FlipBtn);
+    const QImage flipped = with(original, [](QImage& p) { return fx::flip(p); });
+    EXPECT_EQ(e->Image2->Bitmap(), flipped);
+
+    answerSave(path, platform::fmt::Png);
+    click(e->SaveBtn);
+    ASSERT_EQ(dialogs->service.fileRequests.size(), 1);
+    EXPECT_EQ(dialogs->service.fileRequests.first().fileName, path);
+    EXPECT_EQ(dialogs->service.fileRequests.first().saveFormat, platform::fmt::Png);
+    EXPECT_EQ(onDisk(path), plain(flipped));
+    EXPECT_EQ(w->Image1->Bitmap(), flipped) << "the main view shows the saved picture";
+    EXPECT_FALSE(w->fPictureChanged);
+    EXPECT_TRUE(texts().isEmpty());
+    EXPECT_EQ(e->Image1->Bitmap(), original) << "the unedited picture stays as first loaded";
+
+    click(e->UndoBtn);
+    EXPECT_EQ(e->Image2->Bitmap(), original);
+
+    click(e->CancelBtn);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(toolwindows::existing("EdtImage1"), nullptr);
+    EXPECT_FALSE(gs.fEdtImageOpen);
+    EXPECT_EQ(tool("ID_EditImage")->State(), 0);
+    EXPECT_EQ(w->Image1->Bitmap(), flipped);
+
+    // Saving under another name writes that file and leaves the main view alone.
+    e = openEditor<EdtImage1>("ID_EditImage", "EdtImage1");
+    ASSERT_NE(e, nullptr);
+    click(e->ReverseBtn);
+    answerSave(file("other"), platform::fmt::Bmp);
+    click(e->SaveBtn);
+    EXPECT_EQ(onDisk(file("other.BMP")),
+              plain(with(flipped, [](QImage& p) { return fx::reverse(p); })));
+    EXPECT_EQ(w->Image1->Bitmap(), flipped);
+
+    // A cancelled save dialog shows nothing and changes nothing.
+    click(e->SaveBtn);
+    EXPECT_TRUE(texts().isEmpty());
+}
+
+TEST_F(EffectsEditor, AFailedSaveLeavesTheFileAndTheMainViewAsTheyWere)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    const QByteArray bytes = samples::readBytes(path);
+    click(e->FlipBtn);
+    for (const bool changed : {false, true}) {
+        w->fPictureChanged = changed;
+        answerSave(file("gone/flipped.png"), platform::fmt::Png);
+        click(e->SaveBtn);
+        EXPECT_EQ(dialogs->service.messages.last().title, kProgramTitle);
+        EXPECT_EQ(dialogs->service.messages.last().text, "Error '20014, Not able to open file' was generated.");
+        EXPECT_EQ(w->fPictureChanged, changed);
+        EXPECT_EQ(w->Image1->Bitmap(), original);
+    }
+    EXPECT_FALSE(QFileInfo::exists(file("gone")));
+
+    // Failing on the picture's own file leaves the file and the main view.
+    answerSave(path, platform::fmt::Gif);
+    click(e->SaveBtn);
+    EXPECT_EQ(texts().size(), 3);
+    EXPECT_TRUE(texts().last().startsWith("Error '20146, "));
+    EXPECT_EQ(samples::readBytes(path), bytes);
+    EXPECT_EQ(w->Image1->Bitmap(), original);
+}
+
+TEST_F(EffectsEditor, ApplyMarksThePictureChangedOnlyAfterAnEdit)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    click(e->ApplyBtn);
+    EXPECT_FALSE(w->fPictureChanged);
+    EXPECT_EQ(w->Image1->Bitmap(), original);
+    EXPECT_TRUE(e->isVisible()) << "the editor stays open";
+
+    click(e->FlipBtn);
+    click(e->ApplyBtn);
+    EXPECT_TRUE(w->fPictureChanged);
+    EXPECT_EQ(w->Image1->Bitmap(), with(original, [](QImage& p) { return fx::flip(p); }));
+
+    // Undo gives back the snapshot with its own state: taken before the flip, unedited.
+    w->fPictureChanged = false;
+    click(e->UndoBtn);
+    EXPECT_FALSE(e->fImageEdited());
+    click(e->ApplyBtn);
+    EXPECT_FALSE(w->fPictureChanged);
+    EXPECT_EQ(w->Image1->Bitmap(), original);
+
+    // Choosing an emboss direction embosses the working copy: an edit.
+    clickItem(e->List1, 2);
+    EXPECT_EQ(e->nEmbossDirection, 2);
+    EXPECT_EQ(e->Image2->Bitmap(), with(original, [](QImage& p) { return fx::emboss(p, 2, 500); }));
+    click(e->ApplyBtn);
+    EXPECT_TRUE(w->fPictureChanged);
+
+    // A snapshot that holds edits keeps them through Undo.
+    w->fPictureChanged = false;
+    click(e->AcceptBtn[0]);
+    click(e->ReverseBtn);
+    click(e->UndoBtn);
+    EXPECT_TRUE(e->fImageEdited());
+    click(e->ApplyBtn);
+    EXPECT_TRUE(w->fPictureChanged);
+}
+
+TEST_F(EffectsEditor, PlusAndMinusKeysStepTheSliders)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    QImage expected = original;
+    for (int levels : {3, 4, 5}) {
+        key(e->SCPosterize, '+');
+        expected = with(expected, [levels](QImage& p) { return fx::posterize(p, levels); });
+    }
+    EXPECT_EQ(e->SCPosterize->value(), 5);
+    EXPECT_EQ(e->Label3[0]->text(), "5");
+    EXPECT_EQ(e->Image2->Bitmap(), expected);
+    click(e->AcceptBtn[0]);
+    expected = with(expected, [](QImage& p) { return fx::posterize(p, 5); });
+    EXPECT_EQ(e->Image2->Bitmap(), expected);
+    EXPECT_EQ(e->Image3->Bitmap(), expected);
+
+    // At the ends, and where the step would pass the end, nothing happens.
+    QTest::keyClick(e->SCPosterize, Qt::Key_End);
+    EXPECT_EQ(e->SCPosterize->value(), 64);
+    const QImage atEnd = e->Image2->Bitmap();
+    key(e->SCPosterize, '+');
+    EXPECT_EQ(e->SCPosterize->value(), 64);
+    EXPECT_EQ(e->Image2->Bitmap(), atEnd);
+    key(e->SCMedian, '-');
+    EXPECT_EQ(e->SCMedian->value(), 3);
+    EXPECT_EQ(e->Label3[2]->text(), "3");
+    e->SCNoise->setValue(995);
+    key(e->SCNoise, '+');
+    EXPECT_EQ(e->SCNoise->value(), 995);
+    key(e->SCSharpen, '-');
+    EXPECT_EQ(e->SCSharpen->value(), -10);
+    EXPECT_EQ(e->Label3[3]->text(), "-10");
+    EXPECT_TRUE(texts().isEmpty());
+}
+
+TEST_F(EffectsEditor, DraggingASliderPreviewsOnceWhenLetGo)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    const QRect handle = part(e->SCMosiac, QStyle::SC_ScrollBarSlider);
+    QTest::mousePress(e->SCMosiac, Qt::LeftButton, {}, handle.center());
+    QTest::mouseMove(e->SCMosiac, handle.center() + QPoint(60, 0));
+    QTest::mouseMove(e->SCMosiac, handle.center() + QPoint(120, 0));
+    EXPECT_EQ(e->Label3[1]->text(), "2") << "nothing while the handle moves";
+    EXPECT_EQ(e->Image2->Bitmap(), original);
+    QTest::mouseRelease(e->SCMosiac, Qt::LeftButton, {}, handle.center() + QPoint(120, 0));
+    QCoreApplication::processEvents();
+    const int tile = e->SCMosiac->value();
+    ASSERT_GT(tile, 2);
+    EXPECT_EQ(e->Label3[1]->text(), QString::number(tile));
+    EXPECT_EQ(e->Image2->Bitmap(), with(original, [tile](QImage& p) { return fx::mosaic(p, tile); }));
+}
+
+TEST_F(EffectsEditor, FreeRotationAcceptsTheWholeAngleOnce)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    const QRgb white = qRgb(255, 255, 255);
+    for (int i = 0; i < 3; ++i)
+        pageRight(e->SCRotateFree);
+    EXPECT_EQ(e->SCRotateFree->value(), 30);
+    pageLeft(e->SCRotateFree);
+    EXPECT_EQ(e->SCRotateFree->value(), 20);
+    EXPECT_EQ(e->Text1->text(), "20");
+    EXPECT_EQ(e->nRotateTotal, 20);
+    QImage stepwise = original;
+    for (int degrees : {10, 10, 10, -10})
+        stepwise = with(stepwise, [=](QImage& p) { return fx::rotate(p, degrees * 100, white); });
+    EXPECT_EQ(e->Image2->Bitmap(), stepwise);
+
+    click(e->AcceptBtn[6]);
+    const QImage once = with(original, [=](QImage& p) { return fx::rotate(p, 2000, white); });
+    EXPECT_EQ(e->Image3->Bitmap(), once);
+    EXPECT_EQ(e->Image2->Bitmap(), once);
+    EXPECT_EQ(e->Text1->text(), "0");
+    EXPECT_EQ(e->SCRotateFree->value(), 0);
+    EXPECT_EQ(e->nRotateLast, 0);
+    EXPECT_EQ(e->nRotateTotal, 0);
+}
+
+TEST_F(EffectsEditor, FixedRotationsUseTheChosenBackground)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    click(e->RotateAngle[0]);
+    const QImage quarter = with(original, [](QImage& p) { return fx::rotate(p, 9000, 0); });
+    EXPECT_EQ(e->Image2->Bitmap(), quarter);
+    EXPECT_EQ(e->Image2->BitmapWidth(), original.height());
+    click(e->UndoBtn);
+    EXPECT_EQ(e->Image2->Bitmap(), original);
+
+    // A free turn right after opening fills with white; after a colour is chosen, with it.
+    pageRight(e->SCRotateFree);
+    EXPECT_EQ(e->Image2->Bitmap().pixel(0, 0), qRgb(255, 255, 255));
+    dialogs->service.colorAnswers << QColor(0, 0, 255);
+    click(e->RColorBtn);
+    EXPECT_EQ(dialogs->service.colorRequests.last().title, "Select Color for Rotate Image Background");
+    EXPECT_EQ(dialogs->service.colorRequests.last().initial, QColor(Qt::white));
+    EXPECT_EQ(e->nRotateBackColor, 0x00FF0000u);
+    EXPECT_TRUE(e->styleSheet().contains("#0000ff")) << "the angle box shows the colour";
+    click(e->RotateAngle[2]);
+    pageRight(e->SCRotateFree);
+    EXPECT_EQ(e->Image2->Bitmap().pixel(0, 0), qRgb(0, 0, 255));
+    // Cancelling the colour dialog keeps the colour.
+    click(e->RColorBtn);
+    EXPECT_EQ(e->nRotateBackColor, 0x00FF0000u);
+}
+
+TEST_F(EffectsEditor, RestorePutsEveryBarBackAndStartsOver)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    clickItem(e->List1, 4);
+    // Each bar previews its own effect on the working copy as it stands.
+    const std::pair<QScrollBar*, std::function<int(QImage&)>> bars[] = {
+        {e->SCPosterize, [](QImage& p) { return fx::posterize(p, 6); }},
+        {e->SCMosiac, [](QImage& p) { return fx::mosaic(p, 4); }},
+        {e->SCMedian, [](QImage& p) { return fx::median(p, 4); }},
+        {e->SCSharpen, [](QImage& p) { return fx::sharpen(p, 100); }},
+        {e->SCNoise, nullptr}, // a new run of noise each time
+        {e->SCEmboss, [](QImage& p) { return fx::emboss(p, 4, 600); }}};
+    for (const auto& [bar, effect] : bars) {
+        const QImage before = e->Image2->Bitmap();
+        pageRight(bar);
+        if (effect)
+            EXPECT_EQ(e->Image2->Bitmap(), with(before, effect)) << bar->objectName().toStdString();
+        else
+            EXPECT_NE(e->Image2->Bitmap(), before);
+    }
+    EXPECT_EQ(e->Label3[4]->text(), "600");
+    // Undo without Accept, once or twice, gives back the snapshot of the load; the bars stay.
+    click(e->UndoBtn);
+    click(e->UndoBtn);
+    EXPECT_EQ(e->Image2->Bitmap(), original);
+    EXPECT_EQ(e->SCPosterize->value(), 6);
+    for (int i = 0; i < 3; ++i)
+        pageRight(e->SCRotateFree);
+    click(e->AcceptBtn[3]);
+    EXPECT_TRUE(e->fImageEdited());
+
+    click(e->RestoreBtn);
+    EXPECT_EQ(e->SCPosterize->value(), 2);
+    EXPECT_EQ(e->SCMosiac->value(), 2);
+    EXPECT_EQ(e->SCMedian->value(), 3);
+    EXPECT_EQ(e->SCSharpen->value(), 0);
+    EXPECT_EQ(e->SCNoise->value(), 500);
+    EXPECT_EQ(e->SCEmboss->value(), 500);
+    EXPECT_EQ(e->SCRotateFree->value(), 0);
+    EXPECT_EQ(e->Text1->text(), "0");
+    EXPECT_EQ(e->List1->currentRow(), 4) << "the emboss direction stays";
+    EXPECT_EQ(e->Image2->Bitmap(), original);
+    EXPECT_EQ(e->Image3->Bitmap(), original);
+    EXPECT_FALSE(e->fImageEdited());
+    click(e->ApplyBtn);
+    EXPECT_FALSE(w->fPictureChanged);
+}
+
+TEST_F(EffectsEditor, AnEditorWithoutAPictureDoesNothing)
+{
+    const QString gone = showPicture(QStringLiteral("gone.png"));
+    const QImage shown = w->Image1->Bitmap();
+    QFile::remove(gone);
+    samples::writeBytes(file("broken.png"), "not a picture at all");
+    for (const QString& missing : {gone, file("broken.png")}) {
+        w->List3->addItem(missing);
+        w->List3->setCurrentRow(w->List3->count() - 1);
+        EdtImage1* e = openEditor<EdtImage1>("ID_EditImage", "EdtImage1");
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(gs.cEditFile, missing);
+        EXPECT_FALSE(e->Image1->HasBitmap());
+        EXPECT_FALSE(e->Image2->HasBitmap());
+        for (QPushButton* b : {e->ApplyBtn, e->SaveBtn, e->RestoreBtn, e->UndoBtn, e->AcceptBtn[0], e->AcceptBtn[6],
+                               e->FlipBtn, e->ReverseBtn, e->RotateAngle[1]})
+            click(b);
+        pageRight(e->SCPosterize);
+        clickItem(e->List1, 3);
+        EXPECT_FALSE(e->Image2->HasBitmap());
+        EXPECT_FALSE(e->fImageEdited());
+        EXPECT_EQ(w->Image1->Bitmap(), shown) << "the main view is never blanked";
+        EXPECT_FALSE(w->fPictureChanged);
+        EXPECT_TRUE(dialogs->service.fileRequests.isEmpty());
+        EXPECT_TRUE(texts().isEmpty());
+        click(e->CancelBtn);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(EffectsEditor, AnEffectPastImageMagicksLimitsIsReportedAndUndone)
+{
+    EdtImage1* e = open();
+    ASSERT_NE(e, nullptr);
+    platform::ensureMagick();
+    const auto oldWidth = Magick::ResourceLimits::width();
+    Magick::ResourceLimits::width(original.height() - 1);
+    click(e->RotateAngle[0]); // turned, the picture would be wider than the limit
+    Magick::ResourceLimits::width(oldWidth);
+    EXPECT_EQ(texts(), QStringList{"Image2 20001\rNot enough memory available"});
+    EXPECT_EQ(e->Image2->Bitmap(), original);
+    EXPECT_FALSE(e->fImageEdited());
+}
