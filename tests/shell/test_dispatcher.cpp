@@ -84,6 +84,10 @@ TEST_F(Dispatcher, EveryToolIdIsHandledOrDocumented)
         const QString id = QString::fromLatin1(d.id);
         EXPECT_NE(Lumivex1::IsDispatchedCommand(id), notDispatched.contains(id)) << d.id;
     }
+    // These are recognised and do nothing.
+    for (const char* id : {"ID_Select", "ID_mnuSelectFiles", "ID_ViewBtn", "ID_mnuRunSlideShow",
+                           "ID_mnuUtilitiesSetComputer"})
+        EXPECT_TRUE(Lumivex1::IdleCommandIds().contains(QString::fromLatin1(id))) << id;
     EXPECT_FALSE(Lumivex1::IsDispatchedCommand("ID_EnterURL"));
     EXPECT_FALSE(Lumivex1::IsDispatchedCommand("id_mnuopenfile")) << "ids compare case-sensitively";
 

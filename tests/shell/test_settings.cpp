@@ -18,7 +18,7 @@ TEST_F(Files, EveryValueRoundTrips)
 {
     Options o;
     setDefaultOptions(o, "/prog");
-    // Every value away from its default, texts with commas and blanks.
+    // Every field set, texts with commas and blanks.
     o.nWindowLeft = 15; o.nWindowTop = 30; o.nWindowHeight = 7200; o.nWindowWidth = 9600;
     o.nMenuFontType = 3; o.nMenuStyle = 1; o.nLabelStyle = 4; o.nSpareOption = 41; o.nListViewStyle = 3;
     o.nThumbHeight = 90; o.nThumbWidth = 120; o.nThumbBitsIndex = 5;
