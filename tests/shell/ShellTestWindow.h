@@ -38,10 +38,8 @@ public:
     }
 
 // Procedures that only record their call, with the file they get if any.
-#define LUMIVEX_RECORD(name) \
-    void name() override { rec(#name); }
-#define LUMIVEX_RECORD_FILE(name) \
-    void name(const QString& p) override { rec(#name " " + p); }
+#define LUMIVEX_RECORD(name) void name() override { rec(#name); }
+#define LUMIVEX_RECORD_FILE(name) void name(const QString& p) override { rec(#name " " + p); }
     // Files, scanner and the file list.
     LUMIVEX_RECORD_FILE(DisplayFile) LUMIVEX_RECORD_FILE(ConvertFile) LUMIVEX_RECORD_FILE(LoadMediaFile)
     LUMIVEX_RECORD(OpenFileRoutine) LUMIVEX_RECORD(OpenFileWithApplication) LUMIVEX_RECORD(CloseCurrentFile)
