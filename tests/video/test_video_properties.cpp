@@ -1,5 +1,4 @@
 // The video properties window on media files the tests make.
-#include "VideoFixtures.h"
 #include "VideoMedia.h"
 
 #include "platform/Dialogs.h"
@@ -46,7 +45,8 @@ protected:
 
 TEST_F(Properties, SoundAndPictureFactsOfAVideo)
 {
-    ASSERT_TRUE(makeVideo(path("clip.avi"), clip(1.0, 320, 240, 15))); // with 16-bit stereo samples
+    // With 16-bit stereo samples.
+    ASSERT_TRUE(makeVideo(path("clip.avi"), {.seconds = 1, .width = 320, .height = 240, .fps = 15}));
     open(path("clip.avi"));
     EXPECT_TRUE(gs.fVidPropOpen);
     EXPECT_EQ(win->windowTitle(), "Properties for - " + path("clip.avi"));
