@@ -1,6 +1,8 @@
 // The print picture window: the preview, its boxes and bars, the title's
 // font and colour, and printing through the real printer code to a PDF file
 // that is read back.
+#include "TestSupport.h"
+
 #include "editor/PrntPict1.h"
 #include "platform/Dialogs.h"
 #include "platform/Lead.h"
@@ -139,40 +141,35 @@ TEST_F(PrintWindow, PortraitPictureAndPathsWithoutPictures)
     EXPECT_EQ(w.VScroll1->value(), 99) << "75 + 24";
     delete window.data();
 
-    // A missing file: no message, no preview, the bars as designed; printing reports it.
+    // A missing file says nothing, a file that is no picture gives its error;
+    // neither shows a preview, and printing says so without touching the printer.
     platform::RecordingPrintCanvas* recorded = nullptr;
     platform::ScopedPrinterCanvas printer([&] {
         auto c = std::make_unique<platform::RecordingPrintCanvas>();
         recorded = c.get();
         return c;
     });
-    PrntPict1& gone = open(file(QStringLiteral("gone.png")));
-    EXPECT_TRUE(dialogs->messages.isEmpty());
-    EXPECT_FALSE(gone.Image1->isVisible());
-    EXPECT_EQ(gone.VScroll1->value(), 100);
-    QTest::mouseClick(gone.OKBtn, Qt::LeftButton);
-    EXPECT_EQ(dialogs->texts(), QStringList{kNoPicture});
-    EXPECT_EQ(recorded, nullptr) << "the printer is not even touched";
-    EXPECT_FALSE(gone.Frame3->isVisible());
-    delete window.data();
-
-    // A file that is not a picture: its error, then nothing to print.
-    dialogs->messages.clear();
     const QString notes = file(QStringLiteral("notes.txt"));
-    QFile f(notes);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("just some words\r\n");
-    f.close();
-    PrntPict1& text = open(notes);
-    ASSERT_EQ(dialogs->messages.size(), 1);
-    EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Error - 200\\d\\d - .+$")).match(dialogs->messages[0].text).hasMatch())
-        << dialogs->messages[0].text.toStdString();
-    EXPECT_FALSE(text.Image1->isVisible());
-    QTest::mouseClick(text.OKBtn, Qt::LeftButton);
-    EXPECT_EQ(dialogs->texts().last(), kNoPicture);
-    EXPECT_FALSE(text.Frame3->isVisible());
-    delete window.data();
+    testsupport::writeFile(notes, "just some words\r\n");
+    for (const QString& path : {file(QStringLiteral("gone.png")), notes}) {
+        dialogs->messages.clear();
+        PrntPict1& none = open(path);
+        if (path == notes) {
+            ASSERT_EQ(dialogs->messages.size(), 1);
+            EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
+            EXPECT_TRUE(QRegularExpression(QStringLiteral("^Error - 200\\d\\d - .+$"))
+                            .match(dialogs->messages[0].text).hasMatch()) << dialogs->messages[0].text.toStdString();
+        } else {
+            EXPECT_TRUE(dialogs->messages.isEmpty());
+            EXPECT_EQ(none.VScroll1->value(), 100) << "the bars as designed";
+        }
+        EXPECT_FALSE(none.Image1->isVisible());
+        QTest::mouseClick(none.OKBtn, Qt::LeftButton);
+        EXPECT_EQ(dialogs->texts().last(), kNoPicture);
+        EXPECT_FALSE(none.Frame3->isVisible());
+        delete window.data();
+    }
+    EXPECT_EQ(recorded, nullptr) << "the printer is not even touched";
 
     // A path without a folder keeps the label's caption.
     PrntPict1& bare = open(QStringLiteral("picture-nowhere.png"));
@@ -346,17 +343,15 @@ TEST_F(PrintWindow, PrinterFailures)
 
 TEST_F(PrintWindow, CancelAndEscapeUnload)
 {
-    PrntPict1& w = open(picture(QStringLiteral("a.png"), 300, 200));
-    EXPECT_TRUE(gs.fPrntPictOpen);
-    QTest::mouseClick(w.CancelBtn, Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull()) << "closed and deleted";
-    EXPECT_FALSE(gs.fPrntPictOpen);
-
-    PrntPict1& again = open(picture(QStringLiteral("b.png"), 300, 200));
-    EXPECT_TRUE(gs.fPrntPictOpen);
-    QTest::keyClick(&again, Qt::Key_Escape);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull());
-    EXPECT_FALSE(gs.fPrntPictOpen);
+    for (const bool escape : {false, true}) {
+        PrntPict1& w = open(picture(QStringLiteral("a.png"), 300, 200));
+        EXPECT_TRUE(gs.fPrntPictOpen);
+        if (escape)
+            QTest::keyClick(&w, Qt::Key_Escape);
+        else
+            QTest::mouseClick(w.CancelBtn, Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(window.isNull()) << "closed and deleted";
+        EXPECT_FALSE(gs.fPrntPictOpen);
+    }
 }
