@@ -17,7 +17,6 @@ TEST_F(Favorites, ANewListIsFilledAndWrittenOnOk)
     file("pics/notes.xyz");
     answerNewList({"   ", "Holiday"}); // a blank name is refused first
     auto ed = openEditor(pics);
-    EXPECT_EQ(ed->windowTitle(), "Create List of Preset Favorites for Quick Location");
     EXPECT_TRUE(gs.fSetFavListOpen);
     ASSERT_EQ(dialogs->texts(),
               QStringList{"You must Enter the Name for the New Favorite List of Pictures or Multimedia Files"});

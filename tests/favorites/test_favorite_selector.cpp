@@ -40,7 +40,6 @@ TEST_F(Selector, ChoosesListsAndEntriesAndLocatesTheFolder)
     writeFile(listFile("Beta"), "nofolder.txt\r\n");
 
     auto s = open();
-    EXPECT_EQ(s->windowTitle(), "Select Favorite List");
     EXPECT_TRUE(gs.fSelFavoritesOpen);
     EXPECT_EQ(texts(s->List2), (QStringList{"Alpha", "Beta"}));
     EXPECT_EQ(s->List2->currentRow(), 0);

@@ -35,7 +35,6 @@ TEST_F(ColourEditor, OpensWithEverySliderAtItsDefault)
     ASSERT_TRUE(open());
     EXPECT_TRUE(gs.fEdtColorsOpen);
     EXPECT_EQ(tool("ID_EditColors")->State(), 1);
-    EXPECT_EQ(e->windowTitle(), "Picture Image Color Editor");
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(e->Label3[i]->text(), "0");
     EXPECT_EQ(e->Label3[6]->text(), "1.00");
