@@ -319,13 +319,11 @@ TEST_F(EffectsEditor, RestorePutsEveryBarBackAndStartsOver)
     EXPECT_TRUE(e->fImageEdited());
 
     click(e->RestoreBtn);
-    EXPECT_EQ(e->SCPosterize->value(), 2);
-    EXPECT_EQ(e->SCMosiac->value(), 2);
-    EXPECT_EQ(e->SCMedian->value(), 3);
-    EXPECT_EQ(e->SCSharpen->value(), 0);
-    EXPECT_EQ(e->SCNoise->value(), 500);
-    EXPECT_EQ(e->SCEmboss->value(), 500);
-    EXPECT_EQ(e->SCRotateFree->value(), 0);
+    const std::pair<QScrollBar*, int> start[] = {{e->SCPosterize, 2}, {e->SCMosiac, 2},  {e->SCMedian, 3},
+                                                 {e->SCSharpen, 0},   {e->SCNoise, 500}, {e->SCEmboss, 500},
+                                                 {e->SCRotateFree, 0}};
+    for (const auto& [bar, value] : start)
+        EXPECT_EQ(bar->value(), value) << bar->objectName().toStdString();
     EXPECT_EQ(e->Text1->text(), "0");
     EXPECT_EQ(e->List1->currentRow(), 4) << "the emboss direction stays";
     EXPECT_EQ(e->Image2->Bitmap(), original);
