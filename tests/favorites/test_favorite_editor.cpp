@@ -39,9 +39,8 @@ TEST_F(Favorites, ANewListIsFilledAndWrittenOnOk)
 
     // Up and Down move the selected entry; at the ends they do nothing.
     clickRow(ed->List1, 2);
-    QTest::mouseClick(ed->UpBtn, Qt::LeftButton);
-    QTest::mouseClick(ed->UpBtn, Qt::LeftButton);
-    QTest::mouseClick(ed->UpBtn, Qt::LeftButton);
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(ed->UpBtn, Qt::LeftButton);
     EXPECT_EQ(texts(ed->List1), (QStringList{a, b, c}));
     clickRow(ed->List1, 2);
     QTest::mouseClick(ed->DownBtn, Qt::LeftButton);
