@@ -25,6 +25,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace edittest {
@@ -100,16 +101,13 @@ protected:
     }
 
     // One click in the bar's groove beside the handle: a large step.
-    static void pageRight(QScrollBar* bar)
+    static void page(QScrollBar* bar, QStyle::SubControl side)
     {
-        QTest::mouseClick(bar, Qt::LeftButton, {}, part(bar, QStyle::SC_ScrollBarAddPage).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, part(bar, side).center());
         QCoreApplication::processEvents();
     }
-    static void pageLeft(QScrollBar* bar)
-    {
-        QTest::mouseClick(bar, Qt::LeftButton, {}, part(bar, QStyle::SC_ScrollBarSubPage).center());
-        QCoreApplication::processEvents();
-    }
+    static void pageRight(QScrollBar* bar) { page(bar, QStyle::SC_ScrollBarAddPage); }
+    static void pageLeft(QScrollBar* bar) { page(bar, QStyle::SC_ScrollBarSubPage); }
     // A key typed on a slider, which the user focused by clicking its handle.
     static void key(QScrollBar* bar, char c)
     {
@@ -146,19 +144,8 @@ protected:
     std::unique_ptr<Lumivex1> w;
 };
 
-// A picture as written to a file and read again, in direct colour (a writer
-// may store few colours as a palette).
-inline QImage onDisk(const QString& path)
-{
-    platform::PictureData d;
-    if (platform::readPicture(path, 1, 1, &d) != 0)
-        return {};
-    QImage picture = d.frames.first().convertToFormat(QImage::Format_RGB32);
-    picture.setColorSpace({}); // the writer may have noted one
-    return picture;
-}
-
-// The picture in direct colour without a colour space, as onDisk gives it.
+// The picture in direct colour without a colour space (a writer may store few
+// colours as a palette, or note a colour space).
 inline QImage plain(const QImage& picture)
 {
     QImage p = picture.convertToFormat(QImage::Format_RGB32);
@@ -166,11 +153,21 @@ inline QImage plain(const QImage& picture)
     return p;
 }
 
-// The picture with an effect applied, for comparing with what a window shows.
-template <class F> QImage with(QImage picture, F effect)
+// A picture as written to a file and read again, as plain() gives it.
+inline QImage onDisk(const QString& path)
 {
-    EXPECT_EQ(effect(picture), 0);
+    platform::PictureData d;
+    return platform::readPicture(path, 1, 1, &d) == 0 ? plain(d.frames.first()) : QImage();
+}
+
+// The picture with the effects applied in turn, for comparing with what a window shows.
+template <class... F> QImage with(QImage picture, F... effects)
+{
+    for (const auto& effect : {std::function<int(QImage&)>(effects)...})
+        EXPECT_EQ(effect(picture), 0);
     return picture;
 }
+// One effect of platform::effects with its values: EFFECT(rotate, 9000, 0).
+#define EFFECT(name, ...) [=](QImage& p) { return platform::effects::name(p __VA_OPT__(, ) __VA_ARGS__); }
 
 } // namespace edittest

@@ -24,15 +24,16 @@ namespace {
 
 class EffectsEditor : public Editors {
 protected:
-    EdtImage1* open()
+    // Shows a picture and opens the editor on it; false when no editor came up.
+    bool open()
     {
         path = showPicture();
-        EdtImage1* e = openEditor<EdtImage1>("ID_EditImage", "EdtImage1");
-        EXPECT_NE(e, nullptr);
+        e = openEditor<EdtImage1>("ID_EditImage", "EdtImage1");
         if (e)
             original = e->session().original();
         return e;
     }
+    EdtImage1* e = nullptr;
     QString path;
     QImage original;
 };
@@ -41,8 +42,7 @@ protected:
 
 TEST_F(EffectsEditor, OpensOnTheShownPictureWithItsToolPressed)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     EXPECT_EQ(gs.cEditFile, path);
     EXPECT_TRUE(gs.fEdtImageOpen);
     EXPECT_EQ(tool("ID_EditImage")->State(), 1);
@@ -77,11 +77,10 @@ TEST_F(EffectsEditor, OpensOnTheShownPictureWithItsToolPressed)
 
 TEST_F(EffectsEditor, SaveRoundTripAndCancel)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     w->fPictureChanged = true;
     click(e->FlipBtn);
-    const QImage flipped = with(original, [](QImage& p) { return fx::flip(p); });
+    const QImage flipped = with(original, EFFECT(flip));
     EXPECT_EQ(e->Image2->Bitmap(), flipped);
 
     answerSave(path, platform::fmt::Png);
@@ -112,7 +111,7 @@ TEST_F(EffectsEditor, SaveRoundTripAndCancel)
     answerSave(file("other"), platform::fmt::Bmp);
     click(e->SaveBtn);
     EXPECT_EQ(onDisk(file("other.BMP")),
-              plain(with(flipped, [](QImage& p) { return fx::reverse(p); })));
+              plain(with(flipped, EFFECT(reverse))));
     EXPECT_EQ(w->Image1->Bitmap(), flipped);
 
     // A cancelled save dialog shows nothing and changes nothing.
@@ -122,8 +121,7 @@ TEST_F(EffectsEditor, SaveRoundTripAndCancel)
 
 TEST_F(EffectsEditor, AFailedSaveLeavesTheFileAndTheMainViewAsTheyWere)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     const QByteArray bytes = samples::readBytes(path);
     click(e->FlipBtn);
     for (const bool changed : {false, true}) {
@@ -148,8 +146,7 @@ TEST_F(EffectsEditor, AFailedSaveLeavesTheFileAndTheMainViewAsTheyWere)
 
 TEST_F(EffectsEditor, ApplyMarksThePictureChangedOnlyAfterAnEdit)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     click(e->ApplyBtn);
     EXPECT_FALSE(w->fPictureChanged);
     EXPECT_EQ(w->Image1->Bitmap(), original);
@@ -158,7 +155,7 @@ TEST_F(EffectsEditor, ApplyMarksThePictureChangedOnlyAfterAnEdit)
     click(e->FlipBtn);
     click(e->ApplyBtn);
     EXPECT_TRUE(w->fPictureChanged);
-    EXPECT_EQ(w->Image1->Bitmap(), with(original, [](QImage& p) { return fx::flip(p); }));
+    EXPECT_EQ(w->Image1->Bitmap(), with(original, EFFECT(flip)));
 
     // Undo gives back the snapshot with its own state: taken before the flip, unedited.
     w->fPictureChanged = false;
@@ -171,7 +168,7 @@ TEST_F(EffectsEditor, ApplyMarksThePictureChangedOnlyAfterAnEdit)
     // Choosing an emboss direction embosses the working copy: an edit.
     clickItem(e->List1, 2);
     EXPECT_EQ(e->nEmbossDirection, 2);
-    EXPECT_EQ(e->Image2->Bitmap(), with(original, [](QImage& p) { return fx::emboss(p, 2, 500); }));
+    EXPECT_EQ(e->Image2->Bitmap(), with(original, EFFECT(emboss, 2, 500)));
     click(e->ApplyBtn);
     EXPECT_TRUE(w->fPictureChanged);
 
@@ -187,18 +184,17 @@ TEST_F(EffectsEditor, ApplyMarksThePictureChangedOnlyAfterAnEdit)
 
 TEST_F(EffectsEditor, PlusAndMinusKeysStepTheSliders)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     QImage expected = original;
     for (int levels : {3, 4, 5}) {
         key(e->SCPosterize, '+');
-        expected = with(expected, [levels](QImage& p) { return fx::posterize(p, levels); });
+        expected = with(expected, EFFECT(posterize, levels));
     }
     EXPECT_EQ(e->SCPosterize->value(), 5);
     EXPECT_EQ(e->Label3[0]->text(), "5");
     EXPECT_EQ(e->Image2->Bitmap(), expected);
     click(e->AcceptBtn[0]);
-    expected = with(expected, [](QImage& p) { return fx::posterize(p, 5); });
+    expected = with(expected, EFFECT(posterize, 5));
     EXPECT_EQ(e->Image2->Bitmap(), expected);
     EXPECT_EQ(e->Image3->Bitmap(), expected);
 
@@ -223,8 +219,7 @@ TEST_F(EffectsEditor, PlusAndMinusKeysStepTheSliders)
 
 TEST_F(EffectsEditor, DraggingASliderPreviewsOnceWhenLetGo)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     const QRect handle = part(e->SCMosiac, QStyle::SC_ScrollBarSlider);
     QTest::mousePress(e->SCMosiac, Qt::LeftButton, {}, handle.center());
     QTest::mouseMove(e->SCMosiac, handle.center() + QPoint(60, 0));
@@ -236,13 +231,12 @@ TEST_F(EffectsEditor, DraggingASliderPreviewsOnceWhenLetGo)
     const int tile = e->SCMosiac->value();
     ASSERT_GT(tile, 2);
     EXPECT_EQ(e->Label3[1]->text(), QString::number(tile));
-    EXPECT_EQ(e->Image2->Bitmap(), with(original, [tile](QImage& p) { return fx::mosaic(p, tile); }));
+    EXPECT_EQ(e->Image2->Bitmap(), with(original, EFFECT(mosaic, tile)));
 }
 
 TEST_F(EffectsEditor, FreeRotationAcceptsTheWholeAngleOnce)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     const QRgb white = qRgb(255, 255, 255);
     for (int i = 0; i < 3; ++i)
         pageRight(e->SCRotateFree);
@@ -253,11 +247,11 @@ TEST_F(EffectsEditor, FreeRotationAcceptsTheWholeAngleOnce)
     EXPECT_EQ(e->nRotateTotal, 20);
     QImage stepwise = original;
     for (int degrees : {10, 10, 10, -10})
-        stepwise = with(stepwise, [=](QImage& p) { return fx::rotate(p, degrees * 100, white); });
+        stepwise = with(stepwise, EFFECT(rotate, degrees * 100, white));
     EXPECT_EQ(e->Image2->Bitmap(), stepwise);
 
     click(e->AcceptBtn[6]);
-    const QImage once = with(original, [=](QImage& p) { return fx::rotate(p, 2000, white); });
+    const QImage once = with(original, EFFECT(rotate, 2000, white));
     EXPECT_EQ(e->Image3->Bitmap(), once);
     EXPECT_EQ(e->Image2->Bitmap(), once);
     EXPECT_EQ(e->Text1->text(), "0");
@@ -268,10 +262,9 @@ TEST_F(EffectsEditor, FreeRotationAcceptsTheWholeAngleOnce)
 
 TEST_F(EffectsEditor, FixedRotationsUseTheChosenBackground)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     click(e->RotateAngle[0]);
-    const QImage quarter = with(original, [](QImage& p) { return fx::rotate(p, 9000, 0); });
+    const QImage quarter = with(original, EFFECT(rotate, 9000, 0));
     EXPECT_EQ(e->Image2->Bitmap(), quarter);
     EXPECT_EQ(e->Image2->BitmapWidth(), original.height());
     click(e->UndoBtn);
@@ -296,17 +289,16 @@ TEST_F(EffectsEditor, FixedRotationsUseTheChosenBackground)
 
 TEST_F(EffectsEditor, RestorePutsEveryBarBackAndStartsOver)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     clickItem(e->List1, 4);
     // Each bar previews its own effect on the working copy as it stands.
     const std::pair<QScrollBar*, std::function<int(QImage&)>> bars[] = {
-        {e->SCPosterize, [](QImage& p) { return fx::posterize(p, 6); }},
-        {e->SCMosiac, [](QImage& p) { return fx::mosaic(p, 4); }},
-        {e->SCMedian, [](QImage& p) { return fx::median(p, 4); }},
-        {e->SCSharpen, [](QImage& p) { return fx::sharpen(p, 100); }},
+        {e->SCPosterize, EFFECT(posterize, 6)},
+        {e->SCMosiac, EFFECT(mosaic, 4)},
+        {e->SCMedian, EFFECT(median, 4)},
+        {e->SCSharpen, EFFECT(sharpen, 100)},
         {e->SCNoise, nullptr}, // a new run of noise each time
-        {e->SCEmboss, [](QImage& p) { return fx::emboss(p, 4, 600); }}};
+        {e->SCEmboss, EFFECT(emboss, 4, 600)}};
     for (const auto& [bar, effect] : bars) {
         const QImage before = e->Image2->Bitmap();
         pageRight(bar);
@@ -327,13 +319,11 @@ TEST_F(EffectsEditor, RestorePutsEveryBarBackAndStartsOver)
     EXPECT_TRUE(e->fImageEdited());
 
     click(e->RestoreBtn);
-    EXPECT_EQ(e->SCPosterize->value(), 2);
-    EXPECT_EQ(e->SCMosiac->value(), 2);
-    EXPECT_EQ(e->SCMedian->value(), 3);
-    EXPECT_EQ(e->SCSharpen->value(), 0);
-    EXPECT_EQ(e->SCNoise->value(), 500);
-    EXPECT_EQ(e->SCEmboss->value(), 500);
-    EXPECT_EQ(e->SCRotateFree->value(), 0);
+    const std::pair<QScrollBar*, int> start[] = {{e->SCPosterize, 2}, {e->SCMosiac, 2},  {e->SCMedian, 3},
+                                                 {e->SCSharpen, 0},   {e->SCNoise, 500}, {e->SCEmboss, 500},
+                                                 {e->SCRotateFree, 0}};
+    for (const auto& [bar, value] : start)
+        EXPECT_EQ(bar->value(), value) << bar->objectName().toStdString();
     EXPECT_EQ(e->Text1->text(), "0");
     EXPECT_EQ(e->List1->currentRow(), 4) << "the emboss direction stays";
     EXPECT_EQ(e->Image2->Bitmap(), original);
@@ -352,7 +342,7 @@ TEST_F(EffectsEditor, AnEditorWithoutAPictureDoesNothing)
     for (const QString& missing : {gone, file("broken.png")}) {
         w->List3->addItem(missing);
         w->List3->setCurrentRow(w->List3->count() - 1);
-        EdtImage1* e = openEditor<EdtImage1>("ID_EditImage", "EdtImage1");
+        e = openEditor<EdtImage1>("ID_EditImage", "EdtImage1");
         ASSERT_NE(e, nullptr);
         EXPECT_EQ(gs.cEditFile, missing);
         EXPECT_FALSE(e->Image1->HasBitmap());
@@ -375,8 +365,7 @@ TEST_F(EffectsEditor, AnEditorWithoutAPictureDoesNothing)
 
 TEST_F(EffectsEditor, AnEffectPastImageMagicksLimitsIsReportedAndUndone)
 {
-    EdtImage1* e = open();
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(open());
     platform::ensureMagick();
     const auto oldWidth = Magick::ResourceLimits::width();
     Magick::ResourceLimits::width(original.height() - 1);
