@@ -536,10 +536,34 @@ struct FlicDecoder {
     }
 };
 
-int readFlic(const QByteArray& bytes, int page, int pages, PictureData* out)
+// The file with every chunk after the header cut to the bytes that follow
+// it: the demuxer makes room for as many bytes as a chunk claims, so a small
+// file whose chunk claims gigabytes would have it reserve them in vain.
+QByteArray flicWithHonestChunks(const QByteArray& bytes)
 {
-    if (bytes.size() < 128)
+    QByteArray fixed = bytes;
+    const qint64 n = fixed.size();
+    qint64 pos = 128;
+    while (pos + 6 <= n) {
+        const qint64 size = le32(fixed.constData() + pos);
+        if (size < 6)
+            break; // the demuxer stops here as well
+        if (size > n - pos) {
+            const quint32 cut = quint32(n - pos);
+            for (int i = 0; i < 4; ++i)
+                fixed[pos + i] = char(cut >> (8 * i) & 0xFF);
+            break;
+        }
+        pos += size;
+    }
+    return fixed;
+}
+
+int readFlic(const QByteArray& file, int page, int pages, PictureData* out)
+{
+    if (file.size() < 128)
         return err::InvalidFormat;
+    const QByteArray bytes = flicWithHonestChunks(file);
     MemoryReader reader{&bytes};
     FlicDecoder dec;
     if (!dec.pkt || !dec.frame)

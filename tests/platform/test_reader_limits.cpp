@@ -103,3 +103,15 @@ TEST(ReaderLimits, DelaysFromTheFileStayWithinAnHour)
     ASSERT_EQ(readPictureBytes(samples::animatedCursor({icon, icon}, 6), "ANI", 1, -1, &d), 0);
     EXPECT_EQ(d.delays.first(), 100);
 }
+
+TEST(ReaderLimits, AFlicFrameClaimingGigabytesShowsTheBytesItHas)
+{
+    // The last frame's chunk (16 + 6 + 64 bytes) claims 2 GB: the reader takes
+    // the frame as far as the file goes instead of making room for 2 GB.
+    QByteArray bytes = samples::flic(8, 8, 2);
+    const qsizetype last = bytes.size() - (16 + 6 + 64);
+    bytes[last + 3] = char(0x7F);
+    PictureData d;
+    ASSERT_EQ(readPictureBytes(bytes, "FLC", 1, -1, &d), 0);
+    EXPECT_EQ(d.pageCount, 2);
+}
