@@ -16,8 +16,12 @@ class ProgramFolder {
 public:
     // binFolder: where Tessamor was built. adjust: changes to the default
     // options before they are written.
-    explicit ProgramFolder(const QString& binFolder, const std::function<void(Options&)>& adjust = {})
+    explicit ProgramFolder(const QString& binFolder, const std::function<void(Options&)>& adjust = {},
+                           const QString& at = {})
+        : m_dir(at.isEmpty() ? QTemporaryDir() : QTemporaryDir(at + QStringLiteral("/lumivex-XXXXXX")))
     {
+        if (!at.isEmpty())
+            m_dir.setAutoRemove(false);
         const QDir bin(binFolder);
         for (const QString& name : bin.entryList({"Tessamor", "BMPS", "Help", "TIPHELP.TXT", "*.so"}))
             QFile::link(bin.filePath(name), m_dir.filePath(name));

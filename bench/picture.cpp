@@ -29,8 +29,11 @@ public:
     bool painted = false;
     bool eventFilter(QObject* o, QEvent* e) override
     {
-        if (e->type() == QEvent::Paint && o == m_window->Image1 && m_window->Image1->HasBitmap())
+        if (e->type() == QEvent::Paint && o == m_window->Image1 && m_window->Image1->HasBitmap()) {
             m_seen = true;
+            // A paint outside a frame's update (a repaint now) is flushed at once.
+            painted = painted || !m_inside;
+        }
         if ((e->type() == QEvent::Expose || e->type() == QEvent::UpdateRequest) && qobject_cast<QWindow*>(o) &&
             !m_inside) {
             m_inside = true;

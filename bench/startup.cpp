@@ -4,6 +4,8 @@
 // processes, interleaved. Also counts the shared objects Tessamor loads
 // before its first frame.
 // Run: bench_startup [rounds, default 15]
+//      bench_startup --keep FOLDER  (makes a program folder in FOLDER and
+//      leaves it there, to run or profile the program by hand)
 #include "BenchSupport.h"
 #include "ProgramFolder.h"
 
@@ -37,6 +39,11 @@ int sharedObjects(const QString& program, const QString& folder)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--keep") {
+        const bench::ProgramFolder kept(QCoreApplication::applicationDirPath(), {}, QFile::decodeName(argv[2]));
+        std::printf("%s\n", qPrintable(kept.path()));
+        return kept.ok() ? 0 : 1;
+    }
     const int rounds = argc > 1 && atoi(argv[1]) > 0 ? atoi(argv[1]) : 15;
     const QString bin = QCoreApplication::applicationDirPath();
     bench::ProgramFolder folder(bin);
