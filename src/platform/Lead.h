@@ -7,6 +7,7 @@
 // picture; a hidden control works on pictures without showing them.
 #include "platform/OleColor.h"
 #include "platform/PictureCodec.h"
+#include "platform/PictureSource.h"
 
 #include <QImage>
 #include <QList>
@@ -48,6 +49,14 @@ public:
     void setSaveMultiPage(bool on) { m_saveMultiPage = on; }
     // The page the last Load showed first.
     int LoadedPage() const { return m_loadedPage; }
+    // A large JPEG or PNG is shown before it is decoded whole: each paint
+    // decodes the part that shows at the size it shows, and the whole picture
+    // is decoded (on a worker thread where it can wait) only once something
+    // needs every pixel; sizes and facts are the whole picture's throughout.
+    // One too large to hold whole is only shown: what needs every pixel of
+    // it fails with err::NoMemory.
+    bool TooLargeToHold() const { return m_source && !m_source->fitsInMemory(); }
+    bool WholePictureInMemory() const { return !m_frames.isEmpty(); }
 
     int InfoWidth() const { return m_info.width; }
     int InfoHeight() const { return m_info.height; }
@@ -62,7 +71,7 @@ public:
     int InfoTotalPages() const { return m_info.pageCount; }
 
     // ---- the picture
-    bool HasBitmap() const { return !m_frames.isEmpty(); }
+    bool HasBitmap() const { return !m_frames.isEmpty() || m_source; }
     // The current bitmap (a null image when the control is empty).
     QImage Bitmap() const;
     // Replaces the picture with one bitmap; a null image empties the control.
@@ -74,10 +83,14 @@ public:
     int BitmapWidth() const;
     int BitmapHeight() const;
     int BitmapBits() const { return HasBitmap() ? m_bits : 0; }
-    const QList<QImage>& Frames() const { return m_frames; }
+    const QList<QImage>& Frames() const
+    {
+        wholePicture();
+        return m_frames;
+    }
 
     // Frames of an animation.
-    int BitmapListCount() const { return int(m_frames.size()); }
+    int BitmapListCount() const { return m_source ? 1 : int(m_frames.size()); }
     int BitmapListIndex() const { return m_index; }
     void setBitmapListIndex(int index);
     int BitmapDelay() const;
@@ -223,9 +236,19 @@ private:
     void fetchFinished();
     void paintMagnifier(QPainter& p);
     int changeEveryFrame(int change, void (*op)(QImage&, int));
+    // Decodes the whole picture of a large load now, if it is not yet; 0 or an error code.
+    int wholePicture() const;
+    void takeWhole(const QImage& whole) const;
+    void dropSource();
+    void paintPart(QPainter& p, const QRectF& shown);
+    void askForPart(const QRect& part, const QSize& size);
 
-    QList<QImage> m_frames;
-    QList<int> m_delays;
+    mutable QList<QImage> m_frames; // empty while a large load is shown in parts
+    mutable QList<int> m_delays;
+    mutable std::shared_ptr<PictureSource> m_source; // that large load
+    mutable QImage m_part;  // the part of it decoded last, and where it lies
+    mutable QRect m_partRect;
+    bool m_partAsked = false;
     int m_index = 0;
     int m_bits = 0;
     int m_loadedPage = 1;
@@ -248,7 +271,7 @@ private:
     mutable QImage m_cache;
     mutable QSize m_cacheSize;
     mutable qint64 m_cacheGeneration = -1;
-    qint64 m_generation = 0;
+    mutable qint64 m_generation = 0;
 
     PanWindow* m_panWindow = nullptr;
 

@@ -2,6 +2,7 @@
 
 #include "platform/ErrorNumbers.h"
 #include "platform/ImagingCodes.h"
+#include "platform/PictureParts.h"
 
 #include <Magick++.h>
 
@@ -864,11 +865,18 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out)
 
 PictureInfo infoOf(const PictureData& d, qint64 sizeDisk)
 {
-    PictureInfo info;
     if (d.frames.isEmpty())
-        return info;
-    info.width = d.frames.first().width();
-    info.height = d.frames.first().height();
+        return {};
+    return infoOfSize(d.frames.first().size(), d, sizeDisk);
+}
+
+int formatFromHeader(int format, const QByteArray& head) { return refinedFormat(format, head, 0); }
+
+PictureInfo infoOfSize(const QSize& size, const PictureData& d, qint64 sizeDisk)
+{
+    PictureInfo info;
+    info.width = size.width();
+    info.height = size.height();
     info.bits = d.bits;
     info.format = d.format;
     info.pageCount = d.pageCount;
@@ -883,6 +891,12 @@ PictureInfo infoOf(const PictureData& d, qint64 sizeDisk)
 
 int readPictureInfo(const QString& path, int page, PictureInfo* out)
 {
+    // A JPEG or PNG in direct colour tells its facts in its header (one page).
+    PartialPicture partial;
+    if (openPartialPicture(path, &partial)) {
+        *out = partial.info;
+        return 0;
+    }
     // Bits, palette and resolution are known only once the page is decoded.
     PictureData d;
     const int r = readPicture(path, page, 1, &d);
