@@ -170,6 +170,14 @@ inline double field(const QByteArray& out, const char* key)
     return -1;
 }
 
+// CPU time (user and system) this process has used so far, in milliseconds.
+inline double cpuMs()
+{
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return (use.ru_utime.tv_sec + use.ru_stime.tv_sec) * 1e3 + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e3;
+}
+
 // Resident memory figures of this process in kB ("VmRSS:", "VmHWM:").
 inline qint64 statusKb(const char* name)
 {

@@ -1,65 +1,49 @@
 // The anchor of bench_folder, a program of its own: the program's file list
-// control alone in a window, showing one folder. Prints the monotonic clock
-// (ns) once the filled list has been painted and flushed, and leaves.
-// Usage: bench_folder_list FOLDER [view style]
+// control alone in a window.
+//   bench_folder_list FOLDER STYLE            shows the folder from the start, prints
+//                                             the monotonic clock (ns) once the filled
+//                                             list is painted, and leaves;
+//   bench_folder_list --navigate FOLDER STYLE  shows an empty folder first, then times
+//                                             the change to FOLDER up to the painted list.
+#include "BenchSupport.h"
+#include "FrameProbe.h"
+
 #include "platform/ShellList.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QWindow>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-
-namespace {
-
-class ListFrame : public QObject {
-public:
-    explicit ListFrame(platform::ShellList* list) : m_list(list) {}
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint) {
-            auto* w = qobject_cast<QWidget*>(o);
-            if (w && m_list->isAncestorOf(w) && m_list->Count() > 0)
-                m_seen = true;
-            return false;
-        }
-        if ((e->type() != QEvent::Expose && e->type() != QEvent::UpdateRequest) || !qobject_cast<QWindow*>(o) ||
-            m_inside)
-            return false;
-        m_inside = true;
-        m_seen = false;
-        o->event(e);
-        m_inside = false;
-        if (m_seen) {
-            timespec ts{};
-            clock_gettime(CLOCK_MONOTONIC, &ts);
-            std::printf("painted %lld\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec);
-            std::fflush(stdout);
-            std::_Exit(0);
-        }
-        return true;
-    }
-
-private:
-    platform::ShellList* m_list;
-    bool m_inside = false, m_seen = false;
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc < 2)
+    const bool navigate = argc == 4 && QByteArray(argv[1]) == "--navigate";
+    if (argc != 3 && !navigate)
         return 2;
+    const QString folder = QFile::decodeName(argv[navigate ? 2 : 1]);
     platform::ShellList list;
-    ListFrame probe(&list);
-    app.installEventFilter(&probe);
-    list.setViewStyle(argc > 2 ? atoi(argv[2]) : 0);
+    list.setViewStyle(atoi(argv[navigate ? 3 : 2]));
     list.resize(400, 700);
-    list.show();
-    if (!list.setFolderPath(QFile::decodeName(argv[1])))
+    bench::FrameProbe probe(&list, [&] { return list.Count() > 0; });
+    QTemporaryDir empty;
+    if (navigate) {
+        list.setFolderPath(empty.path());
+        list.show();
+        QCoreApplication::processEvents();
+    }
+    app.installEventFilter(&probe);
+    const double c0 = bench::cpuMs();
+    const qint64 t0 = bench::nowNs();
+    if (!navigate)
+        list.show();
+    if (!list.setFolderPath(folder))
         return 1;
-    return app.exec();
+    while (!probe.painted)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const qint64 t1 = bench::nowNs();
+    std::printf("painted %lld\nms %.3f\ncpu_ms %.3f\nitems %d\n", t1, (t1 - t0) / 1e6, bench::cpuMs() - c0,
+                list.Count());
+    std::fflush(stdout);
+    std::_Exit(0);
 }

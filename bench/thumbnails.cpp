@@ -15,6 +15,7 @@
 #include "window/Lumivex1.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <malloc.h>
@@ -34,6 +35,8 @@ int thumbnails(int argc, char** argv, const QString& folder)
     w.resize(1200, 900);
     w.startUp();
     w.finishStartUp();
+    // Every picture file of the folder, whatever its type.
+    w.CMBFILTER->setCurrentIndex(w.CMBFILTER->findText(QStringLiteral("All Picture Files")));
     QCoreApplication::processEvents();
     malloc_trim(0);
     const qint64 before = bench::statusKb("VmRSS:");

@@ -37,7 +37,8 @@ public:
         if (m_seen) {
             timespec ts{};
             clock_gettime(CLOCK_MONOTONIC, &ts);
-            std::printf("painted %lld\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec);
+            std::printf("painted %lld\nitems %d\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
+                        m_window->PTxShList1->Count());
             std::fflush(stdout);
             std::_Exit(0);
         }
