@@ -2,7 +2,9 @@
 // against Qt's image reader decoding the same file scaled to a screen
 // (1920 x 1080) and whole: each run in a process of its own, interleaved,
 // timed inside the process from the request to the painted frame or the
-// decoded picture, with the memory each took at its peak.
+// decoded picture, with the memory each took at its peak. Twice: as the
+// picture opens (at its own size, the part that fits the window), and
+// fitted to the window (Fit Image to Window right after it opened).
 // Run: bench_picture [rounds, default 5] (the pictures are kept in
 // /tmp/lumivex-bench-picture for the next run)
 #include "BenchSupport.h"
@@ -51,8 +53,9 @@ private:
     bool m_inside = false, m_seen = false;
 };
 
-// The child: the main window shows the file; prints time, peak and shown size.
-int show(int argc, char** argv, const QString& file)
+// The child: the main window shows the file (fitted to the window when fit);
+// prints time, peak and shown size.
+int show(int argc, char** argv, const QString& file, bool fit)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -73,6 +76,8 @@ int show(int argc, char** argv, const QString& file)
     const qint64 before = bench::statusKb("VmRSS:");
     const qint64 t0 = bench::nowNs();
     w.DisplayFile(file);
+    if (fit)
+        w.FitImageToWindow();
     while (!frame.painted && dialogs.service.messages.isEmpty())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const qint64 t1 = bench::nowNs();
@@ -94,14 +99,14 @@ struct Picture {
     int rounds;
 };
 
-void compare(const QString& self, const QString& anchor, const Picture& pic)
+void compare(const QString& self, const QString& anchor, const Picture& pic, bool fit)
 {
     bench::Series ours{QStringLiteral("Lumivex"), {}}, scaled{QStringLiteral("scaled decode"), {}},
         full{QStringLiteral("full decode"), {}};
     qint64 oursPeak = 0, shownKb = 0, scaledPeak = 0, fullPeak = 0;
     QString failure;
     for (int r = 0; r < pic.rounds; ++r) {
-        const bench::Process a = bench::run(self, {QStringLiteral("--show"), pic.file});
+        const bench::Process a = bench::run(self, {fit ? QStringLiteral("--fit") : QStringLiteral("--show"), pic.file});
         const bench::Process b =
             bench::run(anchor, {QStringLiteral("--scaled"), QString::number(kScreen.width()),
                                 QString::number(kScreen.height()), pic.file});
@@ -119,7 +124,8 @@ void compare(const QString& self, const QString& anchor, const Picture& pic)
         scaledPeak = std::max(scaledPeak, qint64(bench::field(b.out, "peak_kb")));
         fullPeak = std::max(fullPeak, qint64(bench::field(c.out, "peak_kb")));
     }
-    std::printf("%s, %d rounds\n", pic.name, pic.rounds);
+    std::printf("%s, %s, %d rounds\n", pic.name, fit ? "fitted to the window" : "as it opens (normal size)",
+                pic.rounds);
     if (ours.values.empty()) {
         std::printf("  Lumivex does not show it: %s\n", qPrintable(failure));
     } else {
@@ -140,8 +146,8 @@ void compare(const QString& self, const QString& anchor, const Picture& pic)
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && QByteArray(argv[1]) == "--show")
-        return show(argc, argv, QFile::decodeName(argv[2]));
+    if (argc == 3 && (QByteArray(argv[1]) == "--show" || QByteArray(argv[1]) == "--fit"))
+        return show(argc, argv, QFile::decodeName(argv[2]), QByteArray(argv[1]) == "--fit");
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 && atoi(argv[1]) > 0 ? atoi(argv[1]) : 5;
     const QString self = QCoreApplication::applicationFilePath();
@@ -166,7 +172,9 @@ int main(int argc, char** argv)
     }
     std::printf("window %dx%d; the anchor decodes to fit %dx%d\n", kWindow.width(), kWindow.height(),
                 kScreen.width(), kScreen.height());
-    for (const Picture& p : pictures)
-        compare(self, anchor, p);
+    for (const Picture& p : pictures) {
+        compare(self, anchor, p, false);
+        compare(self, anchor, p, true);
+    }
     return 0;
 }

@@ -149,6 +149,10 @@ public:
             *error = QStringLiteral("Cannot prepare the file - ") + avError(r);
             return false;
         }
+        // The longest a packet may wait in the muxer, as the ffmpeg command
+        // sets it (0.7 s): with none, the MPEG muxer finds its buffers running
+        // dry and logs "buffer underflow" thousands of times a clip.
+        m_oc->max_delay = int(0.7 * AV_TIME_BASE);
         return true;
     }
 
@@ -425,6 +429,14 @@ private:
         if (!enc->stream || avcodec_parameters_from_context(enc->stream->codecpar, c) < 0) {
             *error = QStringLiteral("Cannot add a stream to the file");
             return nullptr;
+        }
+        // What the encoder tells the container of its stream (the MPEG
+        // encoders' buffer and rates, which the MPEG muxer paces its packets
+        // by), as the ffmpeg command hands it on.
+        for (int i = 0; i < c->nb_coded_side_data; ++i) {
+            const AVPacketSideData& sd = c->coded_side_data[i];
+            if (uint8_t* to = av_stream_new_side_data(enc->stream, sd.type, sd.size))
+                memcpy(to, sd.data, sd.size);
         }
         enc->stream->time_base = c->time_base;
         if (enc->video) {
