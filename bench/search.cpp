@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ShellTree.h"
 #include "shared/SharedState.h"
+#include "browser/SearchSession.h"
 #include "window/Lumivex1.h"
 
 #include <QApplication>
@@ -66,8 +67,8 @@ int search(int argc, char** argv, const QString& root, const QString& pattern)
     w.finishStartUp();
     QCoreApplication::processEvents();
     gs.nSearchFirstCount = 1000000; // the questions past the search counts are the user's
-    w.cFindPattern = pattern;
-    w.nSearchResumeIndex = 0;
+    w.search().cFindPattern = pattern;
+    w.search().nSearchResumeIndex = 0;
     const qint64 t0 = bench::nowNs();
     w.FindNext();
     QCoreApplication::processEvents(); // the tree lays out what the walk expanded

@@ -12,6 +12,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ImageList.h"
 #include "shared/SharedState.h"
+#include "browser/ThumbnailRun.h"
 #include "window/Lumivex1.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ int thumbnails(int argc, char** argv, const QString& folder)
     const qint64 before = bench::statusKb("VmRSS:");
     const qint64 t0 = bench::nowNs();
     w.setFileListFolder(folder);
-    w.cThumbFolder.clear();
+    w.thumbnails().cThumbFolder.clear();
     w.ToggleThumbnails();
     const qint64 t1 = bench::nowNs();
     malloc_trim(0);

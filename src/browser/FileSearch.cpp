@@ -80,173 +80,215 @@ bool FolderWalk::ExpandTreeItem(int index)
     }
 }
 
+// One search: the walk over the tree's items from the resume index, in
+// passes of a limited length; the user may let a pass be followed by another.
+class FolderWalk::Pass {
+public:
+    Pass(FolderWalk& walk, const SearchSettings& s, SearchState& st)
+        : w(walk), s(s), st(st), limit(qint64(s.firstCount) + s.nextCount), thumbsStoppedBefore(st.thumbsStopped)
+    {
+        skip[1] = s.computerName;
+    }
+
+    // One pass; true when another pass follows.
+    bool walk();
+
+private:
+    enum class Step { Next, Stay, Stop, Return };
+    Step visit(const QString& rawName);
+    bool passOver(const QString& rawName, const QString& name);
+    Step visitListed(const QString& itemPath);
+    Step visitUnlisted(const QString& name, bool fsAncestor, const QString& itemPath);
+    Step failed(const SearchError& e, const QString& rawName);
+    void endPass();
+
+    FolderWalk& w;
+    const SearchSettings& s;
+    SearchState& st;
+    qint64 limit;
+    const bool thumbsStoppedBefore; // only a thumbnail run stopped while this search runs ends it
+    bool network = false;
+    std::vector<QString> skip = std::vector<QString>(101);
+    int skipCount = 1;
+    qint16 pump = 0;
+    int i = 0;
+    QString found;
+    bool goOn = false;
+};
+
 void FolderWalk::run(const SearchSettings& s, SearchState& st)
 {
     st.cancel = false;
-    qint16 pump = 0;
-    qint64 limit = qint64(s.firstCount) + s.nextCount;
-    bool network = false;
     m_host.setListFilter(s.pattern);
     m_lister.setPattern(s.pattern);
-    std::vector<QString> skip(101);
-    int skipCount = 1;
-    skip[1] = s.computerName;
-    // Only a thumbnail run stopped while this search runs ends it.
-    const bool thumbsStoppedBefore = st.thumbsStopped;
-
     struct Walking {
         SearchTree& t;
         explicit Walking(SearchTree& tree) : t(tree) { t.setWalking(true); }
         ~Walking() { t.setWalking(false); }
     } walking(m_tree);
+    Pass pass(*this, s, st);
+    while (pass.walk()) {
+    }
+    m_host.restorePointer();
+}
 
-    bool goOn = false;
-    do {
-        goOn = false;
-        bool cont = true;
-        QString found;
-        int i = st.resumeIndex;
-        if (i < 0 || i >= m_tree.Count()) {
-            // The tree shrank since the last search: start again from the top.
+bool FolderWalk::Pass::walk()
+{
+    goOn = false;
+    found.clear();
+    i = st.resumeIndex;
+    if (i < 0 || i >= w.m_tree.Count()) {
+        // The tree shrank since the last search: start again from the top.
+        st.resumeIndex = 0;
+        MsgBox(kEndOfSearch);
+        return false;
+    }
+    QString rawName;
+    for (;;) {
+        if (st.cancel) {
+            MsgBox(kSearchCancelled);
+            return false;
+        }
+        if (++pump > 150) {
+            w.m_host.pumpEvents();
+            pump = 0;
+        }
+        st.errorNumber = 0;
+        Step step = Step::Next;
+        try {
+            rawName = w.m_tree.Name(i);
+            step = visit(rawName);
+        } catch (const SearchError& e) {
+            step = failed(e, rawName);
+        }
+        if (step == Step::Return)
+            return false;
+        if (step == Step::Stop)
+            break;
+        if (step == Step::Next && ++i >= w.m_tree.Count())
+            break;
+    }
+    endPass();
+    return goOn;
+}
+
+FolderWalk::Pass::Step FolderWalk::Pass::visit(const QString& rawName)
+{
+    if (st.thumbsStopped && !thumbsStoppedBefore)
+        return Step::Return;
+    const QString name = trimBlanks(rawName);
+    if (passOver(rawName, name))
+        return Step::Next;
+    const bool fsAncestor = w.m_tree.FileSystemAncestor(i);
+    const QString itemPath = w.m_tree.Path(i);
+    if (w.ListTreeItemFiles(i, st))
+        return visitListed(itemPath);
+    return visitUnlisted(name, fsAncestor, itemPath);
+}
+
+// Items the search does not look into: the network's own folders unless the
+// user wants the network searched, and the names it learnt to skip.
+bool FolderWalk::Pass::passOver(const QString& rawName, const QString& name)
+{
+    const QString upper = name.toUpper();
+    if (upper == QLatin1String("NETHOOD")) {
+        const QString p = folderAfterDrive(w.m_tree.ParentPath(i));
+        if (p == QLatin1String("\\WINDOWS") || p == QLatin1String("\\DOCUMEN"))
+            return true;
+    }
+    if (upper.contains(QLatin1String("NETWORK"))
+        && (name == QLatin1String("Network Neighborhood") || name == QLatin1String("My Network Places"))) {
+        if (MsgBox(kSearchNetwork, platform::Buttons::YesNo) != platform::Answer::Yes)
+            return true;
+        network = true;
+    }
+    const QString rawUpper = rawName.toUpper();
+    for (int k = 1; k <= skipCount; ++k)
+        if (rawUpper == skip[size_t(k)].toUpper())
+            return true;
+    return false;
+}
+
+FolderWalk::Pass::Step FolderWalk::Pass::visitListed(const QString& itemPath)
+{
+    bool stop = false;
+    if (w.m_lister.ListCount() >= 1) {
+        found = itemPath;
+        if (trimBlanks(found).isEmpty())
+            return Step::Next;
+        stop = true; // found: the item is still expanded, and the end may be reached
+    }
+    if (w.m_tree.HasSubFolders(i))
+        w.ExpandTreeItem(i);
+    const int count = w.m_tree.Count();
+    if (i >= count - 1 || i > limit) {
+        stop = true;
+        if (i > limit && i < count - 1) {
+            if (MsgBox(QStringLiteral("Do you want to continue the Search for - ") + s.pattern + QStringLiteral(" ?"),
+                       platform::Buttons::YesNo)
+                == platform::Answer::Yes) {
+                limit += s.nextCount;
+                goOn = true;
+            }
+        } else {
             st.resumeIndex = 0;
             MsgBox(kEndOfSearch);
-            m_host.restorePointer();
-            return;
         }
-        QString rawName;
-        while (cont) {
-            if (st.cancel) {
-                MsgBox(kSearchCancelled);
-                m_host.restorePointer();
-                return;
-            }
-            if (++pump > 150) {
-                m_host.pumpEvents();
-                pump = 0;
-            }
-            st.errorNumber = 0;
-            bool advance = true;
-            try {
-                rawName = m_tree.Name(i);
-                if (st.thumbsStopped && !thumbsStoppedBefore) {
-                    m_host.restorePointer();
-                    return;
-                }
-                const QString name = trimBlanks(rawName);
-                const QString upper = name.toUpper();
-                bool pass = false;
-                if (upper == QLatin1String("NETHOOD")) {
-                    const QString p = folderAfterDrive(m_tree.ParentPath(i));
-                    if (p == QLatin1String("\\WINDOWS") || p == QLatin1String("\\DOCUMEN"))
-                        pass = true;
-                }
-                if (!pass && upper.contains(QLatin1String("NETWORK"))
-                    && (name == QLatin1String("Network Neighborhood") || name == QLatin1String("My Network Places"))) {
-                    if (MsgBox(kSearchNetwork, platform::Buttons::YesNo) != platform::Answer::Yes)
-                        pass = true;
-                    else
-                        network = true;
-                }
-                if (!pass) {
-                    const QString rawUpper = rawName.toUpper();
-                    for (int k = 1; k <= skipCount; ++k)
-                        if (rawUpper == skip[size_t(k)].toUpper()) {
-                            pass = true;
-                            break;
-                        }
-                }
-                if (!pass) {
-                    const bool fsAncestor = m_tree.FileSystemAncestor(i);
-                    const QString itemPath = m_tree.Path(i);
-                    if (ListTreeItemFiles(i, st)) {
-                        bool passed = false;
-                        if (m_lister.ListCount() >= 1) {
-                            found = itemPath;
-                            if (trimBlanks(found).isEmpty())
-                                passed = true;
-                            else
-                                cont = false;
-                        }
-                        if (!passed) {
-                            if (m_tree.HasSubFolders(i))
-                                ExpandTreeItem(i);
-                            const int count = m_tree.Count();
-                            if (i >= count - 1 || i > limit) {
-                                cont = false;
-                                if (i > limit && i < count - 1) {
-                                    if (MsgBox(QStringLiteral("Do you want to continue the Search for - ") + s.pattern
-                                                + QStringLiteral(" ?"),
-                                            platform::Buttons::YesNo)
-                                        == platform::Answer::Yes) {
-                                        limit += s.nextCount;
-                                        goOn = true;
-                                    }
-                                } else {
-                                    st.resumeIndex = 0;
-                                    MsgBox(kEndOfSearch);
-                                }
-                            }
-                            if (!cont)
-                                advance = false;
-                        }
-                    } else {
-                        const int count = m_tree.Count();
-                        if (i == count - 1 && deviceNotReady(st.errorNumber)) {
-                            // A drive without its medium: try again after a pause.
-                            m_host.pause(s.retryPauseMs);
-                            advance = false;
-                        } else if (st.errorNumber == kErrUnexpected || st.errorNumber == kErrDeviceUnavailable
-                                   || st.errorNumber == kErrPathNotFound) {
-                            // passed over
-                        } else if (!m_tree.HasSubFolders(i)) {
-                            // passed over
-                        } else {
-                            const bool isVirtual = st.errorNumber == 0 && !fsAncestor && m_lister.ListCount() == 0
-                                && itemPath.isEmpty();
-                            if (isVirtual && network && skipCount < 100)
-                                skip[size_t(++skipCount)] = name.toUpper();
-                            if (!(isVirtual && !network))
-                                ExpandTreeItem(i);
-                        }
-                    }
-                }
-            } catch (const SearchError& e) {
-                if (e.number == kErrPathNotFound) {
-                    MsgBox(kEndOfSearch);
-                    i = 0;
-                    cont = false;
-                    advance = false;
-                } else if (e.number == kErrUnexpected) {
-                    int count = 0;
-                    try {
-                        count = m_tree.Count();
-                    } catch (const SearchError&) {
-                    }
-                    platform::dialogs().message(defaultTitle(),
-                                                QStringLiteral("Err -214 - ") + numberText(i) + QStringLiteral(" - ")
-                                                    + numberText(count) + QStringLiteral(" - ") + rawName
-                                                    + QStringLiteral(" - ") + numberText(st.errorNumber),
-                                                platform::Buttons::Ok, platform::Icon::None);
-                } else if (e.number != kErrDeviceUnavailable) {
-                    MsgBox(QStringLiteral("Error - ") + QString::number(e.number) + QStringLiteral(" - ") + e.description);
-                }
-            }
-            if (!cont)
-                break;
-            if (advance) {
-                ++i;
-                if (i >= m_tree.Count())
-                    cont = false;
-            }
+    }
+    return stop ? Step::Stop : Step::Next;
+}
+
+FolderWalk::Pass::Step FolderWalk::Pass::visitUnlisted(const QString& name, bool fsAncestor, const QString& itemPath)
+{
+    const int count = w.m_tree.Count();
+    if (i == count - 1 && deviceNotReady(st.errorNumber)) {
+        // A drive without its medium: try again after a pause.
+        w.m_host.pause(s.retryPauseMs);
+        return Step::Stay;
+    }
+    if (st.errorNumber == kErrUnexpected || st.errorNumber == kErrDeviceUnavailable
+        || st.errorNumber == kErrPathNotFound || !w.m_tree.HasSubFolders(i))
+        return Step::Next; // passed over
+    const bool isVirtual = st.errorNumber == 0 && !fsAncestor && w.m_lister.ListCount() == 0 && itemPath.isEmpty();
+    if (isVirtual && network && skipCount < 100)
+        skip[size_t(++skipCount)] = name.toUpper();
+    if (!(isVirtual && !network))
+        w.ExpandTreeItem(i);
+    return Step::Next;
+}
+
+FolderWalk::Pass::Step FolderWalk::Pass::failed(const SearchError& e, const QString& rawName)
+{
+    if (e.number == kErrPathNotFound) {
+        MsgBox(kEndOfSearch);
+        i = 0;
+        return Step::Stop;
+    }
+    if (e.number == kErrUnexpected) {
+        int count = 0;
+        try {
+            count = w.m_tree.Count();
+        } catch (const SearchError&) {
         }
-        // After the walk every step is tried and failures are let go.
-        m_host.showFolder(found);
-        if (i < m_tree.Count() - 1)
-            st.resumeIndex = i + 1;
-        const QString path = m_tree.SelectedFolder();
-        m_host.setCaption(trimBlanks(path).isEmpty() ? kProgramTitle : kProgramTitle + QStringLiteral(" - ") + path);
-    } while (goOn);
-    m_host.restorePointer();
+        platform::dialogs().message(defaultTitle(),
+                                    QStringLiteral("Err -214 - ") + numberText(i) + QStringLiteral(" - ")
+                                        + numberText(count) + QStringLiteral(" - ") + rawName + QStringLiteral(" - ")
+                                        + numberText(st.errorNumber),
+                                    platform::Buttons::Ok, platform::Icon::None);
+    } else if (e.number != kErrDeviceUnavailable) {
+        MsgBox(QStringLiteral("Error - ") + QString::number(e.number) + QStringLiteral(" - ") + e.description);
+    }
+    return Step::Next;
+}
+
+// After the walk every step is tried and failures are let go.
+void FolderWalk::Pass::endPass()
+{
+    w.m_host.showFolder(found);
+    if (i < w.m_tree.Count() - 1)
+        st.resumeIndex = i + 1;
+    const QString path = w.m_tree.SelectedFolder();
+    w.m_host.setCaption(trimBlanks(path).isEmpty() ? kProgramTitle : kProgramTitle + QStringLiteral(" - ") + path);
 }
 
 // ---------------------------------------------------------------- the real tree

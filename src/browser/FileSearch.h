@@ -114,6 +114,7 @@ public:
     static constexpr int kStepsPerPump = 151;
 
 private:
+    class Pass;
     SearchTree& m_tree;
     FolderLister& m_lister;
     SearchHost& m_host;

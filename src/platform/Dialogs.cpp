@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -87,6 +88,25 @@ public:
     FileAnswer imageOpen(const FileRequest& r) override { return runImageOpenDialog(activeParent(), r); }
     FileAnswer imageSave(const FileRequest& r) override { return runImageSaveDialog(activeParent(), r); }
     std::optional<int> imageChange(const ChangeRequest& r) override { return runImageChangeDialog(activeParent(), r); }
+    std::optional<FontChoice> font(const FontRequest& r) override
+    {
+        QFont initial = QApplication::font();
+        if (!r.family.isEmpty())
+            initial.setFamily(r.family);
+        if (r.pointSize > 0)
+            initial.setPointSizeF(r.pointSize);
+        initial.setBold(r.bold);
+        initial.setItalic(r.italic);
+        QFontDialog dlg(initial, activeParent());
+        dlg.setWindowTitle(r.title);
+        dlg.setOption(QFontDialog::DontUseNativeDialog, true);
+        if (r.printerFonts)
+            dlg.setOption(QFontDialog::ScalableFonts, true);
+        if (dlg.exec() != QDialog::Accepted)
+            return std::nullopt;
+        const QFont f = dlg.selectedFont();
+        return FontChoice{f.family(), f.pointSizeF(), f.bold(), f.italic()};
+    }
     int chooseItem(const QString& title, const QString& label, const QStringList& items, int current) override
     {
         bool ok = false;
@@ -107,6 +127,7 @@ DialogService* current = nullptr;
 } // namespace
 
 std::optional<int> DialogService::imageChange(const ChangeRequest&) { return std::nullopt; }
+std::optional<FontChoice> DialogService::font(const FontRequest&) { return std::nullopt; }
 
 int DialogService::chooseItem(const QString&, const QString&, const QStringList& items, int current)
 {
@@ -156,8 +177,9 @@ QString ScriptedDialogs::folder(const QString&, const QString&)
     return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
 }
 
-std::optional<QColor> ScriptedDialogs::color(const QString&, const QColor&)
+std::optional<QColor> ScriptedDialogs::color(const QString& title, const QColor& initial)
 {
+    colorRequests << ColorRequest{title, initial};
     return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
 }
 
@@ -167,6 +189,12 @@ std::optional<int> ScriptedDialogs::imageChange(const ChangeRequest& request)
 {
     changeRequests << request;
     return changeAnswers.isEmpty() ? std::nullopt : changeAnswers.takeFirst();
+}
+
+std::optional<FontChoice> ScriptedDialogs::font(const FontRequest& request)
+{
+    fontRequests << request;
+    return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.takeFirst();
 }
 
 QStringList ScriptedDialogs::texts() const

@@ -3,6 +3,7 @@
 // goes through this service, so that tests can script the answers and read
 // exactly what the user would have been shown.
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -52,6 +53,24 @@ struct ChangeRequest {
     bool boldFont = false;
 };
 
+// The font dialog: the face, size and style it starts from (an empty face or a
+// size of 0 leave the dialog's own choice), and what the user chose.
+struct FontRequest {
+    QString title;
+    QString family;
+    double pointSize = 0;
+    bool bold = false;
+    bool italic = false;
+    bool printerFonts = false; // offer the faces a printer can print (scalable ones)
+};
+
+struct FontChoice {
+    QString family;
+    double pointSize = 0;
+    bool bold = false;
+    bool italic = false;
+};
+
 class DialogService {
 public:
     virtual ~DialogService() = default;
@@ -70,6 +89,8 @@ public:
     virtual std::optional<int> imageChange(const ChangeRequest& request);
     // Picks one of several items; -1 when cancelled. By default the current one.
     virtual int chooseItem(const QString& title, const QString& label, const QStringList& items, int current);
+    // The font dialog: the chosen font, or nothing when cancelled.
+    virtual std::optional<FontChoice> font(const FontRequest& request);
 };
 
 // The service in use: the Qt one unless a test installed another.
@@ -93,6 +114,13 @@ public:
     QList<FileAnswer> fileAnswers;    // next answers for open/save; default cancelled
     QList<QString> folderAnswers;
     QList<std::optional<QColor>> colorAnswers;
+    struct ColorRequest {
+        QString title;
+        QColor initial;
+    };
+    QList<ColorRequest> colorRequests;
+    QList<FontRequest> fontRequests;
+    QList<std::optional<FontChoice>> fontAnswers; // default cancelled
     bool printerAnswer = false;
     QList<ChangeRequest> changeRequests;
     QList<std::optional<int>> changeAnswers; // default cancelled
@@ -105,6 +133,7 @@ public:
     std::optional<QColor> color(const QString& title, const QColor& initial) override;
     bool printerSetup(QPrinter* printer) override;
     std::optional<int> imageChange(const ChangeRequest& request) override;
+    std::optional<FontChoice> font(const FontRequest& request) override;
 
     QStringList texts() const;
 };

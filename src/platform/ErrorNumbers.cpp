@@ -42,6 +42,10 @@ QString errorDescription(int number)
     case ErrPathFileAccess: return QStringLiteral("Path/File access error");
     case ErrDiskFull: return QStringLiteral("Disk full");
     case ErrDeviceUnavailable: return QStringLiteral("Device unavailable");
+    case ErrPrinter: return QStringLiteral("Printer error");
+    case ErrPrinterSetUp:
+        return QStringLiteral("Problem getting printer information from the system. Make sure the printer is set up "
+                              "correctly.");
     default: return QStringLiteral("Application-defined or object-defined error");
     }
 }

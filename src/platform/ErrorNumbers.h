@@ -12,6 +12,8 @@ enum ErrorNumber {
     ErrPathFileAccess = 75,
     ErrDiskFull = 61,
     ErrDeviceUnavailable = 68,
+    ErrPrinter = 482,          // the printer or its driver failed
+    ErrPrinterSetUp = 484,     // no printer is set up
 };
 
 int errorNumberFromErrno(int err);

@@ -49,12 +49,17 @@ bool sameFile(const QString& a, const QString& b);
 // True when the target's extension names a container the component writes.
 bool canWriteFormat(const QString& target);
 
+// Status texts a job reports as it goes (called on the job's thread).
+using StatusReport = std::function<void(const QString& text)>;
+
 // The convert control: one conversion at a time on a worker thread; its
 // outcome is reported on the thread that owns the object.
 class MediaConverter : public QObject {
     Q_OBJECT
 public:
     enum ConvertState { StateStopped = 0, StateRunning = 2 };
+    // A whole media job (a conversion, a join, an audio replacement).
+    using Job = std::function<ConvertResult(const std::atomic<bool>* cancel, const StatusReport& status)>;
 
     explicit MediaConverter(QObject* parent = nullptr);
     ~MediaConverter() override; // stops a running conversion and waits for it
@@ -71,16 +76,21 @@ public:
     // Starts the conversion and returns at once. False when one is running
     // already; every other refusal or failure arrives as Failed.
     bool StartConvert();
+    // Runs another media job the same way: Status texts, then Complete,
+    // Failed or Stopped. False when a job is running already.
+    bool StartJob(Job job);
     // Asks a running conversion to stop; Stopped follows.
     void StopConvert();
     int State() const { return m_running ? StateRunning : StateStopped; }
     const ConvertResult& LastResult() const { return m_result; }
 
-    // Lets the event loop run until the conversion ended (tests, tools).
-    bool waitForFinished(int msecs);
+    // Lets the event loop run until the conversion ended (tests, tools);
+    // without user input, clicks and keys wait until it returns.
+    bool waitForFinished(int msecs, bool userInput = true);
 
 signals:
     void Progress(double fraction);
+    void Status(const QString& text);
     void Complete();
     void Failed(const QString& reason);
     void Stopped();

@@ -26,6 +26,24 @@ void WebBrowser::setVisible(bool on)
         v->setVisible(on);
 }
 
+void WebBrowser::raiseBeforeNavigate(const QString& address) const
+{
+    if (m_events.beforeNavigate)
+        m_events.beforeNavigate(address);
+}
+
+void WebBrowser::raiseNavigateComplete(const QString& address) const
+{
+    if (m_events.navigateComplete)
+        m_events.navigateComplete(address);
+}
+
+void WebBrowser::raiseTitleChange(const QString& title) const
+{
+    if (m_events.titleChange)
+        m_events.titleChange(title);
+}
+
 NullWebBrowser::NullWebBrowser(const QString& objectName) : m_name(objectName) {}
 
 NullWebBrowser::~NullWebBrowser()
@@ -155,6 +173,10 @@ private:
         m_engine.reset(make(QStringLiteral("WebEngine")));
         m_engine->setOffline(m_offline);
         m_engine->setSilent(m_silent);
+        // The engine's notifications are this browser's, whoever listens to it.
+        m_engine->setEvents({[this](const QString& a) { raiseBeforeNavigate(a); },
+                             [this](const QString& a) { raiseNavigateComplete(a); },
+                             [this](const QString& t) { raiseTitleChange(t); }});
         view()->layout()->addWidget(m_engine->view());
         return m_engine.get();
     }

@@ -39,10 +39,16 @@ class MMControl;
 class MediaConverter;
 class RichTextBox;
 } // namespace platform
+namespace viewers {
+class PlayerPanel;
+}
 namespace browser {
-class SearchTree;
-class FolderLister;
+class SearchSession;
+class ThumbnailRun;
 } // namespace browser
+namespace lists {
+class FavoritesTree;
+} // namespace lists
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -50,6 +56,7 @@ class Lumivex1 : public QMainWindow {
     std::unique_ptr<lists::PlayListTree> m_videoLists;
     std::unique_ptr<lists::PlayListTree> m_musicLists;
     std::unique_ptr<lists::DocumentList> m_documentList;
+    std::unique_ptr<lists::FavoritesTree> m_favorites;
 
 public:
     explicit Lumivex1(const QStringList& arguments, QWidget* parent = nullptr);
@@ -83,25 +90,17 @@ public:
     int nPreviousTab = 1;
     bool fInternetTabShown = false;
     bool fMciOpen = false;
-    bool fSearchRunning = true;
-    bool fSearchBusy = false, fSearchCancel = false, fThumbsStopped = false;
     bool fFileToolsOn = false, fTwainPicture = false, fRedEyeArmed = false;
-    int nSearchResumeIndex = 0;
-    int nFolderWalkLimit = 0;
-    QString cFavoritesFolder;
     bool fPictureChanged = false;
     int nFilterRow = 0;
-    QString cFindPattern;
-    int nFindFilterRow = 0;
     bool fRichTextShown = false;
     int nVideoPlayCount = 1; // 0 repeats endlessly
 
-    // The play lists (twin trees) and the document list.
+    // The play lists (twin trees) and the document list: their areas hold
+    // the state, these name it.
     QString& cCurrentVideoList;
-    int& nCurrentVideoListNode;
     bool& fVideoListsChanged;
     QString& cCurrentMusicList;
-    int& nCurrentMusicListNode;
     bool& fMusicListsChanged;
     bool& fDocumentListChanged;
 
@@ -119,8 +118,36 @@ public:
     // Writes the changed lists: video, music, documents.
     void SaveChangedLists();
 
+    // ---- list tree events (forwarded to the list areas)
+    void TreeView1_DblClick();
+    void TreeView1_NodeClick(platform::TreeNode* node);
+    void TreeView1_Collapse(platform::TreeNode* node);
+    void TreeView1_Expand(platform::TreeNode* node);
+    void TreeView1_BeforeDelete(platform::TreeNode* node, bool* cancel);
+    void TreeView1_AfterDelete();
+    void TreeView1_OLEDragDrop(const QStringList& files, int x, int y);
+    void TreeView2_DblClick();
+    void TreeView2_NodeClick(platform::TreeNode* node);
+    void TreeView2_Collapse(platform::TreeNode* node);
+    void TreeView2_Expand(platform::TreeNode* node);
+    void TreeView2_BeforeDelete(platform::TreeNode* node, bool* cancel);
+    void TreeView2_AfterDelete();
+    void TreeView2_OLEDragDrop(const QStringList& files, int x, int y);
+    void TreeView3_DblClick();
+    void TreeView3_BeforeDelete(platform::TreeNode* node, bool* cancel);
+    void TreeView3_AfterDelete();
+    void TreeView3_OLEDragDrop(const QStringList& files, int x, int y);
+
+    // ---- the Internet tab: page events, visited addresses, favourites
+    // The user's folder of that kind; 6 is the Favorites folder ("" for others).
     QString GetSpecialFolderPath(int folder) const;
     void LoadInternetFavorites();
+    // Saves the page on show to the favourites.
+    void AddInternetFavorite();
+    lists::FavoritesTree& favorites() { return *m_favorites; }
+    void WebBrowser2_BeforeNavigate2(const QString& address);
+    void WebBrowser2_NavigateComplete2(const QString& address);
+    void WebBrowser2_TitleChange(const QString& title);
 
     // ---- controls
     platform::ToolBarComp* ToolBarComp1 = nullptr;
@@ -258,7 +285,6 @@ public:
     // Lists and favourites.
     virtual void AddPictureToFavorites();
     virtual void CreateNewPlayList();
-    virtual void AddInternetFavorite();
 
     // ---- handlers
     void Form_Load();
@@ -337,15 +363,8 @@ public:
     void CMBFILTER_KeyPress(int& keyCode);
     bool IsNotAFile(const QString& path) const;
 
-    void SearchFunction();
-    int nSearchErrorNumber = 0;
-    // Pause before a drive that is not ready is tried again.
-    int nSearchRetryPauseMs = 500;
-
-    // The walk's view of the folder tree and its folder lister; tests put
-    // their own in (nullptr goes back to the real ones).
-    void setSearchTree(std::unique_ptr<browser::SearchTree> tree);
-    void setSearchLister(std::unique_ptr<browser::FolderLister> lister);
+    // The file search (find dialog, Find Next, the walk and its state).
+    browser::SearchSession& search() { return *m_search; }
 
     // ---- video and music players, the CD device and the clip saves (Videos and Music tabs)
     platform::PlayCtrl* MediaPlayer1 = nullptr; // video
@@ -353,16 +372,9 @@ public:
     QSplitter* Splitter2 = nullptr;
     QWidget* Frame1 = nullptr; // video controls
     QWidget* Frame2 = nullptr; // music tab panel
-    QSlider* MedPosition = nullptr;
-    QSlider* MedVolume = nullptr;
-    QSlider* MusPosition = nullptr;
-    QSlider* MusVolPos = nullptr;
-    platform::WashButton *VidPlayBtn = nullptr, *VidPauseBtn = nullptr, *VidStopBtn = nullptr, *VidFrstBtn = nullptr,
-                *VidLastBtn = nullptr, *VidSCutBtn = nullptr, *VidECutBtn = nullptr, *VidMuteBtn = nullptr,
-                *VidContBtn = nullptr;
-    platform::WashButton *MusPlayBtn = nullptr, *MusPauseBtn = nullptr, *MusStopBtn = nullptr, *MusFrstBtn = nullptr,
-                *MusLastBtn = nullptr, *MusBCutBtn = nullptr, *MusECutBtn = nullptr, *MusMuteBtn = nullptr,
-                *MusDeleteBtn = nullptr;
+    // The two player panels: their transport buttons, sliders and clip marks.
+    viewers::PlayerPanel& video() { return *m_video; }
+    viewers::PlayerPanel& music() { return *m_music; }
     platform::MMControl* MMControl1 = nullptr;
     platform::MediaConverter* MediaConvert1 = nullptr;
     // The file list's selected item: its path and its place in the list (from
@@ -374,31 +386,8 @@ public:
     std::function<FileListItem()> selectedFileListItem;
 
     void PlayMciFile(const QString& path);
-    void VidPlayBtn_Click();
-    void VidPauseBtn_Click();
-    void VidStopBtn_Click();
-    void VidFrstBtn_Click();
-    void VidLastBtn_Click();
-    void VidSCutBtn_Click();
-    void VidECutBtn_Click();
-    void VidMuteBtn_Click();
-    void VidContBtn_Click();
-    void MusPlayBtn_Click();
-    void MusPauseBtn_Click();
-    void MusStopBtn_Click();
-    void MusFrstBtn_Click();
-    void MusLastBtn_Click();
-    void MusBCutBtn_Click();
-    void MusECutBtn_Click();
-    void MusMuteBtn_Click();
     void MusDeleteBtn_Click();
     void CHKMUSICLOOP_Click(int value);
-    void MediaPlayer1_PositionChange(double position);
-    void MediaPlayer2_PositionChange(double position);
-    void MedPosition_Change();
-    void MusPosition_Change();
-    void MedVolume_Change();
-    void MusVolPos_Change();
     void MMControl1_StatusUpdate();
     void MediaConvert1_Failed(const QString& reason);
 
@@ -416,22 +405,15 @@ public:
     void BuildViewListMenu(const QString& path);
 
     // ---- thumbnails, new folder (browser panel)
+    // The thumbnail run (it owns the generator and the image list).
+    browser::ThumbnailRun& thumbnails() { return *m_thumbs; }
     platform::ThumbnailGenerator* Thumb1 = nullptr;
     platform::ImageList* ImagList1 = nullptr;
-    bool fThumbStopRequest = false;
-    QString cThumbFolder;           // folder whose thumbnails the image list holds
-    int nThumbCount = 0;            // thumbnails inserted in this run
-    std::array<int, 11> ThumbBitsTable{};
     void ToggleThumbnails();
     void GenerateThumbnails(bool& result);
-    void StartThumbnailBrowse(int low, int high);
-    void AddThumbnail(const QString& path, const QImage& bitmap);
-    void EnterThumbnailView();
     void LeaveThumbnailView();
-    void Thumb1_ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
-    void ImagList1_ItemClick(int position);
     // A thumbnail run is going on, or queued to start.
-    bool thumbnailRunActive() const { return m_thumbRunActive || m_thumbRunQueued; }
+    bool thumbnailRunActive() const;
     void CreateNewFolder();
     // Hooks into the file list and folder tree.
     void RefreshFileList();
@@ -439,24 +421,8 @@ public:
     void FocusFolderTree();
 
 private:
-    struct HeldThumbs {
-        bool valid = false;
-        QString folder;
-        int filterRow = -1, width = 0, height = 0, bitsIndex = -1;
-    };
     void buildThumbnailView();
-    bool fileListShowsItems() const;
-    HeldThumbs currentThumbKey() const;
-    void setThumbPointers(bool busy);
-    void queueThumbnailRun();
-    void endThumbnailRun();
-    bool deferCloseForThumbnails();
-    HeldThumbs m_heldThumbs;
-    bool m_thumbRunActive = false;
-    bool m_thumbRunQueued = false;
-    bool m_thumbRerun = false;
-    bool m_thumbStarting = false;
-    bool m_closeAfterThumbs = false;
+    browser::ThumbnailRun* m_thumbs = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -494,24 +460,23 @@ private:
     void unloadToolWindows();
     void buildPlayers();
     void buildDocuments();
-    void showMarkError(int number, const QString& description);
-    void markOrReport(platform::PlayCtrl* player, bool start);
-    void setPositionSlider(QSlider* slider, double position, double length);
+    void connectListTrees();
     void runClipSave(platform::PlayCtrl* player, const QString& filter);
-    bool m_positionUpdate = false;
+    viewers::PlayerPanel* m_video = nullptr;
+    viewers::PlayerPanel* m_music = nullptr;
     void buildBrowserPanel(QWidget* panel);
     void bindBrowserControls();
     void TakeListItem();
-    void ResumeIndexFromTree(int startIndex);
     void SetListViewStyle(int style);
-    void StartFileSearch();
-    std::unique_ptr<browser::SearchTree> m_searchTree;
-    std::unique_ptr<browser::FolderLister> m_searchLister;
+    std::unique_ptr<browser::SearchSession> m_search;
 
     // ---- shell
     using CommandFn = void (*)(Lumivex1&, platform::Tool&);
     static const QHash<QString, CommandFn>& commandTable();
     void connectShellEvents();
+    void buildFavorites();
+    void connectInternetBrowser();
+    bool m_pageHourglass = false; // the hourglass of a page being opened
     void RunCategoryCommand(platform::Tool& tool);
     void OpenToolWindow(const QString& name);
     void ShowToolWindowModeless(const QString& name);

@@ -6,6 +6,8 @@
 #include "platform/ShellCombo.h"
 #include "platform/ShellList.h"
 #include "platform/ShellTree.h"
+#include "browser/SearchSession.h"
+#include "browser/ThumbnailRun.h"
 #include "platform/KeyAscii.h"
 #include "platform/ToolBarComp.h"
 #include "shared/FileTypes.h"
@@ -199,22 +201,9 @@ void Lumivex1::TakeListItem()
         EnableFileTools();
 }
 
-void Lumivex1::ResumeIndexFromTree(int startIndex)
-{
-    const platform::ShellTreeItem* sel = PTxShTree1->SelectedItem();
-    if (!sel)
-        return;
-    nSearchResumeIndex = startIndex;
-    const platform::ShellTreeItems& items = PTxShTree1->Items();
-    for (int i = 0; i < items.Count(); ++i) {
-        const platform::ShellTreeItem* it = items.Item(i);
-        const bool match = !trimBlanks(it->Path()).isEmpty() ? it->Path() == sel->Path() : it->Name() == sel->Name();
-        if (match) {
-            nSearchResumeIndex = i;
-            return;
-        }
-    }
-}
+void Lumivex1::FindFileRoutine() { m_search->FindFileRoutine(); }
+
+void Lumivex1::FindNext() { m_search->FindNext(); }
 
 void Lumivex1::PTxShList1_SelChange() { TakeListItem(); }
 
@@ -223,7 +212,7 @@ void Lumivex1::PTxShList1_FolderChange()
     const platform::ShellTreeItem* sel = PTxShTree1->SelectedItem();
     if (!sel)
         return;
-    ResumeIndexFromTree(sel->Index());
+    m_search->ResumeIndexFromTree(sel->Index());
     TakeListItem();
 }
 
@@ -257,10 +246,8 @@ void Lumivex1::PTxShList1_Refreshed()
 
 void Lumivex1::PTxShList1_KeyPress(int& keyCode)
 {
-    if (fSearchRunning && keyCode == 27) {
-        fSearchCancel = true;
-        fSearchRunning = false;
-    }
+    if (keyCode == 27)
+        m_search->Cancel();
 }
 
 void Lumivex1::PTxShList1_FlagEvent(bool& flag) { flag = true; }
@@ -271,13 +258,13 @@ void Lumivex1::PTxShTree1_SelChange()
     if (!sel)
         return;
     const int start = sel->Index();
-    nSearchResumeIndex = start;
+    m_search->nSearchResumeIndex = start;
     const QString path = PTxShTree1->SelectedFolder();
     if (trimBlanks(path).isEmpty())
         setWindowTitle(kProgramTitle);
     else
         setWindowTitle(kProgramTitle + QStringLiteral(" - ") + sel->Name());
-    ResumeIndexFromTree(start);
+    m_search->ResumeIndexFromTree(start);
 }
 
 void Lumivex1::PTxShTree1_KeyPress(int& keyCode) { PTxShList1_KeyPress(keyCode); }
@@ -319,7 +306,7 @@ void Lumivex1::CMBFILTER_Click()
     if (platform::Tool* t = ToolBarComp1->Item(FileFilterTable.names[row]))
         t->setState(1);
     // (no thumbnail view exists yet while the window starts up)
-    if (!fSearchBusy && gs.fThumbView && !fStartingUp) {
+    if (!m_search->fSearchBusy && gs.fThumbView && !fStartingUp) {
         bool made = false;
         GenerateThumbnails(made);
     }
@@ -372,7 +359,7 @@ void Lumivex1::SetDetailsView() { SetListViewStyle(3); }
 
 void Lumivex1::MoveUpFolder()
 {
-    cThumbFolder.clear();
+    m_thumbs->forgetFolder();
     if (gs.fThumbView)
         LeaveThumbnailView();
     PTxShList1->GoUp(1);

@@ -9,6 +9,7 @@
 #include "platform/MediaConverter.h"
 #include "platform/PlayCtrl.h"
 #include "platform/WashControls.h"
+#include "viewers/PlayerPanel.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 
@@ -27,23 +28,6 @@
 
 namespace {
 
-// The title of the boxes that name none of their own.
-const QString kDefaultTitle = QStringLiteral("Lumivex");
-constexpr int kPositionMax = 10000;
-
-// A slider value for a position within a length: the whole length spans the
-// slider (a length not known yet leaves the position in seconds).
-int sliderValue(double position, double length)
-{
-    const double v = length > 0 ? position / length * kPositionMax : position;
-    return int(std::nearbyint(std::clamp(v, 0.0, double(kPositionMax)))); // halves to the even number
-}
-
-double sliderPosition(int value, double length)
-{
-    return length > 0 ? double(value) / kPositionMax * length : double(value);
-}
-
 // The track number a CD track file stands for: the one it holds, else the
 // number in its name ("Track03.cda"); 0 when neither says.
 int cdaTrackNumber(const QString& path)
@@ -60,27 +44,6 @@ int cdaTrackNumber(const QString& path)
 
 void Lumivex1::buildPlayers()
 {
-    auto makeButton = [this](QWidget* parent, const char* name, QStyle::StandardPixmap icon, const QString& text,
-                             const char* tip, bool twoState) {
-        auto* b = new platform::WashButton(QString(), parent);
-        b->setObjectName(QString::fromLatin1(name));
-        if (text.isEmpty())
-            b->setIcon(style()->standardIcon(icon));
-        else
-            b->setText(text);
-        b->setToolTip(QString::fromLatin1(tip));
-        b->setCheckable(twoState);
-        b->setFixedSize(30, 26);
-        return b;
-    };
-    auto makeSlider = [](QWidget* parent, const char* name, int max, const char* tip) {
-        auto* s = new QSlider(Qt::Horizontal, parent);
-        s->setObjectName(QString::fromLatin1(name));
-        s->setRange(0, max);
-        s->setToolTip(QString::fromLatin1(tip));
-        return s;
-    };
-
     // Videos: the player with its controls beside the video play lists.
     TabPanel[1]->layout()->removeWidget(TreeView1);
     Splitter2 = new QSplitter(Qt::Horizontal, TabPanel[1]);
@@ -88,32 +51,10 @@ void Lumivex1::buildPlayers()
     auto* videoSide = new QWidget(Splitter2);
     auto* videoColumn = new QVBoxLayout(videoSide);
     videoColumn->setContentsMargins(0, 0, 0, 0);
-    MediaPlayer1 = new platform::PlayCtrl(true, videoSide);
-    MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
+    m_video = new viewers::PlayerPanel(viewers::PlayerPanel::Video, videoSide);
+    MediaPlayer1 = m_video->Player;
+    Frame1 = m_video->controls();
     videoColumn->addWidget(MediaPlayer1, 1);
-    Frame1 = new QWidget(videoSide);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* videoRow = new QHBoxLayout(Frame1);
-    videoRow->setContentsMargins(0, 0, 0, 0);
-    VidPlayBtn = makeButton(Frame1, "VidPlayBtn", QStyle::SP_MediaPlay, {}, "Play the Video", false);
-    VidPauseBtn = makeButton(Frame1, "VidPauseBtn", QStyle::SP_MediaPause, {}, "Pause the Video", false);
-    VidStopBtn = makeButton(Frame1, "VidStopBtn", QStyle::SP_MediaStop, {}, "Stop the Video", false);
-    VidFrstBtn = makeButton(Frame1, "VidFrstBtn", QStyle::SP_MediaSkipBackward, {}, "Go to the Start", false);
-    VidSCutBtn = makeButton(Frame1, "VidSCutBtn", {}, QStringLiteral("["), "Mark the Start of a Clip", false);
-    VidECutBtn = makeButton(Frame1, "VidECutBtn", {}, QStringLiteral("]"), "Mark the End of a Clip", false);
-    VidLastBtn = makeButton(Frame1, "VidLastBtn", QStyle::SP_MediaSkipForward, {}, "Go to the End", false);
-    VidMuteBtn = makeButton(Frame1, "VidMuteBtn", QStyle::SP_MediaVolumeMuted, {}, "Sound Off", true);
-    for (platform::WashButton* b : {VidPlayBtn, VidPauseBtn, VidStopBtn, VidFrstBtn, VidSCutBtn, VidECutBtn, VidLastBtn,
-                           VidMuteBtn})
-        videoRow->addWidget(b);
-    MedPosition = makeSlider(Frame1, "MedPosition", kPositionMax, "Video Position");
-    videoRow->addWidget(MedPosition, 1);
-    VidContBtn = makeButton(Frame1, "VidContBtn", QStyle::SP_BrowserReload, {}, "Play the Video Continuously", true);
-    videoRow->addWidget(VidContBtn);
-    MedVolume = makeSlider(Frame1, "MedVolume", 100, "Volume Control");
-    MedVolume->setValue(100);
-    MedVolume->setMaximumWidth(90);
-    videoRow->addWidget(MedVolume);
     videoColumn->addWidget(Frame1);
     Splitter2->addWidget(TreeView1);
     Splitter2->setStretchFactor(0, 3);
@@ -133,66 +74,22 @@ void Lumivex1::buildPlayers()
     MMControl1->setToolTip(QStringLiteral("Play CD"));
     MMControl1->hide();
     musicColumn->addWidget(MMControl1);
-    MediaPlayer2 = new platform::PlayCtrl(false, Frame2);
-    MediaPlayer2->setObjectName(QStringLiteral("MediaPlayer2"));
+    m_music = new viewers::PlayerPanel(viewers::PlayerPanel::Music, Frame2);
+    MediaPlayer2 = m_music->Player;
     musicColumn->addWidget(MediaPlayer2);
-    MusPosition = makeSlider(Frame2, "MusPosition", kPositionMax, "Current Frame Position of File");
-    musicColumn->addWidget(MusPosition);
-    auto* musicRow = new QHBoxLayout;
-    MusPlayBtn = makeButton(Frame2, "MusPlayBtn", QStyle::SP_MediaPlay, {}, "Play the Music", false);
-    MusPauseBtn = makeButton(Frame2, "MusPauseBtn", QStyle::SP_MediaPause, {}, "Pause the Music", false);
-    MusStopBtn = makeButton(Frame2, "MusStopBtn", QStyle::SP_MediaStop, {}, "Stop the Music", false);
-    MusFrstBtn = makeButton(Frame2, "MusFrstBtn", QStyle::SP_MediaSkipBackward, {}, "Go to the Start", false);
-    MusLastBtn = makeButton(Frame2, "MusLastBtn", QStyle::SP_MediaSkipForward, {}, "Go to the End", false);
-    MusBCutBtn = makeButton(Frame2, "MusBCutBtn", {}, QStringLiteral("["), "Mark the Start of a Clip", false);
-    MusECutBtn = makeButton(Frame2, "MusECutBtn", {}, QStringLiteral("]"), "Mark the End of a Clip", false);
-    MusDeleteBtn = makeButton(Frame2, "MusDeleteBtn", QStyle::SP_TrashIcon, {}, "Delete the Selected Entry from the Play List",
-                              false);
-    MusMuteBtn = makeButton(Frame2, "MusMuteBtn", QStyle::SP_MediaVolumeMuted, {}, "Sound Off", true);
-    for (platform::WashButton* b : {MusPlayBtn, MusPauseBtn, MusStopBtn, MusFrstBtn, MusLastBtn, MusBCutBtn, MusECutBtn,
-                           MusDeleteBtn, MusMuteBtn})
-        musicRow->addWidget(b);
-    MusVolPos = makeSlider(Frame2, "MusVolPos", 100, "Volume Control");
-    MusVolPos->setValue(100);
-    MusVolPos->setMaximumWidth(90);
-    musicRow->addWidget(MusVolPos);
-    CHKMUSICLOOP->setParent(Frame2);
+    musicColumn->addWidget(m_music->controls());
+    CHKMUSICLOOP->setParent(m_music->controls());
+    auto* musicRow = m_music->controls()->findChild<QHBoxLayout*>();
     musicRow->addWidget(CHKMUSICLOOP);
     musicRow->addStretch(1);
-    musicColumn->addLayout(musicRow);
     TabPanel[2]->layout()->addWidget(Frame2);
 
     MediaConvert1 = new platform::MediaConverter(this);
     MediaConvert1->setObjectName(QStringLiteral("MediaConvert1"));
 
-    struct Wire {
-        platform::WashButton* button;
-        void (Lumivex1::*handler)();
-    };
-    for (const Wire& w :
-         {Wire{VidPlayBtn, &Lumivex1::VidPlayBtn_Click}, Wire{VidPauseBtn, &Lumivex1::VidPauseBtn_Click},
-          Wire{VidStopBtn, &Lumivex1::VidStopBtn_Click}, Wire{VidFrstBtn, &Lumivex1::VidFrstBtn_Click},
-          Wire{VidLastBtn, &Lumivex1::VidLastBtn_Click}, Wire{VidSCutBtn, &Lumivex1::VidSCutBtn_Click},
-          Wire{VidECutBtn, &Lumivex1::VidECutBtn_Click}, Wire{VidMuteBtn, &Lumivex1::VidMuteBtn_Click},
-          Wire{VidContBtn, &Lumivex1::VidContBtn_Click}, Wire{MusPlayBtn, &Lumivex1::MusPlayBtn_Click},
-          Wire{MusPauseBtn, &Lumivex1::MusPauseBtn_Click}, Wire{MusStopBtn, &Lumivex1::MusStopBtn_Click},
-          Wire{MusFrstBtn, &Lumivex1::MusFrstBtn_Click}, Wire{MusLastBtn, &Lumivex1::MusLastBtn_Click},
-          Wire{MusBCutBtn, &Lumivex1::MusBCutBtn_Click}, Wire{MusECutBtn, &Lumivex1::MusECutBtn_Click},
-          Wire{MusMuteBtn, &Lumivex1::MusMuteBtn_Click}, Wire{MusDeleteBtn, &Lumivex1::MusDeleteBtn_Click}})
-        connect(w.button, &platform::WashButton::clicked, this, w.handler);
+    connect(m_video, &viewers::PlayerPanel::playCountChosen, this, [this](int count) { nVideoPlayCount = count; });
+    connect(m_music, &viewers::PlayerPanel::deleteClicked, this, &Lumivex1::MusDeleteBtn_Click);
     connect(CHKMUSICLOOP, &QCheckBox::toggled, this, [this](bool on) { CHKMUSICLOOP_Click(on ? 1 : 0); });
-    connect(MediaPlayer1, &platform::PlayCtrl::PositionChange, this, &Lumivex1::MediaPlayer1_PositionChange);
-    connect(MediaPlayer2, &platform::PlayCtrl::PositionChange, this, &Lumivex1::MediaPlayer2_PositionChange);
-    connect(MedPosition, &QSlider::valueChanged, this, [this] {
-        if (!m_positionUpdate)
-            MedPosition_Change();
-    });
-    connect(MusPosition, &QSlider::valueChanged, this, [this] {
-        if (!m_positionUpdate)
-            MusPosition_Change();
-    });
-    connect(MedVolume, &QSlider::valueChanged, this, &Lumivex1::MedVolume_Change);
-    connect(MusVolPos, &QSlider::valueChanged, this, &Lumivex1::MusVolPos_Change);
     connect(MMControl1, &platform::MMControl::StatusUpdate, this, &Lumivex1::MMControl1_StatusUpdate);
     connect(MediaConvert1, &platform::MediaConverter::Failed, this, &Lumivex1::MediaConvert1_Failed);
 }
@@ -206,15 +103,8 @@ void Lumivex1::LoadMediaFile(const QString& WrkFilePath)
     const QString ext = ::GetFileExt(WrkFilePath);
     if (IsVideoFile(WrkFilePath)) {
         TabStrip1->setCurrentIndex(0);
-        MediaPlayer1->setSourceFile(WrkFilePath);
-        MediaPlayer1->setPlayCount(nVideoPlayCount);
-        {
-            const QSignalBlocker block(VidContBtn);
-            VidContBtn->setChecked(nVideoPlayCount == 0);
-        }
-        MedPosition->setMaximum(kPositionMax);
-        if (gs.fAutoVideo)
-            MediaPlayer1->Run();
+        m_video->setPlayCount(nVideoPlayCount);
+        m_video->load(WrkFilePath, gs.fAutoVideo);
         return;
     }
     StopMci();
@@ -223,14 +113,11 @@ void Lumivex1::LoadMediaFile(const QString& WrkFilePath)
         PlayMciFile(WrkFilePath);
     }
     gs.cPlayerMode = QStringLiteral("1");
-    MediaPlayer2->setSourceFile(WrkFilePath);
-    if (gs.fAutoMusic)
-        MediaPlayer2->Run();
-    MusVolPos->show();
-    MusMuteBtn->show();
+    m_music->load(WrkFilePath, gs.fAutoMusic);
+    m_music->Volume->show();
+    m_music->MuteBtn->show();
     CHKMUSICLOOP->show();
     MMControl1->hide();
-    MusPosition->setMaximum(kPositionMax);
     TabStrip1->setCurrentIndex(1);
 }
 
@@ -246,9 +133,9 @@ void Lumivex1::PlayMciFile(const QString& path)
     MMControl1->Wait = true;
     MMControl1->Shareable = false;
     MMControl1->setCommand(QStringLiteral("Close"));
-    MusPosition->setMaximum(int(std::clamp<qint64>(MMControl1->Length(), 0, INT_MAX)));
-    MusVolPos->hide();
-    MusMuteBtn->hide();
+    m_music->Position->setMaximum(int(std::clamp<qint64>(MMControl1->Length(), 0, INT_MAX)));
+    m_music->Volume->hide();
+    m_music->MuteBtn->hide();
     CHKMUSICLOOP->hide();
     if (ext == QLatin1String("DAT")) {
         MMControl1->setCommand(QStringLiteral("Play"));
@@ -290,114 +177,18 @@ std::optional<QString> Lumivex1::PlayerFileName(int player)
     return p ? std::optional<QString>(p->FileName()) : std::nullopt;
 }
 
-// ---------------------------------------------------------------- transport
-
-void Lumivex1::VidPlayBtn_Click() { MediaPlayer1->Run(); }
-void Lumivex1::VidPauseBtn_Click() { MediaPlayer1->Pause(); }
-void Lumivex1::VidStopBtn_Click() { MediaPlayer1->Stop(); }
-void Lumivex1::VidFrstBtn_Click() { MediaPlayer1->SeekStart(); }
-void Lumivex1::VidLastBtn_Click() { MediaPlayer1->SeekEnd(); }
-void Lumivex1::MusPlayBtn_Click() { MediaPlayer2->Run(); }
-void Lumivex1::MusPauseBtn_Click() { MediaPlayer2->Pause(); }
-void Lumivex1::MusStopBtn_Click() { MediaPlayer2->Stop(); }
-void Lumivex1::MusFrstBtn_Click() { MediaPlayer2->SeekStart(); }
-void Lumivex1::MusLastBtn_Click() { MediaPlayer2->SeekEnd(); }
-
-void Lumivex1::showMarkError(int number, const QString& description)
-{
-    // The number as text, with the blank a number that is not negative gets.
-    const QString num = (number >= 0 ? QStringLiteral(" ") : QString()) + QString::number(number);
-    platform::dialogs().message(kDefaultTitle, description + QStringLiteral(" Error code = ") + num + QLatin1Char('.'),
-                                platform::Buttons::Ok, platform::Icon::None);
-}
-
-namespace {
-// A selection mark of a player; false with the error when the player refused it.
-bool markSelection(platform::PlayCtrl* player, bool start, platform::PlayError* error)
-{
-    return start ? player->MarkSelectionStart(error) : player->MarkSelectionEnd(error);
-}
-} // namespace
-
-void Lumivex1::VidSCutBtn_Click() { markOrReport(MediaPlayer1, true); }
-void Lumivex1::VidECutBtn_Click() { markOrReport(MediaPlayer1, false); }
-void Lumivex1::MusBCutBtn_Click() { markOrReport(MediaPlayer2, true); }
-void Lumivex1::MusECutBtn_Click() { markOrReport(MediaPlayer2, false); }
-
-void Lumivex1::markOrReport(platform::PlayCtrl* player, bool start)
-{
-    platform::PlayError e;
-    if (!markSelection(player, start, &e))
-        showMarkError(e.number, e.description);
-}
-
-void Lumivex1::VidMuteBtn_Click() { MediaPlayer1->setMute(VidMuteBtn->isChecked()); }
-void Lumivex1::MusMuteBtn_Click() { MediaPlayer2->setMute(MusMuteBtn->isChecked()); }
-
-void Lumivex1::VidContBtn_Click()
-{
-    nVideoPlayCount = VidContBtn->isChecked() ? 0 : 1;
-    MediaPlayer1->setPlayCount(nVideoPlayCount);
-}
+// ---------------------------------------------------------------- loop and CD position
 
 void Lumivex1::CHKMUSICLOOP_Click(int value) { MediaPlayer2->setPlayCount(std::abs(value) == 1 ? 0 : 1); }
 
-// ---------------------------------------------------------------- sliders
-
-void Lumivex1::setPositionSlider(QSlider* slider, double position, double length)
-{
-    m_positionUpdate = true;
-    slider->setValue(sliderValue(position, length));
-    m_positionUpdate = false;
-}
-
-void Lumivex1::MediaPlayer1_PositionChange(double position)
-{
-    setPositionSlider(MedPosition, position, MediaPlayer1->Duration());
-}
-
-void Lumivex1::MediaPlayer2_PositionChange(double position)
-{
-    setPositionSlider(MusPosition, position, MediaPlayer2->Duration());
-}
-
-void Lumivex1::MedPosition_Change()
-{
-    MediaPlayer1->setCurrentPosition(sliderPosition(MedPosition->value(), MediaPlayer1->Duration()));
-}
-
-void Lumivex1::MusPosition_Change()
-{
-    MediaPlayer2->setCurrentPosition(sliderPosition(MusPosition->value(), MediaPlayer2->Duration()));
-}
-
-void Lumivex1::MedVolume_Change() { MediaPlayer1->setVolume(MedVolume->value()); }
-void Lumivex1::MusVolPos_Change() { MediaPlayer2->setVolume(MusVolPos->value()); }
-
 void Lumivex1::MMControl1_StatusUpdate()
 {
-    setPositionSlider(MusPosition, double(MMControl1->Position()) / 1000.0, double(MMControl1->Length()) / 1000.0);
+    m_music->showPosition(double(MMControl1->Position()) / 1000.0, double(MMControl1->Length()) / 1000.0);
 }
 
 // ---------------------------------------------------------------- music list
 
-void Lumivex1::MusDeleteBtn_Click()
-{
-    if (TreeView2->Count() < 1)
-        return;
-    platform::TreeNode* node = TreeView2->SelectedNode();
-    if (!node)
-        return;
-    if (MsgBox(QStringLiteral("Do You want to Delete - ") + node->Text + QStringLiteral(" from the Play List ?"),
-            platform::Buttons::YesNo) != platform::Answer::Yes)
-        return;
-    {
-        // Asked already: the tree's own question must not come again.
-        const QSignalBlocker block(TreeView2);
-        TreeView2->Remove(node->Index());
-    }
-    fMusicListsChanged = true; // so that the deletion is written with the lists
-}
+void Lumivex1::MusDeleteBtn_Click() { m_musicLists->DeleteSelectedNode(); }
 
 // ---------------------------------------------------------------- clips
 

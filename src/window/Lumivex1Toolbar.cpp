@@ -1,6 +1,7 @@
 // The toolbar's other events: the address combo of the Internet tab, Esc in a
 // tool, the drop-down buttons; the tool-bar toggle and a file's properties.
 #include "window/Lumivex1.h"
+#include "browser/SearchSession.h"
 
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
@@ -59,10 +60,8 @@ void Lumivex1::ToolBarComp1_ToolKeyDown(platform::Tool* tool, int keyCode, int)
 
 void Lumivex1::ToolBarComp1_ToolKeyPress(platform::Tool*, int keyCode)
 {
-    if (keyCode == 27 && fSearchRunning) {
-        fSearchCancel = true;
-        fSearchRunning = false;
-    }
+    if (keyCode == 27)
+        m_search->Cancel();
 }
 
 void Lumivex1::ToolBarComp1_ToolDropDown(platform::Tool* tool)
@@ -84,8 +83,12 @@ void Lumivex1::AddVisitedURL(const QString& address)
 {
     platform::Tool* tool = ToolBarComp1->Item(kAddressCombo);
     QComboBox* combo = tool ? tool->ComboBox() : nullptr;
-    if (!combo || combo->findText(address, Qt::MatchFixedString | Qt::MatchCaseSensitive) >= 0)
+    if (!combo)
         return;
+    // An entry stored with blanks around it is the same address; letter case counts.
+    for (int i = 0; i < combo->count(); ++i)
+        if (combo->itemText(i).trimmed() == address)
+            return;
     const QString typed = combo->currentText();
     combo->addItem(address);
     combo->setEditText(typed);
@@ -93,6 +96,7 @@ void Lumivex1::AddVisitedURL(const QString& address)
 
 void Lumivex1::ToggleURLBar()
 {
+    BusyGuard busy;
     platform::Tool* visited = ToolBarComp1->Item(QStringLiteral("ID_IntVisited"));
     ToolBarComp1->setBarVisible(7, visited && visited->State() == 1);
 }

@@ -1,18 +1,28 @@
 #include "window/ToolWindows.h"
 
+#include "browser/GetURL1.h"
 #include "browser/ProPert1.h"
 #include "platform/WindowFront.h"
 #include "browser/Rename1.h"
+#include "favorites/SelFavorites1.h"
+#include "favorites/SetFavList1.h"
+#include "editor/PrntPict1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
 #include "window/Lumivex1.h"
 #include "shell/QuikTip1.h"
 #include "shell/SetOptn1.h"
+#include "video/CreatAn1.h"
+#include "video/VidProp1.h"
+#include "platform/ToolBarComp.h"
+#include "video/AudRepl1.h"
+#include "video/VidJoin1.h"
 
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
 #include <QHash>
+#include <QListWidget>
 #include <QPointer>
 #include <QTabWidget>
 #include <QWidget>
@@ -49,6 +59,36 @@ protected:
 private:
     QEventLoop* m_loop;
 };
+
+// Lets a window's command tool go when the window unloads.
+std::function<void()> toolReleaser(const char* id)
+{
+    return [id] {
+        if (Lumivex1* w = mainWindow(); w && w->ToolBarComp1)
+            if (platform::Tool* tool = w->ToolBarComp1->Item(QString::fromLatin1(id)))
+                tool->setState(0);
+    };
+}
+
+CreatAnLinks creatAnLinks()
+{
+    CreatAnLinks links;
+    if (Lumivex1* w = mainWindow(); w && w->List3)
+        for (int i = 0; i < w->List3->count(); ++i)
+            links.viewedPictures << w->List3->item(i)->text();
+    links.browserFolder = [] { return mainWindow() ? mainWindow()->fileListFolder() : QString(); };
+    links.releaseTool = toolReleaser("ID_VidEdit");
+    return links;
+}
+
+VidPropLinks vidPropLinks()
+{
+    VidPropLinks links;
+    if (Lumivex1* w = mainWindow())
+        links.sourceFile = w->PlayerFileName(gs.cPlayerMode == QLatin1String("1") ? 1 : 0).value_or(QString());
+    links.releaseTool = toolReleaser("ID_VidProp");
+    return links;
+}
 
 } // namespace
 
@@ -105,8 +145,41 @@ void registerProgramWindows()
         });
     }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
-    // The others register a maker as their code lands, for example:
-    //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
+    registerWindow(QStringLiteral("SetFavList1"), [] {
+        Lumivex1* w = mainWindow();
+        return new SetFavList1(w ? w->fileListFolder() : QString());
+    });
+    registerWindow(QStringLiteral("SelFavorites1"), [] {
+        Lumivex1* w = mainWindow();
+        SelFavorites1::Hooks hooks;
+        if (w) {
+            hooks.displayFile = [w](const QString& path) { w->DisplayFile(path); };
+            hooks.showFolder = [w](const QString& folder) { w->setFileListFolder(folder); };
+        }
+        return new SelFavorites1(std::move(hooks));
+    });
+    registerWindow(QStringLiteral("CreatAn1"), [] { return new CreatAn1(creatAnLinks()); });
+    registerWindow(QStringLiteral("VidProp1"), [] { return new VidProp1(vidPropLinks()); });
+    registerWindow(QStringLiteral("AudRepl1"), [] { return new AudRepl1; });
+    registerWindow(QStringLiteral("VidJoin1"), [] {
+        auto* w = new VidJoin1;
+        // Closing the window releases its tool, with the dispatcher held off.
+        QObject::connect(w, &VidJoin1::Unloaded, [] {
+            BusyGuard busy;
+            if (Lumivex1* m = mainWindow())
+                if (platform::Tool* t = m->ToolBarComp1->Item(QStringLiteral("ID_Join")))
+                    t->setState(0);
+        });
+        return w;
+    });
+    registerWindow(QStringLiteral("PrntPict1"), [] { return new PrntPict1(gs.cCurrentFile); });
+    registerOpeners(QStringLiteral("GetURL1"), {[] {
+        GetURL1::open(gs.cProgramFolder, [](const QString& address) {
+            if (Lumivex1* w = mainWindow())
+                w->DisplayFile(address);
+        });
+    }, nullptr});
+    // The others register a maker as their code lands.
 }
 
 bool* openFlag(const QString& name)

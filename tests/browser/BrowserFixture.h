@@ -6,6 +6,8 @@
 #include "platform/ShellList.h"
 #include "platform/ShellTree.h"
 #include "shared/SharedState.h"
+#include "browser/SearchSession.h"
+#include "browser/ThumbnailRun.h"
 #include "window/Lumivex1.h"
 
 #include <QAbstractItemView>

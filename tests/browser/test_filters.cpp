@@ -80,11 +80,11 @@ TEST_F(BrowserFixture, MoveUpFolderShowsTheParentAndRereadsTheTree)
 {
     file("Up/Down/x.txt");
     w->setFileListFolder(path("Up/Down"));
-    w->cThumbFolder = path("Up/Down");
+    w->thumbnails().cThumbFolder = path("Up/Down");
     mkdir("New Sibling");
     w->MoveUpFolder();
     EXPECT_EQ(w->fileListFolder(), path("Up"));
-    EXPECT_TRUE(w->cThumbFolder.isEmpty());
+    EXPECT_TRUE(w->thumbnails().cThumbFolder.isEmpty());
     w->MoveUpFolder();
     EXPECT_EQ(w->fileListFolder(), data.path());
     EXPECT_NE(treeItem("New Sibling"), nullptr) << "the tree was read again";
@@ -110,12 +110,12 @@ TEST_F(BrowserFixture, FilterOrRefreshRebuildsShownThumbnailsUnlessSearching)
     picture("b.png");
     w->setFileListFolder(data.path());
     gs.fThumbView = true;
-    w->fSearchBusy = true;
+    w->search().fSearchBusy = true;
     w->CMBFILTER->setCurrentIndex(15); // PNG, during a search
     ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
     EXPECT_EQ(w->ImagList1->Count(), 0) << "no thumbnails while a search runs";
 
-    w->fSearchBusy = false;
+    w->search().fSearchBusy = false;
     w->CMBFILTER->setCurrentIndex(0); // JPEG
     ASSERT_TRUE(thumbtest::waitForThumbnailRun(*w));
     ASSERT_EQ(w->ImagList1->Count(), 1);

@@ -79,13 +79,13 @@ TEST_F(BrowserFixture, TreeSelectionSetsCaptionResumeIndexAndShowsTheFolder)
 
     w->PTxShTree1->selectItem(treeItem("B"));
     EXPECT_EQ(w->windowTitle(), kProgramTitle + " - B") << "the tree names the folder by its display name";
-    EXPECT_EQ(w->nSearchResumeIndex, 2);
+    EXPECT_EQ(w->search().nSearchResumeIndex, 2);
     EXPECT_EQ(listNames(), QStringList{"two.txt"});
 
     // The list going elsewhere moves the tree and the resume index with it;
     // the caption stays with what was shown last.
     w->setFileListFolder(path("A"));
-    EXPECT_EQ(w->nSearchResumeIndex, 1);
+    EXPECT_EQ(w->search().nSearchResumeIndex, 1);
     EXPECT_EQ(w->PTxShTree1->SelectedFolder(), path("A"));
     EXPECT_EQ(w->windowTitle(), kProgramTitle + " - B");
 }

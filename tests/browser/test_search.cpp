@@ -26,7 +26,7 @@ protected:
         gs.nSearchFirstCount = 5000;
         gs.nSearchNextCount = 500;
         gs.cComputerName = "THISHOST";
-        w->nSearchRetryPauseMs = 0;
+        w->search().nSearchRetryPauseMs = 0;
     }
 
     // Runs the find command, answering its dialog with the script.
@@ -63,19 +63,19 @@ protected:
         picture("Zed/z.jpg");
         w->PTxShTree1->Refresh();
         w->setFileListFolder(data.path());
-        w->cFindPattern = "*.JPG";
+        w->search().cFindPattern = "*.JPG";
     }
 
     // Puts a made-up tree and a lister behind the walk, which looks for JPEGs from the top.
     FakeTree* useFake(std::unique_ptr<FakeTree> tree)
     {
         FakeTree* t = tree.get();
-        w->setSearchTree(std::move(tree));
+        w->search().setSearchTree(std::move(tree));
         auto l = std::make_unique<FakeLister>();
         lister = l.get();
-        w->setSearchLister(std::move(l));
-        w->cFindPattern = "*.JPG";
-        w->nSearchResumeIndex = 0;
+        w->search().setSearchLister(std::move(l));
+        w->search().cFindPattern = "*.JPG";
+        w->search().nSearchResumeIndex = 0;
         return t;
     }
     // A flat made-up tree: a root with `count` leaf folders, none holding files.
@@ -93,14 +93,14 @@ protected:
 TEST_F(SearchFixture, FindsTheNextFolderWithFilesAndEndsAtTheLast)
 {
     makeTree();
-    ASSERT_EQ(w->nSearchResumeIndex, 0) << "R is selected";
+    ASSERT_EQ(w->search().nSearchResumeIndex, 0) << "R is selected";
     find([](FindFle1& d) { d.OKBtn->click(); });
-    EXPECT_EQ(w->cFindPattern, "*.JPG;*.JPE;*.CMP");
+    EXPECT_EQ(w->search().cFindPattern, "*.JPG;*.JPE;*.CMP");
     EXPECT_EQ(w->fileListFolder(), path("B"));
     EXPECT_EQ(listNames(), QStringList{"x.JPG"}) << "the list is filtered by the pattern";
     EXPECT_EQ(w->windowTitle(), kProgramTitle + " - " + path("B"));
-    EXPECT_EQ(w->nSearchResumeIndex, 4);
-    EXPECT_FALSE(w->fSearchBusy);
+    EXPECT_EQ(w->search().nSearchResumeIndex, 4);
+    EXPECT_FALSE(w->search().fSearchBusy);
     EXPECT_TRUE(dialogs->messages.isEmpty());
 
     w->FindNext();
@@ -110,7 +110,7 @@ TEST_F(SearchFixture, FindsTheNextFolderWithFilesAndEndsAtTheLast)
 
     w->FindNext();
     EXPECT_EQ(dialogs->texts(), QStringList{kEnd});
-    EXPECT_EQ(w->nSearchResumeIndex, 0);
+    EXPECT_EQ(w->search().nSearchResumeIndex, 0);
     EXPECT_EQ(w->fileListFolder(), path("C")) << "nothing found: the list stays";
 
     w->FindNext();
@@ -120,9 +120,9 @@ TEST_F(SearchFixture, FindsTheNextFolderWithFilesAndEndsAtTheLast)
 TEST_F(SearchFixture, FindNextBeforeAnySearchLooksForJpegs)
 {
     makeTree();
-    w->cFindPattern.clear();
+    w->search().cFindPattern.clear();
     w->FindNext();
-    EXPECT_EQ(w->cFindPattern, "*.JPG");
+    EXPECT_EQ(w->search().cFindPattern, "*.JPG");
     EXPECT_EQ(w->fileListFolder(), path("B"));
 }
 
@@ -136,34 +136,34 @@ TEST_F(SearchFixture, AsksToGoOnPastTheLimits)
     EXPECT_EQ(dialogs->messages.at(0).buttons, platform::Buttons::YesNo);
     // Asked at item 5501, the first past 5000 + 500; Yes goes on from 5502 and
     // asks again past 6000; No stops with the resume index past that item.
-    EXPECT_EQ(w->nSearchResumeIndex, 6002);
+    EXPECT_EQ(w->search().nSearchResumeIndex, 6002);
     EXPECT_EQ(tree->walks, 1);
 
     // No at once keeps the resume index just past the first question.
     dialogs->messages.clear();
     dialogs->answers = {platform::Answer::No};
-    w->nSearchResumeIndex = 0;
+    w->search().nSearchResumeIndex = 0;
     w->FindNext();
     EXPECT_EQ(dialogs->texts(), QStringList{q});
-    EXPECT_EQ(w->nSearchResumeIndex, 5502);
+    EXPECT_EQ(w->search().nSearchResumeIndex, 5502);
 }
 
 TEST_F(SearchFixture, EscDuringTheWalkCancelsIt)
 {
     makeLongWalk();
-    const int resume = w->nSearchResumeIndex;
+    const int resume = w->search().nSearchResumeIndex;
     // The Esc waits in the queue until the walk lets the message loop run.
     QCoreApplication::postEvent(w->PTxShList1->currentView(),
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     w->FindNext();
     EXPECT_EQ(dialogs->texts(), QStringList{kCancelled});
-    EXPECT_EQ(w->nSearchResumeIndex, resume);
+    EXPECT_EQ(w->search().nSearchResumeIndex, resume);
     EXPECT_EQ(w->fileListFolder(), data.path());
 
     // Esc while idle, then a Find Next: that search can still be cancelled.
     int esc = 27;
     w->PTxShTree1_KeyPress(esc);
-    EXPECT_FALSE(w->fSearchRunning);
+    EXPECT_FALSE(w->search().fSearchRunning);
     dialogs->messages.clear();
     QCoreApplication::postEvent(w->PTxShTree1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     w->FindNext();
@@ -179,12 +179,12 @@ TEST_F(SearchFixture, DialogChoicesPatternsAndCancel)
 {
     makeTree();
     // Cancel starts nothing.
-    w->cFindPattern = "unchanged";
+    w->search().cFindPattern = "unchanged";
     find([](FindFle1& d) {
         EXPECT_TRUE(d.RDSELECT[0]->isChecked()) << "the first opening chooses option 0";
         d.CancelBtn->click();
     });
-    EXPECT_EQ(w->cFindPattern, "unchanged");
+    EXPECT_EQ(w->search().cFindPattern, "unchanged");
     EXPECT_EQ(w->fileListFolder(), data.path());
     EXPECT_FALSE(gs.fFindFleOpen);
 
@@ -194,8 +194,8 @@ TEST_F(SearchFixture, DialogChoicesPatternsAndCancel)
         d.Text1->setText("y.*");
         d.OKBtn->click();
     });
-    EXPECT_EQ(w->cFindPattern, "y.*");
-    EXPECT_EQ(w->nFindFilterRow, 35);
+    EXPECT_EQ(w->search().cFindPattern, "y.*");
+    EXPECT_EQ(w->search().nFindFilterRow, 35);
     EXPECT_EQ(gs.nFindTypeIndex, 33);
     EXPECT_EQ(w->fileListFolder(), path("C"));
 
@@ -207,8 +207,8 @@ TEST_F(SearchFixture, DialogChoicesPatternsAndCancel)
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
         QCoreApplication::sendEvent(d.Text1, &enter);
     });
-    EXPECT_EQ(w->cFindPattern, "*.PCD;*.FPX");
-    EXPECT_EQ(w->nFindFilterRow, 5);
+    EXPECT_EQ(w->search().cFindPattern, "*.PCD;*.FPX");
+    EXPECT_EQ(w->search().nFindFilterRow, 5);
 }
 
 TEST(FindFle1Table, CaptionsTipsPatternsAndRows)
@@ -271,12 +271,12 @@ TEST_F(SearchFixture, NetworkAndNetHoodAndComputerName)
     // share is found; an item named as a remembered one is passed over later.
     dialogs->messages.clear();
     dialogs->answers = {platform::Answer::Yes};
-    w->nSearchResumeIndex = t->indexOf("My Network Places");
+    w->search().nSearchResumeIndex = t->indexOf("My Network Places");
     w->FindNext();
     EXPECT_EQ(dialogs->texts(), QStringList{kNetwork});
     EXPECT_EQ(l->calls["\\\\SERVER\\Share"], 1);
     EXPECT_NE(std::find(t->expanded.begin(), t->expanded.end(), "Workgroup"), t->expanded.end());
-    EXPECT_EQ(w->nSearchResumeIndex, t->indexOf("Share") + 1);
+    EXPECT_EQ(w->search().nSearchResumeIndex, t->indexOf("Share") + 1);
 }
 
 TEST_F(SearchFixture, RememberedNetworkNameIsPassedOverInTheSameSearch)
@@ -320,10 +320,10 @@ TEST_F(SearchFixture, WalkErrorsAreReportedAndPassedOver)
     // A path-not-found failure ends the walk as the end of the search.
     t->nodes[0].throwNumber = browser::kErrPathNotFound;
     dialogs->messages.clear();
-    w->nSearchResumeIndex = 0;
+    w->search().nSearchResumeIndex = 0;
     w->FindNext();
     EXPECT_EQ(dialogs->texts(), QStringList{kEnd});
-    EXPECT_EQ(w->nSearchResumeIndex, 1);
+    EXPECT_EQ(w->search().nSearchResumeIndex, 1);
 }
 
 // ---------------------------------------------------------------- mended faults
@@ -331,23 +331,23 @@ TEST_F(SearchFixture, WalkErrorsAreReportedAndPassedOver)
 TEST_F(SearchFixture, StoppedThumbnailRunDoesNotDisableSearches)
 {
     makeTree();
-    w->fThumbsStopped = true; // a run stopped some time ago
-    w->cFindPattern = "*.JPG";
+    w->thumbnails().fThumbsStopped = true; // a run stopped some time ago
+    w->search().cFindPattern = "*.JPG";
     w->FindNext();
     EXPECT_EQ(w->fileListFolder(), path("B"));
 
     // A run stopped while the search goes on ends it quietly, the pointer back.
     FakeTree* tree = useFlat(400);
-    w->fThumbsStopped = false;
+    w->thumbnails().fThumbsStopped = false;
     tree->onName = [&](int i) {
         if (i == 300)
-            w->fThumbsStopped = true;
+            w->thumbnails().fThumbsStopped = true;
     };
     w->setCursor(Qt::WaitCursor);
     dialogs->messages.clear();
     w->FindNext();
     EXPECT_TRUE(dialogs->messages.isEmpty());
-    EXPECT_EQ(w->nSearchResumeIndex, 0);
+    EXPECT_EQ(w->search().nSearchResumeIndex, 0);
     EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -356,7 +356,7 @@ TEST_F(SearchFixture, UnreadableOrVanishedFoldersArePassedOver)
     makeTree();
     // B went away after the tree showed it.
     ASSERT_TRUE(QDir(path("B")).removeRecursively());
-    w->cFindPattern = "*.JPG";
+    w->search().cFindPattern = "*.JPG";
     w->FindNext();
     EXPECT_EQ(w->fileListFolder(), path("C"));
     EXPECT_TRUE(dialogs->messages.isEmpty());
@@ -377,7 +377,7 @@ TEST_F(SearchFixture, DriveNotReadyIsRetriedUntilReadyOrEsc)
     lister->files["/root/F2"] = 1;
     w->FindNext();
     EXPECT_EQ(lister->calls["/root/F2"], 4) << "three failures, then the medium is there";
-    EXPECT_EQ(w->nSearchResumeIndex, 0) << "a hit on the last item is the end";
+    EXPECT_EQ(w->search().nSearchResumeIndex, 0) << "a hit on the last item is the end";
 
     // A drive that never becomes ready: Esc during the retries ends it.
     lister->foreverError["/root/F2"] = 68;
@@ -389,7 +389,7 @@ TEST_F(SearchFixture, DriveNotReadyIsRetriedUntilReadyOrEsc)
     };
     lister->calls.clear();
     dialogs->messages.clear();
-    w->nSearchResumeIndex = 0;
+    w->search().nSearchResumeIndex = 0;
     w->FindNext();
     EXPECT_EQ(lister->calls["/root/F2"], 5);
     EXPECT_EQ(dialogs->texts(), QStringList{kCancelled});
@@ -403,7 +403,7 @@ TEST_F(SearchFixture, OneSearchAtATimeAndTheTreeHoldsStill)
     bool dialogSeen = false;
     QTimer::singleShot(0, [&] {
         // Runs when the walk lets the message loop run.
-        ASSERT_TRUE(w->fSearchBusy);
+        ASSERT_TRUE(w->search().fSearchBusy);
         countDuring = w->PTxShTree1->Items().Count();
         QTimer::singleShot(0, [&] {
             if (QApplication::activeModalWidget()) {

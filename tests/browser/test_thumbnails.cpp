@@ -3,6 +3,7 @@
 #include "ThumbTestSupport.h"
 
 #include "browser/ThumbnailRange.h"
+#include "browser/ThumbnailRun.h"
 #include "platform/ImageList.h"
 #include "platform/ThumbnailGenerator.h"
 #include "shared/SharedState.h"
@@ -64,7 +65,7 @@ protected:
     }
     void expectFileList()
     {
-        EXPECT_FALSE(gs.fThumbView || gs.fThumbsLoading || w().fThumbsStopped);
+        EXPECT_FALSE(gs.fThumbView || gs.fThumbsLoading || w().thumbnails().fThumbsStopped);
         EXPECT_FALSE(tool(w(), "ID_Stop")->Visible());
         EXPECT_TRUE(tool(w(), "ID_ThumbNails")->Visible() && tool(w(), "ID_ThumbNails")->Enabled());
         EXPECT_TRUE(w().ImagList1->isHidden());
@@ -181,7 +182,7 @@ TEST_F(Thumbnails, StopKeepsWhatWasMadeAndExploreFilesGoesBack)
     EXPECT_GE(made, 3);
     EXPECT_LT(made, 30);
     expectShown();
-    EXPECT_TRUE(w().fThumbsStopped);
+    EXPECT_TRUE(w().thumbnails().fThumbsStopped);
 
     // "Explore Files" leaves the view for the Pictures tab and clears the stop.
     w().ToggleThumbnails();

@@ -1,5 +1,6 @@
 // The video and music players of the main window: loading, transport,
 // loops, sliders, marks, the music list's delete button and the clip saves.
+#include "viewers/PlayerPanel.h"
 #include "Fakes.h"
 #include "MediaFixtures.h"
 
@@ -49,7 +50,7 @@ TEST(Players, VideoAndMusicFilesGoToTheirOwnTabAndPlayer)
     w.LoadMediaFile(f.file("other.mp3"));
     EXPECT_FALSE(f.video().playing);
     EXPECT_FALSE(f.music().playing);
-    w.VidPlayBtn->click();
+    w.video().PlayBtn->click();
     EXPECT_TRUE(f.video().playing);
     gs.fAutoVideo = gs.fAutoMusic = true;
 }
@@ -63,33 +64,33 @@ TEST(Players, LoopMuteVolumeAndPosition)
     w.nVideoPlayCount = 0;
     w.LoadMediaFile(f.file("a.avi"));
     EXPECT_EQ(f.video().loops, -1);
-    w.VidContBtn->click(); // released: play once
+    w.video().ExtraBtn->click(); // released: play once
     EXPECT_EQ(f.video().loops, 1);
     w.CHKMUSICLOOP->setChecked(true);
     EXPECT_EQ(f.music().loops, -1);
     w.CHKMUSICLOOP->setChecked(false);
     EXPECT_EQ(f.music().loops, 1);
 
-    w.VidMuteBtn->click();
+    w.video().MuteBtn->click();
     EXPECT_TRUE(f.video().muted);
-    w.MusMuteBtn->click();
+    w.music().MuteBtn->click();
     EXPECT_TRUE(f.music().muted);
-    w.MedVolume->setValue(30);
+    w.video().Volume->setValue(30);
     EXPECT_FLOAT_EQ(f.video().volume, 0.3f);
 
     // The slider follows playback over the whole length of the file.
     f.video().dur = 40000;
     f.video().calls.clear();
     f.video().reach(10000);
-    EXPECT_EQ(w.MedPosition->value(), 2500);
+    EXPECT_EQ(w.video().Position->value(), 2500);
     f.video().reach(20002); // 5000.5: halves to the even number
-    EXPECT_EQ(w.MedPosition->value(), 5000);
+    EXPECT_EQ(w.video().Position->value(), 5000);
     EXPECT_TRUE(f.video().calls.isEmpty()) << "following playback must not seek";
     // Moving it seeks.
-    w.MedPosition->setValue(7500);
+    w.video().Position->setValue(7500);
     EXPECT_EQ(f.video().pos, 30000);
     f.music().dur = 10000;
-    w.MusLastBtn->click();
+    w.music().LastBtn->click();
     EXPECT_EQ(f.music().pos, 10000);
 }
 
@@ -97,48 +98,19 @@ TEST(Players, SelectionMarksReportTheirErrors)
 {
     fakes::Window f;
     Lumivex1& w = *f.w;
-    w.VidSCutBtn->click(); // nothing loaded
+    w.video().StartMarkBtn->click(); // nothing loaded
     EXPECT_EQ(f.dialogs->texts(), QStringList{"No media file is loaded Error code =  5."});
 
     w.LoadMediaFile(f.file("a.mp3"));
     f.music().dur = 60000;
     f.music().reach(5000);
-    w.MusBCutBtn->click();
+    w.music().StartMarkBtn->click();
     f.music().reach(2000);
-    w.MusECutBtn->click(); // before the start mark
+    w.music().EndMarkBtn->click(); // before the start mark
     ASSERT_EQ(f.dialogs->messages.size(), 2);
     EXPECT_EQ(f.dialogs->messages[1].text, "The end of the marked part must come after its start Error code =  5.");
     EXPECT_DOUBLE_EQ(w.MediaPlayer2->SelectionStart(), 5.0);
     EXPECT_DOUBLE_EQ(w.MediaPlayer2->SelectionEnd(), 60.0) << "unmarked end: the whole file";
-}
-
-TEST(Players, MusicListDeleteAsksOnceAndMarksTheListsChanged)
-{
-    fakes::Window f;
-    Lumivex1& w = *f.w;
-    const QString song = f.file("song one.mp3");
-    testsupport::writeFile(song, "x");
-    w.musicLists().AddListFile(song);
-    const int before = w.TreeView2->Count();
-    ASSERT_GE(before, 2);
-    platform::TreeNode* node = w.TreeView2->Item(before);
-    w.TreeView2->selectNode(node);
-    const QString text = node->Text;
-    w.fMusicListsChanged = false;
-
-    f.dialogs->answers = {platform::Answer::No};
-    w.MusDeleteBtn->click();
-    ASSERT_EQ(f.dialogs->messages.size(), 1);
-    EXPECT_EQ(f.dialogs->messages[0].text, "Do You want to Delete - " + text + " from the Play List ?");
-    EXPECT_EQ(w.TreeView2->Count(), before);
-
-    f.dialogs->answers = {platform::Answer::Yes};
-    w.MusDeleteBtn->click();
-    EXPECT_EQ(f.dialogs->messages.size(), 2) << "one question per click";
-    EXPECT_EQ(w.TreeView2->Count(), before - 1);
-    EXPECT_TRUE(w.fMusicListsChanged);
-    w.SaveChangedLists();
-    EXPECT_FALSE(testsupport::readFile(f.file("MusicListDtl.PLS")).contains("song one.mp3"));
 }
 
 TEST(Players, CdTracksAndVideoCdFilesDriveTheCdDevice)
@@ -168,7 +140,7 @@ TEST(Players, CdTracksAndVideoCdFilesDriveTheCdDevice)
     // The CD's position reaches the music slider.
     f.mci.clear();
     w.MMControl1_StatusUpdate();
-    EXPECT_EQ(w.MusPosition->value(), 2500);
+    EXPECT_EQ(w.music().Position->value(), 2500);
 
     // A video CD file: closed twice, played, device type set; then the player.
     gs.cCurrentExt = "DAT";
@@ -216,9 +188,9 @@ protected:
         w().LoadMediaFile(wav);
         f.music().dur = 10000;
         f.music().reach(2000);
-        w().MusBCutBtn->click();
+        w().music().StartMarkBtn->click();
         f.music().reach(5000);
-        w().MusECutBtn->click();
+        w().music().EndMarkBtn->click();
         ASSERT_TRUE(f.dialogs->messages.isEmpty());
     }
     Lumivex1& w() { return *f.w; }
@@ -297,9 +269,9 @@ TEST_F(ClipSave, AVideoClipOfAVideo)
     w().LoadMediaFile(avi);
     f.video().dur = 4000;
     f.video().reach(1000);
-    w().VidSCutBtn->click();
+    w().video().StartMarkBtn->click();
     f.video().reach(3000);
-    w().VidECutBtn->click();
+    w().video().EndMarkBtn->click();
     f.dialogs->fileAnswers = {platform::FileAnswer{true, f.file("part.avi"), 1}};
     w().SaveVideoClip();
     ASSERT_TRUE(finished());

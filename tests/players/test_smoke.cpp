@@ -82,6 +82,8 @@ TEST(Smoke, TheRealWebEngineLoadsALocalPage)
     view->resize(400, 300);
     view->show();
     EXPECT_EQ(view->findChildren<QWidget*>().size(), 0) << "no engine before the first page";
+    QStringList titles;
+    browser->setEvents({{}, {}, [&](const QString& title) { titles << title; }});
     browser->setOffline(true);
     browser->Navigate2("File://" + page);
     EXPECT_TRUE(platform::plugInLoaded("lumivex_web")) << "the web plug-in, found next to the program";
@@ -90,4 +92,5 @@ TEST(Smoke, TheRealWebEngineLoadsALocalPage)
     if (browser->LocationName() != "Local Page")
         GTEST_SKIP() << "the web engine did not start here (offscreen, no GPU)";
     EXPECT_EQ(QUrl(browser->LocationURL()).toLocalFile(), page) << "the '#' is part of the file name";
+    EXPECT_TRUE(titles.contains("Local Page")) << "the engine's notifications reach the browser's listener";
 }

@@ -1,0 +1,176 @@
+// Joining two 5-minute 1280x720 MPEG-4 AVIs with PCM sound, and replacing the
+// sound of one with a 5-minute WAV, against the ffmpeg command doing the same
+// (the concat demuxer with every stream copied; the pictures of one input and
+// the sound of the other, both copied). Both run as whole processes: this
+// program starts itself for our side. Rounds are interleaved; it prints each
+// side's median and the median of the per-round ratios.
+// Usage: bench_join [work folder] [rounds]
+//        bench_join --join target a b | --replace target video audio   (one run of ours)
+#include "platform/MediaJoin.h"
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kSeconds = 300;
+constexpr double kFps = 25;
+constexpr int kRate = 44100;
+
+std::vector<std::int16_t> tone(double frequency, int first, int frames, int channels)
+{
+    std::vector<std::int16_t> s(size_t(frames) * channels);
+    for (int i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            s[size_t(i) * channels + c] = std::int16_t(6000 * std::sin(2 * M_PI * frequency * (first + i) / kRate));
+    return s;
+}
+
+bool makeVideo(const QString& path)
+{
+    if (QFileInfo(path).size() > 0)
+        return true;
+    std::printf("making %s (%d s, 1280x720, 25 fps, MPEG-4 with PCM sound)...\n", qPrintable(path), kSeconds);
+    std::fflush(stdout);
+    platform::MediaWriter w;
+    if (!w.open(path, {1280, 720, kFps, kRate, 2, {}, QStringLiteral("pcm_s16le")}))
+        return false;
+    QImage img(1280, 720, QImage::Format_RGB32);
+    int samples = 0;
+    for (int f = 0; f < int(kSeconds * kFps); ++f) {
+        img.fill(QColor::fromHsv((f * 3) % 360, 180, 200));
+        for (int y = 0; y < 720; y += 2) // moving detail, so the encoder has work
+            for (int x = (f * 8 + y) % 1280, n = 0; n < 64; ++n)
+                img.setPixel((x + n) % 1280, y, qRgb(n * 4, y % 256, f % 256));
+        if (!w.writeFrame(img))
+            return false;
+        const int until = int(std::lround((f + 1) / kFps * kRate));
+        if (!w.writeAudio(tone(440, samples, until - samples, 2).data(), until - samples))
+            return false;
+        samples = until;
+    }
+    return w.finish();
+}
+
+bool makeWav(const QString& path)
+{
+    if (QFileInfo(path).size() > 0)
+        return true;
+    platform::MediaWriter w;
+    if (!w.open(path, {0, 0, 0, kRate, 2, {}, {}}))
+        return false;
+    for (int done = 0; done < kSeconds * kRate; done += 4096) {
+        const int n = std::min(4096, kSeconds * kRate - done);
+        if (!w.writeAudio(tone(880, done, n, 2).data(), n))
+            return false;
+    }
+    return w.finish();
+}
+
+// One run of ours, as its own process.
+int runOnce(const QStringList& args)
+{
+    platform::ConvertResult r;
+    if (args.size() == 5 && args[1] == "--join")
+        r = platform::JoinVideoFiles({{args[3], args[4]}, args[2]});
+    else if (args.size() == 5 && args[1] == "--replace")
+        r = platform::ReplaceAudio({args[3], args[4], args[2]});
+    else
+        return 2;
+    if (!r.ok)
+        std::fprintf(stderr, "%s\n", qPrintable(r.error));
+    return r.ok ? 0 : 1;
+}
+
+double timed(const QString& program, const QStringList& args, const QString& target)
+{
+    QFile::remove(target);
+    QElapsedTimer t;
+    t.start();
+    const int rc = QProcess::execute(program, args);
+    const double s = t.nsecsElapsed() / 1e9;
+    return rc == 0 && QFileInfo(target).size() > 0 ? s : -1;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+struct Case {
+    const char* name;
+    QStringList ours;   // arguments to this program
+    QStringList theirs; // arguments to ffmpeg
+    QString ourTarget, theirTarget;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() > 1 && args[1].startsWith("--"))
+        return runOnce(args);
+    const QString dir = args.size() > 1 ? args[1] : QDir::tempPath() + "/lumivex-bench-join";
+    const int rounds = args.size() > 2 ? std::max(1, args[2].toInt()) : 5;
+    QDir().mkpath(dir);
+    const QString a = dir + "/a.avi", b = dir + "/b.avi", wav = dir + "/sound.wav";
+    if (!makeVideo(a) || !makeWav(wav) || (!QFileInfo(b).exists() && !QFile::copy(a, b))) {
+        std::printf("could not make the source files\n");
+        return 1;
+    }
+    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    if (ffmpeg.isEmpty()) {
+        std::printf("no ffmpeg command to compare with (scripts/bench-deps.sh installs it)\n");
+        return 1;
+    }
+    QFile list(dir + "/list.txt");
+    if (!list.open(QIODevice::WriteOnly))
+        return 1;
+    list.write(QStringLiteral("file '%1'\nfile '%2'\n").arg(a, b).toUtf8());
+    list.close();
+    const QStringList quiet = {"-y", "-v", "error"};
+    const Case cases[] = {
+        {"join (copied)", {"--join", dir + "/joined.avi", a, b},
+         quiet + QStringList{"-f", "concat", "-safe", "0", "-i", list.fileName(), "-c", "copy", dir + "/ff-joined.avi"},
+         dir + "/joined.avi", dir + "/ff-joined.avi"},
+        {"replace audio", {"--replace", dir + "/replaced.avi", a, wav},
+         quiet + QStringList{"-i", a, "-i", wav, "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a", "copy",
+                             dir + "/ff-replaced.avi"},
+         dir + "/replaced.avi", dir + "/ff-replaced.avi"},
+    };
+    const QString self = QCoreApplication::applicationFilePath();
+    std::printf("%d rounds, ours and ffmpeg interleaved, whole processes\n", rounds);
+    for (const Case& c : cases) {
+        std::vector<double> ours, theirs, ratios;
+        for (int round = 0; round < rounds; ++round) {
+            const double o = timed(self, c.ours, c.ourTarget);
+            const double t = timed(ffmpeg, c.theirs, c.theirTarget);
+            if (o < 0 || t < 0) {
+                std::printf("%s: a run failed\n", c.name);
+                return 1;
+            }
+            ours.push_back(o);
+            theirs.push_back(t);
+            ratios.push_back(o / t);
+        }
+        std::printf("%-14s lumivex %7.3f s   ffmpeg %7.3f s   median ratio %5.2f\n", c.name, median(ours),
+                    median(theirs), median(ratios));
+        QFile::remove(c.ourTarget);
+        QFile::remove(c.theirTarget);
+    }
+    return 0;
+}

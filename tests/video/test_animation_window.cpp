@@ -1,0 +1,294 @@
+// The animation and video file builder, driven through its own controls on
+// pictures the tests make.
+#include "VideoFixtures.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Lead.h"
+#include "platform/PictureCodec.h"
+#include "shared/SharedState.h"
+#include "shared/Tables.h"
+#include "video/CreatAn1.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace videotest;
+
+namespace {
+
+class Animation : public ::testing::Test {
+protected:
+    platform::ScopedDialogs dialogs;
+    QTemporaryDir dir;
+    QPointer<CreatAn1> win;
+    int released = 0;
+
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    void SetUp() override
+    {
+        tables::fillExtensionTable();
+        gs.nPicturePage = 1;
+        gs.nJpegQuality = 9;
+    }
+    void TearDown() override { delete win.data(); }
+    void open(const QStringList& viewed)
+    {
+        win = new CreatAn1({viewed, [this] { return dir.path(); }, [this] { released += gs.fBusy ? 1 : 100; }});
+        win->show();
+    }
+    // Three 320x240 pictures: red.jpg, green.bmp, blue.png.
+    QStringList rgb()
+    {
+        EXPECT_TRUE(writeSolid(path("red.jpg"), 320, 240, Qt::red));
+        EXPECT_TRUE(writeSolid(path("green.bmp"), 320, 240, Qt::green));
+        EXPECT_TRUE(writeSolid(path("blue.png"), 320, 240, Qt::blue));
+        return {path("red.jpg"), path("green.bmp"), path("blue.png")};
+    }
+    QStringList entries() const
+    {
+        QStringList out;
+        for (int i = 0; i < win->List1->count(); ++i)
+            out << win->List1->item(i)->text();
+        return out;
+    }
+    int selected() const
+    {
+        const int i = win->List1->currentRow();
+        return i >= 0 && win->List1->item(i)->isSelected() ? i : -1;
+    }
+    static void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+    QPoint entryPoint(int i) const { return win->List1->visualItemRect(win->List1->item(i)).center(); }
+    void clickEntry(int i) { QTest::mouseClick(win->List1->viewport(), Qt::LeftButton, {}, entryPoint(i)); }
+    void saveAs(const QString& name)
+    {
+        platform::FileAnswer a;
+        a.accepted = true;
+        a.fileName = name;
+        dialogs->fileAnswers << a;
+        click(win->SaveAVIBtn);
+    }
+    void waitForVideo()
+    {
+        QSignalSpy done(win.data(), &CreatAn1::videoWritten);
+        if (win->isWriting()) {
+            ASSERT_TRUE(done.wait(60000));
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(Animation, ViewedPicturesFillTheListAndThePreview)
+{
+    QStringList viewed = rgb();
+    ASSERT_TRUE(QFile(path("broken.jpg")).open(QIODevice::WriteOnly)); // empty: not a picture
+    viewed.insert(1, path("broken.jpg"));
+    open(viewed);
+    EXPECT_TRUE(gs.fCreatAnOpen);
+    EXPECT_EQ(entries(), viewed);
+    EXPECT_EQ(win->Text1->text(), "8");
+    EXPECT_EQ(win->Image1->BitmapListCount(), 24) << "the broken picture leaves out only its own frames";
+    EXPECT_TRUE(near(meanColor(win->Image1->Frames().at(23)), Qt::blue));
+    EXPECT_TRUE(win->Image1->IsAnimating());
+
+    click(win->CancelBtn);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(win.isNull());
+    EXPECT_FALSE(gs.fCreatAnOpen);
+    EXPECT_EQ(released, 1) << "the tool is let go once, with the dispatcher held off";
+
+    open({});
+    EXPECT_FALSE(win->Image1->HasBitmap() || win->Image1->isVisible());
+}
+
+TEST_F(Animation, ListEditingDropsAndTheOpenDialog)
+{
+    open({"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"});
+    const QStringList abc = {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"};
+    for (QPushButton* b : {win->UpBtn, win->DownBtn, win->DeleteBtn})
+        click(b);
+    EXPECT_EQ(entries(), abc) << "nothing selected: nothing changes";
+    clickEntry(0);
+    click(win->UpBtn);
+    clickEntry(2);
+    click(win->DownBtn);
+    EXPECT_EQ(entries(), abc) << "up on the first and down on the last change nothing";
+
+    clickEntry(1);
+    click(win->UpBtn);
+    EXPECT_EQ(entries(), QStringList({"/p/b.jpg", "/p/a.jpg", "/p/c.jpg"}));
+    click(win->DownBtn);
+    click(win->DownBtn);
+    EXPECT_EQ(entries(), QStringList({"/p/a.jpg", "/p/c.jpg", "/p/b.jpg"}));
+    click(win->DeleteBtn);
+    EXPECT_EQ(selected(), 1) << "deleting entry i > 0 selects i - 1";
+    clickEntry(0);
+    click(win->DeleteBtn);
+    EXPECT_EQ(entries(), QStringList({"/p/c.jpg"}));
+    EXPECT_EQ(selected(), -1) << "deleting the first entry leaves nothing selected";
+
+    // Dropped files go to the end, in the order of the drop.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/drop/z.mp3"), QUrl::fromLocalFile("/drop/b.gif")});
+    QWidget* target = win->List1->viewport();
+    QDragEnterEvent enter(target->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    EXPECT_EQ(win->focusWidget(), win->List1);
+    QDropEvent drop(target->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &drop);
+    EXPECT_EQ(entries(), QStringList({"/p/c.jpg", "/drop/z.mp3", "/drop/b.gif"}));
+
+    // The imaging open dialog: first in the browser's folder, then where the last pick was.
+    platform::FileAnswer pick;
+    pick.accepted = true;
+    pick.fileName = path("pick.tif");
+    pick.pageNumber = 2;
+    dialogs->fileAnswers << pick;
+    click(win->OpenBtn);
+    click(win->OpenBtn); // cancelled
+    ASSERT_EQ(dialogs->fileRequests.size(), 2);
+    const platform::FileRequest& r = dialogs->fileRequests.first();
+    EXPECT_EQ(r.title, "Open Image or Picture Files");
+    EXPECT_EQ(r.folder, dir.path());
+    const QStringList parts = r.filter.split('|');
+    ASSERT_EQ(parts.size(), 64) << "rows 0 to 31, name and pattern each";
+    EXPECT_EQ(parts[57], "*.AVI;*.MPG;*.MPEG;*.MOV;*.MP2;*.ASF;*.ASX;*.WMV") << "no DVD files here";
+    EXPECT_EQ(dialogs->fileRequests.last().folder, path("pick.tif"));
+    EXPECT_EQ(entries().last(), path("pick.tif"));
+    EXPECT_EQ(entries().size(), 4);
+    EXPECT_EQ(gs.nPicturePage, 1) << "a cancelled dialog leaves the first page";
+}
+
+TEST_F(Animation, OkRebuildsThePreviewFromEmpty)
+{
+    open(rgb() << path("song.mp3"));
+    win->Text1->setText("2");
+    win->Text2->setText(" 0.5");
+    click(win->OKBtn);
+    click(win->OKBtn);
+    EXPECT_EQ(win->Image1->BitmapListCount(), 6) << "three pictures of two frames, not added to the last run";
+    EXPECT_EQ(win->Image1->BitmapDelay(), 500);
+    win->Text1->setText("abc");
+    click(win->OKBtn);
+    EXPECT_EQ(win->Image1->BitmapListCount(), 0) << "no number: no frames";
+    EXPECT_TRUE(win->Image1->AnimationEnable());
+    EXPECT_EQ(win->cursor().shape(), Qt::ArrowCursor);
+
+    const int mode = win->Image1->PaintSizeMode();
+    QTest::mouseDClick(win->Image1, Qt::LeftButton);
+    EXPECT_EQ(win->Image1->PaintSizeMode(), mode == 0 ? 1 : 0);
+
+    // A double-click on an entry shows that picture alone.
+    clickEntry(1); // a double-click starts with a click
+    QTest::mouseDClick(win->List1->viewport(), Qt::LeftButton, {}, entryPoint(1));
+    EXPECT_EQ(win->Image1->BitmapListCount(), 1);
+    EXPECT_TRUE(near(meanColor(win->Image1->Bitmap()), Qt::green));
+}
+
+TEST_F(Animation, TiffSaveWritesEveryFrameFromTheFirst)
+{
+    ASSERT_TRUE(writeSolid(path("one.bmp"), 64, 48, Qt::red));
+    ASSERT_TRUE(writeSolid(path("two.bmp"), 64, 48, Qt::green));
+    open({path("one.bmp"), path("two.bmp")});
+    win->Text1->setText("3");
+    click(win->OKBtn);
+    win->Image1->setBitmapListIndex(4); // the running preview shows a later frame
+    saveAs(path("anim.Tiff"));
+    EXPECT_EQ(dialogs->fileRequests.last().title, "Save MultiMedia File");
+    EXPECT_EQ(dialogs->fileRequests.last().filter, "Tiff File|*.Tiff|AVI File|*.Avi");
+    EXPECT_EQ(win->Label1->text(), path("anim.Tiff"));
+    ASSERT_EQ(dialogs->texts(), QStringList{"File Created - " + path("anim.Tiff")});
+    EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
+    platform::PictureData pages;
+    ASSERT_EQ(platform::readPicture(path("anim.Tiff"), 1, -1, &pages), 0);
+    ASSERT_EQ(pages.frames.size(), 6);
+    EXPECT_TRUE(near(meanColor(pages.frames[0]), Qt::red));
+    EXPECT_TRUE(near(meanColor(pages.frames[3]), Qt::green));
+
+    // ".tif" is not a type this window writes; No to the replace question writes nothing.
+    dialogs->messages.clear();
+    saveAs(path("anim.tif"));
+    const qint64 size = QFileInfo(path("anim.Tiff")).size();
+    win->Text1->setText("1");
+    click(win->OKBtn);
+    dialogs->answers << platform::Answer::No;
+    saveAs(path("anim.Tiff"));
+    EXPECT_FALSE(QFile::exists(path("anim.tif")));
+    EXPECT_EQ(dialogs->texts(), QStringList{"Do you want to Replace the Picture - " + path("anim.Tiff") + " ? "});
+    EXPECT_EQ(QFileInfo(path("anim.Tiff")).size(), size);
+
+    // A save that fails says so, naming the file, and never "File Created".
+    dialogs->messages.clear();
+    saveAs(path("missing/anim.Tiff"));
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_TRUE(dialogs->messages[0].text.startsWith("The file could not be created - " + path("missing/anim.Tiff")));
+}
+
+TEST_F(Animation, AviSaveMakesAFifteenFramesASecondVideo)
+{
+    open(rgb());
+    saveAs(path("out.avi"));
+    EXPECT_TRUE(win->isWriting());
+    EXPECT_FALSE(win->OKBtn->isEnabled() || win->List1->isEnabled());
+    EXPECT_EQ(win->cursor().shape(), Qt::WaitCursor);
+    waitForVideo();
+    EXPECT_TRUE(win->OKBtn->isEnabled());
+    EXPECT_EQ(win->cursor().shape(), Qt::ArrowCursor);
+    ASSERT_EQ(dialogs->texts(), QStringList{"File Created - " + path("out.avi")});
+    EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
+
+    const VideoStream v = readVideoStream(path("out.avi"));
+    EXPECT_EQ(v.container + " " + v.codec, "avi mpeg2video");
+    EXPECT_EQ(v.streams, 1);
+    EXPECT_EQ(QSize(v.width, v.height), QSize(320, 240));
+    EXPECT_DOUBLE_EQ(v.frameRate, 15.0);
+    EXPECT_NEAR(v.duration, 16.0 / 15, 0.001);
+    const QList<QImage> frames = decodeFrames(path("out.avi"));
+    ASSERT_EQ(frames.size(), 16) << "the PNG picture is not a type the video takes";
+    for (int i = 0; i < 16; ++i)
+        EXPECT_TRUE(near(meanColor(frames[i]), i < 8 ? Qt::red : Qt::green)) << "frame " << i + 1;
+
+    // No frame count, or a first entry without pictures: a message, no file.
+    dialogs->messages.clear();
+    win->Text1->setText("0");
+    saveAs(path("zero.avi"));
+    win->Text1->setText("8");
+    win->List1->insertItem(0, path("notes.wav"));
+    saveAs(path("bad.avi"));
+    waitForVideo();
+    ASSERT_EQ(dialogs->messages.size(), 2);
+    EXPECT_EQ(dialogs->messages[0].text, "Illegal frame count... Please enter an integer greater than 1");
+    EXPECT_TRUE(dialogs->messages[1].text.startsWith("The video file could not be created - " + path("bad.avi")));
+    EXPECT_EQ(dialogs->messages[1].title, "Lumivex");
+    EXPECT_FALSE(QFile::exists(path("zero.avi")) || QFile::exists(path("bad.avi")));
+}
+
+TEST_F(Animation, ClosingWhileWritingStopsTheVideoFirst)
+{
+    open({});
+    for (int i = 0; i < 40; ++i) {
+        win->List1->addItem(path(QStringLiteral("p%1.bmp").arg(i)));
+        ASSERT_TRUE(writeSolid(entries().last(), 320, 240, QColor::fromHsv(i * 9, 200, 200)));
+    }
+    win->Text1->setText("60");
+    saveAs(path("long.avi"));
+    ASSERT_TRUE(win->isWriting());
+    win->close(); // the close box, or the main window shutting down
+    EXPECT_TRUE(win->isVisible() && gs.fCreatAnOpen) << "the window waits for the writer";
+    waitForVideo();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(win.isNull());
+    EXPECT_FALSE(gs.fCreatAnOpen);
+    EXPECT_FALSE(QFile::exists(path("long.avi")));
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+}

@@ -1,0 +1,140 @@
+// The video file writer and the frame encoder, on pictures the tests make.
+#include "VideoFixtures.h"
+
+#include "platform/FrameEncoder.h"
+#include "video/AviWriter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace videotest;
+
+namespace {
+
+class AviWriter : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    QStringList folderNames() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+} // namespace
+
+TEST_F(AviWriter, LongVideoKeepsExactFrameTimes)
+{
+    // Past frame 3223 the times no longer fit 31 bits of 100 ns.
+    ASSERT_TRUE(writeSolid(path("dot.bmp"), 16, 16, Qt::yellow));
+    video::VideoJob job{{path("dot.bmp")}, 3300, path("long.avi")};
+    const video::VideoResult r = video::writeVideoFile(job);
+    ASSERT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
+    EXPECT_EQ(r.frames, 3300);
+    const VideoStream v = readVideoStream(path("long.avi"));
+    ASSERT_TRUE(v.ok);
+    EXPECT_EQ(v.codec, "mpeg2video");
+    EXPECT_DOUBLE_EQ(v.frameRate, 15.0);
+    EXPECT_NEAR(v.duration, 220.0, 1e-6);
+    ASSERT_EQ(v.packetPts.size(), 3300);
+    for (int i = 0; i < v.packetPts.size(); ++i)
+        ASSERT_EQ(v.packetPts[i], i) << "frame " << i + 1;
+    EXPECT_NEAR(v.packetPts[3223] * v.timeBase, 3223.0 / 15, 1e-9);
+    EXPECT_EQ(folderNames(), QStringList({"dot.bmp", "long.avi"})) << "no temporary file stays behind";
+}
+
+TEST_F(AviWriter, UnreadablePicturesAreSkippedAndOtherSizesFitted)
+{
+    ASSERT_TRUE(writeSolid(path("wide.bmp"), 320, 240, Qt::red));
+    QFile bad(path("broken.jpg"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("this is no picture") > 0);
+    bad.close();
+    ASSERT_TRUE(writeSolid(path("tall.bmp"), 100, 200, Qt::green));
+    video::VideoJob job{{path("wide.bmp"), path("broken.jpg"), path("tall.bmp")}, 2, path("out.avi")};
+    const video::VideoResult r = video::writeVideoFile(job);
+    ASSERT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
+    EXPECT_EQ(r.unreadable, QStringList{path("broken.jpg")});
+    const QList<QImage> frames = decodeFrames(path("out.avi"));
+    ASSERT_EQ(frames.size(), 4) << "the broken picture leaves out only its own frames";
+    EXPECT_TRUE(near(meanColor(frames[1]), Qt::red));
+    EXPECT_EQ(frames[3].size(), QSize(320, 240));
+    EXPECT_TRUE(near(meanColor(frames[3], QRect(140, 20, 40, 200)), Qt::green));
+    EXPECT_TRUE(near(meanColor(frames[3], QRect(0, 0, 30, 240)), Qt::black)) << "black beside a tall picture";
+}
+
+TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
+{
+    ASSERT_TRUE(writeSolid(path("a.bmp"), 32, 32, Qt::red));
+    QFile old(path("keep.avi"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the user's old video");
+    old.close();
+
+    // The first entry gives the size: a sound file has none.
+    QFile sound(path("tone.wav"));
+    ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
+    sound.write("RIFF....WAVE");
+    sound.close();
+    video::VideoResult r = video::writeVideoFile({{path("tone.wav"), path("a.bmp")}, 8, path("keep.avi")});
+    EXPECT_EQ(r.outcome, video::VideoResult::NoFrameSize);
+
+    // Nothing of an accepted type: no frames, so no file.
+    ASSERT_TRUE(writeSolid(path("p.png"), 32, 32, Qt::red));
+    r = video::writeVideoFile({{path("p.png")}, 8, path("keep.avi")});
+    EXPECT_EQ(r.outcome, video::VideoResult::Failed);
+    EXPECT_EQ(r.frames, 0);
+
+    // A size the encoder refuses.
+    ASSERT_TRUE(writeSolid(path("huge.bmp"), 16400, 8, Qt::red));
+    r = video::writeVideoFile({{path("huge.bmp")}, 2, path("keep.avi")});
+    EXPECT_EQ(r.outcome, video::VideoResult::Failed);
+    EXPECT_FALSE(r.error.isEmpty());
+
+    // Stopped before the first picture.
+    std::atomic<bool> stop{true};
+    r = video::writeVideoFile({{path("a.bmp")}, 8, path("keep.avi")}, &stop);
+    EXPECT_EQ(r.outcome, video::VideoResult::Stopped);
+
+    EXPECT_EQ(QFile(path("keep.avi")).size(), qint64(strlen("the user's old video")));
+    for (const QString& name : folderNames())
+        EXPECT_FALSE(name.endsWith(".part")) << name.toStdString();
+}
+
+TEST_F(AviWriter, TwelveMegapixelPhotoMakesAVideo)
+{
+    ASSERT_TRUE(writeSolid(path("photo.bmp"), 4000, 3000, QColor(30, 90, 160)));
+    const video::VideoResult r = video::writeVideoFile({{path("photo.bmp")}, 1, path("photo.avi")});
+    ASSERT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
+    const VideoStream v = readVideoStream(path("photo.avi"));
+    EXPECT_EQ(QSize(v.width, v.height), QSize(4000, 3000));
+    EXPECT_EQ(v.packetPts.size(), 1);
+}
+
+TEST_F(AviWriter, TheQuantiserSetsTheQuality)
+{
+    // A detailed picture: the quantiser decides how much of it survives.
+    QImage detail(320, 240, QImage::Format_RGB32);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            detail.setPixel(x, y, qRgb((x * 7 + y * 3) % 256, (x * y) % 256, (x ^ y) % 256));
+    ASSERT_TRUE(detail.save(path("detail.bmp")));
+    qint64 sizes[2] = {};
+    int q = 0;
+    for (int quantiser : {3, 20}) {
+        const QString target = path(QStringLiteral("q%1.avi").arg(quantiser));
+        video::VideoJob job{{path("detail.bmp")}, 8, target, quantiser};
+        ASSERT_EQ(video::writeVideoFile(job).outcome, video::VideoResult::Written);
+        sizes[q++] = QFileInfo(target).size();
+    }
+    EXPECT_GT(sizes[0], sizes[1] * 2) << "a finer quantiser keeps more detail";
+
+    // The usual quantiser shows the picture close to what it was, frame after frame.
+    const QList<QImage> frames = decodeFrames(path("q3.avi"));
+    ASSERT_EQ(frames.size(), 8);
+    for (const QImage& f : {frames.first(), frames.last()}) {
+        double diff = 0;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                diff += std::abs(qGray(f.pixel(x, y)) - qGray(detail.pixel(x, y)));
+        EXPECT_LT(diff / (320 * 240), 6.0);
+    }
+}

@@ -1,0 +1,291 @@
+// The join and the audio replacement on files the tests make: what lands in
+// the new file, the status texts, the refusals, and that a failure or a stop
+// leaves no file behind and an old destination as it was.
+#include "TestSupport.h"
+#include "VideoMedia.h"
+
+#include "platform/AvSupport.h"
+#include "platform/MediaJoin.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace platform;
+using videotest::Contents;
+using videotest::readContents;
+
+namespace {
+
+QStringList folderEntries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+class Engines : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString file(const QString& name) const { return dir.filePath(name); }
+    QString make(const QString& name, videotest::VideoSpec spec = {})
+    {
+        const QString path = file(name);
+        EXPECT_TRUE(videotest::makeVideo(path, spec)) << name.toStdString();
+        return path;
+    }
+    QTemporaryDir dir;
+    QStringList texts;
+    StatusReport status = [this](const QString& t) { texts << t; };
+};
+
+} // namespace
+
+TEST_F(Engines, ReplacementCopiesThePicturesAndTheWholeNewSoundInterleaved)
+{
+    const QString v = make("V.avi");
+    const QString t = file("T.wav");
+    ASSERT_TRUE(videotest::makeTone(t, 3.0, 880, 22050, 1));
+    const ConvertResult r = ReplaceAudio({v, t, file("D.avi")}, nullptr, status);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.copiedStreams, 2);
+    EXPECT_EQ(texts, QStringList({kPrepareVideo, kPrepareAudio, kPrepareDestination, kCopyVideo, kCopyAudio}));
+
+    const Contents in = readContents(v), out = readContents(file("D.avi"));
+    ASSERT_TRUE(out.ok);
+    ASSERT_EQ(out.streams.size(), 2u);
+    EXPECT_TRUE(out.streams[0].video);
+    EXPECT_EQ(out.streams[1].codec, "pcm_s16le");
+    EXPECT_EQ(out.streams[1].sampleRate, 22050);
+    EXPECT_EQ(out.streams[1].channels, 1);
+    // Stream 0 holds the video's packets unchanged.
+    const auto before = in.of(0), after = out.of(0);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        ASSERT_EQ(after[i].data, before[i].data) << "packet " << i;
+    // Stream 1 holds all 3 s of the new sound, not cut at the video's 2 s.
+    EXPECT_NEAR(out.streams[1].seconds, 3.0, 0.02);
+    // Interleaved: sound comes before the last picture, not all after it.
+    size_t firstAudio = 0, lastVideo = 0;
+    for (size_t i = 0; i < out.packets.size(); ++i) {
+        if (out.packets[i].stream == 1 && !firstAudio)
+            firstAudio = i;
+        if (out.packets[i].stream == 0)
+            lastVideo = i;
+    }
+    EXPECT_LT(firstAudio, lastVideo);
+}
+
+TEST_F(Engines, ReplacementRefusesMissingStreamsEmptyFieldsAndItsOwnSources)
+{
+    const QString v = make("V.avi");
+    const QString silent = make("silent.avi", videotest::clip(2, 64, 48, 25, false));
+    const QString t = file("T.wav");
+    ASSERT_TRUE(videotest::makeTone(t, 1.0, 880, 22050, 1));
+    testsupport::writeFile(file("D.avi"), "old");
+
+    ConvertResult r = ReplaceAudio({t, t, file("D.avi")}, nullptr, status);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "Error: " + t + " does not contain a video stream");
+    EXPECT_EQ(texts, QStringList({kPrepareVideo}));
+
+    r = ReplaceAudio({v, silent, file("D.avi")});
+    EXPECT_EQ(r.error, "Error: " + silent + " does not contain an audio stream");
+
+    // The destination is the video by another name.
+    ASSERT_TRUE(QFile::link(v, file("link.avi")));
+    r = ReplaceAudio({v, t, file("link.avi")});
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.startsWith("The destination file cannot be one of the source files")) << r.error.toStdString();
+    EXPECT_FALSE(ReplaceAudio({v, "", file("E.avi")}).ok);
+    EXPECT_FALSE(ReplaceAudio({v, t, "  "}).ok);
+    EXPECT_FALSE(ReplaceAudio({file("missing.avi"), t, file("E.avi")}).ok);
+
+    // A sound-only destination cannot take the pictures.
+    r = ReplaceAudio({v, t, file("E.wav")});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(testsupport::readFile(file("D.avi")), "old");
+    EXPECT_EQ(folderEntries(dir.path()), QStringList({"D.avi", "T.wav", "V.avi", "link.avi", "silent.avi"}));
+}
+
+TEST_F(Engines, JoinRunsTheFilesOnAtTheGreatestStopTime)
+{
+    const QString a = make("A.avi", videotest::clip(2.0));
+    const QString b = make("B.avi", videotest::clip(3.0));
+    ConvertResult r = JoinVideoFiles({{a, b}, file("J.avi")}, nullptr, status);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.copiedStreams, 2);
+    EXPECT_EQ(texts, QStringList({kVerifyingFiles, writingFileText(0, a), writingFileText(1, b)}));
+
+    const Contents ca = readContents(a), out = readContents(file("J.avi"));
+    ASSERT_EQ(out.streams.size(), 2u);
+    EXPECT_TRUE(out.streams[0].video);
+    EXPECT_EQ(out.streams[0].codec, "mpeg4");
+    EXPECT_EQ(out.streams[1].codec, "pcm_s16le");
+    EXPECT_NEAR(std::max(out.streams[0].seconds, out.streams[1].seconds), 5.0, 0.05);
+    // B's first picture comes at A's greatest stop time.
+    const double aStop = std::max(ca.streams[0].seconds, ca.streams[1].seconds);
+    const auto video = out.of(0);
+    const size_t aFrames = ca.of(0).size();
+    ASSERT_EQ(video.size(), aFrames + readContents(b).of(0).size());
+    EXPECT_NEAR(video[aFrames].pts, aStop, 1e-6);
+    // Times only go up.
+    for (int s = 0; s < 2; ++s) {
+        const auto packets = out.of(s);
+        for (size_t i = 1; i < packets.size(); ++i)
+            ASSERT_GT(packets[i].dts, packets[i - 1].dts) << "stream " << s << " packet " << i;
+    }
+
+    // Sound that runs on past the pictures: B starts after the sound, not at the pictures' end.
+    videotest::VideoSpec longer = videotest::clip(2.0);
+    longer.extraSound = 0.5;
+    const QString c = make("C.avi", longer);
+    r = JoinVideoFiles({{c, b}, file("K.avi")});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const Contents cc = readContents(c);
+    const double cStop = std::max(cc.streams[0].seconds, cc.streams[1].seconds);
+    ASSERT_NEAR(cStop, 2.5, 1e-6);
+    // On the first picture tick at or after it (1/25 s steps).
+    EXPECT_NEAR(readContents(file("K.avi")).of(0)[aFrames].pts, std::ceil(cStop * 25 - 1e-9) / 25, 1e-6);
+}
+
+TEST_F(Engines, JoinEncodesWhatTheTargetCannotTakeOrTheFilesCodeApart)
+{
+    const QString a = make("A.avi", videotest::clip(1.0));
+    const QString b = make("B.avi", videotest::clip(1.0, 64, 48, 25, true, "pcm_u8"));
+    // The sound differs: it is converted to the first file's 16-bit PCM; the pictures are copied.
+    ConvertResult r = JoinVideoFiles({{a, b}, file("J.avi")});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.copiedStreams, 1);
+    EXPECT_EQ(r.encodedStreams, 1);
+    Contents out = readContents(file("J.avi"));
+    EXPECT_EQ(out.streams[1].codec, "pcm_s16le");
+    EXPECT_NEAR(out.streams[1].seconds, 2.0, 0.05);
+    // An MPEG file cannot take MPEG-4 pictures: they are encoded with its own codec.
+    r = JoinVideoFiles({{a, a}, file("J.mpg")});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    out = readContents(file("J.mpg"));
+    ASSERT_FALSE(out.streams.empty());
+    EXPECT_EQ(out.streams[0].codec, "mpeg1video");
+    // Its times start where the container starts them; the length is the two files'.
+    EXPECT_NEAR(out.streams[0].seconds - out.streams[0].start, 2.0, 0.1);
+    // Such a file's times begin late (0.5 s); joined, its second copy follows with no gap.
+    ASSERT_GT(out.streams[0].start, 0.1);
+    r = JoinVideoFiles({{file("J.mpg"), file("J.mpg")}, file("J2.mpg")});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const Contents twice = readContents(file("J2.mpg"));
+    EXPECT_NEAR(twice.streams[0].seconds - twice.streams[0].start, 4.0, 0.15);
+    // The second copy starts at the first's greatest stop time, counted from its own start.
+    const auto once = out.of(0), both = twice.of(0);
+    ASSERT_EQ(both.size(), 2 * once.size());
+    const auto start = [](const Contents& c) { return std::min(c.streams[0].start, c.streams[1].start); };
+    const double stop = std::max(out.streams[0].seconds, out.streams[1].seconds) - start(out);
+    // MPEG packets do not all carry a time: the first frame of the first copy
+    // whose time (presentation, else decoding) its twin in the second copy
+    // also carries is compared with it, within one sound frame (the stop
+    // times read back from a program stream are that coarse).
+    bool compared = false;
+    for (size_t k = 0; k < once.size() && !compared; ++k) {
+        const auto& first = once[k];
+        const auto& twin = both[k + once.size()];
+        for (auto time : {&videotest::Packet::pts, &videotest::Packet::dts}) {
+            if (std::isnan(first.*time) || std::isnan(twin.*time))
+                continue;
+            EXPECT_NEAR(twin.*time - start(twice), stop + first.*time - start(out), 0.027) << k;
+            compared = true;
+            break;
+        }
+    }
+    EXPECT_TRUE(compared);
+}
+
+TEST_F(Engines, JoinRefusesDifferentFilesAndWritesNothing)
+{
+    const QString a = make("A.avi", videotest::clip(1.0));
+    const QString wide = make("wide.avi", videotest::clip(1.0, 80, 48));
+    const QString mute = make("mute.avi", videotest::clip(1.0, 64, 48, 25, false));
+    const QString quarter = make("quarter.avi", videotest::clip(1.0, 64, 48, 25.25));
+    const QString half = make("half.avi", videotest::clip(1.0, 64, 48, 25.5));
+    testsupport::writeFile(file("J.avi"), "old");
+    const QStringList before = folderEntries(dir.path());
+
+    EXPECT_TRUE(kFilesDiffer.startsWith("The provided input files have different properties (dimensions, frame "
+                                        "rate, compression, etc.). "));
+    EXPECT_EQ(JoinVideoFiles({{a, wide}, file("J.avi")}).error, kFilesDiffer);
+    EXPECT_EQ(JoinVideoFiles({{mute, a}, file("J.avi")}).error, kFilesDiffer);
+    EXPECT_EQ(JoinVideoFiles({{}, file("J.avi")}).error, kListEmpty);
+    EXPECT_EQ(JoinVideoFiles({{a, half}, file("J.avi")}).error, kFilesDiffer);
+    QString error;
+    EXPECT_TRUE(VerifyInputFiles({a, quarter}, &error)) << error.toStdString(); // exactly 1 %
+    EXPECT_FALSE(JoinVideoFiles({{a, a}, a}).ok); // the target is a source
+    EXPECT_EQ(testsupport::readFile(file("J.avi")), "old");
+    EXPECT_EQ(folderEntries(dir.path()), before);
+
+    // One file alone is checked against itself and copied.
+    ASSERT_TRUE(JoinVideoFiles({{a}, file("one.avi")}).ok);
+    EXPECT_EQ(readContents(file("one.avi")).of(0).size(), readContents(a).of(0).size());
+}
+
+TEST_F(Engines, AStopOrAWriteFailureLeavesNoFileAndTheOldOneIntact)
+{
+    const QString a = make("A.avi", videotest::clip(2.0));
+    testsupport::writeFile(file("J.avi"), "old");
+    const QStringList before = folderEntries(dir.path());
+    std::atomic<bool> cancel{true};
+    ConvertResult r = JoinVideoFiles({{a, a}, file("J.avi")}, &cancel);
+    EXPECT_TRUE(r.stopped);
+    r = ReplaceAudio({a, a, file("J.avi")}, &cancel);
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(folderEntries(dir.path()), before);
+
+    // A disk that fills up mid-way: the join ends with a message, not "Process Finished".
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    r = JoinVideoFiles({{a, a, a}, file("J.avi")});
+    const ConvertResult replaced = ReplaceAudio({a, a, file("J.avi")});
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.stopped);
+    EXPECT_TRUE(r.error.startsWith("Error")) << r.error.toStdString();
+    EXPECT_FALSE(replaced.ok);
+    EXPECT_EQ(testsupport::readFile(file("J.avi")), "old");
+    EXPECT_EQ(folderEntries(dir.path()), before);
+}
+
+TEST(PacketDurations, MissingOnesComeFromTheFrameRateOrTheSampleCount)
+{
+    AVFormatContext* ctx = avformat_alloc_context();
+    AVStream* video = avformat_new_stream(ctx, nullptr);
+    video->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+    video->time_base = {1, 90000};
+    video->avg_frame_rate = {25, 1};
+    AVStream* audio = avformat_new_stream(ctx, nullptr);
+    audio->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+    audio->codecpar->codec_id = AV_CODEC_ID_PCM_S16LE;
+    audio->codecpar->sample_rate = 44100;
+    av_channel_layout_default(&audio->codecpar->ch_layout, 2);
+    audio->codecpar->block_align = 4;
+    audio->codecpar->bits_per_coded_sample = 16;
+    audio->time_base = {1, 44100};
+    av::PacketPtr pkt(av_packet_alloc());
+    av::fillDuration(pkt.get(), video);
+    EXPECT_EQ(pkt->duration, 3600);
+    pkt->duration = 0;
+    pkt->size = 4096; // 1024 stereo 16-bit samples
+    av::fillDuration(pkt.get(), audio);
+    EXPECT_EQ(pkt->duration, 1024);
+    pkt->duration = 7; // a packet with a duration keeps it
+    av::fillDuration(pkt.get(), audio);
+    EXPECT_EQ(pkt->duration, 7);
+    pkt->size = 0;
+    avformat_free_context(ctx);
+}
