@@ -14,9 +14,14 @@
 function(lumivex_lazy_libraries target)
   cmake_parse_arguments(L "" "NAMES" "LIBRARIES" ${ARGN})
   set(libs ${L_LIBRARIES})
+  set(dir ${CMAKE_BINARY_DIR}/lazy)
+  set(prefix ${target})
   if(NOT (CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64"))
-    add_library(${target} INTERFACE)
-    target_link_libraries(${target} INTERFACE ${libs})
+    # Linked as usual: they are there whenever the program runs.
+    file(WRITE ${dir}/${target}.c
+         "int ${prefix}_load(char* error, unsigned long size) { (void)error; (void)size; return 1; }\n")
+    add_library(${target} STATIC ${dir}/${target}.c)
+    target_link_libraries(${target} PUBLIC ${libs})
     return()
   endif()
   set(names)
@@ -49,8 +54,6 @@ function(lumivex_lazy_libraries target)
     math(EXPR index "${index} + 1")
   endforeach()
 
-  set(dir ${CMAKE_BINARY_DIR}/lazy)
-  set(prefix lumivex_lazy_${target})
   # The stubs, the slots they jump through, and one entry per stub that
   # hands its number to the common loader.
   set(stubs "\t.text\n")
@@ -111,24 +114,37 @@ static const char* const sonames[] = {
 ${soname_table}};
 static void* handles[${lib_count}];
 static pthread_once_t once = PTHREAD_ONCE_INIT;
+static char failure[512]; /* why they cannot be loaded; empty when they are */
 
 static void load(void)
 {
   for (int i = 0; i < ${lib_count}; ++i) {
     handles[i] = dlopen(sonames[i], RTLD_NOW | RTLD_GLOBAL);
     if (!handles[i]) {
-      fprintf(stderr, \"cannot load %s: %s\\n\", sonames[i], dlerror());
-      abort();
+      const char* why = dlerror();
+      snprintf(failure, sizeof failure, \"%s\", why ? why : sonames[i]);
+      return;
     }
   }
+}
+
+/* Loads the libraries; 1 when they are there, else 0 and why in error.
+   The program asks this before the first call of their functions. */
+int ${prefix}_load(char* error, unsigned long size)
+{
+  pthread_once(&once, load);
+  if (failure[0] && error && size)
+    snprintf(error, size, \"%s\", failure);
+  return !failure[0];
 }
 
 void* ${prefix}_resolve(unsigned long index)
 {
   pthread_once(&once, load);
-  void* f = dlsym(handles[owners[index]], names[index]);
+  void* f = failure[0] ? 0 : dlsym(handles[owners[index]], names[index]);
   if (!f) {
-    fprintf(stderr, \"cannot find %s in %s\\n\", names[index], sonames[owners[index]]);
+    /* A call that did not ask first: there is nothing to jump to. */
+    fprintf(stderr, \"cannot call %s: %s\\n\", names[index], failure[0] ? failure : sonames[owners[index]]);
     abort();
   }
   __atomic_store_n(&${prefix}_slots[index], f, __ATOMIC_RELEASE);

@@ -1,4 +1,5 @@
 #include "platform/AvSupport.h"
+#include "platform/LibraryLoad.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +34,8 @@ bool isSoundOnlyExtension(const QString& ext)
 
 const AVOutputFormat* formatFor(const QString& target)
 {
+    if (!mediaLibrariesLoaded())
+        return nullptr;
     const QString ext = QFileInfo(target).suffix();
     if (ext.isEmpty())
         return nullptr;
@@ -59,6 +62,8 @@ Encoder::~Encoder()
 
 bool Output::open(const QString& target, QString* error)
 {
+    if (!mediaLibrariesLoaded(error))
+        return false;
     static const bool quiet = [] {
         av_log_set_level(AV_LOG_ERROR);
         return true;
@@ -494,6 +499,8 @@ bool Output::drainFifo(Encoder& e, bool last, QString* error)
 bool Input::open(const QString& path, QString* error)
 {
     m_ic.reset();
+    if (!mediaLibrariesLoaded(error))
+        return false;
     AVFormatContext* ic = nullptr;
     int r = avformat_open_input(&ic, nativePath(path).constData(), nullptr, nullptr);
     if (r < 0) {

@@ -1,4 +1,5 @@
 #include "platform/CdDevice.h"
+#include "platform/LibraryLoad.h"
 
 #include "platform/SoundOutput.h"
 
@@ -211,6 +212,8 @@ CdDisc::~CdDisc()
 
 std::unique_ptr<CdDisc> CdDisc::open(const QString& device, QString* error)
 {
+    if (!deviceLibrariesLoaded(error))
+        return nullptr;
     cdio_log_set_handler(keepCdioMessage);
     lastCdioMessage().clear();
     QString name = device;

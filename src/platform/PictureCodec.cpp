@@ -1,4 +1,5 @@
 #include "platform/PictureCodec.h"
+#include "platform/LibraryLoad.h"
 
 #include "platform/ErrorNumbers.h"
 #include "platform/ImagingCodes.h"
@@ -462,6 +463,8 @@ struct FlicDecoder {
 int readFlic(const QByteArray& bytes, int page, int pages, PictureData* out)
 {
     if (bytes.size() < 128)
+        return err::InvalidFormat;
+    if (!mediaLibrariesLoaded())
         return err::InvalidFormat;
     MemoryReader reader{&bytes};
     FlicDecoder dec;

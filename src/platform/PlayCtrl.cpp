@@ -1,10 +1,13 @@
 #include "platform/PlayCtrl.h"
 
+#include "platform/Dialogs.h"
 #include "platform/PlugIn.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <cmath>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -87,7 +90,12 @@ private:
         using Make = PlayBackend* (*)();
         const auto make = reinterpret_cast<Make>(plugInFunction("lumivex_media", "lumivexMakePlayBackend"));
         if (!make) {
-            emit errorOccurred(QStringLiteral("The media engine cannot be started: ") + plugInError("lumivex_media"));
+            const QString text = QStringLiteral("The media engine cannot be started: ") + plugInError("lumivex_media");
+            // Told once: the players go on without sound or pictures.
+            static bool told = false;
+            if (!std::exchange(told, true))
+                dialogs().message(QCoreApplication::applicationName(), text, Buttons::Ok, Icon::Critical);
+            emit errorOccurred(text);
             return nullptr;
         }
         m_engine = make();

@@ -36,6 +36,10 @@ QFunctionPointer plugInFunction(const char* name, const char* symbol)
     std::shared_ptr<QLibrary>& lib = p.loaded[QByteArray(name)];
     if (!lib) {
         lib = std::make_shared<QLibrary>(fileOf(name));
+        // Every symbol is bound as it loads, so that one the program lacks
+        // makes the loading fail with a message instead of ending the
+        // program at the first call.
+        lib->setLoadHints(QLibrary::ResolveAllSymbolsHint);
         if (!lib->load()) {
             p.errors[QByteArray(name)] = lib->errorString();
             qWarning("The plug-in %s cannot be loaded: %s", name, qPrintable(lib->errorString()));
