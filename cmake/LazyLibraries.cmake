@@ -11,6 +11,13 @@
 # libraries: their exported functions whose names match the regular
 # expression (the libraries' own prefixes), found with nm at configure time.
 # Only on x86-64 Linux; elsewhere <target> links the libraries themselves.
+#
+# The libraries themselves are not linked: a function the program calls that
+# has no stub (another prefix, or one the installed libraries lack) is an
+# undefined reference, and the link fails. <target>_load(error, size) loads
+# them and says whether they are there (src/platform/LibraryLoad.h): the
+# program asks it before it calls any of their functions, so that missing
+# libraries are a message, not the end of the program.
 function(lumivex_lazy_libraries target)
   cmake_parse_arguments(L "" "NAMES" "LIBRARIES" ${ARGN})
   set(libs ${L_LIBRARIES})
