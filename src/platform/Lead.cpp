@@ -11,9 +11,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -925,12 +922,11 @@ int Lead::Capture(WId window, double left, double top, double width, double heig
 
 void Lead::abortFetch()
 {
-    if (m_reply) {
-        QNetworkReply* r = m_reply;
-        m_reply = nullptr;
-        r->disconnect(this);
-        r->abort();
-        r->deleteLater();
+    if (Download* d = m_fetch) {
+        m_fetch = nullptr;
+        d->disconnect(this);
+        d->abort();
+        d->deleteLater();
     }
 }
 
@@ -940,44 +936,40 @@ void Lead::setFileNameHint(const QString& address)
     m_hint = address;
     const QUrl url(address);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    Download* fetch = nullptr;
+    QString error;
+    if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
+        fetch = startDownload(url, kMaxDownload, this, &error);
+    if (!fetch) {
+        if (!error.isEmpty())
+            qWarning("%s", qPrintable(error));
         QMetaObject::invokeMethod(this, [this] { emit LoadStatus(3); }, Qt::QueuedConnection);
         return;
     }
-    if (!m_network)
-        m_network = new QNetworkAccessManager(this);
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply* reply = m_network->get(request);
-    m_reply = reply;
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
-        if (received > kMaxDownload && reply == m_reply)
-            reply->abort();
-    });
-    connect(reply, &QNetworkReply::finished, this, &Lead::fetchFinished);
+    m_fetch = fetch;
+    connect(fetch, &Download::finished, this, &Lead::fetchFinished);
     QMetaObject::invokeMethod(
         this,
-        [this, reply] {
-            if (reply == m_reply)
+        [this, fetch] {
+            if (fetch == m_fetch)
                 emit LoadStatus(1);
         },
         Qt::QueuedConnection);
 }
 
-void Lead::fetchFinished()
+void Lead::fetchFinished(bool ok, const QByteArray& data, const QUrl& url)
 {
-    QNetworkReply* reply = m_reply;
-    if (!reply || reply != sender())
+    Download* fetch = m_fetch;
+    if (!fetch || fetch != sender())
         return;
-    m_reply = nullptr;
-    reply->deleteLater();
-    if (reply->error() != QNetworkReply::NoError) {
+    m_fetch = nullptr;
+    fetch->deleteLater();
+    if (!ok) {
         emit LoadStatus(3);
         return;
     }
-    const QByteArray data = reply->readAll();
     PictureData d;
-    const QString ext = QFileInfo(reply->url().path()).suffix().toUpper();
+    const QString ext = QFileInfo(url.path()).suffix().toUpper();
     if (readPictureBytes(data, ext, 1, 1, &d) != 0 && readPictureBytes(data, QString(), 1, 1, &d) != 0) {
         emit LoadStatus(3);
         return;

@@ -5,6 +5,7 @@
 // operation returns 0 or an imaging error code and leaves the picture as it
 // was when it fails. One class for every window that shows or works on a
 // picture; a hidden control works on pictures without showing them.
+#include "platform/Download.h"
 #include "platform/OleColor.h"
 #include "platform/PictureCodec.h"
 #include "platform/PictureSource.h"
@@ -22,8 +23,6 @@
 #undef Intensity
 #endif
 
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace platform {
 
@@ -196,7 +195,7 @@ public:
     // LoadDone follows a completed load. Local loads raise neither.
     QString FileNameHint() const { return m_hint; }
     void setFileNameHint(const QString& address);
-    bool LoadPending() const { return !m_reply.isNull(); }
+    bool LoadPending() const { return !m_fetch.isNull(); }
     static constexpr qint64 kMaxDownload = qint64(256) * 1024 * 1024;
 
     // ---- acquisition (SANE)
@@ -233,7 +232,7 @@ private:
     void restartAnimation();
     void nextFrame();
     void abortFetch();
-    void fetchFinished();
+    void fetchFinished(bool ok, const QByteArray& data, const QUrl& url);
     void paintMagnifier(QPainter& p);
     int changeEveryFrame(int change, void (*op)(QImage&, int));
     // Decodes the whole picture of a large load now, if it is not yet; 0 or an error code.
@@ -297,8 +296,7 @@ private:
     bool m_pressed = false;
 
     QString m_hint;
-    QNetworkAccessManager* m_network = nullptr;
-    QPointer<QNetworkReply> m_reply;
+    QPointer<Download> m_fetch;
 
     QString m_twainSourceName;
 };

@@ -7,6 +7,7 @@
 // without the plug-ins.
 #include "platform/CdDevice.h"
 #include "platform/Dialogs.h"
+#include "platform/Download.h"
 #include "platform/ImagingCodes.h"
 #include "platform/FrameEncoder.h"
 #include "platform/LibraryLoad.h"
@@ -128,6 +129,11 @@ TEST(PlugInChild, DISABLED_MissingPlugInsAreSaidWhereTheyWouldShow)
     EXPECT_TRUE(dialogs->messages.first().text.startsWith("The media engine cannot be started: "))
         << qPrintable(dialogs->messages.first().text);
     EXPECT_EQ(dialogs->messages.first().icon, Icon::Critical);
+
+    QString error;
+    QObject owner;
+    EXPECT_EQ(startDownload(QUrl("http://127.0.0.1:9/pic.png"), 1000, &owner, &error), nullptr);
+    EXPECT_TRUE(error.startsWith("The network cannot be reached: ")) << qPrintable(error);
 }
 
 TEST(PlugIn, MissingPlugInsAreMessagesNotACrash)

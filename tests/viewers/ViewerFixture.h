@@ -164,6 +164,8 @@ private:
             if (!m_buffers[s].contains("\r\n\r\n"))
                 return;
             const QByteArray requestLine = m_buffers[s].left(m_buffers[s].indexOf("\r\n"));
+            // Forgotten once answered: a later socket may be made at the same address.
+            m_buffers.remove(s);
             const QString path = QString::fromLatin1(requestLine.split(' ').value(1));
             ++requests;
             QByteArray response;
