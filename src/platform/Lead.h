@@ -234,7 +234,7 @@ private:
     void abortFetch();
     void fetchFinished(bool ok, const QByteArray& data, const QUrl& url);
     void paintMagnifier(QPainter& p);
-    int changeEveryFrame(int change, void (*op)(QImage&, int));
+    int changeEveryFrame(int change, int (*op)(QImage&, int));
     // Decodes the whole picture of a large load now, if it is not yet; 0 or an error code.
     int wholePicture() const;
     void takeWhole(const QImage& whole) const;

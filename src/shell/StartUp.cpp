@@ -92,6 +92,14 @@ Placement placeWindow(Placement p, double screenWidth, double screenHeight)
     return p;
 }
 
+bool coversWorkArea(const QRect& place, const QRect& workArea)
+{
+    // Twips rounded to pixels may miss an edge by one.
+    constexpr int slack = 2;
+    return !workArea.isEmpty() && place.left() <= workArea.left() + slack && place.top() <= workArea.top() + slack &&
+           place.right() >= workArea.right() - slack && place.bottom() >= workArea.bottom() - slack;
+}
+
 int lastSeparatorPosition(const QString& path)
 {
     return int(std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')))) + 1;
