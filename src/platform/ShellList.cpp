@@ -208,10 +208,12 @@ ShellList::ShellList(QWidget* parent) : QWidget(parent)
                 openIndex(i.row());
         });
     }
-    connect(m_selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& cur) {
-        if (!m_loading && cur.isValid())
-            emit SelChange();
-    });
+    // A click makes the row current before it selects it, a rubber band
+    // selects rows while the current one may stay, and a key does both at
+    // once: the selection is reported once the item is selected, whatever
+    // the order.
+    connect(m_selection, &QItemSelectionModel::currentChanged, this, &ShellList::reportSelection);
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this, &ShellList::reportSelection);
 
     m_stack = new QStackedWidget(this);
     m_stack->addWidget(m_iconView);
@@ -231,10 +233,28 @@ const ShellListItem* ShellList::Item(int index) const
 
 const ShellListItem* ShellList::SelectedItem() const
 {
+    // The current item when it is selected, else the first selected one.
     const QModelIndex cur = m_selection->currentIndex();
-    if (!cur.isValid() || !m_selection->isSelected(m_model->index(cur.row(), 0)))
-        return nullptr;
-    return Item(cur.row());
+    if (cur.isValid() && m_selection->isRowSelected(cur.row()))
+        return Item(cur.row());
+    int first = -1;
+    for (const QModelIndex& i : m_selection->selectedIndexes())
+        if (first < 0 || i.row() < first)
+            first = i.row();
+    return Item(first);
+}
+
+void ShellList::reportSelection()
+{
+    if (m_loading)
+        return;
+    const ShellListItem* it = SelectedItem();
+    const int index = it ? it->Index() : -1;
+    if (index == m_reported)
+        return;
+    m_reported = index;
+    if (it)
+        emit SelChange();
 }
 
 void ShellList::selectIndex(int index)
@@ -306,12 +326,14 @@ bool ShellList::load(const QString& folder, const QList<FolderEntryRef>* set, in
         m_items[i].m_index = int(i);
     m_model->endReset();
     m_loading = false;
+    m_reported = -1;
     if (!keep.isEmpty())
         for (const ShellListItem& it : m_items)
             if (it.m_path == keep) {
                 const QSignalBlocker block(m_selection);
                 m_selection->setCurrentIndex(m_model->index(it.m_index, 0),
                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                m_reported = it.m_index; // the same item, reported before
                 break;
             }
     return true;

@@ -110,6 +110,8 @@ protected:
 private:
     friend class ShellListViewHooks;
     bool viewKeyPress(QKeyEvent* event);
+    // Raises SelChange when another item became the selected one.
+    void reportSelection();
     bool dragAllowed();
     bool load(const QString& folder, const QList<FolderEntryRef>* set, int* error);
     void applyStyle();
@@ -128,6 +130,7 @@ private:
     bool m_showHidden = false;
     bool m_loading = false;
     int m_lastError = 0;
+    int m_reported = -1; // the item SelChange reported last
 };
 
 } // namespace platform
