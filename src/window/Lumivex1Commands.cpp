@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
+#include "shared/Tables.h"
 #include "shell/HelpWindow.h"
 #include "shell/SetOptn1.h"
 #include "window/ToolWindows.h"
@@ -296,6 +297,9 @@ void Lumivex1::RunCategoryCommand(platform::Tool& tool)
     if (tool.Category() == QLatin1String("FilterList")) {
         attempt([&] { ApplyFileFilter(tool.Caption()); });
         CMBFILTER->setCurrentIndex(qint16(nFilterRow));
+        // A click on the filter in use flips its tool; it stays the one in use.
+        if (nFilterRow >= 0 && nFilterRow < tables::kFilterCount)
+            setToolStateQuietly(FileFilterTable.names[nFilterRow], 1);
     }
     if (tool.Category() == QLatin1String("MenuViewList")) {
         BusyGuard busy;

@@ -2,6 +2,7 @@
 // keys and rubber bands on the real views.
 #include "BrowserFixture.h"
 
+#include <QMenu>
 #include <QTest>
 
 namespace {
@@ -92,4 +93,25 @@ TEST_F(ListMouse, ADoubleClickOpensTheFileTheClickSelected)
     doubleClick("two.txt");
     EXPECT_EQ(w->displayed, QStringList{path("two.txt")});
     EXPECT_EQ(gs.cCurrentFile, path("two.txt"));
+}
+
+TEST_F(ListMouse, TheFilterInUseStaysCheckedWhenItsMenuEntryIsClickedAgain)
+{
+    platform::Tool* drop = w->ToolBarComp1->Item("ID_mnuFileFilterDropDown");
+    ASSERT_TRUE(drop && drop->menu());
+    auto pick = [&](const QString& name) {
+        QAction* entry = w->ToolBarComp1->Item(name)->action();
+        drop->menu()->popup(w->mapToGlobal(QPoint(10, 10)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(drop->menu()));
+        QTest::mouseClick(drop->menu(), Qt::LeftButton, {}, drop->menu()->actionGeometry(entry).center());
+    };
+    pick("Text Files (TXT,RTF,INI,WRI,LST,HTM,HTML)");
+    EXPECT_EQ(w->CMBFILTER->currentIndex(), 34);
+    platform::Tool* text = w->ToolBarComp1->Item("Text Files (TXT,RTF,INI,WRI,LST,HTM,HTML)");
+    EXPECT_EQ(text->State(), 1);
+
+    pick("Text Files (TXT,RTF,INI,WRI,LST,HTM,HTML)");
+    EXPECT_EQ(w->CMBFILTER->currentIndex(), 34);
+    EXPECT_EQ(text->State(), 1) << "the filter stays in use, so its entry stays checked";
+    EXPECT_TRUE(text->action()->isChecked());
 }
