@@ -15,8 +15,9 @@ void copyTree(const QString& from, const QString& to);
 // The run-time assets of the source tree (BMPS/, Help/, TIPHELP.TXT).
 QString assetsFolder();
 
-// A temporary folder, with the run-time assets, made the current folder for
-// the life of the object.
+// A temporary folder holding a stand-in executable "Tessamor" and the
+// run-time assets, made the current folder for the life of the object: the
+// program folder of the windows a test starts.
 class ProgramFolder {
 public:
     explicit ProgramFolder(bool withAssets = true);

@@ -13,10 +13,12 @@ QString defaultInstallFolder(); // /opt/Korrandel3
 QString executableFolder();
 void setExecutableFolder(const QString& folder);
 
-// The program folder when no file was given on the command line. When the
-// install folder exists it becomes the current folder (*newCurrent).
+// The program folder when no file was given on the command line: the current
+// folder when it holds the executable, else the install folder when it holds
+// it, else the executable's own folder. When the install folder exists it
+// becomes the current folder (*newCurrent).
 QString findProgramFolder(const QString& currentFolder, const QString& installFolder,
-                          const QString& executableName, QString* newCurrent);
+                          const QString& executableName, const QString& executableFolder, QString* newCurrent);
 
 // The command-line arguments, index 0 empty, at most maxArgs. One argument
 // is taken whole; several are split at blanks and tabs.
@@ -31,6 +33,10 @@ struct Placement {
 };
 // Fits stored geometry (twips) to the screen (twips).
 Placement placeWindow(Placement stored, double screenWidth, double screenHeight);
+
+// The computer's name as the program keeps it: the host name up to its
+// first ".", in upper case, at most 255 characters.
+QString computerName(const QString& hostName);
 
 // Position (1-based) of the last path separator, 0 when there is none.
 int lastSeparatorPosition(const QString& path);

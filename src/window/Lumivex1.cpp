@@ -178,7 +178,8 @@ void Lumivex1::Form_Load()
         if (cCommandArg1.isEmpty()) {
             QString newCurrent;
             gs.cProgramFolder = startup::findProgramFolder(QDir::currentPath(), startup::defaultInstallFolder(),
-                                                           startup::kExecutableName, &newCurrent);
+                                                           startup::kExecutableName, startup::executableFolder(),
+                                                           &newCurrent);
             if (newCurrent != QDir::currentPath())
                 QDir::setCurrent(newCurrent);
         } else {
@@ -385,10 +386,10 @@ void Lumivex1::ReadComputerName()
 {
     if (!gs.fUseComputerName)
         return;
-    const QString name = QSysInfo::machineHostName().left(255);
+    const QString name = startup::computerName(QSysInfo::machineHostName());
     if (name.isEmpty())
         return;
-    gs.cComputerName = name.toUpper();
+    gs.cComputerName = name;
     gs.fUseComputerName = false;
 }
 
