@@ -50,9 +50,9 @@ void Lumivex1::DisplayFile(const QString& WrkFileName)
         gs.cCurrentFile.clear();
         return;
     }
+    // The hourglass stays up until the loader is done with the file.
     setCursor(Qt::WaitCursor);
     const int index = tables::extensionIndex(gs.cCurrentExt);
-    unsetCursor();
     if (index >= 0) {
         setWindowTitle(kProgramTitle + QStringLiteral(" - ") + WrkFileName);
         if (IsMediaFile(WrkFileName)) {
