@@ -1,8 +1,14 @@
 #pragma once
 // Helpers the tests share: temporary program folders and files.
+#include <QApplication>
 #include <QDir>
+#include <QPoint>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+class QWidget;
 
 namespace testsupport {
 
@@ -14,6 +20,27 @@ QByteArray readFile(const QString& path);
 void copyTree(const QString& from, const QString& to);
 // The run-time assets of the source tree (BMPS/, Help/, TIPHELP.TXT).
 QString assetsFolder();
+
+// Drops files on a widget (the viewport of an item view) as a drag from
+// outside the program does: it enters, moves to the point and drops. True
+// when the widget took the drop.
+bool dropFiles(QWidget* target, const QPoint& at, const QStringList& paths);
+
+// Runs the step on the modal window of type T as soon as one is up (the
+// caller then opens it and waits in its event loop).
+template <class T> void whenModal(std::function<void(T*)> step)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget()); w && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            step(w);
+        }
+    });
+    timer->start();
+}
 
 // A temporary folder holding a stand-in executable "Tessamor" and the
 // run-time assets, made the current folder for the life of the object: the

@@ -2,12 +2,51 @@
 
 #include "platform/TextFile.h"
 #include "shared/FileTypes.h"
+#include "shared/MessageBox.h"
 #include "shared/Tables.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
 
 namespace lists {
 
 using platform::KeyedTree;
 using platform::TreeNode;
+
+namespace {
+
+QIcon themeIcon(const char* name, QStyle::StandardPixmap fallback)
+{
+    return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
+}
+
+// Closed list, open list, a file of the tree's kind, a file of the other kind.
+QList<QIcon> playListImages(bool music)
+{
+    const QIcon video = themeIcon("video-x-generic", QStyle::SP_FileIcon);
+    const QIcon audio = themeIcon("audio-x-generic", QStyle::SP_MediaVolume);
+    return {QApplication::style()->standardIcon(QStyle::SP_DirClosedIcon),
+            QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon), music ? audio : video,
+            music ? video : audio};
+}
+
+KeyedTree* makeTree(const char* name, const QString& tip, const QList<QIcon>& images)
+{
+    auto* tree = new KeyedTree;
+    tree->setObjectName(QString::fromLatin1(name));
+    tree->setToolTip(tip);
+    tree->setImages(images);
+    tree->setAcceptFileDrops(true);
+    return tree;
+}
+
+bool askYes(const QString& question)
+{
+    return MsgBox(question, platform::Buttons::YesNo) == platform::Answer::Yes;
+}
+
+} // namespace
 
 QString displayNameOf(const QString& path)
 {
@@ -17,15 +56,47 @@ QString displayNameOf(const QString& path)
     return path;
 }
 
-PlayListTree::PlayListTree(KeyedTree* tree, bool music) : m_tree(tree), m_music(music)
+// ---------------------------------------------------------------- play lists
+
+PlayListTree::PlayListTree(bool music, DisplayFileFn displayFile)
+    : m_tree(makeTree(music ? "TreeView2" : "TreeView1",
+                      music ? QStringLiteral("Drag Music File to Play List")
+                            : QStringLiteral("Drag Video File to Play List"),
+                      playListImages(music))),
+      m_music(music), m_displayFile(std::move(displayFile))
 {
-    m_tree->setToolTip(music ? QStringLiteral("Drag Music File to Play List")
-                             : QStringLiteral("Drag Video File to Play List"));
+}
+
+PlayListTree::~PlayListTree()
+{
+    if (m_tree && !m_tree->parent())
+        delete m_tree.data();
 }
 
 QString PlayListTree::defaultListName() const
 {
     return m_music ? QStringLiteral("My Music PlayList") : QStringLiteral("My Video PlayList");
+}
+
+TreeNode* PlayListTree::currentListNode() const
+{
+    if (!m_currentKey)
+        return m_tree->Item(1);
+    return m_tree->nodeByKey(*m_currentKey);
+}
+
+int PlayListTree::nCurrentListNode() const
+{
+    const TreeNode* n = currentListNode();
+    return n ? n->Index() : 1;
+}
+
+void PlayListTree::setCurrentListNode(const TreeNode* node)
+{
+    if (node)
+        m_currentKey = node->Key;
+    else
+        m_currentKey.reset();
 }
 
 bool PlayListTree::LoadLists(const QString& path)
@@ -34,6 +105,7 @@ bool PlayListTree::LoadLists(const QString& path)
     if (platform::readLines(path, &lines) != platform::ReadStatus::Ok)
         return false;
     m_tree->Clear();
+    m_currentKey.reset();
     for (const QString& line : lines) {
         // A line the tree refuses (a name listed twice) is passed over; the
         // rest of the lists and their details still load.
@@ -54,7 +126,7 @@ bool PlayListTree::LoadListDetails(const QString& path)
         if (p < 0)
             continue; // not an entry: passed over so that the entries after it survive
         cCurrentList = line.left(p);
-        nCurrentListNode = FindList(cCurrentList.toUpper());
+        setCurrentListNode(findListNode(cCurrentList));
         AddListFile(line.mid(p + kDetailSeparator.size()));
     }
     fChanged = false;
@@ -67,9 +139,7 @@ bool PlayListTree::SaveLists(const QString& path)
     for (int i = 1; i <= m_tree->Count(); ++i)
         if (const TreeNode* n = m_tree->Item(i); n->Level() == 1)
             lines << n->Text;
-    if (!platform::writeLines(path, lines))
-        return false;
-    return true;
+    return platform::writeLines(path, lines);
 }
 
 bool PlayListTree::SaveListDetails(const QString& path)
@@ -95,8 +165,11 @@ void PlayListTree::AddListFile(const QString& path)
 {
     if (!tables::extensionInRange(GetFileExt(path), tables::kFirstAudio, tables::kLastVideo))
         return;
+    const TreeNode* list = currentListNode();
+    if (!list)
+        return;
     const QString name = displayNameOf(path);
-    TreeNode* n = m_tree->Add(nCurrentListNode, KeyedTree::Child, cCurrentList + name, name, 3);
+    TreeNode* n = m_tree->Add(list->Index(), KeyedTree::Child, cCurrentList + name, name, 3);
     if (!n)
         return;
     if (!n->Text.trimmed().isEmpty()) {
@@ -106,15 +179,21 @@ void PlayListTree::AddListFile(const QString& path)
     }
 }
 
-int PlayListTree::FindList(const QString& name) const
+TreeNode* PlayListTree::findListNode(const QString& name) const
 {
     const QString want = name.trimmed().toUpper();
     for (int i = 1; i <= m_tree->Count(); ++i) {
-        const TreeNode* n = m_tree->Item(i);
+        TreeNode* n = m_tree->Item(i);
         if (n->Level() == 1 && n->TagText.trimmed().toUpper() == want)
-            return i;
+            return n;
     }
-    return 1;
+    return m_tree->Item(1);
+}
+
+int PlayListTree::FindList(const QString& name) const
+{
+    const TreeNode* n = findListNode(name);
+    return n ? n->Index() : 1;
 }
 
 bool PlayListTree::SelectListAt(int x, int y)
@@ -122,9 +201,20 @@ bool PlayListTree::SelectListAt(int x, int y)
     const TreeNode* n = m_tree->HitTest(x, y);
     if (!n || n->Key.trimmed().isEmpty())
         return false;
-    cCurrentList = n->Key;
-    nCurrentListNode = FindList(n->Key.toUpper());
+    // A drop on a file joins the file's own list.
+    if (n->Level() == 2 && n->Parent())
+        n = n->Parent();
+    cCurrentList = n->TagText;
+    setCurrentListNode(n);
     return true;
+}
+
+void PlayListTree::LoadAtStartUp(const QString& namesPath, const QString& detailsPath, QString& cNewPlayListName)
+{
+    if (!LoadLists(namesPath))
+        AddDefaultList(cNewPlayListName);
+    else
+        LoadListDetails(detailsPath);
 }
 
 void PlayListTree::AddDefaultList(QString& cNewPlayListName)
@@ -133,7 +223,7 @@ void PlayListTree::AddDefaultList(QString& cNewPlayListName)
     if (TreeNode* n = m_tree->Add(0, 0, cNewPlayListName, cNewPlayListName, 1)) {
         if (!n->Text.trimmed().isEmpty())
             n->TagText = cNewPlayListName;
-        nCurrentListNode = n->Index();
+        setCurrentListNode(n);
     }
     cCurrentList = cNewPlayListName;
     fChanged = true;
@@ -144,9 +234,10 @@ bool PlayListTree::AddList(const QString& name)
     TreeNode* n = m_tree->Add(0, 0, name, name, 1);
     if (!n)
         return false;
-    n->TagText = name;
+    if (!n->Text.trimmed().isEmpty())
+        n->TagText = name;
     cCurrentList = name;
-    nCurrentListNode = n->Index();
+    setCurrentListNode(n);
     fChanged = true;
     return true;
 }
@@ -157,14 +248,14 @@ void PlayListTree::NodeClick(TreeNode* node)
         return;
     if (node->Level() == 1) {
         cCurrentList = node->TagText;
-        nCurrentListNode = node->Index();
+        setCurrentListNode(node);
         if (node->Image == 1) {
             node->Image = 2;
             m_tree->refresh(node);
         }
     } else if (m_music && node->Parent()) {
         cCurrentList = node->Parent()->TagText;
-        nCurrentListNode = node->Parent()->Index();
+        setCurrentListNode(node->Parent());
     }
 }
 
@@ -184,6 +275,31 @@ void PlayListTree::Expand(TreeNode* node)
     }
 }
 
+void PlayListTree::DblClick()
+{
+    const TreeNode* n = m_tree->SelectedNode();
+    if (n && n->Level() == 2 && m_displayFile)
+        m_displayFile(n->TagText);
+}
+
+void PlayListTree::BeforeDelete(TreeNode* node, bool* cancel)
+{
+    if (m_askedAlready)
+        return;
+    *cancel = !askYes(deleteQuestion(node));
+}
+
+void PlayListTree::AfterDelete()
+{
+    fChanged = true;
+    if (m_currentKey && !m_tree->nodeByKey(*m_currentKey)) {
+        // The current list went: the first list takes its place.
+        const TreeNode* first = m_tree->Item(1);
+        setCurrentListNode(first);
+        cCurrentList = first ? first->TagText : QString();
+    }
+}
+
 void PlayListTree::OLEDragDrop(const QStringList& files, int x, int y)
 {
     SelectListAt(x, y);
@@ -191,12 +307,19 @@ void PlayListTree::OLEDragDrop(const QStringList& files, int x, int y)
         AddListFile(f);
 }
 
-QString PlayListTree::DoubleClickPath() const
+bool PlayListTree::DeleteSelectedNode()
 {
-    const TreeNode* n = m_tree->SelectedNode();
-    if (!n || n->Level() != 2)
-        return {};
-    return n->TagText;
+    if (m_tree->Count() < 1)
+        return false;
+    const TreeNode* node = m_tree->SelectedNode();
+    if (!node || !askYes(deleteButtonQuestion(node)))
+        return false;
+    m_askedAlready = true;
+    const bool removed = m_tree->Remove(node->Index());
+    m_askedAlready = false;
+    if (removed)
+        AfterDelete(); // so the deletion is written with the lists
+    return removed;
 }
 
 QString PlayListTree::deleteQuestion(const TreeNode* node)
@@ -204,9 +327,25 @@ QString PlayListTree::deleteQuestion(const TreeNode* node)
     return QStringLiteral("Do You want to Delete - ") + node->TagText + QStringLiteral(" from the Play List?");
 }
 
-DocumentList::DocumentList(KeyedTree* tree) : m_tree(tree)
+QString PlayListTree::deleteButtonQuestion(const TreeNode* node)
 {
-    m_tree->setToolTip(QStringLiteral("Drag Documents and Text Files to thia Favorite List"));
+    return QStringLiteral("Do You want to Delete - ") + node->TagText + QStringLiteral(" from the Play List ?");
+}
+
+// ---------------------------------------------------------------- documents
+
+DocumentList::DocumentList(DisplayFileFn displayFile)
+    : m_tree(makeTree("TreeView3", QStringLiteral("Drag Documents and Text Files to thia Favorite List"),
+                      {themeIcon("text-x-generic", QStyle::SP_FileIcon),
+                       themeIcon("x-office-document", QStyle::SP_FileDialogDetailedView)})),
+      m_displayFile(std::move(displayFile))
+{
+}
+
+DocumentList::~DocumentList()
+{
+    if (m_tree && !m_tree->parent())
+        delete m_tree.data();
 }
 
 void DocumentList::AddDocumentToList(const QString& path)
@@ -257,11 +396,14 @@ void DocumentList::OLEDragDrop(const QStringList& files)
     fDocumentListChanged = true;
 }
 
-QString DocumentList::DoubleClickPath() const
+void DocumentList::DblClick()
 {
     const TreeNode* n = m_tree->SelectedNode();
-    return n ? n->TagText : QString();
+    if (n && m_displayFile)
+        m_displayFile(n->TagText);
 }
+
+void DocumentList::BeforeDelete(TreeNode* node, bool* cancel) { *cancel = !askYes(deleteQuestion(node)); }
 
 QString DocumentList::deleteQuestion(const TreeNode* node)
 {

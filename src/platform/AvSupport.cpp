@@ -289,6 +289,7 @@ bool Output::encodeVideo(Encoder& e, const AVFrame* src, int64_t pts, QString* e
             return false;
         sws_scale(e.sws, src->data, src->linesize, 0, src->height, e.frame->data, e.frame->linesize);
         e.frame->pts = pts;
+        e.frame->quality = e.ctx->global_quality; // a fixed quantiser is read from each frame
     }
     return sendFrame(e, src ? e.frame : nullptr, error);
 }

@@ -1,6 +1,7 @@
 #include "platform/FolderScan.h"
 
 #include "platform/ErrorNumbers.h"
+#include "platform/FileMask.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -212,6 +213,33 @@ bool nameLess(const QString& a, const QString& b)
 }
 
 void sortNames(std::vector<QString>& names) { std::sort(names.begin(), names.end(), nameLess); }
+
+std::vector<QString> listFiles(const QString& folder, const QString& maskList, bool hidden)
+{
+    std::vector<FolderEntry> entries;
+    std::vector<QString> names;
+    if (readFolder(folder, entries) != 0)
+        return names;
+    const FileMask mask(maskList);
+    for (const FolderEntry& e : entries)
+        if (!e.isFolder && (hidden || !e.isHidden()) && mask.matches(e.name))
+            names.push_back(e.name);
+    sortNames(names);
+    return names;
+}
+
+std::vector<QString> listFolders(const QString& folder, bool hidden)
+{
+    std::vector<FolderEntry> entries;
+    std::vector<QString> names;
+    if (readFolder(folder, entries) != 0)
+        return names;
+    for (const FolderEntry& e : entries)
+        if (e.isFolder && !e.isLink && (hidden || !e.isHidden()))
+            names.push_back(e.name);
+    sortNames(names);
+    return names;
+}
 
 bool isPseudoFileSystemMount(const QString& path)
 {

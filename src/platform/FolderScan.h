@@ -19,6 +19,15 @@ struct FolderEntry {
 // unavailable, 75 other access errors).
 int readFolder(const QString& path, std::vector<FolderEntry>& entries);
 
+// What a hidden file list box gives: the names of the files of a folder that
+// match a ";"-separated mask list ("*.FLST", "*.JPG;*.PNG"), in name order;
+// names that begin with "." only when `hidden` is set. Empty for a folder
+// that cannot be read.
+std::vector<QString> listFiles(const QString& folder, const QString& maskList, bool hidden = false);
+// What a hidden folder list gives: the names of a folder's sub-folders in
+// name order, symbolic links to folders left out.
+std::vector<QString> listFolders(const QString& folder, bool hidden = false);
+
 // True when the folder is known to hold no sub-folder at all, found from its
 // link count on file systems that keep it (ext4, xfs, tmpfs ...) without
 // reading the folder; false when it may hold some or cannot tell.

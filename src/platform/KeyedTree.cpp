@@ -104,6 +104,44 @@ void KeyedTree::refresh(TreeNode* node)
         node->item->setIcon(0, m_images.at(node->Image - 1));
 }
 
+void KeyedTree::setNodeForeColor(TreeNode* node, const QColor& color)
+{
+    if (node && node->item)
+        node->item->setForeground(0, color);
+}
+
+QColor KeyedTree::nodeForeColor(const TreeNode* node) const
+{
+    return node && node->item ? node->item->foreground(0).color() : QColor();
+}
+
+void KeyedTree::setNodeBold(TreeNode* node, bool bold)
+{
+    if (!node || !node->item)
+        return;
+    QFont f = node->item->font(0);
+    f.setBold(bold);
+    node->item->setFont(0, f);
+}
+
+bool KeyedTree::isNodeBold(const TreeNode* node) const { return node && node->item && node->item->font(0).bold(); }
+
+void KeyedTree::setNodeExpanded(TreeNode* node, bool expanded)
+{
+    if (node && node->item)
+        node->item->setExpanded(expanded);
+}
+
+bool KeyedTree::isNodeExpanded(const TreeNode* node) const { return node && node->item && node->item->isExpanded(); }
+
+void KeyedTree::ensureNodeVisible(TreeNode* node)
+{
+    if (node && node->item)
+        scrollToItem(node->item);
+}
+
+QRect KeyedTree::nodeRect(const TreeNode* node) const { return node ? visualItemRect(node->item) : QRect(); }
+
 bool KeyedTree::Remove(int index)
 {
     TreeNode* node = Item(index);
@@ -145,9 +183,33 @@ TreeNode* KeyedTree::nodeOf(QTreeWidgetItem* item) const
 
 void KeyedTree::setAcceptFileDrops(bool on)
 {
-    setAcceptDrops(on);
-    viewport()->setAcceptDrops(on);
-    setDropIndicatorShown(on);
+    m_fileDrops = on;
+    setAcceptDrops(m_fileDrops || m_addressDrops);
+    viewport()->setAcceptDrops(m_fileDrops || m_addressDrops);
+    setDropIndicatorShown(m_fileDrops || m_addressDrops);
+}
+
+void KeyedTree::setAcceptAddressDrops(bool on)
+{
+    m_addressDrops = on;
+    setAcceptFileDrops(m_fileDrops);
+}
+
+namespace {
+bool holdsLocalFiles(const QMimeData* data)
+{
+    for (const QUrl& u : data->urls())
+        if (u.isLocalFile())
+            return true;
+    return false;
+}
+} // namespace
+
+bool KeyedTree::takesDrop(const QMimeData* data) const
+{
+    if (m_fileDrops && holdsLocalFiles(data))
+        return true;
+    return m_addressDrops && (data->hasUrls() || data->hasText());
 }
 
 void KeyedTree::keyPressEvent(QKeyEvent* event)
@@ -157,12 +219,19 @@ void KeyedTree::keyPressEvent(QKeyEvent* event)
             Remove(n->Index());
         return;
     }
+    int ascii = 0;
+    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+        ascii = event->key() - Qt::Key_A + 1;
+    else if (!event->text().isEmpty())
+        ascii = event->text().at(0).unicode();
+    if (ascii != 0)
+        emit KeyPress(ascii);
     QTreeWidget::keyPressEvent(event);
 }
 
 void KeyedTree::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls())
+    if (takesDrop(event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -170,7 +239,7 @@ void KeyedTree::dragEnterEvent(QDragEnterEvent* event)
 
 void KeyedTree::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData()->hasUrls())
+    if (takesDrop(event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -178,17 +247,22 @@ void KeyedTree::dragMoveEvent(QDragMoveEvent* event)
 
 void KeyedTree::dropEvent(QDropEvent* event)
 {
+    const QPoint p = event->position().toPoint();
     QStringList files;
     for (const QUrl& u : event->mimeData()->urls())
         if (u.isLocalFile())
             files << u.toLocalFile();
-    if (files.isEmpty()) {
+    if (m_fileDrops && !files.isEmpty()) {
+        event->acceptProposedAction();
+        emit OLEDragDrop(files, p.x(), p.y());
+        return;
+    }
+    if (!takesDrop(event->mimeData())) {
         event->ignore();
         return;
     }
     event->acceptProposedAction();
-    const QPoint p = event->position().toPoint();
-    emit OLEDragDrop(files, p.x(), p.y());
+    emit DragDrop(p.x(), p.y());
 }
 
 } // namespace platform

@@ -49,6 +49,17 @@ public:
     // Refreshes how a node is shown after its text or image changed.
     void refresh(TreeNode* node);
 
+    // How a node stands: its text colour and weight, expanded or not, scrolled into view.
+    void setNodeForeColor(TreeNode* node, const QColor& color);
+    void setNodeBold(TreeNode* node, bool bold);
+    bool isNodeBold(const TreeNode* node) const;
+    QColor nodeForeColor(const TreeNode* node) const;
+    void setNodeExpanded(TreeNode* node, bool expanded);
+    bool isNodeExpanded(const TreeNode* node) const;
+    void ensureNodeVisible(TreeNode* node);
+    // Where a node is shown, in viewport coordinates (empty when it is not).
+    QRect nodeRect(const TreeNode* node) const;
+
     // Deletes a node (and its children) after the BeforeDelete event, whose
     // handler may cancel; AfterDelete follows a deletion.
     bool Remove(int index);
@@ -58,6 +69,9 @@ public:
 
     // Accept dropped files (as text/uri-list).
     void setAcceptFileDrops(bool on);
+    // Accept dropped web addresses and text (a page dragged from a browser):
+    // raises DragDrop with the drop point.
+    void setAcceptAddressDrops(bool on);
 
 signals:
     void NodeClick(platform::TreeNode* node);
@@ -67,6 +81,9 @@ signals:
     void BeforeDelete(platform::TreeNode* node, bool* cancel);
     void AfterDelete();
     void OLEDragDrop(const QStringList& files, int x, int y);
+    void DragDrop(int x, int y);
+    // A key typed in the tree, as its character code (Ctrl+letter gives 1..26).
+    void KeyPress(int keyAscii);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -76,7 +93,10 @@ protected:
 
 private:
     TreeNode* nodeOf(QTreeWidgetItem* item) const;
+    bool takesDrop(const QMimeData* data) const;
     void reindex();
+    bool m_fileDrops = false;
+    bool m_addressDrops = false;
     std::vector<TreeNode*> m_nodes;
     QList<QIcon> m_images;
 };

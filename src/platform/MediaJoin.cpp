@@ -318,6 +318,25 @@ bool VerifyInputFiles(const QStringList& files, QString* error, std::vector<Medi
     return true;
 }
 
+namespace {
+
+// The outcome of a job over the writer: how its streams were written, and no
+// partial file when it failed.
+ConvertResult jobResult(bool ok, const QString& error, bool stopped, Writer& writer)
+{
+    ConvertResult r;
+    r.ok = ok;
+    r.error = error;
+    r.stopped = stopped;
+    for (const auto& t : writer.tracks)
+        (t->encoder ? r.encodedStreams : r.copiedStreams)++;
+    if (!ok)
+        writer.output.abort();
+    return r;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------- join
 
 namespace {
@@ -331,14 +350,9 @@ public:
 
     ConvertResult run()
     {
-        ConvertResult r;
-        r.ok = join(&r.error);
-        r.stopped = m_stopped;
-        for (const auto& t : m_writer.tracks)
-            (t->encoder ? r.encodedStreams : r.copiedStreams)++;
-        if (!r.ok)
-            m_writer.output.abort();
-        return r;
+        QString error;
+        const bool ok = join(&error);
+        return jobResult(ok, error, m_stopped, m_writer);
     }
 
 private:
@@ -485,14 +499,9 @@ public:
 
     ConvertResult run()
     {
-        ConvertResult r;
-        r.ok = ReplaceAudio(&r.error);
-        r.stopped = m_stopped;
-        for (const auto& t : m_writer.tracks)
-            (t->encoder ? r.encodedStreams : r.copiedStreams)++;
-        if (!r.ok)
-            m_writer.output.abort();
-        return r;
+        QString error;
+        const bool ok = ReplaceAudio(&error);
+        return jobResult(ok, error, m_stopped, m_writer);
     }
 
 private:

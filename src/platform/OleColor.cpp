@@ -49,6 +49,13 @@ QColor resolveOleColor(OleColor c)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
+QColor resolveListBackColor(OleColor c)
+{
+    if (c == 0x80000017u)
+        return systemColor(24);
+    return resolveOleColor(c);
+}
+
 OleColor toOleColor(const QColor& c)
 {
     return OleColor(c.red()) | (OleColor(c.green()) << 8) | (OleColor(c.blue()) << 16);

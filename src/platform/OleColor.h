@@ -13,6 +13,11 @@ constexpr bool isSystemColor(OleColor c) { return (c & 0x80000000u) != 0; }
 // 0x00BBGGRR or a system colour resolved through the application palette.
 QColor resolveOleColor(OleColor c);
 
+// The background of a list or tree: as resolveOleColor, except that the
+// default list background, system colour 23 (the info text colour), is
+// painted with the info background so that the default scheme stays legible.
+QColor resolveListBackColor(OleColor c);
+
 // An explicit colour from a QColor.
 OleColor toOleColor(const QColor& c);
 

@@ -16,6 +16,24 @@ void WebBrowser::setVisible(bool on)
         v->setVisible(on);
 }
 
+void WebBrowser::raiseBeforeNavigate(const QString& address) const
+{
+    if (m_events.beforeNavigate)
+        m_events.beforeNavigate(address);
+}
+
+void WebBrowser::raiseNavigateComplete(const QString& address) const
+{
+    if (m_events.navigateComplete)
+        m_events.navigateComplete(address);
+}
+
+void WebBrowser::raiseTitleChange(const QString& title) const
+{
+    if (m_events.titleChange)
+        m_events.titleChange(title);
+}
+
 NullWebBrowser::NullWebBrowser(const QString& objectName) : m_name(objectName) {}
 
 NullWebBrowser::~NullWebBrowser()

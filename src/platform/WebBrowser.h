@@ -15,6 +15,16 @@ enum BrowserCommand { kBrowserSaveAs = 4, kBrowserPrint = 6, kBrowserProperties 
 // The one option the program passes: let the browser decide (OLECMDEXECOPT_DODEFAULT).
 constexpr int kBrowserDoDefault = 0;
 
+// What a browser tells its window. A notification without a handler is not raised.
+struct WebBrowserEvents {
+    // A page is about to be opened at the address.
+    std::function<void(const QString& address)> beforeNavigate;
+    // The page at the address has been opened (or has failed to open).
+    std::function<void(const QString& address)> navigateComplete;
+    // The page's title changed; a page without one gives its address.
+    std::function<void(const QString& title)> titleChange;
+};
+
 class WebBrowser {
 public:
     virtual ~WebBrowser() = default;
@@ -51,6 +61,16 @@ public:
     // Visibility of the view (false when there is none).
     bool Visible() const;
     void setVisible(bool on);
+
+    // The handlers of the notifications (replacing earlier ones).
+    void setEvents(WebBrowserEvents events) { m_events = std::move(events); }
+    // Raise a notification: the implementation does, as its page changes.
+    void raiseBeforeNavigate(const QString& address) const;
+    void raiseNavigateComplete(const QString& address) const;
+    void raiseTitleChange(const QString& title) const;
+
+private:
+    WebBrowserEvents m_events;
 };
 
 // Stands in until a web engine is wired up: keeps the address it was sent to

@@ -18,6 +18,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -42,8 +43,17 @@ class Page : public QWebEnginePage {
 public:
     using QWebEnginePage::QWebEnginePage;
     bool silent = false;
+    // Told of every page the main frame is about to open.
+    std::function<void(const QUrl&)> beforeNavigate;
 
 protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
+    {
+        if (isMainFrame && beforeNavigate)
+            beforeNavigate(url);
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+
     // Silent: script message boxes are not shown.
     void javaScriptAlert(const QUrl& origin, const QString& text) override
     {
@@ -51,6 +61,26 @@ protected:
             QWebEnginePage::javaScriptAlert(origin, text);
     }
 };
+
+// A page the program made itself (a data address) is reported at the address it stands for.
+QString reportedAddress(const QUrl& url, const QString& madeAt)
+{
+    if (url.scheme() == QLatin1String("data"))
+        return madeAt;
+    return url.toString();
+}
+
+// The title of a page; a page without one of its own gives its whole address
+// (the engine would give it less its "http://", or only the host of a page
+// that failed to open).
+QString pageTitle(const QWebEnginePage* page, const QString& title)
+{
+    const QUrl url = page->url();
+    if (title == url.toString() || title == url.toString(QUrl::RemoveScheme).mid(2) ||
+        (!url.isLocalFile() && title == url.host()))
+        return url.toString();
+    return title;
+}
 
 QString localPathOf(const QString& address)
 {
@@ -116,7 +146,7 @@ public:
     }
 
     QString LocationURL() const override { return m_page ? m_page->url().toString() : QString(); }
-    QString LocationName() const override { return m_page ? m_page->title() : QString(); }
+    QString LocationName() const override { return m_page ? pageTitle(m_page, m_page->title()) : QString(); }
     void setOffline(bool offline) override
     {
         m_offline = offline;
@@ -134,6 +164,7 @@ public:
     {
         const QString path = localPathOf(baseAddress);
         engine();
+        m_madeAt = baseAddress;
         m_page->setHtml(html, path.isEmpty() ? QUrl(baseAddress) : QUrl::fromLocalFile(path));
     }
 
@@ -221,6 +252,7 @@ private:
         s->setAttribute(QWebEngineSettings::PluginsEnabled, true);
         s->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
         box->layout()->addWidget(m_view);
+        connectNotifications();
         QObject::connect(m_view, &QWebEngineView::printFinished, m_view, [this](bool) { m_printer.reset(); });
         // A file the engine can only download is explained, never left as a blank page.
         QObject::connect(m_page->profile(), &QWebEngineProfile::downloadRequested, m_view,
@@ -239,7 +271,18 @@ private:
         return m_view;
     }
 
+    // The page's changes raised as the browser's notifications.
+    void connectNotifications()
+    {
+        m_page->beforeNavigate = [this](const QUrl& url) { raiseBeforeNavigate(reportedAddress(url, m_madeAt)); };
+        QObject::connect(m_page, &QWebEnginePage::loadFinished, m_view,
+                         [this](bool) { raiseNavigateComplete(reportedAddress(m_page->url(), m_madeAt)); });
+        QObject::connect(m_page, &QWebEnginePage::titleChanged, m_view,
+                         [this](const QString& title) { raiseTitleChange(pageTitle(m_page, title)); });
+    }
+
     QString m_name;
+    QString m_madeAt; // the address the last page the program made stands for
     QPointer<QWidget> m_container;
     QPointer<QWebEngineView> m_view;
     QPointer<Page> m_page;

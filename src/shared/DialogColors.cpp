@@ -59,8 +59,10 @@ void setTextEffect(QWidget* w, int effect)
 QString rule(int id, Kind kind, const Paint& p)
 {
     const QString sel = QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(kPaintIdProperty)).arg(id);
-    QString body = QStringLiteral("background: %1; color: %2;")
-                       .arg(backgroundCss(p, kind == Kind::Button), css(p.fore));
+    const QString back = kind == Kind::List && p.back && !p.washEnd
+                             ? platform::resolveListBackColor(*p.back).name()
+                             : backgroundCss(p, kind == Kind::Button);
+    QString body = QStringLiteral("background: %1; color: %2;").arg(back, css(p.fore));
     if (p.bold)
         body += QStringLiteral(" font-weight: bold;");
     QString out = sel + QStringLiteral(" { ") + body;

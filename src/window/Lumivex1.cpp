@@ -1,8 +1,9 @@
 #include "window/Lumivex1.h"
 
-#include "shared/MessageBox.h"
 #include "browser/SearchSession.h"
 #include "browser/ThumbnailRun.h"
+#include "lists/FavoritesTree.h"
+#include "shared/MessageBox.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"
@@ -42,14 +43,12 @@ Lumivex1* mainWindow() { return gMainWindow; }
 
 Lumivex1::Lumivex1(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
-      m_videoLists(std::make_unique<lists::PlayListTree>(new platform::KeyedTree, false)),
-      m_musicLists(std::make_unique<lists::PlayListTree>(new platform::KeyedTree, true)),
-      m_documentList(std::make_unique<lists::DocumentList>(new platform::KeyedTree)),
+      m_videoLists(std::make_unique<lists::PlayListTree>(false, [this](const QString& p) { DisplayFile(p); })),
+      m_musicLists(std::make_unique<lists::PlayListTree>(true, [this](const QString& p) { DisplayFile(p); })),
+      m_documentList(std::make_unique<lists::DocumentList>([this](const QString& p) { DisplayFile(p); })),
       cCurrentVideoList(m_videoLists->cCurrentList),
-      nCurrentVideoListNode(m_videoLists->nCurrentListNode),
       fVideoListsChanged(m_videoLists->fChanged),
       cCurrentMusicList(m_musicLists->cCurrentList),
-      nCurrentMusicListNode(m_musicLists->nCurrentListNode),
       fMusicListsChanged(m_musicLists->fChanged),
       fDocumentListChanged(m_documentList->fDocumentListChanged),
       m_arguments(arguments)
@@ -94,13 +93,8 @@ void Lumivex1::buildWindow()
     TreeView1 = m_videoLists->tree();
     TreeView2 = m_musicLists->tree();
     TreeView3 = m_documentList->tree();
-    TreeView4 = new platform::KeyedTree;
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView2->setObjectName(QStringLiteral("TreeView2"));
-    TreeView3->setObjectName(QStringLiteral("TreeView3"));
+    buildFavorites();
     TreeView4->setObjectName(QStringLiteral("TreeView4"));
-    for (auto* t : {TreeView1, TreeView2, TreeView3})
-        t->setAcceptFileDrops(true);
     TabPanel[1]->layout()->addWidget(TreeView1);
     TabPanel[2]->layout()->addWidget(TreeView2);
     CHKMUSICLOOP = new platform::WashCheckBox(QStringLiteral("Loop"), TabPanel[2]);
@@ -109,40 +103,12 @@ void Lumivex1::buildWindow()
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
     TabPanel[5]->layout()->addWidget(TreeView3);
     TabPanel[6]->layout()->addWidget(TreeView4);
+    static_cast<QHBoxLayout*>(TabPanel[6]->layout())->setStretchFactor(TreeView4, 1);
     buildPictureView();
     Splitter1->setStretchFactor(1, 3);
     setCentralWidget(Splitter1);
 
-    // Tree events of the lists.
-    for (lists::PlayListTree* pl : {m_videoLists.get(), m_musicLists.get()}) {
-        auto* tree = pl->tree();
-        connect(tree, &platform::KeyedTree::NodeClick, this, [pl](platform::TreeNode* n) { pl->NodeClick(n); });
-        connect(tree, &platform::KeyedTree::Collapse, this, [pl](platform::TreeNode* n) { pl->Collapse(n); });
-        connect(tree, &platform::KeyedTree::Expand, this, [pl](platform::TreeNode* n) { pl->Expand(n); });
-        connect(tree, &platform::KeyedTree::AfterDelete, this, [pl]() { pl->AfterDelete(); });
-        connect(tree, &platform::KeyedTree::OLEDragDrop, this,
-                [pl](const QStringList& files, int x, int y) { pl->OLEDragDrop(files, x, y); });
-        connect(tree, &platform::KeyedTree::DblClick, this, [this, pl]() {
-            const QString path = pl->DoubleClickPath();
-            if (!path.isEmpty())
-                DisplayFile(path);
-        });
-        connect(tree, &platform::KeyedTree::BeforeDelete, this, [](platform::TreeNode* n, bool* cancel) {
-            *cancel = MsgBox(lists::PlayListTree::deleteQuestion(n), platform::Buttons::YesNo) != platform::Answer::Yes;
-        });
-    }
-    lists::DocumentList* dl = m_documentList.get();
-    connect(TreeView3, &platform::KeyedTree::AfterDelete, this, [dl]() { dl->AfterDelete(); });
-    connect(TreeView3, &platform::KeyedTree::OLEDragDrop, this,
-            [dl](const QStringList& files, int, int) { dl->OLEDragDrop(files); });
-    connect(TreeView3, &platform::KeyedTree::DblClick, this, [this, dl]() {
-        const QString path = dl->DoubleClickPath();
-        if (!path.isEmpty())
-            DisplayFile(path);
-    });
-    connect(TreeView3, &platform::KeyedTree::BeforeDelete, this, [](platform::TreeNode* n, bool* cancel) {
-        *cancel = MsgBox(lists::DocumentList::deleteQuestion(n), platform::Buttons::YesNo) != platform::Answer::Yes;
-    });
+    connectListTrees();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -212,18 +178,13 @@ void Lumivex1::Form_Load()
         // Start-up goes on with the colours, the lists and the favourites.
     }
     SetWindowColors();
-    const QString& pf = gs.cProgramFolder;
-    if (!LoadVideoLists(QDir(pf).filePath(QStringLiteral("VideoLists.PLS"))))
-        m_videoLists->AddDefaultList(gs.cNewPlayListName);
-    else
-        LoadVideoListDetails(QDir(pf).filePath(QStringLiteral("VideoListDtl.PLS")));
-    if (!LoadMusicLists(QDir(pf).filePath(QStringLiteral("MusicLists.PLS"))))
-        m_musicLists->AddDefaultList(gs.cNewPlayListName);
-    else
-        LoadMusicListDetails(QDir(pf).filePath(QStringLiteral("MusicListDtl.PLS")));
-    LoadTextList(QDir(pf).filePath(QStringLiteral("TextList.PLS")));
-    nFolderWalkLimit = 7500;
-    cFavoritesFolder = GetSpecialFolderPath(6);
+    m_videoLists->LoadAtStartUp(gs.programFile(QStringLiteral("VideoLists.PLS")),
+                                gs.programFile(QStringLiteral("VideoListDtl.PLS")), gs.cNewPlayListName);
+    m_musicLists->LoadAtStartUp(gs.programFile(QStringLiteral("MusicLists.PLS")),
+                                gs.programFile(QStringLiteral("MusicListDtl.PLS")), gs.cNewPlayListName);
+    LoadTextList(gs.programFile(QStringLiteral("TextList.PLS")));
+    favorites().nFolderWalkLimit = 7500;
+    favorites().cFavoritesFolder = GetSpecialFolderPath(6);
     TreeView4->Clear();
     LoadInternetFavorites();
     unsetCursor();
@@ -494,16 +455,6 @@ void Lumivex1::Form_Unload()
     Timer1->stop();
 }
 
-void Lumivex1::SaveChangedLists()
-{
-    const QString& pf = gs.cProgramFolder;
-    m_videoLists->SaveIfChanged(QDir(pf).filePath(QStringLiteral("VideoLists.PLS")),
-                                QDir(pf).filePath(QStringLiteral("VideoListDtl.PLS")));
-    m_musicLists->SaveIfChanged(QDir(pf).filePath(QStringLiteral("MusicLists.PLS")),
-                                QDir(pf).filePath(QStringLiteral("MusicListDtl.PLS")));
-    m_documentList->SaveIfChanged(QDir(pf).filePath(QStringLiteral("TextList.PLS")));
-}
-
 void Lumivex1::SaveOptions()
 {
     int number = 0;
@@ -522,27 +473,6 @@ void Lumivex1::unloadToolWindows()
             w->close();
 }
 
-// ---------------------------------------------------------------- lists
-
-bool Lumivex1::LoadVideoLists(const QString& path) { return m_videoLists->LoadLists(path); }
-bool Lumivex1::LoadVideoListDetails(const QString& path) { return m_videoLists->LoadListDetails(path); }
-bool Lumivex1::SaveVideoLists(const QString& path) { return m_videoLists->SaveLists(path); }
-bool Lumivex1::SaveVideoListDetails(const QString& path) { return m_videoLists->SaveListDetails(path); }
-bool Lumivex1::LoadMusicLists(const QString& path) { return m_musicLists->LoadLists(path); }
-bool Lumivex1::LoadMusicListDetails(const QString& path) { return m_musicLists->LoadListDetails(path); }
-bool Lumivex1::SaveMusicLists(const QString& path) { return m_musicLists->SaveLists(path); }
-bool Lumivex1::SaveMusicListDetails(const QString& path) { return m_musicLists->SaveListDetails(path); }
-bool Lumivex1::LoadTextList(const QString& path) { return m_documentList->LoadTextList(path); }
-bool Lumivex1::SaveTextList(const QString& path) { return m_documentList->SaveTextList(path); }
-
-QString Lumivex1::GetSpecialFolderPath(int folder) const
-{
-    if (folder == 6)
-        return QDir::home().filePath(QStringLiteral("Favorites"));
-    return {};
-}
-
-void Lumivex1::LoadInternetFavorites() {}
 
 // ---------------------------------------------------------------- status and filters
 

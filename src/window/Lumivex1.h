@@ -46,6 +46,9 @@ namespace browser {
 class SearchSession;
 class ThumbnailRun;
 } // namespace browser
+namespace lists {
+class FavoritesTree;
+} // namespace lists
 
 class Lumivex1 : public QMainWindow {
     Q_OBJECT
@@ -53,6 +56,7 @@ class Lumivex1 : public QMainWindow {
     std::unique_ptr<lists::PlayListTree> m_videoLists;
     std::unique_ptr<lists::PlayListTree> m_musicLists;
     std::unique_ptr<lists::DocumentList> m_documentList;
+    std::unique_ptr<lists::FavoritesTree> m_favorites;
 
 public:
     explicit Lumivex1(const QStringList& arguments, QWidget* parent = nullptr);
@@ -87,19 +91,16 @@ public:
     bool fInternetTabShown = false;
     bool fMciOpen = false;
     bool fFileToolsOn = false, fTwainPicture = false, fRedEyeArmed = false;
-    int nFolderWalkLimit = 0;
-    QString cFavoritesFolder;
     bool fPictureChanged = false;
     int nFilterRow = 0;
     bool fRichTextShown = false;
     int nVideoPlayCount = 1; // 0 repeats endlessly
 
-    // The play lists (twin trees) and the document list.
+    // The play lists (twin trees) and the document list: their areas hold
+    // the state, these name it.
     QString& cCurrentVideoList;
-    int& nCurrentVideoListNode;
     bool& fVideoListsChanged;
     QString& cCurrentMusicList;
-    int& nCurrentMusicListNode;
     bool& fMusicListsChanged;
     bool& fDocumentListChanged;
 
@@ -117,8 +118,36 @@ public:
     // Writes the changed lists: video, music, documents.
     void SaveChangedLists();
 
+    // ---- list tree events (forwarded to the list areas)
+    void TreeView1_DblClick();
+    void TreeView1_NodeClick(platform::TreeNode* node);
+    void TreeView1_Collapse(platform::TreeNode* node);
+    void TreeView1_Expand(platform::TreeNode* node);
+    void TreeView1_BeforeDelete(platform::TreeNode* node, bool* cancel);
+    void TreeView1_AfterDelete();
+    void TreeView1_OLEDragDrop(const QStringList& files, int x, int y);
+    void TreeView2_DblClick();
+    void TreeView2_NodeClick(platform::TreeNode* node);
+    void TreeView2_Collapse(platform::TreeNode* node);
+    void TreeView2_Expand(platform::TreeNode* node);
+    void TreeView2_BeforeDelete(platform::TreeNode* node, bool* cancel);
+    void TreeView2_AfterDelete();
+    void TreeView2_OLEDragDrop(const QStringList& files, int x, int y);
+    void TreeView3_DblClick();
+    void TreeView3_BeforeDelete(platform::TreeNode* node, bool* cancel);
+    void TreeView3_AfterDelete();
+    void TreeView3_OLEDragDrop(const QStringList& files, int x, int y);
+
+    // ---- the Internet tab: page events, visited addresses, favourites
+    // The user's folder of that kind; 6 is the Favorites folder ("" for others).
     QString GetSpecialFolderPath(int folder) const;
     void LoadInternetFavorites();
+    // Saves the page on show to the favourites.
+    void AddInternetFavorite();
+    lists::FavoritesTree& favorites() { return *m_favorites; }
+    void WebBrowser2_BeforeNavigate2(const QString& address);
+    void WebBrowser2_NavigateComplete2(const QString& address);
+    void WebBrowser2_TitleChange(const QString& title);
 
     // ---- controls
     platform::ToolBarComp* ToolBarComp1 = nullptr;
@@ -253,7 +282,6 @@ public:
     // Lists and favourites.
     virtual void AddPictureToFavorites();
     virtual void CreateNewPlayList();
-    virtual void AddInternetFavorite();
 
     // ---- handlers
     void Form_Load();
@@ -429,6 +457,7 @@ private:
     void unloadToolWindows();
     void buildPlayers();
     void buildDocuments();
+    void connectListTrees();
     void runClipSave(platform::PlayCtrl* player, const QString& filter);
     viewers::PlayerPanel* m_video = nullptr;
     viewers::PlayerPanel* m_music = nullptr;
@@ -442,6 +471,9 @@ private:
     using CommandFn = void (*)(Lumivex1&, platform::Tool&);
     static const QHash<QString, CommandFn>& commandTable();
     void connectShellEvents();
+    void buildFavorites();
+    void connectInternetBrowser();
+    bool m_pageHourglass = false; // the hourglass of a page being opened
     void RunCategoryCommand(platform::Tool& tool);
     void OpenToolWindow(const QString& name);
     void ShowToolWindowModeless(const QString& name);

@@ -188,23 +188,7 @@ void Lumivex1::MMControl1_StatusUpdate()
 
 // ---------------------------------------------------------------- music list
 
-void Lumivex1::MusDeleteBtn_Click()
-{
-    if (TreeView2->Count() < 1)
-        return;
-    platform::TreeNode* node = TreeView2->SelectedNode();
-    if (!node)
-        return;
-    if (MsgBox(QStringLiteral("Do You want to Delete - ") + node->Text + QStringLiteral(" from the Play List ?"),
-            platform::Buttons::YesNo) != platform::Answer::Yes)
-        return;
-    {
-        // Asked already: the tree's own question must not come again.
-        const QSignalBlocker block(TreeView2);
-        TreeView2->Remove(node->Index());
-    }
-    fMusicListsChanged = true; // so that the deletion is written with the lists
-}
+void Lumivex1::MusDeleteBtn_Click() { m_musicLists->DeleteSelectedNode(); }
 
 // ---------------------------------------------------------------- clips
 

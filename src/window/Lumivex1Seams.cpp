@@ -2,7 +2,3 @@
 // body stands in until its area's code lands; that code replaces the line here.
 #include "window/Lumivex1.h"
 
-// Lists and favourites.
-void Lumivex1::AddPictureToFavorites() {}
-void Lumivex1::CreateNewPlayList() {}
-void Lumivex1::AddInternetFavorite() {}

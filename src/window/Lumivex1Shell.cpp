@@ -5,7 +5,7 @@
 #include "shell/HelpWindow.h"
 #include "window/ToolWindows.h"
 
-#include <QLayout>
+#include <QBoxLayout>
 #include <QTabWidget>
 
 void Lumivex1::connectShellEvents()
@@ -30,11 +30,14 @@ void Lumivex1::connectShellEvents()
     WebBrowser2 = platform::createWebBrowser(QStringLiteral("WebBrowser2"));
     if (QWidget* v = WebBrowser1->view())
         TabPanel[5]->layout()->addWidget(v);
-    if (QWidget* v = WebBrowser2->view())
+    if (QWidget* v = WebBrowser2->view()) {
         TabPanel[6]->layout()->addWidget(v);
+        static_cast<QBoxLayout*>(TabPanel[6]->layout())->setStretchFactor(v, 3);
+    }
     WebBrowser1->setOffline(true);
     WebBrowser1->setSilent(true);
     WebBrowser2->setSilent(true);
+    connectInternetBrowser();
 
     help::installF1Handler(this);
     toolwindows::registerProgramWindows();

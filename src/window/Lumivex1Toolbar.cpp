@@ -83,8 +83,12 @@ void Lumivex1::AddVisitedURL(const QString& address)
 {
     platform::Tool* tool = ToolBarComp1->Item(kAddressCombo);
     QComboBox* combo = tool ? tool->ComboBox() : nullptr;
-    if (!combo || combo->findText(address, Qt::MatchFixedString | Qt::MatchCaseSensitive) >= 0)
+    if (!combo)
         return;
+    // An entry stored with blanks around it is the same address; letter case counts.
+    for (int i = 0; i < combo->count(); ++i)
+        if (combo->itemText(i).trimmed() == address)
+            return;
     const QString typed = combo->currentText();
     combo->addItem(address);
     combo->setEditText(typed);
@@ -92,6 +96,7 @@ void Lumivex1::AddVisitedURL(const QString& address)
 
 void Lumivex1::ToggleURLBar()
 {
+    BusyGuard busy;
     platform::Tool* visited = ToolBarComp1->Item(QStringLiteral("ID_IntVisited"));
     ToolBarComp1->setBarVisible(7, visited && visited->State() == 1);
 }

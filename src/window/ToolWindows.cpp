@@ -1,8 +1,11 @@
 #include "window/ToolWindows.h"
 
+#include "browser/GetURL1.h"
 #include "browser/ProPert1.h"
 #include "platform/WindowFront.h"
 #include "browser/Rename1.h"
+#include "favorites/SelFavorites1.h"
+#include "favorites/SetFavList1.h"
 #include "editor/PrntPict1.h"
 #include "shared/SharedState.h"
 #include "shell/About1.h"
@@ -142,6 +145,19 @@ void registerProgramWindows()
         });
     }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
+    registerWindow(QStringLiteral("SetFavList1"), [] {
+        Lumivex1* w = mainWindow();
+        return new SetFavList1(w ? w->fileListFolder() : QString());
+    });
+    registerWindow(QStringLiteral("SelFavorites1"), [] {
+        Lumivex1* w = mainWindow();
+        SelFavorites1::Hooks hooks;
+        if (w) {
+            hooks.displayFile = [w](const QString& path) { w->DisplayFile(path); };
+            hooks.showFolder = [w](const QString& folder) { w->setFileListFolder(folder); };
+        }
+        return new SelFavorites1(std::move(hooks));
+    });
     registerWindow(QStringLiteral("CreatAn1"), [] { return new CreatAn1(creatAnLinks()); });
     registerWindow(QStringLiteral("VidProp1"), [] { return new VidProp1(vidPropLinks()); });
     registerWindow(QStringLiteral("AudRepl1"), [] { return new AudRepl1; });
@@ -157,8 +173,13 @@ void registerProgramWindows()
         return w;
     });
     registerWindow(QStringLiteral("PrntPict1"), [] { return new PrntPict1(gs.cCurrentFile); });
-    // The others register a maker as their code lands, for example:
-    //   registerWindow(QStringLiteral("GetURL1"), [] { return new GetURL1; });
+    registerOpeners(QStringLiteral("GetURL1"), {[] {
+        GetURL1::open(gs.cProgramFolder, [](const QString& address) {
+            if (Lumivex1* w = mainWindow())
+                w->DisplayFile(address);
+        });
+    }, nullptr});
+    // The others register a maker as their code lands.
 }
 
 bool* openFlag(const QString& name)

@@ -1,9 +1,8 @@
+// The play-list and document-list areas on their own: their files, loading
+// and the rules for adding entries.
 #include "TestSupport.h"
 #include "lists/PlayLists.h"
-#include "platform/Dialogs.h"
-#include "shared/SharedState.h"
 #include "shared/Tables.h"
-#include "window/Lumivex1.h"
 
 #include <gtest/gtest.h>
 
@@ -18,130 +17,125 @@ struct PlayListTest : ::testing::Test {
     void SetUp() override { tables::fillExtensionTable(); }
     QTemporaryDir dir;
     QString path(const QString& n) const { return QDir(dir.path()).filePath(n); }
-    KeyedTree tree;
 };
 } // namespace
 
 TEST_F(PlayListTest, ListsAndEntriesRoundTripWhole)
 {
-    PlayListTree lists(&tree, false);
+    PlayListTree lists(false);
+    KeyedTree& tree = *lists.tree();
     ASSERT_TRUE(lists.AddList("Rock, Pop"));
-    lists.AddListFile("/clips/a, b/Beach.avi");
+    lists.AddListFile("/clips/a, b/\"Beach\" day.avi");
     lists.AddListFile("/music/song.mp3");     // audio files fit the video tree too
     lists.AddListFile("/pictures/photo.jpg"); // not media: not added
-    ASSERT_TRUE(lists.AddList("Holiday"));
-    lists.AddListFile("/clips/a, b/Beach.avi"); // same name in another list: fine
-    lists.AddListFile("/other/Beach.avi");      // same name in one list: refused
-    EXPECT_EQ(tree.Count(), 5);
-    EXPECT_TRUE(lists.fChanged);
+    ASSERT_TRUE(lists.AddList(" Holiday "));
+    EXPECT_FALSE(lists.AddList(" Holiday ")) << "a name already taken";
+    lists.AddListFile("/clips/a, b/\"Beach\" day.avi"); // same name in another list: fine
+    lists.AddListFile("/other/\"Beach\" day.avi");      // same name in one list: refused
+    lists.AddListFile("Clip.avi");                       // no folder: shown by its whole path
+    lists.AddListFile("/Top.avi");                       // only a leading separator: the same
+    EXPECT_EQ(tree.Count(), 7);
+    EXPECT_EQ(tree.Item(6)->Text, "Clip.avi");
+    EXPECT_EQ(tree.Item(7)->Text, "/Top.avi");
+    EXPECT_EQ(tree.Item(3)->Image, 3);
     ASSERT_TRUE(lists.SaveIfChanged(path("VideoLists.PLS"), path("VideoListDtl.PLS")));
     EXPECT_FALSE(lists.fChanged);
-    EXPECT_EQ(readFile(path("VideoLists.PLS")), "Rock, Pop\r\nHoliday\r\n");
+    EXPECT_EQ(readFile(path("VideoLists.PLS")), "Rock, Pop\r\n Holiday \r\n");
     EXPECT_EQ(readFile(path("VideoListDtl.PLS")),
-              "Rock, Pop|#|/clips/a, b/Beach.avi\r\nRock, Pop|#|/music/song.mp3\r\nHoliday|#|/clips/a, b/Beach.avi\r\n");
+              "Rock, Pop|#|/clips/a, b/\"Beach\" day.avi\r\nRock, Pop|#|/music/song.mp3\r\n"
+              " Holiday |#|/clips/a, b/\"Beach\" day.avi\r\n Holiday |#|Clip.avi\r\n Holiday |#|/Top.avi\r\n");
 
-    KeyedTree tree2;
-    PlayListTree back(&tree2, false);
-    ASSERT_TRUE(back.LoadLists(path("VideoLists.PLS")));
-    ASSERT_TRUE(back.LoadListDetails(path("VideoListDtl.PLS")));
+    PlayListTree back(false);
+    QString defaultName;
+    back.LoadAtStartUp(path("VideoLists.PLS"), path("VideoListDtl.PLS"), defaultName);
+    EXPECT_TRUE(defaultName.isEmpty());
     EXPECT_FALSE(back.fChanged);
-    ASSERT_EQ(tree2.Count(), 5);
-    EXPECT_EQ(tree2.Item(3)->Parent()->Text, "Rock, Pop");
-    EXPECT_EQ(tree2.Item(3)->TagText, "/clips/a, b/Beach.avi");
-    EXPECT_EQ(tree2.Item(3)->Text, "Beach.avi");
-    EXPECT_EQ(back.cCurrentList, "Holiday") << "the last details line names the current list";
+    ASSERT_EQ(back.tree()->Count(), 7);
+    EXPECT_EQ(back.tree()->Item(3)->Parent()->Text, "Rock, Pop");
+    EXPECT_EQ(back.tree()->Item(3)->TagText, "/clips/a, b/\"Beach\" day.avi");
+    EXPECT_EQ(back.tree()->Item(2)->Text, " Holiday ");
+    EXPECT_EQ(back.cCurrentList, " Holiday ") << "the last details line names the current list";
+    EXPECT_EQ(back.FindList("holiday"), 2) << "found trimmed and in any case";
+    EXPECT_EQ(back.FindList("none such"), 1);
 }
 
 TEST_F(PlayListTest, DetailsLinesSplitAtTheFirstSeparator)
 {
     writeFile(path("n.PLS"), "Holiday\r\nOther\r\n");
-    writeFile(path("d.PLS"), "Holiday|#|/a|#|b.avi\r\nno separator here\r\nNowhere|#|/x/c.avi\r\nOther|#|/y/d.avi\r\n");
-    PlayListTree lists(&tree, false);
+    writeFile(path("d.PLS"), "Holiday|#|/t/a|#|b.avi\r\nno separator here\r\nNowhere|#|/x/c.avi\r\nOther|#|/y/d.avi\r\n");
+    PlayListTree lists(true);
+    KeyedTree& tree = *lists.tree();
     ASSERT_TRUE(lists.LoadLists(path("n.PLS")));
     ASSERT_TRUE(lists.LoadListDetails(path("d.PLS")));
     ASSERT_EQ(tree.Count(), 5);
-    EXPECT_EQ(tree.Item(3)->TagText, "/a|#|b.avi");
+    EXPECT_EQ(tree.Item(3)->Parent()->Text, "Holiday");
+    EXPECT_EQ(tree.Item(3)->TagText, "/t/a|#|b.avi");
+    EXPECT_EQ(tree.Item(3)->Text, "a|#|b.avi");
     // A line without the separator is passed over; the entries after it stay.
     EXPECT_EQ(tree.Item(4)->Parent()->Text, "Holiday") << "an unknown list name goes under the first list";
     EXPECT_EQ(tree.Item(4)->TagValue, "Nowhere") << "and keeps the name it was stored with";
     EXPECT_EQ(tree.Item(5)->Parent()->Text, "Other");
+
+    // A names file without lines: no lists, and every details line is dropped.
+    writeFile(path("empty.PLS"), "");
+    PlayListTree none(false);
+    ASSERT_TRUE(none.LoadLists(path("empty.PLS")));
+    ASSERT_TRUE(none.LoadListDetails(path("d.PLS")));
+    EXPECT_EQ(none.tree()->Count(), 0);
+}
+
+TEST_F(PlayListTest, EmptyDetailsLeaveTheCurrentNameEmpty)
+{
+    writeFile(path("n.PLS"), "First\r\nSecond\r\n");
+    writeFile(path("d.PLS"), "");
+    PlayListTree lists(false);
+    QString name;
+    lists.LoadAtStartUp(path("n.PLS"), path("d.PLS"), name);
+    lists.OLEDragDrop({"/v/a.avi"}, -50, -50); // empty space
+    ASSERT_EQ(lists.tree()->Count(), 3);
+    EXPECT_EQ(lists.tree()->Item(3)->Parent()->Text, "First");
+    ASSERT_TRUE(lists.SaveListDetails(path("d.PLS")));
+    EXPECT_EQ(readFile(path("d.PLS")), "|#|/v/a.avi\r\n") << "stored with an empty list name";
 }
 
 TEST_F(PlayListTest, ChangedFlagClearedOnlyWhenWritten)
 {
-    PlayListTree lists(&tree, true);
+    PlayListTree lists(true);
     QString name;
-    lists.AddDefaultList(name);
+    lists.LoadAtStartUp(path("none.PLS"), path("noneDtl.PLS"), name);
     EXPECT_EQ(name, "My Music PlayList");
+    EXPECT_EQ(lists.cCurrentList, "My Music PlayList");
     EXPECT_TRUE(lists.fChanged);
     writeFile(path("plain"), "x");
     EXPECT_FALSE(lists.SaveIfChanged(path("plain/MusicLists.PLS"), path("plain/MusicListDtl.PLS")));
     EXPECT_TRUE(lists.fChanged) << "a failed write is tried again later";
     EXPECT_TRUE(lists.SaveIfChanged(path("MusicLists.PLS"), path("MusicListDtl.PLS")));
     EXPECT_FALSE(lists.fChanged);
+    EXPECT_EQ(readFile(path("MusicListDtl.PLS")), "");
     QFile::remove(path("MusicLists.PLS"));
     EXPECT_TRUE(lists.SaveIfChanged(path("MusicLists.PLS"), path("MusicListDtl.PLS")));
     EXPECT_FALSE(QFile::exists(path("MusicLists.PLS"))) << "no change, nothing written";
 }
 
-TEST_F(PlayListTest, ClicksAndDrops)
-{
-    PlayListTree music(&tree, true);
-    music.AddList("A");
-    music.AddListFile("/m/one.mp3");
-    music.AddList("B");
-    EXPECT_EQ(music.cCurrentList, "B");
-    music.NodeClick(tree.Item(2)); // a file node of list A
-    EXPECT_EQ(music.cCurrentList, "A");
-    EXPECT_EQ(music.nCurrentListNode, 1);
-    music.NodeClick(tree.Item(3)); // list B
-    // A drop on empty space joins the current list.
-    music.OLEDragDrop({"/m/two.wav", "/m/pic.png"}, -100, -100);
-    EXPECT_EQ(tree.Count(), 4);
-    EXPECT_EQ(tree.Item(4)->Parent()->Text, "B");
-    EXPECT_EQ(PlayListTree::deleteQuestion(tree.Item(4)), "Do You want to Delete - /m/two.wav from the Play List?");
-}
-
 TEST_F(PlayListTest, DocumentList)
 {
-    DocumentList docs(&tree);
+    DocumentList docs;
+    KeyedTree& tree = *docs.tree();
     docs.OLEDragDrop({"/d/a.txt", "/d/b.Pdf", "/d/a.txt", "/d/c.jpg"});
     ASSERT_EQ(tree.Count(), 2);
+    EXPECT_EQ(tree.Item(1)->Image, 1);
+    EXPECT_EQ(tree.Item(2)->Image, 2) << "the extension is compared in upper case";
     EXPECT_TRUE(docs.fDocumentListChanged);
     ASSERT_TRUE(docs.SaveIfChanged(path("TextList.PLS")));
     EXPECT_EQ(readFile(path("TextList.PLS")), "/d/a.txt\r\n/d/b.Pdf\r\n");
-    writeFile(path("T2.PLS"), "/a, b/c.doc\n/skip/me.gif\n");
-    KeyedTree t2;
-    DocumentList back(&t2);
-    ASSERT_TRUE(back.LoadTextList(path("T2.PLS")));
-    ASSERT_EQ(t2.Count(), 1);
-    EXPECT_EQ(t2.Item(1)->TagText, "/a, b/c.doc");
-    EXPECT_FALSE(back.LoadTextList(path("missing.PLS")));
-    EXPECT_EQ(DocumentList::deleteQuestion(t2.Item(1)), "Do You want to Delete - /a, b/c.doc ?");
-}
+    docs.OLEDragDrop({"/d/only.png"});
+    EXPECT_TRUE(docs.fDocumentListChanged) << "a drop marks the list changed, added or not";
 
-TEST(PlayListStartUp, BadNamesLineKeepsTheStoredLists)
-{
-    testsupport::ProgramFolder folder;
-    platform::ScopedDialogs dialogs;
-    // A name listed twice: the second line is refused by the tree.
-    writeFile(folder.file("VideoLists.PLS"), "Holiday\r\nHoliday\r\nParty\r\n");
-    writeFile(folder.file("VideoListDtl.PLS"), "Holiday|#|/v/a.avi\r\nParty|#|/v/b.avi\r\n");
-    {
-        Lumivex1 w({});
-        ASSERT_EQ(w.TreeView1->Count(), 4);
-        EXPECT_EQ(w.TreeView1->nodeByKey("My Video PlayList"), nullptr);
-        EXPECT_FALSE(w.fVideoListsChanged);
-        // Deleting asks first; No keeps the node.
-        dialogs->answers = {platform::Answer::No};
-        EXPECT_FALSE(w.TreeView1->Remove(3));
-        EXPECT_EQ(dialogs->texts().last(), "Do You want to Delete - /v/a.avi from the Play List?");
-        dialogs->answers = {platform::Answer::Yes};
-        EXPECT_TRUE(w.TreeView1->Remove(2)); // the Party list with its file
-        EXPECT_EQ(w.TreeView1->Count(), 2);
-        EXPECT_TRUE(w.fVideoListsChanged);
-        w.Form_Unload();
-    }
-    EXPECT_EQ(readFile(folder.file("VideoLists.PLS")), "Holiday\r\n");
-    EXPECT_EQ(readFile(folder.file("VideoListDtl.PLS")), "Holiday|#|/v/a.avi\r\n");
+    writeFile(path("T2.PLS"), "/a, b/c.doc\n/skip/me.gif\n");
+    DocumentList back;
+    ASSERT_TRUE(back.LoadTextList(path("T2.PLS")));
+    ASSERT_EQ(back.tree()->Count(), 1);
+    EXPECT_EQ(back.tree()->Item(1)->TagText, "/a, b/c.doc");
+    EXPECT_FALSE(back.LoadTextList(path("missing.PLS")));
+    EXPECT_EQ(back.tree()->Count(), 1) << "a missing file leaves the list as it was";
 }

@@ -113,35 +113,6 @@ TEST(Players, SelectionMarksReportTheirErrors)
     EXPECT_DOUBLE_EQ(w.MediaPlayer2->SelectionEnd(), 60.0) << "unmarked end: the whole file";
 }
 
-TEST(Players, MusicListDeleteAsksOnceAndMarksTheListsChanged)
-{
-    fakes::Window f;
-    Lumivex1& w = *f.w;
-    const QString song = f.file("song one.mp3");
-    testsupport::writeFile(song, "x");
-    w.musicLists().AddListFile(song);
-    const int before = w.TreeView2->Count();
-    ASSERT_GE(before, 2);
-    platform::TreeNode* node = w.TreeView2->Item(before);
-    w.TreeView2->selectNode(node);
-    const QString text = node->Text;
-    w.fMusicListsChanged = false;
-
-    f.dialogs->answers = {platform::Answer::No};
-    w.music().ExtraBtn->click();
-    ASSERT_EQ(f.dialogs->messages.size(), 1);
-    EXPECT_EQ(f.dialogs->messages[0].text, "Do You want to Delete - " + text + " from the Play List ?");
-    EXPECT_EQ(w.TreeView2->Count(), before);
-
-    f.dialogs->answers = {platform::Answer::Yes};
-    w.music().ExtraBtn->click();
-    EXPECT_EQ(f.dialogs->messages.size(), 2) << "one question per click";
-    EXPECT_EQ(w.TreeView2->Count(), before - 1);
-    EXPECT_TRUE(w.fMusicListsChanged);
-    w.SaveChangedLists();
-    EXPECT_FALSE(testsupport::readFile(f.file("MusicListDtl.PLS")).contains("song one.mp3"));
-}
-
 TEST(Players, CdTracksAndVideoCdFilesDriveTheCdDevice)
 {
     fakes::Window f;

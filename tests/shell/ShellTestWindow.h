@@ -97,7 +97,6 @@ public:
     QString RichTextFileName() override { return richTextFile; }
     void AddPictureToFavorites() override { rec("AddPictureToFavorites"); }
     void CreateNewPlayList() override { rec("CreateNewPlayList"); }
-    void AddInternetFavorite() override { rec("AddInternetFavorite"); }
 
     // Puts recording browsers in place of the real ones.
     QStringList browserLog;

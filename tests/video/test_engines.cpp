@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -182,7 +184,23 @@ TEST_F(Engines, JoinEncodesWhatTheTargetCannotTakeOrTheFilesCodeApart)
     ASSERT_EQ(both.size(), 2 * once.size());
     const auto start = [](const Contents& c) { return std::min(c.streams[0].start, c.streams[1].start); };
     const double stop = std::max(out.streams[0].seconds, out.streams[1].seconds) - start(out);
-    EXPECT_NEAR(both[once.size()].pts - start(twice), stop + out.streams[0].start - start(out), 2e-3);
+    // MPEG packets do not all carry a time: the first frame of the first copy
+    // whose time (presentation, else decoding) its twin in the second copy
+    // also carries is compared with it, within one sound frame (the stop
+    // times read back from a program stream are that coarse).
+    bool compared = false;
+    for (size_t k = 0; k < once.size() && !compared; ++k) {
+        const auto& first = once[k];
+        const auto& twin = both[k + once.size()];
+        for (auto time : {&videotest::Packet::pts, &videotest::Packet::dts}) {
+            if (std::isnan(first.*time) || std::isnan(twin.*time))
+                continue;
+            EXPECT_NEAR(twin.*time - start(twice), stop + first.*time - start(out), 0.027) << k;
+            compared = true;
+            break;
+        }
+    }
+    EXPECT_TRUE(compared);
 }
 
 TEST_F(Engines, JoinRefusesDifferentFilesAndWritesNothing)

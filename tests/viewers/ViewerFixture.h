@@ -12,15 +12,7 @@
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QListWidget>
-#include <QProcess>
-#include <QSslCertificate>
-#include <QSslConfiguration>
-#include <QSslKey>
-#include <QSslServer>
-#include <QSslSocket>
 #include <QTabWidget>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -97,91 +89,5 @@ protected:
     std::unique_ptr<Lumivex1> w;
 };
 
-// Serves fixed bodies by path over HTTP, or HTTPS with a certificate made for
-// the test.
-class LoopbackServer : public QObject {
-public:
-    explicit LoopbackServer(bool tls) : m_tls(tls)
-    {
-        if (tls) {
-            auto* server = new QSslServer(this);
-            m_server = server;
-        } else {
-            m_server = new QTcpServer(this);
-        }
-        connect(m_server, &QTcpServer::pendingConnectionAvailable, this, [this] {
-            while (QTcpSocket* s = m_server->nextPendingConnection())
-                serve(s);
-        });
-    }
-
-    // Makes a self-signed certificate for 127.0.0.1 with the openssl tool
-    // and lets the program's network requests trust it.
-    bool setUpTls(const QString& folder)
-    {
-        const QString key = folder + QStringLiteral("/key.pem"), cert = folder + QStringLiteral("/cert.pem");
-        QProcess p;
-        p.start(QStringLiteral("openssl"),
-                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-                 QStringLiteral("-nodes"), QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert,
-                 QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                 QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1")});
-        if (!p.waitForFinished(60000) || p.exitCode() != 0)
-            return false;
-        const QList<QSslCertificate> certs = QSslCertificate::fromPath(cert);
-        QFile kf(key);
-        if (certs.isEmpty() || !kf.open(QIODevice::ReadOnly))
-            return false;
-        const QSslKey sslKey(&kf, QSsl::Rsa);
-        if (sslKey.isNull())
-            return false;
-        QSslConfiguration serverConf = QSslConfiguration::defaultConfiguration();
-        serverConf.setLocalCertificate(certs.first());
-        serverConf.setPrivateKey(sslKey);
-        static_cast<QSslServer*>(m_server)->setSslConfiguration(serverConf);
-        QSslConfiguration client = QSslConfiguration::defaultConfiguration();
-        client.addCaCertificate(certs.first());
-        QSslConfiguration::setDefaultConfiguration(client);
-        return true;
-    }
-
-    bool start() { return m_server->listen(QHostAddress::LocalHost); }
-    QString url(const QString& path) const
-    {
-        return QStringLiteral("%1://127.0.0.1:%2%3")
-            .arg(m_tls ? QStringLiteral("https") : QStringLiteral("http"))
-            .arg(m_server->serverPort())
-            .arg(path);
-    }
-    QHash<QString, QByteArray> bodies;
-    int requests = 0;
-
-private:
-    void serve(QTcpSocket* s)
-    {
-        connect(s, &QTcpSocket::readyRead, s, [this, s] {
-            m_buffers[s] += s->readAll();
-            if (!m_buffers[s].contains("\r\n\r\n"))
-                return;
-            const QByteArray requestLine = m_buffers[s].left(m_buffers[s].indexOf("\r\n"));
-            const QString path = QString::fromLatin1(requestLine.split(' ').value(1));
-            ++requests;
-            QByteArray response;
-            if (bodies.contains(path)) {
-                const QByteArray body = bodies.value(path);
-                response = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-                           QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-            } else {
-                response = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-            }
-            s->write(response);
-            s->disconnectFromHost();
-        });
-        connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-    }
-    bool m_tls;
-    QTcpServer* m_server;
-    QHash<QTcpSocket*, QByteArray> m_buffers;
-};
 
 } // namespace viewertest

@@ -1,9 +1,9 @@
+#include "LoopbackServer.h"
 #include "ViewerFixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
-using viewertest::LoopbackServer;
 using viewertest::Viewer;
 using viewertest::waitFor;
 
@@ -123,8 +123,8 @@ TEST_F(Viewer, InternetPicturesOverHttpAndHttps)
         QTemporaryDir keys;
         if (tls && !server.setUpTls(keys.path()))
             GTEST_SKIP() << "the openssl tool could not make a test certificate";
-        ASSERT_TRUE(server.start());
-        server.bodies.insert(QStringLiteral("/pic.png"), pngBytes(90, 70));
+        ASSERT_TRUE(server.isListening());
+        server.put(QStringLiteral("/pic.png"), pngBytes(90, 70), "image/png");
 
         // A local picture first: no load events, never marked changed.
         QSignalSpy status(w->Image1, &platform::Lead::LoadStatus);
