@@ -7,12 +7,14 @@
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
 #include <QLocale>
 #include <QMimeData>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -215,6 +217,17 @@ ShellList::ShellList(QWidget* parent) : QWidget(parent)
     connect(m_selection, &QItemSelectionModel::currentChanged, this, &ShellList::reportSelection);
     connect(m_selection, &QItemSelectionModel::selectionChanged, this, &ShellList::reportSelection);
 
+    // Files made, removed or renamed by other programs show up by themselves.
+    m_watcher = new QFileSystemWatcher(this);
+    m_changed = new QTimer(this);
+    m_changed->setSingleShot(true);
+    m_changed->setInterval(250);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_changed, qOverload<>(&QTimer::start));
+    connect(m_changed, &QTimer::timeout, this, [this] {
+        if (!m_folder.isEmpty())
+            Refresh();
+    });
+
     m_stack = new QStackedWidget(this);
     m_stack->addWidget(m_iconView);
     m_stack->addWidget(m_detailsView);
@@ -356,16 +369,29 @@ bool ShellList::setFolderPath(const QString& path)
     }
     m_lastError = 0;
     m_set.clear();
+    watchFolder();
     emit folderShown();
     emit FolderChange();
     emit Refreshed();
     return true;
 }
 
+void ShellList::watchFolder()
+{
+    const QStringList watched = m_watcher->directories();
+    if (watched == QStringList{m_folder})
+        return;
+    if (!watched.isEmpty())
+        m_watcher->removePaths(watched);
+    if (!m_folder.isEmpty())
+        m_watcher->addPath(m_folder);
+}
+
 void ShellList::showFolderSet(const QList<FolderEntryRef>& folders)
 {
     m_selection->clear();
     m_folder.clear();
+    watchFolder();
     m_set = folders;
     load(QString(), &m_set, nullptr);
     emit folderShown();
@@ -483,6 +509,11 @@ void ShellList::changeEvent(QEvent* event)
 
 bool ShellList::viewKeyPress(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_F5 && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        emit refreshAsked();
+        Refresh();
+        return true;
+    }
     int code = keyAscii(event);
     emit KeyPress(code);
     if (code == 13) {

@@ -115,3 +115,33 @@ TEST_F(ListMouse, TheFilterInUseStaysCheckedWhenItsMenuEntryIsClickedAgain)
     EXPECT_EQ(text->State(), 1) << "the filter stays in use, so its entry stays checked";
     EXPECT_TRUE(text->action()->isChecked());
 }
+
+TEST_F(ListMouse, F5ReadsTheFolderAndTheTreeAgainAndTheListFollowsOtherProgramsByItself)
+{
+    file("a.txt");
+    mkdir("Old");
+    w->setFileListFolder(data.path());
+    platform::ShellTreeItem* root = w->PTxShTree1->Items().Item(0);
+    ASSERT_TRUE(root->setExpanded(true));
+    const QString rootName = root->Name();
+    ASSERT_EQ(treeNames(), (QStringList{rootName, "Old"}));
+
+    // Another program makes a file and a folder; F5 in the list shows both, in the tree too.
+    file("b.txt");
+    mkdir("New Folder");
+    QTest::keyClick(view(), Qt::Key_F5);
+    EXPECT_EQ(listNames(), (QStringList{"New Folder", "Old", "a.txt", "b.txt"}));
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "New Folder", "Old"}));
+
+    // F5 in the tree does the same.
+    mkdir("Second");
+    QTest::keyClick(w->PTxShTree1, Qt::Key_F5);
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "New Folder", "Old", "Second"}));
+    EXPECT_EQ(listNames(), (QStringList{"New Folder", "Old", "Second", "a.txt", "b.txt"}));
+
+    // The list follows the folder by itself.
+    file("c.txt");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listNames().contains("c.txt"); }, 5000)) << "a new file";
+    QFile::remove(path("a.txt"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !listNames().contains("a.txt"); }, 5000)) << "a removed file";
+}
