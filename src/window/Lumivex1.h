@@ -419,7 +419,11 @@ public:
 
 private:
     void buildThumbnailView();
+    // The picture list and the thumbnails of the folder the list shows now.
+    void readFolderPictures();
     browser::ThumbnailRun* m_thumbs = nullptr;
+    bool m_folderPicturesQueued = false;
+    bool m_folderRunAsked = false; // the run for the folder shown was asked for already
 
 protected:
     void closeEvent(QCloseEvent* event) override;
