@@ -2,14 +2,9 @@
 // "Create New Play List": the modal window that asks for the name of a new
 // play list. Its answer is the shared cNewPlayListName (the name as typed,
 // "" when none was given) and fPlayListCancel (Cancel was pressed).
-#include <QDialog>
+#include "shared/NewNameDialog.h"
 
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
-class SetPlayNew1 : public QDialog {
+class SetPlayNew1 : public NewNameDialog {
     Q_OBJECT
 public:
     explicit SetPlayNew1(QWidget* parent = nullptr);
@@ -17,18 +12,8 @@ public:
     // Shows the window modal and returns when it was closed.
     static void showModal(QWidget* parent);
 
-    QFrame* Frame1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QPushButton* OKBtn = nullptr;
-    QPushButton* CancelBtn = nullptr;
-
     void Form_Load();
-    void Form_Activate();
-    void OKBtn_Click();
-    void CancelBtn_Click();
-
-protected:
-    void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void Form_Activate() override;
+    void OKBtn_Click() override;
+    void CancelBtn_Click() override;
 };

@@ -92,6 +92,10 @@ public:
     FileAnswer imageOpen(const FileRequest& r) override { return runImageOpenDialog(activeParent(), r); }
     FileAnswer imageSave(const FileRequest& r) override { return runImageSaveDialog(activeParent(), r); }
     std::optional<int> imageChange(const ChangeRequest& r) override { return runImageChangeDialog(activeParent(), r); }
+    std::optional<ColorResAnswer> imageColorRes(const ColorResRequest& r) override
+    {
+        return runImageColorResDialog(activeParent(), r);
+    }
     std::optional<FontChoice> font(const FontRequest& r) override
     {
         QFont initial = QApplication::font();
@@ -133,6 +137,7 @@ DialogService* current = nullptr;
 DialogService& qtDialogs() { return qtService(); }
 
 std::optional<int> DialogService::imageChange(const ChangeRequest&) { return std::nullopt; }
+std::optional<ColorResAnswer> DialogService::imageColorRes(const ColorResRequest&) { return std::nullopt; }
 std::optional<FontChoice> DialogService::font(const FontRequest&) { return std::nullopt; }
 
 int DialogService::chooseItem(const QString&, const QString&, const QStringList& items, int current)
@@ -195,6 +200,12 @@ std::optional<int> ScriptedDialogs::imageChange(const ChangeRequest& request)
 {
     changeRequests << request;
     return changeAnswers.isEmpty() ? std::nullopt : changeAnswers.takeFirst();
+}
+
+std::optional<ColorResAnswer> ScriptedDialogs::imageColorRes(const ColorResRequest& request)
+{
+    colorResRequests << request;
+    return colorResAnswers.isEmpty() ? std::nullopt : colorResAnswers.takeFirst();
 }
 
 std::optional<FontChoice> ScriptedDialogs::font(const FontRequest& request)

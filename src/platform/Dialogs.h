@@ -57,6 +57,23 @@ struct ChangeRequest {
     bool boldFont = false;
 };
 
+// The colour-resolution dialog: bits per pixel (1, 4, 8, 24 or 32), palette
+// (0 fitted to the picture, 1 fixed) and dither (0 none, 1 error diffusion).
+struct ColorResRequest {
+    QString title;
+    QImage preview;
+    int bits = 8;
+    int palette = 0;
+    int dither = 0;
+    bool boldFont = false;
+};
+
+struct ColorResAnswer {
+    int bits = 8;
+    int palette = 0;
+    int dither = 0;
+};
+
 // The font dialog: the face, size and style it starts from (an empty face or a
 // size of 0 leave the dialog's own choice), and what the user chose.
 struct FontRequest {
@@ -91,6 +108,8 @@ public:
     virtual FileAnswer imageSave(const FileRequest& request) { return saveFile(request); }
     // The change dialog: the chosen value, or nothing when cancelled.
     virtual std::optional<int> imageChange(const ChangeRequest& request);
+    // The colour-resolution dialog: the choices, or nothing when cancelled.
+    virtual std::optional<ColorResAnswer> imageColorRes(const ColorResRequest& request);
     // Picks one of several items; -1 when cancelled. By default the current one.
     virtual int chooseItem(const QString& title, const QString& label, const QStringList& items, int current);
     // The font dialog: the chosen font, or nothing when cancelled.
@@ -130,6 +149,8 @@ public:
     bool printerAnswer = false;
     QList<ChangeRequest> changeRequests;
     QList<std::optional<int>> changeAnswers; // default cancelled
+    QList<ColorResRequest> colorResRequests;
+    QList<std::optional<ColorResAnswer>> colorResAnswers; // default cancelled
     std::function<void(const Message&)> onMessage; // called before answering
 
     Answer message(const QString& title, const QString& text, Buttons buttons, Icon icon) override;
@@ -139,6 +160,7 @@ public:
     std::optional<QColor> color(const QString& title, const QColor& initial) override;
     bool printerSetup(QPrinter* printer) override;
     std::optional<int> imageChange(const ChangeRequest& request) override;
+    std::optional<ColorResAnswer> imageColorRes(const ColorResRequest& request) override;
     std::optional<FontChoice> font(const FontRequest& request) override;
 
     QStringList texts() const;

@@ -1,13 +1,14 @@
 #include "platform/ImagingDialogs.h"
 
 #include "platform/ImagingCodes.h"
-#include "platform/PictureOps.h"
+#include "platform/PictureEffects.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -203,9 +204,9 @@ std::optional<int> runImageChangeDialog(QWidget* parent, const ChangeRequest& r)
             return;
         QImage shown = small;
         if (r.kind == 1)
-            ops::contrast(shown, v);
+            effects::contrast(shown, v);
         else
-            ops::intensity(shown, v);
+            effects::intensity(shown, v);
         preview->setPixmap(QPixmap::fromImage(shown));
     };
     QObject::connect(slider, &QSlider::valueChanged, spin, &QSpinBox::setValue);
@@ -216,6 +217,48 @@ std::optional<int> runImageChangeDialog(QWidget* parent, const ChangeRequest& r)
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     return slider->value();
+}
+
+std::optional<ColorResAnswer> runImageColorResDialog(QWidget* parent, const ColorResRequest& r)
+{
+    QDialog dlg(parent);
+    dlg.setObjectName(QStringLiteral("ColorResDialog"));
+    dlg.setWindowTitle(r.title);
+    QFont font = dlg.font();
+    font.setBold(r.boldFont);
+    dlg.setFont(font);
+    auto* form = new QFormLayout(&dlg);
+    auto* bits = new QComboBox(&dlg);
+    bits->setObjectName(QStringLiteral("BitsPerPixel"));
+    for (int b : {1, 4, 8, 24, 32})
+        bits->addItem(QStringLiteral("%1 bits").arg(b), b);
+    bits->setCurrentIndex(std::max(0, bits->findData(r.bits)));
+    auto* palette = new QComboBox(&dlg);
+    palette->setObjectName(QStringLiteral("PaletteFlags"));
+    palette->addItems({QStringLiteral("Optimized"), QStringLiteral("Fixed")});
+    palette->setCurrentIndex(std::clamp(r.palette, 0, 1));
+    auto* dither = new QComboBox(&dlg);
+    dither->setObjectName(QStringLiteral("DitherFlags"));
+    dither->addItems({QStringLiteral("None"), QStringLiteral("Floyd-Steinberg")});
+    dither->setCurrentIndex(std::clamp(r.dither, 0, 1));
+    form->addRow(QStringLiteral("Colors:"), bits);
+    form->addRow(QStringLiteral("Palette:"), palette);
+    form->addRow(QStringLiteral("Dithering:"), dither);
+    // Palette and dithering mean nothing for direct colour.
+    const auto refresh = [&] {
+        const bool indexed = bits->currentData().toInt() <= 8;
+        palette->setEnabled(indexed && bits->currentData().toInt() > 1);
+        dither->setEnabled(indexed);
+    };
+    QObject::connect(bits, &QComboBox::currentIndexChanged, &dlg, refresh);
+    refresh();
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ColorResAnswer{bits->currentData().toInt(), palette->currentIndex(), dither->currentIndex()};
 }
 
 } // namespace platform

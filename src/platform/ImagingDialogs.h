@@ -26,5 +26,6 @@ const SaveFormatChoice* saveFormatChoice(int format);
 FileAnswer runImageOpenDialog(QWidget* parent, const FileRequest& request);
 FileAnswer runImageSaveDialog(QWidget* parent, const FileRequest& request);
 std::optional<int> runImageChangeDialog(QWidget* parent, const ChangeRequest& request);
+std::optional<ColorResAnswer> runImageColorResDialog(QWidget* parent, const ColorResRequest& request);
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/ImagingCodes.h"
+#include "platform/PictureEffects.h"
 #include "platform/PictureOps.h"
 #include "platform/SaneSource.h"
 
@@ -452,7 +453,12 @@ void Lead::paintEvent(QPaintEvent*)
             const QSize want = d.size().toSize();
             if (want.width() < img.width() || want.height() < img.height()) {
                 if (m_cacheGeneration != m_generation || m_cacheSize != want) {
-                    m_cache = img.scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                    // A palette or one-bit picture is first sampled down to twice the size
+                    // shown, so the smoothing works on that instead of a direct-colour copy of it all.
+                    const bool sampleFirst =
+                        img.depth() < 32 && (img.width() > 2 * want.width() || img.height() > 2 * want.height());
+                    m_cache = (sampleFirst ? img.scaled(want * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation) : img)
+                                  .scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
                     m_cacheSize = want;
                     m_cacheGeneration = m_generation;
                 }
@@ -695,20 +701,31 @@ int Lead::FreeRgn()
 
 // ---- changes
 
-int Lead::changeEveryFrame(int change, void (*op)(QImage&, int))
+int Lead::changeEveryFrame(int change, int (*op)(QImage&, int))
 {
     if (!HasBitmap())
         return err::InvalidBitmap;
     if (change < -1000 || change > 1000)
         return err::InvalidParameter;
-    for (QImage& f : m_frames)
-        op(f, change);
+    if (m_frames.size() == 1) {
+        // One frame: the effect changes it whole or not at all.
+        if (const int r = op(m_frames.first(), change))
+            return r;
+        pictureChanged(false);
+        return 0;
+    }
+    // Every frame changes, or none does.
+    QList<QImage> changed = m_frames;
+    for (QImage& f : changed)
+        if (const int r = op(f, change))
+            return r;
+    m_frames = changed;
     pictureChanged(false);
     return 0;
 }
 
-int Lead::Intensity(int change) { return changeEveryFrame(change, &ops::intensity); }
-int Lead::Contrast(int change) { return changeEveryFrame(change, &ops::contrast); }
+int Lead::Intensity(int change) { return changeEveryFrame(change, &effects::intensity); }
+int Lead::Contrast(int change) { return changeEveryFrame(change, &effects::contrast); }
 
 int Lead::Size(int width, int height, int flags)
 {
@@ -716,6 +733,9 @@ int Lead::Size(int width, int height, int flags)
         return err::InvalidBitmap;
     if (width < 1 || height < 1 || width > 65535 || height > 65535)
         return err::InvalidSize;
+    // A size the imaging library could not hold or write is refused.
+    if (!withinImagingLimits(width, height))
+        return err::NoMemory;
     QList<QImage> resized;
     for (const QImage& f : m_frames) {
         QImage r = ops::resized(f, width, height, flags == 2);

@@ -222,7 +222,7 @@ private:
     void abortFetch();
     void fetchFinished();
     void paintMagnifier(QPainter& p);
-    int changeEveryFrame(int change, void (*op)(QImage&, int));
+    int changeEveryFrame(int change, int (*op)(QImage&, int));
 
     QList<QImage> m_frames;
     QList<int> m_delays;

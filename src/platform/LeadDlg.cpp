@@ -64,4 +64,22 @@ int LeadDlg::ShowChangeDlg(QWidget*)
     return 0;
 }
 
+int LeadDlg::ShowColorResDlg(QWidget*)
+{
+    ColorResRequest r;
+    r.title = QStringLiteral("Color Resolution");
+    r.preview = Bitmap;
+    r.bits = BitsPerPixel;
+    r.palette = PaletteFlags;
+    r.dither = DitherFlags;
+    r.boldFont = DialogFontBold;
+    const std::optional<ColorResAnswer> a = dialogs().imageColorRes(r);
+    if (!a)
+        return err::DialogCancelled;
+    BitsPerPixel = a->bits;
+    PaletteFlags = a->palette;
+    DitherFlags = a->dither;
+    return 0;
+}
+
 } // namespace platform

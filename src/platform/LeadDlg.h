@@ -36,6 +36,14 @@ public:
     int ShowOpenDlg(QWidget* owner);
     int ShowSaveDlg(QWidget* owner);
     int ShowChangeDlg(QWidget* owner);
+    // The colour-resolution dialog on Bitmap: BitsPerPixel, PaletteFlags and
+    // DitherFlags hold the choices afterwards.
+    int ShowColorResDlg(QWidget* owner);
+
+    // Colour-resolution choices (also preset before the dialog).
+    int BitsPerPixel = 8;
+    int PaletteFlags = 0;
+    int DitherFlags = 0;
 
     // The flags that choose the change dialog.
     static constexpr int kChangeBrightness = 0x40000002;

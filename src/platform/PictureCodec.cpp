@@ -695,6 +695,18 @@ void setUpImageReaders()
     });
 }
 
+bool withinImagingLimits(int width, int height)
+{
+    if (width < 1 || height < 1)
+        return false;
+    ensureMagick();
+    const MagickCore::MagickSizeType maxWidth = Magick::ResourceLimits::width();
+    const MagickCore::MagickSizeType maxHeight = Magick::ResourceLimits::height();
+    if (MagickCore::MagickSizeType(width) > maxWidth || MagickCore::MagickSizeType(height) > maxHeight)
+        return false;
+    return qint64(width) * height * 4 <= qint64(kAllocationLimitMb) * 1024 * 1024;
+}
+
 void ensureMagick()
 {
     static std::once_flag once;
@@ -936,6 +948,9 @@ int encodePicture(const QList<QImage>& pages, int format, int bits, int quality,
         for (const QImage& page : pages) {
             if (page.isNull())
                 return err::InvalidBitmap;
+            // ImageMagick asserts rather than throws on a picture past its limits.
+            if (!withinImagingLimits(page.width(), page.height()))
+                return err::NoMemory;
             Magick::Image m = toMagick(page);
             m.magick(w->coder);
             const bool gray = page.isGrayscale();

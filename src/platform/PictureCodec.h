@@ -84,6 +84,9 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out);
 
 // Qt refuses pictures above this many megabytes; raised for large photos.
 constexpr int kAllocationLimitMb = 1024;
+// Whether a picture of this size may be made and written: within
+// ImageMagick's width and height limits and the readers' memory limit.
+bool withinImagingLimits(int width, int height);
 void setUpImageReaders();
 // Makes Magick++ ready, once per process; every reader calls it.
 void ensureMagick();

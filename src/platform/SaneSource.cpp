@@ -127,6 +127,92 @@ QImage imageFromSamples(const QByteArray& data, int format, int depth, int pixel
     return img;
 }
 
+namespace {
+
+// The samples of one scan: one buffer for gray or packed RGB, or one per
+// channel when the device scans in three passes.
+struct Frames {
+    QByteArray gray, red, green, blue, rgb;
+    SANE_Parameters p{};
+};
+
+// Reads every frame of a started scan; a device sends at most three.
+int readFrames(SANE_Handle h, Frames* f)
+{
+    constexpr qint64 kLimit = qint64(1) << 30;
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    for (int frames = 0;;) {
+        SANE_Status s = sane_start(h);
+        if (s != SANE_STATUS_GOOD)
+            return errorFromStatus(s);
+        s = sane_get_parameters(h, &f->p);
+        if (s != SANE_STATUS_GOOD)
+            return errorFromStatus(s);
+        QByteArray* target = nullptr;
+        switch (f->p.format) {
+        case SANE_FRAME_GRAY: target = &f->gray; break;
+        case SANE_FRAME_RGB: target = &f->rgb; break;
+        case SANE_FRAME_RED: target = &f->red; break;
+        case SANE_FRAME_GREEN: target = &f->green; break;
+        case SANE_FRAME_BLUE: target = &f->blue; break;
+        default: return err::TwainFailure;
+        }
+        target->clear();
+        for (;;) {
+            SANE_Int got = 0;
+            s = sane_read(h, reinterpret_cast<SANE_Byte*>(buffer.data()), SANE_Int(buffer.size()), &got);
+            if (s == SANE_STATUS_EOF)
+                break;
+            if (s != SANE_STATUS_GOOD)
+                return errorFromStatus(s);
+            if (target->size() + got > kLimit)
+                return err::TwainNoMemory;
+            target->append(buffer.constData(), got);
+        }
+        if (f->p.last_frame || ++frames >= 3)
+            return 0;
+    }
+}
+
+// Three passes: interleave the channels, then read as RGB.
+QImage imageFromChannels(const Frames& f, int lines)
+{
+    const SANE_Parameters& p = f.p;
+    const int bytesPerSample = p.depth == 16 ? 2 : 1;
+    if (p.depth == 1)
+        return {};
+    const qint64 px = qint64(p.pixels_per_line) * lines;
+    for (const QByteArray* c : {&f.red, &f.green, &f.blue})
+        if (c->size() < px * bytesPerSample)
+            return {};
+    QByteArray joined(px * 3 * bytesPerSample, Qt::Uninitialized);
+    for (int y = 0; y < lines; ++y)
+        for (int x = 0; x < p.pixels_per_line; ++x)
+            for (int b = 0; b < bytesPerSample; ++b) {
+                const qint64 src = qint64(y) * p.bytes_per_line + qint64(x) * bytesPerSample + b;
+                const qint64 dst = (qint64(y) * p.pixels_per_line + x) * 3 * bytesPerSample + b;
+                joined[dst] = f.red.at(src);
+                joined[dst + bytesPerSample] = f.green.at(src);
+                joined[dst + 2 * bytesPerSample] = f.blue.at(src);
+            }
+    return imageFromSamples(joined, 1, p.depth, p.pixels_per_line, p.pixels_per_line * 3 * bytesPerSample, lines);
+}
+
+QImage imageFromFrames(const Frames& f)
+{
+    const SANE_Parameters& p = f.p;
+    const int bpl = p.bytes_per_line;
+    const qint64 longest = std::max({f.gray.size(), f.rgb.size(), f.red.size()});
+    const int lines = p.lines > 0 ? p.lines : (bpl > 0 ? int(longest / bpl) : 0);
+    if (!f.rgb.isEmpty())
+        return imageFromSamples(f.rgb, 1, p.depth, p.pixels_per_line, bpl, lines);
+    if (!f.red.isEmpty() && !f.green.isEmpty() && !f.blue.isEmpty())
+        return imageFromChannels(f, lines);
+    return imageFromSamples(f.gray, 0, p.depth, p.pixels_per_line, bpl, lines);
+}
+
+} // namespace
+
 int acquire(const QString& deviceName, QImage* out, QString* source)
 {
     Session session;
@@ -141,7 +227,7 @@ int acquire(const QString& deviceName, QImage* out, QString* source)
             chosen = d;
 
     SANE_Handle h = nullptr;
-    SANE_Status s = sane_open(chosen.name.toLocal8Bit().constData(), &h);
+    const SANE_Status s = sane_open(chosen.name.toLocal8Bit().constData(), &h);
     if (s != SANE_STATUS_GOOD)
         return errorFromStatus(s);
     struct Closer {
@@ -154,70 +240,10 @@ int acquire(const QString& deviceName, QImage* out, QString* source)
     } closer{h};
     raiseResolution(h);
 
-    constexpr qint64 kLimit = qint64(1) << 30;
-    QByteArray gray, red, green, blue, rgb;
-    SANE_Parameters p{};
-    int frames = 0;
-    for (;;) {
-        s = sane_start(h);
-        if (s != SANE_STATUS_GOOD)
-            return errorFromStatus(s);
-        s = sane_get_parameters(h, &p);
-        if (s != SANE_STATUS_GOOD)
-            return errorFromStatus(s);
-        QByteArray* target = &gray;
-        switch (p.format) {
-        case SANE_FRAME_GRAY: target = &gray; break;
-        case SANE_FRAME_RGB: target = &rgb; break;
-        case SANE_FRAME_RED: target = &red; break;
-        case SANE_FRAME_GREEN: target = &green; break;
-        case SANE_FRAME_BLUE: target = &blue; break;
-        default: return err::TwainFailure;
-        }
-        target->clear();
-        QByteArray buffer(64 * 1024, Qt::Uninitialized);
-        for (;;) {
-            SANE_Int got = 0;
-            s = sane_read(h, reinterpret_cast<SANE_Byte*>(buffer.data()), SANE_Int(buffer.size()), &got);
-            if (s == SANE_STATUS_EOF)
-                break;
-            if (s != SANE_STATUS_GOOD)
-                return errorFromStatus(s);
-            if (target->size() + got > kLimit)
-                return err::TwainNoMemory;
-            target->append(buffer.constData(), got);
-        }
-        if (p.last_frame || ++frames >= 3)
-            break;
-    }
-    const int bpl = p.bytes_per_line;
-    const int lines = p.lines > 0 ? p.lines : (bpl > 0 ? int(std::max({gray.size(), rgb.size(), red.size()}) / bpl) : 0);
-    QImage img;
-    if (!rgb.isEmpty()) {
-        img = imageFromSamples(rgb, 1, p.depth, p.pixels_per_line, bpl, lines);
-    } else if (!red.isEmpty() && !green.isEmpty() && !blue.isEmpty()) {
-        // Three passes: interleave the channels, then read as RGB.
-        const int bytesPerSample = p.depth == 16 ? 2 : 1;
-        if (p.depth == 1)
-            return err::TwainFailure;
-        QByteArray joined;
-        const qint64 px = qint64(p.pixels_per_line) * lines;
-        if (red.size() < px * bytesPerSample || green.size() < px * bytesPerSample || blue.size() < px * bytesPerSample)
-            return err::TwainFailure;
-        joined.resize(px * 3 * bytesPerSample);
-        for (int y = 0; y < lines; ++y)
-            for (int x = 0; x < p.pixels_per_line; ++x)
-                for (int b = 0; b < bytesPerSample; ++b) {
-                    const qint64 src = qint64(y) * bpl + qint64(x) * bytesPerSample + b;
-                    const qint64 dst = (qint64(y) * p.pixels_per_line + x) * 3 * bytesPerSample + b;
-                    joined[dst] = red.at(src);
-                    joined[dst + bytesPerSample] = green.at(src);
-                    joined[dst + 2 * bytesPerSample] = blue.at(src);
-                }
-        img = imageFromSamples(joined, 1, p.depth, p.pixels_per_line, p.pixels_per_line * 3 * bytesPerSample, lines);
-    } else {
-        img = imageFromSamples(gray, 0, p.depth, p.pixels_per_line, bpl, lines);
-    }
+    Frames frames;
+    if (const int r = readFrames(h, &frames))
+        return r;
+    const QImage img = imageFromFrames(frames);
     if (img.isNull())
         return err::TwainFailure;
     *out = img;

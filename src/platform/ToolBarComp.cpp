@@ -40,16 +40,16 @@ Tool::Tool(ToolBarComp* owner, const QString& id, ToolType type)
 {
 }
 
-void Tool::setCaption(const QString& caption)
+void Tool::setCaption(const QString& caption, bool accessKey)
 {
     m_caption = caption;
     if (m_type == ToolType::Separator)
         return;
     QString shown = caption;
-    if (m_type != ToolType::Menu && m_category != QLatin1String("Menu"))
+    if (!accessKey && m_type != ToolType::Menu && m_category != QLatin1String("Menu"))
         shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    m_action->setText(m_type == ToolType::Menu ? caption : shown);
-    m_action->setIconText(m_type == ToolType::Menu ? caption : shown);
+    m_action->setText(shown);
+    m_action->setIconText(shown);
 }
 
 void Tool::setToolTip(const QString& tip)

@@ -42,7 +42,9 @@ public:
     ToolType Type() const { return m_type; }
 
     QString Caption() const { return m_caption; }
-    void setCaption(const QString& caption);
+    // A caption is shown as it is; with accessKey, its "&" marks the access
+    // key (the design-time captions of the menus, "&Open File").
+    void setCaption(const QString& caption, bool accessKey = false);
     QString Category() const { return m_category; }
     void setCategory(const QString& c) { m_category = c; }
     QString Group() const { return m_group; }

@@ -238,7 +238,8 @@ bool setBackColor(QWidget* w, OleColor c)
 {
     if (!w)
         return false;
-    const QColor color = resolveOleColor(c);
+    // A background in system colour 23 is painted light (see resolveListBackColor).
+    const QColor color = resolveListBackColor(c);
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, color);
     switch (kindOf(w)) {

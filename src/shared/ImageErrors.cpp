@@ -76,3 +76,9 @@ QString ImageErrorMessage(int code)
     return QStringLiteral("Error '") + QString::number(code) + QStringLiteral(", ") + text +
            QStringLiteral("' was generated.");
 }
+
+QString ImageFailureText(const QString& source, int code)
+{
+    const QString text = code >= -32768 && code <= 32767 ? GetImageErrorText(short(code)) : QString();
+    return source + QLatin1Char(' ') + QString::number(code) + QLatin1Char('\r') + text;
+}

@@ -4,7 +4,9 @@
 #include "platform/WindowFront.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -19,6 +21,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
+#include <QWindow>
 #include <QVBoxLayout>
 
 namespace help {
@@ -142,30 +145,45 @@ HelpWindow* existingWindow() { return theWindow().data(); }
 
 HelpWindow* window(QWidget* owner)
 {
-    if (!theWindow())
-        theWindow() = new HelpWindow(owner);
+    if (!theWindow()) {
+        auto* w = new HelpWindow;
+        theWindow() = w;
+        if (owner) {
+            QWidget* main = owner->window();
+            QObject::connect(main, &QObject::destroyed, w, &QObject::deleteLater);
+            platform::placeBelowBars(w, main);
+        }
+    }
     return theWindow().data();
 }
+
+namespace {
+void bringUp(HelpWindow* w)
+{
+    w->stayUsable();
+    platform::bringToFront(w);
+}
+} // namespace
 
 void ShowContents(QWidget* owner)
 {
     HelpWindow* w = window(owner);
     w->showContents();
-    platform::bringToFront(w);
+    bringUp(w);
 }
 
 void ShowSearch(QWidget* owner)
 {
     HelpWindow* w = window(owner);
     w->showSearch();
-    platform::bringToFront(w);
+    bringUp(w);
 }
 
 void ShowTopic(QWidget* owner, const QString& topic)
 {
     HelpWindow* w = window(owner);
     w->showTopic(topic);
-    platform::bringToFront(w);
+    bringUp(w);
 }
 
 void CloseHelp()
@@ -200,7 +218,7 @@ void installF1Handler(QWidget* owner)
 
 // ---------------------------------------------------------------- window
 
-HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
+HelpWindow::HelpWindow() : QWidget(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(kProgramTitle + QStringLiteral(" Help"));
@@ -300,6 +318,34 @@ void HelpWindow::showTopic(const QString& topic)
 }
 
 QString HelpWindow::shownText() const { return HelpText->toPlainText(); }
+
+// A modal dialog blocks every window but itself and the windows that belong
+// to it. While one is up, the help window belongs to it (for the window
+// system too, which keeps it above the dialog); with none, it stands alone.
+void HelpWindow::stayUsable()
+{
+    QWindow* own = windowHandle();
+    if (!own) {
+        winId(); // makes the native window, so that it can belong to the dialog before it shows
+        own = windowHandle();
+    }
+    QWindow* modal = QGuiApplication::modalWindow();
+    if (!own || modal == own)
+        return;
+    if (own->transientParent() != modal)
+        own->setTransientParent(modal);
+    if (modal)
+        connect(modal, &QWindow::visibleChanged, this, &HelpWindow::stayUsable,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+}
+
+bool HelpWindow::event(QEvent* event)
+{
+    // Raised when a modal dialog comes up while the help window is open.
+    if (event->type() == QEvent::WindowBlocked)
+        QMetaObject::invokeMethod(this, &HelpWindow::stayUsable, Qt::QueuedConnection);
+    return QWidget::event(event);
+}
 
 QStringList HelpWindow::search(const QString& words)
 {

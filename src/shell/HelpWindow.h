@@ -13,10 +13,12 @@ class QListWidget;
 class QTabWidget;
 class QTextBrowser;
 
+// A top-level window of its own: a modal dialog does not block it, so that
+// help opened from a dialog can be read and used while the dialog waits.
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit HelpWindow(QWidget* owner);
+    HelpWindow();
 
     void showContents();
     void showSearch();
@@ -34,6 +36,13 @@ public:
     QLineEdit* HelpSearchText = nullptr;
     QListWidget* HelpSearchResults = nullptr;
     QTextBrowser* HelpText = nullptr;
+
+    // Makes the window take input while a modal dialog is up (done again
+    // whenever a dialog blocks it, and when the dialog goes away).
+    void stayUsable();
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     void reloadContents();
@@ -59,7 +68,8 @@ QStringList pageFiles();
 // included) that has a page; "" for the contents.
 QString topicFor(const QWidget* w);
 
-// The help window, made on first use with the owner as its parent.
+// The help window, made on first use beside the owner (clear of its menu
+// and tool bars) and closed with it.
 HelpWindow* window(QWidget* owner);
 HelpWindow* existingWindow();
 void ShowContents(QWidget* owner);

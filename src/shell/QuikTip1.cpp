@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/TextFile.h"
+#include "platform/WindowFront.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
 
@@ -56,6 +57,7 @@ QuikTip1* QuikTip1::load(QWidget* parent)
     if (!gInstance) {
         gInstance = new QuikTip1(parent);
         gInstance->Form_Load();
+        platform::placeBelowBars(gInstance, parent);
     }
     return gInstance;
 }
@@ -257,6 +259,11 @@ void QuikTip1::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         Form_KeyPress(13);
+        return;
+    }
+    // Esc closes the window as its close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -94,9 +94,12 @@ Placement placeWindow(Placement p, double screenWidth, double screenHeight)
     return p;
 }
 
-QString computerName(const QString& hostName)
+bool coversWorkArea(const QRect& place, const QRect& workArea)
 {
-    return hostName.section(QLatin1Char('.'), 0, 0).left(255).toUpper();
+    // Twips rounded to pixels may miss an edge by one.
+    constexpr int slack = 2;
+    return !workArea.isEmpty() && place.left() <= workArea.left() + slack && place.top() <= workArea.top() + slack &&
+           place.right() >= workArea.right() - slack && place.bottom() >= workArea.bottom() - slack;
 }
 
 int lastSeparatorPosition(const QString& path)

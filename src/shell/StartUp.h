@@ -1,6 +1,7 @@
 #pragma once
 // The start-up rules that need no window: program folder, command line and
 // window placement.
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -33,10 +34,9 @@ struct Placement {
 };
 // Fits stored geometry (twips) to the screen (twips).
 Placement placeWindow(Placement stored, double screenWidth, double screenHeight);
-
-// The computer's name as the program keeps it: the host name up to its
-// first ".", in upper case, at most 255 characters.
-QString computerName(const QString& hostName);
+// True when a stored place (pixels) covers the screen's whole work area, as
+// the place of a window closed maximised does.
+bool coversWorkArea(const QRect& place, const QRect& workArea);
 
 // Position (1-based) of the last path separator, 0 when there is none.
 int lastSeparatorPosition(const QString& path);

@@ -79,7 +79,8 @@ QPushButton* CreatAn1::makePictureButton(const char* name, int icon, const QStri
     return b;
 }
 
-void CreatAn1::buildWindow()
+// The frame: the picture list, its tool buttons, the preview and the entries.
+void CreatAn1::buildFrame()
 {
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -142,7 +143,11 @@ void CreatAn1::buildWindow()
     entries->addStretch(1);
     grid->addLayout(entries, 1, 0, 1, 3);
     grid->addWidget(Label1, 2, 0, 1, 3);
+}
 
+void CreatAn1::buildWindow()
+{
+    buildFrame();
     const auto button = [this](const char* name, const char* caption, const char* tip) {
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
         b->setObjectName(QString::fromLatin1(name));

@@ -101,6 +101,7 @@ protected:
 
 private:
     void buildWindow();
+    void buildFrame();
     QPushButton* makePictureButton(const char* name, int icon, const QString& tip);
     // Appends `count` copies of Image2's picture to the preview.
     void appendPreviewFrames(int count, int delayMs);

@@ -141,10 +141,14 @@ void PlayerPanel::buildControls(QWidget* parent)
                      : makeSlider(m_controls, "MusPosition", kPositionMax, "Current Frame Position of File");
     Volume = makeSlider(m_controls, video ? "MedVolume" : "MusVolPos", 100, "Volume Control");
     Volume->setValue(100);
+    // Wide enough to be set with the mouse, whatever room the tab leaves.
+    Position->setMinimumWidth(100);
+    Volume->setMinimumWidth(60);
     Volume->setMaximumWidth(90);
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(3);
     if (video) {
         m_controls->setObjectName(QStringLiteral("Frame1"));
         m_controls->setLayout(row);

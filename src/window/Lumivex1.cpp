@@ -4,6 +4,7 @@
 #include "browser/ThumbnailRun.h"
 #include "lists/FavoritesTree.h"
 #include "shared/MessageBox.h"
+#include "platform/ComputerName.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"
@@ -29,7 +30,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSplitter>
-#include <QSysInfo>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -102,8 +102,6 @@ void Lumivex1::buildWindow()
     CHKMUSICLOOP->setToolTip(QStringLiteral("Play the Music Continuously"));
     TabPanel[2]->layout()->addWidget(CHKMUSICLOOP);
     TabPanel[5]->layout()->addWidget(TreeView3);
-    TabPanel[6]->layout()->addWidget(TreeView4);
-    static_cast<QHBoxLayout*>(TabPanel[6]->layout())->setStretchFactor(TreeView4, 1);
     buildPictureView();
     Splitter1->setStretchFactor(1, 3);
     setCentralWidget(Splitter1);
@@ -172,7 +170,7 @@ void Lumivex1::Form_Load()
         ToolBarComp1->Item(QStringLiteral("ID_ThumbNails"))->ChangeAll(platform::kPropVisible, true);
         InitSharedState();
         DisableFileTools();
-        PTxShList1->setViewStyle(gs.nListViewStyle);
+        SetListViewStyle(gs.nListViewStyle);
         ReadComputerName();
     } catch (...) {
         // Start-up goes on with the colours, the lists and the favourites.
@@ -244,22 +242,54 @@ void Lumivex1::LoadOptions()
 
 void Lumivex1::PlaceWindow()
 {
-    const startup::Placement p = startup::placeWindow(
-        {gs.nWindowLeft, gs.nWindowTop, gs.nWindowHeight, gs.nWindowWidth}, platform::screenWidthTwips(),
-        platform::screenHeightTwips());
-    gs.nWindowLeft = p.left;
-    gs.nWindowTop = p.top;
-    gs.nWindowHeight = p.height;
-    gs.nWindowWidth = p.width;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect stored(platform::twipsToPixelsX(gs.nWindowLeft), platform::twipsToPixelsY(gs.nWindowTop),
+                       platform::twipsToPixelsX(gs.nWindowWidth), platform::twipsToPixelsY(gs.nWindowHeight));
+    // A window closed maximised comes back maximised; restored, it takes the
+    // first-start place. The stored values stay as they were read.
+    m_storedMaximised = primary && startup::coversWorkArea(stored, primary->availableGeometry());
+    startup::Placement p{gs.nWindowLeft, gs.nWindowTop, gs.nWindowHeight, gs.nWindowWidth};
+    if (m_storedMaximised)
+        p = {0, 100, 8000, 10500};
+    p = startup::placeWindow(p, platform::screenWidthTwips(), platform::screenHeightTwips());
+    if (!m_storedMaximised) {
+        gs.nWindowLeft = p.left;
+        gs.nWindowTop = p.top;
+        gs.nWindowHeight = p.height;
+        gs.nWindowWidth = p.width;
+    }
     m_placedGeometry = QRect(platform::twipsToPixelsX(p.left), platform::twipsToPixelsY(p.top),
                              std::max(200, platform::twipsToPixelsX(p.width)),
                              std::max(150, platform::twipsToPixelsY(p.height)));
-    setGeometry(m_placedGeometry);
+    // The stored place is the frame's, so that the title bar stands where
+    // the settings say, on the screen.
+    move(m_placedGeometry.topLeft());
+    resize(m_placedGeometry.size());
+    if (m_storedMaximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-bool Lumivex1::geometryChangedByUser() const
+bool Lumivex1::geometryChangedByUser() const { return QRect(pos(), size()) != m_placedGeometry; }
+
+void Lumivex1::RecordWindowPlace()
 {
-    return normalGeometry() != m_placedGeometry && geometry() != m_placedGeometry;
+    QRect place;
+    if (windowState() & Qt::WindowMaximized) {
+        if (m_storedMaximised)
+            return; // the place read at start-up still says so
+        const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        if (!s)
+            return;
+        place = s->availableGeometry();
+    } else {
+        if (!m_storedMaximised && !geometryChangedByUser())
+            return; // the stored twips stay as they were read
+        place = QRect(pos(), size()); // a window's pos() is its frame's
+    }
+    gs.nWindowLeft = float(platform::pixelsToTwipsX(place.x()));
+    gs.nWindowTop = float(platform::pixelsToTwipsY(place.y()));
+    gs.nWindowHeight = float(platform::pixelsToTwipsY(place.height()));
+    gs.nWindowWidth = float(platform::pixelsToTwipsX(place.width()));
 }
 
 void Lumivex1::SetUpFileFilters()
@@ -347,10 +377,10 @@ void Lumivex1::ReadComputerName()
 {
     if (!gs.fUseComputerName)
         return;
-    const QString name = startup::computerName(QSysInfo::machineHostName());
+    const QString name = platform::computerName();
     if (name.isEmpty())
         return;
-    gs.cComputerName = name;
+    gs.cComputerName = name.toUpper();
     gs.fUseComputerName = false;
 }
 
@@ -438,13 +468,7 @@ void Lumivex1::Form_Unload()
     StopMci();
     OfferToSavePicture();
     SaveChangedLists();
-    if (geometryChangedByUser()) {
-        const QRect g = isMinimized() || isMaximized() ? normalGeometry() : geometry();
-        gs.nWindowLeft = float(platform::pixelsToTwipsX(g.x()));
-        gs.nWindowTop = float(platform::pixelsToTwipsY(g.y()));
-        gs.nWindowHeight = float(platform::pixelsToTwipsY(g.height()));
-        gs.nWindowWidth = float(platform::pixelsToTwipsX(g.width()));
-    }
+    RecordWindowPlace();
     if (gs.fSaveLastFolder) {
         gs.cLastFolder = fileListFolder();
         gs.nFilterIndex = std::max(0, CMBFILTER->currentIndex());

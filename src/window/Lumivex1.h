@@ -297,8 +297,11 @@ public:
     void StopMci();
 
     // The stored window geometry is the one applied at start-up until the
-    // user moves or resizes the window.
+    // user moves or resizes the window (the frame's place and the size).
     bool geometryChangedByUser() const;
+    // Records the window's place in the options: a normal window's frame
+    // position and size, a maximised window's work area.
+    void RecordWindowPlace();
 
     // ---- pictures: display routing, picture loading, viewed lists, view modes
     // (the view commands the dispatcher calls stand with the seams above)
@@ -499,7 +502,8 @@ private:
     std::shared_ptr<QPrinter> m_printer; // its deleter is made where QPrinter is known
 
     QStringList m_arguments;
-    QRect m_placedGeometry;
+    QRect m_placedGeometry;       // the frame's position and the window's size
+    bool m_storedMaximised = false; // the options hold a maximised window's place
     bool m_unloaded = false;
     bool m_firstPhaseDone = false;
 };

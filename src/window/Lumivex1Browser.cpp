@@ -371,6 +371,15 @@ void Lumivex1::SetListViewStyle(int style)
 {
     PTxShList1->setViewStyle(style);
     gs.nListViewStyle = style;
+    // The style in use is the one checked tool of the view menu, also when
+    // it was chosen again (a click flips a two-state tool first).
+    {
+        const QSignalBlocker quiet(ToolBarComp1);
+        const char* ids[] = {"ID_LargeIcons", "ID_SmallIcons", "ID_ListIcons", "ID_Details"};
+        for (int i = 0; i < 4; ++i)
+            if (platform::Tool* t = ToolBarComp1->Item(QString::fromLatin1(ids[i])))
+                t->setState(i == style ? 1 : 0);
+    }
     if (gs.fThumbView)
         LeaveThumbnailView();
 }

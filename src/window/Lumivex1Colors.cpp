@@ -26,6 +26,76 @@ void setBoldIfChanged(QWidget* w, bool bold)
         platform::setBold(w, bold);
 }
 
+// The menu bar, every tool bar, their style and text effect, and the tabs'
+// style.
+void colourToolbar(platform::ToolBarComp* toolbar, QTabWidget* tabs, const SharedState& c)
+{
+    QList<QWidget*> bars{toolbar->menuBar()};
+    for (int n = 2; n <= toolbar->ToolBarsCount(); ++n)
+        bars << toolbar->toolBar(n);
+    for (QWidget* bar : bars) {
+        platform::setBackColor(bar, c.nMenuBackColor);
+        platform::setForeColor(bar, c.nMenuForeColor);
+    }
+    toolbar->setStyle(c.nMenuStyle);
+    for (int n = 1; n <= toolbar->ToolBarsCount(); ++n)
+        toolbar->setTextEffect(n, c.nMenuFontType);
+    tabs->setProperty("Style", c.nMenuFontType);
+}
+
+void colourThumbnails(platform::ImageList* list, const SharedState& c)
+{
+    if (!list)
+        return;
+    using platform::resolveOleColor;
+    const QColor back = resolveOleColor(c.nThumbWindowBackColor);
+    const QColor fore = resolveOleColor(c.nThumbForeColor);
+    const QColor selFore = resolveOleColor(c.nThumbBackColor);
+    const QColor selBack = resolveOleColor(c.nThumbWindowForeColor);
+    if (list->BackColor() != back || list->ForeColor() != fore || list->SelBackColor() != selBack ||
+        list->SelForeColor() != selFore)
+        list->setColors(back, fore, selBack, selFore);
+    setBoldIfChanged(list, c.fBoldFonts);
+}
+
+// The panels: splitters plain, the player frames and the picture panel washed.
+void colourPanels(QWidget* root, const SharedState& c)
+{
+    using namespace platform;
+    const auto named = [root](const char* name) { return root->findChild<QWidget*>(QString::fromLatin1(name)); };
+    for (const char* name : {"Splitter1", "Splitter2", "Splitter3", "Splitter4"}) {
+        setBackColor(named(name), c.nMainBackColor);
+        setForeColor(named(name), c.nMainForeColor);
+    }
+    for (const char* name : {"Frame1", "Frame2"}) {
+        setWashColors(named(name), c.nMainBackColor, c.nMainWashEnd);
+        setForeColor(named(name), c.nMainForeColor);
+        setBold(named(name), c.fBoldFonts);
+    }
+    QWidget* frame3 = named("Frame3");
+    setWashColors(frame3, c.nPictureBackColor, c.nPictureWashEnd);
+    setForeColor(frame3, c.nPictureForeColor);
+    setBold(frame3, c.fBoldFonts);
+    setBackColor(named("Frame6"), c.nMainBackColor);
+    setForeColor(named("Frame6"), c.nMainForeColor);
+    // The text view keeps its own light grey, whatever the scheme says.
+    setBackColor(named("Text1"), 0xE0E0E0);
+}
+
+void colourPlayerButtons(QWidget* root, QWidget* loopBox, const SharedState& c)
+{
+    using namespace platform;
+    for (const char* name : {"VidPlayBtn", "VidPauseBtn", "VidStopBtn", "VidFrstBtn", "VidSCutBtn", "VidECutBtn",
+                             "VidLastBtn", "VidMuteBtn", "VidContBtn", "MusPlayBtn", "MusPauseBtn", "MusStopBtn",
+                             "MusFrstBtn", "MusLastBtn", "MusBCutBtn", "MusECutBtn", "MusDeleteBtn", "MusMuteBtn"}) {
+        QWidget* w = root->findChild<QWidget*>(QString::fromLatin1(name));
+        setWashColors(w, c.nButtonBackColor, c.nButtonWashEnd);
+        setForeColor(w, c.nButtonForeColor);
+    }
+    setWashColors(loopBox, c.nButtonBackColor, c.nButtonWashEnd);
+    setForeColor(loopBox, c.nButtonForeColor);
+}
+
 } // namespace
 
 void Lumivex1::SetWindowColors()
@@ -35,23 +105,9 @@ void Lumivex1::SetWindowColors()
 
     setBackColor(this, c.nMainBackColor);
     setForeColor(this, c.nMainForeColor);
-
     setBackColor(TabStrip1, c.nTabBackColor);
     setForeColor(TabStrip1, c.nTabForeColor);
-
-    // The toolbar: the menu bar and every tool bar.
-    QList<QWidget*> bars{ToolBarComp1->menuBar()};
-    for (int n = 2; n <= ToolBarComp1->ToolBarsCount(); ++n)
-        bars << ToolBarComp1->toolBar(n);
-    for (QWidget* bar : bars) {
-        setBackColor(bar, c.nMenuBackColor);
-        setForeColor(bar, c.nMenuForeColor);
-    }
-    ToolBarComp1->setStyle(c.nMenuStyle);
-    for (int n = 1; n <= ToolBarComp1->ToolBarsCount(); ++n)
-        ToolBarComp1->setTextEffect(n, c.nMenuFontType);
-    TabStrip1->setProperty("Style", c.nMenuFontType);
-
+    colourToolbar(ToolBarComp1, TabStrip1, c);
     setBackColor(Splitter1, c.nMainBackColor);
 
     for (const char* name : {"PTxShTree1", "PTxShList1", "PTxShCombo1"}) {
@@ -62,60 +118,16 @@ void Lumivex1::SetWindowColors()
     }
     if (QWidget* list = control("PTxShList1"))
         list->setProperty("ShowHidden", c.fShellListFlag);
-
-    if (ImagList1) {
-        const QColor back = resolveOleColor(c.nThumbWindowBackColor);
-        const QColor fore = resolveOleColor(c.nThumbForeColor);
-        const QColor selFore = resolveOleColor(c.nThumbBackColor);
-        const QColor selBack = resolveOleColor(c.nThumbWindowForeColor);
-        if (ImagList1->BackColor() != back || ImagList1->ForeColor() != fore ||
-            ImagList1->SelBackColor() != selBack || ImagList1->SelForeColor() != selFore)
-            ImagList1->setColors(back, fore, selBack, selFore);
-        setBoldIfChanged(ImagList1, c.fBoldFonts);
-    }
-
-    for (const char* name : {"Splitter1", "Splitter2", "Splitter3", "Splitter4"}) {
-        QWidget* w = control(name);
-        setBackColor(w, c.nMainBackColor);
-        setForeColor(w, c.nMainForeColor);
-    }
-
-    for (const char* name : {"Frame1", "Frame2"}) {
-        QWidget* w = control(name);
-        setWashColors(w, c.nMainBackColor, c.nMainWashEnd);
-        setForeColor(w, c.nMainForeColor);
-        setBold(w, c.fBoldFonts);
-    }
-    QWidget* frame3 = control("Frame3");
-    setWashColors(frame3, c.nPictureBackColor, c.nPictureWashEnd);
-    setForeColor(frame3, c.nPictureForeColor);
-    setBold(frame3, c.fBoldFonts);
-
-    QWidget* frame6 = control("Frame6");
-    setBackColor(frame6, c.nMainBackColor);
-    setForeColor(frame6, c.nMainForeColor);
-
-    // The text view keeps its own light grey, whatever the scheme says.
-    setBackColor(control("Text1"), 0xE0E0E0);
+    colourThumbnails(ImagList1, c);
+    colourPanels(this, c);
 
     setBackColor(CMBFILTER, c.nListBackColor);
     setForeColor(CMBFILTER, c.nListForeColor);
     setBold(CMBFILTER, c.fBoldFonts);
-
     for (QWidget* tree : {static_cast<QWidget*>(TreeView1), static_cast<QWidget*>(TreeView2),
                           static_cast<QWidget*>(TreeView3), static_cast<QWidget*>(TreeView4)}) {
         setBackColor(tree, c.nListBackColor);
         setForeColor(tree, c.nListForeColor);
     }
-
-    for (const char* name : {"VidPlayBtn", "VidPauseBtn", "VidStopBtn", "VidFrstBtn", "VidSCutBtn", "VidECutBtn",
-                             "VidLastBtn", "VidMuteBtn", "VidContBtn", "MusPlayBtn", "MusPauseBtn", "MusStopBtn",
-                             "MusFrstBtn", "MusLastBtn", "MusBCutBtn", "MusECutBtn", "MusDeleteBtn", "MusMuteBtn"}) {
-        QWidget* w = control(name);
-        setWashColors(w, c.nButtonBackColor, c.nButtonWashEnd);
-        setForeColor(w, c.nButtonForeColor);
-    }
-
-    setWashColors(CHKMUSICLOOP, c.nButtonBackColor, c.nButtonWashEnd);
-    setForeColor(CHKMUSICLOOP, c.nButtonForeColor);
+    colourPlayerButtons(this, CHKMUSICLOOP, c);
 }

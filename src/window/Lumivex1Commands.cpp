@@ -3,6 +3,7 @@
 #include "window/Lumivex1.h"
 
 #include "platform/Dialogs.h"
+#include "platform/RichTextBox.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
@@ -224,8 +225,9 @@ const QHash<QString, Lumivex1::CommandFn>& Lumivex1::commandTable()
         });
         add({"ID_TxtPrint"}, [](Lumivex1& w, T&) {
             if (w.fRichTextShown) {
-                if (auto* text = w.control<QTextEdit>("Text1"))
-                    text->document()->print(w.Printer());
+                // The selected text when there is a selection, else all of it.
+                if (w.Text1)
+                    w.Text1->SelPrint(w.Printer());
             } else {
                 w.BrowserCommand(w.WebBrowser1.get(), platform::kBrowserPrint);
             }

@@ -74,6 +74,7 @@ void Lumivex1::DisplayFile(const QString& WrkFileName)
             }
         }
     } else {
+        unsetCursor(); // the question waits for the user
         if (MsgBox(QStringLiteral("File Type is not Supported by this Software. Do you want to Open the File with "
                                "another Program?"),
                 platform::Buttons::YesNo) == platform::Answer::Yes)

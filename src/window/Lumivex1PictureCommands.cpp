@@ -85,12 +85,6 @@ void Lumivex1::mnuColorFill_Click()
 
 // ---------------------------------------------------------------- brightness and contrast
 
-namespace {
-QString failureText(const QString& source, int code)
-{
-    return source + QLatin1Char(' ') + QString::number(code) + QLatin1Char('\r') + GetImageErrorText(short(code));
-}
-} // namespace
 
 void Lumivex1::ChangeBrightness()
 {
@@ -106,7 +100,7 @@ void Lumivex1::runChangeDialog(int flags, int (platform::Lead::*change)(int))
     LEADDlg1.ChangeValue = 0;
     LEADDlg1.Flags = flags;
     if (!Image1->HasBitmap()) {
-        message(failureText(QStringLiteral("LEADDlg1"), platform::err::InvalidBitmap));
+        message(ImageFailureText(QStringLiteral("LEADDlg1"), platform::err::InvalidBitmap));
         return;
     }
     LEADDlg1.Bitmap = Image1->Bitmap();
@@ -116,7 +110,7 @@ void Lumivex1::runChangeDialog(int flags, int (platform::Lead::*change)(int))
         return;
     const int done = r != 0 ? r : (Image1->*change)(short(LEADDlg1.ChangeValue));
     if (done != 0) {
-        message(failureText(r != 0 ? QStringLiteral("LEADDlg1") : QStringLiteral("Image1"), done));
+        message(ImageFailureText(r != 0 ? QStringLiteral("LEADDlg1") : QStringLiteral("Image1"), done));
         return;
     }
     fPictureChanged = true;
@@ -141,8 +135,11 @@ void Lumivex1::ResizePicture()
     dialog.GetResults(fOK, nValue1, nValue2, fResample);
     if (!fOK)
         return;
-    if (Image1->Size(nValue1, nValue2, fResample ? 2 : 0) != 0)
+    // A size beyond what the imaging library can hold is reported; the picture stays.
+    if (const int r = Image1->Size(nValue1, nValue2, fResample ? 2 : 0)) {
+        message(ImageFailureText(QStringLiteral("Image1"), r));
         return;
+    }
     fPictureChanged = true;
     SetNormalSizeMode();
     SizeWindowToPicture();

@@ -44,20 +44,26 @@ int cdaTrackNumber(const QString& path)
 
 void Lumivex1::buildPlayers()
 {
-    // Videos: the player with its controls beside the video play lists.
+    // Videos: pane 0 of Splitter2 holds the player beside the video play
+    // lists, pane 1 the controls across the tab's whole width.
     TabPanel[1]->layout()->removeWidget(TreeView1);
-    Splitter2 = new QSplitter(Qt::Horizontal, TabPanel[1]);
-    Splitter2->setObjectName(QStringLiteral("Splitter2"));
-    auto* videoSide = new QWidget(Splitter2);
-    auto* videoColumn = new QVBoxLayout(videoSide);
-    videoColumn->setContentsMargins(0, 0, 0, 0);
-    m_video = new viewers::PlayerPanel(viewers::PlayerPanel::Video, videoSide);
+    m_video = new viewers::PlayerPanel(viewers::PlayerPanel::Video, TabPanel[1]);
     MediaPlayer1 = m_video->Player;
     Frame1 = m_video->controls();
-    videoColumn->addWidget(MediaPlayer1, 1);
-    videoColumn->addWidget(Frame1);
-    Splitter2->addWidget(TreeView1);
-    Splitter2->setStretchFactor(0, 3);
+    Splitter2 = new QSplitter(Qt::Vertical, TabPanel[1]);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    auto* pictureAndLists = new QSplitter(Qt::Horizontal, Splitter2);
+    pictureAndLists->setObjectName(QStringLiteral("VideoListSplitter"));
+    pictureAndLists->addWidget(MediaPlayer1);
+    pictureAndLists->addWidget(TreeView1);
+    pictureAndLists->setStretchFactor(0, 3);
+    pictureAndLists->setCollapsible(1, false);
+    TreeView1->setMinimumWidth(120); // the list names stay readable
+    Frame1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    Splitter2->addWidget(Frame1);
+    Splitter2->setStretchFactor(0, 1);
+    Splitter2->setCollapsible(0, false);
+    Splitter2->setCollapsible(1, false);
     TabPanel[1]->layout()->addWidget(Splitter2);
 
     // Music: the play lists, the CD control and the music controls.
@@ -68,6 +74,7 @@ void Lumivex1::buildPlayers()
     auto* musicColumn = new QVBoxLayout(Frame2);
     musicColumn->setContentsMargins(0, 0, 0, 0);
     TreeView2->setParent(Frame2);
+    TreeView2->setMinimumSize(120, 60);
     musicColumn->addWidget(TreeView2, 1);
     MMControl1 = new platform::MMControl(Frame2);
     MMControl1->setObjectName(QStringLiteral("MMControl1"));

@@ -5,8 +5,73 @@
 #include "shell/HelpWindow.h"
 #include "window/ToolWindows.h"
 
-#include <QBoxLayout>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QSplitter>
 #include <QTabWidget>
+
+namespace {
+
+// Gives a splitter's panes their first widths, as shares of the width it
+// has when first laid out; later the user and the stretch factors decide.
+class FirstShares : public QObject {
+public:
+    FirstShares(QSplitter* split, QList<int> shares) : QObject(split), m_split(split), m_shares(std::move(shares))
+    {
+        split->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_split && event->type() == QEvent::Resize && m_split->width() > 0) {
+            int total = 0;
+            for (int s : m_shares)
+                total += s;
+            QList<int> widths;
+            for (int s : m_shares)
+                widths << m_split->width() * s / total;
+            m_split->setSizes(widths);
+            m_split->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QSplitter* m_split;
+    QList<int> m_shares;
+};
+
+// The Internet tab: the panel Frame6 holds the splitter Splitter3 with the
+// page on the left, where it takes the tab's width, and the favourites tree
+// in a column of its own beside it; the splitter widens either.
+void placeInternetTab(QWidget* tab, QWidget* page, QWidget* favorites)
+{
+    auto* frame = new QWidget(tab);
+    frame->setObjectName(QStringLiteral("Frame6"));
+    auto* fill = new QHBoxLayout(frame);
+    fill->setContentsMargins(0, 0, 0, 0);
+    auto* split = new QSplitter(Qt::Horizontal, frame);
+    split->setObjectName(QStringLiteral("Splitter3"));
+    fill->addWidget(split);
+    if (page) {
+        page->setMinimumWidth(160);
+        split->addWidget(page);
+        split->setCollapsible(0, false);
+    }
+    favorites->setMinimumWidth(60);
+    split->addWidget(favorites);
+    // The page grows with the window; the column keeps its width.
+    split->setStretchFactor(split->indexOf(favorites), 0);
+    if (page) {
+        split->setStretchFactor(0, 1);
+        new FirstShares(split, {3, 1});
+    }
+    tab->layout()->addWidget(frame);
+}
+
+} // namespace
 
 void Lumivex1::connectShellEvents()
 {
@@ -30,10 +95,7 @@ void Lumivex1::connectShellEvents()
     WebBrowser2 = platform::createWebBrowser(QStringLiteral("WebBrowser2"));
     if (QWidget* v = WebBrowser1->view())
         TabPanel[5]->layout()->addWidget(v);
-    if (QWidget* v = WebBrowser2->view()) {
-        TabPanel[6]->layout()->addWidget(v);
-        static_cast<QBoxLayout*>(TabPanel[6]->layout())->setStretchFactor(v, 3);
-    }
+    placeInternetTab(TabPanel[6], WebBrowser2->view(), TreeView4);
     WebBrowser1->setOffline(true);
     WebBrowser1->setSilent(true);
     WebBrowser2->setSilent(true);

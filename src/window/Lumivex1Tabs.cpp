@@ -16,6 +16,16 @@ void showTool(platform::ToolBarComp* comp, const char* id, bool visible)
     if (platform::Tool* t = comp->Item(QString::fromLatin1(id)))
         t->ChangeAll(platform::kPropVisible, visible);
 }
+
+// The caption for a page: the program's title and the page's title, its
+// address when it has no title, the program's title alone without either.
+QString pageCaption(const platform::WebBrowser& browser)
+{
+    QString name = browser.LocationName().trimmed();
+    if (name.isEmpty())
+        name = browser.LocationURL().trimmed();
+    return name.isEmpty() ? kProgramTitle : kProgramTitle + QStringLiteral(" - ") + name;
+}
 } // namespace
 
 bool Lumivex1::TabSelected(int n) const { return TabStrip1 && TabStrip1->currentIndex() == n - 1; }
@@ -102,9 +112,9 @@ void Lumivex1::TabStrip1_TabChange(int index)
             if (text && !text->isHidden())
                 setWindowTitle(prefix + RichTextFileName());
             if (WebBrowser1->Visible())
-                setWindowTitle(prefix + WebBrowser1->LocationName());
+                setWindowTitle(pageCaption(*WebBrowser1));
         } else if (caption == QLatin1String("Internet")) {
-            setWindowTitle(prefix + WebBrowser2->LocationName());
+            setWindowTitle(pageCaption(*WebBrowser2));
         }
     } catch (...) {
         // The caption stays as it was; the lists are written all the same.

@@ -33,7 +33,7 @@ const std::vector<ToolDef>& tools()
         // File menu
         {"ID_mnuOpenFile", "&Open File", "FileMenu", B, "", "Open a Picture, Multimedia or Document File"},
         {"ID_mnuOpenFilelnterent", "Open File located on the Internet", "FileMenu", B, "", ""},
-        {"ID_mnuOpenOLE", "Open File with another Application", "FileMenu", B, "", ""},
+        {"ID_mnuOpenOLE", "Open File with another Application", "FileMenu", B, "", "Open Picture or File with another Program as specified by Windows Explorer"},
         {"ID_mnuCloseFile", "Close File", "FileMenu", B, "", ""},
         {"ID_mnuSelectFavoriteList", "Select Favorite List", "FileMenu", B, "", "Select List of Favoriye Pictures or Multimedia Files"},
         {"ID_mnuCreateFavoriteList", "Create Favorite List", "FileMenu", B, "", ""},
@@ -44,9 +44,9 @@ const std::vector<ToolDef>& tools()
         {"ID_mnuTwainAcquirePicture", "Twain Acquire Picture", "FileMenu", B, "", ""},
         {"ID_mnuTwainSelectSource", "Twain Select Source", "FileMenu", B, "", ""},
         {"ID_mnuFileCreateNewFolder", "Create New Folder", "FileMenu", B, "", ""},
-        {"ID_mnuSaveFileAs", "Save File As", "FileMenu", B, "", ""},
+        {"ID_mnuSaveFileAs", "Save File As", "FileMenu", B, "", "Save File with a different Name or Folder Location"},
         {"ID_mnuRenameFile", "Rename File", "FileMenu", B, "", ""},
-        {"ID_mnuDeleteFile", "Delete File", "FileMenu", B, "", ""},
+        {"ID_mnuDeleteFile", "Delete File", "FileMenu", B, "", "Delete Highlighted File"},
         {"ID_mnuConvertFiles", "Convert Files", "FileMenu", B, "", ""},
         {"ID_mnuProperties", "Properties", "FileMenu", B, "", ""},
         {"ID_mnuPrintFiles", "Print Files", "FileMenu", B, "", ""},
@@ -98,17 +98,17 @@ const std::vector<ToolDef>& tools()
         {"ID_EditImage", "Edit Image", "ToolPicture", T, "Edit", "Edit Image - Ctrl K"},
         {"ID_EditColors", "Edit Colors", "ToolPicture", T, "Edit", "Edit Picture Colors - Ctrl M"},
         {"ID_PrintImage", "Print Image", "ToolPicture", B, "", "Print Picture - Shift F10"},
-        {"ID_SaveImage", "Save Image", "ToolPicture", B, "", "Save the Picture under a New Name"},
+        {"ID_SaveImage", "Save Image", "ToolPicture", B, "", "Save Picture"},
         {"ID_HelpImage", "Help", "ToolPicture", B, "", "Help on Viewing Pictures"},
         {"ID_Resize", "Resize", "ToolPicture", B, "", "Resize the Picture - Ctrl J"},
         {"ID_PicFavorites", "Favorites", "ToolPicture", B, "", "Add Current Picture to Favorite List - Ctrl N"},
-        {"ID_ViewNormal", "Normal", "ToolPictureView", T, "ToolStretch", ""},
-        {"ID_ViewStretch", "Stretch Image to Window", "ToolPictureView", T, "ToolStretch", ""},
-        {"ID_ViewZoom", "Zoom", "ToolPictureView", T, "ToolStretch", ""},
-        {"ID_ViewSnap", "Snap Image to Window", "ToolPictureView", T, "ToolStretch", ""},
-        {"ID_ViewFitImage", "Fit Image to Window", "ToolPictureView", T, "ToolStretch", ""},
-        {"ID_ViewMagnify", "Magnify", "ToolPictureView", T, "", ""},
-        {"ID_ViewPan", "Pan Image", "ToolPictureView", T, "", ""},
+        {"ID_ViewNormal", "Normal", "ToolPictureView", T, "ToolStretch", "View Picture as Normal Size"},
+        {"ID_ViewStretch", "Stretch Image to Window", "ToolPictureView", T, "ToolStretch", "Stretch Picture into Window Frame"},
+        {"ID_ViewZoom", "Zoom", "ToolPictureView", T, "ToolStretch", "Zoom in on Image"},
+        {"ID_ViewSnap", "Snap Image to Window", "ToolPictureView", T, "ToolStretch", "Snap Picture into Frame Size"},
+        {"ID_ViewFitImage", "Fit Image to Window", "ToolPictureView", T, "ToolStretch", "Fit Image to Window"},
+        {"ID_ViewMagnify", "Magnify", "ToolPictureView", T, "", "Magnify Areas of Picture"},
+        {"ID_ViewPan", "Pan Image", "ToolPictureView", T, "", "Pan View of image"},
         {"ID_mnuImageViewDropDown", "View", "ToolPictureView", M, "", ""},
         // Player tool bar
         {"ID_ToggleBtn", "ToggleBtn", "Player", B, "", "Toggle between Toolbars"},
@@ -116,9 +116,9 @@ const std::vector<ToolDef>& tools()
         {"ID_PicBtn", "Snap Picture", "Player", B, "Player", "Snap a Picture of the Video"},
         {"ID_VidEdit", "Create Video", "Player", T, "", "Edit Video Clip - Ctrl F10"},
         {"ID_Join", "Join Files", "Player", T, "Player", "Join Video Files"},
-        {"ID_VideoSave", "Save/Convert", "Player", B, "Player", "Save or Convert the Marked Clip"},
+        {"ID_VideoSave", "Save/Convert", "Player", B, "Player", "Save Video Clip"},
         {"ID_VidProp", "Properties", "Player", T, "", "Video File Propertiesl - Ctrl F11"},
-        {"ID_VidPlyLstBtn", "New Play List", "Player", B, "", "Create a New Play List"},
+        {"ID_VidPlyLstBtn", "New Play List", "Player", B, "", "Create or Edit Play List"},
         {"ID_PlayHelp", "Help", "Player", B, "", "Help on the Players"},
         {"ID_AudioReplace", "Audio Replace", "ToolVidView", B, "", "Replace the Audio of a Video File"},
         {"ID_VidMax", "Maximize", "ToolVidView", T, "VideoState", ""},
@@ -270,7 +270,7 @@ void build(platform::ToolBarComp& comp)
             continue;
         t->setCategory(QString::fromLatin1(d.category));
         t->setGroup(QString::fromLatin1(d.group));
-        t->setCaption(QString::fromLatin1(d.caption));
+        t->setCaption(QString::fromLatin1(d.caption), true);
         const QString tip = QString::fromLatin1(*d.toolTip ? d.toolTip : d.caption);
         t->setToolTip(tip);
     }

@@ -2,6 +2,9 @@
 
 #include "browser/GetURL1.h"
 #include "browser/ProPert1.h"
+#include "editor/EdtColors1.h"
+#include "editor/EdtImage1.h"
+#include "platform/Lead.h"
 #include "platform/WindowFront.h"
 #include "browser/Rename1.h"
 #include "favorites/SelFavorites1.h"
@@ -59,6 +62,32 @@ protected:
 private:
     QEventLoop* m_loop;
 };
+
+// What the picture editors touch of the main window: its picture view, the
+// changed flag and their tool.
+editor::EditorHost pictureEditorHost(const QString& toolId)
+{
+    QPointer<Lumivex1> w = mainWindow();
+    editor::EditorHost host;
+    host.showInMainView = [w](const QImage& picture) {
+        if (w)
+            w->Image1->setBitmap(picture);
+    };
+    host.resetMainView = [w] {
+        if (w)
+            w->ResetPicture();
+    };
+    host.setPictureChanged = [w](bool changed) {
+        if (w)
+            w->fPictureChanged = changed;
+    };
+    host.setToolState = [w, toolId](int state) {
+        if (w)
+            if (platform::Tool* tool = w->ToolBarComp1->Item(toolId))
+                tool->setState(state);
+    };
+    return host;
+}
 
 // Lets a window's command tool go when the window unloads.
 std::function<void()> toolReleaser(const char* id)
@@ -145,6 +174,10 @@ void registerProgramWindows()
         });
     }});
     registerOpeners(QStringLiteral("ProPert1"), {[] { ProPert1::open(mainWindow()); }, nullptr});
+    registerWindow(QStringLiteral("EdtImage1"),
+                   [] { return new EdtImage1(pictureEditorHost(QStringLiteral("ID_EditImage"))); });
+    registerWindow(QStringLiteral("EdtColors1"),
+                   [] { return new EdtColors1(pictureEditorHost(QStringLiteral("ID_EditColors"))); });
     registerWindow(QStringLiteral("SetFavList1"), [] {
         Lumivex1* w = mainWindow();
         return new SetFavList1(w ? w->fileListFolder() : QString());

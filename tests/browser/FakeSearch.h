@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 class FakeTree : public browser::SearchTree {
@@ -28,17 +29,9 @@ public:
 
     int add(const QString& name, const QString& path, int parent = -1, bool fsAncestor = false)
     {
-        Node n;
-        n.name = name;
-        n.path = path;
-        n.parent = parent;
-        n.fsAncestor = fsAncestor;
-        nodes.push_back(n);
+        nodes.push_back(Node{name, path, parent, fsAncestor, {}, false, 0});
         const int id = int(nodes.size()) - 1;
-        if (parent >= 0)
-            nodes[size_t(parent)].kids.push_back(id);
-        else
-            shown.push_back(id);
+        (parent >= 0 ? nodes[size_t(parent)].kids : shown).push_back(id);
         return id;
     }
 
@@ -55,11 +48,8 @@ public:
         const Node& n = at(index);
         if (onName)
             onName(index);
-        if (n.throwNumber) {
-            const int number = n.throwNumber;
-            const_cast<Node&>(n).throwNumber = 0;
+        if (const int number = std::exchange(const_cast<Node&>(n).throwNumber, 0))
             throw browser::SearchError{number, "Made-up failure"};
-        }
         return n.name;
     }
     QString Path(int index) const override { return at(index).path; }

@@ -11,7 +11,6 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
-#include <QSet>
 #include <gtest/gtest.h>
 
 using thumbtest::writePicture;
@@ -64,9 +63,7 @@ TEST_F(Properties, JpegShowsFormatSizesAndResolutions)
     ProPert1* p = openFor(path("photo.jpg"));
     EXPECT_TRUE(dialogs->messages.isEmpty());
     EXPECT_TRUE(gs.fProPertOpen);
-    EXPECT_EQ(p->windowTitle(), "Image Properties");
     EXPECT_EQ(p->Label1[0]->text(), path("photo.jpg"));
-    EXPECT_EQ(p->Label1[3]->text(), "Image Format:");
     EXPECT_EQ(values(p), (QStringList{"24", number(16777216), "JPEG File Interchange Format", "200", "320",
                                       number(QFileInfo(path("photo.jpg")).size()), number(960 * 200), "96",
                                       "300"}));
@@ -99,52 +96,31 @@ TEST_F(Properties, PaletteAndMagickFormatsAreRead)
     EXPECT_TRUE(dialogs->messages.isEmpty());
 }
 
-TEST_F(Properties, OtherKnownFilesShowOnlyTheirLength)
+TEST_F(Properties, OtherFilesShowTheirLengthTheMessageOrNothing)
 {
+    // A known file that is no picture shows only its length.
     testsupport::writeFile(path("notes.txt"), QByteArray(1234, 'x'));
     ProPert1* p = openFor(path("notes.txt"));
     EXPECT_TRUE(dialogs->messages.isEmpty());
     for (int k = 0; k < 9; ++k)
         EXPECT_EQ(p->Label2[k]->isHidden(), k != 5) << k;
     EXPECT_EQ(p->Label2[5]->text(), number(1234));
-}
+    delete p;
 
-TEST_F(Properties, UndescribedFilesGiveTheMessage)
-{
-    for (const char* name : {"book.pdf", "README"}) {
+    // Files the table does not describe give the message; an unreadable picture leaves the values empty.
+    const QString noProperties = "Cannot determine File Properties for this type of File";
+    for (auto [name, bytes, message] : {std::tuple{"book.pdf", "%PDF-1.4", noProperties},
+                                        {"README", "%PDF-1.4", noProperties},
+                                        {"broken.jpg", "\xFF\xD8\xFF not really", QString()}}) {
         dialogs->messages.clear();
-        testsupport::writeFile(path(QString::fromLatin1(name)), "%PDF-1.4");
-        ProPert1* p = openFor(path(QString::fromLatin1(name)));
-        EXPECT_EQ(dialogs->texts(), QStringList{"Cannot determine File Properties for this type of File"}) << name;
-        EXPECT_EQ(dialogs->messages.first().title, "Brevanto Lumivex 3.0");
+        testsupport::writeFile(path(QString::fromLatin1(name)), bytes);
+        p = openFor(path(QString::fromLatin1(name)));
+        EXPECT_EQ(dialogs->texts().join(""), message) << name;
+        if (!message.isEmpty()) {
+            EXPECT_EQ(dialogs->messages.first().title, "Brevanto Lumivex 3.0");
+        }
         for (QLabel* l : p->Label2)
             EXPECT_TRUE(l->text().isEmpty()) << name;
         delete p;
     }
-}
-
-TEST_F(Properties, UnreadablePicturesLeaveTheValuesEmpty)
-{
-    testsupport::writeFile(path("broken.jpg"), "\xFF\xD8\xFF not really");
-    ProPert1* p = openFor(path("broken.jpg"));
-    EXPECT_TRUE(dialogs->messages.isEmpty());
-    for (QLabel* l : p->Label2)
-        EXPECT_TRUE(l->text().isEmpty());
-}
-
-TEST(PropertiesFormatNames, TableAsWritten)
-{
-    EXPECT_EQ(ProPert1::FormatNameTable(86), "Tagged Image File LZW Compressed Forma");
-    EXPECT_EQ(ProPert1::FormatNameTable(17), "Tagged Image File LZW Compressed Format");
-    int codes = 0;
-    QSet<QString> names;
-    for (int c = -10; c < 1000; ++c) {
-        const QString n = ProPert1::FormatNameTable(c);
-        if (n != "Unknown format") {
-            ++codes;
-            names.insert(n);
-        }
-    }
-    EXPECT_EQ(codes, 105);
-    EXPECT_EQ(names.size(), 74);
 }

@@ -19,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 using thumbtest::writePicture;
@@ -62,16 +63,18 @@ protected:
         for (int i = 0; i < n; ++i)
             writePicture(file(QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0'))), QSize(160, 120));
     }
-    // The file list's "ID_Stop" click at the given thumbnail report.
-    void stopAtReport(int report)
+    // Runs the action at the given thumbnail report of the runs to come.
+    void atReport(int report, std::function<void()> action)
     {
         auto count = std::make_shared<int>(0);
         QObject::connect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1,
-                         [this, count, report](const QImage&, const QString&, int, int) {
+                         [count, report, action](const QImage&, const QString&, int, int) {
                              if (++*count == report)
-                                 w().ToggleThumbnails();
+                                 action();
                          });
     }
+    // The file list's "ID_Stop" click at the given thumbnail report.
+    void stopAtReport(int report) { atReport(report, [this] { w().ToggleThumbnails(); }); }
     void expectShown()
     {
         EXPECT_TRUE(gs.fThumbView);
@@ -131,11 +134,8 @@ TEST_F(Thumbnails, CellSizeAndColourDepthFollowTheOptions)
         gs.nThumbBitsIndex = index;
         w().ToggleThumbnails();
         ASSERT_EQ(w().ImagList1->Count(), 1);
-        const QImage& img = w().ImagList1->Item(0).Bitmap;
-        EXPECT_EQ(img.depth(), depth) << index;
-        if (colours) {
-            EXPECT_LE(img.colorCount(), colours) << index;
-        }
+        EXPECT_EQ(w().ImagList1->Item(0).Bitmap.depth(), depth) << index;
+        EXPECT_LE(w().ImagList1->Item(0).Bitmap.colorCount(), colours) << index;
     }
 }
 
@@ -155,31 +155,26 @@ TEST_F(Thumbnails, FilterRowsGiveTheRangeOfPictureTypes)
     EXPECT_FALSE(browser::thumbnailRange(26));         // wave files
 }
 
-TEST_F(Thumbnails, FiltersWithoutPicturesOrFoldersWithoutThemGoBackToTheFileList)
+TEST_F(Thumbnails, NothingToShowGoesBackToTheFileList)
 {
-    makeMixedFolder();
+    testsupport::writeFile(file("broken.jpg"), "\xFF\xD8\xFF garbage");
+    testsupport::writeFile(file("empty.png"), "");
+    testsupport::writeFile(file("notes.txt"), "text");
     // The text-files filter: back at once, without a message.
     w().nFilterRow = 34;
     w().ToggleThumbnails();
     EXPECT_TRUE(dialogs().messages.isEmpty());
     expectFileList();
 
-    // A filter that matches nothing here.
-    w().nFilterRow = 2; // BMP
-    w().ToggleThumbnails();
-    ASSERT_EQ(dialogs().texts(), QStringList{"      No Thumbnails to Display"});
-    EXPECT_EQ(dialogs().messages.first().title, "Brevanto Lumivex 3.0");
-    expectFileList();
-}
-
-TEST_F(Thumbnails, CorruptPicturesAndEmptyFoldersGiveNoThumbnails)
-{
-    testsupport::writeFile(file("broken.jpg"), "\xFF\xD8\xFF garbage");
-    testsupport::writeFile(file("empty.png"), "");
-    testsupport::writeFile(file("notes.txt"), "text");
-    w().ToggleThumbnails();
-    EXPECT_EQ(dialogs().texts(), QStringList{"      No Thumbnails to Display"});
-    expectFileList();
+    // Only corrupt or empty pictures, then a filter (BMP) that matches nothing here.
+    for (int row : {35, 2}) {
+        dialogs().messages.clear();
+        w().nFilterRow = row;
+        w().ToggleThumbnails();
+        ASSERT_EQ(dialogs().texts(), QStringList{"      No Thumbnails to Display"}) << row;
+        EXPECT_EQ(dialogs().messages.first().title, "Brevanto Lumivex 3.0");
+        expectFileList();
+    }
 
     // A folder the list shows with nothing in it: the tool does nothing.
     dialogs().messages.clear();
@@ -226,29 +221,20 @@ TEST_F(Thumbnails, StopBeforeTheFirstThumbnailRestoresTheFileListTools)
     expectFileList();
 }
 
-TEST_F(Thumbnails, ComingBackToTheTabKeepsExploreFilesWorking)
+TEST_F(Thumbnails, HeldThumbnailsAreReusedAfterATabChangeOnlyWhenNothingChanged)
 {
     makeMixedFolder();
     w().ToggleThumbnails();
     ASSERT_EQ(w().ImagList1->Count(), 4);
-    // Another tab, then the ThumbNails tab again: the tab change clears
-    // fThumbsLoading and toggles.
+    // Another tab, then the ThumbNails tab again (the tab change clears
+    // fThumbsLoading and toggles): shown, and "Explore Files" still leaves.
     w().TabStrip1->setCurrentIndex(0);
     gs.fThumbsLoading = false;
     w().ToggleThumbnails();
     expectShown();
     EXPECT_EQ(w().ImagList1->Count(), 4);
-    // "Explore Files" still leaves.
-    w().ToggleThumbnails();
-    expectFileList();
-}
-
-TEST_F(Thumbnails, HeldThumbnailsAreReusedOnlyWhenNothingChanged)
-{
-    makeMixedFolder();
-    w().ToggleThumbnails();
-    ASSERT_EQ(w().ImagList1->Count(), 4);
     w().ToggleThumbnails(); // Explore Files
+    expectFileList();
     writePicture(file("f.jpg"), QSize(80, 80));
 
     // Same folder, filter, size and depth: shown again without a run.
@@ -297,16 +283,12 @@ TEST_F(Thumbnails, ChangesDuringARunEndInACleanState)
     writePicture(file("only.png"), QSize(90, 90));
 
     // A filter change while the run goes on: that run stops and the new filter's follows.
-    auto reports = std::make_shared<int>(0);
-    QObject::connect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1,
-                         [&, reports](const QImage&, const QString&, int, int) {
-                             if (++*reports == 2) {
-                                 w().nFilterRow = 15; // PNG
-                                 bool made = true;
-                                 w().GenerateThumbnails(made);
-                                 EXPECT_FALSE(made);
-                             }
-                         });
+    atReport(2, [this] {
+        w().nFilterRow = 15; // PNG
+        bool made = true;
+        w().GenerateThumbnails(made);
+        EXPECT_FALSE(made);
+    });
     w().ToggleThumbnails();
     ASSERT_TRUE(thumbtest::waitForThumbnailRun(w()));
     EXPECT_EQ(texts(w().ImagList1), QStringList{"only.png"});
@@ -317,13 +299,7 @@ TEST_F(Thumbnails, ClosingDuringARunWaitsForIt)
 {
     makeJpegs(20);
     w().show();
-    auto reports = std::make_shared<int>(0);
-    QObject::connect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1,
-                     [&, reports](const QImage&, const QString&, int, int) {
-                         if (++*reports == 2) {
-                             EXPECT_FALSE(w().close());
-                         }
-                     });
+    atReport(2, [this] { EXPECT_FALSE(w().close()); });
     w().ToggleThumbnails();
     EXPECT_LT(w().ImagList1->Count(), 20);
     EXPECT_TRUE(QTest::qWaitFor([&]() { return !w().isVisible(); }, 10000));

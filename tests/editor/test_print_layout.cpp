@@ -9,29 +9,15 @@ using namespace printlayout;
 using platform::PageItem;
 using platform::RecordingPrintCanvas;
 
-TEST(PrintLayout, PreviewBarsAndLabel)
+// The preview's sizes, bars and label place are checked through the window.
+TEST(PrintLayout, TypedNumbersRoundingAndNoPicture)
 {
-    const QSizeF box(kPreviewWidth, kPreviewHeight);
-    EXPECT_EQ(previewSize(800, 600, box), QSizeF(2040, 1800));
-    EXPECT_EQ(previewSize(600, 800, box), QSizeF(1580, 2400));
-    EXPECT_TRUE(previewSize(0, 600, box).isEmpty()) << "no picture, no preview (never a division by zero)";
-
-    EXPECT_EQ(barPercent(2040, kFrameWidth), 100) << "85 + 20.4, cut to 100";
-    EXPECT_EQ(barPercent(1800, kFrameHeight), 74) << "56 + 18";
-    EXPECT_EQ(barExtent(2400, 50), 1200);
-
-    const QRectF preview(180, 1000, 2040, 1800);
-    EXPECT_EQ(labelTop(preview, true), 620);
-    EXPECT_EQ(labelTop(preview, false), 2900);
-
-    EXPECT_EQ(leadingNumber("1000"), 1000);
-    EXPECT_EQ(leadingNumber("abc"), 0);
-    EXPECT_EQ(leadingNumber("12ab"), 12);
-    EXPECT_EQ(leadingNumber(" 1 2 "), 12);
-    EXPECT_EQ(leadingNumber("-7.5"), -7.5);
-    EXPECT_EQ(leadingNumber(""), 0);
-    EXPECT_EQ(leadingNumber("9e999"), 9) << "an exponent out of range keeps the digits";
-    EXPECT_EQ(leadingNumber("99999999999"), 1.0e6);
+    EXPECT_TRUE(previewSize(0, 600, QSizeF(kPreviewWidth, kPreviewHeight)).isEmpty()) << "never a division by zero";
+    // Leading digits count, blanks inside are skipped; an exponent out of range keeps the digits.
+    const std::pair<const char*, double> typed[] = {{"1000", 1000}, {"abc", 0}, {"12ab", 12},   {" 1 2 ", 12},
+                                                    {"-7.5", -7.5}, {"", 0},    {"9e999", 9}, {"99999999999", 1.0e6}};
+    for (const auto& [text, value] : typed)
+        EXPECT_EQ(leadingNumber(text), value) << text;
     EXPECT_EQ(roundToShort(2.5), 2);
     EXPECT_EQ(roundToShort(3.5), 4);
     EXPECT_EQ(roundToShort(1e9), 32767);

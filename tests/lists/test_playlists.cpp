@@ -59,7 +59,7 @@ TEST_F(PlayListTest, ListsAndEntriesRoundTripWhole)
     EXPECT_EQ(back.FindList("none such"), 1);
 }
 
-TEST_F(PlayListTest, DetailsLinesSplitAtTheFirstSeparator)
+TEST_F(PlayListTest, DetailsLinesSplitAtTheFirstSeparatorAndEmptyDetailsLeaveNoCurrentName)
 {
     writeFile(path("n.PLS"), "Holiday\r\nOther\r\n");
     writeFile(path("d.PLS"), "Holiday|#|/t/a|#|b.avi\r\nno separator here\r\nNowhere|#|/x/c.avi\r\nOther|#|/y/d.avi\r\n");
@@ -82,20 +82,18 @@ TEST_F(PlayListTest, DetailsLinesSplitAtTheFirstSeparator)
     ASSERT_TRUE(none.LoadLists(path("empty.PLS")));
     ASSERT_TRUE(none.LoadListDetails(path("d.PLS")));
     EXPECT_EQ(none.tree()->Count(), 0);
-}
 
-TEST_F(PlayListTest, EmptyDetailsLeaveTheCurrentNameEmpty)
-{
-    writeFile(path("n.PLS"), "First\r\nSecond\r\n");
+    // Empty details leave the current name empty: a drop on empty space goes
+    // under the first list and is stored with an empty list name.
     writeFile(path("d.PLS"), "");
-    PlayListTree lists(false);
+    PlayListTree fresh(false);
     QString name;
-    lists.LoadAtStartUp(path("n.PLS"), path("d.PLS"), name);
-    lists.OLEDragDrop({"/v/a.avi"}, -50, -50); // empty space
-    ASSERT_EQ(lists.tree()->Count(), 3);
-    EXPECT_EQ(lists.tree()->Item(3)->Parent()->Text, "First");
-    ASSERT_TRUE(lists.SaveListDetails(path("d.PLS")));
-    EXPECT_EQ(readFile(path("d.PLS")), "|#|/v/a.avi\r\n") << "stored with an empty list name";
+    fresh.LoadAtStartUp(path("n.PLS"), path("d.PLS"), name);
+    fresh.OLEDragDrop({"/v/a.avi"}, -50, -50);
+    ASSERT_EQ(fresh.tree()->Count(), 3);
+    EXPECT_EQ(fresh.tree()->Item(3)->Parent()->Text, "Holiday");
+    ASSERT_TRUE(fresh.SaveListDetails(path("d.PLS")));
+    EXPECT_EQ(readFile(path("d.PLS")), "|#|/v/a.avi\r\n");
 }
 
 TEST_F(PlayListTest, ChangedFlagClearedOnlyWhenWritten)

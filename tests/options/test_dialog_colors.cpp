@@ -1,8 +1,5 @@
 #include "OptionsFixture.h"
 #include "shared/DialogColors.h"
-#include "shell/About1.h"
-#include "shell/QuikTip1.h"
-#include "shell/SetOptn1.h"
 #include "shell/Settings.h"
 
 #include <QCheckBox>
@@ -11,8 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
 #include <QVBoxLayout>
 
 namespace {
@@ -45,7 +40,7 @@ struct Window {
 
 } // namespace
 
-TEST(DialogColors, EachKindOfControlTakesItsSchemeColours)
+TEST(DialogColors, EachKindOfControlTakesItsSchemeColoursTypeAndEffect)
 {
     settings::setDefaultColors(gs);
     gs.fBoldFonts = false;
@@ -72,12 +67,8 @@ TEST(DialogColors, EachKindOfControlTakesItsSchemeColours)
     dialogcolors::applyDialogColors(&t.window);
     EXPECT_EQ(pixelOf(&t.window, 2, 2), QApplication::palette().color(QPalette::Button));
     EXPECT_EQ(t.at(t.entry, {t.entry->width() - 6, t.entry->height() / 2}), QColor(0, 0xFF, 0x80));
-}
 
-TEST(DialogColors, BoldTypeAndTextEffectFollowTheOptions)
-{
-    settings::setDefaultColors(gs);
-    Window t;
+    // Bold type and the label's text effect follow the options.
     gs.fBoldFonts = true;
     gs.nLabelStyle = 2; // raised heavy
     dialogcolors::applyDialogColors(&t.window);
@@ -96,39 +87,4 @@ TEST(DialogColors, BoldTypeAndTextEffectFollowTheOptions)
     t.label->ensurePolished();
     EXPECT_FALSE(t.label->font().bold());
     EXPECT_EQ(t.label->graphicsEffect(), nullptr);
-}
-
-// With LUMIVEX_SCREENSHOTS naming a folder, saves a picture of each window in
-// the default colour scheme there (run under xvfb-run to see real fonts).
-TEST_F(MainWindowTest, ScreenshotsOfTheDialogs)
-{
-    const QString out = qEnvironmentVariable("LUMIVEX_SCREENSHOTS");
-    if (out.isEmpty())
-        GTEST_SKIP() << "set LUMIVEX_SCREENSHOTS to a folder to save the pictures";
-    QDir().mkpath(out);
-    testsupport::writeFile(folder.file("TIPHELP.TXT"),
-                           "Double-click a picture in the file list to show it on the Pictures tab.\r\n");
-    startMain();
-    auto save = [&](QWidget* w, const QString& name) {
-        w->show();
-        w->activateWindow();
-        QTest::qWait(200);
-        EXPECT_TRUE(w->grab().save(QDir(out).filePath(name)));
-    };
-    SetOptn1* d = SetOptn1::instance();
-    for (int page = 0; page < 3; ++page) {
-        d->TabStrip1->setCurrentIndex(page);
-        save(d, QStringLiteral("SetOptn1-%1.png").arg(page + 1));
-    }
-    d->CancelBtn->click();
-    About1::open();
-    save(About1::current(), "About1.png");
-    gs.fQuikTipOpen = false;
-    QuikTip1::open();
-    save(QuikTip1::current(), "QuikTip1.png");
-    dialogs->messages.clear();
-    QuikTip1::current()->close();
-    QFile::remove(folder.file("TIPHELP.TXT"));
-    QuikTip1::open();
-    save(QuikTip1::current(), "QuikTip1-missing.png");
 }

@@ -57,7 +57,7 @@ TEST_F(OptionsDialogTest, OkWithoutChangesWritesTheDefaultsAndARestartReadsThemB
     const QList<QByteArray> lines = file("Options.INI").split('\n');
     ASSERT_EQ(lines.size(), 5) << "four lines, each ending in CR LF";
     EXPECT_EQ(lines[0], "0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 0\r");
-    EXPECT_EQ(lines[1], QSysInfo::machineHostName().left(255).toUpper().toUtf8() + "\r");
+    EXPECT_EQ(lines[1], QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0).toUpper().toUtf8() + "\r");
     EXPECT_EQ(lines[2], folder.path().toUtf8() + "\r");
     // The computer name was read at start-up, which turns its option off.
     const QByteArray useName = QSysInfo::machineHostName().isEmpty() ? "1" : "0";

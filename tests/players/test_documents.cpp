@@ -92,7 +92,7 @@ TEST(Rtf, PlainTextIsUtf8ElseWindows1252)
     EXPECT_EQ(platform::decodePlainText(QByteArray("\xff\xfeH\0i\0", 6)), "Hi");
 }
 
-TEST(Documents, TextFilesOpenReadOnlyInTheTextBox)
+TEST(Documents, TextFilesOpenReadOnlyInTheTextBoxOrGiveTheirMessages)
 {
     fakes::Window f;
     Lumivex1& w = *f.w;
@@ -117,37 +117,27 @@ TEST(Documents, TextFilesOpenReadOnlyInTheTextBox)
     EXPECT_TRUE(w.Text1->toPlainText().startsWith("Plain bold"));
     EXPECT_EQ(formatOf(w.Text1->document(), "bold").fontWeight(), QFont::Bold);
     EXPECT_EQ(formatOf(w.Text1->document(), "Red").foreground().color(), QColor(255, 0, 0));
-}
 
-TEST(Documents, UnreadableTextFilesGiveTheirMessages)
-{
-    fakes::Window f;
-    Lumivex1& w = *f.w;
+    // Unreadable files give their messages: missing, or held by another program
+    // (an office suite's lock file beside the document counts the same).
     w.LoadText(f.file("missing.txt"));
     ASSERT_EQ(f.dialogs->messages.size(), 1);
-    EXPECT_EQ(f.dialogs->messages[0].text, "Error - 53 - File not found");
     EXPECT_EQ(f.dialogs->messages[0].title, kProgramTitle);
-
-    // Held by another program.
-    const QString held = f.file("held.txt");
+    const QString held = f.file("held.txt"), doc = f.file("report.txt");
     testsupport::writeFile(held, "in use");
+    testsupport::writeFile(doc, "text");
+    testsupport::writeFile(f.file(".~lock.report.txt#"), "someone");
     const int fd = ::open(QFile::encodeName(held).constData(), O_RDWR);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     w.LoadText(held);
     ::close(fd);
-    ASSERT_EQ(f.dialogs->messages.size(), 2);
-    EXPECT_EQ(f.dialogs->messages[1].text, "Document currently in use");
-    // An office suite's lock file beside the document counts the same.
-    const QString doc = f.file("report.txt");
-    testsupport::writeFile(doc, "text");
-    testsupport::writeFile(f.file(".~lock.report.txt#"), "someone");
     w.LoadText(doc);
-    ASSERT_EQ(f.dialogs->messages.size(), 3);
-    EXPECT_EQ(f.dialogs->messages[2].text, "Document currently in use");
+    EXPECT_EQ(f.dialogs->texts(), QStringList({"Error - 53 - File not found", "Document currently in use",
+                                               "Document currently in use"}));
 }
 
-TEST(Documents, PagesAndPdfOpenOfflineInTheBrowser)
+TEST(Documents, PagesPdfAndWordProcessorFilesOpenInTheBrowser)
 {
     fakes::Window f;
     Lumivex1& w = *f.w;
@@ -175,13 +165,8 @@ TEST(Documents, PagesAndPdfOpenOfflineInTheBrowser)
     ASSERT_EQ(w.List6->count(), 2);
     EXPECT_EQ(w.List6->item(0)->text(), htm);
     EXPECT_EQ(w.List6->currentRow(), 1);
-}
 
-TEST(Documents, WordProcessorFilesShowTextOrAClearMessage)
-{
-    fakes::Window f;
-    Lumivex1& w = *f.w;
-    // A binary word-processor file with text inside, 8-bit and UTF-16.
+    // A binary word-processor file shows its text, 8-bit and UTF-16.
     QByteArray doc("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
     doc += QByteArray(300, '\0') + "Dear reader, this is the letter text." + QByteArray(40, '\x01');
     for (const char c : QByteArray("Second part in wide characters"))
@@ -190,7 +175,6 @@ TEST(Documents, WordProcessorFilesShowTextOrAClearMessage)
     const QString file = f.file("letter.doc");
     testsupport::writeFile(file, doc);
     w.LoadDocument(file);
-    ASSERT_TRUE(f.browser1());
     EXPECT_EQ(f.browser1()->calls.last(), "showHtml File://" + file);
     EXPECT_TRUE(f.browser1()->html.contains("Dear reader, this is the letter text."));
     EXPECT_TRUE(f.browser1()->html.contains("Second part in wide characters"));

@@ -37,7 +37,28 @@ public:
             onCall(s);
     }
 
-    void DisplayFile(const QString& p) override { rec("DisplayFile " + p); }
+// Procedures that only record their call, with the file they get if any.
+#define LUMIVEX_RECORD(name) void name() override { rec(#name); }
+#define LUMIVEX_RECORD_FILE(name) void name(const QString& p) override { rec(#name " " + p); }
+    // Files, scanner and the file list.
+    LUMIVEX_RECORD_FILE(DisplayFile) LUMIVEX_RECORD_FILE(ConvertFile) LUMIVEX_RECORD_FILE(LoadMediaFile)
+    LUMIVEX_RECORD(OpenFileRoutine) LUMIVEX_RECORD(OpenFileWithApplication) LUMIVEX_RECORD(CloseCurrentFile)
+    LUMIVEX_RECORD(DeleteCurrentFile) LUMIVEX_RECORD(TwainAcquirePicture) LUMIVEX_RECORD(TwainSelectSource)
+    LUMIVEX_RECORD(FindFileRoutine) LUMIVEX_RECORD(FindNext) LUMIVEX_RECORD(CollapseFolderTree)
+    LUMIVEX_RECORD(MoveUpFolder) LUMIVEX_RECORD(SetLargeIconsView) LUMIVEX_RECORD(SetSmallIconsView)
+    LUMIVEX_RECORD(SetListIconsView) LUMIVEX_RECORD(SetDetailsView)
+    // The picture view.
+    LUMIVEX_RECORD(ShowPreviousPicture) LUMIVEX_RECORD(ShowNextPicture) LUMIVEX_RECORD(FitImageToWindow)
+    LUMIVEX_RECORD(ViewNormalSize) LUMIVEX_RECORD(TogglePanWindow) LUMIVEX_RECORD(SnapImageToWindow)
+    LUMIVEX_RECORD(StretchImageToWindow) LUMIVEX_RECORD(ZoomImage) LUMIVEX_RECORD(ToggleMagnifier)
+    LUMIVEX_RECORD(ResizePicture) LUMIVEX_RECORD(StartRedEyeRemoval) LUMIVEX_RECORD(ChangeBrightness)
+    LUMIVEX_RECORD(ChangeContrast) LUMIVEX_RECORD(ResizeImage) LUMIVEX_RECORD(RestoreOriginalPicture)
+    LUMIVEX_RECORD(CopyPictureToClipboard) LUMIVEX_RECORD(AddPictureToFavorites)
+    // The players and lists.
+    LUMIVEX_RECORD(SaveVideoClip) LUMIVEX_RECORD(SaveMusicClip) LUMIVEX_RECORD(CreateNewPlayList)
+#undef LUMIVEX_RECORD
+#undef LUMIVEX_RECORD_FILE
+
     bool SaveFileAs(const QString& p) override
     {
         rec("SaveFileAs " + p);
@@ -45,46 +66,10 @@ public:
             fPictureChanged = false;
         return saveSucceeds;
     }
-    void OpenFileRoutine() override { rec("OpenFileRoutine"); }
-    void OpenFileWithApplication() override { rec("OpenFileWithApplication"); }
-    void CloseCurrentFile() override { rec("CloseCurrentFile"); }
-    void DeleteCurrentFile() override { rec("DeleteCurrentFile"); }
-    void ConvertFile(const QString& p) override { rec("ConvertFile " + p); }
-    void TwainAcquirePicture() override { rec("TwainAcquirePicture"); }
-    void TwainSelectSource() override { rec("TwainSelectSource"); }
-    void FindFileRoutine() override { rec("FindFileRoutine"); }
-    void FindNext() override { rec("FindNext"); }
-    void CollapseFolderTree() override { rec("CollapseFolderTree"); }
-    void MoveUpFolder() override { rec("MoveUpFolder"); }
-    void SetLargeIconsView() override { rec("SetLargeIconsView"); }
-    void SetSmallIconsView() override { rec("SetSmallIconsView"); }
-    void SetListIconsView() override { rec("SetListIconsView"); }
-    void SetDetailsView() override { rec("SetDetailsView"); }
-    std::optional<QString> FileListSelectedPath() override { return listPath; }
-    void ShowPreviousPicture() override { rec("ShowPreviousPicture"); }
-    void ShowNextPicture() override { rec("ShowNextPicture"); }
-    void FitImageToWindow() override { rec("FitImageToWindow"); }
-    void ViewNormalSize() override { rec("ViewNormalSize"); }
-    void TogglePanWindow() override { rec("TogglePanWindow"); }
-    void SnapImageToWindow() override { rec("SnapImageToWindow"); }
-    void StretchImageToWindow() override { rec("StretchImageToWindow"); }
-    void ZoomImage() override { rec("ZoomImage"); }
-    void ToggleMagnifier() override { rec("ToggleMagnifier"); }
-    void ResizePicture() override { rec("ResizePicture"); }
-    void StartRedEyeRemoval() override { rec("StartRedEyeRemoval"); }
-    void ChangeBrightness() override { rec("ChangeBrightness"); }
-    void ChangeContrast() override { rec("ChangeContrast"); }
-    void ResizeImage() override { rec("ResizeImage"); }
-    void RestoreOriginalPicture() override { rec("RestoreOriginalPicture"); }
     void CapturePicture(int l, int t, int w, int h) override
     {
         rec(QStringLiteral("CapturePicture %1 %2 %3 %4").arg(l).arg(t).arg(w).arg(h));
     }
-    int PictureBitmapBits() override { return bitmapBits; }
-    void CopyPictureToClipboard() override { rec("CopyPictureToClipboard"); }
-    void LoadMediaFile(const QString& p) override { rec("LoadMediaFile " + p); }
-    void SaveVideoClip() override { rec("SaveVideoClip"); }
-    void SaveMusicClip() override { rec("SaveMusicClip"); }
     bool SaveStillBitmap(const QString& p) override
     {
         rec("SaveStillBitmap " + p);
@@ -93,10 +78,10 @@ public:
         return stillWritten;
     }
     void SetVideoWindowMode(int m) override { rec(QStringLiteral("SetVideoWindowMode %1").arg(m)); }
+    std::optional<QString> FileListSelectedPath() override { return listPath; }
+    int PictureBitmapBits() override { return bitmapBits; }
     std::optional<QString> PlayerFileName(int) override { return playerFile; }
     QString RichTextFileName() override { return richTextFile; }
-    void AddPictureToFavorites() override { rec("AddPictureToFavorites"); }
-    void CreateNewPlayList() override { rec("CreateNewPlayList"); }
 
     // Puts recording browsers in place of the real ones.
     QStringList browserLog;
@@ -144,6 +129,12 @@ struct Shell {
     std::unique_ptr<TestWindow> window = std::make_unique<TestWindow>();
     Shell() { dialogs->messages.clear(); }
     TestWindow& w() { return *window; }
+};
+
+// A test on a fresh shell: `w` is its window, `s` the rest.
+struct ShellTest : ::testing::Test, Shell {
+    Shell& s = *this;
+    TestWindow& w = Shell::w();
 };
 
 } // namespace shelltest

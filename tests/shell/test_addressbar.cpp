@@ -1,17 +1,16 @@
-// The address combo, Esc in a tool, the drop-down buttons, the tool-bar
-// toggle and a file's properties.
+// The address combo and a file's properties.
 #include "ShellTestWindow.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QMenu>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
 using namespace shelltest;
+using AddressBar = ShellTest;
 
 namespace {
 platform::Tool* addressCombo(TestWindow& w) { return w.ToolBarComp1->Item("ID_IntURLEnter"); }
@@ -25,10 +24,8 @@ QStringList visited(TestWindow& w)
 }
 } // namespace
 
-TEST(AddressBar, OpenTheTypedAddress)
+TEST_F(AddressBar, OpenTheTypedAddress)
 {
-    Shell s;
-    TestWindow& w = s.w();
     w.fakeBrowser(2);
 
     // A media address is played and joins the visited list once; no navigation.
@@ -64,10 +61,8 @@ TEST(AddressBar, OpenTheTypedAddress)
     EXPECT_EQ(gs.cCurrentURL, "kept");
 }
 
-TEST(AddressBar, EnterAndChoiceNavigateOnce)
+TEST_F(AddressBar, EnterAndChoiceNavigateOnce)
 {
-    Shell s;
-    TestWindow& w = s.w();
     w.fakeBrowser(2);
     w.TabStrip1->setCurrentIndex(5);
     w.click("ID_IntVisited");
@@ -97,29 +92,8 @@ TEST(AddressBar, EnterAndChoiceNavigateOnce)
     w.hide();
 }
 
-TEST(AddressBar, ToggleBetweenToolBars)
+TEST_F(AddressBar, FileProperties)
 {
-    Shell s;
-    TestWindow& w = s.w();
-    w.TabStrip1->setCurrentIndex(2);
-    ASSERT_TRUE(w.ToolBarComp1->barVisible(3));
-    w.click("ID_ToggleBtn");
-    EXPECT_FALSE(w.ToolBarComp1->barVisible(3));
-    EXPECT_TRUE(w.ToolBarComp1->barVisible(2));
-    w.click("ID_ToggleBtn");
-    EXPECT_TRUE(w.ToolBarComp1->barVisible(3));
-    EXPECT_FALSE(w.ToolBarComp1->barVisible(2));
-
-    // The ThumbNails tab has no tool bar of its own: nothing changes.
-    w.TabStrip1->setCurrentIndex(3);
-    w.click("ID_ToggleBtn");
-    EXPECT_TRUE(w.ToolBarComp1->barVisible(2));
-}
-
-TEST(AddressBar, FileProperties)
-{
-    Shell s;
-    TestWindow& w = s.w();
     const QString empty = s.folder.file("empty file.txt");
     testsupport::writeFile(empty, "");
     w.ShowFileProperties(empty);

@@ -15,16 +15,14 @@
 #include <stdexcept>
 
 using namespace shelltest;
+using Dispatcher = ShellTest;
 
 namespace {
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 } // namespace
 
-TEST(Dispatcher, BusyGuardAndPointer)
+TEST_F(Dispatcher, BusyGuardAndPointer)
 {
-    Shell s;
-    TestWindow& w = s.w();
-
     // While busy, a click does nothing and the pointer is left alone.
     w.setCursor(Qt::CrossCursor);
     gs.fBusy = true;
@@ -74,7 +72,7 @@ TEST(Dispatcher, BusyGuardAndPointer)
     EXPECT_TRUE(w.pointerIsDefault());
 }
 
-TEST(Dispatcher, EveryToolIdIsHandledOrDocumented)
+TEST_F(Dispatcher, EveryToolIdIsHandledOrDocumented)
 {
     // Tools the dispatcher leaves to the category test, which does nothing for them.
     const QStringList notDispatched = {
@@ -86,17 +84,14 @@ TEST(Dispatcher, EveryToolIdIsHandledOrDocumented)
         const QString id = QString::fromLatin1(d.id);
         EXPECT_NE(Lumivex1::IsDispatchedCommand(id), notDispatched.contains(id)) << d.id;
     }
+    // These are recognised and do nothing.
     for (const char* id : {"ID_Select", "ID_mnuSelectFiles", "ID_ViewBtn", "ID_mnuRunSlideShow",
-                           "ID_mnuUtilitiesSetComputer"}) {
-        EXPECT_TRUE(Lumivex1::IsDispatchedCommand(QString::fromLatin1(id))) << id;
+                           "ID_mnuUtilitiesSetComputer"})
         EXPECT_TRUE(Lumivex1::IdleCommandIds().contains(QString::fromLatin1(id))) << id;
-    }
     EXPECT_FALSE(Lumivex1::IsDispatchedCommand("ID_EnterURL"));
     EXPECT_FALSE(Lumivex1::IsDispatchedCommand("id_mnuopenfile")) << "ids compare case-sensitively";
 
     // The recognised ids that do nothing, and the ones not dispatched, call nothing.
-    Shell s;
-    TestWindow& w = s.w();
     for (const QString& id : Lumivex1::IdleCommandIds() + notDispatched)
         if (platform::Tool* t = w.ToolBarComp1->Item(id))
             w.ToolBarComp1_ToolClick(t);
@@ -104,29 +99,24 @@ TEST(Dispatcher, EveryToolIdIsHandledOrDocumented)
     EXPECT_TRUE(w.pointerIsDefault());
 }
 
-TEST(Dispatcher, CommandsReachTheirProcedures)
+TEST_F(Dispatcher, CommandsReachTheirProcedures)
 {
-    Shell s;
-    TestWindow& w = s.w();
     gs.cCurrentFile = QStringLiteral("/data/shown file.jpg");
     // The commands that hand a file on give the current one; both ids of a pair run the same command.
-    const QList<QPair<QString, QString>> table = {
-        {"ID_mnuSaveFileAs", "SaveFileAs /data/shown file.jpg"},
-        {"ID_mnuConvertFiles", "ConvertFile /data/shown file.jpg"},
-        {"ID_Find", "FindFileRoutine"},
-        {"ID_mnuFindFiles", "FindFileRoutine"},
-        {"ID_mnuCreateFavoriteList", "AddPictureToFavorites"},
-        {"ID_PicFavorites", "AddPictureToFavorites"},
+    const QList<QPair<QString, QStringList>> table = {
+        {"ID_mnuSaveFileAs", {"SaveFileAs /data/shown file.jpg"}},
+        {"ID_mnuConvertFiles", {"ConvertFile /data/shown file.jpg"}},
+        {"ID_Find", {"FindFileRoutine"}},
+        {"ID_mnuFindFiles", {"FindFileRoutine"}},
+        {"ID_mnuCreateFavoriteList", {"AddPictureToFavorites"}},
+        {"ID_PicFavorites", {"AddPictureToFavorites"}},
+        {"ID_mnuImageReset", {"RestoreOriginalPicture", "ResizeImage"}},
     };
-    for (const auto& [id, call] : table) {
+    for (const auto& [id, calls] : table) {
         w.calls.clear();
         w.click(id);
-        EXPECT_EQ(w.calls, QStringList{call}) << id.toStdString();
+        EXPECT_EQ(w.calls, calls) << id.toStdString();
     }
-
-    w.calls.clear();
-    w.click("ID_mnuImageReset");
-    EXPECT_EQ(w.calls, (QStringList{"RestoreOriginalPicture", "ResizeImage"}));
 
     // Screen capture: into the picture control, then the Pictures tab with the picture shown.
     auto* image = new QWidget(w.TabPanel[3]);
@@ -141,13 +131,49 @@ TEST(Dispatcher, CommandsReachTheirProcedures)
     // Go back to the previous tab: the Videos tab.
     w.click("ID_mnuFileBackPrevious");
     EXPECT_EQ(w.TabStrip1->currentIndex(), 0);
+
+    // Save Image saves a scanned picture as the current file, and forgets it was scanned.
+    w.fTwainPicture = true;
+    gs.fInternetPicture = true;
+    w.calls.clear();
+    w.click("ID_SaveImage");
+    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /data/shown file.jpg"});
+    EXPECT_FALSE(w.fTwainPicture);
+    EXPECT_TRUE(gs.fInternetPicture);
+    // Nothing scanned or from the internet: the selected viewed picture.
+    gs.fInternetPicture = false;
+    w.calls.clear();
+    QListWidget* pictures = w.viewedList(3);
+    pictures->addItems({"/v/one.png", "/v/two.png"});
+    pictures->setCurrentRow(1);
+    w.click("ID_SaveImage");
+    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /v/two.png"});
 }
 
-TEST(Dispatcher, FilterAndViewListTools)
+TEST_F(Dispatcher, PlayerCommands)
 {
-    Shell s;
-    TestWindow& w = s.w();
+    const QString still = QDir(gs.cProgramFolder).filePath("a.bmp");
 
+    // Snap Picture shows the frame only when it was written, even with an old one there.
+    testsupport::writeFile(still, "old");
+    w.click("ID_PicBtn");
+    w.stillWritten = true;
+    w.click("ID_PicBtn");
+    EXPECT_EQ(w.calls, (QStringList{"SaveStillBitmap " + still, "SaveStillBitmap " + still, "DisplayFile " + still}));
+
+    // Save/Convert follows the player mode; View gives 1 when the tool is down after the click, 2 when up.
+    w.calls.clear();
+    gs.cPlayerMode = QStringLiteral("1");
+    w.click("ID_VideoSave");
+    gs.cPlayerMode = QStringLiteral("0");
+    w.click("ID_VideoSave");
+    w.click("ID_ViewVideos");
+    w.click("ID_ViewVideos");
+    EXPECT_EQ(w.calls, (QStringList{"SaveMusicClip", "SaveVideoClip", "SetVideoWindowMode 1", "SetVideoWindowMode 2"}));
+}
+
+TEST_F(Dispatcher, FilterAndViewListTools)
+{
     // A filter tool applies its filter and moves the combo, trailing blank and all.
     const QString misc = QStringLiteral("Miscellaneous 1 bit (MAC,IMG,MSP,ICA,CAL) ");
     ASSERT_NE(w.ToolBarComp1->Item(misc), nullptr);
@@ -193,10 +219,8 @@ TEST(Dispatcher, FilterAndViewListTools)
     EXPECT_FALSE(gs.fBusy);
 }
 
-TEST(Dispatcher, SavePromptBeforePrintAndEdit)
+TEST_F(Dispatcher, SavePromptBeforePrintAndEdit)
 {
-    Shell s;
-    TestWindow& w = s.w();
     toolwindows::ScopedWindow print("PrntPict1", [] { return new FakeToolWindow(&gs.fPrntPictOpen); });
     toolwindows::ScopedWindow edit("EdtImage1", [] { return new FakeToolWindow(&gs.fEdtImageOpen); });
     gs.cCurrentPicture = QStringLiteral("/pics/Beach 01.jpg");
@@ -242,69 +266,10 @@ TEST(Dispatcher, SavePromptBeforePrintAndEdit)
     s.dialogs->messages.clear();
     w.click("ID_PrintImage");
     EXPECT_TRUE(s.dialogs->messages.isEmpty());
-
 }
 
-TEST(Dispatcher, SaveImageChoosesItsFile)
+TEST_F(Dispatcher, ToolWindowsOpenFocusAndModal)
 {
-    Shell s;
-    TestWindow& w = s.w();
-    gs.cCurrentFile = QStringLiteral("/scan/current.bmp");
-
-    w.fTwainPicture = true;
-    gs.fInternetPicture = true;
-    w.click("ID_SaveImage");
-    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /scan/current.bmp"});
-    EXPECT_FALSE(w.fTwainPicture);
-    EXPECT_TRUE(gs.fInternetPicture);
-
-    gs.fInternetPicture = false;
-
-    // Nothing scanned or from the internet: the selected viewed picture.
-    w.calls.clear();
-    QListWidget* pictures = w.viewedList(3);
-    pictures->addItems({"/v/one.png", "/v/two.png"});
-    pictures->setCurrentRow(1);
-    w.click("ID_SaveImage");
-    EXPECT_EQ(w.calls, QStringList{"SaveFileAs /v/two.png"});
-}
-
-TEST(Dispatcher, PlayerCommands)
-{
-    Shell s;
-    TestWindow& w = s.w();
-    const QString still = QDir(gs.cProgramFolder).filePath("a.bmp");
-
-    // Snap Picture shows the frame only when it was written, even with an old one there.
-    testsupport::writeFile(still, "old");
-    w.click("ID_PicBtn");
-    EXPECT_EQ(w.calls, QStringList{"SaveStillBitmap " + still});
-    w.stillWritten = true;
-    w.calls.clear();
-    w.click("ID_PicBtn");
-    EXPECT_EQ(w.calls, (QStringList{"SaveStillBitmap " + still, "DisplayFile " + still}));
-
-    // Save/Convert follows the player mode.
-    w.calls.clear();
-    gs.cPlayerMode = QStringLiteral("1");
-    w.click("ID_VideoSave");
-    EXPECT_EQ(w.calls, QStringList{"SaveMusicClip"});
-    w.calls.clear();
-    gs.cPlayerMode = QStringLiteral("0");
-    w.click("ID_VideoSave");
-    EXPECT_EQ(w.calls, QStringList{"SaveVideoClip"});
-
-    // View: 1 when the tool is down after the click, 2 when it is up.
-    w.calls.clear();
-    w.click("ID_ViewVideos");
-    w.click("ID_ViewVideos");
-    EXPECT_EQ(w.calls, (QStringList{"SetVideoWindowMode 1", "SetVideoWindowMode 2"}));
-}
-
-TEST(Dispatcher, ToolWindowsOpenFocusAndModal)
-{
-    Shell s;
-    TestWindow& w = s.w();
     FakeToolWindow::made = 0;
     {
         toolwindows::ScopedWindow about("About1", [] { return new FakeToolWindow(&gs.fAboutOpen); });
@@ -359,10 +324,8 @@ TEST(Dispatcher, ToolWindowsOpenFocusAndModal)
     EXPECT_TRUE(w.pointerIsDefault());
 }
 
-TEST(Dispatcher, BrowserCommands)
+TEST_F(Dispatcher, BrowserCommands)
 {
-    Shell s;
-    TestWindow& w = s.w();
     w.fakeBrowser(1);
     w.fakeBrowser(2);
 

@@ -9,25 +9,23 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 using namespace shelltest;
+using Help = ShellTest;
 
 namespace {
 QString assetsHelp() { return QDir(testsupport::assetsFolder()).filePath("Help"); }
 QString shownPage() { return QFileInfo(help::existingWindow()->currentPage()).completeBaseName(); }
 } // namespace
 
-TEST(Help, EveryWindowAndTabHasAPage)
+TEST_F(Help, EveryWindowAndTabHasAPage)
 {
     help::setHelpFolder(assetsHelp());
     const QStringList topics = {"Lumivex1", "Videos", "Music", "Pictures", "ThumbNails", "Documents", "Internet",
                                 "FindFle1", "PrntPict1", "EdtImage1", "EdtColors1", "NewSize1", "GetURL1",
                                 "SetFavList1", "SetFavNew1", "SelFavorites1", "SetPlayNew1", "Rename1", "ProPert1",
                                 "SetOptn1", "About1", "QuikTip1", "CreatAn1", "VidProp1", "AudRepl1", "VidJoin1"};
-    for (const QString& t : topics)
-        EXPECT_FALSE(help::pageFile(t).isEmpty()) << t.toStdString();
     EXPECT_EQ(help::pageFile("findfle1"), help::pageFile("FindFle1")) << "pages are found whatever the case";
 
     // Every link of every page leads to a page that is there; the contents names them all.
@@ -45,14 +43,14 @@ TEST(Help, EveryWindowAndTabHasAPage)
     QFile index(help::pageFile("index"));
     ASSERT_TRUE(index.open(QIODevice::ReadOnly));
     const QString contents = QString::fromUtf8(index.readAll());
-    for (const QString& t : topics)
+    for (const QString& t : topics) {
+        EXPECT_FALSE(help::pageFile(t).isEmpty()) << t.toStdString();
         EXPECT_TRUE(contents.contains("href=\"" + t + ".htm\"")) << t.toStdString();
+    }
 }
 
-TEST(Help, ContentsAndSearch)
+TEST_F(Help, ContentsAndSearch)
 {
-    Shell s;
-    TestWindow& w = s.w();
     help::setHelpFolder(assetsHelp());
     w.TabStrip1->setCurrentIndex(3);
     w.click("ID_HelpOpen");
@@ -78,10 +76,8 @@ TEST(Help, ContentsAndSearch)
     EXPECT_EQ(shownPage(), "index");
 }
 
-TEST(Help, ContextHelpFollowsTheFocus)
+TEST_F(Help, ContextHelpFollowsTheFocus)
 {
-    Shell s;
-    TestWindow& w = s.w();
     help::setHelpFolder(assetsHelp());
     w.show();
     auto* image = new QWidget(w.TabPanel[3]);
@@ -105,21 +101,15 @@ TEST(Help, ContextHelpFollowsTheFocus)
     // A tool window's Help button sends F1 to its own window.
     QWidget find;
     find.setObjectName("FindFle1");
-    auto* layout = new QVBoxLayout(&find);
     auto* helpBtn = new QPushButton("Help", &find);
-    helpBtn->setObjectName("HelpBtn");
-    layout->addWidget(helpBtn);
-    QObject::connect(helpBtn, &QPushButton::clicked, [&] { help::SendF1(&find); });
     find.show();
     helpBtn->setFocus();
-    helpBtn->click();
+    help::SendF1(&find);
     EXPECT_EQ(shownPage(), "FindFle1");
 }
 
-TEST(Help, MissingPagesAndShutdown)
+TEST_F(Help, MissingPagesAndShutdown)
 {
-    Shell s;
-    TestWindow& w = s.w();
     // A program folder without its help pages: the help window says so itself.
     ASSERT_TRUE(QDir(s.folder.file("Help")).removeRecursively());
     w.click("ID_HelpOpen");

@@ -18,22 +18,11 @@ TEST_F(Files, EveryValueRoundTrips)
 {
     Options o;
     setDefaultOptions(o, "/prog");
-    o.nWindowLeft = 15;
-    o.nWindowTop = 30;
-    o.nWindowHeight = 7200;
-    o.nWindowWidth = 9600;
-    o.nMenuFontType = 3;
-    o.nMenuStyle = 1;
-    o.nLabelStyle = 4;
-    o.nThumbHeight = 90;
-    o.nThumbWidth = 120;
-    o.nThumbBitsIndex = 5;
-    o.nSpareOption = 41;
-    o.nListViewStyle = 3;
-    o.nSearchFirstCount = 2500;
-    o.nSearchNextCount = 2500;
-    o.nJpegQuality = 99;
-    o.nFilterIndex = 35;
+    // Every field set, texts with commas and blanks.
+    o.nWindowLeft = 15; o.nWindowTop = 30; o.nWindowHeight = 7200; o.nWindowWidth = 9600;
+    o.nMenuFontType = 3; o.nMenuStyle = 1; o.nLabelStyle = 4; o.nSpareOption = 41; o.nListViewStyle = 3;
+    o.nThumbHeight = 90; o.nThumbWidth = 120; o.nThumbBitsIndex = 5;
+    o.nSearchFirstCount = 2500; o.nSearchNextCount = 2500; o.nJpegQuality = 99; o.nFilterIndex = 35;
     o.cComputerName = "HOST, WITH COMMA";
     o.cLastFolder = "/home/u/My Pictures, 2024";
     for (bool* f : o.flags())
@@ -105,14 +94,14 @@ TEST_F(Files, OutOfRangeIndexesAreTakenAsZero)
 {
     Options o;
     setDefaultOptions(o, "/p");
-    o.nFilterIndex = 36;
-    o.nListViewStyle = -1;
+    o.nFilterIndex = 36; o.nListViewStyle = -1;
     sanitizeOptions(o);
     EXPECT_EQ(o.nFilterIndex, 0);
     EXPECT_EQ(o.nListViewStyle, 0);
-    o.nFilterIndex = 35;
+    o.nFilterIndex = 35; o.nListViewStyle = 3;
     sanitizeOptions(o);
     EXPECT_EQ(o.nFilterIndex, 35);
+    EXPECT_EQ(o.nListViewStyle, 3);
 }
 
 TEST_F(Files, FailedWriteIsReported)

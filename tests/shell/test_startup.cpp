@@ -13,7 +13,9 @@
 #include <QMediaPlayer>
 #include <QWebEngineView>
 #include <QComboBox>
+#include <QScreen>
 #include <QSysInfo>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using testsupport::ProgramFolder;
@@ -65,14 +67,6 @@ TEST(StartUpRules, CommandLine)
     EXPECT_EQ(startup::getCommandLine({"a", "b c d e f g h i j k l"}, 10).size(), 11);
 }
 
-TEST(StartUpRules, TheComputerNameIsTheHostNameUpToItsFirstDot)
-{
-    EXPECT_EQ(startup::computerName("studio.example.org"), "STUDIO");
-    EXPECT_EQ(startup::computerName("Studio"), "STUDIO");
-    EXPECT_EQ(startup::computerName(""), "");
-    EXPECT_EQ(startup::computerName(QString(300, 'a')).size(), 255);
-}
-
 TEST(StartUpRules, WindowPlacement)
 {
     auto p = startup::placeWindow({-32000, 100, 8000, 10500}, 19200, 14400);
@@ -85,6 +79,13 @@ TEST(StartUpRules, WindowPlacement)
     EXPECT_EQ(p.height, 13600);
     p = startup::placeWindow({25000, 100, 8000, 10500}, 19200, 14400);
     EXPECT_EQ(p.left, 19200 - 10500);
+    // The place of a window closed maximised covers the work area (to a pixel).
+    const QRect area(0, 30, 1280, 994);
+    EXPECT_TRUE(startup::coversWorkArea(area, area));
+    EXPECT_TRUE(startup::coversWorkArea(QRect(-4, 27, 1289, 1001), area));
+    EXPECT_TRUE(startup::coversWorkArea(QRect(1, 31, 1279, 993), area));
+    EXPECT_FALSE(startup::coversWorkArea(QRect(0, 7, 700, 533), area));
+    EXPECT_FALSE(startup::coversWorkArea(QRect(0, 30, 1280, 900), area));
 }
 
 namespace {
@@ -118,7 +119,8 @@ TEST_F(MainWindowTest, FreshProgramFolder)
         w.Form_Unload();
         EXPECT_FALSE(w.fVideoListsChanged);
     }
-    const QString name = QSysInfo::machineHostName().section('.', 0, 0).toUpper();
+    // The computer name is the host name up to its first ".".
+    const QString name = QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0).toUpper();
     const QString flags = name.isEmpty() ? "0 1 1 1 0 0 1 1 1 0 0 1" : "0 1 1 0 0 0 1 1 1 0 0 1";
     EXPECT_EQ(QString::fromUtf8(readFile(folder.file("Options.INI"))),
               "0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 0\r\n" + name + "\r\n" + folder.path() + "\r\n" +
@@ -266,20 +268,33 @@ TEST_F(MainWindowTest, ToolSetBarsAndStartStates)
                            "ID_ViewMagnify", "", "ID_ViewPan"}));
 }
 
-TEST_F(MainWindowTest, StoredGeometryIsTheNormalGeometry)
+TEST_F(MainWindowTest, StoredPlaceIsTheFramesOrTheWorkArea)
 {
+    auto line1 = [&] {
+        return QString::fromUtf8(readFile(folder.file("Options.INI"))).split("\r\n").first().split(' ').mid(0, 4);
+    };
+    auto twips = [](const QRect& r) {
+        return QStringList{QString::number(platform::pixelsToTwipsX(r.x())),
+                           QString::number(platform::pixelsToTwipsY(r.y())),
+                           QString::number(platform::pixelsToTwipsY(r.height())),
+                           QString::number(platform::pixelsToTwipsX(r.width()))};
+    };
+    {
+        // A normal window: its frame's place and its size.
+        Lumivex1 w({});
+        w.show();
+        w.move(30, 40);
+        w.resize(700, 500);
+        QTRY_COMPARE(w.frameGeometry().topLeft(), QPoint(30, 40));
+        w.Form_Unload();
+        EXPECT_EQ(line1(), twips(QRect(30, 40, 700, 500)));
+    }
+    // A maximised one: the work area it fills.
     Lumivex1 w({});
-    w.show();
-    w.setGeometry(QRect(30, 40, 700, 500));
-    const QRect normal = w.geometry();
     w.showMaximized();
+    QTRY_VERIFY(w.isMaximized());
     w.Form_Unload();
-    const QStringList line1 = QString::fromUtf8(readFile(folder.file("Options.INI"))).split("\r\n").first().split(' ');
-    ASSERT_EQ(line1.size(), 16);
-    EXPECT_EQ(line1[0].toInt(), platform::pixelsToTwipsX(normal.x()));
-    EXPECT_EQ(line1[1].toInt(), platform::pixelsToTwipsY(normal.y()));
-    EXPECT_EQ(line1[2].toInt(), platform::pixelsToTwipsY(normal.height()));
-    EXPECT_EQ(line1[3].toInt(), platform::pixelsToTwipsX(normal.width()));
+    EXPECT_EQ(line1(), twips(w.screen()->availableGeometry()));
 }
 
 TEST_F(MainWindowTest, StartUpMakesNoMediaPipelineOrWebEngine)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace shelltest;
+using Tabs = ShellTest;
 
 namespace {
 enum Tab { Videos = 0, Music, Pictures, ThumbNails, Documents, Internet };
@@ -26,10 +27,8 @@ QList<int> shownBars(TestWindow& w)
 bool toolShown(TestWindow& w, const char* id) { return w.ToolBarComp1->Item(QString::fromLatin1(id))->Visible(); }
 } // namespace
 
-TEST(Tabs, EachTabShowsItsToolBarAndPlayerMode)
+TEST_F(Tabs, EachTabShowsItsToolBarAndPlayerMode)
 {
-    Shell s;
-    TestWindow& w = s.w();
     EXPECT_EQ(shownBars(w), QList<int>{2}) << "start-up shows the file tool bar";
 
     w.TabStrip1->setCurrentIndex(Music);
@@ -51,9 +50,16 @@ TEST(Tabs, EachTabShowsItsToolBarAndPlayerMode)
     EXPECT_EQ(shownBars(w), QList<int>{3});
     EXPECT_EQ(gs.cPlayerMode, "0") << "any tab but Music gives the video player";
     EXPECT_TRUE(toolShown(w, "ID_AudioReplace")) << "other tabs leave the player tools as they were";
+    // The toggle swaps the tab's bar for the file bar and back.
+    w.click("ID_ToggleBtn");
+    EXPECT_EQ(shownBars(w), QList<int>{2});
+    w.click("ID_ToggleBtn");
+    EXPECT_EQ(shownBars(w), QList<int>{3});
 
     w.TabStrip1->setCurrentIndex(ThumbNails);
     EXPECT_EQ(shownBars(w), QList<int>{2});
+    w.click("ID_ToggleBtn");
+    EXPECT_EQ(shownBars(w), QList<int>{2}) << "ThumbNails has no bar of its own: the toggle changes nothing";
     w.TabStrip1->setCurrentIndex(Internet);
     EXPECT_EQ(shownBars(w), QList<int>{6});
 
@@ -65,10 +71,8 @@ TEST(Tabs, EachTabShowsItsToolBarAndPlayerMode)
     EXPECT_FALSE(gs.fBusy);
 }
 
-TEST(Tabs, ChangedListsAreWrittenOnce)
+TEST_F(Tabs, ChangedListsAreWrittenOnce)
 {
-    Shell s;
-    TestWindow& w = s.w();
     // A first start makes the default lists, to be written at the first change.
     EXPECT_TRUE(w.fVideoListsChanged);
     EXPECT_TRUE(w.fMusicListsChanged);
@@ -97,10 +101,8 @@ TEST(Tabs, ChangedListsAreWrittenOnce)
     EXPECT_FALSE(QFileInfo::exists(s.folder.file("VideoLists.PLS")));
 }
 
-TEST(Tabs, InternetTabSetsUpOnce)
+TEST_F(Tabs, InternetTabSetsUpOnce)
 {
-    Shell s;
-    TestWindow& w = s.w();
     FakeBrowser* browser = w.fakeBrowser(2);
     browser->title = "Start Page";
     w.ToolBarComp1->Item("ID_IntVisited")->setState(1);
@@ -118,10 +120,8 @@ TEST(Tabs, InternetTabSetsUpOnce)
     EXPECT_EQ(w.browserLog, QStringList{"WebBrowser2 GoHome"}) << "the home page only on the first visit";
 }
 
-TEST(Tabs, ThumbnailRunStartsAfterTheTabHandler)
+TEST_F(Tabs, ThumbnailRunStartsAfterTheTabHandler)
 {
-    Shell s;
-    TestWindow& w = s.w();
     QTemporaryDir pictures;
     for (int i = 0; i < 12; ++i) {
         QImage img(64, 48, QImage::Format_RGB32);
@@ -152,10 +152,8 @@ TEST(Tabs, ThumbnailRunStartsAfterTheTabHandler)
     EXPECT_LT(w.ImagList1->Count(), 12) << "the stop ended the run";
 }
 
-TEST(Tabs, CaptionFollowsTheTab)
+TEST_F(Tabs, CaptionFollowsTheTab)
 {
-    Shell s;
-    TestWindow& w = s.w();
     w.fakeBrowser(1)->title = "Manual";
     const QString title = "Brevanto Lumivex 3.0";
 

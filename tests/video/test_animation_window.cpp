@@ -1,6 +1,7 @@
 // The animation and video file builder, driven through its own controls on
 // pictures the tests make.
-#include "VideoFixtures.h"
+#include "TestSupport.h"
+#include "VideoMedia.h"
 
 #include "platform/Dialogs.h"
 #include "platform/Lead.h"
@@ -13,13 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace videotest;
@@ -137,15 +136,9 @@ TEST_F(Animation, ListEditingDropsAndTheOpenDialog)
     EXPECT_EQ(entries(), QStringList({"/p/c.jpg"}));
     EXPECT_EQ(selected(), -1) << "deleting the first entry leaves nothing selected";
 
-    // Dropped files go to the end, in the order of the drop.
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile("/drop/z.mp3"), QUrl::fromLocalFile("/drop/b.gif")});
-    QWidget* target = win->List1->viewport();
-    QDragEnterEvent enter(target->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target, &enter);
+    // Dropped files go to the end, in the order of the drop; the drag focuses the list.
+    ASSERT_TRUE(testsupport::dropFiles(win->List1->viewport(), {5, 5}, {"/drop/z.mp3", "/drop/b.gif"}));
     EXPECT_EQ(win->focusWidget(), win->List1);
-    QDropEvent drop(target->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target, &drop);
     EXPECT_EQ(entries(), QStringList({"/p/c.jpg", "/drop/z.mp3", "/drop/b.gif"}));
 
     // The imaging open dialog: first in the browser's folder, then where the last pick was.
@@ -247,12 +240,13 @@ TEST_F(Animation, AviSaveMakesAFifteenFramesASecondVideo)
     ASSERT_EQ(dialogs->texts(), QStringList{"File Created - " + path("out.avi")});
     EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
 
-    const VideoStream v = readVideoStream(path("out.avi"));
-    EXPECT_EQ(v.container + " " + v.codec, "avi mpeg2video");
-    EXPECT_EQ(v.streams, 1);
+    const Contents out = readContents(path("out.avi"));
+    ASSERT_EQ(out.streams.size(), 1u);
+    const Stream& v = out.streams[0];
+    EXPECT_EQ(out.container + " " + v.codec, "avi mpeg2video");
     EXPECT_EQ(QSize(v.width, v.height), QSize(320, 240));
     EXPECT_DOUBLE_EQ(v.frameRate, 15.0);
-    EXPECT_NEAR(v.duration, 16.0 / 15, 0.001);
+    EXPECT_NEAR(out.duration, 16.0 / 15, 0.001);
     const QList<QImage> frames = decodeFrames(path("out.avi"));
     ASSERT_EQ(frames.size(), 16) << "the PNG picture is not a type the video takes";
     for (int i = 0; i < 16; ++i)

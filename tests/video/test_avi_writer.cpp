@@ -1,5 +1,6 @@
 // The video file writer and the frame encoder, on pictures the tests make.
-#include "VideoFixtures.h"
+#include "TestSupport.h"
+#include "VideoMedia.h"
 
 #include "platform/FrameEncoder.h"
 #include "video/AviWriter.h"
@@ -17,7 +18,6 @@ class AviWriter : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-    QStringList folderNames() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
 };
 
 } // namespace
@@ -30,24 +30,21 @@ TEST_F(AviWriter, LongVideoKeepsExactFrameTimes)
     const video::VideoResult r = video::writeVideoFile(job);
     ASSERT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
     EXPECT_EQ(r.frames, 3300);
-    const VideoStream v = readVideoStream(path("long.avi"));
-    ASSERT_TRUE(v.ok);
-    EXPECT_EQ(v.codec, "mpeg2video");
-    EXPECT_DOUBLE_EQ(v.frameRate, 15.0);
-    EXPECT_NEAR(v.duration, 220.0, 1e-6);
-    ASSERT_EQ(v.packetPts.size(), 3300);
-    for (int i = 0; i < v.packetPts.size(); ++i)
-        ASSERT_EQ(v.packetPts[i], i) << "frame " << i + 1;
-    EXPECT_NEAR(v.packetPts[3223] * v.timeBase, 3223.0 / 15, 1e-9);
-    EXPECT_EQ(folderNames(), QStringList({"dot.bmp", "long.avi"})) << "no temporary file stays behind";
+    const Contents c = readContents(path("long.avi"));
+    ASSERT_EQ(c.streams.size(), 1u);
+    EXPECT_EQ(c.streams[0].codec, "mpeg2video");
+    EXPECT_DOUBLE_EQ(c.streams[0].frameRate, 15.0);
+    EXPECT_NEAR(c.duration, 220.0, 1e-6);
+    ASSERT_EQ(c.packets.size(), 3300u);
+    for (size_t i = 0; i < c.packets.size(); ++i)
+        ASSERT_NEAR(c.packets[i].at(), i / 15.0, 1e-9) << "frame " << i + 1;
+    EXPECT_EQ(folderEntries(dir.path()), QStringList({"dot.bmp", "long.avi"})) << "no temporary file stays behind";
 }
 
 TEST_F(AviWriter, UnreadablePicturesAreSkippedAndOtherSizesFitted)
 {
     ASSERT_TRUE(writeSolid(path("wide.bmp"), 320, 240, Qt::red));
-    QFile bad(path("broken.jpg"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("this is no picture") > 0);
-    bad.close();
+    testsupport::writeFile(path("broken.jpg"), "this is no picture");
     ASSERT_TRUE(writeSolid(path("tall.bmp"), 100, 200, Qt::green));
     video::VideoJob job{{path("wide.bmp"), path("broken.jpg"), path("tall.bmp")}, 2, path("out.avi")};
     const video::VideoResult r = video::writeVideoFile(job);
@@ -64,16 +61,10 @@ TEST_F(AviWriter, UnreadablePicturesAreSkippedAndOtherSizesFitted)
 TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
 {
     ASSERT_TRUE(writeSolid(path("a.bmp"), 32, 32, Qt::red));
-    QFile old(path("keep.avi"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("the user's old video");
-    old.close();
+    testsupport::writeFile(path("keep.avi"), "the user's old video");
 
     // The first entry gives the size: a sound file has none.
-    QFile sound(path("tone.wav"));
-    ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
-    sound.write("RIFF....WAVE");
-    sound.close();
+    testsupport::writeFile(path("tone.wav"), "RIFF....WAVE");
     video::VideoResult r = video::writeVideoFile({{path("tone.wav"), path("a.bmp")}, 8, path("keep.avi")});
     EXPECT_EQ(r.outcome, video::VideoResult::NoFrameSize);
 
@@ -94,8 +85,8 @@ TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
     r = video::writeVideoFile({{path("a.bmp")}, 8, path("keep.avi")}, &stop);
     EXPECT_EQ(r.outcome, video::VideoResult::Stopped);
 
-    EXPECT_EQ(QFile(path("keep.avi")).size(), qint64(strlen("the user's old video")));
-    for (const QString& name : folderNames())
+    EXPECT_EQ(testsupport::readFile(path("keep.avi")), "the user's old video");
+    for (const QString& name : folderEntries(dir.path()))
         EXPECT_FALSE(name.endsWith(".part")) << name.toStdString();
 }
 
@@ -104,9 +95,10 @@ TEST_F(AviWriter, TwelveMegapixelPhotoMakesAVideo)
     ASSERT_TRUE(writeSolid(path("photo.bmp"), 4000, 3000, QColor(30, 90, 160)));
     const video::VideoResult r = video::writeVideoFile({{path("photo.bmp")}, 1, path("photo.avi")});
     ASSERT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
-    const VideoStream v = readVideoStream(path("photo.avi"));
-    EXPECT_EQ(QSize(v.width, v.height), QSize(4000, 3000));
-    EXPECT_EQ(v.packetPts.size(), 1);
+    const Contents c = readContents(path("photo.avi"));
+    ASSERT_EQ(c.streams.size(), 1u);
+    EXPECT_EQ(QSize(c.streams[0].width, c.streams[0].height), QSize(4000, 3000));
+    EXPECT_EQ(c.packets.size(), 1u);
 }
 
 TEST_F(AviWriter, TheQuantiserSetsTheQuality)

