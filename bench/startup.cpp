@@ -1,110 +1,77 @@
-// Time from process start to the end of the first paint: Lumivex with a fresh
-// program folder next to a bare Qt main window with a tab widget and a tool bar.
-// Run: build/test/bin/bench_startup [runs]
-#include "platform/Dialogs.h"
-#include "window/Lumivex1.h"
+// Start-up: the real Tessamor process, from just before it is started to its
+// first painted frame, against a separate minimal Qt program (a main window
+// with a tool bar and six tabs, built with the same flags), both whole
+// processes, interleaved. Also counts the shared objects Tessamor loads
+// before its first frame.
+// Run: bench_startup [rounds, default 15]
+//      bench_startup --keep FOLDER  (makes a program folder in FOLDER and
+//      leaves it there, to run or profile the program by hand)
+#include "BenchSupport.h"
+#include "ProgramFolder.h"
 
-#include <QApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QMainWindow>
-#include <QProcess>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QToolBar>
-#include <algorithm>
-#include <cstdio>
+#include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace {
 
-class FirstPaint : public QObject {
-public:
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        auto* w = qobject_cast<QWidget*>(o);
-        if (e->type() == QEvent::Paint && !m_done && w && w->window() == m_window) {
-            m_done = true;
-            // After this paint has been handled, report and leave.
-            QTimer::singleShot(0, [] {
-                std::printf("%lld\n", (long long)QDateTime::currentMSecsSinceEpoch());
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
-        }
-        return QObject::eventFilter(o, e);
-    }
-
-    QWidget* m_window = nullptr;
-
-private:
-    bool m_done = false;
-};
-
-int child(int argc, char** argv, bool bare)
+// Milliseconds from the start of the process to its first frame, or -1.
+double firstFrame(const QString& program, const QString& folder)
 {
-    QApplication app(argc, argv);
-    FirstPaint watcher;
-    if (bare) {
-        QMainWindow w;
-        auto* bar = w.addToolBar(QStringLiteral("Tools"));
-        bar->addAction(QStringLiteral("Open"));
-        auto* tabs = new QTabWidget;
-        for (const char* t : {"Videos", "Music", "Pictures", "ThumbNails", "Documents", "Internet"})
-            tabs->addTab(new QWidget, QString::fromLatin1(t));
-        w.setCentralWidget(tabs);
-        watcher.m_window = &w;
-        app.installEventFilter(&watcher);
-        w.show();
-        return app.exec();
-    }
-    QTemporaryDir folder; // a fresh program folder
-    QDir::setCurrent(folder.path());
-    platform::ScopedDialogs dialogs; // the two "Use the Utility Menu Option" boxes answer at once
-    Lumivex1 w({});
-    watcher.m_window = &w;
-    app.installEventFilter(&watcher);
-    w.startUp();
-    return app.exec();
+    const bench::Process p =
+        bench::run(program, {}, folder, {QStringLiteral("LUMIVEX_PAINT_PROBE=window"), QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+    const double painted = bench::field(p.out, "painted");
+    return p.ok() && painted > 0 ? (painted - double(p.startNs)) / 1e6 : -1;
 }
 
-qint64 runOnce(const QString& self, const QString& mode)
+// Shared objects mapped by a process that has just painted its first frame.
+int sharedObjects(const QString& program, const QString& folder)
 {
-    QProcess p;
-    const qint64 t0 = QDateTime::currentMSecsSinceEpoch();
-    p.start(self, {mode});
-    p.waitForFinished(60000);
-    const qint64 t1 = QString::fromLatin1(p.readAllStandardOutput()).trimmed().toLongLong();
-    return t1 > 0 ? t1 - t0 : -1;
+    const bench::Process p = bench::shell(
+        QStringLiteral("LUMIVEX_PAINT_PROBE=window QT_QPA_PLATFORM=offscreen LD_DEBUG=files '%1' 2>&1 >/dev/null | "
+                       "grep -c 'calling init:'")
+            .arg(program),
+        folder);
+    return p.out.trimmed().toInt();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QString mode = argc > 1 ? QString::fromLatin1(argv[1]) : QString();
-    if (mode == QLatin1String("--lumivex"))
-        return child(argc, argv, false);
-    if (mode == QLatin1String("--bare"))
-        return child(argc, argv, true);
-
-    const int runs = mode.toInt() > 0 ? mode.toInt() : 7;
     QCoreApplication app(argc, argv);
-    const QString self = QCoreApplication::applicationFilePath();
-    auto median = [&](const QString& m) {
-        std::vector<qint64> v;
-        runOnce(self, m); // warm the file cache
-        for (int i = 0; i < runs; ++i)
-            v.push_back(runOnce(self, m));
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    const qint64 lumivex = median(QStringLiteral("--lumivex"));
-    const qint64 bare = median(QStringLiteral("--bare"));
-    std::printf("start to first paint (median of %d): Lumivex %lld ms, bare window %lld ms, ratio %.2f\n", runs,
-                (long long)lumivex, (long long)bare, bare > 0 ? double(lumivex) / double(bare) : 0.0);
+    if (argc == 3 && QByteArray(argv[1]) == "--keep") {
+        const bench::ProgramFolder kept(QCoreApplication::applicationDirPath(), {}, QFile::decodeName(argv[2]));
+        std::printf("%s\n", qPrintable(kept.path()));
+        return kept.ok() ? 0 : 1;
+    }
+    const int rounds = argc > 1 && atoi(argv[1]) > 0 ? atoi(argv[1]) : 15;
+    const QString bin = QCoreApplication::applicationDirPath();
+    bench::ProgramFolder folder(bin);
+    const QString bare = bench::sibling(argv[0], QStringLiteral("bench_startup_bare"));
+    if (!folder.ok() || !QFileInfo(bare).isExecutable()) {
+        std::fprintf(stderr, "build Tessamor and bench_startup_bare first\n");
+        return 1;
+    }
+    const QString tmp = QDir::tempPath();
+    firstFrame(folder.program(), folder.path()); // the file cache, warmed for both
+    firstFrame(bare, tmp);
+    bench::Series ours{QStringLiteral("Tessamor"), {}}, theirs{QStringLiteral("bare Qt"), {}};
+    for (int r = 0; r < rounds; ++r) {
+        const double a = firstFrame(folder.program(), folder.path());
+        const double b = firstFrame(bare, tmp);
+        if (a < 0 || b < 0) {
+            std::fprintf(stderr, "a process did not paint (round %d)\n", r + 1);
+            return 1;
+        }
+        ours.values.push_back(a);
+        theirs.values.push_back(b);
+    }
+    std::printf("start-up to first painted frame, median of %d interleaved rounds\n", rounds);
+    bench::report("exec to first frame", ours, theirs, 1.3);
+    const bench::Process linked = bench::shell(QStringLiteral("ldd '%1' | wc -l").arg(folder.program()));
+    std::printf("shared objects: %d linked by Tessamor (ldd), %d loaded by its first frame; %d loaded by the bare "
+                "program\n",
+                linked.out.trimmed().toInt(), sharedObjects(folder.program(), folder.path()),
+                sharedObjects(bare, tmp));
     return 0;
 }

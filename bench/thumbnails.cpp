@@ -1,8 +1,14 @@
-// Times the thumbnail view of a folder of 300 photographs (3000 x 2000 JPEGs)
-// at the default size and depth, from the tool click to the last thumbnail
-// shown, against Debian's vipsthumbnail making 115 x 115 thumbnails of the
-// same files; then measures the memory of 10,000 thumbnails.
-//   cmake --build build/release --target bench_thumbnails && build/release/bin/bench_thumbnails
+// The thumbnail view of a folder of photographs, from the start of the
+// process to the last thumbnail shown, against Debian's vipsthumbnail making
+// thumbnails of the same size from the same files as eight parallel
+// processes (xargs -P8): 300 JPEGs of 3000 x 2000 at quality 90, then 300
+// PNGs of 2000 x 1500; whole processes, interleaved. Then the memory of a
+// thumbnail view of 10,000 pictures.
+// Run: bench_thumbnails [rounds, default 5] (the pictures are kept in
+// /tmp/lumivex-bench-thumbnails for the next run)
+#include "BenchSupport.h"
+#include "PhotoMaker.h"
+
 #include "platform/Dialogs.h"
 #include "platform/ImageList.h"
 #include "shared/SharedState.h"
@@ -10,141 +16,112 @@
 #include "window/Lumivex1.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QImage>
-#include <QPainter>
-#include <QProcess>
-#include <QRandomGenerator>
+#include <QComboBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <atomic>
 #include <malloc.h>
-#include <cstdio>
-#include <thread>
-#include <vector>
 
 namespace {
 
-// Resident memory of this process in MB, after the C library has handed
-// its free memory back, so that freed picture buffers do not count.
-double residentMB()
+// The child: the main window's thumbnail view of the folder; prints the
+// thumbnails made, the time inside the process, and resident memory.
+int thumbnails(int argc, char** argv, const QString& folder)
 {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir program;
+    QDir::setCurrent(program.path());
+    platform::ScopedDialogs dialogs;
+    Lumivex1 w({});
+    w.resize(1200, 900);
+    w.startUp();
+    w.finishStartUp();
+    // Every picture file of the folder, whatever its type.
+    w.CMBFILTER->setCurrentIndex(w.CMBFILTER->findText(QStringLiteral("All Picture Files")));
+    QCoreApplication::processEvents();
     malloc_trim(0);
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-// count photo-like JPEGs (gradients, shapes and grain) of the given size, on all cores.
-QStringList makeJpegs(const QString& folder, int count, QSize size)
-{
-    QStringList files;
-    for (int i = 0; i < count; ++i)
-        files << QDir(folder).filePath(QStringLiteral("photo%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
-    std::atomic<int> next{0};
-    std::vector<std::thread> workers;
-    for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t)
-        workers.emplace_back([&, t]() {
-            QRandomGenerator rng(1234 + t);
-            for (int i = next++; i < count; i = next++) {
-                QImage img(size, QImage::Format_RGB32);
-                QPainter p(&img);
-                QLinearGradient g(0, 0, size.width(), size.height());
-                g.setColorAt(0, QColor::fromHsv((i * 37) % 360, 160, 220));
-                g.setColorAt(1, QColor::fromHsv((i * 37 + 120) % 360, 200, 90));
-                p.fillRect(img.rect(), g);
-                for (int k = 0; k < 40; ++k) {
-                    p.setBrush(QColor::fromRgb(rng.generate()));
-                    p.drawEllipse(QPoint(int(rng.bounded(size.width())), int(rng.bounded(size.height()))),
-                                  int(rng.bounded(size.width() / 6 + 1)), int(rng.bounded(size.height() / 6 + 1)));
-                }
-                p.end();
-                for (int y = 0; y < size.height(); y += 2) {
-                    auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-                    for (int x = 0; x < size.width(); x += 3)
-                        line[x] ^= rng.generate() & 0x0f0f0f;
-                }
-                img.save(files.at(i), "JPEG", 88);
-            }
-        });
-    for (auto& w : workers)
-        w.join();
-    return files;
-}
-
-// The thumbnail view of the folder, from the tool click to the last thumbnail.
-double timeThumbnailView(Lumivex1& w, const QString& folder, int* made)
-{
+    const qint64 before = bench::statusKb("VmRSS:");
+    const qint64 t0 = bench::nowNs();
     w.setFileListFolder(folder);
     w.thumbnails().cThumbFolder.clear();
-    QElapsedTimer t;
-    t.start();
     w.ToggleThumbnails();
-    const double seconds = t.nsecsElapsed() / 1e9;
-    *made = w.ImagList1->Count();
-    w.ToggleThumbnails(); // back to the file list
-    return seconds;
+    const qint64 t1 = bench::nowNs();
+    malloc_trim(0);
+    std::printf("made %d\nms %.3f\nrss_before_kb %lld\nrss_after_kb %lld\ncell %dx%d\n", w.ImagList1->Count(),
+                (t1 - t0) / 1e6, before, bench::statusKb("VmRSS:"), gs.nThumbWidth, gs.nThumbHeight);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+void compare(const QString& self, const QString& vips, const char* what, const QString& folder,
+             const QStringList& files, int rounds)
+{
+    const QString out = QDir::tempPath() + QStringLiteral("/lumivex-bench-thumbnails/vips-out");
+    QDir(out).removeRecursively();
+    QDir().mkpath(out);
+    // The file names go to xargs through a list file: 8 processes, the files shared out evenly.
+    const QString list = out + QStringLiteral(".list");
+    QFile f(list);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(QFile::encodeName(files.join(QLatin1Char('\n'))) + '\n');
+    f.close();
+    const int perProcess = int((files.size() + 7) / 8);
+    const QString theirCommand = QStringLiteral("xargs -P8 -n %1 -a '%2' '%3' -s 115x115 -o '%4/%s.jpg'")
+                                     .arg(perProcess)
+                                     .arg(list, vips, out);
+    bench::Series ours{QStringLiteral("Lumivex"), {}}, theirs{QStringLiteral("vipsthumbnail"), {}};
+    std::vector<double> inside;
+    int made = 0;
+    for (int r = 0; r < rounds; ++r) {
+        const bench::Process a = bench::run(self, {QStringLiteral("--thumbnails"), folder});
+        const bench::Process b = bench::shell(theirCommand);
+        if (!a.ok() || !b.ok()) {
+            std::fprintf(stderr, "a process failed\n");
+            return;
+        }
+        ours.values.push_back(a.ms);
+        theirs.values.push_back(b.ms);
+        inside.push_back(bench::field(a.out, "ms"));
+        made = int(bench::field(a.out, "made"));
+    }
+    std::printf("%s: %d thumbnails by Lumivex, %lld by vipsthumbnail; %d rounds\n", what, made,
+                qlonglong(QDir(out).entryList(QDir::Files).size()), rounds);
+    bench::report("  whole process", ours, theirs, 0.4);
+    std::printf("  (inside the Lumivex process, from the tool to the last thumbnail: %.1f ms)\n",
+                bench::median(inside));
+    std::fflush(stdout);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir program, photos, small, vipsOut;
-    QDir::setCurrent(program.path());
-    platform::ScopedDialogs dialogs;
-    Lumivex1 w({QStringLiteral("Tessamor")});
-    std::printf("thumbnail cell %dx%d, depth index %d, filter row %d\n", gs.nThumbWidth, gs.nThumbHeight,
-                gs.nThumbBitsIndex, w.nFilterRow);
-
-    std::printf("making 300 JPEGs of 3000x2000 ...\n");
+    if (argc == 3 && QByteArray(argv[1]) == "--thumbnails")
+        return thumbnails(argc, argv, QFile::decodeName(argv[2]));
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 && atoi(argv[1]) > 0 ? atoi(argv[1]) : 5;
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString base = QDir::tempPath() + QStringLiteral("/lumivex-bench-thumbnails");
+    std::printf("making the pictures (kept in %s) ...\n", qPrintable(base));
     std::fflush(stdout);
-    const QStringList files = makeJpegs(photos.path(), 300, QSize(3000, 2000));
-
-    int made = 0;
-    const double ours = timeThumbnailView(w, photos.path(), &made);
-    std::printf("Lumivex thumbnail view:  %6.2f s for %d thumbnails (%.1f ms each)\n", ours, made,
-                1000.0 * ours / std::max(1, made));
-
+    const QStringList jpegs = bench::writePhotos(base + QStringLiteral("/jpeg"), QStringLiteral("photo"), 300,
+                                                 {3000, 2000}, "jpeg", 90);
+    const QStringList pngs = bench::writePhotos(base + QStringLiteral("/png"), QStringLiteral("photo"), 300,
+                                                {2000, 1500}, "png");
     const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
     if (vips.isEmpty()) {
         std::printf("vipsthumbnail not found (Debian package libvips-tools): no comparison\n");
-    } else {
-        QStringList args{QStringLiteral("-s"), QStringLiteral("115x115"), QStringLiteral("-o"),
-                         QDir(vipsOut.path()).filePath(QStringLiteral("%s.jpg"))};
-        args << files;
-        QElapsedTimer t;
-        t.start();
-        QProcess::execute(vips, args);
-        const double theirs = t.nsecsElapsed() / 1e9;
-        std::printf("vipsthumbnail 115x115:   %6.2f s for %lld thumbnails\n", theirs,
-                    qlonglong(QDir(vipsOut.path()).entryList(QDir::Files).size()));
-        std::printf("ratio Lumivex / vipsthumbnail: %.2f (target <= 1.00)\n", ours / theirs);
+        return 1;
     }
+    compare(self, vips, "300 JPEGs of 3000 x 2000", base + QStringLiteral("/jpeg"), jpegs, rounds);
+    compare(self, vips, "300 PNGs of 2000 x 1500", base + QStringLiteral("/png"), pngs, rounds);
 
-    std::printf("making 10,000 JPEGs of 640x480 ...\n");
-    std::fflush(stdout);
-    makeJpegs(small.path(), 10000, QSize(640, 480));
-    w.ImagList1->Clear();
-    const double before = residentMB();
-    w.setFileListFolder(small.path());
-    w.thumbnails().cThumbFolder.clear();
-    QElapsedTimer t;
-    t.start();
-    w.ToggleThumbnails();
-    const double seconds = t.nsecsElapsed() / 1e9;
-    const double after = residentMB();
-    std::printf("10,000-file folder: %d thumbnails in %.2f s; resident memory %.0f MB before, %.0f MB with "
-                "them (+%.0f MB; target < 300 MB)\n",
-                w.ImagList1->Count(), seconds, before, after, after - before);
+    bench::writePhotos(base + QStringLiteral("/many"), QStringLiteral("small"), 10000, {640, 480}, "jpeg", 90);
+    const bench::Process m = bench::run(self, {QStringLiteral("--thumbnails"), base + QStringLiteral("/many")});
+    const double before = bench::field(m.out, "rss_before_kb") / 1024, after = bench::field(m.out, "rss_after_kb") / 1024;
+    std::printf("10,000 pictures: %d thumbnails in %.1f s; resident %.0f MB before, %.0f MB with them "
+                "(+%.0f MB; target < 300 MB); peak of the process %.0f MB\n",
+                int(bench::field(m.out, "made")), bench::field(m.out, "ms") / 1000, before, after, after - before,
+                m.peakKb / 1024.0);
     return 0;
 }

@@ -1,7 +1,69 @@
+#include "platform/ShellList.h"
 #include "window/Lumivex1.h"
 
 #include <QApplication>
+#include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <unistd.h>
+
+namespace {
+
+// For the benchmarks, which time the program as a whole process: with
+// LUMIVEX_PAINT_PROBE set, the program prints the monotonic clock (ns) once
+// the first frame that shows what is asked for has been painted and flushed,
+// and leaves at once. "window": the main window's first frame; "list": the
+// file list once start-up has filled it; "picture": the picture on show.
+class PaintProbe : public QObject {
+public:
+    PaintProbe(Lumivex1* window, QByteArray what) : m_window(window), m_what(std::move(what)) {}
+
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) {
+            if (auto* w = qobject_cast<QWidget*>(o); w && wanted(w))
+                m_seen = true;
+            return false;
+        }
+        // A frame is painted and flushed while its window handles these.
+        if ((e->type() != QEvent::Expose && e->type() != QEvent::UpdateRequest) || !qobject_cast<QWindow*>(o) ||
+            m_inside)
+            return false;
+        m_inside = true;
+        m_seen = false;
+        o->event(e);
+        m_inside = false;
+        if (m_seen) {
+            timespec ts{};
+            clock_gettime(CLOCK_MONOTONIC, &ts);
+            std::printf("painted %lld\nitems %d\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
+                        m_window->PTxShList1->Count());
+            std::fflush(stdout);
+            std::_Exit(0);
+        }
+        return true;
+    }
+
+private:
+    bool wanted(QWidget* w) const
+    {
+        if (w->window() != m_window)
+            return false;
+        if (m_what == "list")
+            return !m_window->fStartingUp && m_window->PTxShList1->isAncestorOf(w) &&
+                   m_window->PTxShList1->Count() > 0;
+        if (m_what == "picture")
+            return !m_window->fStartingUp && w == m_window->Image1 && m_window->Image1->HasBitmap();
+        return true;
+    }
+
+    Lumivex1* m_window;
+    QByteArray m_what;
+    bool m_inside = false, m_seen = false;
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -11,6 +73,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumivex"));
     Lumivex1 window(QApplication::arguments().mid(1));
+    std::unique_ptr<PaintProbe> probe;
+    if (const QByteArray what = qgetenv("LUMIVEX_PAINT_PROBE"); !what.isEmpty()) {
+        probe = std::make_unique<PaintProbe>(&window, what);
+        app.installEventFilter(probe.get());
+    }
     window.startUp();
     return app.exec();
 }

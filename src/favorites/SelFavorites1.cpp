@@ -2,6 +2,7 @@
 
 #include "lists/FavoriteLists.h"
 #include "platform/Lead.h"
+#include "platform/StyleIcons.h"
 #include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
 #include "shared/ImageErrors.h"
@@ -68,7 +69,7 @@ double secondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay
 
 QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QStyle::StandardPixmap icon)
 {
-    auto* b = new QPushButton(QApplication::style()->standardIcon(icon), QString::fromLatin1(caption), parent);
+    auto* b = new QPushButton(platform::styleIcon(icon), QString::fromLatin1(caption), parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
     return b;
@@ -89,7 +90,7 @@ SelFavorites1::SelFavorites1(Hooks hooks, QWidget* parent) : QDialog(parent), m_
         auto* data = new QMimeData;
         data->setData(QStringLiteral("application/x-lumivex-favorite-entry"), QByteArray());
         drag->setMimeData(data);
-        drag->setPixmap(QApplication::style()->standardIcon(QStyle::SP_FileLinkIcon).pixmap(32, 32));
+        drag->setPixmap(platform::styleIcon(QStyle::SP_FileLinkIcon).pixmap(32, 32));
         drag->exec(Qt::MoveAction);
         m_dragging = nullptr;
     };

@@ -3,6 +3,7 @@
 #include "favorites/SetFavNew1.h"
 #include "platform/FolderScan.h"
 #include "platform/ShellList.h"
+#include "platform/StyleIcons.h"
 #include "platform/WashControls.h"
 #include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
@@ -78,7 +79,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, 
 {
     auto* b = new QPushButton(QString::fromLatin1(caption), parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(QApplication::style()->standardIcon(icon));
+    b->setIcon(platform::styleIcon(icon));
     b->setToolTip(QString::fromLatin1(tip));
     b->setAutoDefault(false);
     return b;

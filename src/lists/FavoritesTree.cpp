@@ -2,6 +2,7 @@
 
 #include "lists/InternetShortcut.h"
 #include "platform/ErrorNumbers.h"
+#include "platform/StyleIcons.h"
 #include "platform/Trash.h"
 #include "shared/MessageBox.h"
 #include "shared/SharedState.h"
@@ -24,10 +25,8 @@ constexpr int kCtrlD = 4;
 
 FavoritesTree::FavoritesTree(KeyedTree* tree, QObject* parent) : QObject(parent), m_tree(tree)
 {
-    QStyle* style = tree->style();
-    tree->setImages({style->standardIcon(QStyle::SP_DirOpenIcon), style->standardIcon(QStyle::SP_DirClosedIcon),
-                     QIcon::fromTheme(QStringLiteral("applications-internet"),
-                                      style->standardIcon(QStyle::SP_FileLinkIcon))});
+    tree->setImages({platform::styleIcon(QStyle::SP_DirOpenIcon), platform::styleIcon(QStyle::SP_DirClosedIcon),
+                     platform::themeIcon(QStringLiteral("applications-internet"), QStyle::SP_FileLinkIcon)});
     tree->setAcceptAddressDrops(true);
     connect(tree, &KeyedTree::NodeClick, this, &FavoritesTree::NodeClick);
     connect(tree, &KeyedTree::DblClick, this, &FavoritesTree::DblClick);

@@ -1,5 +1,6 @@
 #include "lists/PlayLists.h"
 
+#include "platform/StyleIcons.h"
 #include "platform/TextFile.h"
 #include "shared/FileTypes.h"
 #include "shared/MessageBox.h"
@@ -18,7 +19,7 @@ namespace {
 
 QIcon themeIcon(const char* name, QStyle::StandardPixmap fallback)
 {
-    return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
+    return platform::themeIcon(QString::fromLatin1(name), fallback);
 }
 
 // Closed list, open list, a file of the tree's kind, a file of the other kind.
@@ -26,8 +27,8 @@ QList<QIcon> playListImages(bool music)
 {
     const QIcon video = themeIcon("video-x-generic", QStyle::SP_FileIcon);
     const QIcon audio = themeIcon("audio-x-generic", QStyle::SP_MediaVolume);
-    return {QApplication::style()->standardIcon(QStyle::SP_DirClosedIcon),
-            QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon), music ? audio : video,
+    return {platform::styleIcon(QStyle::SP_DirClosedIcon),
+            platform::styleIcon(QStyle::SP_DirOpenIcon), music ? audio : video,
             music ? video : audio};
 }
 

@@ -1,4 +1,5 @@
 #include "platform/AvSupport.h"
+#include "platform/LibraryLoad.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +34,8 @@ bool isSoundOnlyExtension(const QString& ext)
 
 const AVOutputFormat* formatFor(const QString& target)
 {
+    if (!mediaLibrariesLoaded())
+        return nullptr;
     const QString ext = QFileInfo(target).suffix();
     if (ext.isEmpty())
         return nullptr;
@@ -59,6 +62,8 @@ Encoder::~Encoder()
 
 bool Output::open(const QString& target, QString* error)
 {
+    if (!mediaLibrariesLoaded(error))
+        return false;
     static const bool quiet = [] {
         av_log_set_level(AV_LOG_ERROR);
         return true;
@@ -98,6 +103,10 @@ bool Output::open(const QString& target, QString* error)
         *error = QStringLiteral("Cannot prepare the file - ") + avError(r);
         return false;
     }
+    // The longest a packet may wait in the muxer, as the ffmpeg command sets
+    // it (0.7 s): with none, the MPEG muxer finds its buffers running dry and
+    // logs "buffer underflow" thousands of times a clip.
+    m_oc->max_delay = int(0.7 * AV_TIME_BASE);
     return true;
 }
 
@@ -391,6 +400,14 @@ Encoder* Output::finishEncoder(std::unique_ptr<Encoder> enc, const AVCodec* code
         *error = QStringLiteral("Cannot add a stream to the file");
         return nullptr;
     }
+    // What the encoder tells the container of its stream (the MPEG encoders'
+    // buffer and rates, which the MPEG muxer paces its packets by), as the
+    // ffmpeg command hands it on.
+    for (int i = 0; i < c->nb_coded_side_data; ++i) {
+        const AVPacketSideData& sd = c->coded_side_data[i];
+        if (uint8_t* to = av_stream_new_side_data(enc->stream, sd.type, sd.size))
+            memcpy(to, sd.data, sd.size);
+    }
     enc->stream->time_base = c->time_base;
     if (enc->video) {
         enc->stream->avg_frame_rate = c->framerate;
@@ -482,6 +499,8 @@ bool Output::drainFifo(Encoder& e, bool last, QString* error)
 bool Input::open(const QString& path, QString* error)
 {
     m_ic.reset();
+    if (!mediaLibrariesLoaded(error))
+        return false;
     AVFormatContext* ic = nullptr;
     int r = avformat_open_input(&ic, nativePath(path).constData(), nullptr, nullptr);
     if (r < 0) {

@@ -1,11 +1,11 @@
 #include "platform/CdDevice.h"
+#include "platform/LibraryLoad.h"
 
-#include <QAudioFormat>
-#include <QAudioSink>
+#include "platform/SoundOutput.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QMediaDevices>
 #include <QtEndian>
 
 #include <cdio/cdio.h>
@@ -113,16 +113,10 @@ public:
     {
         if (!isOpen(error))
             return false;
-        const QAudioDevice out = QMediaDevices::defaultAudioOutput();
-        if (out.isNull()) {
-            *error = QStringLiteral("No sound device is available to play the CD");
+        std::unique_ptr<SoundOutput> out = openSoundOutput(44100, 2, error);
+        if (!out)
             return false;
-        }
         stopPlaying();
-        QAudioFormat fmt;
-        fmt.setSampleRate(44100);
-        fmt.setChannelCount(2);
-        fmt.setSampleFormat(QAudioFormat::Int16);
         const CdTrack& t = m_disc->tracks().at(m_track);
         int end = t.firstSector + t.sectors;
         for (const CdTrack& later : m_disc->tracks()) // on to the end of the disc's audio
@@ -130,9 +124,8 @@ public:
                 end = later.firstSector + later.sectors;
         m_stream = std::make_unique<CdAudioStream>(m_disc.get(), t.firstSector, end);
         m_stream->open(QIODevice::ReadOnly);
-        m_sink = std::make_unique<QAudioSink>(out, fmt);
-        m_sink->start(m_stream.get());
-        if (m_sink->error() != QAudio::NoError) {
+        m_sink = std::move(out);
+        if (!m_sink->start(m_stream.get())) {
             stopPlaying();
             *error = QStringLiteral("The sound device cannot play the CD");
             return false;
@@ -167,7 +160,7 @@ public:
     }
     qint64 length() const override { return m_disc ? m_disc->tracks().at(m_track).lengthMs() : 0; }
     qint64 position() const override { return m_sink ? m_sink->processedUSecs() / 1000 : 0; }
-    bool isPlaying() const override { return m_sink && m_sink->state() == QAudio::ActiveState; }
+    bool isPlaying() const override { return m_sink && m_sink->isActive(); }
 
 private:
     bool isOpen(QString* error) const
@@ -200,7 +193,7 @@ private:
     std::unique_ptr<CdDisc> m_disc;
     int m_track = -1;
     std::unique_ptr<CdAudioStream> m_stream;
-    std::unique_ptr<QAudioSink> m_sink;
+    std::unique_ptr<SoundOutput> m_sink;
 };
 
 MciDeviceFactory& deviceFactory()
@@ -219,6 +212,8 @@ CdDisc::~CdDisc()
 
 std::unique_ptr<CdDisc> CdDisc::open(const QString& device, QString* error)
 {
+    if (!deviceLibrariesLoaded(error))
+        return nullptr;
     cdio_log_set_handler(keepCdioMessage);
     lastCdioMessage().clear();
     QString name = device;

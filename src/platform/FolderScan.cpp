@@ -99,14 +99,18 @@ int readFolder(const QString& path, std::vector<FolderEntry>& entries)
         if (type == DT_UNKNOWN) {
             struct stat st;
             if (::fstatat(fd, n, &st, AT_SYMLINK_NOFOLLOW) == 0)
-                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
+                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
         }
         if (type == DT_DIR) {
             e.isFolder = true;
+        } else if (type == DT_REG) {
+            e.isFile = true;
         } else if (type == DT_LNK) {
             e.isLink = true;
             struct stat st;
-            e.isFolder = ::fstatat(fd, n, &st, 0) == 0 && S_ISDIR(st.st_mode);
+            const bool target = ::fstatat(fd, n, &st, 0) == 0;
+            e.isFolder = target && S_ISDIR(st.st_mode);
+            e.isFile = target && S_ISREG(st.st_mode);
         }
         entries.push_back(std::move(e));
     };
@@ -166,7 +170,7 @@ int readFolder(const QString& path, std::vector<FolderEntry>& entries)
     while (it.hasNext()) {
         it.next();
         const QFileInfo e = it.fileInfo();
-        entries.push_back({e.fileName(), e.isDir(), e.isSymLink()});
+        entries.push_back({e.fileName(), e.isDir(), e.isSymLink(), e.isFile()});
     }
     return 0;
 #endif

@@ -10,6 +10,7 @@ struct FolderEntry {
     QString name;
     bool isFolder = false; // a folder, or a symbolic link to one (see isLink)
     bool isLink = false;   // a symbolic link
+    bool isFile = false;   // a plain file, or a symbolic link to one
     bool isHidden() const { return name.startsWith(QLatin1Char('.')); }
 };
 

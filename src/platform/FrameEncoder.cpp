@@ -1,4 +1,5 @@
 #include "platform/FrameEncoder.h"
+#include "platform/LibraryLoad.h"
 
 #include "platform/AvSupport.h"
 #include "platform/PictureCodec.h"
@@ -121,7 +122,7 @@ std::shared_ptr<AVFrame> decodeJpeg(const QString& path)
 StillPicture StillPicture::read(const QString& path)
 {
     StillPicture p;
-    if (isJpegName(path))
+    if (isJpegName(path) && mediaLibrariesLoaded())
         p.m_frame = decodeJpeg(path);
     if (!p.m_frame) {
         PictureData d;
@@ -145,7 +146,11 @@ struct FrameEncoder::Impl {
     Encoder* video = nullptr;
     SwsContext* sws = nullptr;
     bool open = false;
-    ~Impl() { sws_freeContext(sws); }
+    ~Impl()
+    {
+        if (sws)
+            sws_freeContext(sws);
+    }
 
     // Converts the picture into the encoder's frame.
     bool fill(const StillPicture& picture, QString* error);
@@ -220,6 +225,8 @@ bool FrameEncoder::open(const QString& target, const FrameFormat& format)
     d = std::make_unique<Impl>();
     m_frames = 0;
     m_error.clear();
+    if (!mediaLibrariesLoaded(&m_error))
+        return false;
     if (format.width < 1 || format.height < 1 || format.rateNum < 1 || format.rateDen < 1) {
         m_error = QStringLiteral("The frame size or rate is not valid");
         return false;

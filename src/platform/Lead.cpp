@@ -12,9 +12,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -107,6 +104,23 @@ Lead::~Lead()
 
 int Lead::Load(const QString& file, int bits, int page, int pages)
 {
+    // A large picture as stored is shown in parts until every pixel is needed.
+    if (bits == 0)
+        if (std::shared_ptr<PictureSource> source = PictureSource::open(file)) {
+            abortFetch();
+            m_frames.clear();
+            m_delays = {0};
+            m_index = 0;
+            dropSource();
+            m_source = std::move(source);
+            m_bits = m_source->info().bits;
+            m_loadedPage = 1;
+            m_info = m_source->info();
+            m_region = QPainterPath();
+            m_pan = QPoint();
+            pictureChanged(true);
+            return 0;
+        }
     PictureData d;
     const int r = readPicture(file, page, pages, &d);
     if (r != 0)
@@ -125,6 +139,7 @@ int Lead::Load(const QString& file, int bits, int page, int pages)
         d.bits = bits;
     }
     abortFetch();
+    dropSource();
     m_frames = d.frames;
     m_delays = d.delays;
     m_index = 0;
@@ -152,6 +167,8 @@ int Lead::Save(const QString& file, int format, int bits, int quality, int mode)
         return err::InvalidBitmap;
     if (mode != 0 && mode != 3 && mode != 1)
         return err::InvalidParameter;
+    if (const int r = wholePicture())
+        return r;
     const bool append = mode == 3;
     const bool multi = m_saveMultiPage || mode == 1;
     const QList<QImage> pages = multi ? m_frames : QList<QImage>{Bitmap()};
@@ -162,7 +179,7 @@ int Lead::Save(const QString& file, int format, int bits, int quality, int mode)
 
 QImage Lead::Bitmap() const
 {
-    if (m_frames.isEmpty())
+    if (wholePicture() != 0 || m_frames.isEmpty())
         return {};
     return m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1));
 }
@@ -173,6 +190,7 @@ void Lead::setBitmap(const QImage& image)
         ClearBitmap();
         return;
     }
+    dropSource();
     m_frames = {image};
     m_delays = {0};
     m_index = 0;
@@ -187,6 +205,10 @@ void Lead::CopyBitmap(const Lead& from)
         return;
     m_frames = from.m_frames; // implicitly shared: copied on the first change
     m_delays = from.m_delays;
+    m_source = from.m_source; // a large load not yet decoded whole: shared too
+    m_part = from.m_part;
+    m_partRect = from.m_partRect;
+    m_partAsked = false;
     m_index = from.m_index;
     m_bits = from.m_bits;
     m_region = QPainterPath();
@@ -195,6 +217,7 @@ void Lead::CopyBitmap(const Lead& from)
 
 void Lead::ClearBitmap()
 {
+    dropSource();
     m_frames.clear();
     m_delays.clear();
     m_index = 0;
@@ -204,8 +227,48 @@ void Lead::ClearBitmap()
     pictureChanged(true);
 }
 
-int Lead::BitmapWidth() const { return HasBitmap() ? Bitmap().width() : 0; }
-int Lead::BitmapHeight() const { return HasBitmap() ? Bitmap().height() : 0; }
+int Lead::BitmapWidth() const
+{
+    if (m_source)
+        return m_source->size().width();
+    return HasBitmap() ? m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1)).width() : 0;
+}
+
+int Lead::BitmapHeight() const
+{
+    if (m_source)
+        return m_source->size().height();
+    return HasBitmap() ? m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1)).height() : 0;
+}
+
+int Lead::wholePicture() const
+{
+    if (!m_source)
+        return 0;
+    QImage whole;
+    if (const int r = m_source->whole(&whole))
+        return r;
+    takeWhole(whole);
+    return 0;
+}
+
+void Lead::takeWhole(const QImage& whole) const
+{
+    m_frames = {whole};
+    m_delays = {0};
+    m_source.reset();
+    m_part = QImage();
+    m_partRect = QRect();
+    ++m_generation;
+}
+
+void Lead::dropSource()
+{
+    m_source.reset();
+    m_part = QImage();
+    m_partRect = QRect();
+    m_partAsked = false;
+}
 
 void Lead::setBitmapListIndex(int index)
 {
@@ -227,6 +290,8 @@ int Lead::InsertBitmapListItem(int index, const QImage& image, int delayMs)
 {
     if (image.isNull())
         return err::InvalidBitmap;
+    if (const int r = wholePicture())
+        return r;
     if (index < 0 || index > m_frames.size())
         index = int(m_frames.size());
     const bool first = m_frames.isEmpty();
@@ -424,9 +489,22 @@ void Lead::Render(QPainter* painter, const QRect& target) const
 {
     if (!painter || !HasBitmap() || target.isEmpty())
         return;
+    QImage img;
+    if (m_source) {
+        // A large load: the part decoded already when it shows the whole
+        // picture finely enough, else the whole picture decoded at this size.
+        const QRect all(QPoint(), m_source->size());
+        if (m_partRect == all && m_part.width() >= std::min(target.width(), all.width()) &&
+            m_part.height() >= std::min(target.height(), all.height()))
+            img = m_part;
+        else if (m_source->part(all, target.size(), &img) != 0)
+            return;
+    } else {
+        img = Bitmap();
+    }
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter->drawImage(target, Bitmap());
+    painter->drawImage(target, img);
     painter->restore();
 }
 
@@ -435,9 +513,11 @@ void Lead::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), resolveOleColor(m_backColor));
     if (HasBitmap()) {
-        const QImage& img = m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1));
         const QRectF d = displayRect();
-        if (m_paintSizeMode == 0) {
+        if (m_source) {
+            paintPart(p, d);
+        } else if (m_paintSizeMode == 0) {
+            const QImage& img = m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1));
             // Only the part of the picture that shows is drawn.
             const QRectF visible = d.intersected(QRectF(rect()));
             if (!visible.isEmpty()) {
@@ -450,6 +530,7 @@ void Lead::paintEvent(QPaintEvent*)
                     p.drawImage(visible, img, source);
             }
         } else {
+            const QImage& img = m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1));
             const QSize want = d.size().toSize();
             if (want.width() < img.width() || want.height() < img.height()) {
                 if (m_cacheGeneration != m_generation || m_cacheSize != want) {
@@ -483,6 +564,82 @@ void Lead::paintEvent(QPaintEvent*)
         p.setPen(palette().color(m_appearance == 1 ? QPalette::Dark : QPalette::WindowText));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+}
+
+// A large load: the part of the picture that shows, decoded at the size it
+// shows. The first paint decodes it now; later ones paint what they have and
+// ask a worker for what they lack.
+void Lead::paintPart(QPainter& p, const QRectF& d)
+{
+    const QRectF visible = d.intersected(QRectF(rect()));
+    if (visible.isEmpty())
+        return;
+    const QSize size = m_source->size();
+    const double sx = d.width() / size.width(), sy = d.height() / size.height();
+    const QRect part = QRectF((visible.left() - d.left()) / sx, (visible.top() - d.top()) / sy, visible.width() / sx,
+                              visible.height() / sy)
+                           .toAlignedRect()
+                           .intersected(QRect(QPoint(), size));
+    if (part.isEmpty())
+        return;
+    const QSize shown(std::min(part.width(), int(std::ceil(part.width() * sx))),
+                      std::min(part.height(), int(std::ceil(part.height() * sy))));
+    // Finely enough: at least as many pixels per picture pixel as shown (one pixel spare).
+    const bool covered = m_partRect.contains(part) &&
+                         qint64(m_part.width()) * part.width() + m_partRect.width() >=
+                             qint64(shown.width()) * m_partRect.width() &&
+                         qint64(m_part.height()) * part.height() + m_partRect.height() >=
+                             qint64(shown.height()) * m_partRect.height();
+    if (m_part.isNull()) {
+        QImage img;
+        if (m_source->part(part, shown, &img) == 0) {
+            m_part = img;
+            m_partRect = part;
+        }
+    } else if (!covered) {
+        askForPart(part, shown);
+    }
+    if (m_part.isNull())
+        return;
+    p.save();
+    p.setClipRect(visible);
+    const QRectF target = toWidget(QRectF(m_partRect));
+    p.setRenderHint(QPainter::SmoothPixmapTransform, target.size().toSize() != m_part.size());
+    p.drawImage(target, m_part);
+    p.restore();
+}
+
+void Lead::askForPart(const QRect& part, const QSize& size)
+{
+    const std::shared_ptr<PictureSource> source = m_source;
+    // Every pixel at its own size: the whole picture, where it can be held.
+    if (size == part.size() && source->fitsInMemory() && !source->wholeFailed()) {
+        source->wholeLater(this, [this, source] {
+            QImage whole;
+            if (source != m_source || source->whole(&whole) != 0)
+                return;
+            takeWhole(whole);
+            update();
+            if (m_panWindow)
+                m_panWindow->update();
+        });
+        return;
+    }
+    // Else the part, one at a time: a newer wish is asked for by the paint
+    // that follows this one's arrival.
+    if (m_partAsked)
+        return;
+    m_partAsked = true;
+    source->partLater(part, size, this, [this, source, part](int r, const QImage& img) {
+        if (source != m_source)
+            return;
+        m_partAsked = false;
+        if (r != 0)
+            return;
+        m_part = img;
+        m_partRect = part;
+        update();
+    });
 }
 
 void Lead::paintMagnifier(QPainter& p)
@@ -684,6 +841,8 @@ int Lead::FillRgn(OleColor color)
         return err::InvalidBitmap;
     if (m_region.isEmpty())
         return 0;
+    if (const int r = wholePicture())
+        return r;
     QImage img = Bitmap();
     ops::fill(img, m_region, resolveOleColor(color));
     m_frames[m_index] = img;
@@ -707,6 +866,8 @@ int Lead::changeEveryFrame(int change, int (*op)(QImage&, int))
         return err::InvalidBitmap;
     if (change < -1000 || change > 1000)
         return err::InvalidParameter;
+    if (const int r = wholePicture())
+        return r;
     if (m_frames.size() == 1) {
         // One frame: the effect changes it whole or not at all.
         if (const int r = op(m_frames.first(), change))
@@ -736,6 +897,8 @@ int Lead::Size(int width, int height, int flags)
     // A size the imaging library could not hold or write is refused.
     if (!withinImagingLimits(width, height))
         return err::NoMemory;
+    if (const int r = wholePicture())
+        return r;
     QList<QImage> resized;
     for (const QImage& f : m_frames) {
         QImage r = ops::resized(f, width, height, flags == 2);
@@ -757,6 +920,8 @@ int Lead::Copy(int)
 {
     if (!HasBitmap())
         return err::InvalidBitmap;
+    if (const int r = wholePicture())
+        return r;
     QGuiApplication::clipboard()->setImage(Bitmap());
     return 0;
 }
@@ -777,12 +942,11 @@ int Lead::Capture(WId window, double left, double top, double width, double heig
 
 void Lead::abortFetch()
 {
-    if (m_reply) {
-        QNetworkReply* r = m_reply;
-        m_reply = nullptr;
-        r->disconnect(this);
-        r->abort();
-        r->deleteLater();
+    if (Download* d = m_fetch) {
+        m_fetch = nullptr;
+        d->disconnect(this);
+        d->abort();
+        d->deleteLater();
     }
 }
 
@@ -792,48 +956,45 @@ void Lead::setFileNameHint(const QString& address)
     m_hint = address;
     const QUrl url(address);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    Download* fetch = nullptr;
+    QString error;
+    if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
+        fetch = startDownload(url, kMaxDownload, this, &error);
+    if (!fetch) {
+        if (!error.isEmpty())
+            qWarning("%s", qPrintable(error));
         QMetaObject::invokeMethod(this, [this] { emit LoadStatus(3); }, Qt::QueuedConnection);
         return;
     }
-    if (!m_network)
-        m_network = new QNetworkAccessManager(this);
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply* reply = m_network->get(request);
-    m_reply = reply;
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
-        if (received > kMaxDownload && reply == m_reply)
-            reply->abort();
-    });
-    connect(reply, &QNetworkReply::finished, this, &Lead::fetchFinished);
+    m_fetch = fetch;
+    connect(fetch, &Download::finished, this, &Lead::fetchFinished);
     QMetaObject::invokeMethod(
         this,
-        [this, reply] {
-            if (reply == m_reply)
+        [this, fetch] {
+            if (fetch == m_fetch)
                 emit LoadStatus(1);
         },
         Qt::QueuedConnection);
 }
 
-void Lead::fetchFinished()
+void Lead::fetchFinished(bool ok, const QByteArray& data, const QUrl& url)
 {
-    QNetworkReply* reply = m_reply;
-    if (!reply || reply != sender())
+    Download* fetch = m_fetch;
+    if (!fetch || fetch != sender())
         return;
-    m_reply = nullptr;
-    reply->deleteLater();
-    if (reply->error() != QNetworkReply::NoError) {
+    m_fetch = nullptr;
+    fetch->deleteLater();
+    if (!ok) {
         emit LoadStatus(3);
         return;
     }
-    const QByteArray data = reply->readAll();
     PictureData d;
-    const QString ext = QFileInfo(reply->url().path()).suffix().toUpper();
+    const QString ext = QFileInfo(url.path()).suffix().toUpper();
     if (readPictureBytes(data, ext, 1, 1, &d) != 0 && readPictureBytes(data, QString(), 1, 1, &d) != 0) {
         emit LoadStatus(3);
         return;
     }
+    dropSource();
     m_frames = d.frames;
     m_delays = d.delays;
     m_index = 0;

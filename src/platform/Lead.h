@@ -5,8 +5,10 @@
 // operation returns 0 or an imaging error code and leaves the picture as it
 // was when it fails. One class for every window that shows or works on a
 // picture; a hidden control works on pictures without showing them.
+#include "platform/Download.h"
 #include "platform/OleColor.h"
 #include "platform/PictureCodec.h"
+#include "platform/PictureSource.h"
 
 #include <QImage>
 #include <QList>
@@ -21,8 +23,6 @@
 #undef Intensity
 #endif
 
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace platform {
 
@@ -48,6 +48,14 @@ public:
     void setSaveMultiPage(bool on) { m_saveMultiPage = on; }
     // The page the last Load showed first.
     int LoadedPage() const { return m_loadedPage; }
+    // A large JPEG or PNG is shown before it is decoded whole: each paint
+    // decodes the part that shows at the size it shows, and the whole picture
+    // is decoded (on a worker thread where it can wait) only once something
+    // needs every pixel; sizes and facts are the whole picture's throughout.
+    // One too large to hold whole is only shown: what needs every pixel of
+    // it fails with err::NoMemory.
+    bool TooLargeToHold() const { return m_source && !m_source->fitsInMemory(); }
+    bool WholePictureInMemory() const { return !m_frames.isEmpty(); }
 
     int InfoWidth() const { return m_info.width; }
     int InfoHeight() const { return m_info.height; }
@@ -62,7 +70,7 @@ public:
     int InfoTotalPages() const { return m_info.pageCount; }
 
     // ---- the picture
-    bool HasBitmap() const { return !m_frames.isEmpty(); }
+    bool HasBitmap() const { return !m_frames.isEmpty() || m_source; }
     // The current bitmap (a null image when the control is empty).
     QImage Bitmap() const;
     // Replaces the picture with one bitmap; a null image empties the control.
@@ -74,10 +82,14 @@ public:
     int BitmapWidth() const;
     int BitmapHeight() const;
     int BitmapBits() const { return HasBitmap() ? m_bits : 0; }
-    const QList<QImage>& Frames() const { return m_frames; }
+    const QList<QImage>& Frames() const
+    {
+        wholePicture();
+        return m_frames;
+    }
 
     // Frames of an animation.
-    int BitmapListCount() const { return int(m_frames.size()); }
+    int BitmapListCount() const { return m_source ? 1 : int(m_frames.size()); }
     int BitmapListIndex() const { return m_index; }
     void setBitmapListIndex(int index);
     int BitmapDelay() const;
@@ -183,7 +195,7 @@ public:
     // LoadDone follows a completed load. Local loads raise neither.
     QString FileNameHint() const { return m_hint; }
     void setFileNameHint(const QString& address);
-    bool LoadPending() const { return !m_reply.isNull(); }
+    bool LoadPending() const { return !m_fetch.isNull(); }
     static constexpr qint64 kMaxDownload = qint64(256) * 1024 * 1024;
 
     // ---- acquisition (SANE)
@@ -220,12 +232,22 @@ private:
     void restartAnimation();
     void nextFrame();
     void abortFetch();
-    void fetchFinished();
+    void fetchFinished(bool ok, const QByteArray& data, const QUrl& url);
     void paintMagnifier(QPainter& p);
     int changeEveryFrame(int change, int (*op)(QImage&, int));
+    // Decodes the whole picture of a large load now, if it is not yet; 0 or an error code.
+    int wholePicture() const;
+    void takeWhole(const QImage& whole) const;
+    void dropSource();
+    void paintPart(QPainter& p, const QRectF& shown);
+    void askForPart(const QRect& part, const QSize& size);
 
-    QList<QImage> m_frames;
-    QList<int> m_delays;
+    mutable QList<QImage> m_frames; // empty while a large load is shown in parts
+    mutable QList<int> m_delays;
+    mutable std::shared_ptr<PictureSource> m_source; // that large load
+    mutable QImage m_part;  // the part of it decoded last, and where it lies
+    mutable QRect m_partRect;
+    bool m_partAsked = false;
     int m_index = 0;
     int m_bits = 0;
     int m_loadedPage = 1;
@@ -248,7 +270,7 @@ private:
     mutable QImage m_cache;
     mutable QSize m_cacheSize;
     mutable qint64 m_cacheGeneration = -1;
-    qint64 m_generation = 0;
+    mutable qint64 m_generation = 0;
 
     PanWindow* m_panWindow = nullptr;
 
@@ -274,8 +296,7 @@ private:
     bool m_pressed = false;
 
     QString m_hint;
-    QNetworkAccessManager* m_network = nullptr;
-    QPointer<QNetworkReply> m_reply;
+    QPointer<Download> m_fetch;
 
     QString m_twainSourceName;
 };

@@ -1,4 +1,5 @@
 #include "platform/MediaConverter.h"
+#include "platform/LibraryLoad.h"
 
 #include "platform/AvSupport.h"
 
@@ -390,6 +391,8 @@ bool canWriteFormat(const QString& target) { return formatFor(target) != nullptr
 ConvertResult convertMedia(const ConvertJob& job, const std::atomic<bool>* cancel,
                            const std::function<void(double)>& progress)
 {
+    if (ConvertResult r; !mediaLibrariesLoaded(&r.error))
+        return r;
     return Converter(job, cancel, progress).run();
 }
 

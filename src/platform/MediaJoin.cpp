@@ -1,4 +1,5 @@
 #include "platform/MediaJoin.h"
+#include "platform/LibraryLoad.h"
 
 #include "platform/AvSupport.h"
 
@@ -483,6 +484,8 @@ private:
 
 ConvertResult JoinVideoFiles(const JoinJob& job, const std::atomic<bool>* cancel, const StatusReport& status)
 {
+    if (ConvertResult r; !mediaLibrariesLoaded(&r.error))
+        return r;
     return Joiner(job, cancel, status).run();
 }
 
@@ -654,6 +657,8 @@ private:
 
 ConvertResult ReplaceAudio(const ReplaceAudioJob& job, const std::atomic<bool>* cancel, const StatusReport& status)
 {
+    if (ConvertResult r; !mediaLibrariesLoaded(&r.error))
+        return r;
     return Replacer(job, cancel, status).run();
 }
 

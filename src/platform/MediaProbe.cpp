@@ -1,4 +1,5 @@
 #include "platform/MediaProbe.h"
+#include "platform/LibraryLoad.h"
 
 #include "platform/AvSupport.h"
 
@@ -109,6 +110,8 @@ void readVideo(const AVFormatContext* ic, AVStream* st, double fileDuration, Str
 MediaFacts probeMedia(const QString& path)
 {
     MediaFacts facts;
+    if (!mediaLibrariesLoaded(&facts.error))
+        return facts;
     AVFormatContext* raw = nullptr;
     int r = avformat_open_input(&raw, nativePath(path).constData(), nullptr, nullptr);
     if (r < 0) {

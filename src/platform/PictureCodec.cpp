@@ -1,7 +1,9 @@
 #include "platform/PictureCodec.h"
+#include "platform/LibraryLoad.h"
 
 #include "platform/ErrorNumbers.h"
 #include "platform/ImagingCodes.h"
+#include "platform/PictureParts.h"
 
 #include <Magick++.h>
 
@@ -462,6 +464,8 @@ int readFlic(const QByteArray& bytes, int page, int pages, PictureData* out)
 {
     if (bytes.size() < 128)
         return err::InvalidFormat;
+    if (!mediaLibrariesLoaded())
+        return err::InvalidFormat;
     MemoryReader reader{&bytes};
     FlicDecoder dec;
     if (!dec.pkt || !dec.frame)
@@ -876,11 +880,18 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out)
 
 PictureInfo infoOf(const PictureData& d, qint64 sizeDisk)
 {
-    PictureInfo info;
     if (d.frames.isEmpty())
-        return info;
-    info.width = d.frames.first().width();
-    info.height = d.frames.first().height();
+        return {};
+    return infoOfSize(d.frames.first().size(), d, sizeDisk);
+}
+
+int formatFromHeader(int format, const QByteArray& head) { return refinedFormat(format, head, 0); }
+
+PictureInfo infoOfSize(const QSize& size, const PictureData& d, qint64 sizeDisk)
+{
+    PictureInfo info;
+    info.width = size.width();
+    info.height = size.height();
     info.bits = d.bits;
     info.format = d.format;
     info.pageCount = d.pageCount;
@@ -895,6 +906,12 @@ PictureInfo infoOf(const PictureData& d, qint64 sizeDisk)
 
 int readPictureInfo(const QString& path, int page, PictureInfo* out)
 {
+    // A JPEG or PNG in direct colour tells its facts in its header (one page).
+    PartialPicture partial;
+    if (openPartialPicture(path, &partial)) {
+        *out = partial.info;
+        return 0;
+    }
     // Bits, palette and resolution are known only once the page is decoded.
     PictureData d;
     const int r = readPicture(path, page, 1, &d);

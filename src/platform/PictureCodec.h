@@ -57,6 +57,11 @@ int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page,
 int readPictureInfo(const QString& path, int page, PictureInfo* out);
 // The information of a picture as read (sizeDisk: the file's bytes).
 PictureInfo infoOf(const PictureData& data, qint64 sizeDisk);
+// The same for a picture of this size with these facts (its frames unused).
+PictureInfo infoOfSize(const QSize& size, const PictureData& facts, qint64 sizeDisk);
+// The format code of a file read as the format the extension names, told
+// apart further by its first bytes (Exif JPEG, RLE bitmap ...).
+int formatFromHeader(int format, const QByteArray& head);
 
 // Writable formats and those that hold several pages.
 bool formatWritable(int format);

@@ -1,16 +1,14 @@
 #include "platform/PlayCtrl.h"
 
+#include "platform/Dialogs.h"
 #include "platform/MediaPlayList.h"
+#include "platform/PlugIn.h"
 
-#include <QAudioOutput>
-#include <QMediaMetaData>
-#include <QMediaPlayer>
+#include <QCoreApplication>
 #include <QPainter>
-#include <QTimer>
 #include <QVBoxLayout>
-#include <QVideoFrame>
-#include <QVideoSink>
 #include <cmath>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -27,133 +25,96 @@ void chooseMediaBackend()
 // which may be a look at the sound devices rather than a player.
 const bool kBackendChosen = (chooseMediaBackend(), true);
 
-// The media pipeline is made when the first file is loaded, never at start-up;
-// settings made before then are kept and handed over.
-class QtPlayBackend : public PlayBackend {
+// Stands for the engine until the first file is loaded: keeps the settings,
+// then loads the media plug-in, makes the engine there and hands every call
+// on to it, and its notifications back.
+class DeferredPlayBackend : public PlayBackend {
 public:
     void setSource(const QUrl& url) override
     {
-        QMediaPlayer* p = player();
-        p->stop();
-        p->setSource(url);
-        m_reloads = 0;
+        if (PlayBackend* e = engine())
+            e->setSource(url);
     }
     void play() override
     {
-        player()->play();
-        if (m_player->mediaStatus() == QMediaPlayer::LoadingMedia && m_player->source().isLocalFile())
-            m_stuck.start();
+        if (m_engine)
+            m_engine->play();
     }
     void pause() override
     {
-        if (m_player)
-            m_player->pause();
+        if (m_engine)
+            m_engine->pause();
     }
     void stop() override
     {
-        if (m_player)
-            m_player->stop();
+        if (m_engine)
+            m_engine->stop();
     }
-    qint64 position() const override { return m_player ? m_player->position() : 0; }
+    qint64 position() const override { return m_engine ? m_engine->position() : 0; }
     void setPosition(qint64 ms) override
     {
-        if (m_player)
-            m_player->setPosition(ms);
+        if (m_engine)
+            m_engine->setPosition(ms);
     }
-    qint64 duration() const override { return m_player ? m_player->duration() : 0; }
+    qint64 duration() const override { return m_engine ? m_engine->duration() : 0; }
     void setLoops(int loops) override
     {
         m_loops = loops;
-        if (m_player)
-            m_player->setLoops(loops < 0 ? QMediaPlayer::Infinite : loops);
+        if (m_engine)
+            m_engine->setLoops(loops);
     }
     void setMuted(bool muted) override
     {
         m_muted = muted;
-        if (m_audio)
-            m_audio->setMuted(muted);
+        if (m_engine)
+            m_engine->setMuted(muted);
     }
     void setVolume(float volume) override
     {
         m_volume = volume;
-        if (m_audio)
-            m_audio->setVolume(volume);
+        if (m_engine)
+            m_engine->setVolume(volume);
     }
-    void setVideoSink(QVideoSink* sink) override
+    void setShowsPictures(bool on) override
     {
-        m_sink = sink;
-        if (m_player)
-            m_player->setVideoSink(sink);
+        m_pictures = on;
+        if (m_engine)
+            m_engine->setShowsPictures(on);
     }
-    QString tag(const QString& name) const override
-    {
-        if (!m_player)
-            return {};
-        const QMediaMetaData md = m_player->metaData();
-        QMediaMetaData::Key key = QMediaMetaData::Title;
-        if (name == QLatin1String("Author"))
-            key = QMediaMetaData::Author;
-        else if (name == QLatin1String("Copyright"))
-            key = QMediaMetaData::Copyright;
-        else if (name == QLatin1String("Description"))
-            key = QMediaMetaData::Description;
-        else if (name == QLatin1String("Rating"))
-            key = QMediaMetaData::Comment;
-        return md.stringValue(key);
-    }
-    bool hasPipeline() const { return m_player != nullptr; }
+    QString tag(const QString& name) const override { return m_engine ? m_engine->tag(name) : QString(); }
 
 private:
-    QMediaPlayer* player()
+    PlayBackend* engine()
     {
-        if (m_player)
-            return m_player;
-        chooseMediaBackend();
-        m_player = new QMediaPlayer(this);
-        m_stuck.setSingleShot(true);
-        m_stuck.setInterval(2000);
-        connect(&m_stuck, &QTimer::timeout, this, [this] { reloadWhenStuck(); });
-        m_audio = new QAudioOutput(this);
-        m_player->setAudioOutput(m_audio);
-        m_audio->setMuted(m_muted);
-        m_audio->setVolume(m_volume);
-        m_player->setLoops(m_loops < 0 ? QMediaPlayer::Infinite : m_loops);
-        if (m_sink)
-            m_player->setVideoSink(m_sink);
-        connect(m_player, &QMediaPlayer::positionChanged, this, &PlayBackend::positionChanged);
-        connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
-            if (s == QMediaPlayer::EndOfMedia)
-                emit endOfMedia();
-        });
-        connect(m_player, &QMediaPlayer::errorOccurred, this,
-                [this](QMediaPlayer::Error, const QString& text) { emit errorOccurred(text); });
-        return m_player;
+        if (m_engine)
+            return m_engine;
+        using Make = PlayBackend* (*)();
+        const auto make = reinterpret_cast<Make>(plugInFunction("lumivex_media", "lumivexMakePlayBackend"));
+        if (!make) {
+            const QString text = QStringLiteral("The media engine cannot be started: ") + plugInError("lumivex_media");
+            // Told once: the players go on without sound or pictures.
+            static bool told = false;
+            if (!std::exchange(told, true))
+                dialogs().message(QCoreApplication::applicationName(), text, Buttons::Ok, Icon::Critical);
+            emit errorOccurred(text);
+            return nullptr;
+        }
+        m_engine = make();
+        m_engine->setParent(this);
+        m_engine->setLoops(m_loops);
+        m_engine->setMuted(m_muted);
+        m_engine->setVolume(m_volume);
+        m_engine->setShowsPictures(m_pictures);
+        connect(m_engine, &PlayBackend::positionChanged, this, &PlayBackend::positionChanged);
+        connect(m_engine, &PlayBackend::endOfMedia, this, &PlayBackend::endOfMedia);
+        connect(m_engine, &PlayBackend::errorOccurred, this, &PlayBackend::errorOccurred);
+        connect(m_engine, &PlayBackend::pictureChanged, this, &PlayBackend::pictureChanged);
+        return m_engine;
     }
 
-    // GStreamer's parsers can lose a race with the pipeline's linking and
-    // then never finish loading a local file (seen with AIFF): the file is
-    // loaded again, five times at most, rather than leaving the player silent.
-    void reloadWhenStuck()
-    {
-        if (!m_player || m_player->mediaStatus() != QMediaPlayer::LoadingMedia ||
-            m_player->playbackState() != QMediaPlayer::PlayingState || m_reloads >= 5)
-            return;
-        ++m_reloads;
-        const QUrl url = m_player->source();
-        m_player->stop();
-        m_player->setSource(QUrl());
-        m_player->setSource(url);
-        m_player->play();
-        m_stuck.start();
-    }
-
-    QMediaPlayer* m_player = nullptr;
-    QAudioOutput* m_audio = nullptr;
-    QTimer m_stuck;
-    int m_reloads = 0;
-    QVideoSink* m_sink = nullptr;
+    PlayBackend* m_engine = nullptr;
     int m_loops = 1;
-    bool m_muted = false;
+    bool m_muted = false, m_pictures = false;
     float m_volume = 1.0f;
 };
 
@@ -178,16 +139,17 @@ void setPlayBackendFactory(PlayBackendFactory factory) { backendFactory() = std:
 
 // The pictures are painted here rather than in a native video window, which
 // would not stand beside the web engine's views in one window.
-VideoView::VideoView(QWidget* parent) : QWidget(parent), m_sink(new QVideoSink(this))
+VideoView::VideoView(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(80, 60);
-    connect(m_sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
-        const QImage picture = frame.toImage();
-        if (!picture.isNull()) // the last picture stays on show when the file ends
-            m_frame = picture;
-        update();
-    });
+}
+
+void VideoView::showPicture(const QImage& picture)
+{
+    if (!picture.isNull()) // the last picture stays on show when the file ends
+        m_frame = picture;
+    update();
 }
 
 void VideoView::clear()
@@ -209,7 +171,7 @@ void VideoView::paintEvent(QPaintEvent*)
 }
 
 PlayCtrl::PlayCtrl(bool showsVideo, QWidget* parent)
-    : QWidget(parent), m_backend(backendFactory() ? backendFactory()() : new QtPlayBackend)
+    : QWidget(parent), m_backend(backendFactory() ? backendFactory()() : new DeferredPlayBackend)
 {
     m_backend->setParent(this);
     auto* layout = new QVBoxLayout(this);
@@ -218,7 +180,8 @@ PlayCtrl::PlayCtrl(bool showsVideo, QWidget* parent)
         m_video = new VideoView(this);
         m_video->setObjectName(QStringLiteral("VideoWindow"));
         layout->addWidget(m_video);
-        m_backend->setVideoSink(m_video->sink());
+        m_backend->setShowsPictures(true);
+        connect(m_backend, &PlayBackend::pictureChanged, m_video, &VideoView::showPicture);
     }
     connect(m_backend, &PlayBackend::positionChanged, this,
             [this](qint64 ms) { emit PositionChange(double(ms) / 1000.0); });

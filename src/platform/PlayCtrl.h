@@ -2,7 +2,9 @@
 // The play control of the video and music players: one media file, its
 // transport, position (seconds), selection marks, volume, mute and loop
 // count, over Qt Multimedia (GStreamer). The engine sits behind
-// PlayBackend so that tests can drive the control without a sound device.
+// PlayBackend so that tests can drive the control without a sound device;
+// Qt Multimedia itself lives in the media plug-in, loaded when the first
+// file is, so that the program starts without it.
 #include <QImage>
 #include <QObject>
 #include <QPointer>
@@ -10,8 +12,6 @@
 #include <QUrl>
 #include <QWidget>
 #include <functional>
-
-class QVideoSink;
 
 namespace platform {
 
@@ -29,7 +29,9 @@ public:
     virtual void setLoops(int loops) = 0; // -1 endless
     virtual void setMuted(bool muted) = 0;
     virtual void setVolume(float volume) = 0; // 0..1
-    virtual void setVideoSink(QVideoSink* sink) = 0;
+    // Whether the file's pictures are wanted: the engine then hands each one
+    // on with pictureChanged.
+    virtual void setShowsPictures(bool on) = 0;
     // A tag of the file ("Title", "Author", "Copyright", "Description", "Rating").
     virtual QString tag(const QString& name) const = 0;
 
@@ -37,11 +39,12 @@ signals:
     void positionChanged(qint64 ms);
     void endOfMedia();
     void errorOccurred(const QString& text);
+    void pictureChanged(const QImage& picture);
 };
 
 using PlayBackendFactory = std::function<PlayBackend*()>;
 // Installs the engine for controls made from now on; an empty factory
-// restores Qt Multimedia.
+// restores Qt Multimedia (made by the media plug-in with the first file).
 void setPlayBackendFactory(PlayBackendFactory factory);
 
 // A failed operation of the control: the number and description that the
@@ -51,13 +54,13 @@ struct PlayError {
     QString description;
 };
 
-// Shows the pictures a player hands its video sink, scaled to fit.
+// Shows the pictures a player hands on, scaled to fit.
 class VideoView : public QWidget {
     Q_OBJECT
 public:
     explicit VideoView(QWidget* parent = nullptr);
-    QVideoSink* sink() const { return m_sink; }
     QImage currentFrame() const { return m_frame; }
+    void showPicture(const QImage& picture);
     // Shows no picture until the next one comes.
     void clear();
 
@@ -65,7 +68,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QVideoSink* m_sink;
     QImage m_frame;
 };
 

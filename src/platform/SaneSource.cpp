@@ -1,4 +1,5 @@
 #include "platform/SaneSource.h"
+#include "platform/LibraryLoad.h"
 
 #include "platform/ImagingCodes.h"
 
@@ -26,7 +27,7 @@ int errorFromStatus(SANE_Status s)
 // sane_init for the life of the object.
 class Session {
 public:
-    Session() { m_ok = sane_init(nullptr, nullptr) == SANE_STATUS_GOOD; }
+    Session() { m_ok = deviceLibrariesLoaded() && sane_init(nullptr, nullptr) == SANE_STATUS_GOOD; }
     ~Session()
     {
         if (m_ok)

@@ -1,6 +1,7 @@
 #include "platform/ShellCombo.h"
 
 #include "platform/ShellTree.h"
+#include "platform/StyleIcons.h"
 
 #include <QDir>
 #include <QStyle>
@@ -47,14 +48,14 @@ void ShellCombo::rebuild()
         if (!chain.isEmpty() && chain.first() == root) {
             for (int depth = 0; depth < chain.size(); ++depth) {
                 ShellTreeItem* it = chain.at(depth);
-                addItem(style()->standardIcon(QStyle::SP_DirIcon), QString(depth * 3, QLatin1Char(' ')) + it->Name());
+                addItem(styleIcon(QStyle::SP_DirIcon), QString(depth * 3, QLatin1Char(' ')) + it->Name());
                 setItemData(count() - 1, it->Path().isEmpty() ? it->Name() : QDir::toNativeSeparators(it->Path()),
                             Qt::ToolTipRole);
                 m_entries << it;
             }
             current = count() - 1;
         } else {
-            addItem(style()->standardIcon(QStyle::SP_DirIcon), root->Name());
+            addItem(styleIcon(QStyle::SP_DirIcon), root->Name());
             m_entries << root;
         }
     }

@@ -321,6 +321,7 @@ bool ShellList::load(const QString& folder, const QList<FolderEntryRef>* set, in
             it.m_path = base + e.name;
             it.m_name = std::move(e.name);
             it.m_folder = e.isFolder;
+            it.m_file = e.isFile;
             (it.m_folder ? folders : files).push_back(std::move(it));
         }
         auto byName = [](const ShellListItem& a, const ShellListItem& b) { return nameLess(a.m_name, b.m_name); };

@@ -31,6 +31,8 @@ public:
     // Position in the list, 0 for the first.
     int Index() const { return m_index; }
     bool IsFolder() const { return m_folder; }
+    // A plain file, or a link to one (as the folder read found it).
+    bool IsFile() const { return m_file; }
     qint64 Size() const;
     QDateTime Modified() const;
 
@@ -41,6 +43,7 @@ private:
     QString m_path, m_name;
     int m_index = 0;
     bool m_folder = false;
+    bool m_file = false;
     mutable bool m_statted = false;
     mutable qint64 m_size = 0;
     mutable QDateTime m_modified;

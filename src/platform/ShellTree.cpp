@@ -3,6 +3,7 @@
 #include "platform/FolderScan.h"
 #include "platform/KeyAscii.h"
 #include "platform/ShellList.h"
+#include "platform/StyleIcons.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -113,11 +114,10 @@ public:
         case Qt::ToolTipRole: return it->m_path.isEmpty() ? it->m_name : QDir::toNativeSeparators(it->m_path);
         case Qt::DecorationRole: {
             if (m_icons[0].isNull()) {
-                QStyle* s = m_tree->style();
-                m_icons[0] = s->standardIcon(QStyle::SP_DirIcon);
-                m_icons[1] = s->standardIcon(QStyle::SP_ComputerIcon);
-                m_icons[2] = s->standardIcon(QStyle::SP_DirHomeIcon);
-                m_icons[3] = s->standardIcon(QStyle::SP_DriveHDIcon);
+                m_icons[0] = styleIcon(QStyle::SP_DirIcon);
+                m_icons[1] = styleIcon(QStyle::SP_ComputerIcon);
+                m_icons[2] = styleIcon(QStyle::SP_DirHomeIcon);
+                m_icons[3] = styleIcon(QStyle::SP_DriveHDIcon);
             }
             if (it->m_computer)
                 return m_icons[1];

@@ -99,7 +99,7 @@ private:
 };
 
 // The browser over Qt WebEngine: its view is a plain widget until the first
-// page, when the engine starts.
+// page, when the web plug-in is loaded and the engine starts inside it.
 std::unique_ptr<WebBrowser> createWebEngineBrowser(const QString& objectName);
 
 // Makes the browser named objectName ("WebBrowser1", "WebBrowser2").

@@ -145,6 +145,18 @@ bool extensionInRange(const QString& upperExt, int first, int last)
     return i >= first && i <= last;
 }
 
+bool nameExtensionInRange(QStringView name, int first, int last)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || name.size() - dot - 1 > 8 || dot == name.size() - 1)
+        return false;
+    const QStringView ext = name.mid(dot + 1);
+    for (int i = std::max(0, first); i <= last && i < kExtensionCount; ++i)
+        if (ext.compare(ExtensionTable[i], Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 QString filterPattern(int row)
 {
     if (row < 0 || row >= kFilterCount)

@@ -48,6 +48,9 @@ void fillFileFilterTable();
 int extensionIndex(const QString& upperExt);
 // True when the upper-case extension stands at an index from first to last.
 bool extensionInRange(const QString& upperExt, int first, int last);
+// The same for the extension of a file name (after its last dot, at most
+// eight characters), in any letter case, without copying it.
+bool nameExtensionInRange(QStringView name, int first, int last);
 
 // The trimmed pattern of a filter row ("" outside 0..35).
 QString filterPattern(int row);

@@ -4,6 +4,7 @@
 #include "platform/ImagingCodes.h"
 #include "platform/Lead.h"
 #include "platform/LeadDlg.h"
+#include "platform/StyleIcons.h"
 #include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
 #include "shared/ImageErrors.h"
@@ -72,7 +73,7 @@ QPushButton* CreatAn1::makePictureButton(const char* name, int icon, const QStri
 {
     auto* b = new QPushButton(Frame1);
     b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+    b->setIcon(platform::styleIcon(QStyle::StandardPixmap(icon)));
     b->setToolTip(tip);
     b->setAccessibleName(tip);
     b->setAutoDefault(false);

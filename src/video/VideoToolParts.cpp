@@ -1,6 +1,7 @@
 #include "video/VideoToolParts.h"
 
 #include "platform/Dialogs.h"
+#include "platform/StyleIcons.h"
 
 #include <QCoreApplication>
 #include <QStyle>
@@ -16,7 +17,7 @@ QToolButton* pictureButton(QWidget* parent, const char* name, int standardPixmap
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(parent->style()->standardIcon(QStyle::StandardPixmap(standardPixmap)));
+    b->setIcon(platform::styleIcon(QStyle::StandardPixmap(standardPixmap)));
     b->setToolTip(tip);
     b->setAutoRaise(false);
     return b;

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/PlayCtrl.h"
+#include "platform/StyleIcons.h"
 #include "platform/WashControls.h"
 #include "shared/SharedState.h"
 
@@ -74,7 +75,7 @@ platform::WashButton* makeButton(QWidget* parent, const ButtonSpec& spec)
     if (*spec.text)
         b->setText(QString::fromLatin1(spec.text));
     else
-        b->setIcon(QApplication::style()->standardIcon(spec.icon));
+        b->setIcon(platform::styleIcon(spec.icon));
     b->setToolTip(QString::fromLatin1(spec.tip));
     b->setCheckable(spec.twoState);
     b->setFixedSize(30, 26);

@@ -267,6 +267,9 @@ public:
     virtual int PictureBitmapBits();
     // Puts the picture of Image1 on the clipboard.
     virtual void CopyPictureToClipboard();
+    // A picture too large to hold whole is only shown: a command that needs
+    // all its pixels says so here and does nothing. True when it is such a picture.
+    bool PictureTooLarge();
     // Players.
     virtual void LoadMediaFile(const QString& path);
     virtual void SaveVideoClip();

@@ -304,13 +304,17 @@ void Lumivex1::BuildPictureList()
     auto* List3 = findChild<QListWidget*>(QStringLiteral("List3"));
     if (!List3 || List3->count() > 0)
         return;
+    // The folder read told each entry's type: the files are not looked at again.
+    QStringList pictures;
     for (int p = 0; p < PTxShList1->Count(); ++p) {
-        const QString path = PTxShList1->ItemAt(p)->Path();
-        if (trimBlanks(path).isEmpty() || PTxShList1->ItemAt(p)->IsFolder() || IsNotAFile(path))
+        const platform::ShellListItem* it = PTxShList1->ItemAt(p);
+        const QString& name = it->Name();
+        if (!it->IsFile() || name.startsWith(QLatin1Char('.')) || name.count(QLatin1Char(' ')) == name.size())
             continue;
-        if (tables::extensionInRange(GetFileExt(path), tables::kFirstPicture, tables::kLastPicture))
-            List3->addItem(path);
+        if (tables::nameExtensionInRange(name, tables::kFirstPicture, tables::kLastPicture))
+            pictures << it->Path();
     }
+    List3->addItems(pictures);
     if (List3->count() >= 1) {
         List3->setCurrentRow(0);
         LoadImage(List3->item(0)->text());

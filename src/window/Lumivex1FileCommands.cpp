@@ -139,6 +139,8 @@ bool Lumivex1::SaveFileAs(const QString& path)
             gs.fInternetPicture = false;
             return true;
         }
+        if (PictureTooLarge())
+            return false;
         if (Image1->Save(NewName, format, Image1->BitmapBits(), quality, 0) != 0) {
             message(QStringLiteral("Error Saving File - ") + NewName);
             return false;

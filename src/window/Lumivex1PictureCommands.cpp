@@ -72,6 +72,8 @@ void Lumivex1::Image1_Click()
 
 void Lumivex1::mnuColorFill_Click()
 {
+    if (PictureTooLarge())
+        return;
     const std::optional<QColor> chosen = platform::dialogs().color(QStringLiteral("Fill Color"), nFillColor);
     if (!chosen) {
         // The colour dialog's cancel error: number 32755.
@@ -103,6 +105,8 @@ void Lumivex1::runChangeDialog(int flags, int (platform::Lead::*change)(int))
         message(ImageFailureText(QStringLiteral("LEADDlg1"), platform::err::InvalidBitmap));
         return;
     }
+    if (PictureTooLarge())
+        return;
     LEADDlg1.Bitmap = Image1->Bitmap();
     const int r = LEADDlg1.ShowChangeDlg(this);
     LEADDlg1.Bitmap = QImage();
@@ -120,6 +124,8 @@ void Lumivex1::runChangeDialog(int flags, int (platform::Lead::*change)(int))
 
 void Lumivex1::ResizePicture()
 {
+    if (PictureTooLarge())
+        return;
     bool fOK = false, fResample = false;
     short nValue1 = 0, nValue2 = 0;
     NewSize1 dialog(nullptr, Image1);

@@ -230,7 +230,19 @@ void Lumivex1::CapturePicture(int left, int top, int width, int height)
 
 int Lumivex1::PictureBitmapBits() { return Image1->BitmapBits(); }
 
-void Lumivex1::CopyPictureToClipboard() { Image1->Copy(14); }
+void Lumivex1::CopyPictureToClipboard()
+{
+    if (!PictureTooLarge())
+        Image1->Copy(14);
+}
+
+bool Lumivex1::PictureTooLarge()
+{
+    if (!Image1->TooLargeToHold())
+        return false;
+    message(QStringLiteral("The Picture is too Large for this Command - ") + cShownPicture);
+    return true;
+}
 
 // ---------------------------------------------------------------- view modes
 

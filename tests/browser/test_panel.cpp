@@ -2,6 +2,8 @@
 // open, caption, viewed-pictures list, Esc, folder changes from other windows.
 #include "BrowserFixture.h"
 
+#include <sys/stat.h>
+
 #include <QListWidget>
 
 TEST_F(BrowserFixture, SelectingAnItemSetsTheCurrentFileAndTheFileTools)
@@ -105,6 +107,26 @@ TEST_F(BrowserFixture, PictureListIsBuiltOnceFromTheShownPicturesInDisplayOrder)
     picture("a0.bmp");
     w->RefreshFileList();
     EXPECT_EQ(w->List3->count(), 2) << "a filled list is left alone";
+}
+
+TEST_F(BrowserFixture, PictureListTakesPlainFilesAndLinksToThemOnly)
+{
+    picture("a.jpg");
+    picture(".hidden.jpg");
+    ASSERT_TRUE(QFile::link(path("a.jpg"), path("b link.jpg")));
+    ASSERT_TRUE(QFile::link(path("gone.jpg"), path("c dangling.jpg")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("d pipe.jpg")).constData(), 0600), 0);
+    mkdir("e folder.jpg");
+    picture("sub/f.jpg");
+    ASSERT_TRUE(QFile::link(path("sub"), path("g folder link.jpg")));
+    w->PTxShList1->setShowHidden(true);
+    w->List3->clear();
+    w->setFileListFolder(data.path());
+    ASSERT_GE(w->PTxShList1->Count(), 7);
+    QStringList listed;
+    for (int i = 0; i < w->List3->count(); ++i)
+        listed << QFileInfo(w->List3->item(i)->text()).fileName();
+    EXPECT_EQ(listed, (QStringList{"a.jpg", "b link.jpg"}));
 }
 
 TEST_F(BrowserFixture, FolderSetFromAnotherWindowGivesTheUsualReactions)

@@ -40,7 +40,7 @@ public:
     void setLoops(int n) override { loops = n; }
     void setMuted(bool m) override { muted = m; }
     void setVolume(float v) override { volume = v; }
-    void setVideoSink(QVideoSink*) override {}
+    void setShowsPictures(bool) override {}
     QString tag(const QString&) const override { return {}; }
     // Playback reaching a position.
     void reach(qint64 ms)

@@ -7,11 +7,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 using platform::ConvertJob;
 using platform::convertMedia;
@@ -89,6 +94,33 @@ TEST_F(Converter, VideoIsCopiedOrReencodedByTargetType)
     r = convertMedia({avi, dir.filePath("part.mpg"), 1.0, 4.0});
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(fixtures::probe(dir.filePath("part.mpg")).videoCodec, "mpeg1video");
+}
+
+TEST_F(Converter, MpegClipsOfDetailedPicturesKeepTheMuxersBuffersFilled)
+{
+    // Fine moving detail: large pictures that make the MPEG muxer's buffers
+    // run dry unless packets may wait in it as long as the ffmpeg command lets them.
+    const QString avi = dir.filePath("detail.avi");
+    platform::MediaWriter w;
+    ASSERT_TRUE(w.open(avi, {640, 360, 25, 0, 0, {}, {}}));
+    QImage img(640, 360, QImage::Format_RGB32);
+    for (int f = 0; f < 50; ++f) {
+        for (int y = 0; y < 360; ++y)
+            for (int x = 0; x < 640; ++x)
+                img.setPixel(x, y, qRgb((x * 7 + f * 13 + y) % 256, (x ^ y ^ f) % 256, (x * y + f * 31) % 256));
+        ASSERT_TRUE(w.writeFrame(img));
+    }
+    ASSERT_TRUE(w.finish());
+    static QStringList logged;
+    logged.clear();
+    av_log_set_callback([](void*, int level, const char* format, va_list args) {
+        if (level <= AV_LOG_WARNING)
+            logged << QString::vasprintf(format, args);
+    });
+    const auto r = convertMedia({avi, dir.filePath("detail.mpg"), 0.0, -1.0});
+    av_log_set_callback(av_log_default_callback);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(logged.filter("underflow").size(), 0) << logged.mid(0, 6).join("").toStdString();
 }
 
 TEST_F(Converter, NeverReadsAndWritesTheSameFile)

@@ -4,6 +4,7 @@
 #include "MediaFixtures.h"
 
 #include "platform/PlayCtrl.h"
+#include "platform/PlugIn.h"
 #include "platform/WebBrowser.h"
 
 #include <QAudioDevice>
@@ -15,6 +16,18 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+namespace {
+
+int objectsOfClass(const QObject* root, const char* className)
+{
+    int n = 0;
+    for (const QObject* o : root->findChildren<QObject*>())
+        n += o->inherits(className) ? 1 : 0;
+    return n;
+}
+
+} // namespace
 
 TEST(Smoke, TheRealPlayerPlaysAGeneratedFileToItsEnd)
 {
@@ -30,7 +43,12 @@ TEST(Smoke, TheRealPlayerPlaysAGeneratedFileToItsEnd)
                      [&](const QString& text) { failure = text; });
     QSignalSpy done(&player, &platform::PlayCtrl::PlayComplete);
     QSignalSpy moved(&player, &platform::PlayCtrl::PositionChange);
+    // The pipeline and its video sink are made with the first file, not before.
+    EXPECT_EQ(objectsOfClass(&player, "QMediaPlayer"), 0);
+    EXPECT_EQ(objectsOfClass(&player, "QVideoSink"), 0);
     player.setSourceFile(file);
+    EXPECT_EQ(objectsOfClass(&player, "QMediaPlayer"), 1);
+    EXPECT_EQ(objectsOfClass(&player, "QVideoSink"), 1);
     ASSERT_TRUE(player.Run());
     // A generous bound only against a hang; nothing here measures speed.
     for (int i = 0; i < 600 && done.isEmpty() && failure.isEmpty(); ++i)
@@ -64,11 +82,15 @@ TEST(Smoke, TheRealWebEngineLoadsALocalPage)
     view->resize(400, 300);
     view->show();
     EXPECT_EQ(view->findChildren<QWidget*>().size(), 0) << "no engine before the first page";
+    QStringList titles;
+    browser->setEvents({{}, {}, [&](const QString& title) { titles << title; }});
     browser->setOffline(true);
     browser->Navigate2("File://" + page);
+    EXPECT_TRUE(platform::plugInLoaded("lumivex_web")) << "the web plug-in, found next to the program";
     for (int i = 0; i < 600 && browser->LocationName() != "Local Page"; ++i)
         QTest::qWait(100);
     if (browser->LocationName() != "Local Page")
         GTEST_SKIP() << "the web engine did not start here (offscreen, no GPU)";
     EXPECT_EQ(QUrl(browser->LocationURL()).toLocalFile(), page) << "the '#' is part of the file name";
+    EXPECT_TRUE(titles.contains("Local Page")) << "the engine's notifications reach the browser's listener";
 }

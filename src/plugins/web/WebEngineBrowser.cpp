@@ -1,4 +1,5 @@
-// The web browser control over Qt WebEngine.
+// The web browser control over Qt WebEngine: a plug-in library of ours, so
+// that the program starts without the engine and loads it with the first page.
 #include "platform/Dialogs.h"
 #include "platform/WebBrowser.h"
 
@@ -292,10 +293,10 @@ private:
 };
 
 } // namespace
-
-std::unique_ptr<WebBrowser> createWebEngineBrowser(const QString& objectName)
-{
-    return std::make_unique<WebEngineBrowser>(objectName);
-}
-
 } // namespace platform
+
+// The plug-in's one entry: a browser whose view is named objectName.
+extern "C" Q_DECL_EXPORT platform::WebBrowser* lumivexMakeWebBrowser(const QString& objectName)
+{
+    return new platform::WebEngineBrowser(objectName);
+}

@@ -1,0 +1,152 @@
+// FFmpeg, SANE and libcdio are loaded with the first command that needs
+// them, the web engine and the media engine with the first page or media
+// file (plug-ins next to the program). When one cannot be loaded, the program
+// says so and goes on. Each test runs this test program again where they
+// cannot be loaded: files that are not libraries stand first in the library
+// path under the libraries' names; a copy of the program stands in a folder
+// without the plug-ins.
+#include "platform/CdDevice.h"
+#include "platform/Dialogs.h"
+#include "platform/Download.h"
+#include "platform/ImagingCodes.h"
+#include "platform/FrameEncoder.h"
+#include "platform/LibraryLoad.h"
+#include "platform/MediaConverter.h"
+#include "platform/MediaJoin.h"
+#include "platform/MediaProbe.h"
+#include "platform/PlayCtrl.h"
+#include "platform/PlugIn.h"
+#include "platform/SaneSource.h"
+#include "platform/WebBrowser.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+bool says(const QString& error, const char* what)
+{
+    return error.contains(QLatin1String("cannot be loaded")) && error.contains(QLatin1String(what));
+}
+
+} // namespace
+
+// Run only by the test below, in a process without the libraries.
+TEST(LibraryLoadChild, DISABLED_EveryCommandSaysTheLibrariesAreMissing)
+{
+    QTemporaryDir dir;
+    const QString video = dir.filePath("clip.avi"), picture = dir.filePath("photo.jpg");
+    QFile(video).open(QIODevice::WriteOnly);
+    QImage img(64, 48, QImage::Format_RGB32);
+    img.fill(Qt::darkCyan);
+    ASSERT_TRUE(img.save(picture));
+
+    QString error;
+    EXPECT_FALSE(mediaLibrariesLoaded(&error));
+    EXPECT_TRUE(says(error, "FFmpeg")) << qPrintable(error);
+    EXPECT_TRUE(says(probeMedia(video).error, "FFmpeg"));
+    EXPECT_TRUE(says(convertMedia({video, dir.filePath("out.mpg")}).error, "FFmpeg"));
+    MediaInfo info;
+    EXPECT_FALSE(GetMediaInfo(video, &info, &error));
+    EXPECT_TRUE(says(error, "FFmpeg"));
+    EXPECT_TRUE(says(JoinVideoFiles({{video, video}, dir.filePath("joined.avi")}).error, "FFmpeg"));
+    EXPECT_FALSE(canWriteFormat(dir.filePath("out.avi")));
+    {
+        FrameEncoder encoder;
+        FrameFormat format;
+        format.width = 64;
+        format.height = 48;
+        EXPECT_FALSE(encoder.open(dir.filePath("anim.avi"), format));
+        EXPECT_TRUE(says(encoder.error(), "FFmpeg")) << qPrintable(encoder.error());
+        // A JPEG still reads, through the picture readers.
+        EXPECT_FALSE(StillPicture::read(picture).isNull());
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.mpg")) || QFile::exists(dir.filePath("anim.avi")));
+
+    EXPECT_FALSE(deviceLibrariesLoaded(&error));
+    EXPECT_TRUE(says(error, "SANE")) << qPrintable(error);
+    QList<sane::Device> devices;
+    EXPECT_EQ(sane::listDevices(&devices), err::TwainNoManager);
+    EXPECT_EQ(CdDisc::open({}, &error), nullptr);
+    EXPECT_TRUE(says(error, "libcdio")) << qPrintable(error);
+}
+
+TEST(LibraryLoad, MissingLibrariesAreMessagesNotACrash)
+{
+    QTemporaryDir libs;
+    for (const char* name : {"libavutil.so.57", "libavformat.so.59", "libsane.so.1", "libcdio.so.19"}) {
+        QFile f(libs.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a library");
+    }
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LD_LIBRARY_PATH", libs.path());
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests", "--gtest_filter=LibraryLoadChild.*"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString out = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << qPrintable(out);
+    EXPECT_EQ(child.exitCode(), 0) << qPrintable(out);
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << qPrintable(out);
+}
+
+// Run only by the test below, by a copy of this program in a folder without
+// the plug-ins.
+TEST(PlugInChild, DISABLED_MissingPlugInsAreSaidWhereTheyWouldShow)
+{
+    ASSERT_FALSE(QFile::exists(QCoreApplication::applicationDirPath() + "/liblumivex_web.so"));
+    ScopedDialogs dialogs;
+    QTemporaryDir dir;
+
+    auto browser = createWebEngineBrowser("WebBrowser1");
+    browser->view()->resize(400, 300);
+    browser->view()->show();
+    browser->Navigate2("about:blank");
+    browser->Navigate2("about:blank");
+    const QList<QLabel*> notes = browser->view()->findChildren<QLabel*>();
+    ASSERT_EQ(notes.size(), 1) << "said once, where the pages would show";
+    EXPECT_TRUE(notes.first()->text().startsWith("The web browser cannot be started: "))
+        << qPrintable(notes.first()->text());
+    EXPECT_FALSE(plugInError("lumivex_web").isEmpty());
+
+    PlayCtrl player(true);
+    QStringList errors;
+    player.setSourceFile(dir.filePath("clip.avi"));
+    player.setSourceFile(dir.filePath("other.avi"));
+    EXPECT_TRUE(player.Run()) << "the control goes on without an engine";
+    ASSERT_EQ(dialogs->messages.size(), 1) << "one message, not one a file";
+    EXPECT_TRUE(dialogs->messages.first().text.startsWith("The media engine cannot be started: "))
+        << qPrintable(dialogs->messages.first().text);
+    EXPECT_EQ(dialogs->messages.first().icon, Icon::Critical);
+
+    QString error;
+    QObject owner;
+    EXPECT_EQ(startDownload(QUrl("http://127.0.0.1:9/pic.png"), 1000, &owner, &error), nullptr);
+    EXPECT_TRUE(error.startsWith("The network cannot be reached: ")) << qPrintable(error);
+}
+
+TEST(PlugIn, MissingPlugInsAreMessagesNotACrash)
+{
+    QTemporaryDir bin;
+    const QString copy = bin.filePath("test_platform");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    QProcess child;
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(copy, {"--gtest_also_run_disabled_tests", "--gtest_filter=PlugInChild.*"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString out = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << qPrintable(out);
+    EXPECT_EQ(child.exitCode(), 0) << qPrintable(out);
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << qPrintable(out);
+}
