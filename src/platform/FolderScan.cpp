@@ -79,41 +79,34 @@ std::vector<MountLine> readMounts()
     return out;
 }
 
-} // namespace
-
-int readFolder(const QString& path, std::vector<FolderEntry>& entries)
-{
-    entries.clear();
-    if (path.isEmpty())
-        return ErrPathNotFound;
 #ifdef Q_OS_UNIX
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return folderErrorNumber(errno);
-    auto take = [&](const char* n, unsigned char type) {
-        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
-            return;
-        FolderEntry e;
-        e.name = QFile::decodeName(n);
-        if (type == DT_UNKNOWN) {
-            struct stat st;
-            if (::fstatat(fd, n, &st, AT_SYMLINK_NOFOLLOW) == 0)
-                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
-        }
-        if (type == DT_DIR) {
-            e.isFolder = true;
-        } else if (type == DT_REG) {
-            e.isFile = true;
-        } else if (type == DT_LNK) {
-            e.isLink = true;
-            struct stat st;
-            const bool target = ::fstatat(fd, n, &st, 0) == 0;
-            e.isFolder = target && S_ISDIR(st.st_mode);
-            e.isFile = target && S_ISREG(st.st_mode);
-        }
-        entries.push_back(std::move(e));
-    };
+// The entry of one name of the open folder: its type as the folder read gave
+// it, or looked up where the file system does not give it. False for "." and "..".
+bool makeEntry(int fd, const char* n, unsigned char type, FolderEntry* e)
+{
+    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+        return false;
+    e->name = QFile::decodeName(n);
+    struct stat st;
+    if (type == DT_UNKNOWN && ::fstatat(fd, n, &st, AT_SYMLINK_NOFOLLOW) == 0)
+        type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+    if (type == DT_DIR) {
+        e->isFolder = true;
+    } else if (type == DT_REG) {
+        e->isFile = true;
+    } else if (type == DT_LNK) {
+        e->isLink = true;
+        const bool target = ::fstatat(fd, n, &st, 0) == 0;
+        e->isFolder = target && S_ISDIR(st.st_mode);
+        e->isFile = target && S_ISREG(st.st_mode);
+    }
+    return true;
+}
+
+// Calls take(name, type) for every name of the open folder and closes it;
+// the errno of a failed read, or 0.
+template <class Take> int forEachName(int fd, Take take)
+{
     int err = 0;
 #ifdef SYS_getdents64
     // The entries straight from the kernel, without the C library's buffer.
@@ -127,12 +120,10 @@ int readFolder(const QString& path, std::vector<FolderEntry>& entries)
     alignas(8) char buf[16384];
     for (;;) {
         const long got = ::syscall(SYS_getdents64, fd, buf, sizeof buf);
-        if (got < 0) {
-            err = errno;
+        if (got <= 0) {
+            err = got < 0 ? errno : 0;
             break;
         }
-        if (got == 0)
-            break;
         for (long off = 0; off < got;) {
             const auto* d = reinterpret_cast<const Dirent64*>(buf + off);
             take(d->d_name, d->d_type);
@@ -145,7 +136,7 @@ int readFolder(const QString& path, std::vector<FolderEntry>& entries)
     if (!dir) {
         err = errno;
         ::close(fd);
-        return folderErrorNumber(err);
+        return err;
     }
     errno = 0;
     while (dirent* d = ::readdir(dir)) {
@@ -155,6 +146,27 @@ int readFolder(const QString& path, std::vector<FolderEntry>& entries)
     err = errno;
     ::closedir(dir);
 #endif
+    return err;
+}
+#endif
+
+} // namespace
+
+int readFolder(const QString& path, std::vector<FolderEntry>& entries)
+{
+    entries.clear();
+    if (path.isEmpty())
+        return ErrPathNotFound;
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return folderErrorNumber(errno);
+    const int err = forEachName(fd, [&](const char* n, unsigned char type) {
+        FolderEntry e;
+        if (makeEntry(fd, n, type, &e))
+            entries.push_back(std::move(e));
+    });
     if (err != 0) {
         entries.clear();
         return folderErrorNumber(err);
