@@ -76,6 +76,9 @@ ProgramFolder::ProgramFolder(bool withAssets) : m_oldCurrent(QDir::currentPath()
 {
     if (withAssets)
         copyTree(assetsFolder(), m_dir.path());
+    // The folder holds the program's executable, so a window started here
+    // takes it for the program folder.
+    writeFile(file(QStringLiteral("Tessamor")), QByteArray());
     QDir::setCurrent(m_dir.path());
 }
 

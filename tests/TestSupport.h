@@ -42,8 +42,9 @@ template <class T> void whenModal(std::function<void(T*)> step)
     timer->start();
 }
 
-// A temporary folder, with the run-time assets, made the current folder for
-// the life of the object.
+// A temporary folder holding a stand-in executable "Tessamor" and the
+// run-time assets, made the current folder for the life of the object: the
+// program folder of the windows a test starts.
 class ProgramFolder {
 public:
     explicit ProgramFolder(bool withAssets = true);

@@ -327,7 +327,8 @@ void ThumbnailRun::StartThumbnailBrowse(int low, int high)
 
 void ThumbnailRun::Thumb1_ThumbReady(const QImage& bitmap, const QString& path, int status, int)
 {
-    if (gs.fThumbView && status == 0)
+    // A picture that comes after a stop (another folder was clicked) is not shown.
+    if (gs.fThumbView && status == 0 && !fThumbStopRequest)
         AddThumbnail(path, bitmap);
     if (gs.fThumbView) {
         // Clicks (the stop button among them), tab changes and repaints.

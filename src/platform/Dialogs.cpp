@@ -53,6 +53,10 @@ public:
         dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+        if (save) {
+            dlg.setDefaultSuffix(r.defaultSuffix);
+            dlg.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
+        }
         const QStringList filters = dlg.nameFilters();
         if (r.filterIndex >= 1 && r.filterIndex <= filters.size())
             dlg.selectNameFilter(filters.at(r.filterIndex - 1));
@@ -120,7 +124,7 @@ public:
     }
 };
 
-QtDialogs& qtDialogs()
+QtDialogs& qtService()
 {
     static QtDialogs service;
     return service;
@@ -129,6 +133,8 @@ QtDialogs& qtDialogs()
 DialogService* current = nullptr;
 
 } // namespace
+
+DialogService& qtDialogs() { return qtService(); }
 
 std::optional<int> DialogService::imageChange(const ChangeRequest&) { return std::nullopt; }
 std::optional<ColorResAnswer> DialogService::imageColorRes(const ColorResRequest&) { return std::nullopt; }
@@ -139,7 +145,7 @@ int DialogService::chooseItem(const QString&, const QString&, const QStringList&
     return items.isEmpty() ? -1 : std::clamp(current, 0, int(items.size()) - 1);
 }
 
-DialogService& dialogs() { return current ? *current : qtDialogs(); }
+DialogService& dialogs() { return current ? *current : qtService(); }
 void setDialogs(DialogService* service) { current = service; }
 
 QString qtFilterFromPipes(const QString& pipeFilter)

@@ -26,6 +26,10 @@ struct FileRequest {
     QString fileName;    // proposed name
     QString filter;      // "Name|*.A;*.B|Name2|*.C" (the pipe form the program builds)
     int filterIndex = 1; // 1-based, as the dialogs report it
+    // Save dialogs: added to a typed name that has no extension ("JPG").
+    QString defaultSuffix;
+    // Save dialogs: the dialog asks before an existing file is replaced.
+    bool confirmOverwrite = true;
     // The imaging dialogs' choices, preset.
     int saveFormat = 0;      // picture format code (ImagingCodes.h)
     int saveBitsPerPixel = 0;
@@ -115,6 +119,8 @@ public:
 // The service in use: the Qt one unless a test installed another.
 DialogService& dialogs();
 void setDialogs(DialogService* service); // nullptr restores the Qt service
+// The Qt dialogs themselves, whichever service is in use.
+DialogService& qtDialogs();
 
 // Turns the program's "Name|pattern|Name|pattern" filter into Qt's ";;" form.
 QString qtFilterFromPipes(const QString& pipeFilter);

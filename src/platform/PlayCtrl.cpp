@@ -1,6 +1,7 @@
 #include "platform/PlayCtrl.h"
 
 #include "platform/Dialogs.h"
+#include "platform/MediaPlayList.h"
 #include "platform/PlugIn.h"
 #include "platform/TextFile.h"
 
@@ -153,6 +154,12 @@ void VideoView::showPicture(const QImage& picture)
     update();
 }
 
+void VideoView::clear()
+{
+    m_frame = QImage();
+    update();
+}
+
 void VideoView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -180,11 +187,39 @@ PlayCtrl::PlayCtrl(bool showsVideo, QWidget* parent)
     }
     connect(m_backend, &PlayBackend::positionChanged, this,
             [this](qint64 ms) { emit PositionChange(double(ms) / 1000.0); });
-    connect(m_backend, &PlayBackend::endOfMedia, this, [this] {
-        m_running = false;
-        emit PlayComplete();
-    });
-    connect(m_backend, &PlayBackend::errorOccurred, this, [this](const QString&) { m_running = false; });
+    connect(m_backend, &PlayBackend::endOfMedia, this, &PlayCtrl::entryEnded);
+    connect(m_backend, &PlayBackend::errorOccurred, this, &PlayCtrl::failed);
+}
+
+void PlayCtrl::entryEnded()
+{
+    // A play list goes on with its next file, and round again while the
+    // play count asks for more.
+    if (m_entries.size() > 1) {
+        const bool more = m_entry + 1 < m_entries.size();
+        if (more || m_playCount == 0 || m_round + 1 < m_playCount) {
+            if (!more)
+                ++m_round;
+            m_entry = more ? m_entry + 1 : 0;
+            m_backend->setSource(urlFor(m_entries.at(m_entry)));
+            m_backend->play();
+            return;
+        }
+    }
+    m_running = false;
+    m_ended = true;
+    emit PlayComplete();
+}
+
+void PlayCtrl::failed(const QString& reason)
+{
+    m_running = false;
+    if (m_video)
+        m_video->clear();
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    emit PlayFailed(reason);
 }
 
 PlayCtrl::~PlayCtrl()
@@ -193,29 +228,59 @@ PlayCtrl::~PlayCtrl()
         delete m_video; // shown in its own window
 }
 
+QUrl PlayCtrl::urlFor(const QString& pathOrAddress) const
+{
+    const QUrl asUrl(pathOrAddress);
+    const bool address = pathOrAddress.contains(QLatin1String("://")) && asUrl.isValid() && !asUrl.isLocalFile() &&
+                         asUrl.scheme().size() > 1;
+    if (address || asUrl.isLocalFile())
+        return asUrl;
+    return pathOrAddress.isEmpty() ? QUrl() : QUrl::fromLocalFile(pathOrAddress);
+}
+
 void PlayCtrl::setSourceFile(const QString& pathOrAddress)
 {
     m_source = pathOrAddress;
     m_selStart = 0;
     m_selEnd = -1;
     m_running = false;
-    const QUrl asUrl(pathOrAddress);
-    const bool address = pathOrAddress.contains(QLatin1String("://")) && asUrl.isValid() && !asUrl.isLocalFile() &&
-                         asUrl.scheme().size() > 1;
-    QUrl url;
-    if (address)
-        url = asUrl;
-    else if (asUrl.isLocalFile())
-        url = asUrl;
-    else if (!pathOrAddress.isEmpty())
-        url = QUrl::fromLocalFile(pathOrAddress);
-    m_backend->setSource(url);
+    m_ended = false;
+    m_failureReported = false;
+    m_entries.clear();
+    m_entry = m_round = 0;
+    if (m_video)
+        m_video->clear(); // the last file's picture never stands for this one
+    if (isMediaPlayList(pathOrAddress) && !pathOrAddress.contains(QLatin1String("://"))) {
+        m_entries = readMediaPlayList(pathOrAddress);
+        applyLoops();
+        if (m_entries.isEmpty()) {
+            m_backend->setSource(QUrl());
+            failed(QStringLiteral("The play list names no file that can be played"));
+            return;
+        }
+        m_backend->setSource(urlFor(m_entries.first()));
+        return;
+    }
+    applyLoops();
+    m_backend->setSource(urlFor(pathOrAddress));
 }
 
 bool PlayCtrl::Run(PlayError* error)
 {
     if (m_source.isEmpty())
         return fail(error, noFile());
+    if (m_ended) {
+        // Played to its end: Play starts it again from the beginning.
+        m_ended = false;
+        m_round = 0;
+        if (m_entries.size() > 1 && m_entry != 0) {
+            m_entry = 0;
+            m_backend->setSource(urlFor(m_entries.first()));
+        } else {
+            m_backend->stop();
+            m_backend->setPosition(0);
+        }
+    }
     m_backend->play();
     m_running = true;
     return true;
@@ -233,7 +298,11 @@ void PlayCtrl::Stop()
     m_running = false;
 }
 
-void PlayCtrl::SeekStart() { m_backend->setPosition(0); }
+void PlayCtrl::SeekStart()
+{
+    m_ended = false;
+    m_backend->setPosition(0);
+}
 
 void PlayCtrl::SeekEnd() { m_backend->setPosition(std::max<qint64>(0, m_backend->duration())); }
 
@@ -241,6 +310,7 @@ double PlayCtrl::CurrentPosition() const { return double(m_backend->position()) 
 
 void PlayCtrl::setCurrentPosition(double seconds)
 {
+    m_ended = false;
     m_backend->setPosition(std::max<qint64>(0, std::llround(seconds * 1000.0)));
 }
 
@@ -284,7 +354,13 @@ void PlayCtrl::setVolume(int volume)
 void PlayCtrl::setPlayCount(int count)
 {
     m_playCount = std::max(0, count);
-    m_backend->setLoops(m_playCount == 0 ? -1 : m_playCount);
+    applyLoops();
+}
+
+void PlayCtrl::applyLoops()
+{
+    // The engine repeats one file; a play list of several is repeated here.
+    m_backend->setLoops(m_entries.size() > 1 ? 1 : m_playCount == 0 ? -1 : m_playCount);
 }
 
 void PlayCtrl::setVideoWindowMode(int mode)

@@ -61,6 +61,8 @@ public:
     explicit VideoView(QWidget* parent = nullptr);
     QImage currentFrame() const { return m_frame; }
     void showPicture(const QImage& picture);
+    // Shows no picture until the next one comes.
+    void clear();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -123,8 +125,14 @@ signals:
     void PositionChange(double seconds);
     // The file played to its end (after the last repeat).
     void PlayComplete();
+    // The file cannot be played (raised once for each file given).
+    void PlayFailed(const QString& reason);
 
 private:
+    QUrl urlFor(const QString& pathOrAddress) const;
+    void applyLoops();
+    void entryEnded();
+    void failed(const QString& reason);
     PlayBackend* m_backend;
     VideoView* m_video = nullptr;
     QString m_source;
@@ -134,6 +142,12 @@ private:
     int m_playCount = 1;
     int m_windowMode = 2;
     bool m_running = false;
+    bool m_ended = false;         // played to its end: Run starts it again
+    bool m_failureReported = false;
+    // A play list's files, played one after another (empty for one file).
+    QStringList m_entries;
+    int m_entry = 0;
+    int m_round = 0; // play-list rounds done, for the play count
 };
 
 } // namespace platform

@@ -7,12 +7,14 @@
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
 #include <QLocale>
 #include <QMimeData>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -208,9 +210,22 @@ ShellList::ShellList(QWidget* parent) : QWidget(parent)
                 openIndex(i.row());
         });
     }
-    connect(m_selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& cur) {
-        if (!m_loading && cur.isValid())
-            emit SelChange();
+    // A click makes the row current before it selects it, a rubber band
+    // selects rows while the current one may stay, and a key does both at
+    // once: the selection is reported once the item is selected, whatever
+    // the order.
+    connect(m_selection, &QItemSelectionModel::currentChanged, this, &ShellList::reportSelection);
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this, &ShellList::reportSelection);
+
+    // Files made, removed or renamed by other programs show up by themselves.
+    m_watcher = new QFileSystemWatcher(this);
+    m_changed = new QTimer(this);
+    m_changed->setSingleShot(true);
+    m_changed->setInterval(250);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_changed, qOverload<>(&QTimer::start));
+    connect(m_changed, &QTimer::timeout, this, [this] {
+        if (!m_folder.isEmpty())
+            Refresh();
     });
 
     m_stack = new QStackedWidget(this);
@@ -231,10 +246,28 @@ const ShellListItem* ShellList::Item(int index) const
 
 const ShellListItem* ShellList::SelectedItem() const
 {
+    // The current item when it is selected, else the first selected one.
     const QModelIndex cur = m_selection->currentIndex();
-    if (!cur.isValid() || !m_selection->isSelected(m_model->index(cur.row(), 0)))
-        return nullptr;
-    return Item(cur.row());
+    if (cur.isValid() && m_selection->isRowSelected(cur.row()))
+        return Item(cur.row());
+    int first = -1;
+    for (const QModelIndex& i : m_selection->selectedIndexes())
+        if (first < 0 || i.row() < first)
+            first = i.row();
+    return Item(first);
+}
+
+void ShellList::reportSelection()
+{
+    if (m_loading)
+        return;
+    const ShellListItem* it = SelectedItem();
+    const int index = it ? it->Index() : -1;
+    if (index == m_reported)
+        return;
+    m_reported = index;
+    if (it)
+        emit SelChange();
 }
 
 void ShellList::selectIndex(int index)
@@ -307,12 +340,14 @@ bool ShellList::load(const QString& folder, const QList<FolderEntryRef>* set, in
         m_items[i].m_index = int(i);
     m_model->endReset();
     m_loading = false;
+    m_reported = -1;
     if (!keep.isEmpty())
         for (const ShellListItem& it : m_items)
             if (it.m_path == keep) {
                 const QSignalBlocker block(m_selection);
                 m_selection->setCurrentIndex(m_model->index(it.m_index, 0),
                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                m_reported = it.m_index; // the same item, reported before
                 break;
             }
     return true;
@@ -335,16 +370,29 @@ bool ShellList::setFolderPath(const QString& path)
     }
     m_lastError = 0;
     m_set.clear();
+    watchFolder();
     emit folderShown();
     emit FolderChange();
     emit Refreshed();
     return true;
 }
 
+void ShellList::watchFolder()
+{
+    const QStringList watched = m_watcher->directories();
+    if (watched == QStringList{m_folder})
+        return;
+    if (!watched.isEmpty())
+        m_watcher->removePaths(watched);
+    if (!m_folder.isEmpty())
+        m_watcher->addPath(m_folder);
+}
+
 void ShellList::showFolderSet(const QList<FolderEntryRef>& folders)
 {
     m_selection->clear();
     m_folder.clear();
+    watchFolder();
     m_set = folders;
     load(QString(), &m_set, nullptr);
     emit folderShown();
@@ -462,6 +510,11 @@ void ShellList::changeEvent(QEvent* event)
 
 bool ShellList::viewKeyPress(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_F5 && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        emit refreshAsked();
+        Refresh();
+        return true;
+    }
     int code = keyAscii(event);
     emit KeyPress(code);
     if (code == 13) {

@@ -13,6 +13,8 @@
 #include <vector>
 
 class QAbstractItemView;
+class QFileSystemWatcher;
+class QTimer;
 class QItemSelectionModel;
 class QKeyEvent;
 class QStackedWidget;
@@ -81,7 +83,9 @@ public:
     void showFolderSet(const QList<FolderEntryRef>& folders);
     // Shows the folder above, `levels` times.
     void GoUp(int levels = 1);
-    // Reads the folder again (the selection stays on the same path).
+    // Reads the folder again (the selection stays on the same path). The
+    // list also reads it again by itself when files come, go or change
+    // there, and on F5, which refreshes a bound folder tree too.
     void Refresh();
 
     // ---- filter, style, hidden files
@@ -106,6 +110,9 @@ signals:
     void FlagEvent(bool& allow);
     // The folder shown changed (for a bound folder tree).
     void folderShown();
+    // The user asked for a refresh (F5): a bound folder tree reads its
+    // folders again too.
+    void refreshAsked();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -113,9 +120,13 @@ protected:
 private:
     friend class ShellListViewHooks;
     bool viewKeyPress(QKeyEvent* event);
+    // Raises SelChange when another item became the selected one.
+    void reportSelection();
     bool dragAllowed();
     bool load(const QString& folder, const QList<FolderEntryRef>* set, int* error);
     void applyStyle();
+    // Watches the folder shown, and only that one.
+    void watchFolder();
 
     ShellListModel* m_model = nullptr;
     QItemSelectionModel* m_selection = nullptr;
@@ -131,6 +142,9 @@ private:
     bool m_showHidden = false;
     bool m_loading = false;
     int m_lastError = 0;
+    int m_reported = -1; // the item SelChange reported last
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_changed = nullptr; // gathers a burst of changes into one refresh
 };
 
 } // namespace platform

@@ -613,8 +613,10 @@ void ShellTree::setFolder(ShellList* list)
     if (m_list)
         disconnect(m_list, nullptr, this, nullptr);
     m_list = list;
-    if (m_list)
+    if (m_list) {
         connect(m_list, &ShellList::folderShown, this, &ShellTree::followList);
+        connect(m_list, &ShellList::refreshAsked, this, &ShellTree::Refresh);
+    }
 }
 
 void ShellTree::followList()
@@ -657,6 +659,13 @@ void ShellTree::currentChanged(const QModelIndex& current, const QModelIndex& pr
 
 void ShellTree::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_F5 && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        // F5 reads the folders again, and the list's folder with them.
+        Refresh();
+        if (m_list)
+            m_list->Refresh();
+        return;
+    }
     int code = keyAscii(event);
     emit KeyPress(code);
     QTreeView::keyPressEvent(event);

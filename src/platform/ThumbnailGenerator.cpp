@@ -25,13 +25,21 @@ struct Decoded {
     QImage image;
 };
 
-// What the workers of one walk share with it. The walk waits for its workers
-// before it returns, so the waker outlives every signal sent to it.
+// What the workers of one walk share with it. A stopped walk returns without
+// waiting for the pictures still being decoded: it clears the waker under the
+// mutex, and the workers that finish later wake no one.
 struct Walk {
     QMutex mutex;
     std::vector<Decoded> results;
     std::atomic<bool> cancelled{false};
     QObject* waker = nullptr;
+
+    void wake()
+    {
+        QMutexLocker lock(&mutex);
+        if (waker)
+            QMetaObject::invokeMethod(waker, "quit", Qt::QueuedConnection);
+    }
 };
 
 class DecodeTask : public QRunnable {
@@ -50,7 +58,7 @@ public:
             m_walk->results[m_index].done = true;
             m_walk->results[m_index].image = std::move(img);
         }
-        QMetaObject::invokeMethod(m_walk->waker, "quit", Qt::QueuedConnection);
+        m_walk->wake();
     }
 
 private:
@@ -129,16 +137,49 @@ QImage ThumbnailGenerator::makeThumbnail(const QString& path, int width, int hei
     return convertToBits(img, bits);
 }
 
+QStringList ThumbnailGenerator::listFiles(const QString& folder, QEventLoop& waker)
+{
+    // A folder of thousands of files takes a while to read: it is read on a
+    // worker while the message loop runs.
+    struct Listing {
+        QMutex mutex;
+        bool done = false;
+        QStringList files;
+        QObject* waker = nullptr;
+    };
+    auto listing = std::make_shared<Listing>();
+    listing->waker = &waker;
+    m_pool->start([listing, folder, mask = m_mask] {
+        QStringList files = matchingFiles(folder, mask);
+        QMutexLocker lock(&listing->mutex);
+        listing->files = std::move(files);
+        listing->done = true;
+        QMetaObject::invokeMethod(listing->waker, "quit", Qt::QueuedConnection);
+    });
+    for (;;) {
+        {
+            QMutexLocker lock(&listing->mutex);
+            if (listing->done)
+                break;
+        }
+        waker.exec();
+    }
+    QCoreApplication::removePostedEvents(&waker);
+    return listing->files;
+}
+
 int ThumbnailGenerator::Browse(const QString& folder)
 {
     if (m_browsing)
         return kBusy;
-    const QStringList files = matchingFiles(folder, m_mask);
-    if (files.isEmpty())
-        return kNoFiles;
     m_browsing = true;
-
     QEventLoop waker;
+    const QStringList files = listFiles(folder, waker);
+    if (files.isEmpty()) {
+        m_browsing = false;
+        return kNoFiles;
+    }
+
     auto walk = std::make_shared<Walk>();
     walk->results.resize(size_t(files.size()));
     walk->waker = &waker;
@@ -177,8 +218,13 @@ int ThumbnailGenerator::Browse(const QString& folder)
             break;
         }
     }
+    // Pictures not started are dropped; those being decoded finish on their
+    // own, so a stopped walk gives the window back at once.
     walk->cancelled = true;
-    m_pool->waitForDone();
+    {
+        QMutexLocker lock(&walk->mutex);
+        walk->waker = nullptr;
+    }
     // Wake-ups posted by the last workers go to the loop that is about to die.
     QCoreApplication::removePostedEvents(&waker);
     m_browsing = false;

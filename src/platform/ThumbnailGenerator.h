@@ -1,14 +1,16 @@
 #pragma once
 // The thumbnail generator: walks one folder for one file mask at a time and
 // reports each file's thumbnail, in name order, through ThumbReady before
-// Browse returns. The pictures are decoded and scaled on a pool of worker
-// threads; the reports, and everything they touch, stay on the UI thread,
-// and the message loop runs while Browse waits for the next picture.
+// Browse returns. The folder is read and the pictures are decoded and scaled
+// on a pool of worker threads; the reports, and everything they touch, stay
+// on the UI thread, and the message loop runs while Browse waits for them.
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
+class QEventLoop;
 class QThreadPool;
 
 namespace platform {
@@ -50,6 +52,7 @@ signals:
     void ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
 
 private:
+    QStringList listFiles(const QString& folder, QEventLoop& waker);
     int m_width = 105, m_height = 105, m_bits = 24;
     QString m_mask = QStringLiteral("*.*");
     bool m_continue = true;

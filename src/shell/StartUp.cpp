@@ -25,7 +25,7 @@ QString executableFolder()
 void setExecutableFolder(const QString& folder) { executableFolderOverride() = folder; }
 
 QString findProgramFolder(const QString& currentFolder, const QString& installFolder,
-                          const QString& executableName, QString* newCurrent)
+                          const QString& executableName, const QString& executableFolder, QString* newCurrent)
 {
     if (newCurrent)
         *newCurrent = currentFolder;
@@ -37,7 +37,9 @@ QString findProgramFolder(const QString& currentFolder, const QString& installFo
         if (QFileInfo(QDir(installFolder).filePath(executableName)).isFile())
             return installFolder;
     }
-    return currentFolder;
+    // Started from elsewhere (a launcher, a shell in another folder): the
+    // settings stay beside the program, never in an unrelated folder.
+    return executableFolder;
 }
 
 QStringList getCommandLine(const QStringList& argv, int maxArgs)

@@ -14,10 +14,12 @@ QString defaultInstallFolder(); // /opt/Korrandel3
 QString executableFolder();
 void setExecutableFolder(const QString& folder);
 
-// The program folder when no file was given on the command line. When the
-// install folder exists it becomes the current folder (*newCurrent).
+// The program folder when no file was given on the command line: the current
+// folder when it holds the executable, else the install folder when it holds
+// it, else the executable's own folder. When the install folder exists it
+// becomes the current folder (*newCurrent).
 QString findProgramFolder(const QString& currentFolder, const QString& installFolder,
-                          const QString& executableName, QString* newCurrent);
+                          const QString& executableName, const QString& executableFolder, QString* newCurrent);
 
 // The command-line arguments, index 0 empty, at most maxArgs. One argument
 // is taken whole; several are split at blanks and tabs.

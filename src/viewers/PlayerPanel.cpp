@@ -4,6 +4,7 @@
 #include "platform/PlayCtrl.h"
 #include "platform/StyleIcons.h"
 #include "platform/WashControls.h"
+#include "shared/SharedState.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -119,6 +120,13 @@ PlayerPanel::PlayerPanel(Kind kind, QWidget* parent) : QObject(parent), m_kind(k
             [this](double position) { showPosition(position, Player->Duration()); });
     connect(Position, &QSlider::valueChanged, this, &PlayerPanel::positionMoved);
     connect(Volume, &QSlider::valueChanged, this, [this](int v) { Player->setVolume(v); });
+    // A file the engine cannot play is named, rather than left silent.
+    connect(Player, &platform::PlayCtrl::PlayFailed, this, [this](const QString& reason) {
+        QString text = QStringLiteral("Cannot Play this File - ") + Player->SourceFile();
+        if (!reason.trimmed().isEmpty())
+            text += QStringLiteral(" - ") + reason.trimmed();
+        platform::dialogs().message(kProgramTitle, text, platform::Buttons::Ok, platform::Icon::None);
+    });
 }
 
 void PlayerPanel::buildControls(QWidget* parent)

@@ -142,7 +142,8 @@ void Lumivex1::Form_Load()
         if (cCommandArg1.isEmpty()) {
             QString newCurrent;
             gs.cProgramFolder = startup::findProgramFolder(QDir::currentPath(), startup::defaultInstallFolder(),
-                                                           startup::kExecutableName, &newCurrent);
+                                                           startup::kExecutableName, startup::executableFolder(),
+                                                           &newCurrent);
             if (newCurrent != QDir::currentPath())
                 QDir::setCurrent(newCurrent);
         } else {

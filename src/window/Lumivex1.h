@@ -273,6 +273,10 @@ private:
     void SetListViewStyle(int style);
     bool fFileToolsOn = false;
     std::unique_ptr<browser::SearchSession> m_search;
+    // The picture list and the thumbnails of the folder the list shows now.
+    void readFolderPictures();
+    bool m_folderPicturesQueued = false;
+    bool m_folderRunAsked = false; // the run for the folder shown was asked for already
 
     // ================================================================ Lumivex1Thumbnails.cpp, Lumivex1NewFolder.cpp
 public:

@@ -16,13 +16,16 @@
 #include "window/Lumivex1.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -237,8 +240,32 @@ void Lumivex1::PTxShList1_Refreshed()
 {
     if (fStartingUp)
         return;
+    if (!gs.fThumbView) {
+        BuildPictureList();
+        return;
+    }
+    // In the thumbnail view a run for the folder shown before stops at once
+    // (the run for this one follows it), and the folder clicked is painted
+    // (the tree, the folder box, the caption) before its first picture is
+    // loaded and its thumbnails made.
+    if (thumbnailRunActive()) {
+        bool made = false;
+        GenerateThumbnails(made);
+        m_folderRunAsked = true;
+    }
+    if (m_folderPicturesQueued)
+        return;
+    m_folderPicturesQueued = true;
+    QTimer::singleShot(0, this, [this] { readFolderPictures(); });
+}
+
+void Lumivex1::readFolderPictures()
+{
+    m_folderPicturesQueued = false;
+    const bool runAsked = std::exchange(m_folderRunAsked, false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     BuildPictureList();
-    if (gs.fThumbView) {
+    if (gs.fThumbView && !runAsked) {
         bool made = false;
         GenerateThumbnails(made);
     }

@@ -6,6 +6,7 @@
 #include "platform/RichTextBox.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
+#include "shared/Tables.h"
 #include "shell/HelpWindow.h"
 #include "shell/SetOptn1.h"
 #include "window/ToolWindows.h"
@@ -298,6 +299,9 @@ void Lumivex1::RunCategoryCommand(platform::Tool& tool)
     if (tool.Category() == QLatin1String("FilterList")) {
         attempt([&] { ApplyFileFilter(tool.Caption()); });
         CMBFILTER->setCurrentIndex(qint16(nFilterRow));
+        // A click on the filter in use flips its tool; it stays the one in use.
+        if (nFilterRow >= 0 && nFilterRow < tables::kFilterCount)
+            setToolStateQuietly(FileFilterTable.names[nFilterRow], 1);
     }
     if (tool.Category() == QLatin1String("MenuViewList")) {
         BusyGuard busy;

@@ -103,6 +103,7 @@ bool Lumivex1::SaveFileAs(const QString& path)
     request.folder = folder;
     request.fileName = name;
     request.filter = QStringLiteral("*.") + gs.cCurrentExt + QLatin1Char('|') + QStringLiteral("*.") + gs.cCurrentExt;
+    request.defaultSuffix = gs.cCurrentExt; // a name typed without an extension gets the file's own
     const platform::FileAnswer answer = platform::dialogs().saveFile(request);
     if (!answer.accepted || answer.fileName.isEmpty())
         return false;

@@ -220,6 +220,7 @@ void Lumivex1::runClipSave(platform::PlayCtrl* player, const QString& filter)
     request.title = QStringLiteral("Enter File Name for - ") + source;
     request.folder = source;
     request.filter = filter;
+    request.confirmOverwrite = false; // the question below is the only one
     MediaConvert1->setSourceFile(source);
     const platform::FileAnswer answer = platform::dialogs().saveFile(request);
     const QString name = answer.fileName;

@@ -63,6 +63,8 @@ MainWindowFixture::~MainWindowFixture()
 
 bool waitForThumbnailRun(Lumivex1& w)
 {
+    // What the window queued first: a refreshed folder's pictures and run.
+    QTest::qWait(20);
     return QTest::qWaitFor([&w]() { return !w.thumbnailRunActive(); }, 60000);
 }
 

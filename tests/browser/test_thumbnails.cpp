@@ -5,11 +5,16 @@
 #include "browser/ThumbnailRange.h"
 #include "browser/ThumbnailRun.h"
 #include "platform/ImageList.h"
+#include "platform/ShellCombo.h"
+#include "platform/ShellTree.h"
 #include "platform/ThumbnailGenerator.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTimer>
+#include <functional>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -30,6 +35,18 @@ QStringList texts(platform::ImageList* list)
         out << list->Item(i).Text;
     return out;
 }
+
+// Calls back on every paint of the widget it watches.
+class PaintWatch : public QObject {
+public:
+    std::function<void()> onPaint;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && onPaint)
+            onPaint();
+        return false;
+    }
+};
 
 class Thumbnails : public ::testing::Test, public thumbtest::MainWindowFixture {
 protected:
@@ -287,4 +304,93 @@ TEST_F(Thumbnails, ClosingDuringARunWaitsForIt)
     EXPECT_LT(w().ImagList1->Count(), 20);
     EXPECT_TRUE(QTest::qWaitFor([&]() { return !w().isVisible(); }, 10000));
     EXPECT_TRUE(QFile::exists(gs.programFile("Options.INI"))) << "the shutdown ran after the run";
+}
+
+TEST_F(Thumbnails, AFolderClickedDuringARunIsShownAtOnceAndItsRunFollows)
+{
+    const QString a = file("A"), b = file("B");
+    ASSERT_TRUE(QDir().mkpath(a) && QDir().mkpath(b));
+    for (int i = 0; i < 24; ++i)
+        writePicture(QDir(a).filePath(QStringLiteral("a%1.png").arg(i, 2, 10, QLatin1Char('0'))), QSize(1200, 900));
+    // The file list shows JPEG files: B's first one is loaded into the picture view.
+    for (int i = 0; i < 3; ++i)
+        writePicture(QDir(b).filePath(QStringLiteral("b%1.jpg").arg(i)), QSize(120, 90));
+    Lumivex1& win = w();
+    win.resize(1000, 700);
+    win.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&win));
+    win.PTxShTree1->setRootFolders({folder()});
+    gs.cLastFolder = a;
+    win.finishStartUp();
+    ASSERT_TRUE(win.PTxShTree1->Items().Item(0)->setExpanded(true));
+    win.setFileListFolder(a);
+    win.nFilterRow = tables::kAllFilesRow;
+
+    // The row of folder B under the root, as the user sees it.
+    QAbstractItemModel* model = win.PTxShTree1->model();
+    const QModelIndex root = model->index(0, 0);
+    QModelIndex rowB;
+    for (int r = 0; r < model->rowCount(root); ++r)
+        if (model->index(r, 0, root).data().toString() == "B")
+            rowB = model->index(r, 0, root);
+    ASSERT_TRUE(rowB.isValid());
+
+    // The click comes while the run works on A, as the user's does: from the message loop.
+    QStringList reported;
+    int reportsAtClick = -1, reportsWhenBack = -1, oldThumbsAdded = 0, shown = 0;
+    QString listAtClick, titleAtClick, comboAtClick, treeAtClick;
+    QObject::connect(win.Thumb1, &platform::ThumbnailGenerator::ThumbReady, win.Thumb1,
+                     [&](const QImage&, const QString& path, int, int) {
+                         reported << path;
+                         const int n = win.ImagList1->Count();
+                         if (reportsAtClick >= 0 && n > shown && win.ImagList1->Item(n - 1).FilePath.startsWith(a + "/"))
+                             ++oldThumbsAdded;
+                         shown = n;
+                     });
+    // What the picture view held when the tree first painted after the click.
+    QString pictureAtFirstPaint = "-";
+    PaintWatch paints;
+    paints.onPaint = [&] {
+        if (reportsAtClick >= 0 && pictureAtFirstPaint == "-")
+            pictureAtFirstPaint = gs.cCurrentPicture;
+    };
+    win.PTxShTree1->viewport()->installEventFilter(&paints);
+    QTimer clicker;
+    clicker.setInterval(1);
+    QObject::connect(&clicker, &QTimer::timeout, &win, [&] {
+        if (reported.size() < 3 || reportsAtClick >= 0)
+            return;
+        clicker.stop();
+        reportsAtClick = int(reported.size());
+        shown = win.ImagList1->Count();
+        QTest::mouseClick(win.PTxShTree1->viewport(), Qt::LeftButton, {}, win.PTxShTree1->visualRect(rowB).center());
+        listAtClick = win.fileListFolder();
+        titleAtClick = win.windowTitle();
+        comboAtClick = win.PTxShCombo1->currentText().trimmed();
+        treeAtClick = win.PTxShTree1->SelectedFolder();
+        // Whether the window is back in its own message loop before B's run reports.
+        QTimer::singleShot(0, &win, [&] {
+            reportsWhenBack = 0;
+            for (const QString& p : reported)
+                reportsWhenBack += p.startsWith(b + "/");
+        });
+    });
+    clicker.start();
+    win.ToggleThumbnails();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !win.thumbnailRunActive() && win.ImagList1->Count() == 3; }, 20000));
+
+    ASSERT_GE(reportsAtClick, 3) << "the click came during the run";
+    EXPECT_LT(reportsAtClick, 24);
+    EXPECT_EQ(listAtClick, b) << "the list shows the clicked folder at once";
+    EXPECT_EQ(treeAtClick, b);
+    EXPECT_EQ(titleAtClick, kProgramTitle + " - B");
+    EXPECT_EQ(comboAtClick, "B") << "the folder box too";
+    EXPECT_EQ(oldThumbsAdded, 0) << "no thumbnail of the old folder after the click";
+    EXPECT_EQ(reportsWhenBack, 0) << "the old run gave the window back before the new one began";
+    EXPECT_LE(reported.filter(a + "/").size(), reportsAtClick + 1) << "the old run stopped at once";
+    EXPECT_EQ(texts(win.ImagList1), (QStringList{"b0.jpg", "b1.jpg", "b2.jpg"}));
+    EXPECT_FALSE(pictureAtFirstPaint.startsWith(b + "/"))
+        << "the tree was painted on the new folder before its first picture was loaded";
+    EXPECT_EQ(gs.cCurrentPicture, QDir(b).filePath("b0.jpg")) << "and then the picture was loaded";
+    expectShown();
 }

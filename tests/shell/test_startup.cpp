@@ -21,25 +21,28 @@ using testsupport::writeFile;
 
 TEST(StartUpRules, ProgramFolder)
 {
-    QTemporaryDir cur, inst;
+    QTemporaryDir cur, inst, exe;
     const QString missing = inst.path() + "/none";
     QString newCurrent;
+    auto find = [&](const QString& install) {
+        return startup::findProgramFolder(cur.path(), install, "Tessamor", exe.path(), &newCurrent);
+    };
     // Current folder holds the executable.
     writeFile(cur.path() + "/Tessamor", "x");
-    EXPECT_EQ(startup::findProgramFolder(cur.path(), inst.path(), "Tessamor", &newCurrent), cur.path());
+    EXPECT_EQ(find(inst.path()), cur.path());
     EXPECT_EQ(newCurrent, cur.path());
     QFile::remove(cur.path() + "/Tessamor");
     // Install folder present and holding the executable: it is the program folder and the current one.
     writeFile(inst.path() + "/Tessamor", "x");
-    EXPECT_EQ(startup::findProgramFolder(cur.path(), inst.path(), "Tessamor", &newCurrent), inst.path());
+    EXPECT_EQ(find(inst.path()), inst.path());
     EXPECT_EQ(newCurrent, inst.path());
-    // Install folder without the executable: the current folder found at start, while the
+    // Install folder without the executable: the executable's own folder, while the
     // install folder becomes the current folder.
     QFile::remove(inst.path() + "/Tessamor");
-    EXPECT_EQ(startup::findProgramFolder(cur.path(), inst.path(), "Tessamor", &newCurrent), cur.path());
+    EXPECT_EQ(find(inst.path()), exe.path());
     EXPECT_EQ(newCurrent, inst.path());
-    // No install folder: the current folder.
-    EXPECT_EQ(startup::findProgramFolder(cur.path(), missing, "Tessamor", &newCurrent), cur.path());
+    // No install folder: the executable's own folder, never the unrelated current one.
+    EXPECT_EQ(find(missing), exe.path());
     EXPECT_EQ(newCurrent, cur.path());
 }
 
@@ -124,6 +127,33 @@ TEST_F(MainWindowTest, FreshProgramFolder)
     EXPECT_EQ(readFile(folder.file("MusicLists.PLS")), "My Music PlayList\r\n");
     EXPECT_FALSE(QFile::exists(folder.file("Colors.INI"))) << "colours are never written at shutdown";
     EXPECT_FALSE(QFile::exists(folder.file("TextList.PLS")));
+}
+
+TEST(StartedElsewhere, SettingsStayBesideTheProgramWhenStartedFromAnotherFolder)
+{
+    // A launcher starts the program in the user's home folder: the executable's
+    // folder, with its tips, help and settings, stays the program folder.
+    QTemporaryDir home, exe;
+    testsupport::copyTree(testsupport::assetsFolder(), exe.path());
+    writeFile(exe.path() + "/Options.INI", "0 100 8000 10500 0 2 0 115 115 2 40 0 5000 500 9 35\r\nPC\r\n" +
+                                               exe.path().toUtf8() + "\r\n0 0 0 0 0 0 1 1 1 0 0 1\r\n");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(home.path());
+    startup::setExecutableFolder(exe.path());
+    platform::ScopedDialogs dialogs;
+    {
+        Lumivex1 w({});
+        w.finishStartUp();
+        EXPECT_EQ(gs.cProgramFolder, exe.path());
+        EXPECT_FALSE(dialogs->texts().contains("Use the Utility Menu Option - Set Program Options"))
+            << "the options beside the program are read";
+        w.Form_Unload();
+    }
+    startup::setExecutableFolder({});
+    QDir::setCurrent(before);
+    gs = SharedState();
+    EXPECT_TRUE(QDir(home.path()).isEmpty()) << "nothing is written into the folder the program was started from";
+    EXPECT_TRUE(QFile::exists(exe.path() + "/VideoLists.PLS"));
 }
 
 TEST_F(MainWindowTest, StoredSettingsAreUsedAndKept)

@@ -6,6 +6,7 @@
 #include <QAudioOutput>
 #include <QMediaMetaData>
 #include <QMediaPlayer>
+#include <QTimer>
 #include <QVideoFrame>
 #include <QVideoSink>
 
@@ -16,8 +17,19 @@ namespace {
 // file; settings made before then are kept and handed over.
 class QtPlayBackend : public PlayBackend {
 public:
-    void setSource(const QUrl& url) override { player()->setSource(url); }
-    void play() override { player()->play(); }
+    void setSource(const QUrl& url) override
+    {
+        QMediaPlayer* p = player();
+        p->stop();
+        p->setSource(url);
+        m_reloads = 0;
+    }
+    void play() override
+    {
+        player()->play();
+        if (m_player->mediaStatus() == QMediaPlayer::LoadingMedia && m_player->source().isLocalFile())
+            m_stuck.start();
+    }
     void pause() override
     {
         if (m_player)
@@ -92,6 +104,9 @@ private:
         if (m_player)
             return m_player;
         m_player = new QMediaPlayer(this);
+        m_stuck.setSingleShot(true);
+        m_stuck.setInterval(2000);
+        connect(&m_stuck, &QTimer::timeout, this, [this] { reloadWhenStuck(); });
         m_audio = new QAudioOutput(this);
         m_player->setAudioOutput(m_audio);
         m_audio->setMuted(m_muted);
@@ -109,9 +124,28 @@ private:
         return m_player;
     }
 
+    // GStreamer's parsers can lose a race with the pipeline's linking and
+    // then never finish loading a local file (seen with AIFF): the file is
+    // loaded again, five times at most, rather than leaving the player silent.
+    void reloadWhenStuck()
+    {
+        if (!m_player || m_player->mediaStatus() != QMediaPlayer::LoadingMedia ||
+            m_player->playbackState() != QMediaPlayer::PlayingState || m_reloads >= 5)
+            return;
+        ++m_reloads;
+        const QUrl url = m_player->source();
+        m_player->stop();
+        m_player->setSource(QUrl());
+        m_player->setSource(url);
+        m_player->play();
+        m_stuck.start();
+    }
+
     QMediaPlayer* m_player = nullptr;
     QAudioOutput* m_audio = nullptr;
     QVideoSink* m_sink = nullptr;
+    QTimer m_stuck;
+    int m_reloads = 0;
     int m_loops = 1;
     bool m_muted = false, m_pictures = false;
     float m_volume = 1.0f;

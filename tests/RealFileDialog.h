@@ -1,0 +1,75 @@
+#pragma once
+// The real file dialogs in a test: the program's own messages stay scripted,
+// its file dialogs are Qt's, and a driver types a name into the next one and
+// presses Enter as a user would. A question the file dialog asks of its own
+// (Qt's message box) is recorded and answered Yes.
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace testsupport {
+
+class RealFileDialogs : public platform::ScriptedDialogs {
+public:
+    RealFileDialogs() { platform::setDialogs(this); }
+    ~RealFileDialogs() override { platform::setDialogs(nullptr); }
+    platform::FileAnswer saveFile(const platform::FileRequest& request) override
+    {
+        fileRequests << request;
+        return platform::qtDialogs().saveFile(request);
+    }
+    platform::FileAnswer openFile(const platform::FileRequest& request) override
+    {
+        fileRequests << request;
+        return platform::qtDialogs().openFile(request);
+    }
+};
+
+class FileDialogDriver : public QObject {
+public:
+    explicit FileDialogDriver(const QString& typed) : m_typed(typed)
+    {
+        connect(&m_timer, &QTimer::timeout, this, &FileDialogDriver::look);
+        m_timer.start(20);
+    }
+    // The texts of the questions the file dialog asked by itself.
+    QStringList ownQuestions;
+    bool typed = false;
+
+private:
+    void look()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal); box && !box->property("answered").toBool()) {
+            box->setProperty("answered", true);
+            ownQuestions << box->text();
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            QMetaObject::invokeMethod(box, [box, yes] { yes ? yes->click() : box->accept(); }, Qt::QueuedConnection);
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && !typed) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!edit)
+                return;
+            typed = true;
+            // Typed and entered once this look is over: the dialog may ask a
+            // question of its own, which the next look answers.
+            QMetaObject::invokeMethod(
+                edit,
+                [edit, text = m_typed] {
+                    edit->selectAll();
+                    QTest::keyClicks(edit, text);
+                    QTest::keyClick(edit, Qt::Key_Return);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    QString m_typed;
+    QTimer m_timer;
+};
+
+} // namespace testsupport

@@ -1,0 +1,147 @@
+// The file list and the folder tree as a user drives them: mouse clicks,
+// keys and rubber bands on the real views.
+#include "BrowserFixture.h"
+
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+class ListMouse : public BrowserFixture {
+protected:
+    void SetUp() override
+    {
+        BrowserFixture::SetUp();
+        w->resize(1000, 700);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+    QAbstractItemView* view() const { return w->PTxShList1->currentView(); }
+    int row(const QString& name) const
+    {
+        for (int i = 0; i < w->PTxShList1->Count(); ++i)
+            if (w->PTxShList1->Item(i)->Name() == name)
+                return i;
+        ADD_FAILURE() << "no item " << name.toStdString();
+        return -1;
+    }
+    QPoint centre(const QString& name) const
+    {
+        view()->scrollTo(view()->model()->index(row(name), 0));
+        return view()->visualRect(view()->model()->index(row(name), 0)).center();
+    }
+    void click(const QString& name, Qt::KeyboardModifiers mods = {})
+    {
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, mods, centre(name));
+    }
+    // Press, release, the second press that the system reports as a double-click, release.
+    void doubleClick(const QString& name)
+    {
+        const QPoint at = centre(name);
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, at);
+    }
+};
+
+} // namespace
+
+TEST_F(ListMouse, AClickAKeyACtrlClickAndARubberBandEachMakeTheFileTheCurrentOne)
+{
+    file("a.txt");
+    file("b.txt");
+    file("c.zip");
+    file("d.txt");
+    w->setFileListFolder(data.path());
+    w->SetDetailsView(); // one row per item, so a rubber band is easy to draw
+    ASSERT_EQ(listNames(), (QStringList{"a.txt", "b.txt", "c.zip", "d.txt"}));
+    ASSERT_TRUE(allFileTools(false));
+
+    click("b.txt");
+    EXPECT_EQ(gs.cCurrentFile, path("b.txt")) << "a single click";
+    EXPECT_TRUE(allFileTools(true));
+
+    click("c.zip");
+    EXPECT_EQ(gs.cCurrentFile, path("c.zip"));
+    EXPECT_TRUE(allFileTools(false)) << "an unknown type switches the file tools off";
+
+    QTest::keyClick(view(), Qt::Key_Down);
+    EXPECT_EQ(gs.cCurrentFile, path("d.txt")) << "a key move";
+    EXPECT_TRUE(allFileTools(true));
+
+    click("a.txt", Qt::ControlModifier);
+    EXPECT_EQ(gs.cCurrentFile, path("a.txt")) << "a Ctrl-click adds the file and makes it the current one";
+    EXPECT_EQ(view()->selectionModel()->selectedRows().size(), 2);
+
+    // Press below the last row and drag up to b.txt: b, c and d are taken.
+    click("a.txt");
+    const QPoint below = view()->visualRect(view()->model()->index(row("d.txt"), 0)).bottomLeft() + QPoint(20, 40);
+    QTest::mousePress(view()->viewport(), Qt::LeftButton, {}, below);
+    QTest::mouseMove(view()->viewport(), centre("b.txt"));
+    QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, centre("b.txt"));
+    EXPECT_EQ(view()->selectionModel()->selectedRows().size(), 3);
+    EXPECT_EQ(gs.cCurrentFile, path("b.txt")) << "a rubber band";
+    EXPECT_TRUE(allFileTools(true));
+}
+
+TEST_F(ListMouse, ADoubleClickOpensTheFileTheClickSelected)
+{
+    file("one.txt");
+    file("two.txt");
+    w->setFileListFolder(data.path());
+    click("one.txt");
+    doubleClick("two.txt");
+    EXPECT_EQ(w->displayed, QStringList{path("two.txt")});
+    EXPECT_EQ(gs.cCurrentFile, path("two.txt"));
+}
+
+TEST_F(ListMouse, TheFilterInUseStaysCheckedWhenItsMenuEntryIsClickedAgain)
+{
+    platform::Tool* drop = w->ToolBarComp1->Item("ID_mnuFileFilterDropDown");
+    ASSERT_TRUE(drop && drop->menu());
+    auto pick = [&](const QString& name) {
+        QAction* entry = w->ToolBarComp1->Item(name)->action();
+        drop->menu()->popup(w->mapToGlobal(QPoint(10, 10)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(drop->menu()));
+        QTest::mouseClick(drop->menu(), Qt::LeftButton, {}, drop->menu()->actionGeometry(entry).center());
+    };
+    pick("Text Files (TXT,RTF,INI,WRI,LST,HTM,HTML)");
+    EXPECT_EQ(w->CMBFILTER->currentIndex(), 34);
+    platform::Tool* text = w->ToolBarComp1->Item("Text Files (TXT,RTF,INI,WRI,LST,HTM,HTML)");
+    EXPECT_EQ(text->State(), 1);
+
+    pick("Text Files (TXT,RTF,INI,WRI,LST,HTM,HTML)");
+    EXPECT_EQ(w->CMBFILTER->currentIndex(), 34);
+    EXPECT_EQ(text->State(), 1) << "the filter stays in use, so its entry stays checked";
+    EXPECT_TRUE(text->action()->isChecked());
+}
+
+TEST_F(ListMouse, F5ReadsTheFolderAndTheTreeAgainAndTheListFollowsOtherProgramsByItself)
+{
+    file("a.txt");
+    mkdir("Old");
+    w->setFileListFolder(data.path());
+    platform::ShellTreeItem* root = w->PTxShTree1->Items().Item(0);
+    ASSERT_TRUE(root->setExpanded(true));
+    const QString rootName = root->Name();
+    ASSERT_EQ(treeNames(), (QStringList{rootName, "Old"}));
+
+    // Another program makes a file and a folder; F5 in the list shows both, in the tree too.
+    file("b.txt");
+    mkdir("New Folder");
+    QTest::keyClick(view(), Qt::Key_F5);
+    EXPECT_EQ(listNames(), (QStringList{"New Folder", "Old", "a.txt", "b.txt"}));
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "New Folder", "Old"}));
+
+    // F5 in the tree does the same.
+    mkdir("Second");
+    QTest::keyClick(w->PTxShTree1, Qt::Key_F5);
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "New Folder", "Old", "Second"}));
+    EXPECT_EQ(listNames(), (QStringList{"New Folder", "Old", "Second", "a.txt", "b.txt"}));
+
+    // The list follows the folder by itself.
+    file("c.txt");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listNames().contains("c.txt"); }, 5000)) << "a new file";
+    QFile::remove(path("a.txt"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !listNames().contains("a.txt"); }, 5000)) << "a removed file";
+}

@@ -1,0 +1,236 @@
+// The main window's players over the real media engine: every video and
+// music type the program lists plays, Play after the end starts again, and a
+// file the engine cannot play is named and leaves no old picture on show.
+#include "MediaFixtures.h"
+#include "TestSupport.h"
+
+#include "platform/Dialogs.h"
+#include "platform/MediaPlayList.h"
+#include "platform/PlayCtrl.h"
+#include "platform/ShellList.h"
+#include "shared/FileTypes.h"
+#include "shared/SharedState.h"
+#include "shared/Tables.h"
+#include "viewers/PlayerPanel.h"
+#include "platform/WashControls.h"
+#include "window/Lumivex1.h"
+
+#include <QDeadlineTimer>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A short tune as a standard MIDI file: three notes on a piano.
+QByteArray midiTune()
+{
+    QByteArray events;
+    events += QByteArray::fromHex("00c000");
+    for (const char note : {60, 64, 67}) {
+        events += QByteArray::fromHex("0090") + note + char(100);
+        events += QByteArray::fromHex("6080") + note + char(0);
+    }
+    events += QByteArray::fromHex("00ff2f00");
+    QByteArray track = "MTrk" + QByteArray(4, 0) + events;
+    qToBigEndian<quint32>(quint32(events.size()), track.data() + 4);
+    return QByteArray::fromHex("4d546864000000060000000100") + char(96) + track;
+}
+
+// The same tune wrapped as a RIFF MIDI file.
+QByteArray riffMidi()
+{
+    const QByteArray midi = midiTune();
+    QByteArray data = "data" + QByteArray(4, 0) + midi;
+    qToLittleEndian<quint32>(quint32(midi.size()), data.data() + 4);
+    QByteArray riff = "RIFF" + QByteArray(4, 0) + "RMID" + data;
+    qToLittleEndian<quint32>(quint32(4 + data.size()), riff.data() + 4);
+    return riff;
+}
+
+// True when the media engine's plugin (the library's name without "libgst")
+// is installed where GStreamer looks for it.
+bool gstreamerPlugin(const QString& name)
+{
+    QStringList dirs = qEnvironmentVariable("GST_PLUGIN_SYSTEM_PATH_1_0").split(':', Qt::SkipEmptyParts);
+    dirs << QStringLiteral("/usr/lib/gstreamer-1.0") << QStringLiteral("/usr/local/lib/gstreamer-1.0");
+    for (const QString& multiarch : QDir(QStringLiteral("/usr/lib")).entryList({"*-linux-gnu*"}, QDir::Dirs))
+        dirs << QStringLiteral("/usr/lib/") + multiarch + QStringLiteral("/gstreamer-1.0");
+    for (const QString& dir : dirs)
+        if (QFileInfo::exists(dir + QStringLiteral("/libgst") + name + QStringLiteral(".so")))
+            return true;
+    return false;
+}
+
+// The reason to skip when a plugin the media types need is missing.
+QString missingPlugins(const QStringList& names)
+{
+    QStringList missing;
+    for (const QString& n : names)
+        if (!gstreamerPlugin(n))
+            missing << n;
+    return missing.isEmpty() ? QString()
+                             : "GStreamer plugins missing (scripts/deps.sh installs them): " + missing.join(", ");
+}
+
+class RealPlayers : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        w = std::make_unique<Lumivex1>(QStringList{});
+        w->resize(1000, 750);
+        w->show();
+        w->finishStartUp();
+        dialogs->messages.clear();
+        ASSERT_TRUE(gs.fAutoVideo && gs.fAutoMusic);
+    }
+    void TearDown() override { w.reset(); }
+    QString file(const QString& name) const { return folder.file(name); }
+
+    // Opens the file as a double-click does and waits until its player has
+    // played it to the end; the failure the player reported otherwise.
+    QString playToTheEnd(const QString& path)
+    {
+        dialogs->messages.clear();
+        platform::PlayCtrl* players[] = {w->MediaPlayer1, w->MediaPlayer2};
+        QSignalSpy videoDone(players[0], &platform::PlayCtrl::PlayComplete);
+        QSignalSpy musicDone(players[1], &platform::PlayCtrl::PlayComplete);
+        w->DisplayFile(path);
+        // A bound against a hang only; a file of half a second ends long before.
+        QDeadlineTimer deadline(30000);
+        while (videoDone.isEmpty() && musicDone.isEmpty() && dialogs->messages.isEmpty() && !deadline.hasExpired())
+            QTest::qWait(20);
+        if (!dialogs->messages.isEmpty())
+            return dialogs->messages.first().text;
+        return videoDone.isEmpty() && musicDone.isEmpty() ? QStringLiteral("did not reach its end") : QString();
+    }
+
+    testsupport::ProgramFolder folder;
+    platform::ScopedDialogs dialogs;
+    std::unique_ptr<Lumivex1> w;
+};
+
+} // namespace
+
+TEST_F(RealPlayers, EveryVideoAndMusicTypeOfTheTablePlays)
+{
+    // MPEG program streams, the Windows Media types and MIDI each need a plugin of their own.
+    const QString missing = missingPlugins({"mpegpsdemux", "libav", "fluidsynthmidi"});
+    if (!missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    for (const char* ext : {"WAV", "AU", "AIF", "AIFC", "AIFF", "MP3", "WMA", "MP2"})
+        ASSERT_TRUE(fixtures::makeTone(file(QString("tone.") + ext), 0.5)) << ext;
+    for (const char* ext : {"AVI", "MPG", "MPEG", "MOV", "ASF", "WMV", "VOB"})
+        ASSERT_TRUE(fixtures::makeVideo(file(QString("clip.") + ext), 0.5)) << ext;
+    ASSERT_TRUE(fixtures::makeVideo(file("clip.M1V"), 0.5, 160, 120, 15, false));
+    // Types no writer names: the same bytes under the other names.
+    ASSERT_TRUE(QFile::copy(file("tone.AU"), file("tone.SND")));
+    ASSERT_TRUE(QFile::copy(file("clip.MOV"), file("clip.QT")));
+    ASSERT_TRUE(QFile::copy(file("clip.MPG"), file("clip.DAT"))); // a video CD's file
+    testsupport::writeFile(file("tune.MID"), midiTune());
+    testsupport::writeFile(file("tune.RMI"), riffMidi());
+    testsupport::writeFile(file("list.M3U"), "#EXTM3U\r\n#EXTINF:1,Tone\r\ntone.WAV\r\n" +
+                                                 file("tone.MP3").toUtf8() + "\r\n");
+    testsupport::writeFile(file("list.ASX"),
+                           "<ASX version=\"3.0\"><Entry><Ref href=\"clip.AVI\" /></Entry></ASX>\r\n");
+
+    int checked = 0;
+    for (int i = 0; i < int(ExtensionTable.size()); ++i) {
+        const QString ext = ExtensionTable[i];
+        if (!IsMediaFile("x." + ext) || ext == "CDA") // a CD track needs a CD drive
+            continue;
+        const QStringList made = QDir(folder.path()).entryList({"*." + ext}, QDir::Files);
+        ASSERT_EQ(made.size(), 1) << "a file for every type: " << ext.toStdString();
+        EXPECT_EQ(playToTheEnd(file(made.first())), "") << made.first().toStdString();
+        ++checked;
+    }
+    EXPECT_EQ(checked, 23);
+}
+
+TEST_F(RealPlayers, AnMpegFileDoubleClickedInTheListPlaysInTheVideosTab)
+{
+    if (!gstreamerPlugin("mpegpsdemux"))
+        GTEST_SKIP() << "the GStreamer MPEG program stream demuxer is missing (scripts/deps.sh installs it)";
+    ASSERT_TRUE(fixtures::makeVideo(file("clip.MPG"), 0.5));
+    ASSERT_EQ(fixtures::probe(file("clip.MPG")).container, "mpeg") << "an MPEG program stream";
+    w->setFileListFolder(folder.path());
+    const int videoFilter = w->CMBFILTER->findText("Audio-Video", Qt::MatchStartsWith);
+    ASSERT_GE(videoFilter, 0);
+    w->CMBFILTER->setCurrentIndex(videoFilter);
+    auto* list = w->PTxShList1;
+    int row = -1;
+    QStringList names;
+    for (int i = 0; i < list->Count(); ++i) {
+        names << list->Item(i)->Name();
+        if (names.last() == "clip.MPG")
+            row = i;
+    }
+    ASSERT_GE(row, 0) << names.join(' ').toStdString() << " / " << list->Filter().toStdString();
+    QAbstractItemView* view = list->currentView();
+    const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+
+    QSignalSpy done(w->MediaPlayer1, &platform::PlayCtrl::PlayComplete);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_TRUE(done.wait(15000)) << "the clip plays to its end";
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+    auto* picture = w->MediaPlayer1->findChild<platform::VideoView*>("VideoWindow");
+    ASSERT_TRUE(picture);
+    EXPECT_FALSE(picture->currentFrame().isNull()) << "its pictures were shown";
+}
+
+TEST_F(RealPlayers, PlayAfterTheEndStartsAgainFromTheBeginning)
+{
+    const QString clip = file("clip.avi");
+    ASSERT_TRUE(fixtures::makeVideo(clip, 0.5, 160, 120, 15, false));
+    ASSERT_EQ(playToTheEnd(clip), "");
+
+    QSignalSpy done(w->MediaPlayer1, &platform::PlayCtrl::PlayComplete);
+    QSignalSpy moved(w->MediaPlayer1, &platform::PlayCtrl::PositionChange);
+    QTest::mouseClick(w->video().PlayBtn, Qt::LeftButton);
+    EXPECT_TRUE(done.wait(15000)) << "Play after the end plays the file again";
+    ASSERT_FALSE(moved.isEmpty());
+    EXPECT_LT(moved.first().first().toDouble(), 0.3) << "from its beginning";
+}
+
+TEST_F(RealPlayers, AFileThatCannotBePlayedIsNamedAndLeavesNoOldPicture)
+{
+    const QString clip = file("clip.avi");
+    ASSERT_TRUE(fixtures::makeVideo(clip, 0.5, 160, 120, 15, false));
+    ASSERT_EQ(playToTheEnd(clip), "");
+    auto* view = w->MediaPlayer1->findChild<platform::VideoView*>("VideoWindow");
+    ASSERT_TRUE(view);
+    ASSERT_FALSE(view->currentFrame().isNull()) << "the clip's last picture is on show";
+
+    const QString broken = file("broken.mpg");
+    testsupport::writeFile(broken, QByteArray(4096, 'x'));
+    const QString failure = playToTheEnd(broken);
+    EXPECT_TRUE(failure.startsWith("Cannot Play this File - " + broken)) << failure.toStdString();
+    EXPECT_EQ(dialogs->messages.size(), 1);
+    EXPECT_EQ(dialogs->messages.first().title, kProgramTitle);
+    EXPECT_TRUE(view->currentFrame().isNull()) << "no picture of the clip before";
+}
+
+TEST(MediaPlayLists, EntriesInOrderFromTheListsFolder)
+{
+    QTemporaryDir dir;
+    testsupport::writeFile(dir.filePath("a.m3u"), "\xEF\xBB\xBF#EXTM3U\r\n\r\nsub\\one.wav\r\n/abs/two.mp3\r\n"
+                                                  "http://example.invalid/three.mp3\r\nfile:///x/four.wav\r\n");
+    EXPECT_EQ(platform::readMediaPlayList(dir.filePath("a.m3u")),
+              (QStringList{dir.filePath("sub/one.wav"), "/abs/two.mp3", "http://example.invalid/three.mp3",
+                           "/x/four.wav"}));
+    testsupport::writeFile(dir.filePath("b.asx"), "<asx><entry><REF HREF='one.wmv'/></entry>"
+                                                  "<entry><ref  href=\"two.wma\"></ref></entry></asx>");
+    EXPECT_EQ(platform::readMediaPlayList(dir.filePath("b.asx")),
+              (QStringList{dir.filePath("one.wmv"), dir.filePath("two.wma")}));
+    EXPECT_TRUE(platform::readMediaPlayList(dir.filePath("none.m3u")).isEmpty());
+    EXPECT_TRUE(platform::isMediaPlayList("x.M3U") && platform::isMediaPlayList("x.asx"));
+    EXPECT_FALSE(platform::isMediaPlayList("x.mp3"));
+}
