@@ -287,6 +287,9 @@ TEST(OptionEntries, LeadingNumbersAndCentimetres)
 TEST_F(OptionsDialogTest, OnAFullDiskTheOldFilesStayWholeAndTheFailureIsReported)
 {
     testsupport::FullDisk disk(folder.path());
+    // The program folder as the mount shows it: with its executable, entered anew.
+    testsupport::writeFile(folder.file("Tessamor"), QByteArray());
+    QDir::setCurrent(folder.path());
     startMain();
     SetOptn1* d = open();
     d->OKBtn->click();
