@@ -35,6 +35,49 @@ bool sameFile(const QString& a, const QString& b)
     return fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
+// The file a Save As starts from, and the name and folder its dialog
+// proposes: an internet picture is named after its address in the current
+// folder; the folder of the last save wins over the file's own.
+struct SaveSource {
+    QString file, name, folder;
+    bool fromInternet = false;
+};
+
+SaveSource saveSource(const QString& path, const QString& lastSaveFolder)
+{
+    SaveSource s{path, {}, QDir::currentPath(), false};
+    if (path.contains(QDir::separator()) || path.contains(QLatin1Char('/'))) {
+        const QFileInfo given(path);
+        s.name = given.fileName();
+        s.folder = given.path();
+    }
+    if (!lastSaveFolder.trimmed().isEmpty())
+        s.folder = lastSaveFolder;
+    const QUrl url(path);
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        s.name = url.path().section(QLatin1Char('/'), -1);
+        s.folder = QDir::currentPath();
+        s.file = QDir(s.folder).filePath(s.name);
+        s.fromInternet = true;
+    }
+    return s;
+}
+
+// A file that is not a picture is copied whole, never onto itself.
+bool copyNonPicture(const QString& from, const QString& to)
+{
+    if (QFileInfo::exists(to) && QFileInfo::exists(from) && sameFile(to, from)) {
+        message(QStringLiteral("Cannot Replace Same File if not a Picture - ") + to);
+        return false;
+    }
+    if (platform::copyFileSafely(from, to) != 0) {
+        message(QStringLiteral("Error Copying File - ") + to);
+        return false;
+    }
+    return true;
+}
+
 // Restores the control's pointer however the command ends.
 struct PointerGuard {
     platform::Lead* lead;
@@ -72,36 +115,18 @@ int Lumivex1::SaveFormatCodes(const QString& ext)
 
 bool Lumivex1::SaveFileAs(const QString& path)
 {
-    QString WrkFileName = path;
     const int quality = short(gs.nJpegQuality);
-    gs.cCurrentExt = ::GetFileExt(WrkFileName);
-
-    QString name, folder;
-    const QFileInfo given(WrkFileName);
-    if (WrkFileName.contains(QDir::separator()) || WrkFileName.contains(QLatin1Char('/'))) {
-        name = given.fileName();
-        folder = given.path();
-    } else {
-        folder = QDir::currentPath();
-    }
-    if (!cLastSaveFolder.trimmed().isEmpty())
-        folder = cLastSaveFolder;
+    gs.cCurrentExt = ::GetFileExt(path);
     if (gs.cCurrentExt.trimmed().isEmpty())
         gs.cCurrentExt = QStringLiteral("JPG");
-    bool fromInternet = false;
-    const QUrl url(WrkFileName);
-    const QString scheme = url.scheme().toLower();
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
-        name = url.path().section(QLatin1Char('/'), -1);
-        folder = QDir::currentPath();
-        WrkFileName = QDir(folder).filePath(name);
-        fromInternet = true;
-    }
+    const SaveSource source = saveSource(path, cLastSaveFolder);
+    const QString& WrkFileName = source.file;
+    const bool fromInternet = source.fromInternet;
 
     platform::FileRequest request;
     request.title = QStringLiteral("Enter New File Name for - ") + WrkFileName;
-    request.folder = folder;
-    request.fileName = name;
+    request.folder = source.folder;
+    request.fileName = source.name;
     request.filter = QStringLiteral("*.") + gs.cCurrentExt + QLatin1Char('|') + QStringLiteral("*.") + gs.cCurrentExt;
     request.defaultSuffix = gs.cCurrentExt; // a name typed without an extension gets the file's own
     const platform::FileAnswer answer = platform::dialogs().saveFile(request);
@@ -153,15 +178,7 @@ bool Lumivex1::SaveFileAs(const QString& path)
         return true;
     }
 
-    if (QFileInfo::exists(NewName) && QFileInfo::exists(WrkFileName) && sameFile(NewName, WrkFileName)) {
-        message(QStringLiteral("Cannot Replace Same File if not a Picture - ") + NewName);
-        return false;
-    }
-    if (platform::copyFileSafely(WrkFileName, NewName) != 0) {
-        message(QStringLiteral("Error Copying File - ") + NewName);
-        return false;
-    }
-    return true;
+    return copyNonPicture(WrkFileName, NewName);
 }
 
 bool Lumivex1::SendFileToRecycleBin(const QString& path) { return platform::moveToTrash(path); }
