@@ -46,12 +46,12 @@ Lumivex1::Lumivex1(const QStringList& arguments, QWidget* parent)
       m_videoLists(std::make_unique<lists::PlayListTree>(false, [this](const QString& p) { DisplayFile(p); })),
       m_musicLists(std::make_unique<lists::PlayListTree>(true, [this](const QString& p) { DisplayFile(p); })),
       m_documentList(std::make_unique<lists::DocumentList>([this](const QString& p) { DisplayFile(p); })),
+      m_arguments(arguments),
       cCurrentVideoList(m_videoLists->cCurrentList),
       fVideoListsChanged(m_videoLists->fChanged),
       cCurrentMusicList(m_musicLists->cCurrentList),
       fMusicListsChanged(m_musicLists->fChanged),
-      fDocumentListChanged(m_documentList->fDocumentListChanged),
-      m_arguments(arguments)
+      fDocumentListChanged(m_documentList->fDocumentListChanged)
 {
     gMainWindow = this;
     setObjectName(QStringLiteral("Lumivex1"));

@@ -47,7 +47,7 @@ MainWindowFixture::MainWindowFixture()
                                    testsupport::readFile(f));
         }
     }
-    m_window = std::make_unique<Lumivex1>(QStringList{QStringLiteral("Tessamor")});
+    m_window = std::make_unique<Lumivex1>(QStringList{});
     m_dialogs.service.messages.clear();
     m_window->setFileListFolder(m_pictures.path());
     m_window->nFilterRow = tables::kAllFilesRow;

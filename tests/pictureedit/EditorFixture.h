@@ -36,7 +36,7 @@ protected:
     {
         program = std::make_unique<testsupport::ProgramFolder>();
         dialogs = std::make_unique<platform::ScopedDialogs>();
-        w = std::make_unique<Lumivex1>(QStringList{QStringLiteral("Tessamor")});
+        w = std::make_unique<Lumivex1>(QStringList{});
         w->resize(1000, 750);
         w->show();
         w->finishStartUp();

@@ -44,7 +44,7 @@ protected:
         QDir().mkpath(program->file(QStringLiteral("BMPS")));
         if (!assets.isEmpty())
             QFile::copy(assets + QStringLiteral("/BMPS/Check.BMP"), program->file(QStringLiteral("BMPS/Check.BMP")));
-        w = std::make_unique<Lumivex1>(QStringList{QStringLiteral("Tessamor")});
+        w = std::make_unique<Lumivex1>(QStringList{});
         w->resize(1000, 750);
         w->show();
         w->finishStartUp();
