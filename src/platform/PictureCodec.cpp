@@ -561,19 +561,12 @@ QByteArray flicWithHonestChunks(const QByteArray& bytes)
     return fixed;
 }
 
-int readFlic(const QByteArray& file, int page, int pages, PictureData* out)
+// Opens the demuxer over the reader's bytes and the decoder of its picture
+// stream; 0, or the error.
+int openFlic(FlicDecoder& dec, MemoryReader* reader, int* streamIndex)
 {
-    if (file.size() < 128)
-        return err::InvalidFormat;
-    if (!mediaLibrariesLoaded())
-        return err::InvalidFormat;
-    const QByteArray bytes = flicWithHonestChunks(file);
-    MemoryReader reader{&bytes};
-    FlicDecoder dec;
-    if (!dec.pkt || !dec.frame)
-        return err::NoMemory;
     auto* buffer = static_cast<unsigned char*>(av_malloc(4096));
-    dec.io = avio_alloc_context(buffer, 4096, 0, &reader, memRead, nullptr, memSeek);
+    dec.io = avio_alloc_context(buffer, 4096, 0, reader, memRead, nullptr, memSeek);
     dec.fmt = avformat_alloc_context();
     if (!dec.io || !dec.fmt)
         return err::NoMemory;
@@ -584,13 +577,13 @@ int readFlic(const QByteArray& file, int page, int pages, PictureData* out)
         dec.fmt = nullptr; // freed by the failed open
         return err::InvalidFormat;
     }
-    int streamIndex = -1;
+    *streamIndex = -1;
     for (unsigned i = 0; i < dec.fmt->nb_streams; ++i)
         if (dec.fmt->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
-            streamIndex = int(i);
-    if (streamIndex < 0)
+            *streamIndex = int(i);
+    if (*streamIndex < 0)
         return err::InvalidFormat;
-    AVStream* st = dec.fmt->streams[streamIndex];
+    const AVStream* st = dec.fmt->streams[*streamIndex];
     const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
     if (!codec)
         return err::FormatNotAvailable;
@@ -600,29 +593,26 @@ int readFlic(const QByteArray& file, int page, int pages, PictureData* out)
         return err::InvalidFormat;
     if (tooLarge(QSize(dec.codec->width, dec.codec->height)))
         return err::NoMemory;
+    return 0;
+}
 
-    int defaultDelay = 67;
-    if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0)
-        defaultDelay = delayMs(1000.0 * st->avg_frame_rate.den / st->avg_frame_rate.num);
-    else if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0)
-        defaultDelay = delayMs(1000.0 * st->r_frame_rate.den / st->r_frame_rate.num);
-
+// The frames decoded so far as 32-bit pictures with their delays; all frames
+// together are held to the cap on a picture's frames.
+struct FlicFrames {
     QList<QImage> frames;
     QList<int> delays;
     qint64 bytesHeld = 0;
-    constexpr qint64 kMaxHeld = kMaxFramesBytes;
     bool failed = false;
-    auto takeFrames = [&]() {
-        while (avcodec_receive_frame(dec.codec, dec.frame) == 0) {
+
+    void take(FlicDecoder& dec, const AVStream* st, int defaultDelay)
+    {
+        while (!failed && avcodec_receive_frame(dec.codec, dec.frame) == 0) {
             const int w = dec.frame->width, h = dec.frame->height;
             QImage img(w, h, QImage::Format_RGB32);
-            if (img.isNull()) {
-                failed = true;
-                return;
-            }
-            dec.sws = sws_getCachedContext(dec.sws, w, h, AVPixelFormat(dec.frame->format), w, h, AV_PIX_FMT_BGRA,
-                                           SWS_POINT, nullptr, nullptr, nullptr);
-            if (!dec.sws) {
+            dec.sws = img.isNull() ? dec.sws
+                                   : sws_getCachedContext(dec.sws, w, h, AVPixelFormat(dec.frame->format), w, h,
+                                                          AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+            if (img.isNull() || !dec.sws) {
                 failed = true;
                 return;
             }
@@ -635,29 +625,53 @@ int readFlic(const QByteArray& file, int page, int pages, PictureData* out)
                 delay = delayMs(double(dec.frame->pkt_duration) * av_q2d(st->time_base) * 1000);
             delays << delay;
             bytesHeld += img.sizeInBytes();
-            if (bytesHeld > kMaxHeld)
+            if (bytesHeld > kMaxFramesBytes)
                 failed = true;
         }
-    };
-    while (!failed && av_read_frame(dec.fmt, dec.pkt) >= 0) {
+    }
+};
+
+int readFlic(const QByteArray& file, int page, int pages, PictureData* out)
+{
+    if (file.size() < 128)
+        return err::InvalidFormat;
+    if (!mediaLibrariesLoaded())
+        return err::InvalidFormat;
+    const QByteArray bytes = flicWithHonestChunks(file);
+    MemoryReader reader{&bytes};
+    FlicDecoder dec;
+    if (!dec.pkt || !dec.frame)
+        return err::NoMemory;
+    int streamIndex = -1;
+    if (const int r = openFlic(dec, &reader, &streamIndex))
+        return r;
+    const AVStream* st = dec.fmt->streams[streamIndex];
+    int defaultDelay = 67;
+    if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0)
+        defaultDelay = delayMs(1000.0 * st->avg_frame_rate.den / st->avg_frame_rate.num);
+    else if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0)
+        defaultDelay = delayMs(1000.0 * st->r_frame_rate.den / st->r_frame_rate.num);
+
+    FlicFrames got;
+    while (!got.failed && av_read_frame(dec.fmt, dec.pkt) >= 0) {
         if (dec.pkt->stream_index == streamIndex && avcodec_send_packet(dec.codec, dec.pkt) >= 0)
-            takeFrames();
+            got.take(dec, st, defaultDelay);
         av_packet_unref(dec.pkt);
     }
-    if (!failed) {
+    if (!got.failed) {
         avcodec_send_packet(dec.codec, nullptr);
-        takeFrames();
+        got.take(dec, st, defaultDelay);
     }
-    if (frames.isEmpty())
-        return failed ? err::NoMemory : err::InvalidFormat;
+    if (got.frames.isEmpty())
+        return got.failed ? err::NoMemory : err::InvalidFormat;
 
     PictureData d;
-    d.pageCount = int(frames.size());
+    d.pageCount = int(got.frames.size());
     if (page < 1 || page > d.pageCount)
         page = 1;
     d.firstPage = page;
-    d.frames = frames.mid(page - 1, pages == -1 ? -1 : 1);
-    d.delays = delays.mid(page - 1, pages == -1 ? -1 : 1);
+    d.frames = got.frames.mid(page - 1, pages == -1 ? -1 : 1);
+    d.delays = got.delays.mid(page - 1, pages == -1 ? -1 : 1);
     d.bits = 8;
     *out = std::move(d);
     return 0;
