@@ -1090,17 +1090,30 @@ int rotate(QImage& image, int hundredths, QRgb fill)
     return rotateFree(image, angle / 100.0, fill);
 }
 
-int flip(QImage& image)
+namespace {
+
+// The picture in the form the geometric effects take, and a blank picture of
+// its size, format and palette to write into; 0, or the error.
+int sameSizeTarget(const QImage& image, QImage* src, QImage* out)
 {
     if (image.isNull())
         return err::InvalidBitmap;
-    QImage src;
-    if (const int r = geometryKind(image, &src))
+    if (const int r = geometryKind(image, src))
         return r;
-    QImage out = blankLike(src, src.size(), src.format());
-    if (out.isNull())
+    *out = blankLike(*src, src->size(), src->format());
+    if (out->isNull())
         return err::NoMemory;
-    out.setColorTable(src.colorTable());
+    out->setColorTable(src->colorTable());
+    return 0;
+}
+
+} // namespace
+
+int flip(QImage& image)
+{
+    QImage src, out;
+    if (const int r = sameSizeTarget(image, &src, &out))
+        return r;
     const int h = src.height();
     const size_t bytes = size_t(src.width()) * size_t(src.depth() / 8);
     uchar* bits = out.bits();
@@ -1115,15 +1128,9 @@ int flip(QImage& image)
 
 int reverse(QImage& image)
 {
-    if (image.isNull())
-        return err::InvalidBitmap;
-    QImage src;
-    if (const int r = geometryKind(image, &src))
+    QImage src, out;
+    if (const int r = sameSizeTarget(image, &src, &out))
         return r;
-    QImage out = blankLike(src, src.size(), src.format());
-    if (out.isNull())
-        return err::NoMemory;
-    out.setColorTable(src.colorTable());
     const int w = src.width(), bpp = src.depth() / 8;
     uchar* bits = out.bits();
     const qsizetype stride = out.bytesPerLine();
