@@ -5,12 +5,11 @@
 // an MP3 (sound copied) and to an MPG (pictures encoded as MPEG-1).
 // Run: bench_clip [rounds, default 5] [work folder]
 #include "BenchSupport.h"
+#include "VideoMaker.h"
 
 #include "platform/MediaConverter.h"
 
-#include <QColor>
 #include <QCoreApplication>
-#include <QImage>
 #include <QStandardPaths>
 #include <cmath>
 
@@ -18,36 +17,7 @@ namespace {
 
 constexpr double kStart = 5.0, kEnd = 65.0;
 
-bool makeSource(const QString& path)
-{
-    if (QFileInfo(path).size() > 0)
-        return true;
-    std::printf("making %s (70 s, 1280x720, 25 fps, MPEG-4 with MP3 sound)...\n", qPrintable(path));
-    std::fflush(stdout);
-    platform::MediaWriter w;
-    const double fps = 25;
-    const int rate = 44100, seconds = 70;
-    if (!w.open(path, {1280, 720, fps, rate, 2, {}, {}}))
-        return false;
-    QImage img(1280, 720, QImage::Format_RGB32);
-    int samples = 0;
-    for (int f = 0; f < int(seconds * fps); ++f) {
-        img.fill(QColor::fromHsv((f * 3) % 360, 180, 200));
-        for (int y = 0; y < 720; y += 2) // moving detail, so the encoder has work
-            for (int x = (f * 8 + y) % 1280, n = 0; n < 64; ++n)
-                img.setPixel((x + n) % 1280, y, qRgb(n * 4, y % 256, f % 256));
-        if (!w.writeFrame(img))
-            return false;
-        const int until = int(std::lround((f + 1) / fps * rate));
-        std::vector<std::int16_t> s(size_t(until - samples) * 2);
-        for (int i = 0; i < until - samples; ++i)
-            s[2 * i] = s[2 * i + 1] = std::int16_t(6000 * std::sin(2 * M_PI * 440.0 * (samples + i) / rate));
-        if (!w.writeAudio(s.data(), until - samples))
-            return false;
-        samples = until;
-    }
-    return w.finish();
-}
+bool makeSource(const QString& path) { return benchvideo::makeVideo(path, 70, {}, "MP3"); }
 
 // The child: one clip saved by the converter.
 int convert(const QString& source, const QString& target)

@@ -6,15 +6,15 @@
 // side's median and the median of the per-round ratios.
 // Usage: bench_join [work folder] [rounds]
 //        bench_join --join target a b | --replace target video audio   (one run of ours)
+#include "VideoMaker.h"
+
 #include "platform/MediaJoin.h"
 
-#include <QColor>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <algorithm>
@@ -25,42 +25,12 @@
 namespace {
 
 constexpr int kSeconds = 300;
-constexpr double kFps = 25;
-constexpr int kRate = 44100;
-
-std::vector<std::int16_t> tone(double frequency, int first, int frames, int channels)
-{
-    std::vector<std::int16_t> s(size_t(frames) * channels);
-    for (int i = 0; i < frames; ++i)
-        for (int c = 0; c < channels; ++c)
-            s[size_t(i) * channels + c] = std::int16_t(6000 * std::sin(2 * M_PI * frequency * (first + i) / kRate));
-    return s;
-}
+using benchvideo::kRate;
+using benchvideo::tone;
 
 bool makeVideo(const QString& path)
 {
-    if (QFileInfo(path).size() > 0)
-        return true;
-    std::printf("making %s (%d s, 1280x720, 25 fps, MPEG-4 with PCM sound)...\n", qPrintable(path), kSeconds);
-    std::fflush(stdout);
-    platform::MediaWriter w;
-    if (!w.open(path, {1280, 720, kFps, kRate, 2, {}, QStringLiteral("pcm_s16le")}))
-        return false;
-    QImage img(1280, 720, QImage::Format_RGB32);
-    int samples = 0;
-    for (int f = 0; f < int(kSeconds * kFps); ++f) {
-        img.fill(QColor::fromHsv((f * 3) % 360, 180, 200));
-        for (int y = 0; y < 720; y += 2) // moving detail, so the encoder has work
-            for (int x = (f * 8 + y) % 1280, n = 0; n < 64; ++n)
-                img.setPixel((x + n) % 1280, y, qRgb(n * 4, y % 256, f % 256));
-        if (!w.writeFrame(img))
-            return false;
-        const int until = int(std::lround((f + 1) / kFps * kRate));
-        if (!w.writeAudio(tone(440, samples, until - samples, 2).data(), until - samples))
-            return false;
-        samples = until;
-    }
-    return w.finish();
+    return benchvideo::makeVideo(path, kSeconds, QStringLiteral("pcm_s16le"), "PCM");
 }
 
 bool makeWav(const QString& path)

@@ -298,6 +298,7 @@ void ThumbnailRun::StartThumbnailBrowse(int low, int high)
     const int bitsIndex = std::clamp(gs.nThumbBitsIndex, 0, int(ThumbBitsTable.size()) - 1);
     Thumb1->setBitsPerPixel(ThumbBitsTable[size_t(bitsIndex)] ? ThumbBitsTable[size_t(bitsIndex)] : 16);
     const QString folder = m_w.folder().trimmed();
+    Thumb1->forgetFolder();
     for (int i = low; i <= high; ++i) {
         Thumb1->setFileMask(QStringLiteral("*.") + ExtensionTable[size_t(i)]);
         int r = 0;

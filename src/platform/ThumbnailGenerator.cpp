@@ -105,18 +105,21 @@ QImage convertToBits(const QImage& image, int bits)
                                                                        Qt::DiffuseDither);
 }
 
-QStringList matchingFiles(const QString& folder, const QString& mask)
+// The folder's file names in name order, letter case ignored, as the file
+// list shows them.
+QStringList fileNames(const QString& folder)
 {
-    // Name order, letter case ignored, as the file list shows them.
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+}
+
+QStringList matchingPaths(const QString& folder, const QStringList& names, const QString& mask)
+{
     const QDir dir(folder);
-    QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     const platform::FileMask masks(mask);
-    names.erase(std::remove_if(names.begin(), names.end(), [&](const QString& n) { return !masks.matches(n); }),
-                names.end());
     QStringList paths;
-    paths.reserve(names.size());
     for (const QString& n : names)
-        paths << dir.filePath(n);
+        if (masks.matches(n))
+            paths << dir.filePath(n);
     return paths;
 }
 
@@ -139,20 +142,22 @@ QImage ThumbnailGenerator::makeThumbnail(const QString& path, int width, int hei
 
 QStringList ThumbnailGenerator::listFiles(const QString& folder, QEventLoop& waker)
 {
+    if (folder == m_listedFolder)
+        return matchingPaths(folder, m_listedNames, m_mask);
     // A folder of thousands of files takes a while to read: it is read on a
     // worker while the message loop runs.
     struct Listing {
         QMutex mutex;
         bool done = false;
-        QStringList files;
+        QStringList names;
         QObject* waker = nullptr;
     };
     auto listing = std::make_shared<Listing>();
     listing->waker = &waker;
-    m_pool->start([listing, folder, mask = m_mask] {
-        QStringList files = matchingFiles(folder, mask);
+    m_pool->start([listing, folder] {
+        QStringList names = fileNames(folder);
         QMutexLocker lock(&listing->mutex);
-        listing->files = std::move(files);
+        listing->names = std::move(names);
         listing->done = true;
         QMetaObject::invokeMethod(listing->waker, "quit", Qt::QueuedConnection);
     });
@@ -165,7 +170,9 @@ QStringList ThumbnailGenerator::listFiles(const QString& folder, QEventLoop& wak
         waker.exec();
     }
     QCoreApplication::removePostedEvents(&waker);
-    return listing->files;
+    m_listedFolder = folder;
+    m_listedNames = std::move(listing->names);
+    return matchingPaths(folder, m_listedNames, m_mask);
 }
 
 int ThumbnailGenerator::Browse(const QString& folder)

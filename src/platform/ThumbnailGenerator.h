@@ -43,6 +43,10 @@ public:
     // letter case); 0 when the walk went through, else one of the codes above.
     int Browse(const QString& folder);
     bool isBrowsing() const { return m_browsing; }
+    // Browse reads a folder's names once and keeps them for the walks of the
+    // next masks over the same folder; a new run forgets them, so it sees the
+    // folder as it is now.
+    void forgetFolder() { m_listedFolder.clear(); }
 
     // The thumbnail of one file as the generator makes it (null on failure).
     static QImage makeThumbnail(const QString& path, int width, int height, int bits);
@@ -55,6 +59,8 @@ private:
     QStringList listFiles(const QString& folder, QEventLoop& waker);
     int m_width = 105, m_height = 105, m_bits = 24;
     QString m_mask = QStringLiteral("*.*");
+    QString m_listedFolder;    // the folder whose names are held
+    QStringList m_listedNames; // its file names, in name order
     bool m_continue = true;
     bool m_browsing = false;
     QThreadPool* m_pool;

@@ -300,8 +300,6 @@ void Lumivex1::PTxShTree1_KeyPress(int& keyCode) { PTxShList1_KeyPress(keyCode);
 
 void Lumivex1::BuildPictureList()
 {
-    // The viewed-pictures list belongs to the picture view.
-    auto* List3 = findChild<QListWidget*>(QStringLiteral("List3"));
     if (!List3 || List3->count() > 0)
         return;
     // The folder read told each entry's type: the files are not looked at again.

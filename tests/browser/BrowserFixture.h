@@ -27,16 +27,9 @@ inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.jo
 // The main window with the viewers' procedures recorded instead of run.
 class BrowserWindow : public Lumivex1 {
 public:
-    BrowserWindow() : Lumivex1(QStringList{})
-    {
-        // The picture view's viewed-pictures list, as the browser finds it.
-        List3 = new QListWidget(this);
-        List3->setObjectName(QStringLiteral("List3"));
-        List3->hide();
-    }
+    BrowserWindow() : Lumivex1(QStringList{}) {}
     void DisplayFile(const QString& path) override { displayed << path; }
     void LoadImage(const QString& path) override { loaded << path; }
-    QListWidget* List3 = nullptr;
     QStringList displayed, loaded;
 };
 

@@ -1,6 +1,7 @@
 // The list files as the lists read and write them: every entry of a very long
 // list survives, each line is decoded on its own, any line end is read, and
 // a full disk leaves the old files whole.
+#include "ListFolder.h"
 #include "TestSupport.h"
 #include "lists/FavoriteLists.h"
 #include "lists/InternetShortcut.h"
@@ -18,11 +19,7 @@ using testsupport::writeFile;
 
 namespace {
 
-struct ListFiles : ::testing::Test {
-    void SetUp() override { tables::fillExtensionTable(); }
-    QTemporaryDir dir;
-    QString path(const QString& n) const { return QDir(dir.path()).filePath(n); }
-};
+struct ListFiles : ListFolder {};
 
 QByteArray entry(int i)
 {

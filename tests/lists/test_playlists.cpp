@@ -1,5 +1,6 @@
 // The play-list and document-list areas on their own: their files, loading
 // and the rules for adding entries.
+#include "ListFolder.h"
 #include "TestSupport.h"
 #include "lists/PlayLists.h"
 #include "shared/Tables.h"
@@ -13,11 +14,7 @@ using testsupport::readFile;
 using testsupport::writeFile;
 
 namespace {
-struct PlayListTest : ::testing::Test {
-    void SetUp() override { tables::fillExtensionTable(); }
-    QTemporaryDir dir;
-    QString path(const QString& n) const { return QDir(dir.path()).filePath(n); }
-};
+struct PlayListTest : ListFolder {};
 } // namespace
 
 TEST_F(PlayListTest, ListsAndEntriesRoundTripWhole)
