@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 namespace fuzz {
 
@@ -45,6 +46,16 @@ inline QString writeScratch(const char* name, const uint8_t* data, size_t size)
         f.write(reinterpret_cast<const char*>(data), qint64(size));
     return path;
 }
+
+// The targets that read several formats take the first byte of an input to
+// pick the format (its index in these lists) and the rest as the file.
+// The picture reader's formats but FLIC and ANI, which have targets of their own:
+inline const char* const kPictureFormats[] = {"JPG", "PNG", "BMP", "GIF", "ICO", "CUR", "XPM", "PBM", "TIF",
+                                              "PCX", "DCX", "PCD", "FAX", "CUT", "PSD", "TGA", "RAS", "WPG",
+                                              "PCT", "XWD", "SGI", "CAL", "MAC", "WMF", "EPS", "JBG"};
+// The picture files Create Video takes as frames:
+inline const char* const kStillPictureNames[] = {"still.jpg", "still.bmp", "still.gif", "still.tif",
+                                                 "still.ico", "still.cur", "still.wmf", "still.jpeg"};
 
 inline QByteArray bytesOf(const uint8_t* data, size_t size)
 {
