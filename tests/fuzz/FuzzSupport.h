@@ -13,6 +13,10 @@
 #include <cstdint>
 #include <iterator>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace fuzz {
 
 inline void startApplication()
@@ -27,6 +31,14 @@ inline void startApplication()
     // Kept for the life of the process, as a program's application is.
     static QApplication* app = new QApplication(argc, argv);
     Q_UNUSED(app);
+}
+
+// The same for the targets whose inputs go through FFmpeg, without its
+// complaints (one for nearly every input).
+inline void startMediaApplication()
+{
+    startApplication();
+    av_log_set_level(AV_LOG_QUIET);
 }
 
 // A file in a folder of this run, in memory where the system has /dev/shm:

@@ -3,14 +3,9 @@
 #include "FuzzSupport.h"
 #include "platform/PictureCodec.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    fuzz::startApplication();
-    av_log_set_level(AV_LOG_QUIET); // the decoder's complaints, one for nearly every input
+    fuzz::startMediaApplication();
     return 0;
 }
 

@@ -5,14 +5,9 @@
 #include "platform/MediaJoin.h"
 #include "platform/MediaProbe.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    fuzz::startApplication();
-    av_log_set_level(AV_LOG_QUIET);
+    fuzz::startMediaApplication();
     return 0;
 }
 

@@ -6,14 +6,9 @@
 #include "FuzzSupport.h"
 #include "platform/PictureCodec.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    fuzz::startApplication();
-    av_log_set_level(AV_LOG_QUIET);
+    fuzz::startMediaApplication();
     return 0;
 }
 
