@@ -4,7 +4,8 @@
 # build/fuzz-runs. A target that crashes, hangs, runs out of memory or trips
 # a sanitizer leaves the input in build/fuzz-runs/artifacts/<target>/ (inputs
 # that took over ten seconds are kept there as slow-unit-*); replay one with
-#   build/fuzz/bin/fuzz_<target> <file>
+# the memory limit of the runs:
+#   build/fuzz/bin/fuzz_<target> -rss_limit_mb=4096 <file>
 # Usage: scripts/fuzz.sh [seconds per target, default 600] [target ...]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -49,5 +50,6 @@ for t in "${targets[@]}"; do
   slow=$(find "$work/artifacts/$t" -type f -name 'slow-unit-*' | wc -l)
   printf '%-10s %-8s %10s %8s %8s %8s %6s\n' "$t" "$result" "${runs:-?}" "${cov:-?}" "$corpus" "$findings" "$slow"
 done
-[ "$failed" -eq 0 ] || echo "A target failed: see $work/<target>.log and $work/artifacts/<target>/."
+[ "$failed" -eq 0 ] || echo "A target failed: see $work/<target>.log and $work/artifacts/<target>/;" \
+  "replay a finding with $build/bin/fuzz_<target> -rss_limit_mb=4096 <file>."
 exit "$failed"

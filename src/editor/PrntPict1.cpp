@@ -328,10 +328,9 @@ void PrntPict1::FontBtn_Click()
     m_title.fontSize = roundToShort(c.pointSize);
     m_title.bold = c.bold;
     m_title.italic = c.italic;
-    if (m_title.fontName.isEmpty())
-        return; // no face to show the title in
     QFont f = TxtTitle->font();
-    f.setFamily(m_title.fontName);
+    if (!m_title.fontName.isEmpty()) // no face: the title keeps the one it shows
+        f.setFamily(m_title.fontName);
     f.setBold(m_title.bold);
     f.setItalic(m_title.italic);
     TxtTitle->setFont(f);

@@ -1,6 +1,7 @@
 #include "favorites/SetFavList1.h"
 
 #include "favorites/SetFavNew1.h"
+#include "lists/ListEntry.h"
 #include "platform/FolderScan.h"
 #include "platform/ShellList.h"
 #include "platform/StyleIcons.h"
@@ -384,7 +385,21 @@ void SetFavList1::List2_Click()
         List1->clear();
         List1->addItems(*read);
         fFavListChanged = false;
+        m_emptiedByUser = false;
     }
+}
+
+int SetFavList1::rowOfListName(const QString& name) const
+{
+    for (int i = 0; i < List2->count(); ++i)
+        if (List2->item(i)->text().compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool SetFavList1::currentListHasFile() const
+{
+    return !cFavListPath.isEmpty() && QFileInfo(lists::favoriteListFile(cFavListPath)).isFile();
 }
 
 void SetFavList1::NewBtn_Click()
@@ -396,13 +411,25 @@ void SetFavList1::NewBtn_Click()
     if (fFavListCancel || cNewFavListName.trimmed().isEmpty())
         return;
     saveChangedList();
-    {
-        const QSignalBlocker block(List2);
-        List2->addItem(cNewFavListName);
+    // A name the editor already lists, in any letter case, opens that list
+    // with its entries.
+    if (const int row = rowOfListName(cNewFavListName); row >= 0) {
+        selectListName(row);
+        if (currentListHasFile())
+            return;
+    } else {
+        {
+            const QSignalBlocker block(List2);
+            List2->addItem(cNewFavListName);
+        }
+        selectListName(List2->count() - 1);
+        // A list file of that name made meanwhile is opened the same way.
+        if (currentListHasFile())
+            return;
     }
-    selectListName(List2->count() - 1);
     List1->clear();
     fFavListChanged = true;
+    m_emptiedByUser = false;
 }
 
 void SetFavList1::DeleteBtn_Click()
@@ -459,6 +486,8 @@ void SetFavList1::RightBtn_Click()
         MsgBox(QStringLiteral("You must select a supported Picture or Multimedia File"));
         return;
     }
+    if (!lists::acceptListEntry(path))
+        return;
     List1->addItem(path);
     if (index + 1 < PTxShList1->Count())
         PTxShList1->selectIndex(index + 1);
@@ -476,7 +505,7 @@ void SetFavList1::AllBtn_Click()
     const QString pattern = !filter.isEmpty() && filter.size() < 256 ? filter : cAllMediaPattern;
     for (const QString& name : platform::listFiles(folder, pattern)) {
         const QString path = folder + separator + name;
-        if (lists::IsSupportedFile(path))
+        if (lists::IsSupportedFile(path) && lists::acceptListEntry(path))
             List1->addItem(path);
     }
     setChanged();
@@ -484,7 +513,7 @@ void SetFavList1::AllBtn_Click()
 
 void SetFavList1::List1_OLEDragDrop(const QStringList& paths)
 {
-    for (const QString& path : paths) {
+    for (const QString& path : lists::acceptListEntries(paths)) {
         if (GetFileExt(path).trimmed().isEmpty()) {
             // A folder: its files under the filter in force.
             if (!PTxShList1->setFolderPath(path))
@@ -506,6 +535,7 @@ void SetFavList1::LefttBtn_Click()
     if (i < 0)
         return;
     delete List1->takeItem(i);
+    m_emptiedByUser = List1->count() == 0;
     if (List1->count() == 0)
         return;
     selectEntry(i == 0 ? 0 : i - 1);
@@ -534,6 +564,7 @@ void SetFavList1::DownBtn_Click()
 void SetFavList1::ClearBtn_Click()
 {
     List1->clear();
+    m_emptiedByUser = true;
     setChanged();
 }
 
@@ -543,10 +574,14 @@ void SetFavList1::GoUpBtn_Click() { PTxShList1->GoUp(1); }
 
 void SetFavList1::OKBtn_Click()
 {
-    // A list with entries is written; so is one emptied since it was read.
-    if (List1->count() > 0)
-        setChanged();
-    saveChangedList();
+    // A list with entries is written. An empty one only when the user
+    // emptied it, or when the list has no file yet: an empty box never
+    // overwrites the entries of a list it did not read.
+    if (List1->count() > 0 || m_emptiedByUser || !currentListHasFile()) {
+        if (List1->count() > 0)
+            setChanged();
+        saveChangedList();
+    }
     close();
 }
 

@@ -109,6 +109,11 @@ private:
     void selectListName(int row);
     void selectEntry(int row);
     void setChanged() { fFavListChanged = true; }
+    // The row of List2 holding the name in any letter case; -1 for none.
+    int rowOfListName(const QString& name) const;
+    bool currentListHasFile() const;
+    // The entries on show were emptied by Clear or by removing the last one.
+    bool m_emptiedByUser = false;
     bool m_unloaded = false;
     bool m_activating = false;
 };

@@ -175,10 +175,7 @@ void FavoritesTree::DeleteSelectedFavorite()
     if (!node)
         return;
     const QString path = node->TagText;
-    // A folder goes with all it holds: the user confirms the move first.
-    if (MsgBox(QStringLiteral("Are you sure you want to send - ") + path + QStringLiteral(" - to the Trash?"),
-               platform::Buttons::YesNo) != platform::Answer::Yes)
-        return;
+    // No question: a folder goes with all it holds, and the trash keeps it.
     if (!RecycleFile(path))
         return;
     if (node->Image != kWebPage &&
@@ -223,9 +220,9 @@ void FavoritesTree::SavePageToFavorites()
 {
     if (WriteInternetShortcut()) {
         AddSavedFavoriteNode();
-        MsgBox(kSaved);
+        UntitledMsgBox(kSaved);
     } else {
-        MsgBox(kNotSaved);
+        UntitledMsgBox(kNotSaved);
     }
 }
 

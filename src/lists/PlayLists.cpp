@@ -1,5 +1,7 @@
 #include "lists/PlayLists.h"
 
+#include "lists/ListEntry.h"
+
 #include "platform/StyleIcons.h"
 #include "platform/TextFile.h"
 #include "shared/FileTypes.h"
@@ -315,7 +317,7 @@ void PlayListTree::AfterDelete()
 void PlayListTree::OLEDragDrop(const QStringList& files, int x, int y)
 {
     SelectListAt(x, y);
-    for (const QString& f : files)
+    for (const QString& f : acceptListEntries(files))
         AddListFile(f);
 }
 
@@ -403,7 +405,10 @@ bool DocumentList::SaveIfChanged(const QString& path)
 
 void DocumentList::OLEDragDrop(const QStringList& files)
 {
-    for (const QString& f : files)
+    const QStringList accepted = acceptListEntries(files);
+    if (accepted.isEmpty() && !files.isEmpty())
+        return;
+    for (const QString& f : accepted)
         AddDocumentToList(f);
     fDocumentListChanged = true;
 }

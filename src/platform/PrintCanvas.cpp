@@ -1,10 +1,13 @@
 #include "platform/PrintCanvas.h"
 
 #include "platform/ErrorNumbers.h"
+#include "platform/TextFile.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cmath>
@@ -147,8 +150,9 @@ std::unique_ptr<PrintCanvas> QtPrintCanvas::pdfFile(const QString& path)
 {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(path);
-    return std::make_unique<QtPrintCanvas>(std::move(printer));
+    auto canvas = std::make_unique<QtPrintCanvas>(std::move(printer));
+    canvas->m_pdfPath = path;
+    return canvas;
 }
 
 void QtPrintCanvas::checkDevice() const
@@ -194,9 +198,42 @@ double QtPrintCanvas::averageCharWidth(const PrintFont& font) const
 
 void QtPrintCanvas::sendPage(const QList<PageItem>& page)
 {
+    if (!m_pdfPath.isEmpty()) {
+        sendPdfPage(page);
+        return;
+    }
     QPainter painter;
     if (!painter.begin(m_printer.get()))
         throw printerError();
+    paintPage(painter, page);
+    if (!painter.end() || m_printer->printerState() == QPrinter::Error)
+        throw printerError();
+}
+
+void QtPrintCanvas::sendPdfPage(const QList<PageItem>& page)
+{
+    // The document is made in memory at the printer's resolution and on its
+    // page, then written whole through the checked writer: a full disk
+    // leaves the old file as it was and is reported.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(m_printer->resolution());
+        writer.setPageLayout(m_printer->pageLayout());
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw printerError();
+        paintPage(painter, page);
+        if (!painter.end())
+            throw printerError();
+    }
+    if (!writeBytes(m_pdfPath, buffer.data()))
+        throw printerError();
+}
+
+void QtPrintCanvas::paintPage(QPainter& painter, const QList<PageItem>& page) const
+{
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const PageItem& item : page) {
         if (item.kind == PageItem::Kind::Picture) {
@@ -209,8 +246,6 @@ void QtPrintCanvas::sendPage(const QList<PageItem>& page)
         const QFontMetricsF metrics(font, m_printer.get());
         painter.drawText(QPointF(item.at.x(), item.at.y() + metrics.ascent()), item.text);
     }
-    if (!painter.end() || m_printer->printerState() == QPrinter::Error)
-        throw printerError();
 }
 
 // ---------------------------------------------------------------- recording

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+class QPainter;
 class QPrinter;
 
 namespace platform {
@@ -121,7 +122,7 @@ public:
 
     // The system's default printer, no dialog.
     static std::unique_ptr<PrintCanvas> defaultPrinter();
-    // A PDF file instead of a printer.
+    // A PDF file instead of a printer, written whole through SafeFile.
     static std::unique_ptr<PrintCanvas> pdfFile(const QString& path);
 
     double Width() const override;
@@ -138,7 +139,10 @@ protected:
     void sendPage(const QList<PageItem>& page) override;
 
 private:
+    void sendPdfPage(const QList<PageItem>& page);
+    void paintPage(QPainter& painter, const QList<PageItem>& page) const;
     std::unique_ptr<QPrinter> m_printer;
+    QString m_pdfPath; // a PDF file instead of the printer
 };
 
 // Keeps the pages it is sent. Text is measured as half its size wide per

@@ -1,5 +1,7 @@
 #include "platform/RtfReader.h"
 
+#include "platform/TextFile.h"
+
 #include <QColor>
 #include <QHash>
 #include <QList>
@@ -13,12 +15,6 @@
 
 namespace platform {
 namespace {
-
-// Windows-1252 bytes 0x80..0x9F; the rest are Latin-1.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString decodeCodepage(const QByteArray& bytes, int codepage)
 {
@@ -607,31 +603,14 @@ QByteArray plainTextToRtf(const QString& text, const QString& fontName, int poin
     return out + "}";
 }
 
-QString decodeWindows1252(const QByteArray& bytes)
-{
-    QString s;
-    s.reserve(bytes.size());
-    for (const char c : bytes) {
-        const uchar b = uchar(c);
-        s += QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
-    }
-    return s;
-}
-
 QString decodePlainText(const QByteArray& bytes)
 {
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         QStringDecoder dec(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
         return dec.decode(bytes.mid(2));
     }
-    QByteArray body = bytes;
-    if (body.startsWith("\xEF\xBB\xBF"))
-        body.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString s = utf8.decode(body);
-    if (!utf8.hasError())
-        return s;
-    return decodeWindows1252(body);
+    // The program's one text decoder: UTF-8 where valid, each other line Windows-1252.
+    return decodeText(bytes);
 }
 
 } // namespace platform

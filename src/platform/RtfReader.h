@@ -34,9 +34,8 @@ qsizetype pieceEnd(const QString& text, qsizetype from, qsizetype room);
 // The text with every line longer than kMaxShownLine broken into pieces.
 QString breakLongLines(const QString& text);
 
-// Text files: UTF-8 (or UTF-16 with its byte-order mark) when the bytes are
-// valid as such, else Windows-1252.
+// Text files: UTF-16 with its byte-order mark, else as every text file of
+// the program is read (TextFile.h: each line UTF-8 where valid, else Windows-1252).
 QString decodePlainText(const QByteArray& bytes);
-QString decodeWindows1252(const QByteArray& bytes);
 
 } // namespace platform

@@ -73,6 +73,25 @@ bool writeBytes(const QString& path, const QByteArray& bytes, int* errorNumber, 
     return false;
 }
 
+namespace {
+// Windows-1252 at 0x80..0x9F; its undefined bytes stand for themselves.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+} // namespace
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    QString s(bytes.size(), Qt::Uninitialized);
+    QChar* out = s.data();
+    for (const char c : bytes) {
+        const uchar b = uchar(c);
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
+    }
+    return s;
+}
+
 QString decodeText(const QByteArray& bytes)
 {
     QStringDecoder whole(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -91,7 +110,7 @@ QString decodeText(const QByteArray& bytes)
             const QByteArrayView line(bytes.constData() + start, end - start);
             QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
             const QString decoded = utf8.decode(line);
-            text += utf8.hasError() ? QString::fromLatin1(line) : decoded;
+            text += utf8.hasError() ? decodeWindows1252(line) : decoded;
             start = end;
         }
     }

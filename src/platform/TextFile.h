@@ -1,6 +1,6 @@
 #pragma once
-// The program's small text files: read line by line as UTF-8 (Latin-1 for a
-// line whose bytes are not valid UTF-8), with CR LF, LF or CR line ends;
+// The program's small text files: read line by line as UTF-8 (Windows-1252
+// for a line whose bytes are not valid UTF-8), with CR LF, LF or CR line ends;
 // written whole with CR LF through a temporary file that is renamed over the
 // old one, so a failed write never leaves a half-written file behind.
 // SafeFile is that one writer, for text and binary files alike.
@@ -47,8 +47,13 @@ bool writeBytes(const QString& path, const QByteArray& bytes, int* errorNumber =
 enum class ReadStatus { Ok, Missing, Unreadable };
 
 // Decodes bytes the way every reader of the program does: each line as UTF-8
-// where it is valid UTF-8, else as Latin-1 (line ends are kept).
+// where it is valid UTF-8, else as Windows-1252 (line ends are kept).
 QString decodeText(const QByteArray& bytes);
+
+// Windows-1252: the euro sign, curly quotes, dashes and the rest at
+// 0x80..0x9F; the five bytes it leaves undefined (0x81, 0x8D, 0x8F, 0x90,
+// 0x9D) and everything else as Latin-1.
+QString decodeWindows1252(QByteArrayView bytes);
 
 // Splits text into lines at CR LF, LF or CR; a final line end adds no empty line.
 QStringList splitLines(const QString& text);

@@ -7,6 +7,8 @@
 #include <array>
 
 inline const QString kProgramTitle = QStringLiteral("Brevanto Lumivex 3.0");
+// The application's title: what a message given no title of its own shows.
+inline const QString kApplicationTitle = QStringLiteral("Lumivex");
 
 struct ColorScheme {
     using C = platform::OleColor;

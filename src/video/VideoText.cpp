@@ -1,6 +1,6 @@
 #include "video/VideoText.h"
 
-#include "platform/Dialogs.h"
+#include "shared/MessageBox.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -41,7 +41,7 @@ std::optional<int> toInt32(double value) { return rounded<std::int32_t>(value); 
 
 void writerMessage(const QString& text)
 {
-    platform::dialogs().message(QStringLiteral("Lumivex"), text, platform::Buttons::Ok, platform::Icon::None);
+    UntitledMsgBox(text);
 }
 
 } // namespace videotext

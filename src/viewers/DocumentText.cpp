@@ -1,6 +1,7 @@
 #include "viewers/DocumentText.h"
 
 #include "platform/RtfReader.h"
+#include "platform/TextFile.h"
 
 #include <QTextDocument>
 

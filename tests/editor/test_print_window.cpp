@@ -178,12 +178,16 @@ TEST_F(PrintWindow, TitleFontAndColour)
     gs.nEntryForeColor = 0x00000000;
     PrntPict1& w = open(picture(QStringLiteral("a.png"), 300, 200));
 
-    // Cancelled on a fresh window: no face, size 0.
+    // Cancelled on a fresh window: no face, size 0, and the focus in the title box.
+    const QString face = w.TxtTitle->font().family();
+    w.TxtLeft->setFocus();
     QTest::mouseClick(w.FontBtn, Qt::LeftButton);
     ASSERT_EQ(dialogs->fontRequests.size(), 1);
     EXPECT_TRUE(dialogs->fontRequests[0].printerFonts);
     EXPECT_TRUE(dialogs->fontRequests[0].family.isEmpty());
     EXPECT_EQ(std::pair(w.titleStyle().fontName, w.titleStyle().fontSize), std::pair(QString(), 0));
+    EXPECT_EQ(w.focusWidget(), w.TxtTitle);
+    EXPECT_EQ(w.TxtTitle->font().family(), face);
 
     dialogs->fontAnswers = {platform::FontChoice{QStringLiteral("DejaVu Serif"), 14.5, true, true}};
     QTest::mouseClick(w.FontBtn, Qt::LeftButton);
@@ -333,6 +337,31 @@ TEST_F(PrintWindow, PrinterFailures)
     EXPECT_EQ(dialogs->texts(), QStringList{"482 - Printer error"});
     EXPECT_FALSE(w.Frame3->isVisible());
     EXPECT_FALSE(QFileInfo::exists(pdf));
+}
+
+TEST_F(PrintWindow, OnAFullDiskThePdfKeepsItsOldFileAndThePrintFails)
+{
+    PrntPict1& w = open(picture(QStringLiteral("a.png"), 300, 200));
+    testsupport::FullDisk disk(file(QStringLiteral("disk")));
+    const QString pdf = file(QStringLiteral("disk/page.pdf"));
+    testsupport::writeFile(pdf, "the old page");
+    platform::ScopedPrinterCanvas printer([pdf] { return platform::QtPrintCanvas::pdfFile(pdf); });
+    disk.fill();
+    QTest::mouseClick(w.OKBtn, Qt::LeftButton);
+    EXPECT_EQ(dialogs->texts(), QStringList{"482 - Printer error"});
+    EXPECT_FALSE(w.Frame3->isVisible()) << "never \"Picture Printed\" after a failure";
+    disk.release();
+    EXPECT_EQ(testsupport::readFile(pdf), "the old page");
+    QStringList left = QDir(file(QStringLiteral("disk"))).entryList(QDir::Files | QDir::Hidden);
+    left.removeAll(QStringLiteral(".filler"));
+    EXPECT_EQ(left, QStringList{"page.pdf"}) << "no temporary file is left behind";
+
+    // With room again the page is printed over the old file.
+    QFile::remove(file(QStringLiteral("disk/.filler")));
+    QTest::mouseClick(w.OKBtn, Qt::LeftButton);
+    EXPECT_EQ(dialogs->texts().size(), 1);
+    EXPECT_TRUE(w.Frame3->isVisible());
+    EXPECT_TRUE(testsupport::readFile(pdf).startsWith("%PDF"));
 }
 
 TEST_F(PrintWindow, CancelAndEscapeUnload)

@@ -3,7 +3,54 @@
 
 #include "shell/Settings.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QPaintEngine>
+#include <QTextItem>
+
+namespace {
+
+// A page that keeps every text painted on it, as the view drew it.
+class TextRecorder : public QPaintDevice {
+public:
+    explicit TextRecorder(QSize size) : m_engine(this), m_size(size) {}
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    QStringList texts;
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth: return m_size.width();
+        case PdmHeight: return m_size.height();
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+        case PdmDepth: return 32;
+        case PdmNumColors: return 0x7fffffff;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        default: return 0;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(TextRecorder* page) : QPaintEngine(AllFeatures), m_page(page) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { m_page->texts << item.text(); }
+        Type type() const override { return User; }
+
+    private:
+        TextRecorder* m_page;
+    };
+    mutable Engine m_engine;
+    QSize m_size;
+};
+
+} // namespace
 
 using favtest::Favorites;
 using platform::Answer;
@@ -171,17 +218,131 @@ TEST_F(Favorites, WithoutACurrentListNothingIsWritten)
     EXPECT_EQ(readFile(listFile("  Trip ")), "");
 }
 
-TEST_F(Favorites, ANameInAnotherCaseUsesTheExistingFile)
+TEST_F(Favorites, NewWithTheNameOfAnExistingListOpensItAndOkKeepsItsEntries)
 {
-    writeFile(listFile("Holiday"), "/old.jpg\r\n");
+    writeFile(listFile("Alpha"), "/a.jpg\r\n");
+    const QByteArray holiday = "/photos/beach 1.jpg\r\n/b.png\r\n";
+    writeFile(listFile("Holiday"), holiday);
     auto ed = openEditor(folder.path());
+    ASSERT_EQ(texts(ed->List1), QStringList{"/a.jpg"});
+
+    // New, a name that exists in another letter case, OK: that list, whole.
     answerNewList({"HOLIDAY"});
     QTest::mouseClick(ed->NewBtn, Qt::LeftButton);
-    EXPECT_EQ(texts(ed->List2), (QStringList{"Holiday", "HOLIDAY"}));
-    testsupport::dropFiles(ed->List1->viewport(), {5, 5}, {"/new.png"});
+    EXPECT_EQ(texts(ed->List2), (QStringList{"Alpha", "Holiday"})) << "no second name";
+    EXPECT_EQ(ed->List2->currentRow(), 1);
+    EXPECT_EQ(texts(ed->List1), (QStringList{"/photos/beach 1.jpg", "/b.png"}));
     QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
-    EXPECT_EQ(listFiles(), QStringList{"Holiday.FLST"});
-    EXPECT_EQ(readFile(listFile("Holiday")), "/new.png\r\n");
+    EXPECT_EQ(readFile(listFile("Holiday")), holiday);
+    EXPECT_EQ(listFiles(), (QStringList{"Alpha.FLST", "Holiday.FLST"}));
+
+    // An existing empty list stays as it is; entries added to a list opened
+    // by New join its own file.
+    writeFile(listFile("Empty"), "");
+    auto again = openEditor(folder.path());
+    answerNewList({"empty"});
+    QTest::mouseClick(again->NewBtn, Qt::LeftButton);
+    EXPECT_EQ(again->List1->count(), 0);
+    answerNewList({"holiday"});
+    QTest::mouseClick(again->NewBtn, Qt::LeftButton);
+    testsupport::dropFiles(again->List1->viewport(), {5, 5}, {"/new.png"});
+    QTest::mouseClick(again->OKBtn, Qt::LeftButton);
+    EXPECT_EQ(readFile(listFile("Holiday")), holiday + "/new.png\r\n");
+    EXPECT_EQ(readFile(listFile("Empty")), "");
+    EXPECT_EQ(listFiles(), (QStringList{"Alpha.FLST", "Empty.FLST", "Holiday.FLST"}));
+}
+
+TEST_F(Favorites, AnEntryWrittenInWindows1252NamesItsFileAndIsSavedInUtf8)
+{
+    // The file's own name holds a euro sign, curly quotes and a dash.
+    const QString pic = file(QString::fromUtf8("pics/\u20AC 5 \u201Cs\u201D \u2013 a.jpg"));
+    QByteArray pic1252 = pic.toUtf8();
+    pic1252.replace("\xE2\x82\xAC", "\x80").replace("\xE2\x80\x9C", "\x93").replace("\xE2\x80\x9D", "\x94");
+    pic1252.replace("\xE2\x80\x93", "\x96");
+    writeFile(listFile("Shop"), pic1252 + "\r\n");
+    auto ed = openEditor(folder.path());
+    ASSERT_EQ(texts(ed->List1), QStringList{pic});
+    EXPECT_TRUE(QFileInfo::exists(ed->List1->item(0)->text())) << "the entry names its file";
+    clickRow(ed->List1, 0);
+    QTest::mouseClick(ed->DownBtn, Qt::LeftButton); // the last one: nothing moves
+    QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
+    EXPECT_EQ(readFile(listFile("Shop")), pic.toUtf8() + "\r\n");
+}
+
+TEST_F(Favorites, APathHoldingALineEndIsRefusedWhereItWouldEnterTheList)
+{
+    const QString pics = folder.file("pics");
+    const QString good = file("pics/a.jpg");
+    const QString split = file("pics/two\nlines.jpg");
+    const QString back = file("pics/back\rlines.png");
+    writeFile(listFile("Mix"), "/keep.jpg\r\n");
+    auto ed = openEditor(pics);
+    const QString refusal = "A File whose Name holds a Line End cannot be kept in a List - ";
+
+    // Dropped: refused with the message; the others still go in.
+    ASSERT_TRUE(testsupport::dropFiles(ed->List1->viewport(), {5, 5}, {split, good}));
+    EXPECT_EQ(dialogs->texts(), QStringList{refusal + split});
+    EXPECT_EQ(texts(ed->List1), (QStringList{"/keep.jpg", good}));
+    // Added from the file list, and by add all.
+    clickShellItem(ed->PTxShList1, "two\nlines.jpg");
+    QTest::mouseClick(ed->RightBtn, Qt::LeftButton);
+    EXPECT_EQ(dialogs->texts().last(), refusal + split);
+    QTest::mouseClick(ed->AllBtn, Qt::LeftButton);
+    EXPECT_EQ(texts(ed->List1), (QStringList{"/keep.jpg", good, good}));
+    EXPECT_EQ(dialogs->texts().mid(2), (QStringList{refusal + back, refusal + split}));
+    QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
+    EXPECT_EQ(readFile(listFile("Mix")), ("/keep.jpg\r\n" + good + "\r\n" + good + "\r\n").toUtf8());
+
+    // A drop of nothing but such names changes nothing stored.
+    auto again = openEditor(pics);
+    testsupport::dropFiles(again->List1->viewport(), {5, 5}, {split});
+    EXPECT_FALSE(again->fFavListChanged);
+}
+
+TEST_F(Favorites, TheFileListShowsNamesWholeWhereTheyFitInEveryIconLook)
+{
+    const QString pics = folder.file("pics");
+    QDir().mkpath(folder.file("pics/ab")); // a short first name
+    QDir().mkpath(folder.file("pics/media"));
+    file("pics/grad.png");
+    file("pics/summer holiday at the sea.jpg");
+    writeFile(listFile("One"), "");
+    gs.fBoldFonts = true; // the names are painted bold
+    const std::unique_ptr<void, void (*)(void*)> plainAgain(&gs, [](void*) { gs.fBoldFonts = false; });
+    auto ed = openEditor(pics);
+    platform::ShellList* shell = ed->PTxShList1;
+    ASSERT_EQ(shell->Count(), 4);
+    ASSERT_EQ(shell->ViewStyle(), 2);
+    for (const int look : {2, 0, 1}) {
+        shell->setViewStyle(look);
+        QAbstractItemView* view = shell->currentView();
+        QCoreApplication::processEvents();
+        // What the view paints, read back from its painting.
+        TextRecorder page(view->viewport()->size());
+        view->viewport()->render(&page);
+        const QString painted = page.texts.join(QLatin1Char('|'));
+        for (const QString name : {"ab", "media", "grad.png"})
+            EXPECT_TRUE(page.texts.contains(name)) << "look " << look << ": " << painted.toStdString();
+        // A long name is cut (or wrapped, in large icons) at the item's width,
+        // not before; the list look makes its column as wide as the widest name.
+        if (look == 2)
+            EXPECT_TRUE(page.texts.contains("summer holiday at the sea.jpg")) << painted.toStdString();
+        else
+            EXPECT_TRUE(painted.contains(look == 0 ? "summer" : "summer holiday")) << look << painted.toStdString();
+    }
+}
+
+TEST_F(Favorites, OkWritesTheListTheUserEmptiedByRemovingItsEntries)
+{
+    writeFile(listFile("A"), "/a.jpg\r\n/b.jpg\r\n");
+    // Removing the entries one by one empties the list.
+    auto ed = openEditor(folder.path());
+    for (int i = 0; i < 2; ++i) {
+        clickRow(ed->List1, 0);
+        QTest::mouseClick(ed->LefttBtn, Qt::LeftButton);
+    }
+    QTest::mouseClick(ed->OKBtn, Qt::LeftButton);
+    EXPECT_EQ(readFile(listFile("A")), "");
 }
 
 TEST_F(Favorites, TheDefaultSchemePaintsListsLight)

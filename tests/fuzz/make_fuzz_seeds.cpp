@@ -6,8 +6,11 @@
 #include "FuzzSupport.h"
 #include "PictureSamples.h"
 #include "lists/InternetShortcut.h"
+#include "platform/FrameEncoder.h"
+#include "platform/PictureCodec.h"
 #include "shell/Settings.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <cstdio>
 #include <functional>
@@ -23,6 +26,76 @@ QByteArray rtfSample()
            "{\\strike struck} word.\\par\\pard\\ql {\\cf1 red} {\\highlight2 blue}\\tab\\line x\\'e9\\u8364? "
            "\\uc2\\u1046xx {\\f1 \\'c0\\'c1}\\super 2\\nosupersub\\~\\_\\-{\\*\\unknown hidden}{\\v hidden}"
            "{\\pict\\bin4 \x01\x02\x03\x04}\\emdash\\bullet\\par}";
+}
+
+// The picture in a format Qt writes, or the picture reader's encoder writes.
+QByteArray encoded(const QImage& image, const char* ext)
+{
+    QByteArray out;
+    const QString e = QString::fromLatin1(ext);
+    if (platform::encodePicture({image}, platform::formatForExtension(e), 0, 9, false, &out) == 0)
+        return out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, ext);
+    return out;
+}
+
+// An input of a target that picks the format by the first byte.
+QByteArray picked(int index, const QByteArray& file) { return QByteArray(1, char(index)) + file; }
+
+int pictureIndex(const char* ext)
+{
+    for (size_t i = 0; i < std::size(fuzz::kPictureFormats); ++i)
+        if (qstrcmp(fuzz::kPictureFormats[i], ext) == 0)
+            return int(i);
+    return 0;
+}
+
+std::vector<QByteArray> pictureSeeds()
+{
+    const QImage img = samples::pattern(12, 9);
+    std::vector<QByteArray> out;
+    for (const char* ext : {"JPG", "PNG", "BMP", "ICO", "XPM", "PBM", "TIF", "PCX", "PSD", "TGA", "RAS", "SGI", "XWD",
+                            "PCT"})
+        out.push_back(picked(pictureIndex(ext), encoded(img, ext)));
+    out.push_back(picked(pictureIndex("GIF"), samples::tinyFrameGif(4, 3, 2)));
+    out.push_back(picked(pictureIndex("MAC"), samples::macPaint()));
+    out.push_back(picked(pictureIndex("CUT"), samples::drHalo(8, 5)));
+    out.push_back(picked(pictureIndex("WPG"), samples::wordPerfect(8, 5)));
+    out.push_back(picked(pictureIndex("WMF"), samples::metafile()));
+    return out;
+}
+
+// A short video made by the program's own frame encoder, and a WAVE sound.
+std::vector<QByteArray> mediaSeeds()
+{
+    std::vector<QByteArray> out;
+    for (const char* name : {"seed.avi", "seed.mpg"}) {
+        const QString path = fuzz::scratchPath(name);
+        platform::FrameEncoder encoder;
+        platform::FrameFormat format;
+        format.width = 16;
+        format.height = 16;
+        if (encoder.open(path, format) && encoder.addPicture(samples::pattern(16, 16), 3) && encoder.finish()) {
+            QFile f(path);
+            if (f.open(QIODevice::ReadOnly))
+                out.push_back(f.readAll());
+        }
+    }
+    QByteArray wav = "RIFF";
+    samples::put32(wav, 36 + 64);
+    wav += "WAVEfmt ";
+    samples::put32(wav, 16);
+    samples::put16(wav, {1, 1});
+    samples::put32(wav, 8000);
+    samples::put32(wav, 16000);
+    samples::put16(wav, {2, 16});
+    wav += "data";
+    samples::put32(wav, 64);
+    wav += QByteArray(64, '\x10');
+    out.push_back(wav);
+    return out;
 }
 
 const std::map<std::string, std::function<std::vector<QByteArray>()>>& seedMakers()
@@ -68,6 +141,23 @@ const std::map<std::string, std::function<std::vector<QByteArray>()>>& seedMaker
                  "/home/J\xC3\xB6rg/sea, \"north\".jpg\r\n/media/Ren\xE9/song.mp3\r\n/x/clip.avi\r\n",
                  "", "/a/b.txt\r/a/c.pdf\n/a/d.htm"};
          }},
+        {"playlists",
+         [] {
+             return std::vector<QByteArray>{
+                 "#EXTM3U\r\n#EXTINF:12,Sea\r\nclips\\sea.mp3\r\n/home/J\xC3\xB6rg/song.ogg\r\n"
+                 "http://example.org/radio.mp3\r\nfile:///tmp/a%20b.wav\r\n",
+                 "<ASX version=\"3.0\"><Entry><Ref href=\"clip.wmv\"/></Entry><entry><ref HREF='http://h/x.asf'>"
+                 "</entry></asx>"};
+         }},
+        {"mediaprobe", mediaSeeds},
+        {"stillpicture",
+         [] {
+             const QImage img = samples::pattern(10, 7);
+             return std::vector<QByteArray>{picked(0, encoded(img, "JPG")), picked(1, encoded(img, "BMP")),
+                                            picked(2, samples::tinyFrameGif(3, 2, 1)), picked(3, encoded(img, "TIF")),
+                                            picked(4, encoded(img, "ICO")), picked(6, samples::metafile())};
+         }},
+        {"pictures", pictureSeeds},
         {"urllist",
          [] {
              return std::vector<QByteArray>{

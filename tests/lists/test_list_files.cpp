@@ -68,20 +68,27 @@ TEST_F(ListFiles, AHundredThousandEntriesLoadAndAllButTheDeletedOneAreSavedAgain
 
 TEST_F(ListFiles, EachLineIsDecodedOnItsOwn)
 {
-    // UTF-8 paths around one line written in Latin-1.
+    // UTF-8 paths around lines written in Windows-1252: the euro sign, an en
+    // dash and curly quotes at 0x80..0x9F, and the five bytes it leaves
+    // undefined read as Latin-1.
     const QByteArray jorg = "Holiday|#|/home/J\xC3\xB6rg/Beach.avi\r\n";
     const QByteArray zoe = "Holiday|#|/home/Zo\xC3\xAB/Sun.avi\r\n";
     writeFile(path("n.PLS"), "Holiday\r\n");
-    writeFile(path("d.PLS"), jorg + "Holiday|#|/home/Ren\xE9/Sea.avi\r\n" + zoe);
+    writeFile(path("d.PLS"), jorg + "Holiday|#|/home/Ren\xE9/Sea.avi\r\n" + zoe +
+                                 "Holiday|#|/m/\x80 5 \x96 \x93Q\x94.avi\r\nHoliday|#|/m/\x81\x8D\x8F\x90\x9D.avi\r\n");
     PlayListTree lists(false);
     KeyedTree& tree = *lists.tree();
     ASSERT_TRUE(lists.LoadLists(path("n.PLS")));
     ASSERT_TRUE(lists.LoadListDetails(path("d.PLS")));
-    ASSERT_EQ(tree.Count(), 4);
+    ASSERT_EQ(tree.Count(), 6);
     EXPECT_EQ(tree.Item(2)->TagText, QString::fromUtf8("/home/J\xC3\xB6rg/Beach.avi"));
     EXPECT_EQ(tree.Item(3)->TagText, QString::fromUtf8("/home/Ren\xC3\xA9/Sea.avi"));
+    EXPECT_EQ(tree.Item(5)->TagText, QString::fromUtf8("/m/\u20AC 5 \u2013 \u201CQ\u201D.avi"));
+    EXPECT_EQ(tree.Item(6)->TagText, QString::fromUtf16(u"/m/\u0081\u008D\u008F\u0090\u009D.avi"));
     ASSERT_TRUE(lists.SaveListDetails(path("d2.PLS")));
-    EXPECT_EQ(readFile(path("d2.PLS")), jorg + "Holiday|#|/home/Ren\xC3\xA9/Sea.avi\r\n" + zoe);
+    EXPECT_EQ(readFile(path("d2.PLS")), jorg + "Holiday|#|/home/Ren\xC3\xA9/Sea.avi\r\n" + zoe +
+                                            "Holiday|#|/m/\xE2\x82\xAC 5 \xE2\x80\x93 \xE2\x80\x9CQ\xE2\x80\x9D.avi\r\n"
+                                            "Holiday|#|/m/\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D.avi\r\n");
 
     DocumentList docs;
     writeFile(path("TextList.PLS"), "/home/J\xC3\xB6rg/notes.txt\r\n/home/Ren\xE9/letter.rtf\r\n");

@@ -239,3 +239,28 @@ TEST(PlayListWindow, DocumentList)
     ASSERT_EQ(f.w->TreeView3->Count(), 1);
     EXPECT_EQ(f.w->TreeView3->Item(1)->TagText, text);
 }
+
+TEST(PlayListWindow, APathHoldingALineEndIsRefusedAndNothingStoredChanges)
+{
+    ListWindow f;
+    Lumivex1* w = f.w.get();
+    platform::KeyedTree* tree = w->TreeView1;
+    const QString good = f.media("clips/Sea.avi"), split = f.media("clips/Two\nlines.avi");
+    const QString refusal = "A File whose Name holds a Line End cannot be kept in a List - ";
+    ASSERT_TRUE(ListWindow::drop(tree, ListWindow::pointOf(tree, tree->Item(1)), {split, good}));
+    EXPECT_EQ(f.dialogs->texts(), QStringList{refusal + split});
+    ASSERT_EQ(tree->Count(), 2);
+    EXPECT_EQ(tree->Item(2)->TagText, good);
+    f.clickTab(listtest::Pictures);
+    EXPECT_EQ(readFile(f.file("VideoListDtl.PLS")), ("My Video PlayList|#|" + good + "\r\n").toUtf8());
+
+    // The document list: a drop of only such a name leaves the list unchanged.
+    f.clickTab(listtest::Documents);
+    platform::KeyedTree* docs = w->TreeView3;
+    const QString note = f.file("d/read\nme.txt");
+    testsupport::writeFile(note, "Hello");
+    ASSERT_TRUE(ListWindow::drop(docs, ListWindow::emptySpace(docs), {note}));
+    EXPECT_EQ(f.dialogs->texts().last(), refusal + note);
+    EXPECT_EQ(docs->Count(), 0);
+    EXPECT_FALSE(w->fDocumentListChanged);
+}

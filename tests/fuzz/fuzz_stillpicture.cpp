@@ -1,0 +1,21 @@
+// The pictures Create Video turns into frames: JPEG photos decoded by FFmpeg,
+// the other accepted types through the picture reader. The first byte picks
+// the type (the file's extension), the rest is the file.
+#include "FuzzSupport.h"
+#include "platform/FrameEncoder.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::startMediaApplication();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const char* name = fuzz::kStillPictureNames[data[0] % std::size(fuzz::kStillPictureNames)];
+    const platform::StillPicture p = platform::StillPicture::read(fuzz::writeScratch(name, data + 1, size - 1));
+    (void)p.size();
+    return 0;
+}
