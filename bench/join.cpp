@@ -3,7 +3,8 @@
 // (the concat demuxer with every stream copied; the pictures of one input and
 // the sound of the other, both copied). Both run as whole processes: this
 // program starts itself for our side. Rounds are interleaved; it prints each
-// side's median and the median of the per-round ratios.
+// side's median and the median of the per-round ratios, and whether the two
+// results are the same file byte for byte.
 // Usage: bench_join [work folder] [rounds]
 //        bench_join --join target a b | --replace target video audio   (one run of ours)
 #include "VideoMaker.h"
@@ -79,6 +80,18 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
+// Whether two files hold the same bytes.
+bool sameBytes(const QString& a, const QString& b)
+{
+    QFile x(a), y(b);
+    if (!x.open(QIODevice::ReadOnly) || !y.open(QIODevice::ReadOnly) || x.size() != y.size())
+        return false;
+    while (!x.atEnd())
+        if (x.read(1 << 20) != y.read(1 << 20))
+            return false;
+    return true;
+}
+
 struct Case {
     const char* name;
     QStringList ours;   // arguments to this program
@@ -137,8 +150,10 @@ int main(int argc, char** argv)
             theirs.push_back(t);
             ratios.push_back(o / t);
         }
-        std::printf("%-14s lumivex %7.3f s   ffmpeg %7.3f s   median ratio %5.2f\n", c.name, median(ours),
-                    median(theirs), median(ratios));
+        const bool same = sameBytes(c.ourTarget, c.theirTarget);
+        std::printf("%-14s lumivex %7.3f s   ffmpeg %7.3f s   median ratio %5.2f   results %s (%.1f and %.1f MB)\n",
+                    c.name, median(ours), median(theirs), median(ratios), same ? "byte-identical" : "DIFFERENT",
+                    QFileInfo(c.ourTarget).size() / 1e6, QFileInfo(c.theirTarget).size() / 1e6);
         QFile::remove(c.ourTarget);
         QFile::remove(c.theirTarget);
     }
