@@ -3,7 +3,11 @@
 // just before it is started, reading what it printed, peak memory, medians,
 // and the report line (ours, theirs, the median of the per-round ratios).
 // The contenders run interleaved, one round after another, so that a busy
-// moment of the machine falls on both.
+// moment of the machine falls on both. A process that does not end within
+// BENCH_TIMEOUT seconds (default 300) is killed and reported, and one that
+// stopped at a modal dialog (the program prints "message ..." and leaves
+// with code 3 when it is started for a benchmark) is reported with the
+// dialog's text: a benchmark never waits for a user.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -17,8 +21,11 @@
 #include <ctime>
 #include <fcntl.h>
 #include <functional>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -43,6 +50,21 @@ struct Process {
     QByteArray out;     // what it printed on its standard output
     bool ok() const { return status == 0; }
 };
+
+inline int timeoutSeconds()
+{
+    const int s = qEnvironmentVariableIntValue("BENCH_TIMEOUT");
+    return s > 0 ? s : 300;
+}
+
+// The dialog text a program printed when it stopped at a modal dialog.
+inline QByteArray dialogMessage(const QByteArray& out)
+{
+    for (const QByteArray& line : out.split('\n'))
+        if (line.startsWith("message "))
+            return line.mid(8);
+    return {};
+}
 
 // Runs program with args in folder (empty: this one), extra environment
 // entries ("NAME=value") added; its output is kept unless toNull.
@@ -96,20 +118,55 @@ inline Process run(const QString& program, const QStringList& args, const QStrin
             ::close(pipeFd[0]);
         return p;
     }
+    const qint64 deadline = p.startNs + qint64(timeoutSeconds()) * 1000000000;
+    bool late = false;
     if (pipeFd[0] >= 0) {
         char buf[65536];
-        for (ssize_t n; (n = ::read(pipeFd[0], buf, sizeof buf)) != 0;)
+        for (;;) {
+            pollfd fd{pipeFd[0], POLLIN, 0};
+            const int left = int(std::max<qint64>(0, (deadline - nowNs()) / 1000000));
+            const int ready = ::poll(&fd, 1, left);
+            if (ready == 0) {
+                late = true;
+                break;
+            }
+            if (ready < 0) {
+                if (errno == EINTR)
+                    continue;
+                break;
+            }
+            const ssize_t n = ::read(pipeFd[0], buf, sizeof buf);
             if (n > 0)
                 p.out.append(buf, int(n));
-            else if (errno != EINTR)
+            else if (n == 0 || errno != EINTR)
                 break;
+        }
         ::close(pipeFd[0]);
     }
+    // The end of the process, awaited until the deadline.
+    if (!late) {
+        const int exited = int(::syscall(SYS_pidfd_open, pid, 0));
+        if (exited >= 0) {
+            pollfd fd{exited, POLLIN, 0};
+            int ready;
+            while ((ready = ::poll(&fd, 1, int(std::max<qint64>(0, (deadline - nowNs()) / 1000000)))) < 0 &&
+                   errno == EINTR) {
+            }
+            late = ready == 0;
+            ::close(exited);
+        }
+    }
+    if (late)
+        ::kill(pid, SIGKILL);
     int status = 0;
     rusage use{};
     while (::wait4(pid, &status, 0, &use) < 0 && errno == EINTR) {
     }
     p.ms = double(nowNs() - p.startNs) / 1e6;
+    if (late)
+        std::fprintf(stderr, "%s did not end within %d s and was stopped\n", argv[0], timeoutSeconds());
+    if (const QByteArray said = dialogMessage(p.out); !said.isEmpty())
+        std::fprintf(stderr, "%s stopped at a message box: %s\n", argv[0], said.constData());
     p.peakKb = use.ru_maxrss;
     p.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return p;

@@ -1,7 +1,10 @@
 #pragma once
-// A program folder for the real program: a link to the built Tessamor and
-// its assets, and settings files written from the defaults, so that it
-// starts as an installed copy does, without the notes about missing files.
+// A program folder for the real program: the built Tessamor (a hard link, or
+// a copy across file systems: a program started by a symbolic link finds
+// its folder where the link points, and the settings would be missing
+// there), links to its assets and plug-ins, and settings files written from
+// the defaults, so that it starts as an installed copy does, without the
+// notes about missing files, also when it is given a file to show.
 #include "shell/Settings.h"
 
 #include <QDir>
@@ -9,6 +12,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
+#include <unistd.h>
 
 namespace bench {
 
@@ -23,8 +27,11 @@ public:
         if (!at.isEmpty())
             m_dir.setAutoRemove(false);
         const QDir bin(binFolder);
-        for (const QString& name : bin.entryList({"Tessamor", "BMPS", "Help", "TIPHELP.TXT", "*.so"}))
+        for (const QString& name : bin.entryList({"BMPS", "Help", "TIPHELP.TXT", "*.so"}))
             QFile::link(bin.filePath(name), m_dir.filePath(name));
+        const QString built = bin.filePath(QStringLiteral("Tessamor"));
+        if (::link(QFile::encodeName(built).constData(), QFile::encodeName(program()).constData()) != 0)
+            QFile::copy(built, program());
         Options o;
         settings::setDefaultOptions(o, path());
         if (adjust)

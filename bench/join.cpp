@@ -3,7 +3,9 @@
 // (the concat demuxer with every stream copied; the pictures of one input and
 // the sound of the other, both copied). Both run as whole processes: this
 // program starts itself for our side. Rounds are interleaved; it prints each
-// side's median and the median of the per-round ratios.
+// side's median and the median of the per-round ratios, and whether the two
+// results are the same file byte for byte or, when not, hold the same
+// packets (ffmpeg's framemd5 of every stream copied).
 // Usage: bench_join [work folder] [rounds]
 //        bench_join --join target a b | --replace target video audio   (one run of ours)
 #include "VideoMaker.h"
@@ -79,6 +81,43 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
+// Whether two files hold the same bytes.
+bool sameBytes(const QString& a, const QString& b)
+{
+    QFile x(a), y(b);
+    if (!x.open(QIODevice::ReadOnly) || !y.open(QIODevice::ReadOnly) || x.size() != y.size())
+        return false;
+    while (!x.atEnd())
+        if (x.read(1 << 20) != y.read(1 << 20))
+            return false;
+    return true;
+}
+
+// The checksum of every packet of every stream, as ffmpeg lists them.
+QByteArray packetSums(const QString& ffmpeg, const QString& file)
+{
+    QProcess p;
+    p.start(ffmpeg, {"-v", "error", "-i", file, "-map", "0", "-c", "copy", "-f", "framemd5", "-"});
+    if (!p.waitForFinished(-1) || p.exitCode() != 0)
+        return {};
+    QByteArray sums;
+    for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
+        if (!line.startsWith('#'))
+            sums += line + '\n';
+    return sums;
+}
+
+// How the two results compare.
+QString sameness(const QString& ffmpeg, const QString& a, const QString& b)
+{
+    if (sameBytes(a, b))
+        return QStringLiteral("byte-identical");
+    const QByteArray x = packetSums(ffmpeg, a);
+    if (x.isEmpty() || x != packetSums(ffmpeg, b))
+        return QStringLiteral("DIFFERENT");
+    return QStringLiteral("the same packets, headers %1 bytes apart").arg(QFileInfo(b).size() - QFileInfo(a).size());
+}
+
 struct Case {
     const char* name;
     QStringList ours;   // arguments to this program
@@ -137,8 +176,9 @@ int main(int argc, char** argv)
             theirs.push_back(t);
             ratios.push_back(o / t);
         }
-        std::printf("%-14s lumivex %7.3f s   ffmpeg %7.3f s   median ratio %5.2f\n", c.name, median(ours),
-                    median(theirs), median(ratios));
+        std::printf("%-14s lumivex %7.3f s   ffmpeg %7.3f s   median ratio %5.2f   results: %s\n", c.name,
+                    median(ours), median(theirs), median(ratios),
+                    qPrintable(sameness(ffmpeg, c.ourTarget, c.theirTarget)));
         QFile::remove(c.ourTarget);
         QFile::remove(c.theirTarget);
     }

@@ -2,6 +2,8 @@
 #include "window/Lumivex1.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
 #include <QWindow>
 #include <cstdio>
 #include <cstdlib>
@@ -15,12 +17,22 @@ namespace {
 // the first frame that shows what is asked for has been painted and flushed,
 // and leaves at once. "window": the main window's first frame; "list": the
 // file list once start-up has filled it; "picture": the picture on show.
+// A modal dialog (a message about missing settings, say) would wait for a
+// user who is not there: the program prints "message" and the dialog's
+// title and text instead, and leaves with exit code 3.
 class PaintProbe : public QObject {
 public:
-    PaintProbe(Lumivex1* window, QByteArray what) : m_window(window), m_what(std::move(what)) {}
+    explicit PaintProbe(QByteArray what) : m_what(std::move(what)) {}
+    // Set once the window is made; dialogs of its making are caught before.
+    void setWindow(Lumivex1* window) { m_window = window; }
 
     bool eventFilter(QObject* o, QEvent* e) override
     {
+        if (e->type() == QEvent::Show)
+            if (auto* dialog = qobject_cast<QDialog*>(o); dialog && dialog->isModal())
+                leaveAtDialog(dialog);
+        if (!m_window)
+            return false;
         if (e->type() == QEvent::Paint) {
             if (auto* w = qobject_cast<QWidget*>(o); w && wanted(w))
                 m_seen = true;
@@ -46,6 +58,16 @@ public:
     }
 
 private:
+    [[noreturn]] static void leaveAtDialog(QDialog* dialog)
+    {
+        QString text = dialog->windowTitle();
+        if (auto* box = qobject_cast<QMessageBox*>(dialog))
+            text += QStringLiteral(": ") + box->text();
+        std::printf("message %s\n", qPrintable(text.simplified()));
+        std::fflush(stdout);
+        std::_Exit(3);
+    }
+
     bool wanted(QWidget* w) const
     {
         if (w->window() != m_window)
@@ -58,7 +80,7 @@ private:
         return true;
     }
 
-    Lumivex1* m_window;
+    Lumivex1* m_window = nullptr;
     QByteArray m_what;
     bool m_inside = false, m_seen = false;
 };
@@ -72,12 +94,14 @@ int main(int argc, char** argv)
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumivex"));
-    Lumivex1 window(QApplication::arguments().mid(1));
     std::unique_ptr<PaintProbe> probe;
     if (const QByteArray what = qgetenv("LUMIVEX_PAINT_PROBE"); !what.isEmpty()) {
-        probe = std::make_unique<PaintProbe>(&window, what);
+        probe = std::make_unique<PaintProbe>(what);
         app.installEventFilter(probe.get());
     }
+    Lumivex1 window(QApplication::arguments().mid(1));
+    if (probe)
+        probe->setWindow(&window);
     window.startUp();
     return app.exec();
 }

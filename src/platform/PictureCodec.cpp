@@ -1,4 +1,5 @@
 #include "platform/PictureCodec.h"
+#include "platform/PictureMemory.h"
 #include "platform/LibraryLoad.h"
 
 #include "platform/ErrorNumbers.h"
@@ -248,6 +249,11 @@ int readWithQt(QImageReader& reader, int format, int page, int pages, PictureDat
     qint64 held = 0;
     for (int i = 1; i <= count; ++i) {
         QImage img;
+        // A photo decodes into memory that takes huge pages (the JPEG reader
+        // fills a picture of its own size and format that it is handed).
+        if (count == 1 && reader.format() == "jpeg" && !reader.scaledSize().isValid() &&
+            (reader.imageFormat() == QImage::Format_RGB32 || reader.imageFormat() == QImage::Format_Grayscale8))
+            img = largePicture(size, reader.imageFormat());
         if (!reader.read(&img)) {
             if (i < page || d.frames.isEmpty())
                 return qtError(reader.error());

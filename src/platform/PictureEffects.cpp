@@ -2,6 +2,7 @@
 
 #include "platform/ImagingCodes.h"
 #include "platform/PictureCodec.h"
+#include "platform/PictureMemory.h"
 
 #include <Magick++.h>
 #ifdef Intensity
@@ -131,7 +132,7 @@ public:
                 return p;
             }
         }
-        return static_cast<uchar*>(std::malloc(bytes));
+        return allocatePixels(bytes);
     }
     void give(uchar* p, size_t bytes)
     {
@@ -177,7 +178,7 @@ void givePixelsBack(void* info)
     delete pixels;
 }
 
-constexpr size_t kSpareFrom = size_t(4) << 20; // smaller pictures use the ordinary heap
+constexpr size_t kSpareFrom = kLargePixelsFrom; // smaller pictures use the ordinary heap
 
 QImage newPicture(QSize size, QImage::Format format)
 {
