@@ -2,6 +2,8 @@
 #include "window/Lumivex1.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QSet>
 #include <QWindow>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,7 @@ namespace {
 // the first frame that shows what is asked for has been painted and flushed,
 // and leaves at once. "window": the main window's first frame; "list": the
 // file list once start-up has filled it; "picture": the picture on show.
+// It then names every shared object mapped at that moment ("mapped NAME").
 class PaintProbe : public QObject {
 public:
     PaintProbe(Lumivex1* window, QByteArray what) : m_window(window), m_what(std::move(what)) {}
@@ -39,6 +42,7 @@ public:
             clock_gettime(CLOCK_MONOTONIC, &ts);
             std::printf("painted %lld\nitems %d\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
                         m_window->PTxShList1->Count());
+            printMappedObjects();
             std::fflush(stdout);
             std::_Exit(0);
         }
@@ -46,6 +50,21 @@ public:
     }
 
 private:
+    static void printMappedObjects()
+    {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        if (!maps.open(QIODevice::ReadOnly))
+            return;
+        QSet<QByteArray> seen;
+        for (const QByteArray& line : maps.readAll().split('\n')) {
+            const QByteArray name = line.mid(line.lastIndexOf('/') + 1);
+            if (line.contains('/') && name.contains(".so") && !seen.contains(name)) {
+                seen.insert(name);
+                std::printf("mapped %s\n", name.constData());
+            }
+        }
+    }
+
     bool wanted(QWidget* w) const
     {
         if (w->window() != m_window)
