@@ -1,9 +1,11 @@
 // Start-up: the real Tessamor process, from just before it is started to its
 // first painted frame, against a separate minimal Qt program (a main window
-// with a tool bar and six tabs, built with the same flags), both whole
-// processes, interleaved. Also counts the shared objects Tessamor loads
-// before its first frame.
-// Run: bench_startup [rounds, default 15]
+// with a menu bar, a tool bar, a tree view and six tabs, built with the same
+// flags), both whole processes, interleaved. Also counts the shared objects
+// Tessamor loads before its first frame and names the imaging libraries
+// mapped by then (there should be none).
+// Run: bench_startup [rounds, default 15]  (on QT_QPA_PLATFORM: offscreen
+//      unless set, e.g. xcb with DISPLAY)
 //      bench_startup --keep FOLDER  (makes a program folder in FOLDER and
 //      leaves it there, to run or profile the program by hand)
 #include "BenchSupport.h"
@@ -14,12 +16,20 @@
 
 namespace {
 
-// Milliseconds from the start of the process to its first frame, or -1.
-double firstFrame(const QString& program, const QString& folder)
+QString platformName()
 {
-    const bench::Process p =
-        bench::run(program, {}, folder, {QStringLiteral("LUMIVEX_PAINT_PROBE=window"), QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+    const QString set = qEnvironmentVariable("QT_QPA_PLATFORM");
+    return set.isEmpty() ? QStringLiteral("offscreen") : set;
+}
+
+// Milliseconds from the start of the process to its first frame, or -1;
+// out: what it printed (the objects it had mapped, for Tessamor).
+double firstFrame(const QString& program, const QString& folder, QByteArray* out = nullptr)
+{
+    const bench::Process p = bench::run(program, {}, folder, {QStringLiteral("LUMIVEX_PAINT_PROBE=window")});
     const double painted = bench::field(p.out, "painted");
+    if (out)
+        *out = p.out;
     return p.ok() && painted > 0 ? (painted - double(p.startNs)) / 1e6 : -1;
 }
 
@@ -27,11 +37,21 @@ double firstFrame(const QString& program, const QString& folder)
 int sharedObjects(const QString& program, const QString& folder)
 {
     const bench::Process p = bench::shell(
-        QStringLiteral("LUMIVEX_PAINT_PROBE=window QT_QPA_PLATFORM=offscreen LD_DEBUG=files '%1' 2>&1 >/dev/null | "
-                       "grep -c 'calling init:'")
+        QStringLiteral("LUMIVEX_PAINT_PROBE=window LD_DEBUG=files '%1' 2>&1 >/dev/null | grep -c 'calling init:'")
             .arg(program),
         folder);
     return p.out.trimmed().toInt();
+}
+
+// The imaging libraries among the objects the probe named.
+QStringList imagingLibraries(const QByteArray& out)
+{
+    QStringList found;
+    for (const QByteArray& line : out.split('\n'))
+        for (const char* lib : {"liblumivex_magick", "libMagick", "libfftw3", "liblqr", "liblcms2", "libxml2", "libvips"})
+            if (line.startsWith("mapped ") && line.contains(lib))
+                found << QString::fromLatin1(line.mid(7));
+    return found;
 }
 
 } // namespace
@@ -53,6 +73,8 @@ int main(int argc, char** argv)
         return 1;
     }
     const QString tmp = QDir::tempPath();
+    // Every child is started on this platform.
+    qputenv("QT_QPA_PLATFORM", platformName().toLocal8Bit());
     firstFrame(folder.program(), folder.path()); // the file cache, warmed for both
     firstFrame(bare, tmp);
     bench::Series ours{QStringLiteral("Tessamor"), {}}, theirs{QStringLiteral("bare Qt"), {}};
@@ -66,8 +88,14 @@ int main(int argc, char** argv)
         ours.values.push_back(a);
         theirs.values.push_back(b);
     }
-    std::printf("start-up to first painted frame, median of %d interleaved rounds\n", rounds);
-    bench::report("exec to first frame", ours, theirs, 1.3);
+    std::printf("start-up to first painted frame (%s), median of %d interleaved rounds\n",
+                qPrintable(platformName()), rounds);
+    bench::report("exec to first frame", ours, theirs, 1.15);
+    QByteArray probed;
+    firstFrame(folder.program(), folder.path(), &probed);
+    const QStringList imaging = imagingLibraries(probed);
+    std::printf("imaging libraries mapped at the first frame: %s\n",
+                imaging.isEmpty() ? "none" : qPrintable(imaging.join(' ')));
     const bench::Process linked = bench::shell(QStringLiteral("ldd '%1' | wc -l").arg(folder.program()));
     std::printf("shared objects: %d linked by Tessamor (ldd), %d loaded by its first frame; %d loaded by the bare "
                 "program\n",

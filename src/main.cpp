@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QMessageBox>
+#include <QSet>
 #include <QWindow>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +19,7 @@ namespace {
 // the first frame that shows what is asked for has been painted and flushed,
 // and leaves at once. "window": the main window's first frame; "list": the
 // file list once start-up has filled it; "picture": the picture on show.
+// It then names every shared object mapped at that moment ("mapped NAME").
 // A modal dialog (a message about missing settings, say) would wait for a
 // user who is not there: the program prints "message" and the dialog's
 // title and text instead, and leaves with exit code 3.
@@ -51,6 +54,7 @@ public:
             clock_gettime(CLOCK_MONOTONIC, &ts);
             std::printf("painted %lld\nitems %d\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
                         m_window->PTxShList1->Count());
+            printMappedObjects();
             std::fflush(stdout);
             std::_Exit(0);
         }
@@ -66,6 +70,21 @@ private:
         std::printf("message %s\n", qPrintable(text.simplified()));
         std::fflush(stdout);
         std::_Exit(3);
+    }
+
+    static void printMappedObjects()
+    {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        if (!maps.open(QIODevice::ReadOnly))
+            return;
+        QSet<QByteArray> seen;
+        for (const QByteArray& line : maps.readAll().split('\n')) {
+            const QByteArray name = line.mid(line.lastIndexOf('/') + 1);
+            if (line.contains('/') && name.contains(".so") && !seen.contains(name)) {
+                seen.insert(name);
+                std::printf("mapped %s\n", name.constData());
+            }
+        }
     }
 
     bool wanted(QWidget* w) const

@@ -1,13 +1,13 @@
 #include "platform/PictureCodec.h"
 #include "platform/PictureMemory.h"
 #include "platform/LibraryLoad.h"
+#include "platform/MagickCodec.h"
+#include "platform/PictureLimits.h"
 
 #include "platform/ErrorNumbers.h"
 #include "platform/ImagingCodes.h"
 #include "platform/PictureParts.h"
 #include "platform/TextFile.h"
-
-#include <Magick++.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -101,9 +101,9 @@ const WriterRow* writerFor(int format)
 }
 
 // The format code of what was read: the extension's code, told apart further
-// by the header (head: the file's first bytes) or by the compression Magick++
-// found (magickCompression, 0 when Qt read it).
-int refinedFormat(int format, const QByteArray& head, int magickCompression)
+// by the header (head: the file's first bytes) or by the compression
+// ImageMagick found (Other when Qt read it).
+int refinedFormat(int format, const QByteArray& head, MagickCompression compression)
 {
     switch (format) {
     case fmt::Jpeg: {
@@ -117,10 +117,9 @@ int refinedFormat(int format, const QByteArray& head, int magickCompression)
         return compression == 1 || compression == 2 ? fmt::BmpRle : fmt::Bmp;
     }
     case fmt::Tif:
-        if (magickCompression == int(MagickCore::LZWCompression))
+        if (compression == MagickCompression::Lzw)
             return fmt::TifLzw;
-        if (magickCompression == int(MagickCore::FaxCompression) ||
-            magickCompression == int(MagickCore::Group4Compression))
+        if (compression == MagickCompression::Fax)
             return fmt::TifCcitt;
         return fmt::Tif;
     case fmt::Pbm:
@@ -141,14 +140,6 @@ int refinedFormat(int format, const QByteArray& head, int magickCompression)
 
 constexpr int kHeadBytes = 64;
 
-// Where a picture of size fits within box, never enlarged (size itself when it fits).
-QSize fitWithin(const QSize& size, const QSize& box)
-{
-    if (size.width() <= box.width() && size.height() <= box.height())
-        return size;
-    return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-}
-
 // ---------------------------------------------------------------- Qt
 
 int qtError(QImageReader::ImageReaderError e)
@@ -160,30 +151,9 @@ int qtError(QImageReader::ImageReaderError e)
     }
 }
 
-bool tooLarge(const QSize& size)
-{
-    if (!size.isValid())
-        return false;
-    const qint64 bytes = qint64(size.width()) * size.height() * 4;
-    return bytes > qint64(kAllocationLimitMb) * 1024 * 1024;
-}
-
-// All the frames one read holds together may take no more than this: a
-// small file can declare hundreds of full-screen frames.
-constexpr qint64 kMaxFramesBytes = qint64(kAllocationLimitMb) * 1024 * 1024;
-
 qint64 frameBytes(const QSize& size) { return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0; }
 
-// A time or resolution read from a file, as an int in [low, high]; NaN gives low.
-int clampToInt(double v, int low, int high)
-{
-    if (!(v >= low))
-        return low;
-    return v >= high ? high : int(v);
-}
-
 // A frame delay in milliseconds, rounded: at least 1, at most an hour.
-constexpr int kMaxDelayMs = 3600 * 1000;
 int delayMs(double ms) { return clampToInt(ms + 0.5, 1, kMaxDelayMs); }
 
 quint32 le32(const char* p)
@@ -274,218 +244,38 @@ int readWithQt(QImageReader& reader, int format, int page, int pages, PictureDat
     const QImage& first = d.frames.first();
     d.bits = bitsOfImage(first);
     d.paletteSize = first.format() == QImage::Format_Indexed8 ? int(first.colorCount()) : 0;
-    d.format = refinedFormat(format, head, 0);
+    d.format = refinedFormat(format, head, MagickCompression::Other);
     d.xRes = int(first.dotsPerMeterX() * 0.0254 + 0.5);
     d.yRes = int(first.dotsPerMeterY() * 0.0254 + 0.5);
     *out = std::move(d);
     return 0;
 }
 
-// ---------------------------------------------------------------- Magick
-
-struct ExceptionGuard {
-    MagickCore::ExceptionInfo* e = MagickCore::AcquireExceptionInfo();
-    ~ExceptionGuard() { MagickCore::DestroyExceptionInfo(e); }
-};
-struct InfoGuard {
-    MagickCore::ImageInfo* i = MagickCore::AcquireImageInfo();
-    ~InfoGuard() { MagickCore::DestroyImageInfo(i); }
-};
-struct ListGuard {
-    MagickCore::Image* list = nullptr;
-    ~ListGuard()
-    {
-        if (list)
-            MagickCore::DestroyImageList(list);
-    }
-};
-
-int magickError(const MagickCore::ExceptionInfo* e)
-{
-    switch (e->severity) {
-    case MagickCore::ResourceLimitError:
-    case MagickCore::ResourceLimitFatalError: return err::NoMemory;
-    case MagickCore::FileOpenError:
-    case MagickCore::FileOpenFatalError: return err::FileOpen;
-    case MagickCore::MissingDelegateError:
-    case MagickCore::MissingDelegateFatalError:
-    case MagickCore::PolicyError:
-    case MagickCore::PolicyFatalError: return err::FormatNotAvailable;
-    case MagickCore::BlobError:
-    case MagickCore::BlobFatalError: return err::FileRead;
-    default: return err::InvalidFormat;
-    }
-}
-
-void setCoder(MagickCore::ImageInfo* info, const char* coder)
-{
-    // The coder is named; the data is never asked what it is.
-    MagickCore::CopyMagickString(info->magick, coder, MaxTextExtent);
-    info->filename[0] = '\0';
-}
-
-// Stored bits per pixel; *paletteSize: the colours of a palette picture, else 0.
-int magickBits(MagickCore::Image* img, MagickCore::ExceptionInfo* e, int* paletteSize)
-{
-    *paletteSize = 0;
-    switch (MagickCore::IdentifyImageType(img, e)) {
-    case MagickCore::BilevelType: return 1;
-    case MagickCore::GrayscaleType: return img->depth <= 1 ? 1 : 8;
-    case MagickCore::PaletteType:
-        // Few colours in a picture stored without a palette are still direct colour.
-        if (img->storage_class != MagickCore::PseudoClass || img->colors == 0)
-            return 24;
-        *paletteSize = int(img->colors);
-        return img->colors <= 2 ? 1 : img->colors <= 16 ? 4 : 8;
-    case MagickCore::GrayscaleMatteType:
-    case MagickCore::PaletteMatteType:
-    case MagickCore::TrueColorMatteType:
-    case MagickCore::ColorSeparationMatteType: return 32;
-    default: return 24;
-    }
-}
-
-QImage magickToQImage(MagickCore::Image* img, MagickCore::ExceptionInfo* e)
-{
-    const int w = int(img->columns), h = int(img->rows);
-    if (w <= 0 || h <= 0 || tooLarge(QSize(w, h)))
-        return {};
-    QImage out(w, h, QImage::Format_ARGB32);
-    if (out.isNull())
-        return {};
-    // 32-bit rows are never padded.
-    if (!MagickCore::ExportImagePixels(img, 0, 0, size_t(w), size_t(h), "BGRA", MagickCore::CharPixel, out.bits(), e))
-        return {};
-    if (!img->matte)
-        out.reinterpretAsFormat(QImage::Format_RGB32);
-    return out;
-}
-
-// count images of the data from page on (1 = the first), read with the coder named.
-MagickCore::Image* readMagickImages(const QByteArray& bytes, const char* coder, int page, size_t count,
-                                    MagickCore::ExceptionInfo* e)
-{
-    InfoGuard info;
-    setCoder(info.i, coder);
-    info.i->scene = size_t(page - 1);
-    info.i->number_scenes = count;
-    return MagickCore::BlobToImage(info.i, bytes.constData(), size_t(bytes.size()), e);
-}
-
-// 0 when a read gave images without an error, else the error.
-int magickReadError(const MagickCore::Image* images, const MagickCore::ExceptionInfo* e)
-{
-    if (e->severity >= MagickCore::ErrorException)
-        return magickError(e);
-    return images ? 0 : err::InvalidFormat;
-}
-
-// The first image of a list that holds pixels: a skipped page leaves an empty one.
-MagickCore::Image* firstFilled(MagickCore::Image* p)
-{
-    while (p && (p->columns == 0 || p->rows == 0))
-        p = MagickCore::GetNextImageInList(p);
-    return p;
-}
+// ---------------------------------------------------------------- ImageMagick
 
 int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int pages, PictureData* out)
 {
-    ensureMagick();
     if (bytes.isEmpty())
         return err::InvalidFormat;
+    const MagickFunctions* magick = magickFunctions();
+    if (!magick)
+        return err::FormatNotAvailable;
     // A Photoshop file's layers are not pages: its first image is the whole picture.
-    const bool singlePageFormat = row.format == fmt::Psd;
-    ExceptionGuard ex;
-    int count = 1;
-    std::vector<qint64> pageBytes; // of each page the ping found
-    if (!singlePageFormat) {
-        InfoGuard info;
-        setCoder(info.i, row.coder);
-        ListGuard pinged;
-        pinged.list = MagickCore::PingBlob(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
-        if (pinged.list && ex.e->severity < MagickCore::ErrorException) {
-            count = int(std::min<size_t>(MagickCore::GetImageListLength(pinged.list), INT_MAX));
-            for (MagickCore::Image* p = pinged.list; p; p = MagickCore::GetNextImageInList(p))
-                pageBytes.push_back(qint64(std::min<size_t>(p->columns, 1u << 30)) *
-                                    qint64(std::min<size_t>(p->rows, 1u << 30)) * 4);
-        }
-        MagickCore::ClearMagickException(ex.e);
-        if (count < 1)
-            count = 1;
-    }
-    if (page < 1 || page > count)
-        page = 1;
-    const int wanted = pages == -1 && !singlePageFormat ? count - page + 1 : 1;
-    qint64 wantedBytes = 0;
-    for (size_t i = size_t(page - 1); i < pageBytes.size() && i < size_t(page - 1 + wanted); ++i)
-        wantedBytes += pageBytes[i];
-    if (wanted > 1 && wantedBytes > kMaxFramesBytes)
-        return err::NoMemory;
-    ListGuard images;
-    images.list = readMagickImages(bytes, row.coder, page, size_t(wanted), ex.e);
-    if (const int r = magickReadError(images.list, ex.e))
-        return r;
     PictureData d;
-    d.pageCount = count;
-    d.firstPage = page;
-    qint64 held = 0;
-    for (MagickCore::Image* p = firstFilled(images.list); p; p = firstFilled(MagickCore::GetNextImageInList(p))) {
-        QImage img = magickToQImage(p, ex.e);
-        if (img.isNull())
-            break;
-        held += img.sizeInBytes();
-        if (held > kMaxFramesBytes)
-            return err::NoMemory;
-        if (d.frames.isEmpty()) {
-            d.bits = magickBits(p, ex.e, &d.paletteSize);
-            d.format = refinedFormat(row.format, bytes.left(kHeadBytes), int(p->compression));
-            const double perInch = p->units == MagickCore::PixelsPerCentimeterResolution ? 2.54 : 1.0;
-            d.xRes = clampToInt(p->x_resolution * perInch + 0.5, 0, 1000000);
-            d.yRes = clampToInt(p->y_resolution * perInch + 0.5, 0, 1000000);
-        }
-        d.frames << img;
-        d.delays << clampToInt(double(p->delay) * 1000.0 / double(std::max<ssize_t>(1, p->ticks_per_second)), 0,
-                               kMaxDelayMs);
-        if (d.frames.size() >= wanted)
-            break;
-    }
-    if (d.frames.isEmpty())
-        return err::InvalidFormat;
+    MagickCompression compression = MagickCompression::Other;
+    if (const int r = magick->read(bytes, row.coder, row.format == fmt::Psd, page, pages, &d, &compression))
+        return r;
+    d.format = refinedFormat(row.format, bytes.left(kHeadBytes), compression);
     *out = std::move(d);
     return 0;
 }
 
-// The first page fitted within box, turned as its orientation says.
 int readMagickScaled(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out)
 {
-    ensureMagick();
     if (bytes.isEmpty())
         return err::InvalidFormat;
-    ExceptionGuard ex;
-    ListGuard images;
-    images.list = readMagickImages(bytes, coder, 1, 1, ex.e);
-    if (const int r = magickReadError(images.list, ex.e))
-        return r;
-    MagickCore::Image* page = firstFilled(images.list);
-    if (!page)
-        return err::InvalidFormat;
-    ListGuard turned;
-    turned.list = MagickCore::AutoOrientImage(page, page->orientation, ex.e);
-    if (!turned.list)
-        return magickError(ex.e);
-    const QSize size(int(turned.list->columns), int(turned.list->rows));
-    const QSize fit = fitWithin(size, box);
-    ListGuard small;
-    if (fit != size) {
-        small.list = MagickCore::ThumbnailImage(turned.list, size_t(fit.width()), size_t(fit.height()), ex.e);
-        if (!small.list)
-            return magickError(ex.e);
-    }
-    QImage img = magickToQImage(small.list ? small.list : turned.list, ex.e);
-    if (img.isNull())
-        return err::InvalidFormat;
-    *out = std::move(img);
-    return 0;
+    const MagickFunctions* magick = magickFunctions();
+    return magick ? magick->readScaled(bytes, coder, box, out) : err::FormatNotAvailable;
 }
 
 // ---------------------------------------------------------------- FLIC
@@ -764,45 +554,6 @@ int readAni(const QByteArray& bytes, int page, int pages, PictureData* out)
     return 0;
 }
 
-// ---------------------------------------------------------------- writing
-
-Magick::Image toMagick(const QImage& src)
-{
-    const QImage img = src.convertToFormat(src.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    QByteArray packed;
-    packed.resize(qsizetype(img.width()) * img.height() * 4);
-    for (int y = 0; y < img.height(); ++y)
-        std::memcpy(packed.data() + qsizetype(y) * img.width() * 4, img.constScanLine(y), size_t(img.width()) * 4);
-    Magick::Image m(size_t(img.width()), size_t(img.height()), img.hasAlphaChannel() ? "BGRA" : "BGRP",
-                    Magick::CharPixel, packed.constData());
-    m.matte(img.hasAlphaChannel());
-    return m;
-}
-
-void applyBits(Magick::Image& m, int bits, bool gray)
-{
-    switch (bits) {
-    case 1: m.type(Magick::BilevelType); break;
-    case 4:
-        m.quantizeColors(16);
-        m.quantize();
-        m.type(Magick::PaletteType);
-        break;
-    case 8:
-        if (gray) {
-            m.type(Magick::GrayscaleType);
-        } else {
-            m.quantizeColors(256);
-            m.quantize();
-            m.type(Magick::PaletteType);
-        }
-        break;
-    case 32: m.type(Magick::TrueColorMatteType); break;
-    case 24: m.type(Magick::TrueColorType); break;
-    default: break;
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- public
@@ -820,18 +571,14 @@ bool withinImagingLimits(int width, int height)
 {
     if (width < 1 || height < 1)
         return false;
-    ensureMagick();
-    const MagickCore::MagickSizeType maxWidth = Magick::ResourceLimits::width();
-    const MagickCore::MagickSizeType maxHeight = Magick::ResourceLimits::height();
-    if (MagickCore::MagickSizeType(width) > maxWidth || MagickCore::MagickSizeType(height) > maxHeight)
-        return false;
+    // Without ImageMagick only the readers' limit holds.
+    if (const MagickFunctions* magick = magickFunctions()) {
+        quint64 maxWidth = 0, maxHeight = 0;
+        magick->sizeLimits(&maxWidth, &maxHeight);
+        if (quint64(width) > maxWidth || quint64(height) > maxHeight)
+            return false;
+    }
     return qint64(width) * height * 4 <= qint64(kAllocationLimitMb) * 1024 * 1024;
-}
-
-void ensureMagick()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { Magick::InitializeMagick(nullptr); });
 }
 
 Decoder decoderFor(const QString& upperExt)
@@ -1007,7 +754,7 @@ PictureInfo infoOf(const PictureData& d, qint64 sizeDisk)
     return infoOfSize(d.frames.first().size(), d, sizeDisk);
 }
 
-int formatFromHeader(int format, const QByteArray& head) { return refinedFormat(format, head, 0); }
+int formatFromHeader(int format, const QByteArray& head) { return refinedFormat(format, head, MagickCompression::Other); }
 
 PictureInfo infoOfSize(const QSize& size, const PictureData& d, qint64 sizeDisk)
 {
@@ -1080,47 +827,30 @@ int encodePicture(const QList<QImage>& pages, int format, int bits, int quality,
         return writer.write(img) ? 0 : err::FileWrite;
     }
 
-    ensureMagick();
-    try {
-        const bool many = multiPage && w->multiPage && pages.size() > 1;
-        std::vector<Magick::Image> list;
-        for (const QImage& page : pages) {
-            if (page.isNull())
-                return err::InvalidBitmap;
-            // ImageMagick asserts rather than throws on a picture past its limits.
-            if (!withinImagingLimits(page.width(), page.height()))
-                return err::NoMemory;
-            Magick::Image m = toMagick(page);
-            m.magick(w->coder);
-            const bool gray = page.isGrayscale();
-            applyBits(m, bits == 0 ? bitsOfImage(page) : bits, gray);
-            if (format == fmt::Tif)
-                m.compressType(bits == 1 ? Magick::Group4Compression : Magick::NoCompression);
-            if (format == fmt::Fax || format == fmt::FaxGroup3 || format == fmt::Cal || format == fmt::Cals ||
-                format == fmt::Pbm || format == fmt::Jbg)
-                m.type(Magick::BilevelType);
-            list.push_back(m);
-            if (!many)
-                break;
-        }
-        Magick::Blob blob;
-        if (list.size() > 1)
-            Magick::writeImages(list.begin(), list.end(), &blob, true);
-        else
-            list.front().write(&blob);
-        if (blob.length() == 0)
-            return err::FileWrite;
-        *out = QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length()));
-        return 0;
-    } catch (const Magick::ErrorResourceLimit&) {
-        return err::NoMemory;
-    } catch (const Magick::ErrorImage&) {
-        return err::InvalidSize;
-    } catch (const Magick::Exception&) {
-        return err::FileWrite;
-    } catch (const std::bad_alloc&) {
-        return err::NoMemory;
+    const bool many = multiPage && w->multiPage && pages.size() > 1;
+    QList<QImage> written;
+    QList<int> writtenBits;
+    for (const QImage& page : pages) {
+        if (page.isNull())
+            return err::InvalidBitmap;
+        // ImageMagick asserts rather than throws on a picture past its limits.
+        if (!withinImagingLimits(page.width(), page.height()))
+            return err::NoMemory;
+        written << page;
+        writtenBits << (bits == 0 ? bitsOfImage(page) : bits);
+        if (!many)
+            break;
     }
+    const MagickFunctions* magick = magickFunctions();
+    if (!magick)
+        return err::FormatNotAvailable;
+    MagickWrite how;
+    how.coder = w->coder;
+    how.tiff = format == fmt::Tif;
+    how.group4 = bits == 1;
+    how.bilevel = format == fmt::Fax || format == fmt::FaxGroup3 || format == fmt::Cal || format == fmt::Cals ||
+                  format == fmt::Pbm || format == fmt::Jbg;
+    return magick->encode(written, writtenBits, how, out);
 }
 
 int writePicture(const QString& path, const QList<QImage>& pages, int format, int bits, int quality, bool multiPage,

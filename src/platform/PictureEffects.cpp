@@ -1,13 +1,9 @@
 #include "platform/PictureEffects.h"
 
 #include "platform/ImagingCodes.h"
+#include "platform/MagickCodec.h"
 #include "platform/PictureCodec.h"
 #include "platform/PictureMemory.h"
-
-#include <Magick++.h>
-#ifdef Intensity
-#undef Intensity
-#endif
 
 #include <QColorSpace>
 #include <QList>
@@ -1271,31 +1267,8 @@ int fittedPalette(const QImage& src, int colours, QList<QRgb>* out)
     // ImageMagick asserts rather than throws on a picture past its limits.
     if (!withinImagingLimits(small.width(), small.height()))
         return err::NoMemory;
-    try {
-        std::vector<uchar> packed(size_t(small.width()) * size_t(small.height()) * 4);
-        for (int y = 0; y < small.height(); ++y)
-            std::memcpy(packed.data() + size_t(y) * size_t(small.width()) * 4, small.constScanLine(y),
-                        size_t(small.width()) * 4);
-        Magick::Image m(size_t(small.width()), size_t(small.height()), "BGRP", Magick::CharPixel, packed.data());
-        m.quantizeColors(size_t(colours));
-        m.quantizeDither(false);
-        m.quantize();
-        out->clear();
-        for (size_t i = 0; i < m.colorMapSize(); ++i) {
-            const Magick::Color c = m.colorMap(i);
-            const auto byte = [](double q) {
-                return int(std::lround(Magick::Color::scaleQuantumToDouble(MagickCore::Quantum(q)) * 255.0));
-            };
-            *out << qRgb(byte(c.redQuantum()), byte(c.greenQuantum()), byte(c.blueQuantum()));
-        }
-        return out->isEmpty() ? err::Failure : 0;
-    } catch (const Magick::ErrorResourceLimit&) {
-        return err::NoMemory;
-    } catch (const Magick::Exception&) {
-        return err::Failure;
-    } catch (const std::bad_alloc&) {
-        return err::NoMemory;
-    }
+    const MagickFunctions* magick = magickFunctions();
+    return magick ? magick->fitPalette(small, colours, out) : err::Failure;
 }
 
 // The nearest palette entry for each colour, 6 bits a channel.

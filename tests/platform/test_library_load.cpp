@@ -1,23 +1,29 @@
 // FFmpeg, SANE and libcdio are loaded with the first command that needs
-// them, the web engine and the media engine with the first page or media
-// file (plug-ins next to the program). When one cannot be loaded, the program
-// says so and goes on. Each test runs this test program again where they
-// cannot be loaded: files that are not libraries stand first in the library
-// path under the libraries' names; a copy of the program stands in a folder
-// without the plug-ins.
+// them, the web engine, the media engine and ImageMagick with the first page,
+// media file or picture that needs them (plug-ins next to the program). When
+// one cannot be loaded, the program says so and goes on. Each test runs this
+// test program again where they cannot be loaded: files that are not
+// libraries stand first in the library path under the libraries' names; a
+// copy of the program stands in a folder without the plug-ins, or with a
+// plug-in that is not a library.
 #include "platform/CdDevice.h"
 #include "platform/Dialogs.h"
 #include "platform/Download.h"
 #include "platform/ImagingCodes.h"
 #include "platform/FrameEncoder.h"
 #include "platform/LibraryLoad.h"
+#include "platform/Lead.h"
+#include "platform/MagickCodec.h"
 #include "platform/MediaConverter.h"
 #include "platform/MediaJoin.h"
 #include "platform/MediaProbe.h"
+#include "platform/PictureCodec.h"
+#include "platform/PictureEffects.h"
 #include "platform/PlayCtrl.h"
 #include "platform/PlugIn.h"
 #include "platform/SaneSource.h"
 #include "platform/WebBrowser.h"
+#include "PictureSamples.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -136,17 +142,71 @@ TEST(PlugInChild, DISABLED_MissingPlugInsAreSaidWhereTheyWouldShow)
     EXPECT_TRUE(error.startsWith("The network cannot be reached: ")) << qPrintable(error);
 }
 
-TEST(PlugIn, MissingPlugInsAreMessagesNotACrash)
+// Run only by the test below, by copies of this program in folders where the
+// ImageMagick plug-in is missing or is not a library.
+TEST(PlugInChild, DISABLED_PicturesOnlyImageMagickReadsSayItIsMissing)
 {
-    QTemporaryDir bin;
+    QTemporaryDir dir;
+    const QString tga = dir.filePath("drawing.tga"), jpeg = dir.filePath("photo.jpg");
+    ASSERT_TRUE(samples::writeMagick(tga, {samples::pattern(40, 30)}, "TGA"));
+    ASSERT_TRUE(samples::pattern(40, 30).save(jpeg));
+
+    QString error;
+    EXPECT_EQ(magickFunctions(&error), nullptr);
+    EXPECT_TRUE(error.startsWith("ImageMagick cannot be loaded: ")) << qPrintable(error);
+    PictureData data;
+    EXPECT_EQ(readPicture(tga, 1, 1, &data), err::FormatNotAvailable);
+    QImage scaled;
+    EXPECT_EQ(readScaledPicture(tga, QSize(16, 16), &scaled), err::FormatNotAvailable);
+    Lead lead;
+    EXPECT_EQ(lead.Load(tga), err::FormatNotAvailable);
+    EXPECT_FALSE(lead.HasBitmap());
+    EXPECT_EQ(writePicture(dir.filePath("out.pcx"), {samples::pattern(40, 30)}, fmt::Pcx, 0, 10, false),
+              err::FormatNotAvailable);
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.pcx")));
+    QImage picture = samples::pattern(40, 30);
+    const QImage before = picture;
+    EXPECT_EQ(effects::colorRes(picture, 8, 0, 0), err::Failure) << "a palette fitted by ImageMagick";
+    EXPECT_EQ(picture, before);
+
+    // What Qt reads and writes goes on.
+    EXPECT_EQ(lead.Load(jpeg), 0);
+    EXPECT_TRUE(withinImagingLimits(4000, 3000));
+    EXPECT_EQ(writePicture(dir.filePath("out.jpg"), {picture}, fmt::Jpeg, 0, 10, false), 0);
+    EXPECT_FALSE(magickLoaded());
+}
+
+namespace {
+
+// Runs the PlugInChild tests named by filter in a copy of this program in
+// bin, with whatever stands there; the output when they did not all pass.
+QString childFailures(const QTemporaryDir& bin, const char* filter, int tests)
+{
     const QString copy = bin.filePath("test_platform");
-    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    if (!QFile::exists(copy) && !QFile::copy(QCoreApplication::applicationFilePath(), copy))
+        return "cannot copy the test program";
     QProcess child;
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(copy, {"--gtest_also_run_disabled_tests", "--gtest_filter=PlugInChild.*"});
-    ASSERT_TRUE(child.waitForFinished(60000));
+    child.start(copy, {"--gtest_also_run_disabled_tests", QStringLiteral("--gtest_filter=") + filter});
+    if (!child.waitForFinished(60000))
+        return "the child did not finish";
     const QString out = QString::fromLocal8Bit(child.readAll());
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << qPrintable(out);
-    EXPECT_EQ(child.exitCode(), 0) << qPrintable(out);
-    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << qPrintable(out);
+    const bool passed = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+                        out.contains(QStringLiteral("[  PASSED  ] %1 test").arg(tests));
+    return passed ? QString() : out;
+}
+
+} // namespace
+
+TEST(PlugIn, MissingPlugInsAreMessagesNotACrash)
+{
+    QTemporaryDir without;
+    EXPECT_EQ(childFailures(without, "PlugInChild.*", 2), QString());
+    // A plug-in that cannot be loaded (damaged, or its libraries missing).
+    QTemporaryDir broken;
+    QFile plugIn(broken.filePath("liblumivex_magick.so"));
+    ASSERT_TRUE(plugIn.open(QIODevice::WriteOnly));
+    plugIn.write("not a library");
+    plugIn.close();
+    EXPECT_EQ(childFailures(broken, "PlugInChild.*ImageMagick*", 1), QString());
 }

@@ -1,4 +1,6 @@
 #include "TestSupport.h"
+// The real program is started from a program folder made as the benchmarks make it.
+#include "../../bench/ProgramFolder.h"
 #include "platform/Dialogs.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
@@ -8,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QImage>
+#include <QProcess>
 #include <QTabWidget>
 #include <QComboBox>
 #include <QScreen>
@@ -327,7 +330,8 @@ int objectsOfClass(const QObject* root, const char* className)
 TEST_F(MainWindowTest, StartUpLoadsNoMediaOrWebEngineAndMakesNoPipeline)
 {
     const QStringList heavy{"libQt6WebEngine", "libQt6Multimedia", "libavformat", "libavcodec", "libswscale",
-                            "libsane", "libcdio", "liblumivex_web", "liblumivex_media"};
+                            "libsane",         "libcdio",          "liblumivex_web", "liblumivex_media",
+                            "libMagick",       "liblumivex_magick"};
     const QStringList before = mappedLibraries(heavy);
     Lumivex1 w({});
     w.startUp();
@@ -339,4 +343,88 @@ TEST_F(MainWindowTest, StartUpLoadsNoMediaOrWebEngineAndMakesNoPipeline)
     if (!before.isEmpty())
         GTEST_SKIP() << "an earlier test in this process loaded " << before.join(' ').toStdString();
     EXPECT_EQ(after, QStringList()) << "loaded while the window started";
+}
+
+namespace {
+
+// ImageMagick and the libraries it alone brings here (libgomp comes with Qt).
+const QStringList kImagingLibraries{"liblumivex_magick", "libMagickCore", "libMagickWand", "libMagick++",
+                                    "libfftw3",          "liblqr",        "liblcms2",      "libxml2"};
+
+// A 24-bit top-down TGA, laid out by hand: a format only ImageMagick reads here.
+QByteArray tgaPicture(int w, int h, QRgb colour)
+{
+    QByteArray b(18, '\0');
+    b[2] = 2; // uncompressed true colour
+    b[12] = char(w & 0xFF);
+    b[13] = char(w >> 8);
+    b[14] = char(h & 0xFF);
+    b[15] = char(h >> 8);
+    b[16] = 24;
+    b[17] = 0x20; // the first row is the top one
+    for (int i = 0; i < w * h; ++i)
+        b.append(char(qBlue(colour))).append(char(qGreen(colour))).append(char(qRed(colour)));
+    return b;
+}
+
+struct ProbeRun {
+    bool painted = false;
+    QStringList imaging; // the imaging libraries mapped when it painted
+    QString output;
+};
+
+// The real program started as an installed copy is, until it has painted
+// what the probe waits for ("window" or "picture").
+ProbeRun runProgram(const bench::ProgramFolder& folder, const char* probe, const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LUMIVEX_PAINT_PROBE", probe);
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder.path());
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(folder.program(), args);
+    if (!p.waitForFinished(60000))
+        p.kill();
+    p.waitForFinished();
+    ProbeRun run;
+    run.output = QString::fromLocal8Bit(p.readAll());
+    for (const QString& line : run.output.split('\n')) {
+        run.painted = run.painted || line.startsWith("painted ");
+        for (const QString& lib : kImagingLibraries)
+            if (line.startsWith("mapped " + lib))
+                run.imaging << line.mid(7);
+    }
+    return run;
+}
+
+} // namespace
+
+TEST(RealProgram, ImageMagickIsLoadedOnlyByAPictureThatNeedsIt)
+{
+    const QString bin = QCoreApplication::applicationDirPath();
+    bench::ProgramFolder folder(bin);
+    // Started with a file, the program keeps its settings beside its
+    // executable: a copy of it, not a link into the build's folder.
+    QFile::remove(folder.program());
+    ASSERT_TRUE(QFile::copy(bin + "/Tessamor", folder.program())) << "Tessamor is built beside the tests";
+    QTemporaryDir pictures;
+    const QString jpeg = pictures.filePath("photo.jpg"), tga = pictures.filePath("drawing.tga");
+    QImage photo(320, 240, QImage::Format_RGB32);
+    photo.fill(qRgb(40, 120, 200));
+    ASSERT_TRUE(photo.save(jpeg));
+    writeFile(tga, tgaPicture(320, 240, qRgb(200, 60, 30)));
+
+    const ProbeRun started = runProgram(folder, "window", {});
+    ASSERT_TRUE(started.painted) << qPrintable(started.output);
+    EXPECT_EQ(started.imaging, QStringList()) << "mapped by the first paint";
+
+    const ProbeRun qtPicture = runProgram(folder, "picture", {jpeg});
+    ASSERT_TRUE(qtPicture.painted) << qPrintable(qtPicture.output);
+    EXPECT_EQ(qtPicture.imaging, QStringList()) << "a JPEG is Qt's to read";
+
+    const ProbeRun magickPicture = runProgram(folder, "picture", {tga});
+    ASSERT_TRUE(magickPicture.painted) << "the TGA is shown: " << qPrintable(magickPicture.output);
+    EXPECT_TRUE(magickPicture.imaging.contains("liblumivex_magick.so")) << qPrintable(magickPicture.imaging.join(' '));
+    EXPECT_TRUE(magickPicture.imaging.filter("libMagickCore").size() == 1) << qPrintable(magickPicture.imaging.join(' '));
 }

@@ -1,0 +1,65 @@
+#pragma once
+// ImageMagick reads and writes the picture formats Qt does not, and fits
+// palettes to pictures. It and the libraries it pulls in (MagickCore,
+// MagickWand, Magick++, fftw3, lqr, lcms2, xml2, gomp ...) are not loaded
+// when the program starts: every call of theirs is in a plug-in of ours
+// ("liblumivex_magick.so" beside the executable), loaded with the first
+// picture that needs it. Pictures Qt reads never load it.
+//
+// The plug-in fills the table below from this header, so both sides agree on
+// every call; it needs nothing of the program but Qt.
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QtGlobal>
+
+namespace platform {
+
+struct PictureData;
+
+// The compression ImageMagick found in a file, as far as the file format
+// codes tell it apart (TIFF with LZW, TIFF with CCITT fax coding).
+enum class MagickCompression { Other, Lzw, Fax };
+
+// How pages are written: the coder ("TIFF", "PCX", "SUN" ...) and what the
+// format asks of them.
+struct MagickWrite {
+    const char* coder = "";
+    bool tiff = false;    // TIFF: uncompressed, or Group 4 when group4
+    bool group4 = false;
+    bool bilevel = false; // the format holds black and white only
+};
+
+struct MagickFunctions {
+    // Readies ImageMagick; called once, before anything else.
+    void (*initialize)();
+    // Reads the pages of bytes with the coder named (never asking the data
+    // what it is) into out, as readPicture does (page: 1 = the first, a page
+    // past the end falls back to 1; pages: 1, or -1 = all from page on);
+    // firstOnly: the file's first image is the whole picture (Photoshop
+    // layers are no pages). out->format is left for the caller. 0 or an
+    // imaging error code.
+    int (*read)(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
+                MagickCompression* compression);
+    // The first page fitted within box (never enlarged), turned as its
+    // orientation says.
+    int (*readScaled)(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out);
+    // Encodes the pages into one file (one page unless the coder holds
+    // several); bits[i]: the stored bits per pixel of page i (1, 4, 8, 24, 32).
+    int (*encode)(const QList<QImage>& pages, const QList<int>& bits, const MagickWrite& how, QByteArray* out);
+    // ImageMagick's width and height limits (its policy's).
+    void (*sizeLimits)(quint64* width, quint64* height);
+    // A palette of at most colours entries fitted to the picture.
+    int (*fitPalette)(const QImage& picture, int colours, QList<QRgb>* out);
+};
+
+// The plug-in's functions, loaded and ImageMagick readied with the first
+// call (from any thread); nullptr when the plug-in or ImageMagick cannot be
+// loaded, and error then says why.
+const MagickFunctions* magickFunctions(QString* error = nullptr);
+// Whether ImageMagick has been loaded in this process.
+bool magickLoaded();
+
+} // namespace platform

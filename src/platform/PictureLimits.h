@@ -1,0 +1,43 @@
+#pragma once
+// The limits every picture reader holds to: the readers here and those of the
+// ImageMagick plug-in (src/plugins/magick) alike.
+#include "platform/PictureCodec.h"
+
+#include <QSize>
+#include <QtGlobal>
+
+namespace platform {
+
+// Whether a 32-bit picture of this size is past what a reader may hold.
+inline bool tooLarge(const QSize& size)
+{
+    if (!size.isValid())
+        return false;
+    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    return bytes > qint64(kAllocationLimitMb) * 1024 * 1024;
+}
+
+// All the frames one read holds together may take no more than this: a
+// small file can declare hundreds of full-screen frames.
+constexpr qint64 kMaxFramesBytes = qint64(kAllocationLimitMb) * 1024 * 1024;
+
+// A time or resolution read from a file, as an int in [low, high]; NaN gives low.
+inline int clampToInt(double v, int low, int high)
+{
+    if (!(v >= low))
+        return low;
+    return v >= high ? high : int(v);
+}
+
+// The longest frame delay taken from a file: an hour.
+constexpr int kMaxDelayMs = 3600 * 1000;
+
+// Where a picture of size fits within box, never enlarged (size itself when it fits).
+inline QSize fitWithin(const QSize& size, const QSize& box)
+{
+    if (size.width() <= box.width() && size.height() <= box.height())
+        return size;
+    return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+} // namespace platform

@@ -1,0 +1,357 @@
+// The ImageMagick plug-in: every call the program makes of Magick++ and
+// MagickCore, behind the table of platform/MagickCodec.h. It is loaded with
+// the first picture that needs ImageMagick, never when the program starts.
+// Magick++ always reads and writes through memory blobs with the coder named
+// (a name like "x[2].png" or "msl:..." is never handed to it).
+#include "platform/MagickCodec.h"
+
+#include "platform/ImagingCodes.h"
+#include "platform/PictureCodec.h"
+#include "platform/PictureLimits.h"
+
+#include <Magick++.h>
+
+#include <QImage>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+namespace {
+
+struct ExceptionGuard {
+    MagickCore::ExceptionInfo* e = MagickCore::AcquireExceptionInfo();
+    ~ExceptionGuard() { MagickCore::DestroyExceptionInfo(e); }
+};
+struct InfoGuard {
+    MagickCore::ImageInfo* i = MagickCore::AcquireImageInfo();
+    ~InfoGuard() { MagickCore::DestroyImageInfo(i); }
+};
+struct ListGuard {
+    MagickCore::Image* list = nullptr;
+    ~ListGuard()
+    {
+        if (list)
+            MagickCore::DestroyImageList(list);
+    }
+};
+
+int magickError(const MagickCore::ExceptionInfo* e)
+{
+    switch (e->severity) {
+    case MagickCore::ResourceLimitError:
+    case MagickCore::ResourceLimitFatalError: return err::NoMemory;
+    case MagickCore::FileOpenError:
+    case MagickCore::FileOpenFatalError: return err::FileOpen;
+    case MagickCore::MissingDelegateError:
+    case MagickCore::MissingDelegateFatalError:
+    case MagickCore::PolicyError:
+    case MagickCore::PolicyFatalError: return err::FormatNotAvailable;
+    case MagickCore::BlobError:
+    case MagickCore::BlobFatalError: return err::FileRead;
+    default: return err::InvalidFormat;
+    }
+}
+
+void setCoder(MagickCore::ImageInfo* info, const char* coder)
+{
+    // The coder is named; the data is never asked what it is.
+    MagickCore::CopyMagickString(info->magick, coder, MaxTextExtent);
+    info->filename[0] = '\0';
+}
+
+// Stored bits per pixel; *paletteSize: the colours of a palette picture, else 0.
+int magickBits(MagickCore::Image* img, MagickCore::ExceptionInfo* e, int* paletteSize)
+{
+    *paletteSize = 0;
+    switch (MagickCore::IdentifyImageType(img, e)) {
+    case MagickCore::BilevelType: return 1;
+    case MagickCore::GrayscaleType: return img->depth <= 1 ? 1 : 8;
+    case MagickCore::PaletteType:
+        // Few colours in a picture stored without a palette are still direct colour.
+        if (img->storage_class != MagickCore::PseudoClass || img->colors == 0)
+            return 24;
+        *paletteSize = int(img->colors);
+        return img->colors <= 2 ? 1 : img->colors <= 16 ? 4 : 8;
+    case MagickCore::GrayscaleMatteType:
+    case MagickCore::PaletteMatteType:
+    case MagickCore::TrueColorMatteType:
+    case MagickCore::ColorSeparationMatteType: return 32;
+    default: return 24;
+    }
+}
+
+QImage magickToQImage(MagickCore::Image* img, MagickCore::ExceptionInfo* e)
+{
+    const int w = int(img->columns), h = int(img->rows);
+    if (w <= 0 || h <= 0 || tooLarge(QSize(w, h)))
+        return {};
+    QImage out(w, h, QImage::Format_ARGB32);
+    if (out.isNull())
+        return {};
+    // 32-bit rows are never padded.
+    if (!MagickCore::ExportImagePixels(img, 0, 0, size_t(w), size_t(h), "BGRA", MagickCore::CharPixel, out.bits(), e))
+        return {};
+    if (!img->matte)
+        out.reinterpretAsFormat(QImage::Format_RGB32);
+    return out;
+}
+
+// count images of the data from page on (1 = the first), read with the coder named.
+MagickCore::Image* readMagickImages(const QByteArray& bytes, const char* coder, int page, size_t count,
+                                    MagickCore::ExceptionInfo* e)
+{
+    InfoGuard info;
+    setCoder(info.i, coder);
+    info.i->scene = size_t(page - 1);
+    info.i->number_scenes = count;
+    return MagickCore::BlobToImage(info.i, bytes.constData(), size_t(bytes.size()), e);
+}
+
+// 0 when a read gave images without an error, else the error.
+int magickReadError(const MagickCore::Image* images, const MagickCore::ExceptionInfo* e)
+{
+    if (e->severity >= MagickCore::ErrorException)
+        return magickError(e);
+    return images ? 0 : err::InvalidFormat;
+}
+
+// The first image of a list that holds pixels: a skipped page leaves an empty one.
+MagickCore::Image* firstFilled(MagickCore::Image* p)
+{
+    while (p && (p->columns == 0 || p->rows == 0))
+        p = MagickCore::GetNextImageInList(p);
+    return p;
+}
+
+// The number of pages a ping of the data finds (at least 1), and the bytes
+// each of them takes as a 32-bit picture.
+int pingPages(const QByteArray& bytes, const char* coder, std::vector<qint64>* pageBytes)
+{
+    ExceptionGuard ex;
+    InfoGuard info;
+    setCoder(info.i, coder);
+    ListGuard pinged;
+    pinged.list = MagickCore::PingBlob(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
+    if (!pinged.list || ex.e->severity >= MagickCore::ErrorException)
+        return 1;
+    for (MagickCore::Image* p = pinged.list; p; p = MagickCore::GetNextImageInList(p))
+        pageBytes->push_back(qint64(std::min<size_t>(p->columns, 1u << 30)) *
+                             qint64(std::min<size_t>(p->rows, 1u << 30)) * 4);
+    return int(std::clamp<size_t>(MagickCore::GetImageListLength(pinged.list), 1, INT_MAX));
+}
+
+MagickCompression compressionOf(const MagickCore::Image* p)
+{
+    switch (p->compression) {
+    case MagickCore::LZWCompression: return MagickCompression::Lzw;
+    case MagickCore::FaxCompression:
+    case MagickCore::Group4Compression: return MagickCompression::Fax;
+    default: return MagickCompression::Other;
+    }
+}
+
+int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
+         MagickCompression* compression)
+{
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    std::vector<qint64> pageBytes; // of each page the ping found
+    const int count = firstOnly ? 1 : pingPages(bytes, coder, &pageBytes);
+    if (page < 1 || page > count)
+        page = 1;
+    const int wanted = pages == -1 && !firstOnly ? count - page + 1 : 1;
+    qint64 wantedBytes = 0;
+    for (size_t i = size_t(page - 1); i < pageBytes.size() && i < size_t(page - 1 + wanted); ++i)
+        wantedBytes += pageBytes[i];
+    if (wanted > 1 && wantedBytes > kMaxFramesBytes)
+        return err::NoMemory;
+    ExceptionGuard ex;
+    ListGuard images;
+    images.list = readMagickImages(bytes, coder, page, size_t(wanted), ex.e);
+    if (const int r = magickReadError(images.list, ex.e))
+        return r;
+    PictureData d;
+    d.pageCount = count;
+    d.firstPage = page;
+    qint64 held = 0;
+    for (MagickCore::Image* p = firstFilled(images.list); p; p = firstFilled(MagickCore::GetNextImageInList(p))) {
+        QImage img = magickToQImage(p, ex.e);
+        if (img.isNull())
+            break;
+        held += img.sizeInBytes();
+        if (held > kMaxFramesBytes)
+            return err::NoMemory;
+        if (d.frames.isEmpty()) {
+            d.bits = magickBits(p, ex.e, &d.paletteSize);
+            *compression = compressionOf(p);
+            const double perInch = p->units == MagickCore::PixelsPerCentimeterResolution ? 2.54 : 1.0;
+            d.xRes = clampToInt(p->x_resolution * perInch + 0.5, 0, 1000000);
+            d.yRes = clampToInt(p->y_resolution * perInch + 0.5, 0, 1000000);
+        }
+        d.frames << img;
+        d.delays << clampToInt(double(p->delay) * 1000.0 / double(std::max<ssize_t>(1, p->ticks_per_second)), 0,
+                               kMaxDelayMs);
+        if (d.frames.size() >= wanted)
+            break;
+    }
+    if (d.frames.isEmpty())
+        return err::InvalidFormat;
+    *out = std::move(d);
+    return 0;
+}
+
+// The first page fitted within box, turned as its orientation says.
+int readScaled(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out)
+{
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    ExceptionGuard ex;
+    ListGuard images;
+    images.list = readMagickImages(bytes, coder, 1, 1, ex.e);
+    if (const int r = magickReadError(images.list, ex.e))
+        return r;
+    MagickCore::Image* page = firstFilled(images.list);
+    if (!page)
+        return err::InvalidFormat;
+    ListGuard turned;
+    turned.list = MagickCore::AutoOrientImage(page, page->orientation, ex.e);
+    if (!turned.list)
+        return magickError(ex.e);
+    const QSize size(int(turned.list->columns), int(turned.list->rows));
+    const QSize fit = fitWithin(size, box);
+    ListGuard small;
+    if (fit != size) {
+        small.list = MagickCore::ThumbnailImage(turned.list, size_t(fit.width()), size_t(fit.height()), ex.e);
+        if (!small.list)
+            return magickError(ex.e);
+    }
+    QImage img = magickToQImage(small.list ? small.list : turned.list, ex.e);
+    if (img.isNull())
+        return err::InvalidFormat;
+    *out = std::move(img);
+    return 0;
+}
+
+Magick::Image toMagick(const QImage& src)
+{
+    const QImage img = src.convertToFormat(src.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QByteArray packed;
+    packed.resize(qsizetype(img.width()) * img.height() * 4);
+    for (int y = 0; y < img.height(); ++y)
+        std::memcpy(packed.data() + qsizetype(y) * img.width() * 4, img.constScanLine(y), size_t(img.width()) * 4);
+    Magick::Image m(size_t(img.width()), size_t(img.height()), img.hasAlphaChannel() ? "BGRA" : "BGRP",
+                    Magick::CharPixel, packed.constData());
+    m.matte(img.hasAlphaChannel());
+    return m;
+}
+
+void applyBits(Magick::Image& m, int bits, bool gray)
+{
+    switch (bits) {
+    case 1: m.type(Magick::BilevelType); break;
+    case 4:
+        m.quantizeColors(16);
+        m.quantize();
+        m.type(Magick::PaletteType);
+        break;
+    case 8:
+        if (gray) {
+            m.type(Magick::GrayscaleType);
+        } else {
+            m.quantizeColors(256);
+            m.quantize();
+            m.type(Magick::PaletteType);
+        }
+        break;
+    case 32: m.type(Magick::TrueColorMatteType); break;
+    case 24: m.type(Magick::TrueColorType); break;
+    default: break;
+    }
+}
+
+int encode(const QList<QImage>& pages, const QList<int>& bits, const MagickWrite& how, QByteArray* out)
+{
+    try {
+        std::vector<Magick::Image> list;
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            const QImage& page = pages.at(i);
+            Magick::Image m = toMagick(page);
+            m.magick(how.coder);
+            applyBits(m, bits.value(i, 24), page.isGrayscale());
+            if (how.tiff)
+                m.compressType(how.group4 ? Magick::Group4Compression : Magick::NoCompression);
+            if (how.bilevel)
+                m.type(Magick::BilevelType);
+            list.push_back(m);
+        }
+        if (list.empty())
+            return err::InvalidBitmap;
+        Magick::Blob blob;
+        if (list.size() > 1)
+            Magick::writeImages(list.begin(), list.end(), &blob, true);
+        else
+            list.front().write(&blob);
+        if (blob.length() == 0)
+            return err::FileWrite;
+        *out = QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length()));
+        return 0;
+    } catch (const Magick::ErrorResourceLimit&) {
+        return err::NoMemory;
+    } catch (const Magick::ErrorImage&) {
+        return err::InvalidSize;
+    } catch (const Magick::Exception&) {
+        return err::FileWrite;
+    } catch (const std::bad_alloc&) {
+        return err::NoMemory;
+    }
+}
+
+void sizeLimits(quint64* width, quint64* height)
+{
+    *width = Magick::ResourceLimits::width();
+    *height = Magick::ResourceLimits::height();
+}
+
+int fitPalette(const QImage& picture, int colours, QList<QRgb>* out)
+{
+    const QImage small = picture.convertToFormat(QImage::Format_RGB32);
+    if (small.isNull())
+        return err::NoMemory;
+    try {
+        std::vector<uchar> packed(size_t(small.width()) * size_t(small.height()) * 4);
+        for (int y = 0; y < small.height(); ++y)
+            std::memcpy(packed.data() + size_t(y) * size_t(small.width()) * 4, small.constScanLine(y),
+                        size_t(small.width()) * 4);
+        Magick::Image m(size_t(small.width()), size_t(small.height()), "BGRP", Magick::CharPixel, packed.data());
+        m.quantizeColors(size_t(colours));
+        m.quantizeDither(false);
+        m.quantize();
+        out->clear();
+        for (size_t i = 0; i < m.colorMapSize(); ++i) {
+            const Magick::Color c = m.colorMap(i);
+            const auto byte = [](double q) {
+                return int(std::lround(Magick::Color::scaleQuantumToDouble(MagickCore::Quantum(q)) * 255.0));
+            };
+            *out << qRgb(byte(c.redQuantum()), byte(c.greenQuantum()), byte(c.blueQuantum()));
+        }
+        return out->isEmpty() ? err::Failure : 0;
+    } catch (const Magick::ErrorResourceLimit&) {
+        return err::NoMemory;
+    } catch (const Magick::Exception&) {
+        return err::Failure;
+    } catch (const std::bad_alloc&) {
+        return err::NoMemory;
+    }
+}
+
+void initialize() { Magick::InitializeMagick(nullptr); }
+
+const MagickFunctions kFunctions{&initialize, &read, &readScaled, &encode, &sizeLimits, &fitPalette};
+
+} // namespace
+} // namespace platform
+
+extern "C" Q_DECL_EXPORT const platform::MagickFunctions* lumivexMagickFunctions() { return &platform::kFunctions; }
