@@ -2,6 +2,7 @@
 #include "window/Lumivex1.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QWindow>
 #include <cstdio>
 #include <cstdlib>
@@ -14,38 +15,52 @@ namespace {
 // LUMIVEX_PAINT_PROBE set, the program prints the monotonic clock (ns) once
 // the first frame that shows what is asked for has been painted and flushed,
 // and leaves at once. "window": the main window's first frame; "list": the
-// file list once start-up has filled it; "picture": the picture on show.
+// file list once start-up has filled it; "picture": the picture on show,
+// painted at the size it shows; "picture-fitted": the same after Fit Image
+// to Window, given as soon as the picture is loaded. With
+// LUMIVEX_PAINT_PROBE_SAVE set to a file name, the picture's shown area is
+// saved there (PNG) before the program leaves. A modal window (a message)
+// ends the program at once with its text and exit code 3: nobody is there
+// to answer it.
 class PaintProbe : public QObject {
 public:
-    PaintProbe(Lumivex1* window, QByteArray what) : m_window(window), m_what(std::move(what)) {}
+    explicit PaintProbe(QByteArray what) : m_what(std::move(what)) {}
+    void setWindow(Lumivex1* window) { m_window = window; }
 
     bool eventFilter(QObject* o, QEvent* e) override
     {
+        if (e->type() == QEvent::Show)
+            if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow() && w->isModal())
+                modalShown(w);
+        if (!m_window)
+            return false;
+        if (m_what == "picture-fitted" && !m_fitted && !m_window->fStartingUp && m_window->Image1->HasBitmap()) {
+            m_fitted = true;
+            m_window->FitImageToWindow();
+        }
         if (e->type() == QEvent::Paint) {
             if (auto* w = qobject_cast<QWidget*>(o); w && wanted(w))
                 m_seen = true;
             return false;
         }
-        // A frame is painted and flushed while its window handles these.
-        if ((e->type() != QEvent::Expose && e->type() != QEvent::UpdateRequest) || !qobject_cast<QWindow*>(o) ||
-            m_inside)
+        // A frame is painted and flushed while its window handles these (an
+        // update asked for by a widget goes to its top-level widget).
+        if ((e->type() != QEvent::Expose && e->type() != QEvent::UpdateRequest) || m_inside)
+            return false;
+        if (auto* w = qobject_cast<QWidget*>(o); !qobject_cast<QWindow*>(o) && !(w && w->isWindow()))
             return false;
         m_inside = true;
         m_seen = false;
         o->event(e);
         m_inside = false;
-        if (m_seen) {
-            timespec ts{};
-            clock_gettime(CLOCK_MONOTONIC, &ts);
-            std::printf("painted %lld\nitems %d\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
-                        m_window->PTxShList1->Count());
-            std::fflush(stdout);
-            std::_Exit(0);
-        }
+        if (m_seen && painted())
+            report();
         return true;
     }
 
 private:
+    bool picture() const { return m_what.startsWith("picture"); }
+
     bool wanted(QWidget* w) const
     {
         if (w->window() != m_window)
@@ -53,14 +68,50 @@ private:
         if (m_what == "list")
             return !m_window->fStartingUp && m_window->PTxShList1->isAncestorOf(w) &&
                    m_window->PTxShList1->Count() > 0;
-        if (m_what == "picture")
+        if (picture())
             return !m_window->fStartingUp && w == m_window->Image1 && m_window->Image1->HasBitmap();
         return true;
     }
 
-    Lumivex1* m_window;
+    // Known once the frame's paints are done.
+    bool painted() const
+    {
+        if (!picture())
+            return true;
+        return m_window->Image1->PicturePainted() && (m_what != "picture-fitted" || m_window->Image1->PaintSizeMode() == 3);
+    }
+
+    void report()
+    {
+        timespec ts{};
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        std::printf("painted %lld\nitems %d\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
+                    m_window->PTxShList1->Count());
+        if (picture()) {
+            const QRect area = m_window->Image1->ShownArea();
+            std::printf("shown %d %d\n", area.width(), area.height());
+            const QString save = qEnvironmentVariable("LUMIVEX_PAINT_PROBE_SAVE");
+            if (!save.isEmpty())
+                m_window->Image1->grab(area).toImage().save(save, "PNG");
+        }
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+
+    static void modalShown(QWidget* w)
+    {
+        QString text = w->windowTitle();
+        for (const QLabel* l : w->findChildren<QLabel*>())
+            if (!l->text().isEmpty())
+                text += QStringLiteral(": ") + l->text();
+        std::printf("modal %s\n", qPrintable(text.simplified()));
+        std::fflush(stdout);
+        std::_Exit(3);
+    }
+
+    Lumivex1* m_window = nullptr;
     QByteArray m_what;
-    bool m_inside = false, m_seen = false;
+    bool m_inside = false, m_seen = false, m_fitted = false;
 };
 
 } // namespace
@@ -72,12 +123,14 @@ int main(int argc, char** argv)
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumivex"));
-    Lumivex1 window(QApplication::arguments().mid(1));
     std::unique_ptr<PaintProbe> probe;
     if (const QByteArray what = qgetenv("LUMIVEX_PAINT_PROBE"); !what.isEmpty()) {
-        probe = std::make_unique<PaintProbe>(&window, what);
+        probe = std::make_unique<PaintProbe>(what);
         app.installEventFilter(probe.get());
     }
+    Lumivex1 window(QApplication::arguments().mid(1));
+    if (probe)
+        probe->setWindow(&window);
     window.startUp();
     return app.exec();
 }
