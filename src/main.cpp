@@ -2,8 +2,8 @@
 #include "window/Lumivex1.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSet>
 #include <QWindow>
@@ -18,60 +18,51 @@ namespace {
 // LUMIVEX_PAINT_PROBE set, the program prints the monotonic clock (ns) once
 // the first frame that shows what is asked for has been painted and flushed,
 // and leaves at once. "window": the main window's first frame; "list": the
-// file list once start-up has filled it; "picture": the picture on show.
-// It then names every shared object mapped at that moment ("mapped NAME").
-// A modal dialog (a message about missing settings, say) would wait for a
-// user who is not there: the program prints "message" and the dialog's
-// title and text instead, and leaves with exit code 3.
+// file list once start-up has filled it; "picture": the picture on show,
+// painted at the size it shows; "picture-fitted": the same after Fit Image
+// to Window, given as soon as the picture is loaded. With
+// LUMIVEX_PAINT_PROBE_SAVE set to a file name, the picture's shown area is
+// saved there (PNG) before the program leaves. It then names every shared
+// object mapped at that moment ("mapped NAME"). A modal window (a message)
+// ends the program at once: it prints "message", the window's title and
+// text, and leaves with exit code 3, as nobody is there to answer it.
 class PaintProbe : public QObject {
 public:
     explicit PaintProbe(QByteArray what) : m_what(std::move(what)) {}
-    // Set once the window is made; dialogs of its making are caught before.
     void setWindow(Lumivex1* window) { m_window = window; }
 
     bool eventFilter(QObject* o, QEvent* e) override
     {
         if (e->type() == QEvent::Show)
-            if (auto* dialog = qobject_cast<QDialog*>(o); dialog && dialog->isModal())
-                leaveAtDialog(dialog);
+            if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow() && w->isModal())
+                modalShown(w);
         if (!m_window)
             return false;
+        if (m_what == "picture-fitted" && !m_fitted && !m_window->fStartingUp && m_window->Image1->HasBitmap()) {
+            m_fitted = true;
+            m_window->FitImageToWindow();
+        }
         if (e->type() == QEvent::Paint) {
             if (auto* w = qobject_cast<QWidget*>(o); w && wanted(w))
                 m_seen = true;
             return false;
         }
-        // A frame is painted and flushed while its window handles these.
-        if ((e->type() != QEvent::Expose && e->type() != QEvent::UpdateRequest) || !qobject_cast<QWindow*>(o) ||
-            m_inside)
+        // A frame is painted and flushed while its window handles these (an
+        // update asked for by a widget goes to its top-level widget).
+        if ((e->type() != QEvent::Expose && e->type() != QEvent::UpdateRequest) || m_inside)
+            return false;
+        if (auto* w = qobject_cast<QWidget*>(o); !qobject_cast<QWindow*>(o) && !(w && w->isWindow()))
             return false;
         m_inside = true;
         m_seen = false;
         o->event(e);
         m_inside = false;
-        if (m_seen) {
-            timespec ts{};
-            clock_gettime(CLOCK_MONOTONIC, &ts);
-            std::printf("painted %lld\nitems %d\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
-                        m_window->PTxShList1->Count());
-            printMappedObjects();
-            std::fflush(stdout);
-            std::_Exit(0);
-        }
+        if (m_seen && painted())
+            report();
         return true;
     }
 
 private:
-    [[noreturn]] static void leaveAtDialog(QDialog* dialog)
-    {
-        QString text = dialog->windowTitle();
-        if (auto* box = qobject_cast<QMessageBox*>(dialog))
-            text += QStringLiteral(": ") + box->text();
-        std::printf("message %s\n", qPrintable(text.simplified()));
-        std::fflush(stdout);
-        std::_Exit(3);
-    }
-
     static void printMappedObjects()
     {
         QFile maps(QStringLiteral("/proc/self/maps"));
@@ -87,6 +78,8 @@ private:
         }
     }
 
+    bool picture() const { return m_what.startsWith("picture"); }
+
     bool wanted(QWidget* w) const
     {
         if (w->window() != m_window)
@@ -94,14 +87,54 @@ private:
         if (m_what == "list")
             return !m_window->fStartingUp && m_window->PTxShList1->isAncestorOf(w) &&
                    m_window->PTxShList1->Count() > 0;
-        if (m_what == "picture")
+        if (picture())
             return !m_window->fStartingUp && w == m_window->Image1 && m_window->Image1->HasBitmap();
         return true;
     }
 
+    // Known once the frame's paints are done.
+    bool painted() const
+    {
+        if (!picture())
+            return true;
+        return m_window->Image1->PicturePainted() && (m_what != "picture-fitted" || m_window->Image1->PaintSizeMode() == 3);
+    }
+
+    void report()
+    {
+        timespec ts{};
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        std::printf("painted %lld\nitems %d\n", (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
+                    m_window->PTxShList1->Count());
+        if (picture()) {
+            const QRect area = m_window->Image1->ShownArea();
+            std::printf("shown %d %d\n", area.width(), area.height());
+            const QString save = qEnvironmentVariable("LUMIVEX_PAINT_PROBE_SAVE");
+            if (!save.isEmpty())
+                m_window->Image1->grab(area).toImage().save(save, "PNG");
+        }
+        printMappedObjects();
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+
+    [[noreturn]] static void modalShown(QWidget* w)
+    {
+        QString text = w->windowTitle();
+        if (auto* box = qobject_cast<QMessageBox*>(w))
+            text += QStringLiteral(": ") + box->text();
+        else
+            for (const QLabel* l : w->findChildren<QLabel*>())
+                if (!l->text().isEmpty())
+                    text += QStringLiteral(": ") + l->text();
+        std::printf("message %s\n", qPrintable(text.simplified()));
+        std::fflush(stdout);
+        std::_Exit(3);
+    }
+
     Lumivex1* m_window = nullptr;
     QByteArray m_what;
-    bool m_inside = false, m_seen = false;
+    bool m_inside = false, m_seen = false, m_fitted = false;
 };
 
 } // namespace

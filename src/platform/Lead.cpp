@@ -209,6 +209,7 @@ void Lead::CopyBitmap(const Lead& from)
     m_part = from.m_part;
     m_partRect = from.m_partRect;
     m_partAsked = false;
+    m_partFailed = false;
     m_index = from.m_index;
     m_bits = from.m_bits;
     m_region = QPainterPath();
@@ -268,6 +269,7 @@ void Lead::dropSource()
     m_part = QImage();
     m_partRect = QRect();
     m_partAsked = false;
+    m_partFailed = false;
 }
 
 void Lead::setBitmapListIndex(int index)
@@ -386,6 +388,17 @@ QRectF Lead::displayRect() const
     }
     }
 }
+
+// What shows of the control: a control as large as its picture is cut by
+// the panel that holds it. The whole control when it is not on screen (drawn
+// into a picture).
+QRect Lead::visibleArea() const
+{
+    const QRect area = visibleRegion().boundingRect();
+    return area.isEmpty() ? rect() : area;
+}
+
+QRect Lead::ShownArea() const { return displayRect().toAlignedRect().intersected(visibleArea()); }
 
 int Lead::DstWidth() const { return int(std::lround(displayRect().width())); }
 int Lead::DstHeight() const { return int(std::lround(displayRect().height())); }
@@ -512,8 +525,10 @@ void Lead::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), resolveOleColor(m_backColor));
+    m_picturePainted = false;
     if (HasBitmap()) {
         const QRectF d = displayRect();
+        m_picturePainted = !m_source;
         if (m_source) {
             paintPart(p, d);
         } else if (m_paintSizeMode == 0) {
@@ -567,11 +582,12 @@ void Lead::paintEvent(QPaintEvent*)
 }
 
 // A large load: the part of the picture that shows, decoded at the size it
-// shows. The first paint decodes it now; later ones paint what they have and
-// ask a worker for what they lack.
+// shows on a worker. A paint never decodes: it draws the part decoded last
+// (coarser, or another part, until the one it wants arrives), or only the
+// background before the first one.
 void Lead::paintPart(QPainter& p, const QRectF& d)
 {
-    const QRectF visible = d.intersected(QRectF(rect()));
+    const QRectF visible = d.intersected(QRectF(visibleArea()));
     if (visible.isEmpty())
         return;
     const QSize size = m_source->size();
@@ -585,20 +601,13 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
     const QSize shown(std::min(part.width(), int(std::ceil(part.width() * sx))),
                       std::min(part.height(), int(std::ceil(part.height() * sy))));
     // Finely enough: at least as many pixels per picture pixel as shown (one pixel spare).
-    const bool covered = m_partRect.contains(part) &&
+    const bool covered = !m_part.isNull() && m_partRect.contains(part) &&
                          qint64(m_part.width()) * part.width() + m_partRect.width() >=
                              qint64(shown.width()) * m_partRect.width() &&
                          qint64(m_part.height()) * part.height() + m_partRect.height() >=
                              qint64(shown.height()) * m_partRect.height();
-    if (m_part.isNull()) {
-        QImage img;
-        if (m_source->part(part, shown, &img) == 0) {
-            m_part = img;
-            m_partRect = part;
-        }
-    } else if (!covered) {
+    if (!covered)
         askForPart(part, shown);
-    }
     if (m_part.isNull())
         return;
     p.save();
@@ -607,38 +616,32 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
     p.setRenderHint(QPainter::SmoothPixmapTransform, target.size().toSize() != m_part.size());
     p.drawImage(target, m_part);
     p.restore();
+    m_picturePainted = covered;
 }
 
 void Lead::askForPart(const QRect& part, const QSize& size)
 {
-    const std::shared_ptr<PictureSource> source = m_source;
-    // Every pixel at its own size: the whole picture, where it can be held.
-    if (size == part.size() && source->fitsInMemory() && !source->wholeFailed()) {
-        source->wholeLater(this, [this, source] {
-            QImage whole;
-            if (source != m_source || source->whole(&whole) != 0)
-                return;
-            takeWhole(whole);
-            update();
-            if (m_panWindow)
-                m_panWindow->update();
-        });
-        return;
-    }
-    // Else the part, one at a time: a newer wish is asked for by the paint
-    // that follows this one's arrival.
-    if (m_partAsked)
+    // One decode at a time: the paint that follows its arrival asks for
+    // whatever is wanted by then. A part that failed is not asked again.
+    if (m_partAsked || (m_partFailed && m_failedRect == part && m_failedSize == size))
         return;
     m_partAsked = true;
-    source->partLater(part, size, this, [this, source, part](int r, const QImage& img) {
+    const std::shared_ptr<PictureSource> source = m_source;
+    source->partLater(part, size, this, [this, source, part, size](int r, const QImage& img) {
         if (source != m_source)
             return;
         m_partAsked = false;
-        if (r != 0)
+        m_partFailed = r != 0;
+        if (r != 0) {
+            m_failedRect = part;
+            m_failedSize = size;
             return;
+        }
         m_part = img;
         m_partRect = part;
         update();
+        if (m_panWindow)
+            m_panWindow->update();
     });
 }
 

@@ -48,14 +48,20 @@ public:
     void setSaveMultiPage(bool on) { m_saveMultiPage = on; }
     // The page the last Load showed first.
     int LoadedPage() const { return m_loadedPage; }
-    // A large JPEG or PNG is shown before it is decoded whole: each paint
-    // decodes the part that shows at the size it shows, and the whole picture
-    // is decoded (on a worker thread where it can wait) only once something
-    // needs every pixel; sizes and facts are the whole picture's throughout.
+    // A large JPEG or PNG is shown before it is decoded whole: the part that
+    // shows is decoded at the size it shows on a worker thread and painted
+    // once it is there (the paints before it show the background), and the
+    // whole picture is decoded only once something needs every pixel; sizes
+    // and facts are the whole picture's throughout.
     // One too large to hold whole is only shown: what needs every pixel of
     // it fails with err::NoMemory.
     bool TooLargeToHold() const { return m_source && !m_source->fitsInMemory(); }
     bool WholePictureInMemory() const { return !m_frames.isEmpty(); }
+    // Whether the last paint showed the picture at the size it shows (not
+    // the background or a coarser part while the part it shows is decoded).
+    bool PicturePainted() const { return m_picturePainted; }
+    // Where the picture shows in the control: the part of it on screen.
+    QRect ShownArea() const;
 
     int InfoWidth() const { return m_info.width; }
     int InfoHeight() const { return m_info.height; }
@@ -224,6 +230,7 @@ protected:
 private:
     friend class PanWindow;
     QRectF displayRect() const;
+    QRect visibleArea() const;
     QPointF toPicture(const QPointF& widgetPoint) const;
     QRectF toWidget(const QRectF& pictureRect) const;
     void pictureChanged(bool sizeMayChange);
@@ -248,6 +255,10 @@ private:
     mutable QImage m_part;  // the part of it decoded last, and where it lies
     mutable QRect m_partRect;
     bool m_partAsked = false;
+    bool m_partFailed = false; // the part asked last could not be decoded
+    QRect m_failedRect;
+    QSize m_failedSize;
+    bool m_picturePainted = false;
     int m_index = 0;
     int m_bits = 0;
     int m_loadedPage = 1;

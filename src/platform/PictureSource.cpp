@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include <atomic>
+
 namespace platform {
 namespace {
 
@@ -33,7 +35,18 @@ void post(const QPointer<QObject>& guard, std::function<void()> f)
         Qt::QueuedConnection);
 }
 
+std::atomic<int> g_wholePictures{0};
+std::atomic<qint64> g_largestPart{0};
+
 } // namespace
+
+DecodeCounts decodeCounts() { return {g_wholePictures.load(), g_largestPart.load()}; }
+
+void resetDecodeCounts()
+{
+    g_wholePictures = 0;
+    g_largestPart = 0;
+}
 
 std::shared_ptr<PictureSource> PictureSource::open(const QString& path)
 {
@@ -48,7 +61,13 @@ std::shared_ptr<PictureSource> PictureSource::open(const QString& path)
 
 int PictureSource::part(const QRect& source, const QSize& size, QImage* out) const
 {
-    return readPicturePart(m_picture, source, size, out);
+    const int r = readPicturePart(m_picture, source, size, out);
+    if (r == 0) {
+        const qint64 pixels = qint64(out->width()) * out->height();
+        for (qint64 was = g_largestPart; pixels > was && !g_largestPart.compare_exchange_weak(was, pixels);) {
+        }
+    }
+    return r;
 }
 
 void PictureSource::partLater(const QRect& source, const QSize& size, QObject* context,
@@ -122,6 +141,7 @@ void PictureSource::decodeWhole()
         finish(err::NoMemory, {});
         return;
     }
+    ++g_wholePictures;
     PictureData d;
     const int r = readPicture(m_picture.path, 1, 1, &d);
     finish(r, r == 0 && !d.frames.isEmpty() ? d.frames.first() : QImage());

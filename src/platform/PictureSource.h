@@ -59,6 +59,15 @@ private:
     std::vector<std::function<void()>> m_waiting; // each posts its own done
 };
 
+// What the large loads have decoded so far, for all of them together: how
+// many times a whole picture, and the most pixels one part decode gave.
+struct DecodeCounts {
+    int wholePictures = 0;
+    qint64 largestPart = 0;
+};
+DecodeCounts decodeCounts();
+void resetDecodeCounts();
+
 // Pictures with fewer pixels than this are decoded whole at once, as before:
 // decoding them in parts would save little.
 constexpr qint64 kPartialPixels = qint64(4) * 1000 * 1000;

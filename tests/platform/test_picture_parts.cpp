@@ -6,6 +6,7 @@
 #include "platform/ImagingCodes.h"
 #include "platform/Lead.h"
 #include "platform/PictureParts.h"
+#include "platform/PictureSource.h"
 
 #include <QImageReader>
 #include <QLinearGradient>
@@ -163,13 +164,16 @@ TEST(PictureParts, TheControlShowsALargePictureBeforeDecodingItWhole)
     EXPECT_EQ(QSize(lead.InfoWidth(), lead.InfoHeight()), QSize(2600, 1800));
     EXPECT_EQ(lead.BitmapBits(), 24);
 
-    // Normal size: the corner that shows, pixel for pixel.
+    // Normal size: the corner that shows, pixel for pixel, once a worker
+    // has decoded it; the paints before show the background.
     QImage shot = lead.grab().toImage();
+    EXPECT_FALSE(lead.PicturePainted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shot = lead.grab().toImage(), lead.PicturePainted(); }, 20000));
     EXPECT_FALSE(lead.WholePictureInMemory());
     EXPECT_EQ(shot.pixel(50, 40), whole.pixel(50, 40));
     // Fitted: the whole picture, scaled, still without decoding it whole.
     lead.setPaintSizeMode(3);
-    shot = lead.grab().toImage();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shot = lead.grab().toImage(), lead.PicturePainted(); }, 20000));
     EXPECT_FALSE(lead.WholePictureInMemory());
     const QRgb centre = shot.pixel(200, 150);
     const QRgb expected = whole.scaled(400, 277, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(200, 138);
@@ -189,7 +193,7 @@ TEST(PictureParts, TheControlShowsALargePictureBeforeDecodingItWhole)
     EXPECT_EQ(samples::readBytes(dir.filePath("saved.png")), samples::readBytes(dir.filePath("plain.png")));
 }
 
-TEST(PictureParts, PanningPastTheShownPartDecodesTheWholePictureAside)
+TEST(PictureParts, PanningDecodesThePartThatShowsAndOnlyEditsDecodeTheWholePicture)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("large.png");
@@ -200,13 +204,19 @@ TEST(PictureParts, PanningPastTheShownPartDecodesTheWholePictureAside)
     lead.setBorderStyle(0);
     lead.resize(300, 200);
     lead.show();
+    resetDecodeCounts();
     ASSERT_EQ(lead.Load(path), 0);
-    lead.grab();
-    EXPECT_FALSE(lead.WholePictureInMemory());
+    lead.grab(); // asks a worker for the part that shows
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), lead.PicturePainted(); }, 20000));
     lead.setPanOffset(QPoint(1500, 1000));
-    lead.grab(); // paints what it has, and asks for the rest
-    EXPECT_TRUE(QTest::qWaitFor([&] { return lead.WholePictureInMemory(); }, 20000));
-    const QImage shot = lead.grab().toImage();
+    QImage shot = lead.grab().toImage(); // paints what it has, and asks for the rest
+    EXPECT_FALSE(lead.PicturePainted()) << "the part that shows now is not there yet";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shot = lead.grab().toImage(), lead.PicturePainted(); }, 20000));
     EXPECT_EQ(shot.pixel(20, 30), whole.pixel(1520, 1030));
+    EXPECT_FALSE(lead.WholePictureInMemory());
+    EXPECT_EQ(decodeCounts().wholePictures, 0);
+    EXPECT_LE(decodeCounts().largestPart, 300 * 200) << "no more than the control shows";
     EXPECT_EQ(lead.Intensity(100), 0) << "the whole picture changes";
+    EXPECT_EQ(decodeCounts().wholePictures, 1);
+    EXPECT_TRUE(lead.WholePictureInMemory());
 }
