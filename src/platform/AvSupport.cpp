@@ -1,15 +1,10 @@
 #include "platform/AvSupport.h"
 #include "platform/LibraryLoad.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QSet>
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -76,29 +71,9 @@ bool Output::open(const QString& target, QString* error)
         return false;
     }
     m_soundOnly = isSoundOnlyExtension(QFileInfo(target).suffix()) || m_format->video_codec == AV_CODEC_ID_NONE;
-    const QFileInfo info(target);
-    const QString dir = info.absolutePath();
-    // A temporary file beside the target, created with the usual permissions.
-    for (int attempt = 0; attempt < 20 && m_temp.isEmpty(); ++attempt) {
-        const QString name = QStringLiteral(".%1.%2.part")
-                                 .arg(info.fileName())
-                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        const QString path = QDir(dir).filePath(name);
-        const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            m_temp = path;
-        } else if (errno != EEXIST) {
-            *error = QStringLiteral("Cannot write in the folder - ") + dir + QStringLiteral(" (") +
-                     QString::fromLocal8Bit(strerror(errno)) + QLatin1Char(')');
-            return false;
-        }
-    }
-    if (m_temp.isEmpty()) {
-        *error = QStringLiteral("Cannot write in the folder - ") + dir;
+    if (!openFile(error))
         return false;
-    }
-    const int r = avformat_alloc_output_context2(&m_oc, m_format, nullptr, nativePath(m_temp).constData());
+    const int r = avformat_alloc_output_context2(&m_oc, m_format, nullptr, nativePath(target).constData());
     if (r < 0 || !m_oc) {
         *error = QStringLiteral("Cannot prepare the file - ") + avError(r);
         return false;
@@ -168,8 +143,10 @@ Encoder* Output::addVideo(int width, int height, AVRational rate, const QString&
         rates = mpegRates;
     if (rates && !tuning.exactRate)
         rate = rates[av_find_nearest_q_idx(rate, rates)];
-    c->width = std::max(2, width & ~1);
-    c->height = std::max(2, height & ~1);
+    // The MPEG-1 and MPEG-2 encoders take any size; the others want even ones.
+    const bool anySize = codec->id == AV_CODEC_ID_MPEG1VIDEO || codec->id == AV_CODEC_ID_MPEG2VIDEO;
+    c->width = anySize ? std::max(1, width) : std::max(2, width & ~1);
+    c->height = anySize ? std::max(1, height) : std::max(2, height & ~1);
     c->time_base = av_inv_q(rate);
     c->framerate = rate;
     c->pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
@@ -190,6 +167,12 @@ Encoder* Output::addVideo(int width, int height, AVRational rate, const QString&
         c->global_quality = FF_QP2LAMBDA * (tuning.quantiser > 0 ? tuning.quantiser : 4);
         if (tuning.stillPictures)
             av_opt_set(c->priv_data, "motion_est", "zero", 0);
+        if (codec->id == AV_CODEC_ID_MPEG2VIDEO) {
+            // No B-frames are written: the stream says so, and a decoder
+            // gives each frame out at once, at the time it was written with.
+            c->max_b_frames = 0;
+            c->flags |= AV_CODEC_FLAG_LOW_DELAY;
+        }
         break;
     default: c->bit_rate = 4000000; break;
     }
@@ -241,13 +224,65 @@ Encoder* Output::addAudio(int sampleRate, const AVChannelLayout& layout, const Q
     return e;
 }
 
+// The file goes through SafeFile: a temporary file beside the target (of a
+// name that fits the folder whatever the target's length), renamed over the
+// target only when every byte was written.
+bool Output::openFile(QString* error)
+{
+    m_file = std::make_unique<SafeFile>(m_target);
+    if (m_file->open())
+        return true;
+    *error = QStringLiteral("Cannot write in the folder - ") + QFileInfo(m_target).absolutePath() +
+             QStringLiteral(" (") + m_file->errorString() + QLatin1Char(')');
+    m_file.reset();
+    return false;
+}
+
+int Output::writeBytes(void* opaque, uint8_t* data, int size)
+{
+    SafeFile& file = *static_cast<Output*>(opaque)->m_file;
+    if (!file.write(QByteArray::fromRawData(reinterpret_cast<const char*>(data), size)))
+        return AVERROR(EIO);
+    return size;
+}
+
+int64_t Output::seekTo(void* opaque, int64_t offset, int whence)
+{
+    SafeFile& file = *static_cast<Output*>(opaque)->m_file;
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE: return file.size();
+    case SEEK_SET: break;
+    case SEEK_CUR: offset += file.position(); break;
+    case SEEK_END: offset += file.size(); break;
+    default: return AVERROR(EINVAL);
+    }
+    return offset >= 0 && file.seek(offset) ? offset : AVERROR(EIO);
+}
+
+void Output::closeFile()
+{
+    if (m_oc)
+        m_oc->pb = nullptr;
+    if (m_io) {
+        av_freep(&m_io->buffer);
+        avio_context_free(&m_io);
+    }
+}
+
 bool Output::begin(QString* error)
 {
-    int r = avio_open(&m_oc->pb, nativePath(m_temp).constData(), AVIO_FLAG_WRITE);
-    if (r < 0) {
-        *error = QStringLiteral("Cannot write the file - ") + avError(r);
+    constexpr int kBufferBytes = 256 * 1024;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+    m_io = buffer ? avio_alloc_context(buffer, kBufferBytes, 1, this, nullptr, &Output::writeBytes, &Output::seekTo)
+                  : nullptr;
+    if (!m_io) {
+        av_free(buffer);
+        *error = QStringLiteral("Cannot write the file - ") + avError(AVERROR(ENOMEM));
         return false;
     }
+    m_oc->pb = m_io;
+    m_oc->flags |= AVFMT_FLAG_CUSTOM_IO;
+    int r = 0;
     m_oc->avoid_negative_ts = AVFMT_AVOID_NEG_TS_MAKE_NON_NEGATIVE;
     r = avformat_write_header(m_oc, nullptr);
     if (r < 0) {
@@ -352,38 +387,35 @@ bool Output::finish(QString* error)
         return false;
     }
     const int written = av_write_trailer(m_oc);
-    // The close flushes the last buffer: a full disk may show only there.
-    const int closed = avio_closep(&m_oc->pb);
-    if (const int r = written < 0 ? written : closed; r < 0) {
-        *error = QStringLiteral("Cannot finish the file - ") + avError(r);
+    // The flush writes the last buffer: a full disk may show only there.
+    avio_flush(m_io);
+    if (const int r = written < 0 ? written : m_io->error; r < 0) {
+        *error = QStringLiteral("Cannot finish the file - ") +
+                 (m_file->errorString().isEmpty() ? avError(r) : m_file->errorString());
         return false;
     }
+    closeFile();
     if (m_packets == 0) {
         *error = QStringLiteral("The marked range holds nothing to write");
         return false;
     }
-    if (::rename(nativePath(m_temp).constData(), nativePath(m_target).constData()) != 0) {
+    const bool committed = m_file->commit();
+    if (!committed)
         *error = QStringLiteral("Cannot replace the file - ") + m_target + QStringLiteral(" (") +
-                 QString::fromLocal8Bit(strerror(errno)) + QLatin1Char(')');
-        return false;
-    }
-    m_temp.clear();
-    return true;
+                 m_file->errorString() + QLatin1Char(')');
+    m_file.reset();
+    return committed;
 }
 
 void Output::abort()
 {
     encoders.clear();
+    closeFile();
     if (m_oc) {
-        if (m_oc->pb)
-            avio_closep(&m_oc->pb);
         avformat_free_context(m_oc);
         m_oc = nullptr;
     }
-    if (!m_temp.isEmpty()) {
-        ::unlink(nativePath(m_temp).constData());
-        m_temp.clear();
-    }
+    m_file.reset(); // never committed: the target stays as it was
 }
 
 Encoder* Output::finishEncoder(std::unique_ptr<Encoder> enc, const AVCodec* codec, QString* error)

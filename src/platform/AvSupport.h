@@ -1,7 +1,10 @@
 #pragma once
 // What the media component's parts share inside the platform layer: the
-// output file (container, copied and encoded streams, the temporary name
-// renamed into place) and small helpers over FFmpeg. Not for other layers.
+// output file (container, copied and encoded streams, written through the
+// program's checked writer and put in place only when whole) and small
+// helpers over FFmpeg. Not for other layers.
+#include "platform/TextFile.h"
+
 #include <QFile>
 #include <QString>
 
@@ -123,7 +126,14 @@ private:
 
     bool drainFifo(Encoder& e, bool last, QString* error);
 
-    QString m_target, m_temp;
+    bool openFile(QString* error);
+    void closeFile();
+    static int writeBytes(void* opaque, uint8_t* data, int size);
+    static int64_t seekTo(void* opaque, int64_t offset, int whence);
+
+    QString m_target;
+    std::unique_ptr<SafeFile> m_file; // the checked writer every file of the program goes through
+    AVIOContext* m_io = nullptr;
     const AVOutputFormat* m_format = nullptr;
     AVFormatContext* m_oc = nullptr;
     bool m_soundOnly = false;

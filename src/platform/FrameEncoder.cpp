@@ -59,77 +59,23 @@ Source sourceOf(const QImage& image)
     return s;
 }
 
-Source sourceOf(const AVFrame* f)
-{
-    Source s;
-    for (int i = 0; i < 4; ++i) {
-        s.data[i] = f->data[i];
-        s.lines[i] = f->linesize[i];
-    }
-    s.width = f->width;
-    s.height = f->height;
-    s.format = AVPixelFormat(f->format);
-    s.fullRange = f->color_range == AVCOL_RANGE_JPEG;
-    // The JPEG forms name their range in the format; the scaler wants it said.
-    switch (s.format) {
-    case AV_PIX_FMT_YUVJ420P: s.format = AV_PIX_FMT_YUV420P, s.fullRange = true; break;
-    case AV_PIX_FMT_YUVJ422P: s.format = AV_PIX_FMT_YUV422P, s.fullRange = true; break;
-    case AV_PIX_FMT_YUVJ444P: s.format = AV_PIX_FMT_YUV444P, s.fullRange = true; break;
-    case AV_PIX_FMT_YUVJ440P: s.format = AV_PIX_FMT_YUV440P, s.fullRange = true; break;
-    default: break;
-    }
-    return s;
-}
-
-bool isJpegName(const QString& path)
-{
-    const QString ext = QFileInfo(path).suffix().toUpper();
-    return ext == QLatin1String("JPG") || ext == QLatin1String("JPEG") || ext == QLatin1String("JPE");
-}
-
-// The first picture of a JPEG file, decoded by FFmpeg; nullptr when it cannot.
-std::shared_ptr<AVFrame> decodeJpeg(const QString& path)
-{
-    AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, nativePath(path).constData(), av_find_input_format("jpeg_pipe"), nullptr) < 0)
-        return nullptr;
-    std::unique_ptr<AVFormatContext, InputCloser> ic(raw);
-    if (raw->nb_streams < 1)
-        return nullptr;
-    const AVCodecParameters* par = raw->streams[0]->codecpar;
-    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
-    if (!codec)
-        return nullptr;
-    std::unique_ptr<AVCodecContext, void (*)(AVCodecContext*)> c(avcodec_alloc_context3(codec),
-                                                                  [](AVCodecContext* p) { avcodec_free_context(&p); });
-    c->thread_count = 1; // pictures are read side by side already
-    if (avcodec_parameters_to_context(c.get(), par) < 0 || avcodec_open2(c.get(), codec, nullptr) < 0)
-        return nullptr;
-    PacketPtr pkt(av_packet_alloc());
-    std::shared_ptr<AVFrame> frame(av_frame_alloc(), [](AVFrame* f) { av_frame_free(&f); });
-    while (av_read_frame(raw, pkt.get()) >= 0) {
-        const int sent = avcodec_send_packet(c.get(), pkt.get());
-        av_packet_unref(pkt.get());
-        if (sent >= 0 && avcodec_receive_frame(c.get(), frame.get()) >= 0)
-            return frame;
-    }
-    avcodec_send_packet(c.get(), nullptr);
-    return avcodec_receive_frame(c.get(), frame.get()) >= 0 ? frame : nullptr;
-}
-
 } // namespace
 
-StillPicture StillPicture::read(const QString& path)
+StillPicture StillPicture::read(const QString& path, const QSize& box)
 {
     StillPicture p;
-    if (isJpegName(path) && mediaLibrariesLoaded())
-        p.m_frame = decodeJpeg(path);
-    if (!p.m_frame) {
-        PictureData d;
-        if (readPicture(path, 1, 1, &d) == 0 && !d.frames.isEmpty())
-            p.m_image = d.frames.first();
-    }
+    QImage image;
+    if (readScaledPicture(path, box, &image) == 0)
+        p.m_image = std::move(image);
     return p;
+}
+
+QSize StillPicture::sizeOf(const QString& path)
+{
+    PictureInfo info;
+    if (readPictureInfo(path, 1, &info) != 0 || info.width < 1 || info.height < 1)
+        return {};
+    return {info.width, info.height};
 }
 
 StillPicture StillPicture::fromImage(const QImage& image)
@@ -138,8 +84,6 @@ StillPicture StillPicture::fromImage(const QImage& image)
     p.m_image = image;
     return p;
 }
-
-QSize StillPicture::size() const { return m_frame ? QSize(m_frame->width, m_frame->height) : m_image.size(); }
 
 struct FrameEncoder::Impl {
     Output output;
@@ -159,8 +103,6 @@ struct FrameEncoder::Impl {
 
 bool FrameEncoder::Impl::fill(const StillPicture& picture, QString* error)
 {
-    if (picture.m_frame)
-        return convert(sourceOf(picture.m_frame.get()), error);
     QImage image = picture.m_image;
     const QImage::Format fmt = image.format();
     if (fmt != QImage::Format_RGB32 && fmt != QImage::Format_ARGB32 && fmt != QImage::Format_Grayscale8)

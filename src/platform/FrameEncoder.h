@@ -10,29 +10,31 @@
 #include <cstdint>
 #include <memory>
 
-struct AVFrame;
-
 namespace platform {
 
-// A picture read for the encoder. JPEG photos are decoded by FFmpeg straight
-// into the YUV form the encoder works in (no colour conversion there and
-// back); other pictures, and JPEG files FFmpeg cannot read, through
-// PictureCodec. Safe to read on any thread.
+// A picture read for the encoder, through the program's own picture reader
+// (every type the main view shows, within its memory limits). Safe to read on
+// any thread.
 class StillPicture {
 public:
-    static StillPicture read(const QString& path);
+    // The picture fitted within box (never enlarged; scaled in the decoder
+    // where the type allows), so that a large picture never lands whole in
+    // memory only to be made smaller.
+    static StillPicture read(const QString& path, const QSize& box);
+    // The size of the file's picture as its header tells it; empty when it
+    // is no picture the reader takes.
+    static QSize sizeOf(const QString& path);
     static StillPicture fromImage(const QImage& image);
-    bool isNull() const { return !m_frame && m_image.isNull(); }
-    QSize size() const;
+    bool isNull() const { return m_image.isNull(); }
+    QSize size() const { return m_image.size(); }
 
 private:
     friend class FrameEncoder;
-    std::shared_ptr<AVFrame> m_frame;
     QImage m_image;
 };
 
 struct FrameFormat {
-    int width = 0, height = 0; // the frame; odd sizes lose their last row or column
+    int width = 0, height = 0; // the frame (even sizes for encoders other than MPEG-1 and MPEG-2)
     int rateNum = 15, rateDen = 1; // frames per second, kept exactly
     QString encoder = QStringLiteral("mpeg2video");
     int quantiser = 3; // fixed quantiser (1 best .. 31)

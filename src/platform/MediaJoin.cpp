@@ -25,6 +25,22 @@ void report(const StatusReport& status, const QString& text)
         status(text);
 }
 
+const QString kTimeOutOfRange = QStringLiteral("A time in the file is out of range - the file is damaged");
+
+// a + b, false when the sum leaves the range of media times (the lowest
+// value means "no time").
+bool addTimes(int64_t a, int64_t b, int64_t* sum)
+{
+    return !__builtin_add_overflow(a, b, sum) && *sum != AV_NOPTS_VALUE;
+}
+
+// A time in other units; false when it does not fit.
+bool rescaleTime(int64_t t, AVRational from, AVRational to, int64_t* out, AVRounding rnd = AV_ROUND_NEAR_INF)
+{
+    *out = av_rescale_q_rnd(t, from, to, AVRounding(rnd | AV_ROUND_PASS_MINMAX));
+    return *out != AV_NOPTS_VALUE && *out != INT64_MAX;
+}
+
 // One stream of the file being written, fed from one input stream at a time.
 struct Track {
     bool video = false;
@@ -76,6 +92,8 @@ public:
         avcodec_free_context(&t.decoder);
         t.in = in;
         t.inStart = input.startIn(in);
+        if (t.inStart == AV_NOPTS_VALUE) // a start time out of range
+            t.inStart = 0;
         t.offset = offset;
         if (!t.encoder)
             return true;
@@ -137,27 +155,45 @@ public:
     }
 
 private:
+    // A packet's time moved to where its file begins in the output, in the
+    // output's units; false when it leaves the range of times.
+    static bool shiftTime(const Track& t, int64_t shift, int64_t* ts)
+    {
+        return *ts == AV_NOPTS_VALUE ||
+               (addTimes(*ts, shift, ts) && rescaleTime(*ts, t.in->time_base, t.out->time_base, ts));
+    }
+
     bool copy(Track& t, AVPacket* pkt, QString* error)
     {
-        const int64_t shift =
-            av_rescale_q_rnd(t.offset, AV_TIME_BASE_Q, t.in->time_base, AV_ROUND_UP) - t.inStart;
-        if (pkt->pts != AV_NOPTS_VALUE)
-            pkt->pts += shift;
-        if (pkt->dts != AV_NOPTS_VALUE)
-            pkt->dts += shift;
-        av_packet_rescale_ts(pkt, t.in->time_base, t.out->time_base);
+        int64_t offset = 0, shift = 0, stop = 0;
+        const int64_t duration = std::max<int64_t>(0, pkt->duration);
+        if (!rescaleTime(t.offset, AV_TIME_BASE_Q, t.in->time_base, &offset, AV_ROUND_UP) ||
+            !addTimes(offset, -t.inStart, &shift) || !shiftTime(t, shift, &pkt->pts) ||
+            !shiftTime(t, shift, &pkt->dts) ||
+            !rescaleTime(duration, t.in->time_base, t.out->time_base, &pkt->duration)) {
+            *error = kTimeOutOfRange;
+            return false;
+        }
         // Decode times keep increasing across the joined files.
         if (pkt->dts != AV_NOPTS_VALUE && t.lastDts != AV_NOPTS_VALUE && pkt->dts <= t.lastDts) {
-            pkt->dts = t.lastDts + 1;
+            if (!addTimes(t.lastDts, 1, &pkt->dts)) {
+                *error = kTimeOutOfRange;
+                return false;
+            }
             if (pkt->pts != AV_NOPTS_VALUE && pkt->pts < pkt->dts)
                 pkt->pts = pkt->dts;
         }
         if (pkt->dts != AV_NOPTS_VALUE)
             t.lastDts = pkt->dts;
         const int64_t at = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
-        if (at != AV_NOPTS_VALUE)
-            t.stop = std::max(t.stop, av_rescale_q_rnd(at + std::max<int64_t>(0, pkt->duration), t.out->time_base,
-                                                       AV_TIME_BASE_Q, AV_ROUND_UP));
+        if (at != AV_NOPTS_VALUE) {
+            if (!addTimes(at, pkt->duration, &stop) ||
+                !rescaleTime(stop, t.out->time_base, AV_TIME_BASE_Q, &stop, AV_ROUND_UP)) {
+                *error = kTimeOutOfRange;
+                return false;
+            }
+            t.stop = std::max(t.stop, stop);
+        }
         ++t.packets;
         return output.write(pkt, t.out, t.out->time_base, error);
     }
@@ -178,18 +214,32 @@ private:
     bool encodeFrame(Track& t, AVFrame* frame, QString* error)
     {
         const int64_t ts = frame->best_effort_timestamp;
-        const int64_t at = ts == AV_NOPTS_VALUE ? t.stop
-                                                : av_rescale_q(ts - t.inStart, t.in->time_base, AV_TIME_BASE_Q) + t.offset;
+        int64_t at = t.stop, stop = 0;
+        if (ts != AV_NOPTS_VALUE && (!addTimes(ts, -t.inStart, &at) ||
+                                     !rescaleTime(at, t.in->time_base, AV_TIME_BASE_Q, &at) ||
+                                     !addTimes(at, t.offset, &at))) {
+            *error = kTimeOutOfRange;
+            return false;
+        }
         ++t.packets;
         if (t.video) {
             const AVRational rate = t.encoder->ctx->framerate;
-            const int64_t pts = std::llround(double(at) / AV_TIME_BASE * av_q2d(rate));
-            t.stop = std::max(t.stop, av_rescale_q(pts + 1, av_inv_q(rate), AV_TIME_BASE_Q));
+            int64_t pts = 0;
+            if (!rescaleTime(at, AV_TIME_BASE_Q, av_inv_q(rate), &pts) || !addTimes(pts, 1, &stop) ||
+                !rescaleTime(stop, av_inv_q(rate), AV_TIME_BASE_Q, &stop)) {
+                *error = kTimeOutOfRange;
+                return false;
+            }
+            t.stop = std::max(t.stop, stop);
             return output.encodeVideo(*t.encoder, frame, pts, error);
         }
-        if (frame->sample_rate > 0)
-            t.stop = std::max(t.stop, at + av_rescale_q(frame->nb_samples, AVRational{1, frame->sample_rate},
-                                                        AV_TIME_BASE_Q));
+        if (frame->sample_rate > 0) {
+            if (!addTimes(at, av_rescale_q(frame->nb_samples, AVRational{1, frame->sample_rate}, AV_TIME_BASE_Q), &stop)) {
+                *error = kTimeOutOfRange;
+                return false;
+            }
+            t.stop = std::max(t.stop, stop);
+        }
         return output.encodeAudio(*t.encoder, frame, 0, frame->nb_samples, error);
     }
 };
@@ -642,7 +692,7 @@ private:
         const int64_t ts = p->dts != AV_NOPTS_VALUE ? p->dts : p->pts;
         if (ts == AV_NOPTS_VALUE)
             return -1; // untimed: written at once
-        return double(ts - s.input.startIn(s.stream)) * av_q2d(s.stream->time_base);
+        return (double(ts) - double(s.input.startIn(s.stream))) * av_q2d(s.stream->time_base);
     }
 
     ReplaceAudioJob m_job;

@@ -2,15 +2,49 @@
 
 #include "platform/ErrorNumbers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace platform {
 
-SafeFile::SafeFile(const QString& path) : m_file(path) {}
+QString temporaryPathFor(const QString& target)
+{
+    const QFileInfo info(target);
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    long longest = ::pathconf(folder.constData(), _PC_NAME_MAX);
+    if (longest <= 0)
+        longest = 255;
+    const QString tail = QStringLiteral(".%1.part").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    const qsizetype room = qsizetype(longest) - 1 - QFile::encodeName(tail).size();
+    QString name = info.fileName();
+    while (!name.isEmpty() && QFile::encodeName(name).size() > room) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate())
+            name.chop(1);
+    }
+    return QDir(info.absolutePath()).filePath(QLatin1Char('.') + name + tail);
+}
+
+SafeFile::SafeFile(const QString& path) : m_target(path) {}
+
+SafeFile::~SafeFile() { discard(); }
+
+void SafeFile::discard()
+{
+    if (m_file.fileName().isEmpty())
+        return;
+    m_file.close();
+    m_file.remove();
+    m_file.setFileName(QString());
+}
 
 bool SafeFile::fail()
 {
@@ -19,18 +53,28 @@ bool SafeFile::fail()
     if (!m_failed) {
         m_failed = true;
         m_errorNumber = systemError ? errorNumberFromErrno(systemError) : errorNumberFromFileError(m_file.error());
-        m_errorString = m_file.errorString();
+        m_errorString = systemError ? QString::fromLocal8Bit(strerror(systemError)) : m_file.errorString();
     }
-    if (m_file.isOpen())
-        m_file.cancelWriting();
+    discard();
     return false;
 }
 
 bool SafeFile::open()
 {
-    errno = 0;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    // A name taken meanwhile by another writer: another name.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        m_file.setFileName(temporaryPathFor(m_target));
+        errno = 0;
+        if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        if (errno != EEXIST)
+            return fail();
+    }
+    if (!m_file.isOpen())
         return fail();
+    const QFile old(m_target);
+    if (old.exists())
+        m_file.setPermissions(old.permissions());
     return true;
 }
 
@@ -44,20 +88,30 @@ bool SafeFile::write(const QByteArray& bytes)
     return true;
 }
 
+bool SafeFile::seek(qint64 position)
+{
+    if (m_failed || !m_file.isOpen())
+        return false;
+    errno = 0;
+    if (!m_file.seek(position))
+        return fail();
+    return true;
+}
+
 bool SafeFile::commit()
 {
     if (m_failed || !m_file.isOpen())
         return fail();
     errno = 0;
-    if (!m_file.flush())
+    if (!m_file.flush() || ::fsync(m_file.handle()) != 0)
         return fail();
-    if (!m_file.commit()) {
-        const int systemError = errno;
-        m_failed = true;
-        m_errorNumber = systemError ? errorNumberFromErrno(systemError) : errorNumberFromFileError(m_file.error());
-        m_errorString = m_file.errorString();
-        return false;
-    }
+    m_file.close();
+    if (m_file.error() != QFileDevice::NoError)
+        return fail();
+    errno = 0;
+    if (::rename(QFile::encodeName(m_file.fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
+        return fail();
+    m_file.setFileName(QString());
     return true;
 }
 

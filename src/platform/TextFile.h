@@ -4,26 +4,38 @@
 // written whole with CR LF through a temporary file that is renamed over the
 // old one, so a failed write never leaves a half-written file behind.
 // SafeFile is that one writer, for text and binary files alike.
-#include <QSaveFile>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
 namespace platform {
 
+// The temporary file beside the target that a write goes to first:
+// ".<name>.<8 hex digits>.part", the name cut short (at a whole character)
+// where the whole would pass the longest name the folder's file system takes.
+QString temporaryPathFor(const QString& target);
+
 // Writes a file whole: the bytes go to a temporary file beside the target,
-// unbuffered, so a full disk shows at the write that meets it; the flush and
-// the close are checked as well. Only when every byte was written does the
-// temporary file replace the target; after any error it is removed and the
-// old file stays as it was. An object that is not committed writes nothing.
+// unbuffered, so a full disk shows at the write that meets it; the sync to
+// disk and the close are checked as well. Only when every byte was written
+// does the temporary file replace the target (keeping the old file's
+// permissions); after any error it is removed and the old file stays as it
+// was. An object that is not committed writes nothing.
 class SafeFile {
 public:
     explicit SafeFile(const QString& path);
+    ~SafeFile();
     SafeFile(const SafeFile&) = delete;
     SafeFile& operator=(const SafeFile&) = delete;
 
     bool open();
     // False once any write failed; later writes are refused.
     bool write(const QByteArray& bytes);
+    // Moves to a byte of the file written so far (writers that go back to
+    // fill in sizes); false after any error.
+    bool seek(qint64 position);
+    qint64 position() const { return m_file.pos(); }
+    qint64 size() const { return m_file.size(); }
     // Replaces the target; false (and nothing replaced) after any error.
     bool commit();
 
@@ -34,7 +46,9 @@ public:
 
 private:
     bool fail();
-    QSaveFile m_file;
+    void discard();
+    QString m_target;
+    QFile m_file; // the temporary file
     bool m_failed = false;
     int m_errorNumber = 0;
     QString m_errorString;

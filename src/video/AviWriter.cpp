@@ -1,6 +1,7 @@
 #include "video/AviWriter.h"
 
 #include "platform/FrameEncoder.h"
+#include "platform/PictureCodec.h"
 #include "shared/FileTypes.h"
 
 #include <QThread>
@@ -8,19 +9,18 @@
 #include <algorithm>
 #include <deque>
 #include <future>
-#include <utility>
 
 namespace video {
 namespace {
 
 using platform::StillPicture;
 
-// Decodes the pictures a few ahead of the encoder, on other threads.
+// Decodes the pictures a few ahead of the encoder, on other threads, each
+// fitted within the frame.
 class PictureQueue {
 public:
-    PictureQueue(const QStringList& paths, StillPicture first)
-        : m_paths(paths), m_first(std::move(first)),
-          m_ahead(std::clamp(QThread::idealThreadCount() / 2, 1, 3))
+    PictureQueue(const QStringList& paths, const QSize& frame)
+        : m_paths(paths), m_frame(frame), m_ahead(std::clamp(QThread::idealThreadCount() / 2, 1, 3))
     {
     }
 
@@ -29,12 +29,6 @@ public:
 
     StillPicture take()
     {
-        if (m_taken == 0 && !m_first.isNull()) {
-            ++m_taken;
-            ++m_started;
-            fill();
-            return std::exchange(m_first, StillPicture());
-        }
         fill();
         StillPicture img = m_pending.front().get();
         m_pending.pop_front();
@@ -47,11 +41,11 @@ private:
     void fill()
     {
         while (int(m_pending.size()) < m_ahead && m_started < m_paths.size())
-            m_pending.push_back(std::async(std::launch::async, &StillPicture::read, m_paths.at(m_started++)));
+            m_pending.push_back(std::async(std::launch::async, &StillPicture::read, m_paths.at(m_started++), m_frame));
     }
 
     QStringList m_paths;
-    StillPicture m_first; // the first picture, decoded already for the frame size
+    QSize m_frame;
     int m_ahead;
     qsizetype m_started = 0, m_taken = 0;
     std::deque<std::future<StillPicture>> m_pending;
@@ -61,16 +55,15 @@ private:
 
 bool IsVideoFramePicture(const QString& path)
 {
-    static const QStringList accepted = {"TIF", "JPG", "BMP", "WMF", "EMF", "ICO", "CUR", "GIF"};
-    return accepted.contains(GetFileExt(path));
+    return platform::decoderFor(GetFileExt(path)) != platform::Decoder::None;
 }
 
 VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
 {
     VideoResult result;
     // The frame size is the first entry's, whatever its type.
-    const StillPicture first = job.entries.isEmpty() ? StillPicture() : StillPicture::read(job.entries.first());
-    if (first.isNull()) {
+    const QSize frame = job.entries.isEmpty() ? QSize() : StillPicture::sizeOf(job.entries.first());
+    if (frame.isEmpty() || !platform::withinImagingLimits(frame.width(), frame.height())) {
         result.outcome = VideoResult::NoFrameSize;
         result.error = QStringLiteral("The first entry of the list is not a picture that can be read");
         return result;
@@ -79,12 +72,11 @@ VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
     for (const QString& entry : job.entries)
         if (IsVideoFramePicture(entry))
             pictures << entry;
-    const bool firstIsFrame = IsVideoFramePicture(job.entries.first());
 
     platform::FrameEncoder encoder;
     platform::FrameFormat format;
-    format.width = first.size().width();
-    format.height = first.size().height();
+    format.width = frame.width();
+    format.height = frame.height();
     format.rateNum = kVideoFramesPerSecond;
     format.quantiser = job.quantiser;
     if (!encoder.open(job.target, format)) {
@@ -93,7 +85,7 @@ VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
     }
     result.width = encoder.frameWidth();
     result.height = encoder.frameHeight();
-    PictureQueue queue(pictures, firstIsFrame ? first : StillPicture());
+    PictureQueue queue(pictures, frame);
     while (!queue.atEnd()) {
         if (cancel && cancel->load()) {
             result.outcome = VideoResult::Stopped;
@@ -113,8 +105,7 @@ VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
     }
     result.frames = encoder.framesWritten();
     if (result.frames == 0) {
-        result.error = QStringLiteral("The list holds no picture that a video can be made of "
-                                      "(TIF, JPG, BMP, WMF, EMF, ICO, CUR or GIF)");
+        result.error = QStringLiteral("The list holds no picture that can be read");
         return result;
     }
     if (!encoder.finish()) {

@@ -193,7 +193,7 @@ void CreatAn1::Form_Load()
         List1->addItem(path);
         // A picture that cannot be read leaves out only its own frames.
         if (count && Image2->Load(path, 0, gs.nPicturePage, 1) == 0) {
-            appendPreviewFrames(*count, 100);
+            appendPreviewFrames(*count, 0); // no delay here: OK sets one
             copied = copied || *count > 0;
         }
     }
@@ -519,8 +519,12 @@ void CreatAn1::videoFinished(const video::VideoResult& result, const QString& pa
         close();
         return;
     }
-    if (result.outcome == video::VideoResult::Written)
+    if (result.outcome == video::VideoResult::Written) {
         MsgBox(kCreated + path);
+        if (!result.unreadable.isEmpty())
+            videotext::writerMessage(QStringLiteral("These pictures could not be read and are not in the video:\n") +
+                                     result.unreadable.join(QLatin1Char('\n')));
+    }
     else if (result.outcome != video::VideoResult::Stopped)
         videotext::writerMessage(QStringLiteral("The video file could not be created - %1\n%2").arg(path, result.error));
     emit videoWritten();

@@ -3,7 +3,10 @@
 
 #include "platform/ImagingCodes.h"
 #include "platform/PictureCodec.h"
+#include "platform/TextFile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -207,4 +210,24 @@ TEST_F(PictureCodec, AFailedSaveLeavesTheTargetAsItWas)
     // A copy from a file that is not there leaves the target as it was too.
     EXPECT_NE(copyFileSafely(file("absent"), target), 0);
     EXPECT_EQ(samples::readBytes(target), QByteArray("old contents"));
+}
+
+TEST_F(PictureCodec, PicturesAndTextFilesReplaceTargetsOfTheLongestName)
+{
+    // 254 bytes (two bytes a character in UTF-8): the temporary name beside it must fit too.
+    const QString picture = file(QString(125, QChar(0xE9)) + ".png");
+    const QString text = file(QString(250, 't') + ".txt");
+    ASSERT_EQ(QFile::encodeName(QFileInfo(picture).fileName()).size(), 254);
+    ASSERT_TRUE(samples::writeBytes(picture, "old picture"));
+    ASSERT_TRUE(samples::writeBytes(text, "old text"));
+    EXPECT_EQ(writePicture(picture, {samples::pattern(8, 8)}, fmt::Png, 24, 0, false), 0);
+    QString error;
+    EXPECT_TRUE(writeLines(text, {"new"}, &error)) << error.toStdString();
+    EXPECT_EQ(samples::readBytes(text), QByteArray("new\r\n"));
+    PictureData d;
+    EXPECT_EQ(readPicture(picture, 1, 1, &d), 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary file stays behind";
+    const QString temporary = QFileInfo(temporaryPathFor(picture)).fileName();
+    EXPECT_LE(QFile::encodeName(temporary).size(), 255);
+    EXPECT_TRUE(temporary.startsWith(QChar('.') + QString(100, QChar(0xE9)))) << "cut at a whole character";
 }

@@ -13,7 +13,9 @@
 #include "shared/Tables.h"
 #include "viewers/PlayerPanel.h"
 #include "platform/WashControls.h"
+#include "video/CreatAn1.h"
 #include "window/Lumivex1.h"
+#include "window/ToolWindows.h"
 
 #include <QDeadlineTimer>
 #include <QAbstractItemView>
@@ -21,6 +23,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtEndian>
@@ -111,6 +116,30 @@ protected:
         return videoDone.isEmpty() && musicDone.isEmpty() ? QStringLiteral("did not reach its end") : QString();
     }
 
+    // Double-clicks the file in the main window's file list, showing the
+    // folder's video files; false when the list does not hold it.
+    bool doubleClickVideo(const QString& folderPath, const QString& name)
+    {
+        w->setFileListFolder(folderPath);
+        const int videoFilter = w->CMBFILTER->findText("Audio-Video", Qt::MatchStartsWith);
+        if (videoFilter < 0)
+            return false;
+        w->CMBFILTER->setCurrentIndex(videoFilter);
+        auto* list = w->PTxShList1;
+        int row = -1;
+        for (int i = 0; i < list->Count(); ++i)
+            if (list->Item(i)->Name() == name)
+                row = i;
+        if (row < 0)
+            return false;
+        QAbstractItemView* view = list->currentView();
+        const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+        return true;
+    }
+
     testsupport::ProgramFolder folder;
     platform::ScopedDialogs dialogs;
     std::unique_ptr<Lumivex1> w;
@@ -159,27 +188,52 @@ TEST_F(RealPlayers, AnMpegFileDoubleClickedInTheListPlaysInTheVideosTab)
         GTEST_SKIP() << "the GStreamer MPEG program stream demuxer is missing (scripts/deps.sh installs it)";
     ASSERT_TRUE(fixtures::makeVideo(file("clip.MPG"), 0.5));
     ASSERT_EQ(fixtures::probe(file("clip.MPG")).container, "mpeg") << "an MPEG program stream";
-    w->setFileListFolder(folder.path());
-    const int videoFilter = w->CMBFILTER->findText("Audio-Video", Qt::MatchStartsWith);
-    ASSERT_GE(videoFilter, 0);
-    w->CMBFILTER->setCurrentIndex(videoFilter);
-    auto* list = w->PTxShList1;
-    int row = -1;
-    QStringList names;
-    for (int i = 0; i < list->Count(); ++i) {
-        names << list->Item(i)->Name();
-        if (names.last() == "clip.MPG")
-            row = i;
+    QSignalSpy done(w->MediaPlayer1, &platform::PlayCtrl::PlayComplete);
+    ASSERT_TRUE(doubleClickVideo(folder.path(), "clip.MPG"));
+    EXPECT_TRUE(done.wait(15000)) << "the clip plays to its end";
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+    auto* picture = w->MediaPlayer1->findChild<platform::VideoView*>("VideoWindow");
+    ASSERT_TRUE(picture);
+    EXPECT_FALSE(picture->currentFrame().isNull()) << "its pictures were shown";
+}
+
+TEST_F(RealPlayers, AVideoCreateVideoMadeOfLargePhotosPlaysInTheVideosTabToItsEnd)
+{
+    if (!gstreamerPlugin("libav"))
+        GTEST_SKIP() << "the GStreamer MPEG-2 decoder is missing (scripts/deps.sh installs it)";
+    const QDir photos(folder.file("photos"));
+    ASSERT_TRUE(QDir().mkpath(photos.path()));
+    for (int i = 0; i < 5; ++i) {
+        QImage photo(3000, 2000, QImage::Format_RGB32);
+        photo.fill(QColor::fromHsv(i * 70, 180, 200));
+        for (int y = 0; y < 2000; y += 50) // some detail, as a photo has
+            for (int x = 0; x < 3000; ++x)
+                photo.setPixel(x, y + (x / 7) % 50, qRgb(x % 256, y % 256, (x * y) % 256));
+        const QString path = photos.filePath(QString("photo%1.jpg").arg(i));
+        ASSERT_TRUE(photo.save(path, nullptr, 90));
+        w->DisplayFile(path);
     }
-    ASSERT_GE(row, 0) << names.join(' ').toStdString() << " / " << list->Filter().toStdString();
-    QAbstractItemView* view = list->currentView();
-    const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+    ASSERT_EQ(w->List3->count(), 5);
+    w->ToolBarComp1->Item("ID_VidEdit")->action()->trigger();
+    auto* maker = qobject_cast<CreatAn1*>(toolwindows::existing("CreatAn1"));
+    ASSERT_TRUE(maker);
+    ASSERT_EQ(maker->List1->count(), 5);
+    maker->Text1->setText("3");
+    const QString movie = folder.file("movie.avi");
+    platform::FileAnswer answer;
+    answer.accepted = true;
+    answer.fileName = movie;
+    dialogs->fileAnswers << answer;
+    QSignalSpy written(maker, &CreatAn1::videoWritten);
+    QTest::mouseClick(maker->SaveAVIBtn, Qt::LeftButton);
+    ASSERT_TRUE(written.wait(120000));
+    ASSERT_EQ(dialogs->texts(), QStringList{"File Created - " + movie});
+    QTest::mouseClick(maker->CancelBtn, Qt::LeftButton);
+    dialogs->messages.clear();
 
     QSignalSpy done(w->MediaPlayer1, &platform::PlayCtrl::PlayComplete);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_TRUE(done.wait(15000)) << "the clip plays to its end";
+    ASSERT_TRUE(doubleClickVideo(folder.path(), "movie.avi"));
+    EXPECT_TRUE(done.wait(30000)) << "the video plays to its end";
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
     auto* picture = w->MediaPlayer1->findChild<platform::VideoView*>("VideoWindow");
     ASSERT_TRUE(picture);

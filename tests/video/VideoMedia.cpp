@@ -121,6 +121,7 @@ Contents readContents(const QString& path)
         c.streams.push_back({par->codec_type == AVMEDIA_TYPE_VIDEO, avcodec_get_name(par->codec_id), par->width,
                              par->height, par->sample_rate, par->ch_layout.nb_channels,
                              av_q2d(in.ic->streams[i]->avg_frame_rate), NAN, 0});
+        c.streams.back().decoderDelay = par->video_delay;
     }
     AVPacket* pkt = av_packet_alloc();
     while (av_read_frame(in.ic, pkt) >= 0) {
@@ -140,7 +141,7 @@ Contents readContents(const QString& path)
     return c;
 }
 
-QList<QImage> decodeFrames(const QString& path)
+QList<QImage> decodeFrames(const QString& path, std::vector<double>* times)
 {
     QList<QImage> frames;
     Input in(path);
@@ -167,6 +168,8 @@ QList<QImage> decodeFrames(const QString& path)
             const int lines[4] = {int(img.bytesPerLine()), 0, 0, 0};
             sws_scale(sws, f->data, f->linesize, 0, f->height, dst, lines);
             frames << img;
+            if (times)
+                times->push_back(seconds(f->best_effort_timestamp, st->time_base));
         }
     };
     while (av_read_frame(in.ic, pkt) >= 0) {

@@ -51,6 +51,7 @@ struct Stream {
     int width = 0, height = 0, sampleRate = 0, channels = 0;
     double frameRate = 0;                  // the average
     double start = NAN, seconds = 0; // from the packets: the first time and the greatest stop time
+    int decoderDelay = 0; // frames a decoder holds back before giving one out (B-frames)
 };
 struct Contents {
     bool ok = false;
@@ -62,8 +63,9 @@ struct Contents {
 };
 Contents readContents(const QString& path);
 
-// Every decoded frame of the picture stream.
-QList<QImage> decodeFrames(const QString& path);
+// Every decoded frame of the picture stream; *times gets each frame's time in
+// seconds as the decoder gives it out.
+QList<QImage> decodeFrames(const QString& path, std::vector<double>* times = nullptr);
 
 // The mean colour of a picture (or of a rectangle of it).
 QColor meanColor(const QImage& image, QRect area = {});

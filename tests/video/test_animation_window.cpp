@@ -99,6 +99,10 @@ TEST_F(Animation, ViewedPicturesFillTheListAndThePreview)
     EXPECT_EQ(win->Image1->BitmapListCount(), 24) << "the broken picture leaves out only its own frames";
     EXPECT_TRUE(near(meanColor(win->Image1->Frames().at(23)), Qt::blue));
     EXPECT_TRUE(win->Image1->IsAnimating());
+    for (int i : {0, 7, 8, 23}) {
+        win->Image1->setBitmapListIndex(i);
+        EXPECT_EQ(win->Image1->BitmapDelay(), 0) << "frames built at load wait for no delay, frame " << i;
+    }
 
     click(win->CancelBtn);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -246,11 +250,11 @@ TEST_F(Animation, AviSaveMakesAFifteenFramesASecondVideo)
     EXPECT_EQ(out.container + " " + v.codec, "avi mpeg2video");
     EXPECT_EQ(QSize(v.width, v.height), QSize(320, 240));
     EXPECT_DOUBLE_EQ(v.frameRate, 15.0);
-    EXPECT_NEAR(out.duration, 16.0 / 15, 0.001);
+    EXPECT_NEAR(out.duration, 24.0 / 15, 0.001);
     const QList<QImage> frames = decodeFrames(path("out.avi"));
-    ASSERT_EQ(frames.size(), 16) << "the PNG picture is not a type the video takes";
-    for (int i = 0; i < 16; ++i)
-        EXPECT_TRUE(near(meanColor(frames[i]), i < 8 ? Qt::red : Qt::green)) << "frame " << i + 1;
+    ASSERT_EQ(frames.size(), 24);
+    for (int i = 0; i < 24; ++i)
+        EXPECT_TRUE(near(meanColor(frames[i]), i < 8 ? Qt::red : i < 16 ? Qt::green : Qt::blue)) << "frame " << i + 1;
 
     // No frame count, or a first entry without pictures: a message, no file.
     dialogs->messages.clear();
@@ -265,6 +269,86 @@ TEST_F(Animation, AviSaveMakesAFifteenFramesASecondVideo)
     EXPECT_TRUE(dialogs->messages[1].text.startsWith("The video file could not be created - " + path("bad.avi")));
     EXPECT_EQ(dialogs->messages[1].title, "Lumivex");
     EXPECT_FALSE(QFile::exists(path("zero.avi")) || QFile::exists(path("bad.avi")));
+}
+
+TEST_F(Animation, AviFramesKeepAnOddSizeAndTheirWrittenTimes)
+{
+    ASSERT_TRUE(writeSolid(path("odd.bmp"), 65, 49, Qt::red));
+    ASSERT_TRUE(writeSolid(path("next.bmp"), 65, 49, Qt::blue));
+    open({path("odd.bmp"), path("next.bmp")});
+    win->Text1->setText("3");
+    saveAs(path("odd.avi"));
+    waitForVideo();
+    ASSERT_EQ(dialogs->texts(), QStringList{"File Created - " + path("odd.avi")});
+    const Contents out = readContents(path("odd.avi"));
+    ASSERT_EQ(out.streams.size(), 1u);
+    EXPECT_EQ(QSize(out.streams[0].width, out.streams[0].height), QSize(65, 49)) << "no row or column lost";
+    EXPECT_EQ(out.streams[0].decoderDelay, 0) << "the stream says it holds no B-frames";
+    std::vector<double> times;
+    const QList<QImage> frames = decodeFrames(path("odd.avi"), &times);
+    ASSERT_EQ(frames.size(), 6);
+    ASSERT_EQ(times.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(frames[i].size(), QSize(65, 49));
+        EXPECT_NEAR(times[size_t(i)], i / 15.0, 1e-6) << "frame " << i + 1;
+        EXPECT_TRUE(near(meanColor(frames[i]), i < 3 ? Qt::red : Qt::blue)) << "frame " << i + 1;
+    }
+    EXPECT_TRUE(near(meanColor(frames[2], QRect(64, 0, 1, 49)), Qt::red)) << "the last column is the picture's";
+}
+
+TEST_F(Animation, AviOfTheLongestNameIsMadeAndMadeAgain)
+{
+    ASSERT_TRUE(writeSolid(path("a.bmp"), 32, 24, Qt::red));
+    const QString target = path(QString(250, 'v') + ".avi"); // 254 bytes, and the temporary name must fit
+    open({path("a.bmp")});
+    win->Text1->setText("2");
+    saveAs(target);
+    waitForVideo();
+    dialogs->answers << platform::Answer::Yes; // replace it
+    saveAs(target);
+    waitForVideo();
+    EXPECT_EQ(dialogs->texts(), QStringList({"File Created - " + target,
+                                             "Do you want to Replace the Picture - " + target + " ? ",
+                                             "File Created - " + target}));
+    EXPECT_EQ(decodeFrames(target).size(), 2);
+    EXPECT_EQ(folderEntries(dir.path()), QStringList({"a.bmp", QFileInfo(target).fileName()}));
+}
+
+TEST_F(Animation, AviTakesEveryPictureTheProgramShowsAndNamesThoseItCannotRead)
+{
+    ASSERT_TRUE(writeSolid(path("photo.jpg"), 320, 240, Qt::red));
+    QImage deep(800, 600, QImage::Format_RGBX64); // 16 bits a channel
+    deep.fill(Qt::green);
+    ASSERT_TRUE(deep.save(path("grad.png")));
+    ASSERT_EQ(int(testsupport::readFile(path("grad.png")).at(24)), 16) << "the header's bit depth";
+    // A JPEG of a few hundred bytes whose header claims 16000 x 16000.
+    QImage small(16, 16, QImage::Format_RGB32);
+    small.fill(Qt::gray);
+    ASSERT_TRUE(small.save(path("claim.jpg")));
+    QByteArray claim = testsupport::readFile(path("claim.jpg"));
+    const qsizetype sof = claim.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    for (int i : {5, 7}) {
+        claim[sof + i] = char(16000 >> 8);
+        claim[sof + i + 1] = char(16000 & 0xFF);
+    }
+    testsupport::writeFile(path("claim.jpg"), claim);
+    testsupport::writeFile(path("broken.jpg"), "this is no picture");
+    open({path("photo.jpg"), path("grad.png"), path("broken.jpg"), path("claim.jpg"), path("song.mp3")});
+    win->Text1->setText("1");
+    saveAs(path("out.avi"));
+    waitForVideo();
+    const QList<QImage> frames = decodeFrames(path("out.avi"));
+    ASSERT_GE(frames.size(), 2);
+    EXPECT_TRUE(near(meanColor(frames[0]), Qt::red));
+    EXPECT_TRUE(near(meanColor(frames[1], QRect(60, 40, 200, 160)), Qt::green)) << "the 16-bit PNG is in the video";
+    ASSERT_EQ(dialogs->messages.size(), 2) << dialogs->texts().join(" | ").toStdString();
+    EXPECT_EQ(dialogs->messages[0].text, "File Created - " + path("out.avi"));
+    const QStringList unread = frames.size() == 3 ? QStringList{path("broken.jpg")}
+                                                  : QStringList{path("broken.jpg"), path("claim.jpg")};
+    EXPECT_EQ(dialogs->messages[1].text,
+              "These pictures could not be read and are not in the video:\n" + unread.join('\n'));
+    EXPECT_EQ(dialogs->messages[1].title, "Lumivex");
 }
 
 TEST_F(Animation, ClosingWhileWritingStopsTheVideoFirst)

@@ -68,16 +68,15 @@ TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
     video::VideoResult r = video::writeVideoFile({{path("tone.wav"), path("a.bmp")}, 8, path("keep.avi")});
     EXPECT_EQ(r.outcome, video::VideoResult::NoFrameSize);
 
-    // Nothing of an accepted type: no frames, so no file.
-    ASSERT_TRUE(writeSolid(path("p.png"), 32, 32, Qt::red));
-    r = video::writeVideoFile({{path("p.png")}, 8, path("keep.avi")});
+    // No frames, so no file.
+    r = video::writeVideoFile({{path("a.bmp"), path("tone.wav")}, 0, path("keep.avi")});
     EXPECT_EQ(r.outcome, video::VideoResult::Failed);
     EXPECT_EQ(r.frames, 0);
 
-    // A size the encoder refuses.
+    // A size past the readers' limits or the encoder's.
     ASSERT_TRUE(writeSolid(path("huge.bmp"), 16400, 8, Qt::red));
     r = video::writeVideoFile({{path("huge.bmp")}, 2, path("keep.avi")});
-    EXPECT_EQ(r.outcome, video::VideoResult::Failed);
+    EXPECT_NE(r.outcome, video::VideoResult::Written);
     EXPECT_FALSE(r.error.isEmpty());
 
     // Stopped before the first picture.
@@ -85,7 +84,7 @@ TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
     r = video::writeVideoFile({{path("a.bmp")}, 8, path("keep.avi")}, &stop);
     EXPECT_EQ(r.outcome, video::VideoResult::Stopped);
 
-    EXPECT_EQ(testsupport::readFile(path("keep.avi")), "the user's old video");
+    EXPECT_TRUE(testsupport::readFile(path("keep.avi")) == "the user's old video");
     for (const QString& name : folderEntries(dir.path()))
         EXPECT_FALSE(name.endsWith(".part")) << name.toStdString();
 }

@@ -38,7 +38,73 @@ protected:
     StatusReport status = [this](const QString& t) { texts << t; };
 };
 
+// The picture packets of a clip copied into a Matroska file with the last one
+// stamped `last` (in the file's units), as a damaged or hostile file may hold.
+bool restampLast(const QString& from, const QString& to, int64_t last)
+{
+    AVFormatContext* in = nullptr;
+    if (avformat_open_input(&in, QFile::encodeName(from).constData(), nullptr, nullptr) < 0)
+        return false;
+    AVFormatContext* out = nullptr;
+    avformat_find_stream_info(in, nullptr);
+    const int video = av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    bool ok = video >= 0 && avformat_alloc_output_context2(&out, nullptr, "matroska", QFile::encodeName(to).constData()) >= 0;
+    AVStream* st = ok ? avformat_new_stream(out, nullptr) : nullptr;
+    ok = st && avcodec_parameters_copy(st->codecpar, in->streams[video]->codecpar) >= 0;
+    if (ok) {
+        st->time_base = {1, 1000};
+        ok = avio_open(&out->pb, QFile::encodeName(to).constData(), AVIO_FLAG_WRITE) >= 0 &&
+             avformat_write_header(out, nullptr) >= 0;
+    }
+    std::vector<AVPacket*> packets;
+    AVPacket* pkt = av_packet_alloc();
+    while (ok && av_read_frame(in, pkt) >= 0) {
+        if (pkt->stream_index == video)
+            packets.push_back(av_packet_clone(pkt));
+        av_packet_unref(pkt);
+    }
+    while (!packets.empty() && packets.back()->size == 0) { // nothing to show: not written
+        av_packet_free(&packets.back());
+        packets.pop_back();
+    }
+    for (size_t i = 0; ok && i < packets.size(); ++i) {
+        AVPacket* p = packets[i];
+        av_packet_rescale_ts(p, in->streams[video]->time_base, st->time_base);
+        if (i + 1 == packets.size()) {
+            p->pts = p->dts = last;
+            p->flags |= AV_PKT_FLAG_KEY; // the file says the full time there
+        }
+        p->stream_index = 0;
+        ok = av_write_frame(out, p) >= 0;
+    }
+    for (AVPacket* p : packets)
+        av_packet_free(&p);
+    av_packet_free(&pkt);
+    if (out) {
+        ok = ok && av_write_trailer(out) >= 0;
+        avio_closep(&out->pb);
+        avformat_free_context(out);
+    }
+    avformat_close_input(&in);
+    return ok;
+}
+
 } // namespace
+
+TEST_F(Engines, ATimeOutOfRangeInAJoinedFileIsAnErrorNotAWrongNumber)
+{
+    const QString a = make("A.avi", {.seconds = 1, .sound = false});
+    const QString crafted = file("far.mkv");
+    // The last picture a million years on: in the units of the join's
+    // stop times it passes the greatest time there is.
+    ASSERT_TRUE(restampLast(a, crafted, int64_t(1) << 55));
+    testsupport::writeFile(file("J.avi"), "old");
+    const ConvertResult r = JoinVideoFiles({{crafted, crafted}, file("J.avi")});
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains("A time in the file is out of range")) << r.error.toStdString();
+    EXPECT_EQ(testsupport::readFile(file("J.avi")), "old");
+    EXPECT_EQ(folderEntries(dir.path()), QStringList({"A.avi", "J.avi", "far.mkv"}));
+}
 
 TEST_F(Engines, ReplacementCopiesThePicturesAndTheWholeNewSoundInterleaved)
 {

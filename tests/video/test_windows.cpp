@@ -13,6 +13,7 @@
 #include "video/VidJoin1.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -235,6 +236,38 @@ TEST_F(Windows, JoinRefusalsAreMessagesAndCloseDuringAJoinWaitsForIt)
     EXPECT_FALSE(gs.fVidJoinOpen);
     EXPECT_EQ(dialogs->texts().size(), 2);
     EXPECT_EQ(folderEntries(dir.path()), before);
+}
+
+TEST_F(Windows, TheJoinAndTheReplacementWriteAndReplaceTargetsOfTheLongestName)
+{
+    const QString a = make("A.avi", {.seconds = 1});
+    // 254 bytes: one short of the longest name; the temporary name must fit too.
+    const QString joined = file(QString(250, 'j') + ".avi");
+    const QString replaced = file(QString(250, 'r') + ".avi");
+    ASSERT_EQ(QFile::encodeName(QFileInfo(joined).fileName()).size(), 254);
+    auto* join = new VidJoin1;
+    join->show();
+    dropFiles(join->List1, {a, a});
+    join->Text1->setText(joined);
+    auto* replace = new AudRepl1;
+    replace->show();
+    replace->Text1->setText(a);
+    replace->Text2->setText(a);
+    replace->Text3->setText(replaced);
+    for (int round = 0; round < 2; ++round) { // made, then made again over the first
+        click(join->OKBtn);
+        ASSERT_TRUE(join->ltmmConvertCtrl2->waitForFinished(20000));
+        EXPECT_EQ(join->lblstatus->text(), "Process Finished");
+        click(replace->OKBtn);
+        ASSERT_TRUE(replace->DestCtrl->waitForFinished(20000));
+        EXPECT_EQ(replace->windowTitle(), "Done.");
+        EXPECT_EQ(dialogs->texts(), QStringList()) << "round " << round;
+        EXPECT_EQ(readContents(joined).streams.size(), 2u);
+        EXPECT_EQ(readContents(replaced).streams.size(), 2u);
+    }
+    EXPECT_EQ(folderEntries(dir.path()), QStringList({"A.avi", QFileInfo(joined).fileName(), QFileInfo(replaced).fileName()}));
+    delete join;
+    delete replace;
 }
 
 TEST(VidJoinShifts, LeftShiftKeepsTheLow16Bits)

@@ -6,21 +6,85 @@
 #include <QAudioOutput>
 #include <QMediaMetaData>
 #include <QMediaPlayer>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVideoFrame>
 #include <QVideoSink>
 
+#include <mutex>
+#include <vector>
+#include <utility>
+
 namespace platform {
 namespace {
+
+// A frame of 4:2:0 YUV (the usual output of video decoders) as a picture of
+// at most `largest` pixels, on the processor: Qt's own conversion first sets
+// up a graphics context, which takes seconds. A null image for other frames.
+QImage pictureOf420(QVideoFrame frame, const QSize& largest)
+{
+    const QVideoFrameFormat::PixelFormat format = frame.pixelFormat();
+    const bool planar = format == QVideoFrameFormat::Format_YUV420P || format == QVideoFrameFormat::Format_YV12;
+    const bool paired = format == QVideoFrameFormat::Format_NV12 || format == QVideoFrameFormat::Format_NV21;
+    if ((!planar && !paired) || frame.size().isEmpty() || frame.mirrored() ||
+        frame.rotationAngle() != QVideoFrame::Rotation0 || !frame.map(QVideoFrame::ReadOnly))
+        return {};
+    const int w = frame.width(), h = frame.height();
+    const QSize size = frame.size().boundedTo(largest) == frame.size()
+                           ? frame.size()
+                           : frame.size().scaled(largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    QImage picture(size, QImage::Format_RGB32);
+    const bool swapped = format == QVideoFrameFormat::Format_YV12 || format == QVideoFrameFormat::Format_NV21;
+    const uchar* y = frame.bits(0);
+    const uchar* u = frame.bits(1);
+    const uchar* v = planar ? frame.bits(2) : u + 1;
+    if (swapped)
+        std::swap(u, v);
+    const int yLine = frame.bytesPerLine(0), uLine = frame.bytesPerLine(1), vLine = planar ? frame.bytesPerLine(2) : uLine;
+    const int step = planar ? 1 : 2; // bytes between two chroma samples of a line
+    std::vector<int> columns(size_t(size.width()));
+    for (int x = 0; x < size.width(); ++x)
+        columns[size_t(x)] = int(qint64(x) * w / size.width());
+    const auto clip = [](int c) { return c < 0 ? 0 : c > 255 ? 255 : c; };
+    for (int row = 0; row < size.height(); ++row) {
+        const int sy = int(qint64(row) * h / size.height());
+        const uchar* yRow = y + qsizetype(sy) * yLine;
+        const uchar* uRow = u + qsizetype(sy / 2) * uLine;
+        const uchar* vRow = v + qsizetype(sy / 2) * vLine;
+        auto* out = reinterpret_cast<QRgb*>(picture.scanLine(row));
+        for (int x = 0; x < size.width(); ++x) {
+            const int sx = columns[size_t(x)];
+            const int c = 298 * (yRow[sx] - 16) + 128, d = uRow[(sx / 2) * step] - 128, e = vRow[(sx / 2) * step] - 128;
+            out[x] = qRgb(clip((c + 409 * e) >> 8), clip((c - 100 * d - 208 * e) >> 8), clip((c + 516 * d) >> 8));
+        }
+    }
+    frame.unmap();
+    return picture;
+}
 
 // The pipeline, the sound output and the video sink are made with the first
 // file; settings made before then are kept and handed over.
 class QtPlayBackend : public PlayBackend {
 public:
+    ~QtPlayBackend() override
+    {
+        if (m_sink)
+            m_sink->disconnect(this);
+        {
+            std::lock_guard lock(m_frameLock);
+            m_nextFrame = QVideoFrame();
+        }
+        m_pictureMaker.waitForDone();
+    }
     void setSource(const QUrl& url) override
     {
         QMediaPlayer* p = player();
         p->stop();
+        {
+            std::lock_guard lock(m_frameLock);
+            m_nextFrame = QVideoFrame();
+        }
+        ++m_file; // a picture of the file before is not shown now
         p->setSource(url);
         m_reloads = 0;
     }
@@ -93,10 +157,54 @@ private:
     {
         if (!m_sink) {
             m_sink = new QVideoSink(this);
-            connect(m_sink, &QVideoSink::videoFrameChanged, this,
-                    [this](const QVideoFrame& frame) { emit pictureChanged(frame.toImage()); });
+            connect(m_sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) { takeFrame(frame); });
+            m_pictureMaker.setMaxThreadCount(1);
         }
         return m_sink;
+    }
+
+    // Qt's GStreamer sink hands each frame to this thread while the
+    // pipeline's thread waits for it, 300 ms at most, and the play fails
+    // ("Internal data stream error") when the answer comes later. Making a
+    // picture of a large frame (a video of 3000 x 2000 photos) takes longer
+    // than that, so the frame is only kept here and made a picture on a
+    // thread of its own; frames that come meanwhile replace the one waiting.
+    void takeFrame(const QVideoFrame& frame)
+    {
+        std::lock_guard lock(m_frameLock);
+        m_nextFrame = frame;
+        if (std::exchange(m_makingPictures, true))
+            return;
+        m_pictureMaker.start([this, file = m_file] { makePictures(file); });
+    }
+
+    void makePictures(int file)
+    {
+        // No picture needs more pixels than a screen has.
+        static const QSize kLargest(1920, 1200);
+        for (;;) {
+            QVideoFrame frame;
+            {
+                std::lock_guard lock(m_frameLock);
+                frame = std::exchange(m_nextFrame, QVideoFrame());
+                if (!frame.isValid()) {
+                    m_makingPictures = false;
+                    return;
+                }
+            }
+            QImage picture = pictureOf420(frame, kLargest);
+            if (picture.isNull())
+                picture = frame.toImage();
+            if (picture.width() > kLargest.width() || picture.height() > kLargest.height())
+                picture = picture.scaled(kLargest, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            QMetaObject::invokeMethod(
+                this,
+                [this, file, picture = std::move(picture)] {
+                    if (file == m_file)
+                        emit pictureChanged(picture);
+                },
+                Qt::QueuedConnection);
+        }
     }
 
     QMediaPlayer* player()
@@ -149,6 +257,11 @@ private:
     int m_loops = 1;
     bool m_muted = false, m_pictures = false;
     float m_volume = 1.0f;
+    int m_file = 0; // counts the files set, so that a late picture of one before is dropped
+    std::mutex m_frameLock;
+    QVideoFrame m_nextFrame;      // the newest frame, not yet made a picture
+    bool m_makingPictures = false; // the picture maker is at work
+    QThreadPool m_pictureMaker;    // last: it stops before what it uses goes
 };
 
 } // namespace
