@@ -2,16 +2,47 @@
 // plug-in library of ours, loaded with the first media file, so that the
 // program starts without Qt Multimedia and its back end.
 #include "platform/PlayCtrl.h"
+#include "platform/VideoPicture.h"
 
 #include <QAudioOutput>
 #include <QMediaMetaData>
 #include <QMediaPlayer>
 #include <QTimer>
+#include <QTransform>
 #include <QVideoFrame>
 #include <QVideoSink>
+#include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace platform {
 namespace {
+
+PixelLayout layoutOf(QVideoFrameFormat::PixelFormat format)
+{
+    using F = QVideoFrameFormat;
+    switch (format) {
+    case F::Format_YUV420P: return PixelLayout::Yuv420p;
+    case F::Format_YV12: return PixelLayout::Yv12;
+    case F::Format_YUV422P: return PixelLayout::Yuv422p;
+    case F::Format_NV12: return PixelLayout::Nv12;
+    case F::Format_NV21: return PixelLayout::Nv21;
+    case F::Format_UYVY: return PixelLayout::Uyvy;
+    case F::Format_YUYV: return PixelLayout::Yuyv;
+    case F::Format_P010: return PixelLayout::P010;
+    case F::Format_Y8: return PixelLayout::Gray8;
+    case F::Format_Y16: return PixelLayout::Gray16;
+    case F::Format_XRGB8888: return PixelLayout::Xrgb8888;
+    case F::Format_ARGB8888: return PixelLayout::Argb8888;
+    case F::Format_XBGR8888: return PixelLayout::Xbgr8888;
+    case F::Format_ABGR8888: return PixelLayout::Abgr8888;
+    case F::Format_RGBX8888: return PixelLayout::Rgbx8888;
+    case F::Format_RGBA8888: return PixelLayout::Rgba8888;
+    case F::Format_BGRX8888: return PixelLayout::Bgrx8888;
+    case F::Format_BGRA8888: return PixelLayout::Bgra8888;
+    default: return PixelLayout::Unknown;
+    }
+}
 
 // The pipeline, the sound output and the video sink are made with the first
 // file; settings made before then are kept and handed over.
@@ -22,6 +53,7 @@ public:
         QMediaPlayer* p = player();
         p->stop();
         p->setSource(url);
+        m_frame = QVideoFrame(); // a picture of the file before is not shown now
         m_reloads = 0;
     }
     void play() override
@@ -92,11 +124,52 @@ private:
     QVideoSink* sink()
     {
         if (!m_sink) {
+            m_converter = std::make_unique<VideoPictureConverter>();
             m_sink = new QVideoSink(this);
-            connect(m_sink, &QVideoSink::videoFrameChanged, this,
-                    [this](const QVideoFrame& frame) { emit pictureChanged(frame.toImage()); });
+            // The sink hands each frame to this thread while the pipeline's
+            // thread waits for it, 300 ms at most, and the play fails when
+            // the answer comes later: the frame is only kept here, and made
+            // a picture once the sink has its answer.
+            connect(m_sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
+                m_frame = frame;
+                if (!std::exchange(m_pictureDue, true))
+                    QMetaObject::invokeMethod(this, [this] { showFrame(); }, Qt::QueuedConnection);
+            });
         }
         return m_sink;
+    }
+
+    void showFrame()
+    {
+        m_pictureDue = false;
+        emit pictureChanged(pictureOf(std::exchange(m_frame, QVideoFrame())));
+    }
+
+    // The frame's picture, made on the processor; Qt's own conversion only
+    // for a layout the converter does not know.
+    QImage pictureOf(QVideoFrame frame)
+    {
+        if (!frame.isValid())
+            return {};
+        QImage picture;
+        if (frame.map(QVideoFrame::ReadOnly)) {
+            VideoPlanes planes;
+            planes.layout = layoutOf(frame.pixelFormat());
+            planes.size = frame.size();
+            for (int i = 0; i < std::min(frame.planeCount(), 4); ++i) {
+                planes.data[i] = frame.bits(i);
+                planes.bytesPerLine[i] = frame.bytesPerLine(i);
+            }
+            picture = m_converter->convert(planes);
+            frame.unmap();
+        }
+        if (picture.isNull())
+            return frame.toImage();
+        if (frame.mirrored())
+            picture = picture.mirrored(true, false);
+        if (frame.rotationAngle() != QVideoFrame::Rotation0)
+            picture = picture.transformed(QTransform().rotate(int(frame.rotationAngle())));
+        return picture;
     }
 
     QMediaPlayer* player()
@@ -144,6 +217,9 @@ private:
     QMediaPlayer* m_player = nullptr;
     QAudioOutput* m_audio = nullptr;
     QVideoSink* m_sink = nullptr;
+    std::unique_ptr<VideoPictureConverter> m_converter;
+    QVideoFrame m_frame; // the newest frame, not yet shown
+    bool m_pictureDue = false;
     QTimer m_stuck;
     int m_reloads = 0;
     int m_loops = 1;
