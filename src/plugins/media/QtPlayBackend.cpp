@@ -2,64 +2,48 @@
 // plug-in library of ours, loaded with the first media file, so that the
 // program starts without Qt Multimedia and its back end.
 #include "platform/PlayCtrl.h"
+#include "platform/VideoPicture.h"
 
 #include <QAudioOutput>
 #include <QMediaMetaData>
 #include <QMediaPlayer>
 #include <QThreadPool>
+#include <QTransform>
 #include <QTimer>
 #include <QVideoFrame>
 #include <QVideoSink>
 
+#include <memory>
 #include <mutex>
-#include <vector>
 #include <utility>
 
 namespace platform {
 namespace {
 
-// A frame of 4:2:0 YUV (the usual output of video decoders) as a picture of
-// at most `largest` pixels, on the processor: Qt's own conversion first sets
-// up a graphics context, which takes seconds. A null image for other frames.
-QImage pictureOf420(QVideoFrame frame, const QSize& largest)
+PixelLayout layoutOf(QVideoFrameFormat::PixelFormat format)
 {
-    const QVideoFrameFormat::PixelFormat format = frame.pixelFormat();
-    const bool planar = format == QVideoFrameFormat::Format_YUV420P || format == QVideoFrameFormat::Format_YV12;
-    const bool paired = format == QVideoFrameFormat::Format_NV12 || format == QVideoFrameFormat::Format_NV21;
-    if ((!planar && !paired) || frame.size().isEmpty() || frame.mirrored() ||
-        frame.rotationAngle() != QVideoFrame::Rotation0 || !frame.map(QVideoFrame::ReadOnly))
-        return {};
-    const int w = frame.width(), h = frame.height();
-    const QSize size = frame.size().boundedTo(largest) == frame.size()
-                           ? frame.size()
-                           : frame.size().scaled(largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    QImage picture(size, QImage::Format_RGB32);
-    const bool swapped = format == QVideoFrameFormat::Format_YV12 || format == QVideoFrameFormat::Format_NV21;
-    const uchar* y = frame.bits(0);
-    const uchar* u = frame.bits(1);
-    const uchar* v = planar ? frame.bits(2) : u + 1;
-    if (swapped)
-        std::swap(u, v);
-    const int yLine = frame.bytesPerLine(0), uLine = frame.bytesPerLine(1), vLine = planar ? frame.bytesPerLine(2) : uLine;
-    const int step = planar ? 1 : 2; // bytes between two chroma samples of a line
-    std::vector<int> columns(size_t(size.width()));
-    for (int x = 0; x < size.width(); ++x)
-        columns[size_t(x)] = int(qint64(x) * w / size.width());
-    const auto clip = [](int c) { return c < 0 ? 0 : c > 255 ? 255 : c; };
-    for (int row = 0; row < size.height(); ++row) {
-        const int sy = int(qint64(row) * h / size.height());
-        const uchar* yRow = y + qsizetype(sy) * yLine;
-        const uchar* uRow = u + qsizetype(sy / 2) * uLine;
-        const uchar* vRow = v + qsizetype(sy / 2) * vLine;
-        auto* out = reinterpret_cast<QRgb*>(picture.scanLine(row));
-        for (int x = 0; x < size.width(); ++x) {
-            const int sx = columns[size_t(x)];
-            const int c = 298 * (yRow[sx] - 16) + 128, d = uRow[(sx / 2) * step] - 128, e = vRow[(sx / 2) * step] - 128;
-            out[x] = qRgb(clip((c + 409 * e) >> 8), clip((c - 100 * d - 208 * e) >> 8), clip((c + 516 * d) >> 8));
-        }
+    using F = QVideoFrameFormat;
+    switch (format) {
+    case F::Format_YUV420P: return PixelLayout::Yuv420p;
+    case F::Format_YV12: return PixelLayout::Yv12;
+    case F::Format_YUV422P: return PixelLayout::Yuv422p;
+    case F::Format_NV12: return PixelLayout::Nv12;
+    case F::Format_NV21: return PixelLayout::Nv21;
+    case F::Format_UYVY: return PixelLayout::Uyvy;
+    case F::Format_YUYV: return PixelLayout::Yuyv;
+    case F::Format_P010: return PixelLayout::P010;
+    case F::Format_Y8: return PixelLayout::Gray8;
+    case F::Format_Y16: return PixelLayout::Gray16;
+    case F::Format_XRGB8888: return PixelLayout::Xrgb8888;
+    case F::Format_ARGB8888: return PixelLayout::Argb8888;
+    case F::Format_XBGR8888: return PixelLayout::Xbgr8888;
+    case F::Format_ABGR8888: return PixelLayout::Abgr8888;
+    case F::Format_RGBX8888: return PixelLayout::Rgbx8888;
+    case F::Format_RGBA8888: return PixelLayout::Rgba8888;
+    case F::Format_BGRX8888: return PixelLayout::Bgrx8888;
+    case F::Format_BGRA8888: return PixelLayout::Bgra8888;
+    default: return PixelLayout::Unknown;
     }
-    frame.unmap();
-    return picture;
 }
 
 // The pipeline, the sound output and the video sink are made with the first
@@ -156,6 +140,7 @@ private:
     QVideoSink* sink()
     {
         if (!m_sink) {
+            m_converter = std::make_unique<VideoPictureConverter>();
             m_sink = new QVideoSink(this);
             connect(m_sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) { takeFrame(frame); });
             m_pictureMaker.setMaxThreadCount(1);
@@ -192,9 +177,7 @@ private:
                     return;
                 }
             }
-            QImage picture = pictureOf420(frame, kLargest);
-            if (picture.isNull())
-                picture = frame.toImage();
+            QImage picture = pictureOf(frame);
             if (picture.width() > kLargest.width() || picture.height() > kLargest.height())
                 picture = picture.scaled(kLargest, Qt::KeepAspectRatio, Qt::SmoothTransformation);
             QMetaObject::invokeMethod(
@@ -205,6 +188,33 @@ private:
                 },
                 Qt::QueuedConnection);
         }
+    }
+
+    // The frame's picture, made on the processor; Qt's own conversion only
+    // for a layout the converter does not know.
+    QImage pictureOf(QVideoFrame frame)
+    {
+        if (!frame.isValid())
+            return {};
+        QImage picture;
+        if (frame.map(QVideoFrame::ReadOnly)) {
+            VideoPlanes planes;
+            planes.layout = layoutOf(frame.pixelFormat());
+            planes.size = frame.size();
+            for (int i = 0; i < std::min(frame.planeCount(), 4); ++i) {
+                planes.data[i] = frame.bits(i);
+                planes.bytesPerLine[i] = frame.bytesPerLine(i);
+            }
+            picture = m_converter->convert(planes);
+            frame.unmap();
+        }
+        if (picture.isNull())
+            return frame.toImage();
+        if (frame.mirrored())
+            picture = picture.mirrored(true, false);
+        if (frame.rotationAngle() != QVideoFrame::Rotation0)
+            picture = picture.transformed(QTransform().rotate(int(frame.rotationAngle())));
+        return picture;
     }
 
     QMediaPlayer* player()
@@ -257,6 +267,7 @@ private:
     int m_loops = 1;
     bool m_muted = false, m_pictures = false;
     float m_volume = 1.0f;
+    std::unique_ptr<VideoPictureConverter> m_converter; // used by the picture maker alone
     int m_file = 0; // counts the files set, so that a late picture of one before is dropped
     std::mutex m_frameLock;
     QVideoFrame m_nextFrame;      // the newest frame, not yet made a picture

@@ -1,0 +1,88 @@
+#include "platform/VideoPicture.h"
+
+#include "platform/LibraryLoad.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+AVPixelFormat ffmpegFormat(PixelLayout layout)
+{
+    switch (layout) {
+    case PixelLayout::Yuv420p:
+    case PixelLayout::Yv12: return AV_PIX_FMT_YUV420P; // the chroma planes swapped
+    case PixelLayout::Yuv422p: return AV_PIX_FMT_YUV422P;
+    case PixelLayout::Nv12: return AV_PIX_FMT_NV12;
+    case PixelLayout::Nv21: return AV_PIX_FMT_NV21;
+    case PixelLayout::Uyvy: return AV_PIX_FMT_UYVY422;
+    case PixelLayout::Yuyv: return AV_PIX_FMT_YUYV422;
+    case PixelLayout::P010: return AV_PIX_FMT_P010LE;
+    case PixelLayout::Gray8: return AV_PIX_FMT_GRAY8;
+    case PixelLayout::Gray16: return AV_PIX_FMT_GRAY16LE;
+    case PixelLayout::Xrgb8888: return AV_PIX_FMT_0RGB;
+    case PixelLayout::Argb8888: return AV_PIX_FMT_ARGB;
+    case PixelLayout::Xbgr8888: return AV_PIX_FMT_0BGR;
+    case PixelLayout::Abgr8888: return AV_PIX_FMT_ABGR;
+    case PixelLayout::Rgbx8888: return AV_PIX_FMT_RGB0;
+    case PixelLayout::Rgba8888: return AV_PIX_FMT_RGBA;
+    case PixelLayout::Bgrx8888: return AV_PIX_FMT_BGR0;
+    case PixelLayout::Bgra8888: return AV_PIX_FMT_BGRA;
+    case PixelLayout::Unknown: break;
+    }
+    return AV_PIX_FMT_NONE;
+}
+
+// QImage's 32-bit formats hold one native-endian word a pixel: 0xAARRGGBB.
+constexpr AVPixelFormat kImageFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB;
+
+} // namespace
+
+VideoPictureConverter::VideoPictureConverter() : m_loaded(mediaLibrariesLoaded()) {}
+
+VideoPictureConverter::~VideoPictureConverter()
+{
+    if (m_sws)
+        sws_freeContext(m_sws);
+}
+
+QImage VideoPictureConverter::convert(const VideoPlanes& planes)
+{
+    const AVPixelFormat from = ffmpegFormat(planes.layout);
+    if (!m_loaded || from == AV_PIX_FMT_NONE || planes.size.isEmpty())
+        return {};
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(from);
+    const int planeCount = av_pix_fmt_count_planes(from);
+    const uint8_t* source[4] = {};
+    int strides[4] = {};
+    for (int i = 0; i < planeCount; ++i) {
+        if (!planes.data[i] || planes.bytesPerLine[i] <= 0)
+            return {};
+        source[i] = planes.data[i];
+        strides[i] = planes.bytesPerLine[i];
+    }
+    if (planes.layout == PixelLayout::Yv12) {
+        std::swap(source[1], source[2]);
+        std::swap(strides[1], strides[2]);
+    }
+    const int w = planes.size.width(), h = planes.size.height();
+    QImage image(w, h, (desc->flags & AV_PIX_FMT_FLAG_ALPHA) ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    m_sws = sws_getCachedContext(m_sws, w, h, from, w, h, kImageFormat, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!m_sws)
+        return {};
+    uint8_t* target[4] = {image.bits(), nullptr, nullptr, nullptr};
+    const int targetStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
+    if (sws_scale(m_sws, source, strides, 0, h, target, targetStride) != h)
+        return {};
+    return image;
+}
+
+} // namespace platform
