@@ -171,6 +171,14 @@ void ThumbnailRun::ToggleThumbnails()
         ImagList1->setVisible(false);
 }
 
+void ThumbnailRun::TabSelected()
+{
+    // A run for the folder shown goes on, or is about to start: the tab shows it.
+    if (gs.fThumbView && runActive())
+        return;
+    ToggleThumbnails();
+}
+
 void ThumbnailRun::queueRun()
 {
     if (m_runQueued)
@@ -200,15 +208,16 @@ void ThumbnailRun::GenerateThumbnails(bool& result)
         m_rerun = true;
         return;
     }
-    if (gs.fBusy || !m_w.toolbar->isEnabled()) {
+    if (m_runQueued || gs.fBusy || !m_w.toolbar->isEnabled()) {
         // Called from a handler that holds the toolbar (the tab change): the
         // run starts when that handler has returned, so that "ID_Stop" works.
+        // A run queued already reads the folder and the filter when it starts.
         queueRun();
         result = true;
         return;
     }
-    if (fThumbStopRequest && fThumbsStopped)
-        return;
+    // A stop ends the run it was asked of and no more (it was cleared when
+    // that run ended): the next folder, filter or refresh gets its run.
     fThumbsStopped = false;
     fThumbStopRequest = false;
     result = true;
@@ -263,6 +272,7 @@ void ThumbnailRun::showOutcome(const HeldThumbs& key, bool& result)
 void ThumbnailRun::endRun()
 {
     m_runActive = false;
+    fThumbStopRequest = false;
     if (m_closeAfterRun) {
         m_rerun = false;
         QTimer::singleShot(0, m_w.window, &QWidget::close);

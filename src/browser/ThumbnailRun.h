@@ -41,6 +41,9 @@ public:
 
     // The thumbnail command and the stop button.
     void ToggleThumbnails();
+    // The ThumbNails tab was selected: the view starts, or shows the run that
+    // goes on (coming back to the tab does not stop it).
+    void TabSelected();
     // Makes the folder's thumbnails; result is false when none are shown.
     void GenerateThumbnails(bool& result);
     void LeaveThumbnailView();
@@ -52,6 +55,7 @@ public:
     // The folder changed: the held thumbnails are not this folder's any more.
     void forgetFolder() { cThumbFolder.clear(); }
 
+    // A stop asked of the run going on (or queued); it ends with that run.
     bool fThumbStopRequest = false;
     // A run was stopped; a file search seeing it ends too.
     bool fThumbsStopped = false;

@@ -287,6 +287,8 @@ public:
     void LeaveThumbnailView();
     // A thumbnail run is going on, or queued to start.
     bool thumbnailRunActive() const;
+    // That, or a folder just shown still waits for its pictures and thumbnails.
+    bool thumbnailWorkPending() const;
     void CreateNewFolder();
 
     platform::ThumbnailGenerator* Thumb1 = nullptr;

@@ -2,6 +2,7 @@
 // tab, the caption after a change, and the play lists written at each change.
 #include "window/Lumivex1.h"
 
+#include "browser/ThumbnailRun.h"
 #include "shared/SharedState.h"
 
 #include <QListWidget>
@@ -73,7 +74,7 @@ void Lumivex1::TabStrip1_BeforeTabChange(int index)
         gs.fThumbsLoading = false;
         // The thumbnail view itself starts its run once this handler has
         // returned and fBusy is clear again, so that "ID_Stop" reaches it.
-        ToggleThumbnails();
+        m_thumbs->TabSelected();
     }
     if (caption == QLatin1String("Internet")) {
         ToolBarComp1->setBarVisible(6, true);

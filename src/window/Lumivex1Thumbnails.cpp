@@ -25,3 +25,4 @@ void Lumivex1::ToggleThumbnails() { m_thumbs->ToggleThumbnails(); }
 void Lumivex1::GenerateThumbnails(bool& result) { m_thumbs->GenerateThumbnails(result); }
 void Lumivex1::LeaveThumbnailView() { m_thumbs->LeaveThumbnailView(); }
 bool Lumivex1::thumbnailRunActive() const { return m_thumbs->runActive(); }
+bool Lumivex1::thumbnailWorkPending() const { return thumbnailRunActive() || m_folderPicturesQueued; }
