@@ -313,7 +313,8 @@ TEST_F(Favorites, TheFileListShowsNamesWholeWhereTheyFitInEveryIconLook)
     platform::ShellList* shell = ed->PTxShList1;
     ASSERT_EQ(shell->Count(), 4);
     ASSERT_EQ(shell->ViewStyle(), 2);
-    for (const int look : {2, 0, 1}) {
+    // Each look in turn, and the list look again after the icon looks.
+    for (const int look : {2, 0, 1, 2}) {
         shell->setViewStyle(look);
         QAbstractItemView* view = shell->currentView();
         QCoreApplication::processEvents();
