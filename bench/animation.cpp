@@ -78,7 +78,8 @@ QString probe(const QString& ffprobe, const QString& video)
     if (!p.waitForFinished(-1) || p.exitCode() != 0)
         return QStringLiteral("unreadable");
     // "width,height,frames"
-    const QStringList f = QString::fromLatin1(p.readAllStandardOutput()).trimmed().split(QLatin1Char(','));
+    const QStringList f =
+        QString::fromLatin1(p.readAllStandardOutput()).trimmed().split(QLatin1Char(','), Qt::SkipEmptyParts);
     return f.size() == 3 ? QStringLiteral("%1 frames of %2x%3").arg(f[2], f[0], f[1]) : QStringLiteral("unreadable");
 }
 
