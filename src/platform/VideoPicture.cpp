@@ -7,6 +7,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <cstdlib>
 #include <utility>
 
 namespace platform {
@@ -52,7 +53,7 @@ VideoPictureConverter::~VideoPictureConverter()
         sws_freeContext(m_sws);
 }
 
-QImage VideoPictureConverter::convert(const VideoPlanes& planes)
+QImage VideoPictureConverter::convert(const VideoPlanes& planes, const QSize& largest)
 {
     const AVPixelFormat from = ffmpegFormat(planes.layout);
     if (!m_loaded || from == AV_PIX_FMT_NONE || planes.size.isEmpty())
@@ -72,15 +73,29 @@ QImage VideoPictureConverter::convert(const VideoPlanes& planes)
         std::swap(strides[1], strides[2]);
     }
     const int w = planes.size.width(), h = planes.size.height();
-    QImage image(w, h, (desc->flags & AV_PIX_FMT_FLAG_ALPHA) ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    if (image.isNull())
+    QSize size = planes.size;
+    if (largest.isValid() && (w > largest.width() || h > largest.height()))
+        size = planes.size.scaled(largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // swscale's vector code may write past the end of a line: each line gets
+    // room to spare, and the picture one line more than it shows.
+    const qsizetype stride = (qsizetype(size.width()) * 4 + 127) & ~qsizetype(63);
+    auto* pixels = static_cast<uchar*>(std::aligned_alloc(64, size_t(stride) * size_t(size.height() + 1)));
+    if (!pixels)
         return {};
-    m_sws = sws_getCachedContext(m_sws, w, h, from, w, h, kImageFormat, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    QImage image(pixels, size.width(), size.height(), stride,
+                 (desc->flags & AV_PIX_FMT_FLAG_ALPHA) ? QImage::Format_ARGB32 : QImage::Format_RGB32, std::free,
+                 pixels);
+    if (image.isNull()) {
+        std::free(pixels);
+        return {};
+    }
+    m_sws = sws_getCachedContext(m_sws, w, h, from, size.width(), size.height(), kImageFormat, SWS_BILINEAR, nullptr,
+                                 nullptr, nullptr);
     if (!m_sws)
         return {};
-    uint8_t* target[4] = {image.bits(), nullptr, nullptr, nullptr};
-    const int targetStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    if (sws_scale(m_sws, source, strides, 0, h, target, targetStride) != h)
+    uint8_t* target[4] = {pixels, nullptr, nullptr, nullptr};
+    const int targetStride[4] = {int(stride), 0, 0, 0};
+    if (sws_scale(m_sws, source, strides, 0, h, target, targetStride) != size.height())
         return {};
     return image;
 }

@@ -48,9 +48,10 @@ public:
     VideoPictureConverter(const VideoPictureConverter&) = delete;
     VideoPictureConverter& operator=(const VideoPictureConverter&) = delete;
 
-    // The picture in 32-bit RGB (with alpha when the layout has it); a null
-    // image for a layout not listed or planes that do not fit it.
-    QImage convert(const VideoPlanes& planes);
+    // The picture in 32-bit RGB (with alpha when the layout has it), made
+    // smaller to fit `largest` when that is given; a null image for a layout
+    // not listed or planes that do not fit it.
+    QImage convert(const VideoPlanes& planes, const QSize& largest = QSize());
 
 private:
     SwsContext* m_sws = nullptr;

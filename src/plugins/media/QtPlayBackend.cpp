@@ -177,7 +177,7 @@ private:
                     return;
                 }
             }
-            QImage picture = pictureOf(frame);
+            QImage picture = pictureOf(frame, kLargest);
             if (picture.width() > kLargest.width() || picture.height() > kLargest.height())
                 picture = picture.scaled(kLargest, Qt::KeepAspectRatio, Qt::SmoothTransformation);
             QMetaObject::invokeMethod(
@@ -192,7 +192,7 @@ private:
 
     // The frame's picture, made on the processor; Qt's own conversion only
     // for a layout the converter does not know.
-    QImage pictureOf(QVideoFrame frame)
+    QImage pictureOf(QVideoFrame frame, const QSize& largest)
     {
         if (!frame.isValid())
             return {};
@@ -205,7 +205,7 @@ private:
                 planes.data[i] = frame.bits(i);
                 planes.bytesPerLine[i] = frame.bytesPerLine(i);
             }
-            picture = m_converter->convert(planes);
+            picture = m_converter->convert(planes, largest);
             frame.unmap();
         }
         if (picture.isNull())
