@@ -34,6 +34,9 @@ struct GetURLTest : ::testing::Test {
     {
         w = GetURL1::open(dir.path(), [this](const QString& a) { shown << a; });
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        // Enter acts where the focus is: the window must be the active one.
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     }
     void TearDown() override
     {
