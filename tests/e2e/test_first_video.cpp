@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QSet>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -124,32 +123,11 @@ TEST(FirstVideo, PlaysWhenNamedOnTheCommandLineOfABusyMachine)
         videos << files.filePath(QString::fromLatin1(k.name));
         ASSERT_TRUE(makeVideo(videos.last(), k.sound)) << k.name;
     }
-    constexpr int kServers = 4, kStartsEach = 5;
     const Load load;
-    QList<QStringList> failures(kServers);
-    QList<QThread*> threads;
-    for (int s = 0; s < kServers; ++s)
-        threads << QThread::create([&failures, &videos, s] {
-            XServer server;
-            XDisplay display(server.name());
-            if (!display.ok()) {
-                failures[s] << QStringLiteral("no X server");
-                return;
-            }
-            for (int i = 0; i < kStartsEach; ++i) {
-                const QString& video = videos[(s + i) % videos.size()];
-                if (const QString f = startWithVideo(display, video); !f.isEmpty())
-                    failures[s] << QStringLiteral("start %1 (%2): %3").arg(s * kStartsEach + i + 1).arg(video, f);
-            }
-        });
-    for (QThread* t : threads)
-        t->start();
-    for (QThread* t : threads) {
-        t->wait();
-        delete t;
-    }
-    QStringList all;
-    for (const QStringList& f : failures)
-        all << f;
+    const QStringList all = startsSideBySide(4, 5, [&videos](const XDisplay& display, int n) {
+        const QString& video = videos[n % videos.size()];
+        const QString f = startWithVideo(display, video);
+        return f.isEmpty() ? f : video + QStringLiteral(": ") + f;
+    });
     EXPECT_TRUE(all.isEmpty()) << qPrintable(all.join(QLatin1Char('\n')));
 }
