@@ -16,6 +16,7 @@
 #include "shell/QuikTip1.h"
 #include "shell/Settings.h"
 #include "shell/StartUp.h"
+#include "window/AfterFirstPaints.h"
 #include "window/ToolTable.h"
 
 #include <QApplication>
@@ -411,6 +412,7 @@ void Lumivex1::changeEvent(QEvent* event)
 
 void Lumivex1::Form_Activate()
 {
+    QString startVideo;
     if (fStartingUp) {
         bool shown = false;
         if (!cCommandArg1.trimmed().isEmpty()) {
@@ -418,7 +420,10 @@ void Lumivex1::Form_Activate()
             const int p = startup::lastSeparatorPosition(cCommandArg1);
             if (p > 2)
                 setFileListFolder(cCommandArg1.left(p - 1));
-            DisplayFile(cCommandArg1);
+            if (IsVideoFile(cCommandArg1))
+                startVideo = cCommandArg1;
+            else
+                DisplayFile(cCommandArg1);
             // The picture loader leaves the tabs alone while starting up; the
             // file named on the command line is the one the user wants to see.
             if (gs.fAutoPictures && gs.cCurrentPicture == cCommandArg1 &&
@@ -438,6 +443,11 @@ void Lumivex1::Form_Activate()
     // The tip of the day, and the tip window brought up again while it is open.
     if (gs.fQuikTipOpen && gs.fTipsAtStartup)
         QuikTip1::showTip(this);
+    // The video sink waits for this thread while the video starts: a video
+    // named on the command line starts once the windows have been painted.
+    if (!startVideo.isEmpty())
+        AfterFirstPaints::run({this, findChild<QuikTip1*>(QString(), Qt::FindDirectChildrenOnly)}, this,
+                              [this, startVideo] { DisplayFile(startVideo); });
 }
 
 void Lumivex1::Form_Paint()

@@ -345,6 +345,35 @@ QString Program::describeEnd()
     return s + QStringLiteral("; output:\n") + QString::fromLocal8Bit(output());
 }
 
+QStringList startsSideBySide(int servers, int startsEach,
+                             const std::function<QString(const XDisplay& display, int n)>& start)
+{
+    QList<QStringList> failures(servers);
+    QList<QThread*> threads;
+    for (int s = 0; s < servers; ++s)
+        threads << QThread::create([&, s] {
+            XServer server;
+            XDisplay display(server.name());
+            if (!display.ok()) {
+                failures[s] << QStringLiteral("no X server");
+                return;
+            }
+            for (int i = 0; i < startsEach; ++i)
+                if (const QString f = start(display, s * startsEach + i); !f.isEmpty())
+                    failures[s] << QStringLiteral("start %1: %2").arg(s * startsEach + i + 1).arg(f);
+        });
+    for (QThread* t : threads)
+        t->start();
+    for (QThread* t : threads) {
+        t->wait();
+        delete t;
+    }
+    QStringList all;
+    for (const QStringList& f : failures)
+        all << f;
+    return all;
+}
+
 // ---------------------------------------------------------------- load
 
 Load::Load(int threads)

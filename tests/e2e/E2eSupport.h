@@ -161,6 +161,13 @@ private:
     QByteArray m_output;
 };
 
+// Starts run side by side: `servers` threads, each with an X server of its
+// own, each making `startsEach` starts one after another. start(display, n)
+// makes start n (0-based over all) and returns what went wrong, empty when
+// nothing did. The failures of all, each headed by its start's number.
+QStringList startsSideBySide(int servers, int startsEach,
+                             const std::function<QString(const XDisplay& display, int n)>& start);
+
 // Busy loops on every core (or the number asked) while the object lives.
 class Load {
 public:

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -68,30 +67,8 @@ QString startAndClose(const XDisplay& display, bool early)
 // is busy: none may crash, hang or leave its settings unwritten.
 TEST(StartAndClose, FiftyStartsOnABusyMachineEndCleanly)
 {
-    constexpr int kServers = 5, kStartsEach = 10;
     const Load load;
-    QList<QStringList> failures(kServers);
-    QList<QThread*> threads;
-    for (int s = 0; s < kServers; ++s)
-        threads << QThread::create([&failures, s] {
-            XServer server;
-            XDisplay display(server.name());
-            if (!display.ok()) {
-                failures[s] << QStringLiteral("no X server");
-                return;
-            }
-            for (int i = 0; i < kStartsEach; ++i)
-                if (const QString f = startAndClose(display, i % 2 == 1); !f.isEmpty())
-                    failures[s] << QStringLiteral("start %1: %2").arg(s * kStartsEach + i + 1).arg(f);
-        });
-    for (QThread* t : threads)
-        t->start();
-    for (QThread* t : threads) {
-        t->wait();
-        delete t;
-    }
-    QStringList all;
-    for (const QStringList& f : failures)
-        all << f;
+    const QStringList all =
+        startsSideBySide(5, 10, [](const XDisplay& display, int n) { return startAndClose(display, n % 2 == 1); });
     EXPECT_TRUE(all.isEmpty()) << qPrintable(all.join(QLatin1Char('\n')));
 }
