@@ -33,7 +33,13 @@ QString temporaryPathFor(const QString& target)
     return QDir(info.absolutePath()).filePath(QLatin1Char('.') + name + tail);
 }
 
-SafeFile::SafeFile(const QString& path) : m_target(path) {}
+SafeFile::SafeFile(const QString& path) : m_target(path)
+{
+    // A link is left a link: the file it names is the one replaced.
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        m_target = info.symLinkTarget();
+}
 
 SafeFile::~SafeFile() { discard(); }
 
@@ -103,7 +109,8 @@ bool SafeFile::commit()
     if (m_failed || !m_file.isOpen())
         return fail();
     errno = 0;
-    if (!m_file.flush() || ::fsync(m_file.handle()) != 0)
+    // A file system that cannot sync (EINVAL) has nothing to report there.
+    if (!m_file.flush() || (::fsync(m_file.handle()) != 0 && errno != EINVAL))
         return fail();
     m_file.close();
     if (m_file.error() != QFileDevice::NoError)

@@ -227,6 +227,12 @@ TEST_F(PictureCodec, PicturesAndTextFilesReplaceTargetsOfTheLongestName)
     PictureData d;
     EXPECT_EQ(readPicture(picture, 1, 1, &d), 0);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary file stays behind";
+    // Through a link the file it names is replaced; the link stays.
+    ASSERT_TRUE(QFile::link(text, file("link.txt")));
+    EXPECT_TRUE(writeLines(file("link.txt"), {"through"}));
+    EXPECT_TRUE(QFileInfo(file("link.txt")).isSymLink());
+    EXPECT_EQ(samples::readBytes(text), QByteArray("through\r\n"));
+    QFile::remove(file("link.txt"));
     const QString temporary = QFileInfo(temporaryPathFor(picture)).fileName();
     EXPECT_LE(QFile::encodeName(temporary).size(), 255);
     EXPECT_TRUE(temporary.startsWith(QChar('.') + QString(100, QChar(0xE9)))) << "cut at a whole character";

@@ -129,3 +129,33 @@ TEST_F(AviWriter, TheQuantiserSetsTheQuality)
         EXPECT_LT(diff / (320 * 240), 6.0);
     }
 }
+
+TEST_F(AviWriter, APictureWhoseHeaderClaimsGigabytesIsReadWithinTheReadersLimits)
+{
+    ASSERT_TRUE(writeSolid(path("photo.jpg"), 320, 240, Qt::red));
+    // A JPEG of a few hundred bytes whose header claims 16000 x 16000 pixels.
+    QImage small(16, 16, QImage::Format_RGB32);
+    small.fill(Qt::gray);
+    ASSERT_TRUE(small.save(path("claim.jpg")));
+    QByteArray claim = testsupport::readFile(path("claim.jpg"));
+    const qsizetype sof = claim.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    for (int i : {5, 7}) {
+        claim[sof + i] = char(16000 >> 8);
+        claim[sof + i + 1] = char(16000 & 0xFF);
+    }
+    testsupport::writeFile(path("claim.jpg"), claim);
+    // The process's peak memory from here on (Linux: 5 to clear_refs resets it).
+    QFile reset("/proc/self/clear_refs");
+    if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1)
+        GTEST_SKIP() << "the peak memory cannot be reset here";
+    reset.close();
+    const video::VideoResult r = video::writeVideoFile({{path("photo.jpg"), path("claim.jpg")}, 1, path("o.avi")});
+    EXPECT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
+    // Read at the frame's size, never whole (a gigabyte) on the way there.
+    const QByteArray status = testsupport::readFile("/proc/self/status");
+    const qsizetype at = status.indexOf("VmHWM:");
+    ASSERT_GE(at, 0);
+    const qint64 peakKb = status.mid(at + 6, status.indexOf('\n', at) - at - 6).replace("kB", "").trimmed().toLongLong();
+    EXPECT_LT(peakKb / 1024, 600) << "megabytes at most in use at once";
+}
