@@ -1,144 +1,175 @@
-// A large picture shown through DisplayFile, up to its first painted frame,
-// against Qt's image reader decoding the same file scaled to a screen
-// (1920 x 1080) and whole: each run in a process of its own, interleaved,
-// timed inside the process from the request to the painted frame or the
-// decoded picture, with the memory each took at its peak. Twice: as the
-// picture opens (at its own size, the part that fits the window), and
-// fitted to the window (Fit Image to Window right after it opened).
+// A large picture opened by its name: the whole program started with the
+// file on its command line, from just before the start to the frame that
+// shows the picture painted at the size it shows (the program's paint probe
+// prints the moment and leaves), against `vipsthumbnail --size WxH` of the
+// same file at the picture area's size, as a process too (it writes its
+// thumbnail in vips's own format, the cheapest it writes). Interleaved
+// rounds; medians and the median of the per-round ratios; the peak resident
+// memory of each process (wait4). Twice per picture: as it opens (normal
+// size: the part that shows, at 1:1) and fitted to the window (Fit Image to
+// Window given as soon as the picture is loaded).
+// Outputs checked once per picture and view before the rounds: the shown
+// area the program saves against vips's thumbnail (fitted) or vips's crop of
+// the top left corner (normal size), the mean difference of the colour
+// channels within the control's border at most kTolerance.
+// The platform is the environment's (QT_QPA_PLATFORM; offscreen when unset):
+// run it under Xvfb (xcb) and offscreen. A program that shows a message
+// (a modal window) or does not paint within two minutes fails the benchmark
+// at once with what it said.
 // Run: bench_picture [rounds, default 5] (the pictures are kept in
 // /tmp/lumivex-bench-picture for the next run)
 #include "BenchSupport.h"
 #include "PhotoMaker.h"
+#include "ProgramFolder.h"
 
-#include "platform/Dialogs.h"
-#include "platform/Lead.h"
-#include "shared/SharedState.h"
-#include "window/Lumivex1.h"
-
-#include <QApplication>
+#include <QCoreApplication>
+#include <QImage>
+#include <QImageReader>
 #include <QTemporaryDir>
-#include <QWindow>
 
 namespace {
 
-const QSize kScreen(1920, 1080);
-const QSize kWindow(1200, 900);
-
-// Notes the first frame in which Image1 painted the picture.
-class PictureFrame : public QObject {
-public:
-    explicit PictureFrame(Lumivex1* w) : m_window(w) {}
-    bool painted = false;
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint && o == m_window->Image1 && m_window->Image1->HasBitmap()) {
-            m_seen = true;
-            // A paint outside a frame's update (a repaint now) is flushed at once.
-            painted = painted || !m_inside;
-        }
-        if ((e->type() == QEvent::Expose || e->type() == QEvent::UpdateRequest) && qobject_cast<QWindow*>(o) &&
-            !m_inside) {
-            m_inside = true;
-            m_seen = false;
-            o->event(e);
-            m_inside = false;
-            painted = painted || m_seen;
-            return true;
-        }
-        return false;
-    }
-
-private:
-    Lumivex1* m_window;
-    bool m_inside = false, m_seen = false;
-};
-
-// The child: the main window shows the file (fitted to the window when fit);
-// prints time, peak and shown size.
-int show(int argc, char** argv, const QString& file, bool fit)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir program;
-    QDir::setCurrent(program.path());
-    platform::ScopedDialogs dialogs; // the notes about missing settings answer at once
-    Lumivex1 w({});
-    w.resize(kWindow);
-    w.startUp();
-    w.finishStartUp();
-    QCoreApplication::processEvents();
-    gs.fAutoPictures = true;
-    dialogs.service.messages.clear();
-    PictureFrame frame(&w);
-    app.installEventFilter(&frame);
-
-    bench::resetPeak();
-    const qint64 before = bench::statusKb("VmRSS:");
-    const qint64 t0 = bench::nowNs();
-    w.DisplayFile(file);
-    if (fit)
-        w.FitImageToWindow();
-    while (!frame.painted && dialogs.service.messages.isEmpty())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    const qint64 t1 = bench::nowNs();
-    const qint64 peak = bench::statusKb("VmHWM:") - before;
-    if (!dialogs.service.messages.isEmpty()) {
-        std::printf("failed %s\n", qPrintable(dialogs.service.messages.first().text));
-        return 1;
-    }
-    const QSize shown = w.Image1->size().boundedTo(QSize(w.Image1->DstWidth(), w.Image1->DstHeight()));
-    std::printf("ms %.3f\npeak_kb %lld\nshown_kb %lld\n", (t1 - t0) / 1e6, peak,
-                qint64(shown.width()) * shown.height() * 4 / 1024);
-    std::fflush(stdout);
-    std::_Exit(0);
-}
+constexpr double kTolerance = 3.0; // mean difference of a colour channel, of 255
 
 struct Picture {
     const char* name;
     QString file;
     int rounds;
+    double timeTarget, memoryTarget; // memory: x vips's peak, or MB when above 100
 };
 
-void compare(const QString& self, const QString& anchor, const Picture& pic, bool fit)
-{
-    bench::Series ours{QStringLiteral("Lumivex"), {}}, scaled{QStringLiteral("scaled decode"), {}},
-        full{QStringLiteral("full decode"), {}};
-    qint64 oursPeak = 0, shownKb = 0, scaledPeak = 0, fullPeak = 0;
+struct Run {
+    double ms = -1;
+    qint64 peakKb = 0;
+    QSize area, shown;
     QString failure;
-    for (int r = 0; r < pic.rounds; ++r) {
-        const bench::Process a = bench::run(self, {fit ? QStringLiteral("--fit") : QStringLiteral("--show"), pic.file});
-        const bench::Process b =
-            bench::run(anchor, {QStringLiteral("--scaled"), QString::number(kScreen.width()),
-                                QString::number(kScreen.height()), pic.file});
-        const bench::Process c = bench::run(anchor, {QStringLiteral("--full"), pic.file});
-        if (!a.ok())
-            failure = QString::fromLocal8Bit(a.out).trimmed();
-        else
-            ours.values.push_back(bench::field(a.out, "ms"));
-        if (b.ok())
-            scaled.values.push_back(bench::field(b.out, "ms"));
-        if (c.ok())
-            full.values.push_back(bench::field(c.out, "ms"));
-        oursPeak = std::max(oursPeak, qint64(bench::field(a.out, "peak_kb")));
-        shownKb = std::max(shownKb, qint64(bench::field(a.out, "shown_kb")));
-        scaledPeak = std::max(scaledPeak, qint64(bench::field(b.out, "peak_kb")));
-        fullPeak = std::max(fullPeak, qint64(bench::field(c.out, "peak_kb")));
+};
+
+QSize sizeField(const QByteArray& out, const char* key)
+{
+    for (const QByteArray& line : out.split('\n')) {
+        const QList<QByteArray> parts = line.trimmed().split(' ');
+        if (parts.size() >= 3 && parts.first() == key)
+            return {parts.at(1).toInt(), parts.at(2).toInt()};
     }
-    std::printf("%s, %s, %d rounds\n", pic.name, fit ? "fitted to the window" : "as it opens (normal size)",
-                pic.rounds);
-    if (ours.values.empty()) {
-        std::printf("  Lumivex does not show it: %s\n", qPrintable(failure));
-    } else {
-        bench::report("  DisplayFile to painted frame", ours, scaled, 1.2);
-        if (!full.values.empty())
-            bench::report("", ours, full);
+    return {};
+}
+
+// Tessamor with the file, to its painted picture.
+Run ours(const bench::ProgramFolder& program, const QString& file, bool fit, const QString& save = {})
+{
+    QStringList env{QStringLiteral("LUMIVEX_PAINT_PROBE=") + (fit ? "picture-fitted" : "picture")};
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        env << QStringLiteral("QT_QPA_PLATFORM=offscreen");
+    if (!save.isEmpty())
+        env << QStringLiteral("LUMIVEX_PAINT_PROBE_SAVE=") + save;
+    const bench::Process p =
+        bench::run(QStringLiteral("timeout"), {QStringLiteral("120"), program.program(), file}, program.path(), env);
+    Run r;
+    r.peakKb = p.peakKb;
+    if (p.status == 3)
+        r.failure = QStringLiteral("it showed a message: ") + QString::fromLocal8Bit(p.out).trimmed();
+    else if (p.status == 124)
+        r.failure = QStringLiteral("it did not paint the picture within two minutes");
+    else if (!p.ok() || bench::field(p.out, "painted") <= 0)
+        r.failure = QStringLiteral("it ended (%1) without painting the picture").arg(p.status);
+    if (!r.failure.isEmpty())
+        return r;
+    r.ms = (bench::field(p.out, "painted") - double(p.startNs)) / 1e6;
+    r.area = sizeField(p.out, "area");
+    r.shown = sizeField(p.out, "shown");
+    return r;
+}
+
+Run vips(const QString& file, QSize area, const QString& out)
+{
+    const bench::Process p = bench::run(
+        QStringLiteral("vipsthumbnail"),
+        {QStringLiteral("--size"), QStringLiteral("%1x%2").arg(area.width()).arg(area.height()), QStringLiteral("-o"), out, file});
+    Run r;
+    r.peakKb = p.peakKb;
+    if (p.ok())
+        r.ms = p.ms;
+    else
+        r.failure = QStringLiteral("vipsthumbnail failed (%1)").arg(p.status);
+    return r;
+}
+
+// The mean difference of the colour channels of a and b (sizes within two
+// pixels: the two round the fitted size apart), inside a two-pixel margin;
+// -1 when the sizes differ more.
+double meanDifference(const QImage& a, const QImage& b)
+{
+    if (a.isNull() || b.isNull() || std::abs(a.width() - b.width()) > 2 || std::abs(a.height() - b.height()) > 2)
+        return -1;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    qint64 n = 0;
+    for (int r = 2; r < std::min(x.height(), y.height()) - 2; ++r)
+        for (int c = 2; c < std::min(x.width(), y.width()) - 2; ++c, n += 3) {
+            const QRgb p = x.pixel(c, r), q = y.pixel(c, r);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return n > 0 ? sum / double(n) : -1;
+}
+
+// One check run of each: the area's size, and whether both show the same
+// picture. False (with the reason printed) when ours fails.
+bool check(const bench::ProgramFolder& program, const Picture& pic, bool fit, const QString& dir, QSize* area)
+{
+    const QString mine = dir + QStringLiteral("/ours.png"), theirs = dir + QStringLiteral("/theirs.png");
+    QFile::remove(mine);
+    const Run r = ours(program, pic.file, fit, mine);
+    if (!r.failure.isEmpty()) {
+        std::printf("  Lumivex fails: %s\n", qPrintable(r.failure));
+        return false;
     }
-    if (full.values.empty())
-        std::printf("  (the full decode fails: the picture passes the reader's allocation limit)\n");
-    std::printf("  peak memory: Lumivex %.1f MB (%.2f x the shown picture of %.1f MB; target <= 2), "
-                "scaled decode %.1f MB, full decode %.1f MB\n",
-                oursPeak / 1024.0, shownKb > 0 ? double(oursPeak) / double(shownKb) : 0.0, shownKb / 1024.0,
-                scaledPeak / 1024.0, fullPeak / 1024.0);
+    *area = r.area;
+    const QImage shown(mine);
+    bench::Process v;
+    if (fit)
+        v = bench::run(QStringLiteral("vipsthumbnail"), {QStringLiteral("--size"),
+                                                         QStringLiteral("%1x%2").arg(r.area.width()).arg(r.area.height()),
+                                                         QStringLiteral("-o"), theirs, pic.file});
+    else
+        v = bench::run(QStringLiteral("vips"), {QStringLiteral("crop"), pic.file, theirs, QStringLiteral("0"),
+                                                QStringLiteral("0"), QString::number(shown.width()),
+                                                QString::number(shown.height())});
+    const double d = meanDifference(shown, QImage(theirs));
+    std::printf("  area %dx%d, shown %dx%d; painted picture against vips's %s: ", r.area.width(), r.area.height(),
+                shown.width(), shown.height(), fit ? "thumbnail" : "crop of the corner");
+    if (d < 0)
+        std::printf("NOT THE SAME SIZE (%dx%d)\n", QImage(theirs).width(), QImage(theirs).height());
+    else
+        std::printf("mean difference %.2f of 255 (tolerance %.1f) %s\n", d, kTolerance, d <= kTolerance ? "same" : "DIFFERENT");
+    return true;
+}
+
+void compare(const bench::ProgramFolder& program, const Picture& pic, bool fit, const QString& dir)
+{
+    std::printf("%s, %s, %d rounds\n", pic.name, fit ? "fitted to the window" : "as it opens (normal size)", pic.rounds);
+    std::fflush(stdout);
+    QSize area;
+    if (!check(program, pic, fit, dir, &area))
+        return;
+    bench::Series a{QStringLiteral("Tessamor"), {}}, b{QStringLiteral("vipsthumbnail"), {}};
+    bench::Series am{QStringLiteral("Tessamor"), {}}, bm{QStringLiteral("vipsthumbnail"), {}};
+    for (int i = 0; i < pic.rounds; ++i) {
+        const Run x = ours(program, pic.file, fit);
+        const Run y = vips(pic.file, area, dir + QStringLiteral("/thumb.v"));
+        if (!x.failure.isEmpty() || !y.failure.isEmpty()) {
+            std::printf("  failed: %s\n", qPrintable(x.failure.isEmpty() ? y.failure : x.failure));
+            return;
+        }
+        a.values.push_back(x.ms);
+        b.values.push_back(y.ms);
+        am.values.push_back(x.peakKb / 1024.0);
+        bm.values.push_back(y.peakKb / 1024.0);
+    }
+    bench::report("  start to painted picture", a, b, pic.timeTarget);
+    bench::report("  peak resident memory", am, bm, pic.memoryTarget <= 100 ? pic.memoryTarget : 0, "MB");
+    if (pic.memoryTarget > 100)
+        std::printf("  (target: Tessamor's peak <= %.0f MB)\n", pic.memoryTarget);
     std::fflush(stdout);
 }
 
@@ -146,21 +177,17 @@ void compare(const QString& self, const QString& anchor, const Picture& pic, boo
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && (QByteArray(argv[1]) == "--show" || QByteArray(argv[1]) == "--fit"))
-        return show(argc, argv, QFile::decodeName(argv[2]), QByteArray(argv[1]) == "--fit");
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 && atoi(argv[1]) > 0 ? atoi(argv[1]) : 5;
-    const QString self = QCoreApplication::applicationFilePath();
-    const QString anchor = bench::sibling(argv[0], QStringLiteral("bench_picture_decode"));
     const QString dir = QDir::tempPath() + QStringLiteral("/lumivex-bench-picture");
     QDir().mkpath(dir);
     std::printf("making the pictures (kept in %s) ...\n", qPrintable(dir));
     std::fflush(stdout);
     const Picture pictures[] = {
-        {"6000 x 4000 JPEG (quality 90)", dir + QStringLiteral("/photo.jpg"), rounds},
-        {"6000 x 4000 PNG", dir + QStringLiteral("/photo.png"), rounds},
-        {"16000 x 16000 JPEG (quality 90)", dir + QStringLiteral("/huge.jpg"), std::max(1, rounds / 2)},
-        {"30000 x 20000 PNG", dir + QStringLiteral("/vast.png"), 1},
+        {"6000 x 4000 JPEG (quality 90)", dir + QStringLiteral("/photo.jpg"), rounds, 1.0, 0},
+        {"6000 x 4000 PNG", dir + QStringLiteral("/photo.png"), rounds, 1.0, 0},
+        {"16000 x 16000 JPEG (quality 90)", dir + QStringLiteral("/huge.jpg"), std::max(1, rounds / 2), 1.2, 2.0},
+        {"30000 x 20000 PNG", dir + QStringLiteral("/vast.png"), std::max(1, rounds / 4), 1.2, 400},
     };
     const bool made = bench::writePhoto(pictures[0].file, {6000, 4000}, 1, "jpeg") &&
                       bench::writePhoto(pictures[1].file, {6000, 4000}, 2, "png") &&
@@ -170,11 +197,34 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "could not make the pictures\n");
         return 1;
     }
-    std::printf("window %dx%d; the anchor decodes to fit %dx%d\n", kWindow.width(), kWindow.height(),
-                kScreen.width(), kScreen.height());
+    // Settings beside the program: started with a file, it takes its own
+    // folder for the program folder, so the executable is a copy, not a link.
+    bench::ProgramFolder program(QCoreApplication::applicationDirPath(), [](Options& o) {
+        o.fTipsAtStartup = false;
+        o.fAutoPictures = true;
+        // 1400 x 900 pixels (twips at 96 dots per inch), cut to the screen.
+        o.nWindowLeft = o.nWindowTop = 150;
+        o.nWindowWidth = 1400 * 15;
+        o.nWindowHeight = 900 * 15;
+    });
+    QFile::remove(program.program());
+    if (!QFile::copy(bench::sibling(argv[0], QStringLiteral("Tessamor")), program.program()) || !program.ok()) {
+        std::fprintf(stderr, "build Tessamor first\n");
+        return 1;
+    }
+    if (bench::run(QStringLiteral("vipsthumbnail"), {QStringLiteral("--vips-version")}).status != 0) {
+        std::fprintf(stderr, "vipsthumbnail is missing: scripts/bench-deps.sh installs it\n");
+        return 1;
+    }
+    QTemporaryDir work;
+    std::printf("platform %s; the anchor: vipsthumbnail --size WxH of the picture area\n",
+                qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qPrintable(qEnvironmentVariable("QT_QPA_PLATFORM"))
+                                                             : "offscreen");
+    ours(program, pictures[0].file, false); // the file cache, warmed
     for (const Picture& p : pictures) {
-        compare(self, anchor, p, false);
-        compare(self, anchor, p, true);
+        bench::run(QStringLiteral("cat"), {p.file}, {}, {}, true);
+        compare(program, p, false, work.path());
+        compare(program, p, true, work.path());
     }
     return 0;
 }

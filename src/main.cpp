@@ -108,7 +108,8 @@ private:
                     m_window->PTxShList1->Count());
         if (picture()) {
             const QRect area = m_window->Image1->ShownArea();
-            std::printf("shown %d %d\n", area.width(), area.height());
+            const QSize visible = m_window->Image1->visibleRegion().boundingRect().size();
+            std::printf("shown %d %d\narea %d %d\n", area.width(), area.height(), visible.width(), visible.height());
             const QString save = qEnvironmentVariable("LUMIVEX_PAINT_PROBE_SAVE");
             if (!save.isEmpty())
                 m_window->Image1->grab(area).toImage().save(save, "PNG");

@@ -210,6 +210,8 @@ void Lead::CopyBitmap(const Lead& from)
     m_partRect = from.m_partRect;
     m_partAsked = false;
     m_partFailed = false;
+    m_overview = from.m_overview;
+    m_overviewAsked = false;
     m_index = from.m_index;
     m_bits = from.m_bits;
     m_region = QPainterPath();
@@ -260,6 +262,7 @@ void Lead::takeWhole(const QImage& whole) const
     m_source.reset();
     m_part = QImage();
     m_partRect = QRect();
+    m_overview = QImage();
     ++m_generation;
 }
 
@@ -270,6 +273,8 @@ void Lead::dropSource()
     m_partRect = QRect();
     m_partAsked = false;
     m_partFailed = false;
+    m_overview = QImage();
+    m_overviewAsked = false;
 }
 
 void Lead::setBitmapListIndex(int index)
@@ -505,13 +510,16 @@ void Lead::Render(QPainter* painter, const QRect& target) const
     QImage img;
     if (m_source) {
         // A large load: the part decoded already when it shows the whole
-        // picture finely enough, else the whole picture decoded at this size.
+        // picture finely enough, else the whole picture at this size, decoded
+        // on a worker (nothing is drawn until it is there).
         const QRect all(QPoint(), m_source->size());
-        if (m_partRect == all && m_part.width() >= std::min(target.width(), all.width()) &&
-            m_part.height() >= std::min(target.height(), all.height()))
+        const QSize want = target.size().boundedTo(all.size());
+        if (m_partRect == all && m_part.width() >= want.width() && m_part.height() >= want.height())
             img = m_part;
-        else if (m_source->part(all, target.size(), &img) != 0)
-            return;
+        else if (m_overview.width() >= want.width() && m_overview.height() >= want.height())
+            img = m_overview;
+        else
+            return askForOverview(want);
     } else {
         img = Bitmap();
     }
@@ -519,6 +527,25 @@ void Lead::Render(QPainter* painter, const QRect& target) const
     painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter->drawImage(target, img);
     painter->restore();
+}
+
+void Lead::askForOverview(const QSize& size) const
+{
+    if (m_overviewAsked)
+        return;
+    m_overviewAsked = true;
+    const std::shared_ptr<PictureSource> source = m_source;
+    auto* self = const_cast<Lead*>(this);
+    source->partLater(QRect(QPoint(), source->size()), size, self, [self, source](int r, const QImage& img) {
+        if (source != self->m_source)
+            return;
+        self->m_overviewAsked = false;
+        if (r != 0)
+            return;
+        self->m_overview = img;
+        if (self->m_panWindow)
+            self->m_panWindow->update();
+    });
 }
 
 void Lead::paintEvent(QPaintEvent*)

@@ -248,6 +248,7 @@ private:
     void dropSource();
     void paintPart(QPainter& p, const QRectF& shown);
     void askForPart(const QRect& part, const QSize& size);
+    void askForOverview(const QSize& size) const;
 
     mutable QList<QImage> m_frames; // empty while a large load is shown in parts
     mutable QList<int> m_delays;
@@ -259,6 +260,8 @@ private:
     QRect m_failedRect;
     QSize m_failedSize;
     bool m_picturePainted = false;
+    mutable QImage m_overview; // the whole of it at the pan window's size
+    mutable bool m_overviewAsked = false;
     int m_index = 0;
     int m_bits = 0;
     int m_loadedPage = 1;

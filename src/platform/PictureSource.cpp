@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
+#include <QThread>
 #include <QThreadPool>
 
 #include <atomic>
@@ -37,15 +38,17 @@ void post(const QPointer<QObject>& guard, std::function<void()> f)
 
 std::atomic<int> g_wholePictures{0};
 std::atomic<qint64> g_largestPart{0};
+std::atomic<int> g_uiThreadParts{0};
 
 } // namespace
 
-DecodeCounts decodeCounts() { return {g_wholePictures.load(), g_largestPart.load()}; }
+DecodeCounts decodeCounts() { return {g_wholePictures.load(), g_largestPart.load(), g_uiThreadParts.load()}; }
 
 void resetDecodeCounts()
 {
     g_wholePictures = 0;
     g_largestPart = 0;
+    g_uiThreadParts = 0;
 }
 
 std::shared_ptr<PictureSource> PictureSource::open(const QString& path)
@@ -61,6 +64,8 @@ std::shared_ptr<PictureSource> PictureSource::open(const QString& path)
 
 int PictureSource::part(const QRect& source, const QSize& size, QImage* out) const
 {
+    if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread())
+        ++g_uiThreadParts;
     const int r = readPicturePart(m_picture, source, size, out);
     if (r == 0) {
         const qint64 pixels = qint64(out->width()) * out->height();

@@ -60,10 +60,12 @@ private:
 };
 
 // What the large loads have decoded so far, for all of them together: how
-// many times a whole picture, and the most pixels one part decode gave.
+// many times a whole picture, the most pixels one part decode gave, and how
+// many parts were decoded on the UI thread (which paints never do).
 struct DecodeCounts {
     int wholePictures = 0;
     qint64 largestPart = 0;
+    int partsOnTheUiThread = 0;
 };
 DecodeCounts decodeCounts();
 void resetDecodeCounts();

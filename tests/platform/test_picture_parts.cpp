@@ -213,8 +213,17 @@ TEST(PictureParts, PanningDecodesThePartThatShowsAndOnlyEditsDecodeTheWholePictu
     EXPECT_FALSE(lead.PicturePainted()) << "the part that shows now is not there yet";
     ASSERT_TRUE(QTest::qWaitFor([&] { return shot = lead.grab().toImage(), lead.PicturePainted(); }, 20000));
     EXPECT_EQ(shot.pixel(20, 30), whole.pixel(1520, 1030));
+    // The pan window shows the whole picture at its own size, decoded aside too.
+    lead.PanWinWidth = 120;
+    lead.PanWinHeight = 90;
+    ASSERT_EQ(lead.ShowPanWin(true), 0);
+    QImage pan = lead.panWindow()->grab().toImage();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pan = lead.panWindow()->grab().toImage(), pan.pixel(60, 45) != QColor(Qt::darkGray).rgb(); },
+                                    20000));
+    lead.ShowPanWin(false);
     EXPECT_FALSE(lead.WholePictureInMemory());
     EXPECT_EQ(decodeCounts().wholePictures, 0);
+    EXPECT_EQ(decodeCounts().partsOnTheUiThread, 0) << "no paint waits for a decode";
     EXPECT_LE(decodeCounts().largestPart, 300 * 200) << "no more than the control shows";
     EXPECT_EQ(lead.Intensity(100), 0) << "the whole picture changes";
     EXPECT_EQ(decodeCounts().wholePictures, 1);

@@ -119,11 +119,13 @@ protected:
         return w->Image1->grab(w->Image1->ShownArea()).toImage().convertToFormat(QImage::Format_RGB32);
     }
 
-    // Painted from decodes no larger than the picture panel shows, never whole.
+    // Painted from decodes no larger than the picture panel shows, never
+    // whole, made on a worker (a paint never waits for one).
     void expectShownSizeDecodesOnly(const char* how)
     {
         ASSERT_FALSE(w->Image1->ShownArea().isEmpty()) << how;
         EXPECT_EQ(platform::decodeCounts().wholePictures, 0) << how;
+        EXPECT_EQ(platform::decodeCounts().partsOnTheUiThread, 0) << how;
         EXPECT_LE(platform::decodeCounts().largestPart, qint64(w->Frame3->width()) * w->Frame3->height()) << how;
         EXPECT_FALSE(w->Image1->WholePictureInMemory()) << how;
     }
