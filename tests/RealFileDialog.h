@@ -5,7 +5,9 @@
 // (Qt's message box) is recorded and answered Yes.
 #include "platform/Dialogs.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -51,7 +53,9 @@ private:
             ownQuestions << box->text();
             QAbstractButton* yes = box->button(QMessageBox::Yes);
             QMetaObject::invokeMethod(box, [box, yes] { yes ? yes->click() : box->accept(); }, Qt::QueuedConnection);
-        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && !typed) {
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && (!typed || ++m_looksSince % 100 == 0)) {
+            // Typed again when the dialog is still up two seconds later: on
+            // a real display the completer may have taken the first Enter.
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             if (!edit)
                 return;
@@ -63,6 +67,10 @@ private:
                 [edit, text = m_typed] {
                     edit->selectAll();
                     QTest::keyClicks(edit, text);
+                    // The name is whole: Enter goes to the dialog, not to
+                    // the completer's list of names that typing opened.
+                    if (QCompleter* c = edit->completer(); c && c->popup() && c->popup()->isVisible())
+                        c->popup()->hide();
                     QTest::keyClick(edit, Qt::Key_Return);
                 },
                 Qt::QueuedConnection);
@@ -70,6 +78,7 @@ private:
     }
     QString m_typed;
     QTimer m_timer;
+    int m_looksSince = 0;
 };
 
 } // namespace testsupport
