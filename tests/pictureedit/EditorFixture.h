@@ -112,6 +112,10 @@ protected:
     static void key(QScrollBar* bar, char c)
     {
         if (QApplication::focusWidget() != bar) {
+            // On a real X server the window takes the focus only once the
+            // server has made it active.
+            bar->window()->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(bar->window()));
             QTest::mouseClick(bar, Qt::LeftButton, {}, part(bar, QStyle::SC_ScrollBarSlider).center());
             ASSERT_EQ(QApplication::focusWidget(), bar);
         }
