@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QPaintEngine>
+#include <QTextItem>
 #include <QUrl>
 #include <QWidget>
 
@@ -22,6 +24,57 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
+}
+
+namespace {
+
+// A page that keeps every text painted on it.
+class TextRecorder : public QPaintDevice {
+public:
+    explicit TextRecorder(QSize size) : m_engine(this), m_size(size) {}
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    QStringList texts;
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth: return m_size.width();
+        case PdmHeight: return m_size.height();
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+        case PdmDepth: return 32;
+        case PdmNumColors: return 0x7fffffff;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        default: return 0;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(TextRecorder* page) : QPaintEngine(AllFeatures), m_page(page) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { m_page->texts << item.text(); }
+        Type type() const override { return User; }
+
+    private:
+        TextRecorder* m_page;
+    };
+    mutable Engine m_engine;
+    QSize m_size;
+};
+
+} // namespace
+
+QStringList paintedTexts(QWidget* widget)
+{
+    TextRecorder page(widget->size());
+    widget->render(&page);
+    return page.texts;
 }
 
 bool dropFiles(QWidget* target, const QPoint& at, const QStringList& paths)

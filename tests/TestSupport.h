@@ -21,6 +21,10 @@ void copyTree(const QString& from, const QString& to);
 // The run-time assets of the source tree (BMPS/, Help/, TIPHELP.TXT).
 QString assetsFolder();
 
+// The texts a widget paints, in painting order, as its painting drew them
+// (cut or wrapped names as shown, one text per drawn piece).
+QStringList paintedTexts(QWidget* widget);
+
 // Drops files on a widget (the viewport of an item view) as a drag from
 // outside the program does: it enters, moves to the point and drops. True
 // when the widget took the drop.

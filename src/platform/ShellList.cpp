@@ -8,17 +8,21 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
 #include <QLocale>
 #include <QMimeData>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
+#include <cmath>
 
 namespace platform {
 
@@ -147,6 +151,100 @@ public:
 
 namespace {
 
+// The icon view's items all take one size, as a folder may hold a hundred
+// thousand files: in the looks with a grid the size of its cell, in the list
+// look the size the widest name needs. A name then shows whole wherever it
+// fits and is cut only at its place's width (the view's own uniform size
+// would be the last item's, cutting every longer name).
+class ShellListDelegate : public QStyledItemDelegate {
+public:
+    ShellListDelegate(QListView* view, const std::vector<ShellListItem>& items)
+        : QStyledItemDelegate(view), m_view(view), m_items(items)
+    {
+    }
+
+    // The items were read again: the widest name is looked for anew.
+    void itemsChanged() { m_widest = -1; }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QSize cell = m_view->gridSize();
+        if (cell.isValid())
+            return cell;
+        qreal width = 0;
+        const int row = widestRow(option.font, &width);
+        if (row < 0)
+            return QStyledItemDelegate::sizeHint(option, index);
+        QSize size = QStyledItemDelegate::sizeHint(option, index.siblingAtRow(row));
+        // Names measured letter by letter may be a pixel short of their
+        // laid-out width: the widest one leaves room for that.
+        const qreal laidOut = QFontMetricsF(option.font).horizontalAdvance(m_items[size_t(row)].Name());
+        size.rwidth() += std::max(0, int(std::ceil(width + 1)) - int(std::ceil(laidOut)));
+        return size;
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        // A name shorter than its cell is highlighted and framed as wide as it is.
+        QStyleOptionViewItem own = option;
+        if (m_view->gridSize().isValid()) {
+            const int width = QStyledItemDelegate::sizeHint(option, index).width();
+            if (width < own.rect.width()) {
+                const bool centred = m_view->viewMode() == QListView::IconMode;
+                own.rect = QRect(own.rect.x() + (centred ? (own.rect.width() - width) / 2 : 0), own.rect.y(), width,
+                                 own.rect.height());
+            }
+        }
+        QStyledItemDelegate::paint(painter, own, index);
+    }
+
+private:
+    // The row of the widest name in the font (-1 with no items), and its
+    // width; kept until the items or the font change.
+    int widestRow(const QFont& font, qreal* width) const
+    {
+        if (m_widest >= 0 && m_widest < int(m_items.size()) && font == m_font) {
+            *width = m_widestWidth;
+            return m_widest;
+        }
+        m_font = font;
+        m_widest = -1;
+        m_widestWidth = 0;
+        const QFontMetricsF metrics(font);
+        // Names are summed from the advances of their letters (a table for
+        // the common ones), which is fast enough for the largest folders;
+        // names in scripts whose letters join or combine are laid out whole.
+        std::array<qreal, 0x300> advance;
+        advance.fill(-1);
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            const QString name = m_items[i].Name();
+            qreal sum = 0;
+            for (const QChar c : name) {
+                if (c.unicode() >= advance.size()) {
+                    sum = metrics.horizontalAdvance(name);
+                    break;
+                }
+                qreal& a = advance[c.unicode()];
+                if (a < 0)
+                    a = metrics.horizontalAdvance(c);
+                sum += a;
+            }
+            if (m_widest < 0 || sum > m_widestWidth) {
+                m_widest = int(i);
+                m_widestWidth = sum;
+            }
+        }
+        *width = m_widestWidth;
+        return m_widest;
+    }
+
+    QListView* m_view;
+    const std::vector<ShellListItem>& m_items;
+    mutable QFont m_font;
+    mutable int m_widest = -1;
+    mutable qreal m_widestWidth = 0;
+};
+
 template <class Base>
 class HookedView : public Base {
 public:
@@ -186,6 +284,9 @@ ShellList::ShellList(QWidget* parent) : QWidget(parent)
     icons->setBatchSize(500);
     icons->setResizeMode(QListView::Adjust);
     icons->setMovement(QListView::Static);
+    auto* names = new ShellListDelegate(icons, m_items);
+    icons->setItemDelegate(names);
+    connect(m_model, &QAbstractItemModel::modelReset, names, [names] { names->itemsChanged(); });
     m_iconView = icons;
 
     auto* details = new HookedView<QTreeView>(this);

@@ -1,7 +1,9 @@
 // The file list and the folder tree as a user drives them: mouse clicks,
-// keys and rubber bands on the real views.
+// keys, rubber bands and the View menu's looks on the real views.
 #include "BrowserFixture.h"
 
+#include <QFontMetrics>
+#include <QListView>
 #include <QMenu>
 #include <QTest>
 
@@ -144,4 +146,55 @@ TEST_F(ListMouse, F5ReadsTheFolderAndTheTreeAgainAndTheListFollowsOtherProgramsB
     EXPECT_TRUE(QTest::qWaitFor([&] { return listNames().contains("c.txt"); }, 5000)) << "a new file";
     QFile::remove(path("a.txt"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !listNames().contains("a.txt"); }, 5000)) << "a removed file";
+}
+
+TEST_F(ListMouse, NamesShowWholeWhereTheyFitAndAreCutOnlyAtTheItemsWidthInEveryLook)
+{
+    mkdir("media");
+    file("grad.png");
+    file("summer holiday at the sea.jpg");
+    file("x.bmp"); // the last name is the shortest
+    gs.fBoldFonts = true; // the list's names are painted bold
+    w->SetWindowColors();
+    w->setFileListFolder(data.path());
+    ASSERT_EQ(listNames(), (QStringList{"media", "grad.png", "summer holiday at the sea.jpg", "x.bmp"}));
+    platform::Tool* drop = w->ToolBarComp1->Item("ID_mnuViewDropDownMenu");
+    ASSERT_TRUE(drop && drop->menu());
+    auto pick = [&](const char* look) {
+        QAction* entry = w->ToolBarComp1->Item(QString::fromLatin1(look))->action();
+        drop->menu()->popup(w->mapToGlobal(QPoint(10, 10)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(drop->menu()));
+        QTest::mouseClick(drop->menu(), Qt::LeftButton, {}, drop->menu()->actionGeometry(entry).center());
+    };
+    const QString longName = "summer holiday at the sea.jpg";
+    // Each look in turn, the icon looks again after the list look.
+    for (const char* look : {"ID_SmallIcons", "ID_LargeIcons", "ID_ListIcons", "ID_SmallIcons", "ID_LargeIcons"}) {
+        pick(look);
+        auto* list = qobject_cast<QListView*>(view());
+        ASSERT_NE(list, nullptr) << look;
+        QCoreApplication::processEvents();
+        // What the list paints, read back from its painting.
+        const QStringList texts = testsupport::paintedTexts(list->viewport());
+        const QString painted = texts.join(QLatin1Char('|'));
+        for (const QString name : {"media", "grad.png", "x.bmp"})
+            EXPECT_TRUE(texts.contains(name)) << look << ": " << painted.toStdString();
+        const QRect longItem = list->visualRect(list->model()->index(row(longName), 0));
+        if (QString(look) == "ID_ListIcons") {
+            // The list look's column is as wide as the widest name.
+            EXPECT_TRUE(texts.contains(longName)) << painted.toStdString();
+            continue;
+        }
+        // In the icon looks an item fills its place in the grid, and a long
+        // name is cut (or wrapped, in large icons) at that width, not before.
+        EXPECT_EQ(longItem.width(), list->gridSize().width()) << look;
+        const bool large = QString(look) == "ID_LargeIcons";
+        const QFontMetrics metrics(list->font());
+        for (const QString& piece : texts)
+            if (longName.startsWith(piece.left(6)))
+                EXPECT_LE(metrics.horizontalAdvance(piece), list->gridSize().width()) << look << ": " << piece.toStdString();
+        if (large)
+            EXPECT_TRUE(texts.contains("summer") && painted.contains("|holiday")) << painted.toStdString();
+        else
+            EXPECT_TRUE(painted.contains("summer holiday")) << look << ": " << painted.toStdString();
+    }
 }

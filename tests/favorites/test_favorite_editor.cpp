@@ -5,52 +5,6 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QPaintEngine>
-#include <QTextItem>
-
-namespace {
-
-// A page that keeps every text painted on it, as the view drew it.
-class TextRecorder : public QPaintDevice {
-public:
-    explicit TextRecorder(QSize size) : m_engine(this), m_size(size) {}
-    QPaintEngine* paintEngine() const override { return &m_engine; }
-    QStringList texts;
-
-protected:
-    int metric(PaintDeviceMetric m) const override
-    {
-        switch (m) {
-        case PdmWidth: return m_size.width();
-        case PdmHeight: return m_size.height();
-        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
-        case PdmDepth: return 32;
-        case PdmNumColors: return 0x7fffffff;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
-        default: return 0;
-        }
-    }
-
-private:
-    class Engine : public QPaintEngine {
-    public:
-        explicit Engine(TextRecorder* page) : QPaintEngine(AllFeatures), m_page(page) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawTextItem(const QPointF&, const QTextItem& item) override { m_page->texts << item.text(); }
-        Type type() const override { return User; }
-
-    private:
-        TextRecorder* m_page;
-    };
-    mutable Engine m_engine;
-    QSize m_size;
-};
-
-} // namespace
 
 using favtest::Favorites;
 using platform::Answer;
@@ -306,12 +260,13 @@ TEST_F(Favorites, TheFileListShowsNamesWholeWhereTheyFitInEveryIconLook)
     QDir().mkpath(folder.file("pics/media"));
     file("pics/grad.png");
     file("pics/summer holiday at the sea.jpg");
+    file("pics/x.bmp"); // a short last name
     writeFile(listFile("One"), "");
     gs.fBoldFonts = true; // the names are painted bold
     const std::unique_ptr<void, void (*)(void*)> plainAgain(&gs, [](void*) { gs.fBoldFonts = false; });
     auto ed = openEditor(pics);
     platform::ShellList* shell = ed->PTxShList1;
-    ASSERT_EQ(shell->Count(), 4);
+    ASSERT_EQ(shell->Count(), 5);
     ASSERT_EQ(shell->ViewStyle(), 2);
     // Each look in turn, and the list look again after the icon looks.
     for (const int look : {2, 0, 1, 2}) {
@@ -319,15 +274,14 @@ TEST_F(Favorites, TheFileListShowsNamesWholeWhereTheyFitInEveryIconLook)
         QAbstractItemView* view = shell->currentView();
         QCoreApplication::processEvents();
         // What the view paints, read back from its painting.
-        TextRecorder page(view->viewport()->size());
-        view->viewport()->render(&page);
-        const QString painted = page.texts.join(QLatin1Char('|'));
-        for (const QString name : {"ab", "media", "grad.png"})
-            EXPECT_TRUE(page.texts.contains(name)) << "look " << look << ": " << painted.toStdString();
+        const QStringList texts = testsupport::paintedTexts(view->viewport());
+        const QString painted = texts.join(QLatin1Char('|'));
+        for (const QString name : {"ab", "media", "grad.png", "x.bmp"})
+            EXPECT_TRUE(texts.contains(name)) << "look " << look << ": " << painted.toStdString();
         // A long name is cut (or wrapped, in large icons) at the item's width,
         // not before; the list look makes its column as wide as the widest name.
         if (look == 2)
-            EXPECT_TRUE(page.texts.contains("summer holiday at the sea.jpg")) << painted.toStdString();
+            EXPECT_TRUE(texts.contains("summer holiday at the sea.jpg")) << painted.toStdString();
         else
             EXPECT_TRUE(painted.contains(look == 0 ? "summer" : "summer holiday")) << look << painted.toStdString();
     }
