@@ -126,8 +126,8 @@ QString startAndDoubleClick(const XDisplay& display, const QString& video)
     QString box;
     const auto look = [&] {
         program.output();
-        if (const QList<XWindow> boxes = display.messageBoxes(program.pid()); !boxes.isEmpty())
-            box = boxes.first().title;
+        if (const QList<XWindow> boxes = display.messageBoxes(program.pid()); !boxes.isEmpty() && box.isEmpty())
+            box = boxes.first().title + QStringLiteral(", see ") + keepShot(display.grab(boxes.first().id), "box");
         seen += movingVideoColours(display.grab(main->id));
         return !box.isEmpty() || !program.running();
     };
@@ -135,11 +135,12 @@ QString startAndDoubleClick(const XDisplay& display, const QString& video)
     if (!seen.isEmpty())
         waitUntil([&] { return look() || seen.size() >= 2; }, 5000, 50);
     const QString title = display.findWindow(kMainTitle, program.pid()).value_or(XWindow{}).title;
+    // A message box left open keeps the window from closing.
+    if (!box.isEmpty())
+        return QStringLiteral("a message box: ") + box;
     display.closeWindow(main->id);
     if (!program.waitForExit(60000))
         return QStringLiteral("did not end after its window was closed");
-    if (!box.isEmpty())
-        return QStringLiteral("a message box: ") + box;
     if (program.crashed())
         return program.describeEnd();
     if (!title.contains(copy))
