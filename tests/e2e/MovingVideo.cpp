@@ -55,4 +55,20 @@ QSet<int> movingVideoColours(const QImage& shot)
     return shown;
 }
 
+VideoSeen watchMovingVideo(const XDisplay& display, Program& program, quint32 window)
+{
+    VideoSeen v;
+    const auto look = [&] {
+        program.output();
+        if (const QList<XWindow> boxes = display.messageBoxes(program.pid()); !boxes.isEmpty() && v.box.isEmpty())
+            v.box = boxes.first().title + QStringLiteral(", see ") + keepShot(display.grab(boxes.first().id), "box");
+        v.colours += movingVideoColours(display.grab(window));
+        return !v.box.isEmpty() || !program.running();
+    };
+    waitUntil([&] { return look() || !v.colours.isEmpty(); }, 60000, 50);
+    if (!v.colours.isEmpty())
+        waitUntil([&] { return look() || v.colours.size() >= 2; }, 5000, 50);
+    return v;
+}
+
 } // namespace e2e

@@ -15,4 +15,18 @@ bool makeMovingVideo(const QString& path, bool withSound);
 // The video's frame colours that cover a good part of the shot.
 QSet<int> movingVideoColours(const QImage& shot);
 
+class Program;
+class XDisplay;
+
+// What a window showed of a moving video while it was watched: the colours
+// seen, and the first message box that came up (its title and a picture of it).
+struct VideoSeen {
+    QSet<int> colours;
+    QString box;
+};
+// Watches the window until the video's pictures have moved (the first colour
+// within a minute, as the start may take long on a busy machine, then a
+// second one within five seconds), a message box comes up or the program ends.
+VideoSeen watchMovingVideo(const XDisplay& display, Program& program, quint32 window);
+
 } // namespace e2e

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -122,22 +123,11 @@ QString startAndDoubleClick(const XDisplay& display, const QString& video)
         return QStringLiteral("no main window: ") + program.describeEnd();
     if (const QString f = doubleClickTheItem(display, program, *main); !f.isEmpty())
         return f;
-    QSet<int> seen;
-    QString box;
-    const auto look = [&] {
-        program.output();
-        if (const QList<XWindow> boxes = display.messageBoxes(program.pid()); !boxes.isEmpty() && box.isEmpty())
-            box = boxes.first().title + QStringLiteral(", see ") + keepShot(display.grab(boxes.first().id), "box");
-        seen += movingVideoColours(display.grab(main->id));
-        return !box.isEmpty() || !program.running();
-    };
-    waitUntil([&] { return look() || !seen.isEmpty(); }, 60000, 50);
-    if (!seen.isEmpty())
-        waitUntil([&] { return look() || seen.size() >= 2; }, 5000, 50);
+    const VideoSeen seen = watchMovingVideo(display, program, main->id);
     const QString title = display.findWindow(kMainTitle, program.pid()).value_or(XWindow{}).title;
     // A message box left open keeps the window from closing.
-    if (!box.isEmpty())
-        return QStringLiteral("a message box: ") + box;
+    if (!seen.box.isEmpty())
+        return QStringLiteral("a message box: ") + seen.box;
     display.closeWindow(main->id);
     if (!program.waitForExit(60000))
         return QStringLiteral("did not end after its window was closed");
@@ -145,8 +135,8 @@ QString startAndDoubleClick(const XDisplay& display, const QString& video)
         return program.describeEnd();
     if (!title.contains(copy))
         return QStringLiteral("the double-click opened no file; the title: ") + title;
-    if (seen.size() < 2)
-        return QStringLiteral("%1 of the video's colours shown").arg(seen.size());
+    if (seen.colours.size() < 2)
+        return QStringLiteral("%1 of the video's colours shown").arg(seen.colours.size());
     return {};
 }
 

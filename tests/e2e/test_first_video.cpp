@@ -6,7 +6,6 @@
 
 #include "MovingVideo.h"
 
-#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -35,26 +34,17 @@ QString startWithVideo(const XDisplay& display, const QString& video)
     const std::optional<XWindow> main = program.waitForWindow(display, video, 60000);
     if (!main)
         return QStringLiteral("no window showing the file: ") + program.describeEnd();
-    QSet<int> seen;
-    QString box;
-    const auto look = [&] {
-        if (const QList<XWindow> boxes = display.messageBoxes(program.pid()); !boxes.isEmpty())
-            box = boxes.first().title;
-        seen += movingVideoColours(display.grab(main->id));
-        return !box.isEmpty() || !program.running();
-    };
-    waitUntil([&] { return look() || !seen.isEmpty(); }, 60000, 50);
-    if (!seen.isEmpty())
-        waitUntil([&] { return look() || seen.size() >= 2; }, 5000, 50);
+    const VideoSeen seen = watchMovingVideo(display, program, main->id);
+    // A message box left open keeps the window from closing.
+    if (!seen.box.isEmpty())
+        return QStringLiteral("a message box: ") + seen.box;
     display.closeWindow(main->id);
     if (!program.waitForExit(60000))
         return QStringLiteral("did not end after its window was closed");
-    if (!box.isEmpty())
-        return QStringLiteral("a message box: ") + box;
     if (program.crashed())
         return program.describeEnd();
-    if (seen.size() < 2)
-        return QStringLiteral("%1 of the video's colours shown").arg(seen.size());
+    if (seen.colours.size() < 2)
+        return QStringLiteral("%1 of the video's colours shown").arg(seen.colours.size());
     return {};
 }
 
