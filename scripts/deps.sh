@@ -18,7 +18,7 @@ PACKAGES=("$@")
   libcdio-dev
   libgtest-dev googletest
   clang libclang-rt-14-dev llvm
-  xvfb xauth libxcb1-dev
+  xvfb xauth libxcb1-dev libxcb-xtest0-dev
   fonts-dejavu-core
   openssl
 )

@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QThread>
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -244,6 +245,50 @@ bool XDisplay::closeWindow(quint32 window) const
     xcb_generic_error_t* error = xcb_request_check(m_conn, c);
     std::free(error);
     return error == nullptr;
+}
+
+// ---------------------------------------------------------------- input
+
+bool XDisplay::fake(quint8 type, quint8 detail, QPoint p) const
+{
+    if (!m_conn)
+        return false;
+    xcb_void_cookie_t c = xcb_test_fake_input_checked(m_conn, type, detail, XCB_CURRENT_TIME, m_root,
+                                                      int16_t(p.x()), int16_t(p.y()), 0);
+    xcb_generic_error_t* error = xcb_request_check(m_conn, c);
+    std::free(error);
+    return error == nullptr;
+}
+
+bool XDisplay::moveTo(QPoint p) const { return fake(XCB_MOTION_NOTIFY, 0, p); }
+
+bool XDisplay::click(QPoint p, int button) const
+{
+    return moveTo(p) && fake(XCB_BUTTON_PRESS, quint8(button)) && fake(XCB_BUTTON_RELEASE, quint8(button));
+}
+
+bool XDisplay::doubleClick(QPoint p) const
+{
+    // Both clicks reach the server at once: well within any double-click time.
+    return moveTo(p) && fake(XCB_BUTTON_PRESS, 1) && fake(XCB_BUTTON_RELEASE, 1) && fake(XCB_BUTTON_PRESS, 1) &&
+           fake(XCB_BUTTON_RELEASE, 1);
+}
+
+bool XDisplay::pressKey(quint32 keysym) const
+{
+    if (!m_conn)
+        return false;
+    // The first key code whose unshifted symbol is the one asked for.
+    const xcb_setup_t* setup = xcb_get_setup(m_conn);
+    const quint8 first = setup->min_keycode, count = quint8(setup->max_keycode - first + 1);
+    Reply map(xcb_get_keyboard_mapping_reply(m_conn, xcb_get_keyboard_mapping(m_conn, first, count), nullptr));
+    if (!map || map->keysyms_per_keycode == 0)
+        return false;
+    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.r);
+    for (int k = 0; k < count; ++k)
+        if (syms[k * map->keysyms_per_keycode] == keysym)
+            return fake(XCB_KEY_PRESS, quint8(first + k)) && fake(XCB_KEY_RELEASE, quint8(first + k));
+    return false;
 }
 
 // ---------------------------------------------------------------- the program

@@ -13,7 +13,10 @@
 //       findWindow(t,pid) the first main window (or dialog) whose title contains t;
 //       messageBoxes(pid) the dialogs of a process other than the ones named;
 //       grab(w, rect)     the pixels of a window (or a part of it) as shown;
-//       closeWindow(w)    what a window manager's close button sends.
+//       closeWindow(w)    what a window manager's close button sends;
+//       click(p), doubleClick(p), pressKey(keysym)  a user's mouse and keys,
+//                         through the X server's XTEST extension (screen
+//                         coordinates; keys go to the window with the focus).
 //   e2e::ProgramFolder    a temporary folder holding Tessamor, its plug-ins and
 //                         assets (linked, not copied, where they can be) and,
 //                         unless asked otherwise, settings files written from
@@ -32,6 +35,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QPoint>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -107,8 +111,17 @@ public:
     // (WM_DELETE_WINDOW).
     bool closeWindow(quint32 window) const;
 
+    // A user's input, as the X server's input devices would give it. The
+    // points are on the screen (XWindow::rect tells where a window stands).
+    bool moveTo(QPoint p) const;
+    bool click(QPoint p, int button = 1) const;
+    bool doubleClick(QPoint p) const;
+    // Presses and releases the key bearing the keysym (XK_Home: 0xff50).
+    bool pressKey(quint32 keysym) const;
+
 private:
     quint32 atom(const char* name) const;
+    bool fake(quint8 type, quint8 detail, QPoint p = {}) const;
     QString m_name;
     xcb_connection_t* m_conn = nullptr;
     quint32 m_root = 0;
