@@ -2,6 +2,7 @@
 
 #include "platform/MediaConverter.h"
 
+#include <QBuffer>
 #include <QFile>
 
 extern "C" {
@@ -46,6 +47,25 @@ bool writeSolid(const QString& path, int width, int height, const QColor& color)
     QImage img(width, height, QImage::Format_RGB32);
     img.fill(color);
     return img.save(path, nullptr, 95);
+}
+
+bool writeClaimingJpeg(const QString& path, int width, int height)
+{
+    QImage small(16, 16, QImage::Format_RGB32);
+    small.fill(Qt::gray);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !small.save(&buffer, "JPG"))
+        return false;
+    const qsizetype sof = bytes.indexOf("\xFF\xC0");
+    if (sof < 0)
+        return false;
+    for (const auto& [at, value] : {std::pair{5, height}, std::pair{7, width}}) {
+        bytes[sof + at] = char(value >> 8);
+        bytes[sof + at + 1] = char(value & 0xFF);
+    }
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 bool writeTaggedWav(const QString& path, const QList<QPair<QByteArray, QByteArray>>& tags)

@@ -15,6 +15,8 @@ namespace videotest {
 
 // A picture of one colour, saved by its extension (JPG, BMP, PNG ...).
 bool writeSolid(const QString& path, int width, int height, const QColor& color);
+// A JPEG of a few hundred bytes whose header claims width x height pixels.
+bool writeClaimingJpeg(const QString& path, int width, int height);
 
 // A short silent WAV file whose INFO list holds the tags (INAM title, IART
 // artist, ICOP copyright, ICMT comment ...).

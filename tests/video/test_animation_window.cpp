@@ -321,18 +321,7 @@ TEST_F(Animation, AviTakesEveryPictureTheProgramShowsAndNamesThoseItCannotRead)
     deep.fill(Qt::green);
     ASSERT_TRUE(deep.save(path("grad.png")));
     ASSERT_EQ(int(testsupport::readFile(path("grad.png")).at(24)), 16) << "the header's bit depth";
-    // A JPEG of a few hundred bytes whose header claims 16000 x 16000.
-    QImage small(16, 16, QImage::Format_RGB32);
-    small.fill(Qt::gray);
-    ASSERT_TRUE(small.save(path("claim.jpg")));
-    QByteArray claim = testsupport::readFile(path("claim.jpg"));
-    const qsizetype sof = claim.indexOf("\xFF\xC0");
-    ASSERT_GT(sof, 0);
-    for (int i : {5, 7}) {
-        claim[sof + i] = char(16000 >> 8);
-        claim[sof + i + 1] = char(16000 & 0xFF);
-    }
-    testsupport::writeFile(path("claim.jpg"), claim);
+    ASSERT_TRUE(writeClaimingJpeg(path("claim.jpg"), 16000, 16000));
     testsupport::writeFile(path("broken.jpg"), "this is no picture");
     open({path("photo.jpg"), path("grad.png"), path("broken.jpg"), path("claim.jpg"), path("song.mp3")});
     win->Text1->setText("1");

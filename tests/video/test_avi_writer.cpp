@@ -133,18 +133,7 @@ TEST_F(AviWriter, TheQuantiserSetsTheQuality)
 TEST_F(AviWriter, APictureWhoseHeaderClaimsGigabytesIsReadWithinTheReadersLimits)
 {
     ASSERT_TRUE(writeSolid(path("photo.jpg"), 320, 240, Qt::red));
-    // A JPEG of a few hundred bytes whose header claims 16000 x 16000 pixels.
-    QImage small(16, 16, QImage::Format_RGB32);
-    small.fill(Qt::gray);
-    ASSERT_TRUE(small.save(path("claim.jpg")));
-    QByteArray claim = testsupport::readFile(path("claim.jpg"));
-    const qsizetype sof = claim.indexOf("\xFF\xC0");
-    ASSERT_GT(sof, 0);
-    for (int i : {5, 7}) {
-        claim[sof + i] = char(16000 >> 8);
-        claim[sof + i + 1] = char(16000 & 0xFF);
-    }
-    testsupport::writeFile(path("claim.jpg"), claim);
+    ASSERT_TRUE(writeClaimingJpeg(path("claim.jpg"), 16000, 16000));
     // The process's peak memory from here on (Linux: 5 to clear_refs resets it).
     QFile reset("/proc/self/clear_refs");
     if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1)
