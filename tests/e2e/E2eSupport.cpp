@@ -229,6 +229,11 @@ QImage XDisplay::grab(quint32 window, QRect region) const
     return out;
 }
 
+QImage XDisplay::grabScreen(const XWindow& window) const
+{
+    return grab(m_root, window.rect);
+}
+
 bool XDisplay::closeWindow(quint32 window) const
 {
     if (!m_conn)

@@ -13,6 +13,7 @@
 //       findWindow(t,pid) the first main window (or dialog) whose title contains t;
 //       messageBoxes(pid) the dialogs of a process other than the ones named;
 //       grab(w, rect)     the pixels of a window (or a part of it) as shown;
+//       grabScreen(w)     the screen's pixels where a window stands;
 //       closeWindow(w)    what a window manager's close button sends;
 //       click(p), doubleClick(p), pressKey(keysym)  a user's mouse and keys,
 //                         through the X server's XTEST extension (screen
@@ -107,6 +108,9 @@ public:
     // The window's pixels as shown on the screen; region in the window's
     // coordinates, empty for all of it. A null image when it cannot be read.
     QImage grab(quint32 window, QRect region = {}) const;
+    // The screen's pixels in the window's place: what the user sees there,
+    // with whatever stands above the window.
+    QImage grabScreen(const XWindow& window) const;
     // Asks the window to close, as a window manager's close button does
     // (WM_DELETE_WINDOW).
     bool closeWindow(quint32 window) const;
