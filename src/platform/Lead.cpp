@@ -209,7 +209,7 @@ void Lead::CopyBitmap(const Lead& from)
     m_part = from.m_part;
     m_partRect = from.m_partRect;
     m_partAsked = false;
-    m_partFailed = false;
+    m_failedPart = {};
     m_overview = from.m_overview;
     m_overviewAsked = false;
     m_index = from.m_index;
@@ -272,7 +272,7 @@ void Lead::dropSource()
     m_part = QImage();
     m_partRect = QRect();
     m_partAsked = false;
-    m_partFailed = false;
+    m_failedPart = {};
     m_overview = QImage();
     m_overviewAsked = false;
 }
@@ -650,7 +650,7 @@ void Lead::askForPart(const QRect& part, const QSize& size)
 {
     // One decode at a time: the paint that follows its arrival asks for
     // whatever is wanted by then. A part that failed is not asked again.
-    if (m_partAsked || (m_partFailed && m_failedRect == part && m_failedSize == size))
+    if (m_partAsked || m_failedPart == std::pair(part, size))
         return;
     m_partAsked = true;
     const std::shared_ptr<PictureSource> source = m_source;
@@ -658,12 +658,9 @@ void Lead::askForPart(const QRect& part, const QSize& size)
         if (source != m_source)
             return;
         m_partAsked = false;
-        m_partFailed = r != 0;
-        if (r != 0) {
-            m_failedRect = part;
-            m_failedSize = size;
+        m_failedPart = r != 0 ? std::pair(part, size) : std::pair(QRect(), QSize());
+        if (r != 0)
             return;
-        }
         m_part = img;
         m_partRect = part;
         update();

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <utility>
+
 // ImageMagick's headers define Intensity(color) as a macro; the control's
 // member of that name must not be renamed in files that include both.
 #ifdef Intensity
@@ -256,9 +258,7 @@ private:
     mutable QImage m_part;  // the part of it decoded last, and where it lies
     mutable QRect m_partRect;
     bool m_partAsked = false;
-    bool m_partFailed = false; // the part asked last could not be decoded
-    QRect m_failedRect;
-    QSize m_failedSize;
+    std::pair<QRect, QSize> m_failedPart; // the part (and size) asked last, when it could not be decoded
     bool m_picturePainted = false;
     mutable QImage m_overview; // the whole of it at the pan window's size
     mutable bool m_overviewAsked = false;

@@ -158,20 +158,23 @@ private:
     {
         std::lock_guard lock(m_frameLock);
         m_nextFrame = frame;
+        m_nextFrameFile = m_file;
         if (std::exchange(m_makingPictures, true))
             return;
-        m_pictureMaker.start([this, file = m_file] { makePictures(file); });
+        m_pictureMaker.start([this] { makePictures(); });
     }
 
-    void makePictures(int file)
+    void makePictures()
     {
         // No picture needs more pixels than a screen has.
         static const QSize kLargest(1920, 1200);
         for (;;) {
             QVideoFrame frame;
+            int file = 0;
             {
                 std::lock_guard lock(m_frameLock);
                 frame = std::exchange(m_nextFrame, QVideoFrame());
+                file = m_nextFrameFile;
                 if (!frame.isValid()) {
                     m_makingPictures = false;
                     return;
@@ -271,6 +274,7 @@ private:
     int m_file = 0; // counts the files set, so that a late picture of one before is dropped
     std::mutex m_frameLock;
     QVideoFrame m_nextFrame;      // the newest frame, not yet made a picture
+    int m_nextFrameFile = 0;       // the file it belongs to
     bool m_makingPictures = false; // the picture maker is at work
     QThreadPool m_pictureMaker;    // last: it stops before what it uses goes
 };
