@@ -121,7 +121,7 @@ void FavoritesTree::DblClick()
         if (address.isEmpty())
             return; // nothing to open
         gs.cCurrentURL = address;
-        m_tree->setNodeForeColor(node, platform::resolveOleColor(gs.nSelectForeColor));
+        m_tree->setNodeForeColor(node, platform::resolveColor(platform::ColorRole::Text, gs.nSelectForeColor));
         m_tree->setNodeBold(node, !gs.fBoldFonts);
     }
     // On a folder this opens the current address again.

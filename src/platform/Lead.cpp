@@ -551,7 +551,7 @@ void Lead::askForOverview(const QSize& size) const
 void Lead::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), resolveOleColor(m_backColor));
+    p.fillRect(rect(), resolveColor(ColorRole::Background, m_backColor));
     m_picturePainted = false;
     if (HasBitmap()) {
         const QRectF d = displayRect();
@@ -684,7 +684,7 @@ void Lead::paintMagnifier(QPainter& p)
     else
         clip.addRect(target);
     p.setClipPath(clip);
-    p.fillRect(target, resolveOleColor(m_mag.back));
+    p.fillRect(target, resolveColor(ColorRole::Background, m_mag.back));
     p.drawImage(target, Bitmap(), source);
     if (m_mag.crossHair != 0) {
         p.setPen(QPen(resolveOleColor(m_mag.pen), 1));

@@ -49,9 +49,9 @@ QColor resolveOleColor(OleColor c)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-QColor resolveListBackColor(OleColor c)
+QColor resolveColor(ColorRole role, OleColor c)
 {
-    if (c == 0x80000017u)
+    if (role == ColorRole::Background && c == 0x80000017u)
         return systemColor(24);
     return resolveOleColor(c);
 }

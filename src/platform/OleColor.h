@@ -13,10 +13,19 @@ constexpr bool isSystemColor(OleColor c) { return (c & 0x80000000u) != 0; }
 // 0x00BBGGRR or a system colour resolved through the application palette.
 QColor resolveOleColor(OleColor c);
 
-// The background of a list or tree: as resolveOleColor, except that the
-// default list background, system colour 23 (the info text colour), is
-// painted with the info background so that the default scheme stays legible.
-QColor resolveListBackColor(OleColor c);
+// What a colour of the scheme is painted as.
+enum class ColorRole {
+    Background, // a control's fill, either end of a wash
+    Text,       // text, lines and marks
+};
+
+// The colour the windows paint for a colour of the scheme in its role: the
+// one resolution that the controls, the dialogs and the colours page share,
+// so that a colour box shows what the windows show. As resolveOleColor,
+// except that a background in system colour 23 (the info text colour, the
+// default list background) is painted with the info background, so that the
+// default scheme stays legible.
+QColor resolveColor(ColorRole role, OleColor c);
 
 // An explicit colour from a QColor.
 OleColor toOleColor(const QColor& c);

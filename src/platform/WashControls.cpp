@@ -81,13 +81,13 @@ bool WashedControl::paintWashOn(QPainter& p, const QRect& r) const
 {
     if (!m_hasWash)
         return false;
-    paintWash(p, r, resolveOleColor(m_washStart), resolveOleColor(m_washEnd));
+    paintWash(p, r, resolveColor(ColorRole::Background, m_washStart), resolveColor(ColorRole::Background, m_washEnd));
     return true;
 }
 
 QColor WashedControl::textColor(const QColor& fallback) const
 {
-    return m_hasFore ? resolveOleColor(m_fore) : fallback;
+    return m_hasFore ? resolveColor(ColorRole::Text, m_fore) : fallback;
 }
 
 // ---------------------------------------------------------------- panel
@@ -150,7 +150,8 @@ void WashButton::paintEvent(QPaintEvent* event)
     QPainter p(this);
     QRect face = rect().adjusted(1, 1, -1, -1);
     if (isDown() || isChecked())
-        paintWash(p, face, resolveOleColor(WashEnd()), resolveOleColor(WashStart()));
+        paintWash(p, face, resolveColor(ColorRole::Background, WashEnd()),
+                  resolveColor(ColorRole::Background, WashStart()));
     else
         paintWashOn(p, face);
     // A raised edge, lowered while pressed.
@@ -238,8 +239,7 @@ bool setBackColor(QWidget* w, OleColor c)
 {
     if (!w)
         return false;
-    // A background in system colour 23 is painted light (see resolveListBackColor).
-    const QColor color = resolveListBackColor(c);
+    const QColor color = resolveColor(ColorRole::Background, c);
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, color);
     switch (kindOf(w)) {
@@ -264,7 +264,7 @@ bool setForeColor(QWidget* w, OleColor c)
         return false;
     if (auto* washed = dynamic_cast<WashedControl*>(w))
         washed->setForeColor(c);
-    const QColor color = resolveOleColor(c);
+    const QColor color = resolveColor(ColorRole::Text, c);
     QPalette pal = w->palette();
     pal.setColor(QPalette::WindowText, color);
     switch (kindOf(w)) {

@@ -24,7 +24,9 @@ namespace {
 constexpr const char* kPaintIdProperty = "lumivexPaintId";
 constexpr const char* kEffectName = "lumivexTextEffect";
 
-QString css(platform::OleColor c) { return platform::resolveOleColor(c).name(); }
+using platform::ColorRole;
+
+QString css(ColorRole role, platform::OleColor c) { return platform::resolveColor(role, c).name(); }
 
 bool isTabPage(const QWidget* w)
 {
@@ -59,15 +61,15 @@ void setTextEffect(QWidget* w, int effect)
 QString rule(int id, Kind kind, const Paint& p)
 {
     const QString sel = QStringLiteral("*[%1=\"%2\"]").arg(QLatin1String(kPaintIdProperty)).arg(id);
-    const QString back = kind == Kind::List && p.back && !p.washEnd
-                             ? platform::resolveListBackColor(*p.back).name()
-                             : backgroundCss(p, kind == Kind::Button);
-    QString body = QStringLiteral("background: %1; color: %2;").arg(back, css(p.fore));
+    const QString back = backgroundCss(p, kind == Kind::Button);
+    QString body = QStringLiteral("background: %1; color: %2;").arg(back, css(ColorRole::Text, p.fore));
     if (p.bold)
         body += QStringLiteral(" font-weight: bold;");
     QString out = sel + QStringLiteral(" { ") + body;
     if (kind == Kind::Button) {
-        const QColor edge = platform::resolveOleColor(p.back.value_or(p.fore)).darker(160);
+        const QColor edge = (p.back ? platform::resolveColor(ColorRole::Background, *p.back)
+                                    : platform::resolveColor(ColorRole::Text, p.fore))
+                                .darker(160);
         out += QStringLiteral(" border: 1px solid %1; border-radius: 3px; padding: 3px 12px; }\n").arg(edge.name());
         Paint pressed = p;
         if (p.washEnd) {
@@ -75,12 +77,12 @@ QString rule(int id, Kind kind, const Paint& p)
             pressed.washEnd = p.back;
         }
         out += sel + QStringLiteral(":pressed { background: %1; }\n").arg(backgroundCss(pressed, true));
-        out += sel + QStringLiteral(":focus { border: 1px solid %1; }\n").arg(css(p.fore));
+        out += sel + QStringLiteral(":focus { border: 1px solid %1; }\n").arg(css(ColorRole::Text, p.fore));
         out += sel + QStringLiteral(":disabled { color: #808080; }\n");
         return out;
     }
     if (kind == Kind::Entry && p.back)
-        out += QStringLiteral(" selection-background-color: %1;").arg(css(p.fore));
+        out += QStringLiteral(" selection-background-color: %1;").arg(css(ColorRole::Text, p.fore));
     return out + QStringLiteral(" }\n");
 }
 
@@ -90,7 +92,7 @@ void paintSeeThroughCheck(QWidget* w, const Paint& p)
 {
     w->setProperty(kPaintIdProperty, QVariant());
     QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, platform::resolveOleColor(p.fore));
+    pal.setColor(QPalette::WindowText, platform::resolveColor(ColorRole::Text, p.fore));
     w->setPalette(pal);
     QFont f = w->font();
     f.setBold(p.bold);
@@ -212,15 +214,16 @@ QString backgroundCss(const Paint& paint, bool vertical)
 {
     if (!paint.back)
         return QStringLiteral("transparent");
+    const auto fill = [](platform::OleColor c) { return css(ColorRole::Background, c); };
     if (!paint.washEnd)
-        return css(*paint.back);
+        return fill(*paint.back);
     if (vertical)
         return QStringLiteral("qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2)")
-            .arg(css(*paint.back), css(*paint.washEnd));
+            .arg(fill(*paint.back), fill(*paint.washEnd));
     // Across a window the start colour holds for the first half, where the
     // texts stand, and the wash runs out over the rest.
     return QStringLiteral("qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 %1, stop:0.5 %1, stop:1 %2)")
-        .arg(css(*paint.back), css(*paint.washEnd));
+        .arg(fill(*paint.back), fill(*paint.washEnd));
 }
 
 void applyDialogColors(QWidget* window, const QHash<const QWidget*, Paint>& overrides)

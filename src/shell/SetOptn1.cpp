@@ -48,6 +48,19 @@ std::array<platform::OleColor*, 24> colorVariables()
             &gs.nMainWashEnd,       &gs.nSelectWashEnd,        &gs.nPictureWashEnd,  &gs.nButtonWashEnd};
 }
 
+// What the windows paint each colour box's colour as, in the same order. The
+// thumbnails cross over: a selected thumbnail's text is nThumbBackColor and
+// its background nThumbWindowForeColor.
+platform::ColorRole colorRole(int index)
+{
+    using platform::ColorRole;
+    if (index == 6)
+        return ColorRole::Text;
+    if (index == 15)
+        return ColorRole::Background;
+    return index >= 10 && index < 20 ? ColorRole::Text : ColorRole::Background;
+}
+
 QCheckBox* checkBox(QWidget* parent, const char* name, const char* caption, const char* tip)
 {
     auto* c = new QCheckBox(QString::fromLatin1(caption), parent);
@@ -85,7 +98,7 @@ int selectedIndex(const QComboBox* c) { return c->currentIndex(); }
 
 // ---------------------------------------------------------------- colour box
 
-ColorBox::ColorBox(QWidget* parent) : QLineEdit(parent)
+ColorBox::ColorBox(platform::ColorRole role, QWidget* parent) : QLineEdit(parent), m_role(role)
 {
     setReadOnly(true);
     setFixedSize(64, 22);
@@ -99,7 +112,7 @@ void ColorBox::setColor(platform::OleColor c)
 {
     m_color = c;
     setStyleSheet(QStringLiteral("QLineEdit { background: %1; border: 1px solid #404040; }")
-                      .arg(platform::resolveOleColor(c).name()));
+                      .arg(shownColor().name()));
 }
 
 void ColorBox::mouseDoubleClickEvent(QMouseEvent* event)
@@ -233,7 +246,7 @@ QWidget* SetOptn1::buildColorsPage()
     grid->addWidget(label(page, QStringLiteral("Text")), 0, 2, Qt::AlignHCenter);
     grid->addWidget(label(page, QStringLiteral("Grad End")), 0, 3, Qt::AlignHCenter);
     for (int i = 0; i < 24; ++i) {
-        Text3[i] = new ColorBox(page);
+        Text3[i] = new ColorBox(colorRole(i), page);
         Text3[i]->setObjectName(QStringLiteral("Text3(%1)").arg(i));
         connect(Text3[i], &ColorBox::DblClick, this, [this, i]() { Text3_DblClick(i); });
     }
@@ -522,8 +535,7 @@ void SetOptn1::Text3_DblClick(int index)
 {
     if (index < 0 || index >= 24)
         return;
-    const auto picked = platform::dialogs().color(QStringLiteral("Select Color"),
-                                                  platform::resolveOleColor(Text3[index]->color()));
+    const auto picked = platform::dialogs().color(QStringLiteral("Select Color"), Text3[index]->shownColor());
     if (picked && picked->isValid())
         Text3[index]->setColor(platform::toOleColor(*picked));
 }

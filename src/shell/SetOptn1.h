@@ -16,13 +16,16 @@ class QScrollBar;
 class QTabWidget;
 
 // A colour box of the Colors page: shows one scheme colour, kept as its raw
-// OLE value (a system colour stays a system colour until another is picked).
+// OLE value (a system colour stays a system colour until another is picked),
+// in the colour the windows paint for it in its role.
 class ColorBox : public QLineEdit {
     Q_OBJECT
 public:
-    explicit ColorBox(QWidget* parent = nullptr);
+    explicit ColorBox(platform::ColorRole role, QWidget* parent = nullptr);
     platform::OleColor color() const { return m_color; }
     void setColor(platform::OleColor c);
+    // What the box shows: the colour as the windows paint it.
+    QColor shownColor() const { return platform::resolveColor(m_role, m_color); }
 
 signals:
     void DblClick();
@@ -31,6 +34,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    platform::ColorRole m_role;
     platform::OleColor m_color = 0;
 };
 

@@ -47,11 +47,12 @@ void colourThumbnails(platform::ImageList* list, const SharedState& c)
 {
     if (!list)
         return;
-    using platform::resolveOleColor;
-    const QColor back = resolveOleColor(c.nThumbWindowBackColor);
-    const QColor fore = resolveOleColor(c.nThumbForeColor);
-    const QColor selFore = resolveOleColor(c.nThumbBackColor);
-    const QColor selBack = resolveOleColor(c.nThumbWindowForeColor);
+    using platform::ColorRole;
+    using platform::resolveColor;
+    const QColor back = resolveColor(ColorRole::Background, c.nThumbWindowBackColor);
+    const QColor fore = resolveColor(ColorRole::Text, c.nThumbForeColor);
+    const QColor selFore = resolveColor(ColorRole::Text, c.nThumbBackColor);
+    const QColor selBack = resolveColor(ColorRole::Background, c.nThumbWindowForeColor);
     if (list->BackColor() != back || list->ForeColor() != fore || list->SelBackColor() != selBack ||
         list->SelForeColor() != selFore)
         list->setColors(back, fore, selBack, selFore);
