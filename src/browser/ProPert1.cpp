@@ -159,7 +159,17 @@ void ProPert1::changeEvent(QEvent* event)
 
 void ProPert1::Form_Activate()
 {
-    dialogcolors::applyDialogColors(this);
+    // The labels stand on the selection colour itself, not on the panel's
+    // wash: a long value reaches into the wash's light end, where the
+    // scheme's light text would fade out and the value look cut off.
+    using dialogcolors::Paint;
+    const Paint label{gs.nSelectBackColor, std::nullopt, gs.nSelectForeColor, gs.fBoldFonts, gs.nLabelStyle};
+    QHash<const QWidget*, Paint> paints;
+    for (QLabel* l : Label1)
+        paints.insert(l, label);
+    for (QLabel* l : Label2)
+        paints.insert(l, label);
+    dialogcolors::applyDialogColors(this, paints);
 }
 
 void ProPert1::Form_Unload()

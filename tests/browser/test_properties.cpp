@@ -2,20 +2,92 @@
 #include "ThumbTestSupport.h"
 
 #include "browser/ProPert1.h"
+#include "platform/PictureCodec.h"
+#include "platform/ToolBarComp.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 
+#include <Magick++.h>
+#include <QAction>
 #include <QCoreApplication>
+#include <QFrame>
+#include <QScreen>
+#include <QTest>
 #include <QImage>
 #include <QLabel>
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using thumbtest::writePicture;
 
 namespace {
+
+// A TIFF compressed with LZW, the format with the widest name a picture can be read as.
+void writeLzwTiff(const QString& path)
+{
+    platform::ensureMagick();
+    Magick::Image img(Magick::Geometry(64, 48), Magick::Color("#3080c0"));
+    img.magick("TIFF");
+    img.compressType(Magick::LZWCompression);
+    Magick::Blob blob;
+    img.write(&blob);
+    testsupport::writeFile(path, QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length())));
+}
+
+// How much of a label's text the window shows: the part of its line that
+// fits its label and the window, in pixels, against the whole line's width.
+double luminance(const QColor& c)
+{
+    const auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+
+// How far apart two colours lie in lightness: 1 for equal ones, 21 for black on white.
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The least contrast between a label's text colour and what the window paints
+// behind the text, along the text's whole width (on the label's top row, above
+// the letters).
+double leastContrastBehind(QLabel* label, const QImage& window)
+{
+    const QColor text = label->palette().color(QPalette::WindowText);
+    const QRect c = label->contentsRect();
+    const int width = label->fontMetrics().horizontalAdvance(label->text());
+    double least = 21;
+    for (int x = c.left(); x < c.left() + width; x += 2) {
+        const QPoint at = label->mapTo(label->window(), QPoint(x, 0));
+        if (window.rect().contains(at))
+            least = std::min(least, contrast(text, window.pixelColor(at)));
+    }
+    return least;
+}
+
+struct Shown {
+    int text = 0;    // the width the text needs, in the label's painted font
+    int visible = 0; // the width of the label that lies inside the window
+};
+
+Shown shownWidth(QLabel* label)
+{
+    Shown s;
+    label->ensurePolished();
+    s.text = label->fontMetrics().horizontalAdvance(label->text());
+    // The label's contents, cut by the panel's frame it stands in and by the window.
+    QWidget* panel = label->parentWidget();
+    QRect r(label->mapTo(panel, label->contentsRect().topLeft()), label->contentsRect().size());
+    r = r.intersected(panel->contentsRect());
+    QWidget* window = label->window();
+    r = QRect(panel->mapTo(window, r.topLeft()), r.size()).intersected(window->rect());
+    s.visible = r.width();
+    return s;
+}
 
 QString number(qint64 v) { return QLocale().toString(double(v), 'f', 2); }
 
@@ -94,6 +166,51 @@ TEST_F(Properties, PaletteAndMagickFormatsAreRead)
     EXPECT_TRUE(p->Label2[2]->text().startsWith("Tagged Image File")) << p->Label2[2]->text().toStdString();
     EXPECT_EQ(p->Label2[4]->text(), "40");
     EXPECT_TRUE(dialogs->messages.isEmpty());
+}
+
+TEST(PropertiesWindow, FormatNamesShowWholeInPlainAndBoldType)
+{
+    // The window opened by the "Properties" command of the main window, on
+    // a JPEG and on an LZW-compressed TIFF, whose name is the widest a
+    // picture can be read as.
+    thumbtest::MainWindowFixture f;
+    tables::fillExtensionTable();
+    gs.nPicturePage = 1;
+    const QString folder = f.file("Pictures from the summer holidays/by the sea in the evening light");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    writePicture(folder + "/photo.jpg", QSize(320, 200));
+    writeLzwTiff(folder + "/lzw.tif");
+    f.w().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.w()));
+    for (bool bold : {false, true}) {
+        for (auto [name, format] : {std::pair{"photo.jpg", "JPEG File Interchange Format"},
+                                    {"lzw.tif", "Tagged Image File LZW Compressed Format"}}) {
+            gs.fBoldFonts = bold;
+            gs.cCurrentFile = folder + "/" + name;
+            platform::Tool* tool = f.w().ToolBarComp1->Item(QStringLiteral("ID_mnuProperties"));
+            ASSERT_NE(tool, nullptr);
+            f.w().ToolBarComp1_ToolClick(tool);
+            ProPert1* p = ProPert1::instance();
+            ASSERT_NE(p, nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
+            QCoreApplication::processEvents();
+            ASSERT_EQ(p->Label2[2]->text(), format);
+            EXPECT_EQ(p->Label2[2]->font().bold(), bold);
+            const QImage shot = p->grab().toImage();
+            for (QLabel* value : p->Label2) {
+                const Shown s = shownWidth(value);
+                EXPECT_GE(s.visible, s.text) << value->text().toStdString() << (bold ? " in bold" : "");
+                // Not lost in the light end of the panel's wash either: the
+                // scheme's white text stands on the selection colour.
+                EXPECT_GE(leastContrastBehind(value, shot), 3.0) << value->text().toStdString();
+            }
+            // The window stays on the screen.
+            EXPECT_LE(p->frameGeometry().width(), p->screen()->availableGeometry().width());
+            p->OKBtn->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    gs.fBoldFonts = false;
 }
 
 TEST_F(Properties, OtherFilesShowTheirLengthTheMessageOrNothing)
