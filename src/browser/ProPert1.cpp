@@ -76,6 +76,9 @@ ProPert1::ProPert1(QWidget* parent) : QDialog(parent, Qt::Tool)
     connect(HelpBtn, &QPushButton::clicked, this, &ProPert1::HelpBtn_Click);
     gInstance = this;
     Form_Load();
+    // Coloured before it is first shown, so that the window takes its first
+    // size from the type it shows (bold type is wider) and no value starts cut off.
+    Form_Activate();
 }
 
 ProPert1::~ProPert1()

@@ -192,6 +192,9 @@ TEST(PropertiesWindow, FormatNamesShowWholeInPlainAndBoldType)
             f.w().ToolBarComp1_ToolClick(tool);
             ProPert1* p = ProPert1::instance();
             ASSERT_NE(p, nullptr);
+            // From its first show, before any later resize has come through.
+            const Shown first = shownWidth(p->Label2[2]);
+            EXPECT_GE(first.visible, first.text) << format << (bold ? " in bold, " : ", ") << "as first shown";
             ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
             QCoreApplication::processEvents();
             ASSERT_EQ(p->Label2[2]->text(), format);
