@@ -2,7 +2,10 @@
 // the windows paint it, read from the pixels of both.
 #include "OptionsFixture.h"
 #include "platform/ToolBarComp.h"
+#include "platform/WashControls.h"
+#include "shared/DialogColors.h"
 #include "shell/SetOptn1.h"
+#include "shell/Settings.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -10,6 +13,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -100,4 +104,45 @@ TEST_F(MainWindowTest, TheColoursPageShowsTheDefaultSchemeAsTheWindowsPaintIt)
         EXPECT_TRUE(compared) << id;
         EXPECT_FALSE(gs.fSetOptnOpen) << id;
     }
+}
+
+TEST(SchemeColours, TheInfoTextColourIsPaintedLightAsAnyBackgroundAndDarkAsText)
+{
+    // System colour 23 as the background of an entry field, a button and a
+    // panel of a dialog, and of a control of the main window, is painted as
+    // the lists paint it; as text it stays the info text colour.
+    const platform::OleColor infoText = 0x80000017;
+    const QColor light = QApplication::palette().color(QPalette::ToolTipBase);
+    const QColor dark = QApplication::palette().color(QPalette::ToolTipText);
+    settings::setDefaultColors(gs);
+    gs.nEntryBackColor = infoText;
+    gs.nButtonBackColor = gs.nButtonWashEnd = infoText;
+    gs.nSelectBackColor = gs.nSelectWashEnd = infoText;
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* entry = new QLineEdit;
+    auto* button = new QPushButton("OK");
+    layout->addWidget(entry);
+    layout->addWidget(button);
+    window.resize(200, 120);
+    dialogcolors::applyDialogColors(&window);
+    window.ensurePolished();
+    const QImage shot = window.grab().toImage();
+    const auto at = [&](QWidget* w, int x, int y) { return shot.pixelColor(w->mapTo(&window, QPoint(x, y))); };
+    EXPECT_EQ(text(at(entry, entry->width() - 4, entry->height() / 2)), text(light)) << "entry field";
+    EXPECT_EQ(text(at(button, 4, button->height() / 2)), text(light)) << "button";
+    EXPECT_EQ(text(shot.pixelColor(2, 2)), text(light)) << "window";
+
+    platform::WashPanel panel;
+    panel.resize(40, 40);
+    platform::setWashColors(&panel, infoText, infoText);
+    EXPECT_EQ(text(panel.grab().toImage().pixelColor(20, 20)), text(light)) << "washed panel";
+
+    // The colour boxes show the same, and as text the dark colour.
+    ColorBox back(platform::ColorRole::Background), fore(platform::ColorRole::Text);
+    back.setColor(infoText);
+    fore.setColor(infoText);
+    EXPECT_EQ(text(pixelOf(&back, back.width() / 2, back.height() / 2)), text(light));
+    EXPECT_EQ(text(pixelOf(&fore, fore.width() / 2, fore.height() / 2)), text(dark));
+    settings::setDefaultColors(gs);
 }
