@@ -41,6 +41,9 @@ ProPert1::ProPert1(QWidget* parent) : QDialog(parent, Qt::Tool)
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(Frame1);
+    // The labels paint their own background: rows that touch, each label
+    // keeping its air inside, show one even block rather than stripes.
+    grid->setVerticalSpacing(0);
     const char* captions[] = {"Label1",
                               "Number of Bits per Bitmap:",
                               "Color Count:",
@@ -54,12 +57,14 @@ ProPert1::ProPert1(QWidget* parent) : QDialog(parent, Qt::Tool)
     for (int i = 0; i < 10; ++i) {
         Label1[i] = new QLabel(QString::fromLatin1(captions[i]), Frame1);
         Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        Label1[i]->setContentsMargins(0, 3, 0, 3);
     }
     Label1[0]->setWordWrap(true);
     grid->addWidget(Label1[0], 0, 0, 1, 2);
     for (int k = 0; k < 9; ++k) {
         Label2[k] = new QLabel(QStringLiteral("Label2"), Frame1);
         Label2[k]->setObjectName(QStringLiteral("Label2_%1").arg(k));
+        Label2[k]->setContentsMargins(0, 3, 0, 3);
         grid->addWidget(Label1[k + 1], k + 1, 0);
         grid->addWidget(Label2[k], k + 1, 1);
     }
