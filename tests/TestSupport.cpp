@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <xcb/xproto.h>
 
 namespace testsupport {
 
@@ -219,6 +221,41 @@ void FullDisk::release()
     ::getrlimit(RLIMIT_FSIZE, &limit);
     limit.rlim_cur = rlim_t(m_oldLimit);
     ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+namespace {
+
+// Drops the X server's focus events before Qt's xcb platform reads them.
+class XFocusFilter final : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto kind = static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7f;
+        return kind == XCB_FOCUS_IN || kind == XCB_FOCUS_OUT;
+    }
+};
+
+} // namespace
+
+InProcessFocus::InProcessFocus() : m_filter(std::make_unique<XFocusFilter>())
+{
+    QCoreApplication::instance()->installNativeEventFilter(m_filter.get());
+}
+
+InProcessFocus::~InProcessFocus() { QCoreApplication::instance()->removeNativeEventFilter(m_filter.get()); }
+
+bool InProcessFocus::activate(QWidget* widget)
+{
+    // This is where the platform's report of a newly focused window ends in
+    // Qt's widgets.
+    QWidget* window = widget->window();
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(window);
+    QT_WARNING_POP
+    return window->isActiveWindow() && QApplication::activeWindow() == window;
 }
 
 } // namespace testsupport

@@ -7,7 +7,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
+class QAbstractNativeEventFilter;
 class QWidget;
 
 namespace testsupport {
@@ -45,6 +47,28 @@ template <class T> void whenModal(std::function<void(T*)> step)
     });
     timer->start();
 }
+
+// The active window of this process, decided in the process and not by the
+// X server. With no window manager the X server gives the keyboard focus to
+// the client that asked for it last, and the tests running beside this one
+// ask too: an activation may be refused, and a window made active may lose
+// the focus at any moment. While an object lives, the X server's focus
+// changes do not reach Qt, and activate() makes a window the active one as a
+// window manager's activation does once it reaches Qt: the window gets its
+// activation events, its focus widget (or the first in its tab order) takes
+// the focus, and keys sent to its widgets go through Qt's own delivery.
+class InProcessFocus {
+public:
+    InProcessFocus();
+    ~InProcessFocus();
+    InProcessFocus(const InProcessFocus&) = delete;
+    InProcessFocus& operator=(const InProcessFocus&) = delete;
+    // Makes the widget's window the active one; false if Qt did not take it.
+    bool activate(QWidget* widget);
+
+private:
+    std::unique_ptr<QAbstractNativeEventFilter> m_filter;
+};
 
 // A temporary folder holding a stand-in executable "Tessamor" and the
 // run-time assets, made the current folder for the life of the object: the

@@ -24,6 +24,7 @@ ino_t inodeOf(const QString& path)
 }
 
 struct GetURLTest : ::testing::Test {
+    testsupport::InProcessFocus focus;
     QTemporaryDir dir;
     platform::ScopedDialogs dialogs;
     QStringList shown;
@@ -35,8 +36,8 @@ struct GetURLTest : ::testing::Test {
         w = GetURL1::open(dir.path(), [this](const QString& a) { shown << a; });
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
         // Enter acts where the focus is: the window must be the active one.
-        w->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        ASSERT_TRUE(focus.activate(w));
+        ASSERT_EQ(QApplication::focusWidget(), w->Text1) << "the address box is first in turn";
     }
     void TearDown() override
     {

@@ -109,13 +109,11 @@ protected:
     static void pageRight(QScrollBar* bar) { page(bar, QStyle::SC_ScrollBarAddPage); }
     static void pageLeft(QScrollBar* bar) { page(bar, QStyle::SC_ScrollBarSubPage); }
     // A key typed on a slider, which the user focused by clicking its handle.
-    static void key(QScrollBar* bar, char c)
+    void key(QScrollBar* bar, char c)
     {
         if (QApplication::focusWidget() != bar) {
-            // On a real X server the window takes the focus only once the
-            // server has made it active.
-            bar->window()->activateWindow();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(bar->window()));
+            // A click gives the focus only in the active window.
+            ASSERT_TRUE(focus.activate(bar));
             QTest::mouseClick(bar, Qt::LeftButton, {}, part(bar, QStyle::SC_ScrollBarSlider).center());
             ASSERT_EQ(QApplication::focusWidget(), bar);
         }
@@ -143,6 +141,8 @@ protected:
         dialogs->service.fileAnswers << a;
     }
 
+    // First made, last gone: the windows' activation stays in this process.
+    testsupport::InProcessFocus focus;
     std::unique_ptr<testsupport::ProgramFolder> program;
     std::unique_ptr<platform::ScopedDialogs> dialogs;
     std::unique_ptr<Lumivex1> w;
