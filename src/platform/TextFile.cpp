@@ -58,6 +58,7 @@ bool SafeFile::fail()
     const int systemError = errno;
     if (!m_failed) {
         m_failed = true;
+        m_systemError = systemError;
         m_errorNumber = systemError ? errorNumberFromErrno(systemError) : errorNumberFromFileError(m_file.error());
         m_errorString = systemError ? QString::fromLocal8Bit(strerror(systemError)) : m_file.errorString();
     }
