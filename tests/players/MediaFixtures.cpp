@@ -205,7 +205,8 @@ QImage ffmpegPicture(const QString& path)
     if (index < 0)
         return {};
     CodecContextPtr c(avcodec_alloc_context3(codec));
-    if (avcodec_parameters_to_context(c.get(), ic->streams[index]->codecpar) < 0 || avcodec_open2(c.get(), codec, nullptr) < 0)
+    if (avcodec_parameters_to_context(c.get(), ic->streams[index]->codecpar) < 0 ||
+        avcodec_open2(c.get(), codec, nullptr) < 0)
         return {};
     PacketPtr pkt(av_packet_alloc());
     FramePtr frame(av_frame_alloc());
