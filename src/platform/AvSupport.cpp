@@ -1,4 +1,5 @@
 #include "platform/AvSupport.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/LibraryLoad.h"
 
 #include <QFileInfo>
@@ -241,8 +242,9 @@ bool Output::openFile(QString* error)
 int Output::writeBytes(void* opaque, uint8_t* data, int size)
 {
     SafeFile& file = *static_cast<Output*>(opaque)->m_file;
+    // The system's reason goes on, so that a full disk is told as one.
     if (!file.write(QByteArray::fromRawData(reinterpret_cast<const char*>(data), size)))
-        return AVERROR(EIO);
+        return AVERROR(file.systemError() ? file.systemError() : EIO);
     return size;
 }
 
@@ -256,7 +258,16 @@ int64_t Output::seekTo(void* opaque, int64_t offset, int whence)
     case SEEK_END: offset += file.size(); break;
     default: return AVERROR(EINVAL);
     }
-    return offset >= 0 && file.seek(offset) ? offset : AVERROR(EIO);
+    if (offset < 0)
+        return AVERROR(EINVAL);
+    return file.seek(offset) ? offset : AVERROR(file.systemError() ? file.systemError() : EIO);
+}
+
+QString Output::writeFailure(int code) const
+{
+    if (m_file && m_file->errorNumber() != 0)
+        return QStringLiteral("Error: %1 - %2").arg(m_file->errorNumber()).arg(errorDescription(m_file->errorNumber()));
+    return avError(code);
 }
 
 void Output::closeFile()
@@ -286,7 +297,7 @@ bool Output::begin(QString* error)
     m_oc->avoid_negative_ts = AVFMT_AVOID_NEG_TS_MAKE_NON_NEGATIVE;
     r = avformat_write_header(m_oc, nullptr);
     if (r < 0) {
-        *error = QStringLiteral("Cannot write the file - ") + avError(r);
+        *error = QStringLiteral("Cannot write the file - ") + writeFailure(r);
         return false;
     }
     m_headerWritten = true;
@@ -300,7 +311,7 @@ bool Output::write(AVPacket* pkt, AVStream* st, AVRational from, QString* error)
     pkt->pos = -1;
     const int r = av_interleaved_write_frame(m_oc, pkt);
     if (r < 0) {
-        *error = QStringLiteral("Cannot write the file - ") + avError(r);
+        *error = QStringLiteral("Cannot write the file - ") + writeFailure(r);
         return false;
     }
     ++m_packets;
@@ -390,8 +401,7 @@ bool Output::finish(QString* error)
     // The flush writes the last buffer: a full disk may show only there.
     avio_flush(m_io);
     if (const int r = written < 0 ? written : m_io->error; r < 0) {
-        *error = QStringLiteral("Cannot finish the file - ") +
-                 (m_file->errorString().isEmpty() ? avError(r) : m_file->errorString());
+        *error = QStringLiteral("Cannot finish the file - ") + writeFailure(r);
         return false;
     }
     closeFile();
@@ -401,8 +411,8 @@ bool Output::finish(QString* error)
     }
     const bool committed = m_file->commit();
     if (!committed)
-        *error = QStringLiteral("Cannot replace the file - ") + m_target + QStringLiteral(" (") +
-                 m_file->errorString() + QLatin1Char(')');
+        *error = QStringLiteral("Cannot replace the file - ") + m_target + QStringLiteral(" (") + writeFailure(0) +
+                 QLatin1Char(')');
     m_file.reset();
     return committed;
 }

@@ -128,6 +128,9 @@ private:
 
     bool openFile(QString* error);
     void closeFile();
+    // Why the file could not be written: the program's error number and text
+    // when the file system refused ("Error: 61 - Disk full"), else FFmpeg's.
+    QString writeFailure(int code) const;
     static int writeBytes(void* opaque, uint8_t* data, int size);
     static int64_t seekTo(void* opaque, int64_t offset, int whence);
 

@@ -163,6 +163,7 @@ int Lead::GetFileInfo(const QString& file, int page, int)
 
 int Lead::Save(const QString& file, int format, int bits, int quality, int mode)
 {
+    m_saveFileError = 0;
     if (!HasBitmap())
         return err::InvalidBitmap;
     if (mode != 0 && mode != 3 && mode != 1)
@@ -172,7 +173,7 @@ int Lead::Save(const QString& file, int format, int bits, int quality, int mode)
     const bool append = mode == 3;
     const bool multi = m_saveMultiPage || mode == 1;
     const QList<QImage> pages = multi ? m_frames : QList<QImage>{Bitmap()};
-    return writePicture(file, pages, format, bits, quality, multi, append);
+    return writePicture(file, pages, format, bits, quality, multi, append, &m_saveFileError);
 }
 
 // ---- the picture

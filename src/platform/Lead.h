@@ -47,6 +47,9 @@ public:
     // written when the format holds pages.
     int Save(const QString& file, int format, int bits, int quality, int mode = 0);
     bool SaveMultiPage() const { return m_saveMultiPage; }
+    // Why the file system refused the last Save's file, as the program's
+    // error number (61 for a full disk); 0 when it did not.
+    int SaveFileError() const { return m_saveFileError; }
     void setSaveMultiPage(bool on) { m_saveMultiPage = on; }
     // The page the last Load showed first.
     int LoadedPage() const { return m_loadedPage; }
@@ -267,6 +270,7 @@ private:
     int m_loadedPage = 1;
     PictureInfo m_info;
     bool m_saveMultiPage = false;
+    int m_saveFileError = 0;
 
     bool m_animationEnable = false, m_animationLoop = true, m_animationMode = false;
     QTimer m_animationTimer;

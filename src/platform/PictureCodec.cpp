@@ -854,8 +854,10 @@ int encodePicture(const QList<QImage>& pages, int format, int bits, int quality,
 }
 
 int writePicture(const QString& path, const QList<QImage>& pages, int format, int bits, int quality, bool multiPage,
-                 bool append)
+                 bool append, int* fileError)
 {
+    if (fileError)
+        *fileError = 0;
     if (path.trimmed().isEmpty())
         return err::InvalidFileName;
     const QFileInfo fi(path);
@@ -879,11 +881,12 @@ int writePicture(const QString& path, const QList<QImage>& pages, int format, in
     if (r != 0)
         return r;
     SafeFile out(path);
-    if (!out.open())
-        return err::FileOpen;
-    if (!out.write(data) || !out.commit())
-        return err::FileWrite;
-    return 0;
+    const bool opened = out.open();
+    if (opened && out.write(data) && out.commit())
+        return 0;
+    if (fileError)
+        *fileError = out.errorNumber();
+    return opened ? err::FileWrite : err::FileOpen;
 }
 
 int copyFileSafely(const QString& source, const QString& target)

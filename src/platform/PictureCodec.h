@@ -74,9 +74,11 @@ int encodePicture(const QList<QImage>& pages, int format, int bits, int quality,
 
 // Writes the file through a temporary file in its folder that is renamed
 // over the target only when everything was written. append: the pages are
-// added after the pages the file already holds.
+// added after the pages the file already holds. When the file system
+// refused the file, *fileError gets the program's error number of its
+// reason (ErrorNumbers.h: 61 for a full disk), else 0.
 int writePicture(const QString& path, const QList<QImage>& pages, int format, int bits, int quality, bool multiPage,
-                 bool append = false);
+                 bool append = false, int* fileError = nullptr);
 
 // Copies a file byte for byte the same way (temporary file, then rename).
 // Returns 0, or a system error number of ErrorNumbers.h.

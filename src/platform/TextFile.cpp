@@ -58,6 +58,7 @@ bool SafeFile::fail()
     const int systemError = errno;
     if (!m_failed) {
         m_failed = true;
+        m_systemError = systemError;
         m_errorNumber = systemError ? errorNumberFromErrno(systemError) : errorNumberFromFileError(m_file.error());
         m_errorString = systemError ? QString::fromLocal8Bit(strerror(systemError)) : m_file.errorString();
     }
@@ -153,8 +154,13 @@ QString decodeWindows1252(QByteArrayView bytes)
     return s;
 }
 
-QString decodeText(const QByteArray& bytes)
+QString decodeText(const QByteArray& allBytes)
 {
+    // The byte-order mark goes before any line is decoded: a first line in
+    // Windows-1252 would otherwise show it as three characters of its own.
+    QByteArrayView bytes(allBytes);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
     QStringDecoder whole(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = whole.decode(bytes);
     if (whole.hasError()) {
@@ -175,8 +181,6 @@ QString decodeText(const QByteArray& bytes)
             start = end;
         }
     }
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
     return text;
 }
 

@@ -43,6 +43,8 @@ public:
     // a full disk) and the system's text of it.
     int errorNumber() const { return m_errorNumber; }
     QString errorString() const { return m_errorString; }
+    // The system's errno of the first failure; 0 when it gave none.
+    int systemError() const { return m_systemError; }
 
 private:
     bool fail();
@@ -51,6 +53,7 @@ private:
     QFile m_file; // the temporary file
     bool m_failed = false;
     int m_errorNumber = 0;
+    int m_systemError = 0;
     QString m_errorString;
 };
 

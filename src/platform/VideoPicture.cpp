@@ -7,6 +7,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -38,6 +39,36 @@ AVPixelFormat ffmpegFormat(PixelLayout layout)
     case PixelLayout::Unknown: break;
     }
     return AV_PIX_FMT_NONE;
+}
+
+int swsMatrix(ColourMatrix matrix)
+{
+    switch (matrix) {
+    case ColourMatrix::Bt709: return SWS_CS_ITU709;
+    case ColourMatrix::Bt2020: return SWS_CS_BT2020;
+    case ColourMatrix::Bt601: break;
+    }
+    return SWS_CS_ITU601;
+}
+
+// Sets the frame's range and matrix on the context, which keeps them only
+// until a change of size or layout makes it a new one. swscale knows the
+// range of its own formats only by their names (the "J" ones are full), and
+// engines hand full-range pictures in the plain layouts with a flag beside.
+bool applyColours(SwsContext* sws, const VideoPlanes& planes, AVPixelFormat from)
+{
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(from);
+    if ((desc->flags & AV_PIX_FMT_FLAG_RGB) || desc->nb_components < 3)
+        return true; // no colour differences to turn into RGB
+    const int* const wanted = sws_getCoefficients(swsMatrix(planes.matrix));
+    const int wantedRange = planes.range == ColourRange::Full ? 1 : 0;
+    int *inv = nullptr, *table = nullptr;
+    int srcRange = 0, dstRange = 0, brightness = 0, contrast = 0, saturation = 0;
+    if (sws_getColorspaceDetails(sws, &inv, &srcRange, &table, &dstRange, &brightness, &contrast, &saturation) < 0)
+        return false;
+    if (inv && std::equal(wanted, wanted + 4, inv) && srcRange == wantedRange && dstRange == 1)
+        return true;
+    return sws_setColorspaceDetails(sws, wanted, wantedRange, table, 1, brightness, contrast, saturation) >= 0;
 }
 
 // QImage's 32-bit formats hold one native-endian word a pixel: 0xAARRGGBB.
@@ -91,7 +122,7 @@ QImage VideoPictureConverter::convert(const VideoPlanes& planes, const QSize& la
     }
     m_sws = sws_getCachedContext(m_sws, w, h, from, size.width(), size.height(), kImageFormat, SWS_BILINEAR, nullptr,
                                  nullptr, nullptr);
-    if (!m_sws)
+    if (!m_sws || !applyColours(m_sws, planes, from))
         return {};
     uint8_t* target[4] = {pixels, nullptr, nullptr, nullptr};
     const int targetStride[4] = {int(stride), 0, 0, 0};

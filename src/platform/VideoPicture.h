@@ -33,9 +33,17 @@ enum class PixelLayout {
     Bgra8888,
 };
 
+// How the luma and colour differences of a YUV picture map to RGB: the
+// range the samples span (16-235/240 or 0-255) and the matrix they were
+// made with. Each frame says its own; RGB and grey layouts ignore them.
+enum class ColourRange { Limited, Full };
+enum class ColourMatrix { Bt601, Bt709, Bt2020 };
+
 struct VideoPlanes {
     PixelLayout layout = PixelLayout::Unknown;
     QSize size;
+    ColourRange range = ColourRange::Limited;
+    ColourMatrix matrix = ColourMatrix::Bt601;
     const uchar* data[4] = {};
     int bytesPerLine[4] = {};
 };

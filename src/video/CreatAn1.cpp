@@ -1,6 +1,7 @@
 #include "video/CreatAn1.h"
 
 #include "platform/Dialogs.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/ImagingCodes.h"
 #include "platform/Lead.h"
 #include "platform/LeadDlg.h"
@@ -468,6 +469,8 @@ void CreatAn1::saveTiff(const QString& path)
         return;
     }
     QString reason = GetImageErrorText(short(r));
+    if (const int n = Image1->SaveFileError())
+        reason += QStringLiteral(" - Error: %1 - %2").arg(n).arg(platform::errorDescription(n));
     if (r == platform::err::InvalidBitmap)
         reason = QStringLiteral("The animation holds no pictures: press OK to build it first.");
     MsgBox(QStringLiteral("The file could not be created - %1\n%2").arg(path, reason));

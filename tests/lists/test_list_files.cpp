@@ -6,6 +6,7 @@
 #include "lists/FavoriteLists.h"
 #include "lists/InternetShortcut.h"
 #include "lists/PlayLists.h"
+#include "platform/TextFile.h"
 #include "shared/Tables.h"
 
 #include <QTest>
@@ -89,6 +90,12 @@ TEST_F(ListFiles, EachLineIsDecodedOnItsOwn)
     EXPECT_EQ(readFile(path("d2.PLS")), jorg + "Holiday|#|/home/Ren\xC3\xA9/Sea.avi\r\n" + zoe +
                                             "Holiday|#|/m/\xE2\x82\xAC 5 \xE2\x80\x93 \xE2\x80\x9CQ\xE2\x80\x9D.avi\r\n"
                                             "Holiday|#|/m/\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D.avi\r\n");
+
+    // A byte-order mark before a first line in Windows-1252 is no part of that line.
+    writeFile(path("bom.PLS"), "\xEF\xBB\xBFRen\xE9\r\nJ\xC3\xB6rg\r\n");
+    QStringList names;
+    ASSERT_EQ(platform::readLines(path("bom.PLS"), &names), platform::ReadStatus::Ok);
+    EXPECT_EQ(names, QStringList({QString::fromUtf8("Ren\xC3\xA9"), QString::fromUtf8("J\xC3\xB6rg")}));
 
     DocumentList docs;
     writeFile(path("TextList.PLS"), "/home/J\xC3\xB6rg/notes.txt\r\n/home/Ren\xE9/letter.rtf\r\n");

@@ -8,8 +8,13 @@
 #include <cmath>
 #include <vector>
 
+#include <algorithm>
+#include <memory>
+
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
 }
 
 namespace fixtures {
@@ -98,6 +103,136 @@ MediaFacts probe(const QString& path)
     }
     avformat_close_input(&ic);
     return facts;
+}
+
+} // namespace fixtures
+
+namespace fixtures {
+namespace {
+
+struct CodecContextDeleter {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
+struct FrameDeleter {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+struct PacketDeleter {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+
+// Sends one frame (nullptr: the end) and writes what the encoder gives back.
+bool encodeAndWrite(AVCodecContext* c, AVFormatContext* oc, AVStream* st, const AVFrame* frame)
+{
+    if (avcodec_send_frame(c, frame) < 0)
+        return false;
+    PacketPtr pkt(av_packet_alloc());
+    int r = 0;
+    while ((r = avcodec_receive_packet(c, pkt.get())) >= 0) {
+        av_packet_rescale_ts(pkt.get(), c->time_base, st->time_base);
+        pkt->stream_index = st->index;
+        if (av_interleaved_write_frame(oc, pkt.get()) < 0)
+            return false;
+    }
+    return r == AVERROR(EAGAIN) || r == AVERROR_EOF;
+}
+
+} // namespace
+
+bool makeFullRangeGreyBars(const QString& path, const QList<int>& greys, int barWidth, int height, double seconds)
+{
+    const int fps = 25, width = barWidth * int(greys.size());
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
+    AVFormatContext* oc = nullptr;
+    if (!codec || avformat_alloc_output_context2(&oc, nullptr, "avi", QFile::encodeName(path).constData()) < 0)
+        return false;
+    std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> output(oc, [](AVFormatContext* o) {
+        if (o->pb)
+            avio_closep(&o->pb);
+        avformat_free_context(o);
+    });
+    CodecContextPtr c(avcodec_alloc_context3(codec));
+    c->width = width;
+    c->height = height;
+    c->time_base = AVRational{1, fps};
+    c->pix_fmt = AV_PIX_FMT_YUVJ420P;
+    c->color_range = AVCOL_RANGE_JPEG;
+    c->colorspace = AVCOL_SPC_BT470BG;
+    c->flags |= AV_CODEC_FLAG_QSCALE;
+    c->global_quality = FF_QP2LAMBDA * 2; // ffmpeg -q:v 2
+    AVStream* st = avformat_new_stream(oc, nullptr);
+    if (!st || avcodec_open2(c.get(), codec, nullptr) < 0 || avcodec_parameters_from_context(st->codecpar, c.get()) < 0)
+        return false;
+    st->time_base = c->time_base;
+    if (avio_open(&oc->pb, QFile::encodeName(path).constData(), AVIO_FLAG_WRITE) < 0 ||
+        avformat_write_header(oc, nullptr) < 0)
+        return false;
+    FramePtr frame(av_frame_alloc());
+    frame->format = c->pix_fmt;
+    frame->width = width;
+    frame->height = height;
+    frame->color_range = AVCOL_RANGE_JPEG;
+    if (av_frame_get_buffer(frame.get(), 0) < 0)
+        return false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            frame->data[0][y * frame->linesize[0] + x] = uint8_t(greys.at(x / barWidth));
+    for (int plane = 1; plane < 3; ++plane)
+        for (int y = 0; y < height / 2; ++y)
+            std::fill_n(frame->data[plane] + y * frame->linesize[plane], width / 2, uint8_t(128));
+    const int frames = int(std::lround(seconds * fps));
+    for (int n = 0; n < frames; ++n) {
+        frame->pts = n;
+        frame->quality = c->global_quality;
+        if (!encodeAndWrite(c.get(), oc, st, frame.get()))
+            return false;
+    }
+    return encodeAndWrite(c.get(), oc, st, nullptr) && av_write_trailer(oc) >= 0;
+}
+
+QImage ffmpegPicture(const QString& path)
+{
+    AVFormatContext* ic = nullptr;
+    if (avformat_open_input(&ic, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return {};
+    std::unique_ptr<AVFormatContext*, void (*)(AVFormatContext**)> input(&ic, avformat_close_input);
+    const AVCodec* codec = nullptr;
+    const int index = avformat_find_stream_info(ic, nullptr) < 0
+                          ? -1
+                          : av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (index < 0)
+        return {};
+    CodecContextPtr c(avcodec_alloc_context3(codec));
+    if (avcodec_parameters_to_context(c.get(), ic->streams[index]->codecpar) < 0 ||
+        avcodec_open2(c.get(), codec, nullptr) < 0)
+        return {};
+    PacketPtr pkt(av_packet_alloc());
+    FramePtr frame(av_frame_alloc());
+    bool got = false;
+    while (!got && av_read_frame(ic, pkt.get()) >= 0) {
+        if (pkt->stream_index == index && avcodec_send_packet(c.get(), pkt.get()) >= 0)
+            got = avcodec_receive_frame(c.get(), frame.get()) >= 0;
+        av_packet_unref(pkt.get());
+    }
+    if (!got)
+        return {};
+    // As ffmpeg's own scaler is set up for a frame: its matrix, its range.
+    // swscale's vector code writes past the end of a line: room to spare.
+    QImage image(frame->width + 64, frame->height + 1, QImage::Format_RGB32);
+    SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
+                                     frame->height, AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!sws)
+        return {};
+    const int space = frame->colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : int(frame->colorspace);
+    sws_setColorspaceDetails(sws, sws_getCoefficients(space), frame->color_range == AVCOL_RANGE_JPEG ? 1 : 0,
+                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+    uint8_t* target[4] = {image.bits(), nullptr, nullptr, nullptr};
+    const int targetStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
+    const int rows = sws_scale(sws, frame->data, frame->linesize, 0, frame->height, target, targetStride);
+    sws_freeContext(sws);
+    return rows == frame->height ? image.copy(0, 0, frame->width, frame->height) : QImage();
 }
 
 } // namespace fixtures

@@ -1,6 +1,8 @@
 #pragma once
 // Media files the player tests make for themselves, and a probe that reads
 // back what a file holds.
+#include <QImage>
+#include <QList>
 #include <QString>
 
 namespace fixtures {
@@ -11,6 +13,14 @@ bool makeTone(const QString& path, double seconds, int rate = 44100, int channel
 // A moving picture (MPEG-4 in AVI by default) with an optional tone.
 bool makeVideo(const QString& path, double seconds, int width = 160, int height = 120, double fps = 15,
                bool withSound = true);
+
+// Upright grey bars, each `barWidth` pixels wide, in full-range YUV (JPEG's
+// own range, as cameras and screen recorders write): Motion JPEG in AVI.
+bool makeFullRangeGreyBars(const QString& path, const QList<int>& greys, int barWidth, int height, double seconds);
+
+// The first picture of a video made RGB as FFmpeg makes it, with the range
+// and matrix the stream gives; a null image when it cannot be read.
+QImage ffmpegPicture(const QString& path);
 
 struct MediaFacts {
     bool ok = false;

@@ -89,6 +89,8 @@ TEST(Rtf, PlainTextIsUtf8ElseWindows1252)
     EXPECT_EQ(platform::decodePlainText("caf\xc3\xa9"), QString("café"));
     EXPECT_EQ(platform::decodePlainText("caf\xe9 \x80 \x96"), QString("café € –"));
     EXPECT_EQ(platform::decodePlainText("\xef\xbb\xbfX"), "X");
+    EXPECT_EQ(platform::decodePlainText("\xef\xbb\xbf\x93Hi\x94\r\nX"), QString("\u201CHi\u201D\r\nX"))
+        << "the mark before a line in Windows-1252";
     EXPECT_EQ(platform::decodePlainText(QByteArray("\xff\xfeH\0i\0", 6)), "Hi");
 }
 
@@ -105,6 +107,12 @@ TEST(Documents, TextFilesOpenReadOnlyInTheTextBoxOrGiveTheirMessages)
     EXPECT_TRUE(f.dialogs->messages.isEmpty()) << f.dialogs->texts().join("|").toStdString();
     EXPECT_EQ(w.List6->count(), 1);
     EXPECT_EQ(w.Text1->toPlainText(), QString("first line\ncafé in 1252\n"));
+    // A byte-order mark before a first line that is not UTF-8 is not shown.
+    const QString marked = f.file("marked.txt");
+    testsupport::writeFile(marked, "\xef\xbb\xbf\x93" "Caf\xe9\x94\r\nsecond\r\n");
+    w.LoadText(marked);
+    EXPECT_EQ(w.Text1->toPlainText(), QString("\u201CCaf\u00E9\u201D\nsecond\n"));
+    w.LoadText(txt);
     EXPECT_TRUE(w.Text1->isReadOnly());
     EXPECT_TRUE(w.fRichTextShown);
     EXPECT_EQ(w.TabStrip1->currentIndex(), 4);

@@ -272,6 +272,47 @@ TEST_F(RealPlayers, AFileThatCannotBePlayedIsNamedAndLeavesNoOldPicture)
     EXPECT_TRUE(view->currentFrame().isNull()) << "no picture of the clip before";
 }
 
+// Cameras and screen recorders write full-range YUV (Motion JPEG): the greys
+// shown, and the still Snap Picture writes, are those FFmpeg makes of the
+// file, not the same samples stretched as if they were limited range.
+TEST_F(RealPlayers, AFullRangeVideoShowsTheGreysFfmpegMakesOfIt)
+{
+    if (!gstreamerPlugin("jpeg"))
+        GTEST_SKIP() << "the GStreamer JPEG decoder is missing (scripts/deps.sh installs it)";
+    const QString clip = file("greys.avi");
+    ASSERT_TRUE(fixtures::makeFullRangeGreyBars(clip, {0x20, 0x80, 0xE0}, 100, 240, 1.0));
+    const QImage reference = fixtures::ffmpegPicture(clip);
+    ASSERT_EQ(reference.size(), QSize(300, 240));
+    const int bars[3] = {50, 150, 250}; // the middle of each bar
+    for (const int x : bars) // the file is full range: FFmpeg keeps its greys (within JPEG's rounding)
+        ASSERT_NEAR(qRed(reference.pixel(x, 120)), (x / 100 == 0 ? 0x20 : x / 100 == 1 ? 0x80 : 0xE0), 2);
+    ASSERT_EQ(playToTheEnd(clip), "");
+    auto* view = w->MediaPlayer1->findChild<platform::VideoView*>("VideoWindow");
+    ASSERT_TRUE(view);
+    const QImage picture = view->currentFrame();
+    ASSERT_EQ(picture.size(), reference.size());
+
+    // What the window paints: the picture, kept in proportion, in the middle.
+    const QImage painted = view->grab().toImage();
+    const QSize shown = picture.size().scaled(painted.size() / painted.devicePixelRatio(), Qt::KeepAspectRatio);
+    const QPoint origin((view->width() - shown.width()) / 2, (view->height() - shown.height()) / 2);
+    w->ToolBarComp1->Item("ID_PicBtn")->action()->trigger();
+    const QImage still(QDir(gs.cProgramFolder).filePath("a.bmp"));
+    ASSERT_EQ(still.size(), reference.size()) << "Snap Picture wrote the picture on show";
+    for (const int x : bars) {
+        const QColor want = reference.pixelColor(x, 120);
+        const QPoint at = origin + QPoint(x * shown.width() / picture.width(), 120 * shown.height() / picture.height());
+        const QColor sources[3] = {picture.pixelColor(x, 120),
+                                   painted.pixelColor(at * painted.devicePixelRatio()), still.pixelColor(x, 120)};
+        const char* names[3] = {"the picture", "the window", "a.bmp"};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(sources[i].red(), want.red(), 2) << names[i] << " at x " << x;
+            EXPECT_NEAR(sources[i].green(), want.green(), 2) << names[i] << " at x " << x;
+            EXPECT_NEAR(sources[i].blue(), want.blue(), 2) << names[i] << " at x " << x;
+        }
+    }
+}
+
 TEST(MediaPlayLists, EntriesInOrderFromTheListsFolder)
 {
     QTemporaryDir dir;

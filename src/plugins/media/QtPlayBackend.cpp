@@ -46,6 +46,19 @@ PixelLayout layoutOf(QVideoFrameFormat::PixelFormat format)
     }
 }
 
+// The range and matrix the frame's YUV samples were made with; a frame
+// that does not say is taken as most video is made: limited range, BT.601.
+void setColoursOf(const QVideoFrameFormat& format, VideoPlanes& planes)
+{
+    using F = QVideoFrameFormat;
+    planes.range = format.colorRange() == F::ColorRange_Full ? ColourRange::Full : ColourRange::Limited;
+    switch (format.colorSpace()) {
+    case F::ColorSpace_BT709: planes.matrix = ColourMatrix::Bt709; break;
+    case F::ColorSpace_BT2020: planes.matrix = ColourMatrix::Bt2020; break;
+    default: planes.matrix = ColourMatrix::Bt601; break;
+    }
+}
+
 // The pipeline, the sound output and the video sink are made with the first
 // file; settings made before then are kept and handed over.
 class QtPlayBackend : public PlayBackend {
@@ -204,6 +217,7 @@ private:
             VideoPlanes planes;
             planes.layout = layoutOf(frame.pixelFormat());
             planes.size = frame.size();
+            setColoursOf(frame.surfaceFormat(), planes);
             for (int i = 0; i < std::min(frame.planeCount(), 4); ++i) {
                 planes.data[i] = frame.bits(i);
                 planes.bytesPerLine[i] = frame.bytesPerLine(i);
