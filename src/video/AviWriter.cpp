@@ -1,7 +1,7 @@
 #include "video/AviWriter.h"
 
 #include "platform/FrameEncoder.h"
-#include "platform/PictureCodec.h"
+#include "platform/PictureCodec.h" // withinImagingLimits
 #include "shared/FileTypes.h"
 
 #include <QThread>
@@ -55,7 +55,9 @@ private:
 
 bool IsVideoFramePicture(const QString& path)
 {
-    return platform::decoderFor(GetFileExt(path)) != platform::Decoder::None;
+    // By the extension alone: ".jpeg", ".tiff" or ".png" pictures are not taken.
+    static const QStringList accepted = {"TIF", "JPG", "BMP", "WMF", "EMF", "ICO", "CUR", "GIF"};
+    return accepted.contains(GetFileExt(path));
 }
 
 VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
