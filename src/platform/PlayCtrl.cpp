@@ -403,13 +403,15 @@ void PlayCtrl::placeVideoWindow(const QRect& area)
     const QRect frame = main->frameGeometry();
     const QScreen* screen = main->screen();
     const QRect free = screen ? screen->availableGeometry() : QRect(frame.topLeft(), QSize(640, 480));
-    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    // The window manager's frame is not known before the window is shown.
+    const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight) + border;
     const int height = std::min(480, free.bottom() - frame.top() - titleBar);
-    const int right = free.right() - frame.right(), left = frame.left() - free.left();
+    const int right = free.right() - frame.right() - border, left = frame.left() - free.left() - border;
     if (height >= 240 && std::max(right, left) >= 320) {
         const int width = std::min(640, std::max(right, left));
         m_video->resize(width, height);
-        m_video->move(right >= left ? frame.right() + 1 : frame.left() - width, frame.top());
+        m_video->move(right >= left ? frame.right() + 1 : frame.left() - width - border, frame.top());
         return;
     }
     m_video->resize(area.width(), std::max(area.height() - titleBar, m_video->minimumHeight()));

@@ -30,6 +30,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
@@ -401,6 +402,39 @@ TEST_F(RealPlayers, TheViewWindowLeavesTheToolsFreeAndItsCloseBoxBringsTheVideoB
     EXPECT_FALSE(view->isWindow());
     EXPECT_EQ(tool->State(), 0);
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+}
+
+TEST_F(RealPlayers, WithNoRoomBesideTheMainWindowTheViewWindowStandsOverTheVideoArea)
+{
+    const QRect screen = w->screen()->availableGeometry();
+    w->setGeometry(screen.adjusted(8, 40, -8, -8)); // the whole screen but for a caption and borders
+    // As the window manager (if any) has placed it.
+    QTest::qWait(300);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->frameGeometry().width() > screen.width() - 320; }, 5000))
+        << "no room for a window beside it";
+    QTabBar* tabs = w->TabStrip1->tabBar();
+    for (int tab : {2, 0})
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+    QCoreApplication::processEvents();
+    platform::Tool* tool = w->ToolBarComp1->Item("ID_ViewVideos");
+    ASSERT_TRUE(tool);
+    QToolBar* bar = nullptr;
+    QWidget* button = nullptr;
+    for (int n = 2; n < w->ToolBarComp1->ToolBarsCount() && !button; ++n) {
+        bar = w->ToolBarComp1->toolBar(n);
+        button = bar && bar->isVisible() ? bar->widgetForAction(tool->action()) : nullptr;
+    }
+    ASSERT_TRUE(button && button->isVisible());
+    const QRect area(w->MediaPlayer1->mapToGlobal(QPoint(0, 0)), w->MediaPlayer1->size());
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    auto* view = w->findChild<platform::VideoView*>("VideoWindow");
+    ASSERT_TRUE(view && view->isWindow() && view->isVisible());
+    EXPECT_EQ(view->pos(), area.topLeft()) << "its frame where the video area was";
+    EXPECT_LE(view->width(), area.width());
+    EXPECT_LT(view->height(), area.height()) << "room left for its caption";
+    EXPECT_FALSE(view->frameGeometry().intersects(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())));
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    EXPECT_FALSE(view->isWindow());
 }
 
 TEST(MediaPlayLists, EntriesInOrderFromTheListsFolder)
