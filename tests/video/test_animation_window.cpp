@@ -10,16 +10,19 @@
 #include "shared/Tables.h"
 #include "video/CreatAn1.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace videotest;
@@ -345,6 +348,64 @@ TEST_F(Animation, AviTakesItsPictureTypesOnlyAndNamesThoseItCannotRead)
         EXPECT_EQ(frames[i].size(), QSize(320, 240));
         EXPECT_TRUE(near(meanColor(frames[i], QRect(80, 60, 160, 120)), expected[i])) << "frame " << i + 1;
     }
+}
+
+namespace {
+// The program's own message boxes; the file dialogs scripted.
+class RealBoxes : public platform::ScriptedDialogs {
+public:
+    platform::Answer message(const QString& title, const QString& text, platform::Buttons buttons,
+                             platform::Icon icon) override
+    {
+        ScriptedDialogs::message(title, text, buttons, icon);
+        return platform::qtDialogs().message(title, text, buttons, icon);
+    }
+};
+} // namespace
+
+TEST_F(Animation, AviReportsBothStandOverTheAnimationWindowOneAfterTheOther)
+{
+    ASSERT_TRUE(writeSolid(path("photo.jpg"), 64, 48, Qt::red));
+    testsupport::writeFile(path("r_broken.jpg"), QByteArray(4000, '\x5a'));
+    open({path("photo.jpg"), path("r_broken.jpg")});
+    win->Text1->setText("1");
+    RealBoxes boxes;
+    platform::setDialogs(&boxes);
+    struct Shown {
+        QString title, text;
+        QWidget* owner;
+    };
+    QList<Shown> shown;
+    // Reads each box as the user sees it, then presses its OK button (no focus needed).
+    QTimer reader;
+    QObject::connect(&reader, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        shown << Shown{box->windowTitle(), box->text(), box->parentWidget()};
+        box->button(QMessageBox::Ok)->click();
+    });
+    reader.start(20);
+    platform::FileAnswer a;
+    a.accepted = true;
+    a.fileName = path("out.avi");
+    boxes.fileAnswers << a;
+    // The user goes on in another window while the video is written.
+    QWidget elsewhere;
+    elsewhere.resize(200, 100);
+    elsewhere.show();
+    elsewhere.activateWindow();
+    click(win->SaveAVIBtn);
+    waitForVideo();
+    reader.stop();
+    platform::setDialogs(&dialogs.service);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0].title, kProgramTitle);
+    EXPECT_EQ(shown[0].text, "File Created - " + path("out.avi"));
+    EXPECT_EQ(shown[1].title, "Lumivex");
+    EXPECT_EQ(shown[1].text, "These pictures could not be read and are not in the video:\n" + path("r_broken.jpg"));
+    for (const Shown& s : shown)
+        EXPECT_EQ(s.owner, win.data()) << "kept above the animation window: " << s.text.toStdString();
 }
 
 TEST_F(Animation, ClosingWhileWritingStopsTheVideoFirst)
