@@ -74,6 +74,11 @@ VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
     for (const QString& entry : job.entries)
         if (IsVideoFramePicture(entry))
             pictures << entry;
+    if (pictures.isEmpty()) {
+        result.error = QStringLiteral("The list holds no picture that a video can be made of "
+                                      "(TIF, JPG, BMP, WMF, EMF, ICO, CUR or GIF)");
+        return result;
+    }
 
     platform::FrameEncoder encoder;
     platform::FrameFormat format;

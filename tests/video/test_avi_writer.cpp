@@ -79,6 +79,7 @@ TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
     EXPECT_EQ(r.outcome, video::VideoResult::Failed);
     EXPECT_EQ(r.frames, 0);
     EXPECT_TRUE(r.unreadable.isEmpty()) << "skipped, not unreadable";
+    EXPECT_EQ(r.error, "The list holds no picture that a video can be made of (TIF, JPG, BMP, WMF, EMF, ICO, CUR or GIF)");
 
     // A first picture past the readers' limits gives no frame size.
     ASSERT_TRUE(writeSolid(path("huge.bmp"), 16400, 8, Qt::red));
