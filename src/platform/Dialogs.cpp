@@ -15,7 +15,18 @@
 namespace platform {
 namespace {
 
-QWidget* activeParent() { return QApplication::activeWindow(); }
+QPointer<QWidget>& dialogOwner()
+{
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
+QWidget* activeParent()
+{
+    if (QWidget* owner = dialogOwner(); owner && owner->isVisible())
+        return owner->window();
+    return QApplication::activeWindow();
+}
 
 class QtDialogs : public DialogService {
 public:
@@ -146,6 +157,10 @@ int DialogService::chooseItem(const QString&, const QString&, const QStringList&
 }
 
 DialogService& dialogs() { return current ? *current : qtService(); }
+
+DialogOwner::DialogOwner(QWidget* owner) : m_previous(dialogOwner()) { dialogOwner() = owner; }
+DialogOwner::~DialogOwner() { dialogOwner() = m_previous; }
+
 void setDialogs(DialogService* service) { current = service; }
 
 QString qtFilterFromPipes(const QString& pipeFilter)

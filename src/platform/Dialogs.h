@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -114,6 +115,22 @@ public:
     virtual int chooseItem(const QString& title, const QString& label, const QStringList& items, int current);
     // The font dialog: the chosen font, or nothing when cancelled.
     virtual std::optional<FontChoice> font(const FontRequest& request);
+};
+
+// The window the Qt dialogs shown during the object's life belong to, for a
+// report of work that ends on its own (a background job's end). Otherwise a
+// dialog belongs to the active window, and to none between two boxes, before
+// the window manager has given the focus back: such a box may be placed
+// anywhere, behind the windows as well.
+class DialogOwner {
+public:
+    explicit DialogOwner(QWidget* owner);
+    ~DialogOwner();
+    DialogOwner(const DialogOwner&) = delete;
+    DialogOwner& operator=(const DialogOwner&) = delete;
+
+private:
+    QPointer<QWidget> m_previous;
 };
 
 // The service in use: the Qt one unless a test installed another.

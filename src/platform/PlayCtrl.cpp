@@ -8,6 +8,8 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QPainter>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <cmath>
 #include <utility>
@@ -181,6 +183,7 @@ PlayCtrl::PlayCtrl(bool showsVideo, QWidget* parent)
     if (showsVideo) {
         m_video = new VideoView(this);
         m_video->setObjectName(QStringLiteral("VideoWindow"));
+        m_video->installEventFilter(this);
         layout->addWidget(m_video);
         m_backend->setShowsPictures(true);
         connect(m_backend, &PlayBackend::pictureChanged, m_video, &VideoView::showPicture);
@@ -224,8 +227,8 @@ void PlayCtrl::failed(const QString& reason)
 
 PlayCtrl::~PlayCtrl()
 {
-    if (m_video && !m_video->parent())
-        delete m_video; // shown in its own window
+    if (m_video && m_video->isWindow())
+        delete m_video.data(); // shown in its own window
 }
 
 QUrl PlayCtrl::urlFor(const QString& pathOrAddress) const
@@ -248,8 +251,11 @@ void PlayCtrl::setSourceFile(const QString& pathOrAddress)
     m_failureReported = false;
     m_entries.clear();
     m_entry = m_round = 0;
-    if (m_video)
+    if (m_video) {
         m_video->clear(); // the last file's picture never stands for this one
+        if (m_video->isWindow())
+            m_video->setWindowTitle(pathOrAddress);
+    }
     if (isMediaPlayList(pathOrAddress) && !pathOrAddress.contains(QLatin1String("://"))) {
         m_entries = readMediaPlayList(pathOrAddress);
         applyLoops();
@@ -368,17 +374,68 @@ void PlayCtrl::setVideoWindowMode(int mode)
     m_windowMode = mode;
     if (!m_video)
         return;
-    if (mode == 1 && m_video->parent() == this) {
+    if (mode == 1 && !m_video->isWindow()) {
+        const QRect area(mapToGlobal(QPoint(0, 0)), size());
         layout()->removeWidget(m_video);
-        m_video->setParent(nullptr);
+        // Owned by the program's window, so that it stays above it.
+        m_video->setParent(window(), Qt::Window);
         m_video->setWindowTitle(m_source);
-        m_video->resize(640, 480);
+        placeVideoWindow(area);
         m_video->show();
-    } else if (mode != 1 && m_video->parent() != this) {
+    } else if (mode != 1 && m_video->isWindow()) {
+        m_videoWindowPlace = QRect(m_video->pos(), m_video->size());
         m_video->setParent(this);
         layout()->addWidget(m_video);
         m_video->show();
     }
+}
+
+void PlayCtrl::placeVideoWindow(const QRect& area)
+{
+    if (m_videoWindowPlace.isValid()) {
+        m_video->resize(m_videoWindowPlace.size());
+        m_video->move(m_videoWindowPlace.topLeft());
+        return;
+    }
+    // Beside the program's window where the screen has room, else over the
+    // control's place, below the tool bars.
+    const QWidget* main = window();
+    const QRect frame = main->frameGeometry();
+    const QScreen* screen = main->screen();
+    const QRect free = screen ? screen->availableGeometry() : QRect(frame.topLeft(), QSize(640, 480));
+    // The window manager's frame is not known before the window is shown.
+    const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight) + border;
+    const int height = std::min(480, free.bottom() - frame.top() - titleBar);
+    const int right = free.right() - frame.right() - border, left = frame.left() - free.left() - border;
+    if (height >= 240 && std::max(right, left) >= 320) {
+        const int width = std::min(640, std::max(right, left));
+        m_video->resize(width, height);
+        m_video->move(right >= left ? frame.right() + 1 : frame.left() - width - border, frame.top());
+        return;
+    }
+    m_video->resize(area.width(), std::max(area.height() - titleBar, m_video->minimumHeight()));
+    m_video->move(area.topLeft());
+}
+
+bool PlayCtrl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_video && event->type() == QEvent::Close && m_video->isWindow()) {
+        // The close box: the pictures go back into the control, once the
+        // window system is done with the event.
+        event->ignore();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_windowMode != 1)
+                    return;
+                setVideoWindowMode(2);
+                emit VideoWindowClosed();
+            },
+            Qt::QueuedConnection);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool PlayCtrl::SaveStillBitmap(const QString& path)

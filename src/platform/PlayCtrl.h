@@ -106,7 +106,11 @@ public:
     int PlayCount() const { return m_playCount; } // 0 repeats endlessly
     void setPlayCount(int count);
 
-    // 1 the pictures in a window of their own, 2 inside the control.
+    // 1 the pictures in a window of their own, 2 inside the control. The own
+    // window stands above the program's window, beside it where the screen
+    // has room, else over the control's place, so that it never covers the
+    // program's tools; once moved or sized it comes back where it was left.
+    // Its close box brings the pictures back into the control (mode 2).
     int VideoWindowMode() const { return m_windowMode; }
     void setVideoWindowMode(int mode);
     // Writes the picture on show to a bitmap file.
@@ -127,14 +131,23 @@ signals:
     void PlayComplete();
     // The file cannot be played (raised once for each file given).
     void PlayFailed(const QString& reason);
+    // The user closed the pictures' own window: they are back in the control.
+    void VideoWindowClosed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QUrl urlFor(const QString& pathOrAddress) const;
     void applyLoops();
     void entryEnded();
     void failed(const QString& reason);
+    void placeVideoWindow(const QRect& area);
     PlayBackend* m_backend;
-    VideoView* m_video = nullptr;
+    // In the control, or a window of its own owned by the program's window
+    // (which may delete it first at its end).
+    QPointer<VideoView> m_video;
+    QRect m_videoWindowPlace; // the own window's frame position and size, once it was shown
     QString m_source;
     double m_selStart = 0, m_selEnd = -1;
     bool m_muted = false;

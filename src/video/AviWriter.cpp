@@ -1,7 +1,7 @@
 #include "video/AviWriter.h"
 
 #include "platform/FrameEncoder.h"
-#include "platform/PictureCodec.h"
+#include "platform/PictureCodec.h" // withinImagingLimits
 #include "shared/FileTypes.h"
 
 #include <QThread>
@@ -55,7 +55,9 @@ private:
 
 bool IsVideoFramePicture(const QString& path)
 {
-    return platform::decoderFor(GetFileExt(path)) != platform::Decoder::None;
+    // By the extension alone: ".jpeg", ".tiff" or ".png" pictures are not taken.
+    static const QStringList accepted = {"TIF", "JPG", "BMP", "WMF", "EMF", "ICO", "CUR", "GIF"};
+    return accepted.contains(GetFileExt(path));
 }
 
 VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
@@ -72,6 +74,11 @@ VideoResult writeVideoFile(const VideoJob& job, const std::atomic<bool>* cancel)
     for (const QString& entry : job.entries)
         if (IsVideoFramePicture(entry))
             pictures << entry;
+    if (pictures.isEmpty()) {
+        result.error = QStringLiteral("The list holds no picture that a video can be made of "
+                                      "(TIF, JPG, BMP, WMF, EMF, ICO, CUR or GIF)");
+        return result;
+    }
 
     platform::FrameEncoder encoder;
     platform::FrameFormat format;

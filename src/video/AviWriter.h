@@ -1,9 +1,10 @@
 #pragma once
 // The video file of the animation builder: the listed pictures, each shown
 // for a number of frames, at 15 frames per second, MPEG-2 in an AVI file.
-// The first entry of the list gives the frame size; every picture the
-// program's reader takes becomes frames, each decoded once, fitted to the
-// frame and sent for all its frames. Window-free; runs on any thread.
+// The first entry of the list gives the frame size; only pictures of the
+// accepted types become frames, each decoded once by the program's reader,
+// fitted to the frame and sent for all its frames. Window-free; runs on any
+// thread.
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -13,8 +14,8 @@ namespace video {
 
 constexpr int kVideoFramesPerSecond = 15;
 
-// True for the entries that become frames: the picture types the program's
-// reader takes (by the path's extension), as the main view shows them.
+// True for the picture types that become frames ("TIF", "JPG", "BMP", "WMF",
+// "EMF", "ICO", "CUR", "GIF", by the path's upper-case extension).
 bool IsVideoFramePicture(const QString& path);
 
 struct VideoJob {
@@ -30,7 +31,7 @@ struct VideoResult {
     QString error;         // why it failed
     std::int64_t frames = 0;
     int width = 0, height = 0;
-    QStringList unreadable; // pictures that could not be read (left out; the file is made of the others)
+    QStringList unreadable; // accepted entries that could not be read (left out; the file is made of the others)
 };
 
 // Writes the file through a temporary file renamed over the target at the

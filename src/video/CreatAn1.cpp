@@ -522,6 +522,9 @@ void CreatAn1::videoFinished(const video::VideoResult& result, const QString& pa
         close();
         return;
     }
+    // The reports belong to this window: the writer ends while none of the
+    // program's windows may be active, and between the two boxes none is.
+    const platform::DialogOwner owner(this);
     if (result.outcome == video::VideoResult::Written) {
         MsgBox(kCreated + path);
         if (!result.unreadable.isEmpty())

@@ -95,6 +95,9 @@ void Lumivex1::buildPlayers()
     MediaConvert1->setObjectName(QStringLiteral("MediaConvert1"));
 
     connect(m_video, &viewers::PlayerPanel::playCountChosen, this, [this](int count) { nVideoPlayCount = count; });
+    // The video's own window closed by its close box: the View tool lets go.
+    connect(MediaPlayer1, &platform::PlayCtrl::VideoWindowClosed, this,
+            [this] { setToolStateQuietly(QStringLiteral("ID_ViewVideos"), 0); });
     connect(m_music, &viewers::PlayerPanel::deleteClicked, this, &Lumivex1::MusDeleteBtn_Click);
     connect(CHKMUSICLOOP, &QCheckBox::toggled, this, [this](bool on) { CHKMUSICLOOP_Click(on ? 1 : 0); });
     connect(MMControl1, &platform::MMControl::StatusUpdate, this, &Lumivex1::MMControl1_StatusUpdate);

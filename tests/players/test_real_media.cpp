@@ -13,6 +13,7 @@
 #include "shared/Tables.h"
 #include "viewers/PlayerPanel.h"
 #include "platform/WashControls.h"
+#include "video/AviWriter.h"
 #include "video/CreatAn1.h"
 #include "window/Lumivex1.h"
 #include "window/ToolWindows.h"
@@ -26,8 +27,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QScreen>
+#include <QTabWidget>
 #include <QTest>
+#include <QToolBar>
+#include <QWindow>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -240,6 +247,64 @@ TEST_F(RealPlayers, AVideoCreateVideoMadeOfLargePhotosPlaysInTheVideosTabToItsEn
     EXPECT_FALSE(picture->currentFrame().isNull()) << "its pictures were shown";
 }
 
+TEST_F(RealPlayers, CreateVideoTakesTheJpgPicturesAndNamesTheBrokenOneAfterFileCreated)
+{
+    const QDir photos(folder.file("photos"));
+    ASSERT_TRUE(QDir().mkpath(photos.path()));
+    int n = 0;
+    for (const QColor& c : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue)}) {
+        QImage photo(640, 480, QImage::Format_RGB32);
+        photo.fill(c);
+        const QString path = photos.filePath(QString("photo%1.jpg").arg(++n));
+        ASSERT_TRUE(photo.save(path, nullptr, 90));
+        w->DisplayFile(path);
+    }
+    ASSERT_EQ(w->List3->count(), 3);
+    QImage other(640, 480, QImage::Format_RGB32);
+    other.fill(Qt::white);
+    ASSERT_TRUE(other.save(photos.filePath("other.png")));
+    ASSERT_TRUE(other.save(photos.filePath("other.jpeg"), "JPG"));
+    QByteArray noise(30000, 0);
+    QRandomGenerator random(11);
+    for (char& c : noise)
+        c = char(random.bounded(256));
+    testsupport::writeFile(photos.filePath("r_broken.jpg"), noise);
+
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // an animation window closed before
+    ASSERT_EQ(toolwindows::existing("CreatAn1"), nullptr);
+    w->ToolBarComp1->Item("ID_VidEdit")->action()->trigger();
+    auto* maker = qobject_cast<CreatAn1*>(toolwindows::existing("CreatAn1"));
+    ASSERT_TRUE(maker);
+    for (const char* name : {"other.png", "r_broken.jpg", "other.jpeg"}) {
+        platform::FileAnswer pick;
+        pick.accepted = true;
+        pick.fileName = photos.filePath(name);
+        dialogs->fileAnswers << pick;
+        QTest::mouseClick(maker->OpenBtn, Qt::LeftButton);
+    }
+    ASSERT_EQ(maker->List1->count(), 6);
+    maker->Text1->setText("2");
+    const QString movie = folder.file("movie.avi");
+    platform::FileAnswer target;
+    target.accepted = true;
+    target.fileName = movie;
+    dialogs->fileAnswers << target;
+    QSignalSpy written(maker, &CreatAn1::videoWritten);
+    QTest::mouseClick(maker->SaveAVIBtn, Qt::LeftButton);
+    ASSERT_TRUE(written.wait(60000));
+    ASSERT_EQ(dialogs->messages.size(), 2) << dialogs->texts().join(" | ").toStdString();
+    EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
+    EXPECT_EQ(dialogs->messages[0].text, "File Created - " + movie);
+    EXPECT_EQ(dialogs->messages[1].title, kApplicationTitle);
+    EXPECT_EQ(dialogs->messages[1].text,
+              "These pictures could not be read and are not in the video:\n" + photos.filePath("r_broken.jpg"));
+    const fixtures::MediaFacts facts = fixtures::probe(movie);
+    EXPECT_EQ(QSize(facts.width, facts.height), QSize(640, 480));
+    EXPECT_NEAR(facts.duration, 6.0 / 15, 0.01) << "two frames of each JPG picture; the PNG and JPEG ones are not taken";
+    QTest::mouseClick(maker->CancelBtn, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST_F(RealPlayers, PlayAfterTheEndStartsAgainFromTheBeginning)
 {
     const QString clip = file("clip.avi");
@@ -311,6 +376,106 @@ TEST_F(RealPlayers, AFullRangeVideoShowsTheGreysFfmpegMakesOfIt)
             EXPECT_NEAR(sources[i].blue(), want.blue(), 2) << names[i] << " at x " << x;
         }
     }
+}
+
+TEST_F(RealPlayers, TheViewWindowLeavesTheToolsFreeAndItsCloseBoxBringsTheVideoBack)
+{
+    if (!gstreamerPlugin("libav"))
+        GTEST_SKIP() << "the GStreamer MPEG-2 decoder is missing (scripts/deps.sh installs it)";
+    QImage red(160, 120, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(file("red.bmp")));
+    const QString clip = file("red.avi");
+    ASSERT_EQ(video::writeVideoFile({{file("red.bmp")}, 8, clip}).outcome, video::VideoResult::Written);
+    w->move(100, 80);
+    ASSERT_EQ(playToTheEnd(clip), "");
+    auto* view = w->findChild<platform::VideoView*>("VideoWindow");
+    ASSERT_TRUE(view);
+    const auto isRed = [](const QImage& shot) {
+        const QColor c = shot.pixelColor(shot.rect().center());
+        return c.red() > 200 && c.green() < 70 && c.blue() < 70;
+    };
+    ASSERT_TRUE(isRed(w->MediaPlayer1->grab().toImage())) << "the video's last picture stays on show";
+
+    // The user comes to the Videos tab from another one, which brings its tools.
+    QTabBar* tabs = w->TabStrip1->tabBar();
+    for (int tab : {2, 0})
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+    ASSERT_EQ(w->TabStrip1->tabText(w->TabStrip1->currentIndex()), "Videos");
+    platform::Tool* tool = w->ToolBarComp1->Item("ID_ViewVideos");
+    ASSERT_TRUE(tool);
+    QToolBar* bar = nullptr; // the bar the tool stands on, on the Videos tab
+    QWidget* button = nullptr;
+    for (int n = 2; n < w->ToolBarComp1->ToolBarsCount() && !button; ++n) {
+        bar = w->ToolBarComp1->toolBar(n);
+        button = bar && bar->isVisible() ? bar->widgetForAction(tool->action()) : nullptr;
+    }
+    ASSERT_TRUE(button && button->isVisible());
+    const auto globalRect = [](const QWidget* wgt) { return QRect(wgt->mapToGlobal(QPoint(0, 0)), wgt->size()); };
+    const auto clickView = [&] { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); };
+
+    clickView();
+    EXPECT_EQ(tool->State(), 1);
+    ASSERT_TRUE(view->isWindow() && view->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+    EXPECT_FALSE(view->frameGeometry().intersects(globalRect(button))) << "the View tool stays in sight";
+    EXPECT_FALSE(view->frameGeometry().intersects(globalRect(bar))) << "so does the tool bar";
+    EXPECT_TRUE(isRed(view->grab().toImage()));
+
+    // The user moves it, then closes it with its close box, as the window manager asks.
+    const QPoint moved = view->pos() + QPoint(20, 30);
+    view->move(moved);
+    QCoreApplication::processEvents();
+    view->windowHandle()->close();
+    QDeadlineTimer deadline(5000);
+    while (view->isWindow() && !deadline.hasExpired())
+        QTest::qWait(20);
+    EXPECT_FALSE(view->isWindow()) << "the video is back in the video area";
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(tool->State(), 0) << "the View tool let go";
+    EXPECT_TRUE(isRed(w->MediaPlayer1->grab().toImage())) << "the video area shows the video, not an empty grey area";
+
+    // View again: where the user left it.
+    clickView();
+    ASSERT_TRUE(view->isWindow() && view->isVisible());
+    EXPECT_EQ(view->pos(), moved);
+    clickView();
+    EXPECT_FALSE(view->isWindow());
+    EXPECT_EQ(tool->State(), 0);
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+}
+
+TEST_F(RealPlayers, WithNoRoomBesideTheMainWindowTheViewWindowStandsOverTheVideoArea)
+{
+    const QRect screen = w->screen()->availableGeometry();
+    w->setGeometry(screen.adjusted(8, 40, -8, -8)); // the whole screen but for a caption and borders
+    // As the window manager (if any) has placed it.
+    QTest::qWait(300);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->frameGeometry().width() > screen.width() - 320; }, 5000))
+        << "no room for a window beside it";
+    QTabBar* tabs = w->TabStrip1->tabBar();
+    for (int tab : {2, 0})
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+    QCoreApplication::processEvents();
+    platform::Tool* tool = w->ToolBarComp1->Item("ID_ViewVideos");
+    ASSERT_TRUE(tool);
+    QToolBar* bar = nullptr;
+    QWidget* button = nullptr;
+    for (int n = 2; n < w->ToolBarComp1->ToolBarsCount() && !button; ++n) {
+        bar = w->ToolBarComp1->toolBar(n);
+        button = bar && bar->isVisible() ? bar->widgetForAction(tool->action()) : nullptr;
+    }
+    ASSERT_TRUE(button && button->isVisible());
+    const QRect area(w->MediaPlayer1->mapToGlobal(QPoint(0, 0)), w->MediaPlayer1->size());
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    auto* view = w->findChild<platform::VideoView*>("VideoWindow");
+    ASSERT_TRUE(view && view->isWindow() && view->isVisible());
+    EXPECT_EQ(view->pos(), area.topLeft()) << "its frame where the video area was";
+    EXPECT_LE(view->width(), area.width());
+    EXPECT_LT(view->height(), area.height()) << "room left for its caption";
+    EXPECT_FALSE(view->frameGeometry().intersects(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())));
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    EXPECT_FALSE(view->isWindow());
 }
 
 TEST(MediaPlayLists, EntriesInOrderFromTheListsFolder)

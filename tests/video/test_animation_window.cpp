@@ -10,15 +10,19 @@
 #include "shared/Tables.h"
 #include "video/CreatAn1.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace videotest;
@@ -250,11 +254,11 @@ TEST_F(Animation, AviSaveMakesAFifteenFramesASecondVideo)
     EXPECT_EQ(out.container + " " + v.codec, "avi mpeg2video");
     EXPECT_EQ(QSize(v.width, v.height), QSize(320, 240));
     EXPECT_DOUBLE_EQ(v.frameRate, 15.0);
-    EXPECT_NEAR(out.duration, 24.0 / 15, 0.001);
+    EXPECT_NEAR(out.duration, 16.0 / 15, 0.001);
     const QList<QImage> frames = decodeFrames(path("out.avi"));
-    ASSERT_EQ(frames.size(), 24);
-    for (int i = 0; i < 24; ++i)
-        EXPECT_TRUE(near(meanColor(frames[i]), i < 8 ? Qt::red : i < 16 ? Qt::green : Qt::blue)) << "frame " << i + 1;
+    ASSERT_EQ(frames.size(), 16) << "the PNG picture is not a type the video takes";
+    for (int i = 0; i < 16; ++i)
+        EXPECT_TRUE(near(meanColor(frames[i]), i < 8 ? Qt::red : Qt::green)) << "frame " << i + 1;
 
     // No frame count, or a first entry without pictures: a message, no file.
     dialogs->messages.clear();
@@ -314,30 +318,94 @@ TEST_F(Animation, AviOfTheLongestNameIsMadeAndMadeAgain)
     EXPECT_EQ(folderEntries(dir.path()), QStringList({"a.bmp", QFileInfo(target).fileName()}));
 }
 
-TEST_F(Animation, AviTakesEveryPictureTheProgramShowsAndNamesThoseItCannotRead)
+TEST_F(Animation, AviTakesItsPictureTypesOnlyAndNamesThoseItCannotRead)
 {
     ASSERT_TRUE(writeSolid(path("photo.jpg"), 320, 240, Qt::red));
-    QImage deep(800, 600, QImage::Format_RGBX64); // 16 bits a channel
-    deep.fill(Qt::green);
-    ASSERT_TRUE(deep.save(path("grad.png")));
-    ASSERT_EQ(int(testsupport::readFile(path("grad.png")).at(24)), 16) << "the header's bit depth";
-    ASSERT_TRUE(writeClaimingJpeg(path("claim.jpg"), 16000, 16000));
-    testsupport::writeFile(path("broken.jpg"), "this is no picture");
-    open({path("photo.jpg"), path("grad.png"), path("broken.jpg"), path("claim.jpg"), path("song.mp3")});
-    win->Text1->setText("1");
+    ASSERT_TRUE(writeSolid(path("skipped.png"), 320, 240, Qt::white));
+    ASSERT_TRUE(writeSolid(path("skipped.jpeg"), 320, 240, Qt::white));
+    ASSERT_TRUE(writeSolid(path("large.JPG"), 3200, 2400, Qt::green)); // fitted to the frame
+    // Random bytes under a picture's name, as a damaged download leaves them.
+    QByteArray noise(20000, 0);
+    QRandomGenerator random(7);
+    for (char& c : noise)
+        c = char(random.bounded(256));
+    testsupport::writeFile(path("r_broken.jpg"), noise);
+    ASSERT_TRUE(writeSolid(path("blue.bmp"), 160, 120, Qt::blue));
+    open({path("photo.jpg"), path("skipped.png"), path("skipped.jpeg"), path("large.JPG"), path("r_broken.jpg"),
+          path("song.mp3"), path("blue.bmp")});
+    win->Text1->setText("2");
     saveAs(path("out.avi"));
     waitForVideo();
-    const QList<QImage> frames = decodeFrames(path("out.avi"));
-    ASSERT_GE(frames.size(), 2);
-    EXPECT_TRUE(near(meanColor(frames[0]), Qt::red));
-    EXPECT_TRUE(near(meanColor(frames[1], QRect(60, 40, 200, 160)), Qt::green)) << "the 16-bit PNG is in the video";
-    ASSERT_EQ(dialogs->messages.size(), 2) << dialogs->texts().join(" | ").toStdString();
-    EXPECT_EQ(dialogs->messages[0].text, "File Created - " + path("out.avi"));
-    const QStringList unread = frames.size() == 3 ? QStringList{path("broken.jpg")}
-                                                  : QStringList{path("broken.jpg"), path("claim.jpg")};
-    EXPECT_EQ(dialogs->messages[1].text,
-              "These pictures could not be read and are not in the video:\n" + unread.join('\n'));
+    ASSERT_EQ(dialogs->texts(), QStringList({"File Created - " + path("out.avi"),
+                                             "These pictures could not be read and are not in the video:\n" +
+                                                 path("r_broken.jpg")}));
+    EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
     EXPECT_EQ(dialogs->messages[1].title, "Lumivex");
+    const QList<QImage> frames = decodeFrames(path("out.avi"));
+    ASSERT_EQ(frames.size(), 6) << "two frames each of the JPG, the large JPG and the BMP";
+    const QColor expected[] = {Qt::red, Qt::red, Qt::green, Qt::green, Qt::blue, Qt::blue};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(frames[i].size(), QSize(320, 240));
+        EXPECT_TRUE(near(meanColor(frames[i], QRect(80, 60, 160, 120)), expected[i])) << "frame " << i + 1;
+    }
+}
+
+namespace {
+// The program's own message boxes; the file dialogs scripted.
+class RealBoxes : public platform::ScriptedDialogs {
+public:
+    platform::Answer message(const QString& title, const QString& text, platform::Buttons buttons,
+                             platform::Icon icon) override
+    {
+        ScriptedDialogs::message(title, text, buttons, icon);
+        return platform::qtDialogs().message(title, text, buttons, icon);
+    }
+};
+} // namespace
+
+TEST_F(Animation, AviReportsBothStandOverTheAnimationWindowOneAfterTheOther)
+{
+    ASSERT_TRUE(writeSolid(path("photo.jpg"), 64, 48, Qt::red));
+    testsupport::writeFile(path("r_broken.jpg"), QByteArray(4000, '\x5a'));
+    open({path("photo.jpg"), path("r_broken.jpg")});
+    win->Text1->setText("1");
+    RealBoxes boxes;
+    platform::setDialogs(&boxes);
+    struct Shown {
+        QString title, text;
+        QWidget* owner;
+    };
+    QList<Shown> shown;
+    // Reads each box as the user sees it, then presses its OK button (no focus needed).
+    QTimer reader;
+    QObject::connect(&reader, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        shown << Shown{box->windowTitle(), box->text(), box->parentWidget()};
+        box->button(QMessageBox::Ok)->click();
+    });
+    reader.start(20);
+    platform::FileAnswer a;
+    a.accepted = true;
+    a.fileName = path("out.avi");
+    boxes.fileAnswers << a;
+    // The user goes on in another window while the video is written.
+    QWidget elsewhere;
+    elsewhere.resize(200, 100);
+    elsewhere.show();
+    elsewhere.activateWindow();
+    click(win->SaveAVIBtn);
+    waitForVideo();
+    reader.stop();
+    platform::setDialogs(&dialogs.service);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0].title, kProgramTitle);
+    EXPECT_EQ(shown[0].text, "File Created - " + path("out.avi"));
+    EXPECT_EQ(shown[1].title, "Lumivex");
+    EXPECT_EQ(shown[1].text, "These pictures could not be read and are not in the video:\n" + path("r_broken.jpg"));
+    for (const Shown& s : shown)
+        EXPECT_EQ(s.owner, win.data()) << "kept above the animation window: " << s.text.toStdString();
 }
 
 TEST_F(Animation, ClosingWhileWritingStopsTheVideoFirst)

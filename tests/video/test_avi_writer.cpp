@@ -68,15 +68,29 @@ TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
     video::VideoResult r = video::writeVideoFile({{path("tone.wav"), path("a.bmp")}, 8, path("keep.avi")});
     EXPECT_EQ(r.outcome, video::VideoResult::NoFrameSize);
 
-    // No frames, so no file.
+    // No frames, so no file: none per picture, or nothing of an accepted type
+    // (a ".jpeg" or ".png" picture is not one, however well it reads).
     r = video::writeVideoFile({{path("a.bmp"), path("tone.wav")}, 0, path("keep.avi")});
     EXPECT_EQ(r.outcome, video::VideoResult::Failed);
     EXPECT_EQ(r.frames, 0);
+    ASSERT_TRUE(writeSolid(path("p.png"), 32, 32, Qt::red));
+    ASSERT_TRUE(writeSolid(path("p.jpeg"), 32, 32, Qt::red));
+    r = video::writeVideoFile({{path("p.png"), path("p.jpeg")}, 8, path("keep.avi")});
+    EXPECT_EQ(r.outcome, video::VideoResult::Failed);
+    EXPECT_EQ(r.frames, 0);
+    EXPECT_TRUE(r.unreadable.isEmpty()) << "skipped, not unreadable";
+    EXPECT_EQ(r.error, "The list holds no picture that a video can be made of (TIF, JPG, BMP, WMF, EMF, ICO, CUR or GIF)");
 
-    // A size past the readers' limits or the encoder's.
+    // A first picture past the readers' limits gives no frame size.
     ASSERT_TRUE(writeSolid(path("huge.bmp"), 16400, 8, Qt::red));
     r = video::writeVideoFile({{path("huge.bmp")}, 2, path("keep.avi")});
-    EXPECT_NE(r.outcome, video::VideoResult::Written);
+    EXPECT_EQ(r.outcome, video::VideoResult::NoFrameSize);
+    EXPECT_FALSE(r.error.isEmpty());
+
+    // A size the readers take and the encoder refuses (MPEG-2 has no 4096-wide frames).
+    ASSERT_TRUE(writeSolid(path("wide.bmp"), 4096, 8, Qt::red));
+    r = video::writeVideoFile({{path("wide.bmp")}, 2, path("keep.avi")});
+    EXPECT_EQ(r.outcome, video::VideoResult::Failed);
     EXPECT_FALSE(r.error.isEmpty());
 
     // Stopped before the first picture.
@@ -84,7 +98,7 @@ TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
     r = video::writeVideoFile({{path("a.bmp")}, 8, path("keep.avi")}, &stop);
     EXPECT_EQ(r.outcome, video::VideoResult::Stopped);
 
-    EXPECT_TRUE(testsupport::readFile(path("keep.avi")) == "the user's old video");
+    EXPECT_EQ(testsupport::readFile(path("keep.avi")), "the user's old video");
     for (const QString& name : folderEntries(dir.path()))
         EXPECT_FALSE(name.endsWith(".part")) << name.toStdString();
 }
