@@ -669,7 +669,7 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
             Qt::QueuedConnection);
     }
     if (m_overview.isNull())
-        askForOverview(QSizeF(all.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio).toSize().boundedTo(all.size()));
+        askForOverview(overviewSize());
     const bool covered = fineEnough(m_part, m_partRect, part, shown) || fineEnough(m_overview, all, part, shown);
     if (part == all) {
         // The whole picture shows: it is the overview that is wanted, finer.
@@ -691,6 +691,16 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
     drawDecoded(p, d, QRectF(all));
     p.restore();
     m_picturePainted = covered;
+}
+
+// The whole picture fitted into what shows of the control (at most the screen).
+QSize Lead::overviewSize() const
+{
+    const QSize picture = m_source->size();
+    QSize box = visibleArea().size();
+    if (const QScreen* s = screen())
+        box = box.boundedTo(s->size());
+    return QSizeF(picture).scaled(QSizeF(box), Qt::KeepAspectRatio).toSize().expandedTo({1, 1}).boundedTo(picture);
 }
 
 // Draws the picture's area `source` into `target` from the decodes held,

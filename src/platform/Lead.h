@@ -260,6 +260,7 @@ private:
     void drawDecoded(QPainter& p, const QRectF& target, const QRectF& source) const;
     void askForPart(const QRect& part, const QSize& size);
     void askForOverview(const QSize& size) const;
+    QSize overviewSize() const;
     void askForMagnified(const QRectF& source);
     void partFailed(int error);
     void reloadChanged();

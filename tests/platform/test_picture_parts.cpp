@@ -376,7 +376,8 @@ TEST(PictureParts, ADamagedLargePngIsToldWhenItIsOpenedOrWhenItsDamageShows)
     }
 
     // Damage the header and the checksums cannot tell ends in the control's
-    // failure, once, when the part that holds it is decoded.
+    // failure, once, when a part that holds it is decoded (the whole picture
+    // at the control's size is, soon after it is shown).
     Lead lead;
     lead.setBorderStyle(0);
     lead.resize(400, 300);
@@ -386,7 +387,6 @@ TEST(PictureParts, ADamagedLargePngIsToldWhenItIsOpenedOrWhenItsDamageShows)
     ASSERT_EQ(lead.Load(dir.filePath("spoilt.png")), 0);
     const QImage corner = shownPainted(lead);
     EXPECT_EQ(corner.pixel(10, 10), gradient.pixel(10, 10)) << "the part before the damage shows";
-    EXPECT_TRUE(failures.isEmpty());
     lead.setPaintSizeMode(3);
     ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), !failures.isEmpty(); }, 20000));
     QTest::qWait(300);
