@@ -710,8 +710,14 @@ void Lead::drawDecoded(QPainter& p, const QRectF& target, const QRectF& source) 
     if (source.isEmpty())
         return;
     const double sx = target.width() / source.width(), sy = target.height() / source.height();
+    const QRectF all(QPointF(), QSizeF(m_source->size()));
+    // Pixels of the image per pixel drawn.
+    const auto density = [&](const QImage& img, const QRectF& at) { return img.width() / (at.width() * sx); };
+    // A part much finer than it is drawn would only be sampled down unevenly
+    // over the overview, once that is fine enough itself.
+    const bool overviewFine = !m_overview.isNull() && density(m_overview, all) >= 0.99;
     const auto draw = [&](const QImage& img, const QRectF& at) {
-        if (img.isNull() || !at.intersects(source))
+        if (img.isNull() || !at.intersects(source) || (&img != &m_overview && overviewFine && density(img, at) > 2))
             return;
         const QRectF to(target.left() + (at.left() - source.left()) * sx, target.top() + (at.top() - source.top()) * sy,
                         at.width() * sx, at.height() * sy);
@@ -720,7 +726,7 @@ void Lead::drawDecoded(QPainter& p, const QRectF& target, const QRectF& source) 
     };
     p.save();
     p.setClipRect(target, Qt::IntersectClip);
-    draw(m_overview, QRectF(QPointF(), QSizeF(m_source->size())));
+    draw(m_overview, all);
     draw(m_part, QRectF(m_partRect));
     draw(m_magPart, QRectF(m_magRect));
     p.restore();
