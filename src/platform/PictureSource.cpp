@@ -118,9 +118,8 @@ int PictureSource::part(const QRect& source, const QSize& size, QImage* out) con
     // Written over while it was read: not this picture's pixels.
     if (r == 0 && changed())
         return err::FileRead;
-    if (r == 0)
-        *out = std::move(img);
     if (r == 0) {
+        *out = std::move(img);
         const qint64 pixels = qint64(out->width()) * out->height();
         for (qint64 was = g_largestPart; pixels > was && !g_largestPart.compare_exchange_weak(was, pixels);) {
         }
