@@ -213,6 +213,10 @@ void Lead::CopyBitmap(const Lead& from)
     m_failedPart = {};
     m_overview = from.m_overview;
     m_overviewAsked = false;
+    m_magPart = from.m_magPart;
+    m_magRect = from.m_magRect;
+    m_magAsked = false;
+    m_failureTold = false;
     m_index = from.m_index;
     m_bits = from.m_bits;
     m_region = QPainterPath();
@@ -264,6 +268,8 @@ void Lead::takeWhole(const QImage& whole) const
     m_part = QImage();
     m_partRect = QRect();
     m_overview = QImage();
+    m_magPart = QImage();
+    m_magRect = QRect();
     ++m_generation;
 }
 
@@ -276,6 +282,10 @@ void Lead::dropSource()
     m_failedPart = {};
     m_overview = QImage();
     m_overviewAsked = false;
+    m_magPart = QImage();
+    m_magRect = QRect();
+    m_magAsked = false;
+    m_failureTold = false;
 }
 
 void Lead::setBitmapListIndex(int index)
@@ -542,8 +552,9 @@ void Lead::askForOverview(const QSize& size) const
             return;
         self->m_overviewAsked = false;
         if (r != 0)
-            return;
+            return self->partFailed(r);
         self->m_overview = img;
+        self->update();
         if (self->m_panWindow)
             self->m_panWindow->update();
     });
@@ -609,42 +620,117 @@ void Lead::paintEvent(QPaintEvent*)
     }
 }
 
+namespace {
+
+// Whether an image of the picture's area `at` has at least as many pixels
+// per picture pixel as `part` shows at `shown` (one pixel spare).
+bool fineEnough(const QImage& img, const QRect& at, const QRect& part, const QSize& shown)
+{
+    return !img.isNull() && at.contains(part) &&
+           qint64(img.width()) * part.width() + at.width() >= qint64(shown.width()) * at.width() &&
+           qint64(img.height()) * part.height() + at.height() >= qint64(shown.height()) * at.height();
+}
+
+} // namespace
+
 // A large load: the part of the picture that shows, decoded at the size it
-// shows on a worker. A paint never decodes: it draws the part decoded last
-// (coarser, or another part, until the one it wants arrives), or only the
-// background before the first one.
+// shows on a worker. A paint never decodes: it draws what it holds, the
+// whole picture at the control's size under the part decoded last, so that
+// what is not decoded sharply yet shows coarser, never as background.
 void Lead::paintPart(QPainter& p, const QRectF& d)
 {
     const QRectF visible = d.intersected(QRectF(visibleArea()));
     if (visible.isEmpty())
         return;
-    const QSize size = m_source->size();
-    const double sx = d.width() / size.width(), sy = d.height() / size.height();
-    const QRect part = QRectF((visible.left() - d.left()) / sx, (visible.top() - d.top()) / sy, visible.width() / sx,
-                              visible.height() / sy)
-                           .toAlignedRect()
-                           .intersected(QRect(QPoint(), size));
+    const QRect all(QPoint(), m_source->size());
+    const double sx = d.width() / all.width(), sy = d.height() / all.height();
+    const auto pictureArea = [&](const QRectF& w) {
+        return QRectF((w.left() - d.left()) / sx, (w.top() - d.top()) / sy, w.width() / sx, w.height() / sy)
+            .toAlignedRect()
+            .intersected(all);
+    };
+    const auto shownSize = [&](const QRect& r) {
+        return QSize(std::min(r.width(), int(std::ceil(r.width() * sx))),
+                     std::min(r.height(), int(std::ceil(r.height() * sy))));
+    };
+    const QRect part = pictureArea(visible);
     if (part.isEmpty())
         return;
-    const QSize shown(std::min(part.width(), int(std::ceil(part.width() * sx))),
-                      std::min(part.height(), int(std::ceil(part.height() * sy))));
-    // Finely enough: at least as many pixels per picture pixel as shown (one pixel spare).
-    const bool covered = !m_part.isNull() && m_partRect.contains(part) &&
-                         qint64(m_part.width()) * part.width() + m_partRect.width() >=
-                             qint64(shown.width()) * m_partRect.width() &&
-                         qint64(m_part.height()) * part.height() + m_partRect.height() >=
-                             qint64(shown.height()) * m_partRect.height();
-    if (!covered)
-        askForPart(part, shown);
-    if (m_part.isNull())
-        return;
+    const QSize shown = shownSize(part);
+    if (m_source->changed() && !m_failureTold) {
+        // Written over in place: loaded again, after this paint, as the picture it is now.
+        m_failureTold = true;
+        const std::shared_ptr<PictureSource> was = m_source;
+        QMetaObject::invokeMethod(
+            this,
+            [this, was] {
+                if (was == m_source)
+                    reloadChanged();
+            },
+            Qt::QueuedConnection);
+    }
+    if (m_overview.isNull())
+        askForOverview(overviewSize());
+    const bool covered = fineEnough(m_part, m_partRect, part, shown) || fineEnough(m_overview, all, part, shown);
+    if (part == all) {
+        // The whole picture shows: it is the overview that is wanted, finer.
+        if (!covered && !m_overviewAsked)
+            askForOverview(shown);
+    } else {
+        // A margin of a quarter of the view on every side, asked for before
+        // the view reaches the edge of the part held, keeps a moving
+        // picture sharp.
+        const double mx = visible.width() / 4, my = visible.height() / 4;
+        const QRect nearby = pictureArea(visible.adjusted(-mx / 2, -my / 2, mx / 2, my / 2));
+        if (!fineEnough(m_part, m_partRect, nearby, shownSize(nearby))) {
+            const QRect wanted = pictureArea(visible.adjusted(-mx, -my, mx, my));
+            askForPart(wanted, shownSize(wanted));
+        }
+    }
     p.save();
-    p.setClipRect(visible);
-    const QRectF target = toWidget(QRectF(m_partRect));
-    p.setRenderHint(QPainter::SmoothPixmapTransform, target.size().toSize() != m_part.size());
-    p.drawImage(target, m_part);
+    p.setClipRect(visible, Qt::IntersectClip);
+    drawDecoded(p, d, QRectF(all));
     p.restore();
     m_picturePainted = covered;
+}
+
+// The whole picture fitted into what shows of the control (at most the screen).
+QSize Lead::overviewSize() const
+{
+    const QSize picture = m_source->size();
+    QSize box = visibleArea().size();
+    if (const QScreen* s = screen())
+        box = box.boundedTo(s->size());
+    return QSizeF(picture).scaled(QSizeF(box), Qt::KeepAspectRatio).toSize().expandedTo({1, 1}).boundedTo(picture);
+}
+
+// Draws the picture's area `source` into `target` from the decodes held,
+// the coarsest first, so that a finer one covers it where it is there.
+void Lead::drawDecoded(QPainter& p, const QRectF& target, const QRectF& source) const
+{
+    if (source.isEmpty())
+        return;
+    const double sx = target.width() / source.width(), sy = target.height() / source.height();
+    const QRectF all(QPointF(), QSizeF(m_source->size()));
+    // Pixels of the image per pixel drawn.
+    const auto density = [&](const QImage& img, const QRectF& at) { return img.width() / (at.width() * sx); };
+    // A part much finer than it is drawn would only be sampled down unevenly
+    // over the overview, once that is fine enough itself.
+    const bool overviewFine = !m_overview.isNull() && density(m_overview, all) >= 0.99;
+    const auto draw = [&](const QImage& img, const QRectF& at) {
+        if (img.isNull() || !at.intersects(source) || (&img != &m_overview && overviewFine && density(img, at) > 2))
+            return;
+        const QRectF to(target.left() + (at.left() - source.left()) * sx, target.top() + (at.top() - source.top()) * sy,
+                        at.width() * sx, at.height() * sy);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, to.size().toSize() != img.size());
+        p.drawImage(to, img);
+    };
+    p.save();
+    p.setClipRect(target, Qt::IntersectClip);
+    draw(m_overview, all);
+    draw(m_part, QRectF(m_partRect));
+    draw(m_magPart, QRectF(m_magRect));
+    p.restore();
 }
 
 void Lead::askForPart(const QRect& part, const QSize& size)
@@ -661,13 +747,58 @@ void Lead::askForPart(const QRect& part, const QSize& size)
         m_partAsked = false;
         m_failedPart = r != 0 ? std::pair(part, size) : std::pair(QRect(), QSize());
         if (r != 0)
-            return;
+            return partFailed(r);
         m_part = img;
         m_partRect = part;
         update();
         if (m_panWindow)
             m_panWindow->update();
     });
+}
+
+// The part under the magnifier at its own size (and as much around it as the
+// glass shows again), unless a part held has it so already.
+void Lead::askForMagnified(const QRectF& source)
+{
+    const QRect all(QPoint(), m_source->size());
+    const QRect under = source.toAlignedRect().intersected(all);
+    if (under.isEmpty() || m_magAsked || fineEnough(m_magPart, m_magRect, under, under.size()) ||
+        fineEnough(m_part, m_partRect, under, under.size()))
+        return;
+    const QRect wanted = under.adjusted(-under.width(), -under.height(), under.width(), under.height()).intersected(all);
+    m_magAsked = true;
+    const std::shared_ptr<PictureSource> held = m_source;
+    held->partLater(wanted, wanted.size(), this, [this, held, wanted](int r, const QImage& img) {
+        if (held != m_source)
+            return;
+        m_magAsked = false;
+        if (r != 0)
+            return partFailed(r);
+        m_magPart = img;
+        m_magRect = wanted;
+        update();
+    });
+}
+
+// A part of a large load could not be decoded. The file written over since
+// it was opened is loaded again, as the new picture it is; otherwise it is
+// damaged where its header did not tell, and that is told, once.
+void Lead::partFailed(int error)
+{
+    if (m_source && m_source->changed())
+        return reloadChanged();
+    if (m_failureTold)
+        return;
+    m_failureTold = true;
+    emit PictureFailed(error);
+}
+
+void Lead::reloadChanged()
+{
+    if (const int r = Load(m_source->path())) {
+        m_failureTold = true;
+        emit PictureFailed(r);
+    }
 }
 
 void Lead::paintMagnifier(QPainter& p)
@@ -686,7 +817,14 @@ void Lead::paintMagnifier(QPainter& p)
         clip.addRect(target);
     p.setClipPath(clip);
     p.fillRect(target, resolveColor(ColorRole::Background, m_mag.back));
-    p.drawImage(target, Bitmap(), source);
+    if (m_source) {
+        // A large load: from what is decoded, and the part under the glass
+        // at its own size from a worker.
+        drawDecoded(p, target, source);
+        askForMagnified(source);
+    } else {
+        p.drawImage(target, Bitmap(), source);
+    }
     if (m_mag.crossHair != 0) {
         p.setPen(QPen(resolveOleColor(m_mag.pen), 1));
         p.drawLine(QPointF(target.center().x(), target.top()), QPointF(target.center().x(), target.bottom()));

@@ -54,10 +54,12 @@ public:
     // The page the last Load showed first.
     int LoadedPage() const { return m_loadedPage; }
     // A large JPEG or PNG is shown before it is decoded whole: the part that
-    // shows is decoded at the size it shows on a worker thread and painted
-    // once it is there (the paints before it show the background), and the
-    // whole picture is decoded only once something needs every pixel; sizes
-    // and facts are the whole picture's throughout.
+    // shows (and a margin around it) is decoded at the size it shows on a
+    // worker thread and painted once it is there; until then the paints show
+    // the whole picture decoded at the control's size, once that is there.
+    // The whole picture is decoded only once something needs every pixel;
+    // sizes and facts are the whole picture's throughout. The file stays
+    // open while it shows; written over in place, it is loaded again.
     // One too large to hold whole is only shown: what needs every pixel of
     // it fails with err::NoMemory.
     bool TooLargeToHold() const { return m_source && !m_source->fitsInMemory(); }
@@ -65,6 +67,9 @@ public:
     // Whether the last paint showed the picture at the size it shows (not
     // the background or a coarser part while the part it shows is decoded).
     bool PicturePainted() const { return m_picturePainted; }
+    // Whether the whole of a large picture is held decoded at the control's
+    // size, which the paints draw where its sharp parts are not there yet.
+    bool OverviewHeld() const { return !m_source || !m_overview.isNull(); }
     // Where the picture shows in the control: the part of it on screen.
     QRect ShownArea() const;
 
@@ -222,6 +227,9 @@ signals:
     void MouseDown(int button, int shift, int x, int y);
     void LoadStatus(int status);
     void LoadDone();
+    // A large picture shown in parts could not be decoded after all (or the
+    // file written over it could not be loaded): error is its imaging code.
+    void PictureFailed(int error);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -252,8 +260,13 @@ private:
     void takeWhole(const QImage& whole) const;
     void dropSource();
     void paintPart(QPainter& p, const QRectF& shown);
+    void drawDecoded(QPainter& p, const QRectF& target, const QRectF& source) const;
     void askForPart(const QRect& part, const QSize& size);
     void askForOverview(const QSize& size) const;
+    QSize overviewSize() const;
+    void askForMagnified(const QRectF& source);
+    void partFailed(int error);
+    void reloadChanged();
 
     mutable QList<QImage> m_frames; // empty while a large load is shown in parts
     mutable QList<int> m_delays;
@@ -263,8 +276,12 @@ private:
     bool m_partAsked = false;
     std::pair<QRect, QSize> m_failedPart; // the part (and size) asked last, when it could not be decoded
     bool m_picturePainted = false;
-    mutable QImage m_overview; // the whole of it at the pan window's size
+    mutable QImage m_overview; // the whole of it, at the control's size or the pan window's
     mutable bool m_overviewAsked = false;
+    mutable QImage m_magPart; // the part under the magnifier, at its own size
+    mutable QRect m_magRect;
+    bool m_magAsked = false;
+    bool m_failureTold = false;
     int m_index = 0;
     int m_bits = 0;
     int m_loadedPage = 1;

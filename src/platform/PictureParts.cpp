@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <png.h>
+#include <zlib.h>
 #include <vector>
 
 namespace platform {
@@ -145,6 +146,39 @@ bool pngFacts(const QString& path, int* dpmX, int* dpmY)
 }
 
 } // namespace
+
+bool pngChunksIntact(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.read(8) != QByteArray("\x89PNG\r\n\x1a\n", 8))
+        return false;
+    std::vector<char> buffer(size_t(1) << 20);
+    for (;;) {
+        const QByteArray head = file.read(8);
+        if (head.size() != 8)
+            return false;
+        const auto* h = reinterpret_cast<const uchar*>(head.constData());
+        const quint32 length = quint32(h[0]) << 24 | quint32(h[1]) << 16 | quint32(h[2]) << 8 | h[3];
+        if (length > 0x7fffffffu)
+            return false;
+        uLong crc = crc32(0, h + 4, 4);
+        for (quint32 left = length; left > 0;) {
+            const qint64 n = file.read(buffer.data(), std::min<qint64>(left, qint64(buffer.size())));
+            if (n <= 0)
+                return false;
+            crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), uInt(n));
+            left -= quint32(n);
+        }
+        const QByteArray stored = file.read(4);
+        if (stored.size() != 4)
+            return false;
+        const auto* c = reinterpret_cast<const uchar*>(stored.constData());
+        if ((quint32(c[0]) << 24 | quint32(c[1]) << 16 | quint32(c[2]) << 8 | c[3]) != quint32(crc))
+            return false;
+        if (head.mid(4, 4) == "IEND")
+            return true;
+    }
+}
 
 bool fitsInMemory(const QSize& size)
 {

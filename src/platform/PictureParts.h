@@ -30,6 +30,10 @@ bool openPartialPicture(const QString& path, PartialPicture* out);
 // most the part's own size). Returns 0 or an imaging error code.
 int readPicturePart(const PartialPicture& picture, const QRect& source, const QSize& size, QImage* out);
 
+// Whether a PNG file is whole: every chunk complete with its checksum right,
+// up to the closing one. Reads the file through, without decoding it.
+bool pngChunksIntact(const QString& path);
+
 // Whether a picture of this size can be held whole in memory.
 bool fitsInMemory(const QSize& size);
 

@@ -3,12 +3,17 @@
 #include "platform/ImagingCodes.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QPointer>
 #include <QThread>
 #include <QThreadPool>
 
 #include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -51,23 +56,70 @@ void resetDecodeCounts()
     g_uiThreadParts = 0;
 }
 
+namespace {
+
+bool fileStamp(int fd, qint64* size, qint64* time)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    *size = st.st_size;
+    *time = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+} // namespace
+
 std::shared_ptr<PictureSource> PictureSource::open(const QString& path)
 {
+    auto source = std::make_shared<PictureSource>();
+    source->m_path = path;
+    source->m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (source->m_fd < 0 || !fileStamp(source->m_fd, &source->m_fileSize, &source->m_fileTime))
+        return nullptr;
+    // Read through the descriptor held: another name for the same open file
+    // that keeps its own position, so that workers read it side by side.
+    const QString held = QStringLiteral("/proc/self/fd/%1").arg(source->m_fd);
     PartialPicture p;
     if (!openPartialPicture(path, &p) || qint64(p.info.width) * p.info.height < kPartialPixels)
         return nullptr;
-    auto source = std::make_shared<PictureSource>();
+    // A damaged PNG is read whole, as a small one is, which tells what is
+    // wrong when it is opened rather than when a part of it shows.
+    if (!p.jpeg && !pngChunksIntact(held))
+        return nullptr;
+    p.path = held;
     source->m_picture = std::move(p);
     source->m_fits = platform::fitsInMemory(source->size());
+    if (source->changed())
+        return nullptr;
     return source;
+}
+
+PictureSource::~PictureSource()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool PictureSource::changed() const
+{
+    qint64 size = 0, time = 0;
+    return !fileStamp(m_fd, &size, &time) || size != m_fileSize || time != m_fileTime;
 }
 
 int PictureSource::part(const QRect& source, const QSize& size, QImage* out) const
 {
     if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread())
         ++g_uiThreadParts;
-    const int r = readPicturePart(m_picture, source, size, out);
+    if (changed())
+        return err::FileRead;
+    QImage img;
+    const int r = readPicturePart(m_picture, source, size, &img);
+    // Written over while it was read: not this picture's pixels.
+    if (r == 0 && changed())
+        return err::FileRead;
     if (r == 0) {
+        *out = std::move(img);
         const qint64 pixels = qint64(out->width()) * out->height();
         for (qint64 was = g_largestPart; pixels > was && !g_largestPart.compare_exchange_weak(was, pixels);) {
         }
@@ -147,8 +199,16 @@ void PictureSource::decodeWhole()
         return;
     }
     ++g_wholePictures;
+    // The bytes of the file held open, read as the name's extension tells.
+    QFile file(m_picture.path);
+    QByteArray bytes;
+    if (!changed() && file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
     PictureData d;
-    const int r = readPicture(m_picture.path, 1, 1, &d);
+    int r = bytes.size() == m_fileSize ? readPictureBytes(bytes, QFileInfo(m_path).suffix().toUpper(), 1, 1, &d)
+                                       : err::FileRead;
+    if (r == 0 && changed())
+        r = err::FileRead;
     finish(r, r == 0 && !d.frames.isEmpty() ? d.frames.first() : QImage());
 }
 

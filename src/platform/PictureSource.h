@@ -21,6 +21,15 @@ public:
     // The file's picture when it is large enough to gain from being read in
     // parts (see openPartialPicture); nullptr otherwise.
     static std::shared_ptr<PictureSource> open(const QString& path);
+    PictureSource() = default;
+    ~PictureSource();
+    PictureSource(const PictureSource&) = delete;
+    PictureSource& operator=(const PictureSource&) = delete;
+
+    // The name it was opened by.
+    const QString& path() const { return m_path; }
+    // The file opened was written over since: its parts are no longer this picture's.
+    bool changed() const;
 
     QSize size() const { return {m_picture.info.width, m_picture.info.height}; }
     const PictureInfo& info() const { return m_picture.info; }
@@ -49,7 +58,11 @@ private:
     void decodeWhole(); // with the state set to Running by the caller
     void finish(int error, QImage image);
 
-    PartialPicture m_picture;
+    PartialPicture m_picture; // its path reads the file held open
+    QString m_path;
+    int m_fd = -1;
+    qint64 m_fileSize = 0;
+    qint64 m_fileTime = 0; // last written, nanoseconds
     bool m_fits = true;
     mutable std::mutex m_lock;
     std::condition_variable m_doneSignal;

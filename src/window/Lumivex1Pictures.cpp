@@ -63,6 +63,10 @@ void Lumivex1::buildPictureView()
     connect(Image1, &platform::Lead::KeyDown, this, &Lumivex1::Image1_KeyDown);
     connect(Image1, &platform::Lead::LoadStatus, this, &Lumivex1::Image1_LoadStatus);
     connect(Image1, &platform::Lead::LoadDone, this, &Lumivex1::Image1_LoadDone);
+    // A large picture is decoded as it shows: damage found then ends as it
+    // does for a picture decoded when it is opened.
+    connect(Image1, &platform::Lead::PictureFailed, this,
+            [this] { message(QStringLiteral("Cannot Display this File - ") + cShownPicture); });
 }
 
 void Lumivex1::setToolStateQuietly(const QString& id, int state)

@@ -15,6 +15,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
+#include <cstdio>
+#include <zlib.h>
+
 using namespace platform;
 
 namespace {
@@ -62,6 +67,37 @@ int maxDifference(const QImage& a, const QImage& b)
                               std::abs(qBlue(p) - qBlue(q))});
         }
     return worst;
+}
+
+// The mean difference of the colour channels.
+double meanDifference(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    qint64 n = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x, n += 3) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return n > 0 ? sum / double(n) : 255.0;
+}
+
+// Pixels of this colour within the area.
+int pixelsOf(const QImage& img, const QRect& area, QRgb colour)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += (img.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
+    return n;
+}
+
+// The control's view of its picture as it shows now, and once painted at the size it shows.
+QImage shownNow(Lead& lead) { return lead.grab(lead.ShownArea()).toImage().convertToFormat(QImage::Format_RGB32); }
+QImage shownPainted(Lead& lead)
+{
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lead.grab(), lead.PicturePainted(); }, 20000)) << "painted";
+    return shownNow(lead);
 }
 
 } // namespace
@@ -224,8 +260,211 @@ TEST(PictureParts, PanningDecodesThePartThatShowsAndOnlyEditsDecodeTheWholePictu
     EXPECT_FALSE(lead.WholePictureInMemory());
     EXPECT_EQ(decodeCounts().wholePictures, 0);
     EXPECT_EQ(decodeCounts().partsOnTheUiThread, 0) << "no paint waits for a decode";
-    EXPECT_LE(decodeCounts().largestPart, 300 * 200) << "no more than the control shows";
+    EXPECT_LE(decodeCounts().largestPart, 450 * 300) << "no more than the control shows, and a margin around it";
     EXPECT_EQ(lead.Intensity(100), 0) << "the whole picture changes";
     EXPECT_EQ(decodeCounts().wholePictures, 1);
     EXPECT_TRUE(lead.WholePictureInMemory());
+}
+
+TEST(PictureParts, ThePictureOnShowStaysTheFileOpenedWhenItsNameGetsAnotherFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shown.jpg");
+    const QImage opened = photo(2700, 1800);
+    ASSERT_TRUE(samples::writeQt(path, opened, "jpeg", 90));
+    // Another picture of another shape under each name, made aside first.
+    ASSERT_TRUE(samples::writeQt(dir.filePath("portrait.jpg"), photo(1800, 2700).mirrored(true, false), "jpeg", 90));
+    const QImage small = photo(800, 600).mirrored(true, true);
+    ASSERT_TRUE(samples::writeQt(dir.filePath("small.jpg"), small, "jpeg", 90));
+    const QImage expected = QImageReader(path).read().convertToFormat(QImage::Format_RGB32);
+
+    enum class Change { RenamedOver, Deleted, WrittenOver };
+    for (const Change change : {Change::RenamedOver, Change::Deleted, Change::WrittenOver}) {
+        const int n = int(change);
+        ASSERT_TRUE(samples::writeQt(path, opened, "jpeg", 90));
+        Lead lead;
+        lead.setBorderStyle(0);
+        lead.resize(600, 500);
+        lead.show();
+        ASSERT_EQ(lead.Load(path), 0);
+        shownPainted(lead); // the corner at normal size
+        if (change == Change::RenamedOver) {
+            const QString aside = dir.filePath("aside.jpg");
+            ASSERT_TRUE(QFile::copy(dir.filePath("portrait.jpg"), aside));
+            ASSERT_EQ(std::rename(QFile::encodeName(aside).constData(), QFile::encodeName(path).constData()), 0);
+        } else if (change == Change::Deleted) {
+            ASSERT_TRUE(QFile::remove(path));
+        } else {
+            ASSERT_TRUE(samples::writeBytes(path, samples::readBytes(dir.filePath("small.jpg"))));
+        }
+        lead.setPaintSizeMode(3);
+        if (change != Change::WrittenOver) {
+            // Still the picture opened, in its own shape, from the file held open.
+            const QImage shot = shownPainted(lead);
+            EXPECT_EQ(QSize(lead.BitmapWidth(), lead.BitmapHeight()), QSize(2700, 1800)) << n;
+            ASSERT_EQ(shot.size(), QSize(600, 400)) << n;
+            EXPECT_LE(meanDifference(shot, expected.scaled(shot.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+                      4.0)
+                << n;
+            // What needs every pixel gets the picture opened too.
+            EXPECT_EQ(lead.Bitmap().convertToFormat(QImage::Format_RGB32), expected) << n;
+        } else {
+            // Its bytes are another picture's now: loaded again, as that picture.
+            ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), lead.BitmapWidth() == 800; }, 20000)) << n;
+            EXPECT_EQ(lead.BitmapHeight(), 600);
+            EXPECT_EQ(lead.PaintSizeMode(), 3);
+            const QImage shot = shownPainted(lead);
+            ASSERT_EQ(shot.size(), QSize(600, 450)) << "its own shape";
+            const QImage decoded = QImageReader(path).read();
+            EXPECT_LE(meanDifference(shot, decoded.scaled(shot.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+                      4.0);
+        }
+    }
+}
+
+TEST(PictureParts, ADamagedLargePngIsToldWhenItIsOpenedOrWhenItsDamageShows)
+{
+    QTemporaryDir dir;
+    QImage gradient(4000, 3000, QImage::Format_RGB32);
+    {
+        QPainter p(&gradient);
+        QLinearGradient g(0, 0, 0, 3000);
+        g.setColorAt(0, Qt::yellow);
+        g.setColorAt(1, Qt::green);
+        p.fillRect(gradient.rect(), g);
+    }
+    const QString good = dir.filePath("big.png");
+    ASSERT_TRUE(samples::writeQt(good, gradient, "png"));
+    const QByteArray bytes = samples::readBytes(good);
+    ASSERT_GT(bytes.size(), 10000);
+    const int firstData = int(bytes.indexOf("IDAT")) - 4;
+    const auto length = [&](int at) {
+        const auto* b = reinterpret_cast<const uchar*>(bytes.constData() + at);
+        return int(quint32(b[0]) << 24 | quint32(b[1]) << 16 | quint32(b[2]) << 8 | b[3]);
+    };
+    // Half the file; one byte of a checksum turned; the data of a chunk in
+    // the lower half spoilt under a right checksum.
+    ASSERT_TRUE(samples::writeBytes(dir.filePath("half.png"), bytes.left(bytes.size() / 2)));
+    QByteArray turned = bytes;
+    turned[firstData + 8 + length(firstData)] = char(~turned[firstData + 8 + length(firstData)]);
+    ASSERT_TRUE(samples::writeBytes(dir.filePath("crc.png"), turned));
+    QByteArray spoilt = bytes;
+    int chunk = int(spoilt.indexOf("IDAT", spoilt.size() * 2 / 3)) - 4;
+    ASSERT_GT(chunk, firstData);
+    for (int i = 0; i < length(chunk); i += 3)
+        spoilt[chunk + 8 + i] = char(0xa5 ^ i);
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(spoilt.constData() + chunk + 4), uInt(length(chunk) + 4));
+    for (int i = 0; i < 4; ++i)
+        spoilt[chunk + 8 + length(chunk) + i] = char(crc >> (24 - 8 * i));
+    ASSERT_TRUE(samples::writeBytes(dir.filePath("spoilt.png"), spoilt));
+
+    // As a small picture with the same damage: refused when it is opened,
+    // and what showed before stays.
+    const QString small = dir.filePath("small.png");
+    ASSERT_TRUE(samples::writeQt(small, gradient.scaled(400, 300), "png"));
+    ASSERT_TRUE(samples::writeBytes(small, samples::readBytes(small).chopped(samples::readBytes(small).size() / 2)));
+    const int smallError = Lead().Load(small);
+    ASSERT_NE(smallError, 0);
+    for (const char* name : {"half.png", "crc.png"}) {
+        Lead lead;
+        lead.resize(400, 300);
+        lead.show();
+        ASSERT_EQ(lead.Load(good), 0);
+        EXPECT_EQ(lead.Load(dir.filePath(QLatin1String(name))), smallError) << name;
+        EXPECT_EQ(lead.BitmapWidth(), 4000) << name;
+        EXPECT_FALSE(lead.WholePictureInMemory()) << "the picture before, still in parts";
+    }
+
+    // Damage the header and the checksums cannot tell ends in the control's
+    // failure, once, when a part that holds it is decoded (the whole picture
+    // at the control's size is, soon after it is shown).
+    Lead lead;
+    lead.setBorderStyle(0);
+    lead.resize(400, 300);
+    lead.show();
+    QList<int> failures;
+    QObject::connect(&lead, &Lead::PictureFailed, [&](int error) { failures.append(error); });
+    ASSERT_EQ(lead.Load(dir.filePath("spoilt.png")), 0);
+    const QImage corner = shownPainted(lead);
+    EXPECT_EQ(corner.pixel(10, 10), gradient.pixel(10, 10)) << "the part before the damage shows";
+    lead.setPaintSizeMode(3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), !failures.isEmpty(); }, 20000));
+    QTest::qWait(300);
+    lead.grab();
+    EXPECT_EQ(failures, QList<int>{err::FileRead});
+}
+
+TEST(PictureParts, AMovingPictureIsNeverReplacedByTheBackground)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("large.jpg");
+    ASSERT_TRUE(samples::writeQt(path, photo(4800, 3600), "jpeg", 90));
+    const QColor back(255, 0, 255); // nowhere in the picture
+    Lead lead;
+    lead.setBorderStyle(0);
+    lead.setBackColor(toOleColor(back));
+    lead.resize(640, 480);
+    lead.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&lead));
+    ASSERT_EQ(lead.Load(path), 0);
+    shownPainted(lead);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.OverviewHeld(); }, 20000));
+
+    // Dragged slowly to the right and down: each frame as it shows at once.
+    int worst = 0;
+    QPoint at(600, 440);
+    QTest::mousePress(&lead, Qt::LeftButton, {}, at);
+    for (int step = 0; step < 40; ++step) {
+        at -= QPoint(14, 10);
+        QMouseEvent move(QEvent::MouseMove, at, lead.mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&lead, &move);
+        const QImage shot = shownNow(lead);
+        worst = std::max(worst, pixelsOf(shot, shot.rect(), back.rgb()));
+        QTest::qWait(15);
+    }
+    QTest::mouseRelease(&lead, Qt::LeftButton, {}, at);
+    EXPECT_EQ(lead.panOffset(), QPoint(560, 400));
+    EXPECT_EQ(worst, 0) << "background pixels where the picture shows, at worst";
+    EXPECT_TRUE(lead.PicturePainted() || QTest::qWaitFor([&] { return lead.grab(), lead.PicturePainted(); }, 20000));
+
+    // Fitted at once: the whole picture, coarser until its finer decode is there.
+    lead.setPaintSizeMode(3);
+    const QImage fitted = shownNow(lead);
+    ASSERT_EQ(fitted.size(), QSize(640, 480));
+    EXPECT_EQ(pixelsOf(fitted, fitted.rect(), back.rgb()), 0);
+}
+
+TEST(PictureParts, TheMagnifierShowsWhatIsDecodedAndAsksAWorkerForThePartUnderIt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("large.jpg");
+    ASSERT_TRUE(samples::writeQt(path, photo(4000, 3000), "jpeg", 90));
+    const QImage whole = QImageReader(path).read().convertToFormat(QImage::Format_RGB32);
+    Lead lead;
+    lead.setBorderStyle(0);
+    lead.resize(400, 300);
+    lead.show();
+    ASSERT_EQ(lead.Load(path), 0);
+    lead.setPaintSizeMode(3);
+    shownPainted(lead);
+    resetDecodeCounts();
+    ASSERT_EQ(lead.StartMagGlass(100, 100, 200, 0, 0x00FFFFFF, false, 1, false, 0, false, false), 0);
+    const QPoint at(200, 150); // the picture's middle: (2000, 1500)
+    QTest::mousePress(&lead, Qt::LeftButton, {}, at);
+    QImage shot = lead.grab().toImage();
+    EXPECT_EQ(decodeCounts().wholePictures, 0) << "no whole decode for the glass";
+    EXPECT_EQ(decodeCounts().partsOnTheUiThread, 0) << "nor any inside a paint";
+    EXPECT_FALSE(lead.WholePictureInMemory());
+    // Magnified twice from the picture's own pixels once a worker has them:
+    // 20 control pixels right of the centre are 10 picture pixels right of it.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            shot = lead.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            return maxDifference(shot.copy(220, 170, 1, 1), whole.copy(2010, 1510, 1, 1)) <= 2;
+        },
+        20000));
+    EXPECT_LE(maxDifference(shot.copy(180, 130, 1, 1), whole.copy(1990, 1490, 1, 1)), 2);
+    QTest::mouseRelease(&lead, Qt::LeftButton, {}, at);
+    EXPECT_EQ(decodeCounts().wholePictures, 0);
+    EXPECT_LE(decodeCounts().largestPart, 150 * 150) << "the part under the glass and as much around it";
 }
