@@ -195,37 +195,41 @@ inline QByteArray turnedWordPerfect(int w, int h, int degrees)
     return b;
 }
 
-// An all-white black-and-white TIFF of w x h pixels, PackBits coded: a few
-// bytes a row, read by ImageMagick row by row into its pixel cache (10
-// bytes a pixel: 8000 x 6000 is 480 MB, past its memory to its disk).
+// An all-white black-and-white TIFF of w x h pixels, PackBits coded, one
+// row a strip (every strip the same bytes): a few bytes a row, read by
+// ImageMagick row by row into its pixel cache (10 bytes a pixel).
 inline QByteArray whiteTiff(int w, int h)
 {
     QByteArray row;
     for (int left = (w + 7) / 8; left > 0; left -= 128)
         row.append(char(257 - std::min(left, 128))).append(char(0xFF)); // a run of 0xFF bytes
     const int entries = 9;
-    const int dataAt = 8 + 2 + 12 * entries + 4;
+    const quint32 offsetsAt = 8 + 2 + 12 * entries + 4, countsAt = offsetsAt + 4 * quint32(h),
+                  rowAt = countsAt + 4 * quint32(h);
     QByteArray b("II");
     put16(b, {42});
     put32(b, 8);
     put16(b, {entries});
-    const auto entry = [&b](int tag, int type, quint32 value) {
+    const auto entry = [&b](int tag, int type, quint32 count, quint32 value) {
         put16(b, {tag, type});
-        put32(b, 1);
+        put32(b, count);
         put32(b, value); // a SHORT stands in the first two bytes
     };
-    entry(256, 4, quint32(w));
-    entry(257, 4, quint32(h));
-    entry(258, 3, 1);     // bits per sample
-    entry(259, 3, 32773); // PackBits
-    entry(262, 3, 1);     // 0 is black
-    entry(273, 4, quint32(dataAt));
-    entry(277, 3, 1);     // samples per pixel
-    entry(278, 4, quint32(h)); // one strip
-    entry(279, 4, quint32(row.size() * h));
+    entry(256, 4, 1, quint32(w));
+    entry(257, 4, 1, quint32(h));
+    entry(258, 3, 1, 1);     // bits per sample
+    entry(259, 3, 1, 32773); // PackBits
+    entry(262, 3, 1, 1);     // 0 is black
+    entry(273, 4, quint32(h), offsetsAt);
+    entry(277, 3, 1, 1); // samples per pixel
+    entry(278, 4, 1, 1); // rows per strip
+    entry(279, 4, quint32(h), countsAt);
     put32(b, 0);
     for (int y = 0; y < h; ++y)
-        b.append(row);
+        put32(b, rowAt);
+    for (int y = 0; y < h; ++y)
+        put32(b, quint32(row.size()));
+    b.append(row);
     return b;
 }
 

@@ -261,3 +261,33 @@ TEST_F(ThumbnailFolders, AStoppedRunDoesNotKeepTheNextFoldersFromTheirThumbnails
     ASSERT_TRUE(settle(*w));
     EXPECT_EQ(shown(*w), expected(QStringLiteral("pics")));
 }
+
+TEST_F(ThumbnailFolders, AStopAskedWhileTheRunIsQueuedStopsIt)
+{
+    std::unique_ptr<Lumivex1> w = startWindow();
+    platform::Tool* thumbs = w->ToolBarComp1->Item(QStringLiteral("ID_ThumbNails"));
+    QWidget* thumbsButton = w->ToolBarComp1->toolBar(2)->widgetForAction(thumbs->action());
+    ASSERT_NE(thumbsButton, nullptr);
+    int reports = 0;
+    QObject::connect(w->Thumb1, &platform::ThumbnailGenerator::ThumbReady, w->Thumb1,
+                     [&](const QImage&, const QString&, int, int) { ++reports; });
+    // The tab click queues the run until its handler has returned; the
+    // user's next click, on the tool (still "ThumbNails": no thumbnail yet),
+    // comes before it starts.
+    clickTab(*w, kThumbNailsTab);
+    ASSERT_TRUE(w->thumbnailRunActive()) << "queued";
+    ASSERT_EQ(reports, 0);
+    ASSERT_TRUE(thumbsButton->isVisible() && thumbsButton->isEnabled());
+    QTest::mouseClick(thumbsButton, Qt::LeftButton);
+    ASSERT_TRUE(settle(*w));
+    EXPECT_EQ(reports, 0) << "no picture was decoded";
+    EXPECT_EQ(w->ImagList1->Count(), 0);
+    EXPECT_FALSE(gs.fThumbView);
+    EXPECT_TRUE(thumbs->Visible() && thumbs->Enabled());
+    EXPECT_TRUE(m_dialogs->messages.isEmpty()) << m_dialogs->texts().join("|").toStdString();
+
+    // The next click on the tool makes them all.
+    QTest::mouseClick(thumbsButton, Qt::LeftButton);
+    ASSERT_TRUE(settle(*w));
+    EXPECT_EQ(shown(*w), expected(QStringLiteral("pics")));
+}

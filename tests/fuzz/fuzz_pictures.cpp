@@ -6,8 +6,19 @@
 #include "FuzzSupport.h"
 #include "platform/PictureCodec.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+#include <vector>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
+    // Each of the four reads of an input may take ImageMagick's time
+    // (kMagickReadMs): an input past 20 seconds is a hang, whatever the run
+    // asks (a time-out given on the command line comes last and wins).
+    static std::vector<char*> args(*argv, *argv + *argc);
+    static char timeout[] = "-timeout=20";
+    args.insert(args.begin() + 1, timeout);
+    args.push_back(nullptr);
+    *argc = int(args.size()) - 1;
+    *argv = args.data();
     fuzz::startMediaApplication();
     return 0;
 }
