@@ -3,6 +3,7 @@
 // queued or after it ended, and the tab switch the picture view makes when a
 // folder's first picture is shown.
 #include "ThumbTestSupport.h"
+#include "PictureSamples.h"
 
 #include "platform/ImageList.h"
 #include "platform/ShellTree.h"
@@ -290,4 +291,38 @@ TEST_F(ThumbnailFolders, AStopAskedWhileTheRunIsQueuedStopsIt)
     QTest::mouseClick(thumbsButton, Qt::LeftButton);
     ASSERT_TRUE(settle(*w));
     EXPECT_EQ(shown(*w), expected(QStringLiteral("pics")));
+}
+
+TEST_F(ThumbnailFolders, ExitDuringARunOverPicturesImageMagickStrugglesWithIsAtOnce)
+{
+    // Three files of 183 bytes that ImageMagick would turn into 44 million
+    // pixels each, and two of 40 KB it reads into 230 MB each, among pictures.
+    const QString hard = folder(QStringLiteral("hard"));
+    ASSERT_TRUE(QDir().mkpath(hard));
+    for (const char* name : {"a.wpg", "b.wpg", "c.wpg"})
+        testsupport::writeFile(QDir(hard).filePath(name), samples::turnedWordPerfect(16000, 1, 10));
+    for (const char* name : {"d.tif", "e.tif"})
+        testsupport::writeFile(QDir(hard).filePath(name), samples::whiteTiff(4800, 4800));
+    for (int i = 0; i < 5; ++i)
+        thumbtest::writePicture(QDir(hard).filePath(QStringLiteral("f%1.jpg").arg(i)), QSize(48, 36));
+    std::unique_ptr<Lumivex1> w = startWindow();
+    w->setFileListFolder(hard);
+    // The JPEG files come first; File > Exit while the TIFF files are read.
+    QElapsedTimer clock;
+    QObject::connect(w->Thumb1, &platform::ThumbnailGenerator::ThumbReady, w->Thumb1,
+                     [&](const QImage&, const QString& path, int, int) {
+                         if (path.endsWith(QLatin1String("f4.jpg")))
+                             QTimer::singleShot(300, w.get(), [&] {
+                                 clock.start();
+                                 w->close();
+                             });
+                     });
+    clickTab(*w, kThumbNailsTab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }, 120000));
+    const qint64 closed = clock.elapsed();
+    w.reset();
+    const qint64 gone = clock.elapsed();
+    std::printf("closed after %lld ms, destroyed after %lld ms\n", closed, gone);
+    EXPECT_LT(closed, 1000);
+    EXPECT_LT(gone, 3000);
 }
