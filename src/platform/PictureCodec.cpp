@@ -268,17 +268,19 @@ MagickBounds boundsOfARead(const std::atomic<bool>* stop)
     return b;
 }
 
-// The most pixels a WordPerfect bitmap may have once ImageMagick's reader has
-// turned it by the angle its record gives: the turn (a resampling of every
-// pixel, a quarter of a second a million pixels) is work ImageMagick does
-// not stop when asked, and a bitmap of 16000 x 1 pixels turned by 10
-// degrees, 183 bytes in all, is 44 million pixels.
+// The most pixels a WordPerfect bitmap may have, and the most once
+// ImageMagick's reader has turned it by the angle its record gives. Its
+// reader fills a bitmap's pixels, and turns them (a resampling of every
+// pixel, a quarter of a second a million pixels), without stopping when
+// asked; past ImageMagick's memory it does so on its disk. A file of a few
+// dozen bytes can declare 16000 x 4000 pixels, and 183 bytes a bitmap of
+// 16000 x 1 turned by 10 degrees: 44 million pixels.
+constexpr qint64 kMaxWpgPixels = 16000000;
 constexpr qint64 kMaxTurnedWpgPixels = 4000000;
 
-// Whether a WordPerfect (level 1) picture holds a bitmap that ImageMagick's
-// reader would turn into more than kMaxTurnedWpgPixels; its records are
-// walked as that reader walks them.
-bool wpgTurnTooLarge(const QByteArray& bytes)
+// Whether a WordPerfect (level 1) picture holds a bitmap past those limits;
+// its records are walked as ImageMagick's reader walks them.
+bool wpgTooLarge(const QByteArray& bytes)
 {
     const qint64 n = bytes.size();
     const char* b = bytes.constData();
@@ -301,12 +303,15 @@ bool wpgTurnTooLarge(const QByteArray& bytes)
                 data += 2;
             }
         }
+        if (type == 0x0B && data + 4 <= n && qint64(le16(b + data)) * le16(b + data + 2) > kMaxWpgPixels)
+            return true;
         if (type == 0x14 && data + 14 <= n) { // a bitmap with a turn
             const int degrees = le16(b + data) & 0x0FFF;
             const double w = le16(b + data + 10), h = le16(b + data + 12);
             const double a = degrees * M_PI / 180.0;
             const double c = std::abs(std::cos(a)), s = std::abs(std::sin(a));
-            if (degrees % 90 != 0 && (w * c + h * s + 2) * (w * s + h * c + 2) > double(kMaxTurnedWpgPixels))
+            if (w * h > double(kMaxWpgPixels) ||
+                (degrees % 90 != 0 && (w * c + h * s + 2) * (w * s + h * c + 2) > double(kMaxTurnedWpgPixels)))
                 return true;
         }
         pos = data + length;
@@ -318,7 +323,7 @@ int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int 
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
-    if (row.format == fmt::Wpg && wpgTurnTooLarge(bytes))
+    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
         return err::NoMemory;
     const MagickFunctions* magick = magickFunctions();
     if (!magick)
@@ -339,7 +344,7 @@ int readMagickScaled(const QByteArray& bytes, const FormatRow& row, const QSize&
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
-    if (row.format == fmt::Wpg && wpgTurnTooLarge(bytes))
+    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
         return err::NoMemory;
     const char* coder = row.coder;
     const MagickFunctions* magick = magickFunctions();

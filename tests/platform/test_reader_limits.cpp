@@ -181,6 +181,13 @@ TEST(ReaderLimits, AWordPerfectBitmapTurnedIntoAHugePictureIsRefusedAtOnce)
     EXPECT_GT(d.frames.first().height(), 200);
     ASSERT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 50, 90), "WPG", 1, 1, &d), 0);
     EXPECT_EQ(d.frames.first().size(), QSize(50, 16000));
+    // A bitmap of more pixels than ImageMagick holds in memory, turned or not
+    // (it would fill them on its disk): 16000 x 2000 pixels in 88 bytes.
+    EXPECT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 2000, 0), "WPG", 1, 1, &d), err::NoMemory);
+    QByteArray plain = samples::wordPerfect(16, 16);
+    plain[21] = char(0x80); // the width of its bitmap (no turn): 16 + 32768 ...
+    plain[23] = char(0x04); // ... and the height: 16 + 1024
+    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
 }
 
 TEST(ReaderLimits, ImageMagicksWorkOnOneReadEndsWithinItsTime)
