@@ -303,9 +303,14 @@ bool wpgTooLarge(const QByteArray& bytes)
                 data += 2;
             }
         }
-        if (type == 0x0B && data + 4 <= n && qint64(le16(b + data)) * le16(b + data + 2) > kMaxWpgPixels)
+        // The reader makes room for eight rows of the depth given, up to
+        // 65535 bits a pixel: a row of a few thousand pixels is 100 MB.
+        if (type == 0x0B && data + 6 <= n &&
+            (qint64(le16(b + data)) * le16(b + data + 2) > kMaxWpgPixels || le16(b + data + 4) > 24))
             return true;
-        if (type == 0x14 && data + 14 <= n) { // a bitmap with a turn
+        if (type == 0x14 && data + 16 <= n) { // a bitmap with a turn
+            if (le16(b + data + 14) > 24)
+                return true;
             const int degrees = le16(b + data) & 0x0FFF;
             const double w = le16(b + data + 10), h = le16(b + data + 12);
             const double a = degrees * M_PI / 180.0;

@@ -188,6 +188,12 @@ TEST(ReaderLimits, AWordPerfectBitmapTurnedIntoAHugePictureIsRefusedAtOnce)
     plain[21] = char(0x80); // the width of its bitmap (no turn): 16 + 32768 ...
     plain[23] = char(0x04); // ... and the height: 16 + 1024
     EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
+    // A depth of 65408 bits a pixel: 95 MB a row of 11565 pixels.
+    plain = samples::wordPerfect(16, 16);
+    plain[21] = char(0x2D);
+    plain[24] = char(0x80);
+    plain[25] = char(0xFF);
+    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
 }
 
 TEST(ReaderLimits, ImageMagicksWorkOnOneReadEndsWithinItsTime)
