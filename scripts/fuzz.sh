@@ -3,7 +3,9 @@
 # once, each from fresh seeds and the corpus that earlier runs kept in
 # build/fuzz-runs. A target that crashes, hangs, runs out of memory or trips
 # a sanitizer leaves the input in build/fuzz-runs/artifacts/<target>/ (inputs
-# that took over ten seconds are kept there as slow-unit-*); replay one with
+# that took over ten seconds are kept there as slow-unit-*). An input of the
+# picture targets is a hang past 20 seconds (each of its four reads may take
+# ImageMagick's time, kMagickReadMs), of the others past 60. Replay one with
 # the memory limit of the runs:
 #   build/fuzz/bin/fuzz_<target> -rss_limit_mb=4096 <file>
 # Usage: scripts/fuzz.sh [seconds per target, default 600] [target ...]
@@ -35,7 +37,8 @@ fi
 declare -A pids
 for t in "${targets[@]}"; do
   mkdir -p "$work/artifacts/$t"
-  "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 -print_final_stats=1 \
+  case "$t" in pictures|stillpicture) timeout=20 ;; *) timeout=60 ;; esac
+  "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/$t/" "$work/corpus/$t" "$work/seeds/$t" >"$work/$t.log" 2>&1 &
   pids[$t]=$!
 done

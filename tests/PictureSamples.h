@@ -169,6 +169,70 @@ inline QByteArray wordPerfect(int w, int h)
     return b;
 }
 
+// A WordPerfect picture of a few hundred bytes whose one black-and-white
+// bitmap (a "type 2" record: it carries a turn) is w x h white pixels, run
+// length coded, turned by the degrees given. ImageMagick's reader turns it
+// while it reads: 16000 x 1 turned by 10 degrees is a 15760 x 2780 picture.
+inline QByteArray turnedWordPerfect(int w, int h, int degrees)
+{
+    QByteArray b;
+    b.append("\xFFWPC", 4);
+    put32(b, 16);
+    b.append("\x01\x16\x01\x00", 4);
+    put16(b, {0, 0});
+    QByteArray data;
+    put16(data, {degrees, 0, 0, 0, 0, w, h, 1, 0, 0});
+    for (int left = (w + 7) / 8; left > 0; left -= 255) // the first row: 0xFF bytes
+        data.append(char(0x80)).append(char(std::min(left, 255)));
+    for (int left = h - 1; left > 0; left -= 255) // the other rows: the first again
+        data.append(char(0x00)).append(char(std::min(left, 255)));
+    b.append(char(0x0F)).append(char(0)); // start of picture
+    b.append(char(0x14));
+    b.append(char(0xFF));
+    put16(b, int(data.size()));
+    b.append(data);
+    b.append(char(0x10)).append(char(0)); // end of picture
+    return b;
+}
+
+// An all-white black-and-white TIFF of w x h pixels, PackBits coded, one
+// row a strip (every strip the same bytes): a few bytes a row, read by
+// ImageMagick row by row into its pixel cache (10 bytes a pixel).
+inline QByteArray whiteTiff(int w, int h)
+{
+    QByteArray row;
+    for (int left = (w + 7) / 8; left > 0; left -= 128)
+        row.append(char(257 - std::min(left, 128))).append(char(0xFF)); // a run of 0xFF bytes
+    const int entries = 9;
+    const quint32 offsetsAt = 8 + 2 + 12 * entries + 4, countsAt = offsetsAt + 4 * quint32(h),
+                  rowAt = countsAt + 4 * quint32(h);
+    QByteArray b("II");
+    put16(b, {42});
+    put32(b, 8);
+    put16(b, {entries});
+    const auto entry = [&b](int tag, int type, quint32 count, quint32 value) {
+        put16(b, {tag, type});
+        put32(b, count);
+        put32(b, value); // a SHORT stands in the first two bytes
+    };
+    entry(256, 4, 1, quint32(w));
+    entry(257, 4, 1, quint32(h));
+    entry(258, 3, 1, 1);     // bits per sample
+    entry(259, 3, 1, 32773); // PackBits
+    entry(262, 3, 1, 1);     // 0 is black
+    entry(273, 4, quint32(h), offsetsAt);
+    entry(277, 3, 1, 1); // samples per pixel
+    entry(278, 4, 1, 1); // rows per strip
+    entry(279, 4, quint32(h), countsAt);
+    put32(b, 0);
+    for (int y = 0; y < h; ++y)
+        put32(b, rowAt);
+    for (int y = 0; y < h; ++y)
+        put32(b, quint32(row.size()));
+    b.append(row);
+    return b;
+}
+
 // A placeable metafile holding one red rectangle.
 inline QByteArray metafile()
 {

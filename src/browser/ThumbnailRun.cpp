@@ -124,10 +124,12 @@ void ThumbnailRun::ToggleThumbnails()
         return;
     if (gs.fThumbView) {
         if (runActive()) {
-            // The stop button: the run sees the request at its next thumbnail.
+            // The stop button: the run ends without waiting for the picture
+            // being made; a run queued to start does not start.
             fThumbStopRequest = true;
             fThumbsStopped = false;
             setPointers(false);
+            Thumb1->stopBrowse();
             return;
         }
         if (gs.fThumbsLoading) {
@@ -192,6 +194,15 @@ void ThumbnailRun::queueRun()
         m_runQueued = false;
         if (!gs.fThumbView)
             return;
+        if (fThumbStopRequest) {
+            // Stopped before it started: it ends as a run stopped before its
+            // first thumbnail does.
+            fThumbStopRequest = false;
+            m_held = HeldThumbs{};
+            ImagList1->Clear();
+            LeaveThumbnailView();
+            return;
+        }
         bool made = false;
         GenerateThumbnails(made);
         if (!made)
@@ -215,7 +226,10 @@ void ThumbnailRun::GenerateThumbnails(bool& result)
     if (m_runQueued || gs.fBusy || !m_w.toolbar->isEnabled()) {
         // Called from a handler that holds the toolbar (the tab change): the
         // run starts when that handler has returned, so that "ID_Stop" works.
-        // A run queued already reads the folder and the filter when it starts.
+        // A run queued already reads the folder and the filter when it
+        // starts; asked for again after a stop, it starts after all.
+        if (m_runQueued)
+            fThumbStopRequest = false;
         queueRun();
         result = true;
         return;
@@ -294,11 +308,17 @@ void ThumbnailRun::endRun()
 
 bool ThumbnailRun::deferClose()
 {
-    if (!m_runActive)
+    if (!m_runActive) {
+        // A run queued to start does not start in a closed window.
+        if (m_runQueued)
+            fThumbStopRequest = true;
         return false;
-    // The run unwinds first; the window closes right after it.
+    }
+    // The run unwinds first (at once: the pictures being made are
+    // abandoned); the window closes right after it.
     fThumbStopRequest = true;
     m_closeAfterRun = true;
+    Thumb1->stopBrowse();
     return true;
 }
 

@@ -15,6 +15,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
+
 namespace platform {
 
 struct PictureData;
@@ -32,6 +34,17 @@ struct MagickWrite {
     bool bilevel = false; // the format holds black and white only
 };
 
+// What bounds one read: ImageMagick's coders may turn a file of a few
+// hundred bytes into a picture of millions of pixels, and work on it for
+// minutes. A read that is still at work after its time, or that is
+// abandoned, ends at ImageMagick's next report of its progress and fails.
+struct MagickBounds {
+    int milliseconds = 0;                     // the time the read may take
+    const std::atomic<bool>* stop = nullptr;  // set: the read is not wanted any more
+    const std::atomic<int>* epoch = nullptr;  // changed from epochAtStart: every read going on is abandoned
+    int epochAtStart = 0;
+};
+
 struct MagickFunctions {
     // Readies ImageMagick; called once, before anything else.
     void (*initialize)();
@@ -40,16 +53,19 @@ struct MagickFunctions {
     // past the end falls back to 1; pages: 1, or -1 = all from page on);
     // firstOnly: the file's first image is the whole picture (Photoshop
     // layers are no pages). out->format is left for the caller. 0 or an
-    // imaging error code.
+    // imaging error code: NoMemory for a read past its time, Failure for
+    // one abandoned.
     int (*read)(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
-                MagickCompression* compression);
+                MagickCompression* compression, const MagickBounds& bounds);
     // The first page fitted within box (never enlarged), turned as its
-    // orientation says.
-    int (*readScaled)(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out);
+    // orientation says; bounded as read is.
+    int (*readScaled)(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out,
+                      const MagickBounds& bounds);
     // Encodes the pages into one file (one page unless the coder holds
     // several); bits[i]: the stored bits per pixel of page i (1, 4, 8, 24, 32).
     int (*encode)(const QList<QImage>& pages, const QList<int>& bits, const MagickWrite& how, QByteArray* out);
-    // ImageMagick's width and height limits (its policy's).
+    // ImageMagick's width and height limits as it holds to them (the
+    // smaller of its policy's and the program's, kMagickMaxSide).
     void (*sizeLimits)(quint64* width, quint64* height);
     // A palette of at most colours entries fitted to the picture.
     int (*fitPalette)(const QImage& picture, int colours, QList<QRgb>* out);

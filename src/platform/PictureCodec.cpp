@@ -2,6 +2,7 @@
 #include "platform/PictureMemory.h"
 #include "platform/LibraryLoad.h"
 #include "platform/MagickCodec.h"
+#include "platform/MagickPolicy.h"
 #include "platform/PictureLimits.h"
 
 #include "platform/ErrorNumbers.h"
@@ -16,6 +17,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -253,29 +255,105 @@ int readWithQt(QImageReader& reader, int format, int page, int pages, PictureDat
 
 // ---------------------------------------------------------------- ImageMagick
 
+std::atomic<int> g_magickReadMs{kMagickReadMs};
+std::atomic<int> g_readEpoch{0}; // one more with every abandonPictureReads
+
+MagickBounds boundsOfARead(const std::atomic<bool>* stop)
+{
+    MagickBounds b;
+    b.milliseconds = g_magickReadMs.load();
+    b.stop = stop;
+    b.epoch = &g_readEpoch;
+    b.epochAtStart = g_readEpoch.load();
+    return b;
+}
+
+// The most pixels a WordPerfect bitmap may have, and the most once
+// ImageMagick's reader has turned it by the angle its record gives. Its
+// reader fills a bitmap's pixels, and turns them (a resampling of every
+// pixel, a quarter of a second a million pixels), without stopping when
+// asked; past ImageMagick's memory it does so on its disk. A file of a few
+// dozen bytes can declare 16000 x 4000 pixels, and 183 bytes a bitmap of
+// 16000 x 1 turned by 10 degrees: 44 million pixels.
+constexpr qint64 kMaxWpgPixels = 16000000;
+constexpr qint64 kMaxTurnedWpgPixels = 4000000;
+
+// Whether a WordPerfect (level 1) picture holds a bitmap past those limits;
+// its records are walked as ImageMagick's reader walks them.
+bool wpgTooLarge(const QByteArray& bytes)
+{
+    const qint64 n = bytes.size();
+    const char* b = bytes.constData();
+    if (n < 16 || std::memcmp(b, "\xFFWPC", 4) != 0 || uchar(b[9]) != 0x16 || le16(b + 10) != 1)
+        return false;
+    qint64 pos = le32(b + 4);
+    while (pos >= 0 && pos + 2 <= n) {
+        const uchar type = uchar(b[pos]);
+        qint64 length = uchar(b[pos + 1]);
+        qint64 data = pos + 2;
+        if (length == 0xFF) { // a longer length: 16 bits, or 31 when its top bit is set
+            if (data + 2 > n)
+                break;
+            length = le16(b + data);
+            data += 2;
+            if (length >= 0x8000) {
+                if (data + 2 > n)
+                    break;
+                length = (length & 0x7FFF) << 16 | le16(b + data);
+                data += 2;
+            }
+        }
+        // The reader makes room for eight rows of the depth given, up to
+        // 65535 bits a pixel: a row of a few thousand pixels is 100 MB.
+        if (type == 0x0B && data + 6 <= n &&
+            (qint64(le16(b + data)) * le16(b + data + 2) > kMaxWpgPixels || le16(b + data + 4) > 24))
+            return true;
+        if (type == 0x14 && data + 16 <= n) { // a bitmap with a turn
+            if (le16(b + data + 14) > 24)
+                return true;
+            const int degrees = le16(b + data) & 0x0FFF;
+            const double w = le16(b + data + 10), h = le16(b + data + 12);
+            const double a = degrees * M_PI / 180.0;
+            const double c = std::abs(std::cos(a)), s = std::abs(std::sin(a));
+            if (w * h > double(kMaxWpgPixels) ||
+                (degrees % 90 != 0 && (w * c + h * s + 2) * (w * s + h * c + 2) > double(kMaxTurnedWpgPixels)))
+                return true;
+        }
+        pos = data + length;
+    }
+    return false;
+}
+
 int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int pages, PictureData* out)
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
+    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
+        return err::NoMemory;
     const MagickFunctions* magick = magickFunctions();
     if (!magick)
         return err::FormatNotAvailable;
     // A Photoshop file's layers are not pages: its first image is the whole picture.
     PictureData d;
     MagickCompression compression = MagickCompression::Other;
-    if (const int r = magick->read(bytes, row.coder, row.format == fmt::Psd, page, pages, &d, &compression))
+    if (const int r = magick->read(bytes, row.coder, row.format == fmt::Psd, page, pages, &d, &compression,
+                                   boundsOfARead(nullptr)))
         return r;
     d.format = refinedFormat(row.format, bytes.left(kHeadBytes), compression);
     *out = std::move(d);
     return 0;
 }
 
-int readMagickScaled(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out)
+int readMagickScaled(const QByteArray& bytes, const FormatRow& row, const QSize& box, QImage* out,
+                     const std::atomic<bool>* stop)
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
+    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
+        return err::NoMemory;
+    const char* coder = row.coder;
     const MagickFunctions* magick = magickFunctions();
-    return magick ? magick->readScaled(bytes, coder, box, out) : err::FormatNotAvailable;
+    return magick ? magick->readScaled(bytes, coder, box, out, boundsOfARead(stop)) : err::FormatNotAvailable;
 }
 
 // ---------------------------------------------------------------- FLIC
@@ -567,17 +645,17 @@ void setUpImageReaders()
     });
 }
 
+void setMagickReadTime(int milliseconds) { g_magickReadMs = std::max(0, milliseconds); }
+
+void abandonPictureReads() { ++g_readEpoch; }
+
 bool withinImagingLimits(int width, int height)
 {
     if (width < 1 || height < 1)
         return false;
-    // Without ImageMagick only the readers' limit holds.
-    if (const MagickFunctions* magick = magickFunctions()) {
-        quint64 maxWidth = 0, maxHeight = 0;
-        magick->sizeLimits(&maxWidth, &maxHeight);
-        if (quint64(width) > maxWidth || quint64(height) > maxHeight)
-            return false;
-    }
+    const QSize most = magickSideLimits();
+    if (width > most.width() || height > most.height())
+        return false;
     return qint64(width) * height * 4 <= qint64(kAllocationLimitMb) * 1024 * 1024;
 }
 
@@ -699,7 +777,7 @@ int readPicture(const QString& path, int page, int pages, PictureData* out)
     return readPictureBytes(bytes, ext, page, pages, out);
 }
 
-int readScaledPicture(const QString& path, const QSize& box, QImage* out)
+int readScaledPicture(const QString& path, const QSize& box, QImage* out, const std::atomic<bool>* stop)
 {
     setUpImageReaders();
     const QFileInfo fi(path);
@@ -736,7 +814,7 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out)
     if (const int r = readWholeFile(path, &bytes))
         return r;
     if (row->decoder == Decoder::Magick)
-        return readMagickScaled(bytes, row->coder, box, out);
+        return readMagickScaled(bytes, *row, box, out, stop);
     // Animations: their first frame.
     PictureData d;
     if (const int r = readPictureBytes(bytes, ext, 1, 1, &d))

@@ -11,6 +11,8 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
+
 namespace platform {
 
 // A picture as read: its pages or animation frames.
@@ -86,16 +88,27 @@ int copyFileSafely(const QString& source, const QString& target);
 
 // The first page of the file fitted within box (never enlarged), keeping the
 // aspect ratio and the EXIF orientation: scaled in the decoder where Qt reads
-// the format, by Magick++ otherwise. Safe to call from worker threads.
-int readScaledPicture(const QString& path, const QSize& box, QImage* out);
+// the format, by Magick++ otherwise. Safe to call from worker threads. stop:
+// set from another thread, it abandons the read (which then fails).
+int readScaledPicture(const QString& path, const QSize& box, QImage* out, const std::atomic<bool>* stop = nullptr);
+
+// Every read through ImageMagick (the readers' and readScaledPicture alike)
+// may work for kMagickReadMs (PictureLimits.h), then fails with NoMemory;
+// this sets another time (milliseconds) for the reads started after it.
+void setMagickReadTime(int milliseconds);
+// Abandons the reads through ImageMagick going on now, wherever they run
+// (they fail with Failure at their next step), so that closing the program
+// never waits for one; the reads started after it go on as ever.
+void abandonPictureReads();
 
 // Qt refuses pictures above this many megabytes; raised for large photos.
 constexpr int kAllocationLimitMb = 1024;
 // Whether a picture of this size may be made and written: within
-// ImageMagick's width and height limits and the readers' memory limit.
+// ImageMagick's width and height limits and the readers' memory limit. It
+// never loads ImageMagick (MagickPolicy.h tells its limits).
 bool withinImagingLimits(int width, int height);
 void setUpImageReaders();
-// Makes Magick++ ready, once per process; every reader calls it.
+// Makes Magick++ ready, once per process.
 void ensureMagick();
 
 } // namespace platform

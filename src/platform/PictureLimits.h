@@ -29,6 +29,16 @@ inline int clampToInt(double v, int low, int high)
     return v >= high ? high : int(v);
 }
 
+// The widest and highest picture ImageMagick makes or writes here: its
+// width and height limits, as Debian's policy sets them ("16KP"). The
+// plug-in holds ImageMagick to them wherever its policy says nothing; a
+// policy that says less lowers them (magickSideLimits, MagickPolicy.h).
+constexpr int kMagickMaxSide = 16000;
+
+// The time one read through ImageMagick may take, all its work (decoding,
+// turning, scaling) together: past it the read fails as too large.
+constexpr int kMagickReadMs = 5000;
+
 // The longest frame delay taken from a file: an hour.
 constexpr int kMaxDelayMs = 3600 * 1000;
 

@@ -52,7 +52,7 @@ public:
     {
         QImage img;
         if (!m_walk->cancelled.load())
-            img = ThumbnailGenerator::makeThumbnail(m_path, m_w, m_h, m_bits);
+            img = ThumbnailGenerator::makeThumbnail(m_path, m_w, m_h, m_bits, &m_walk->cancelled);
         {
             QMutexLocker lock(&m_walk->mutex);
             m_walk->results[m_index].done = true;
@@ -130,14 +130,26 @@ ThumbnailGenerator::ThumbnailGenerator(QObject* parent) : QObject(parent), m_poo
     m_pool->setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
 }
 
+// The decodes still going on belong to walks that have ended, and were
+// abandoned with them: they end at their next step.
 ThumbnailGenerator::~ThumbnailGenerator() { m_pool->waitForDone(); }
 
-QImage ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits)
+QImage ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits,
+                                         const std::atomic<bool>* stop)
 {
     QImage img;
-    if (readScaledPicture(path, QSize(std::max(1, width), std::max(1, height)), &img) != 0)
+    if (readScaledPicture(path, QSize(std::max(1, width), std::max(1, height)), &img, stop) != 0)
         return {};
     return convertToBits(img, bits);
+}
+
+void ThumbnailGenerator::stopBrowse()
+{
+    if (!m_browsing)
+        return;
+    m_stopAsked = true;
+    if (m_waker)
+        m_waker->quit();
 }
 
 QStringList ThumbnailGenerator::listFiles(const QString& folder, QEventLoop& waker)
@@ -159,13 +171,19 @@ QStringList ThumbnailGenerator::listFiles(const QString& folder, QEventLoop& wak
         QMutexLocker lock(&listing->mutex);
         listing->names = std::move(names);
         listing->done = true;
-        QMetaObject::invokeMethod(listing->waker, "quit", Qt::QueuedConnection);
+        if (listing->waker)
+            QMetaObject::invokeMethod(listing->waker, "quit", Qt::QueuedConnection);
     });
     for (;;) {
         {
             QMutexLocker lock(&listing->mutex);
             if (listing->done)
                 break;
+            if (m_stopAsked) {
+                // The walk was stopped while the folder was read: the names come to no one.
+                listing->waker = nullptr;
+                return {};
+            }
         }
         waker.exec();
     }
@@ -180,11 +198,14 @@ int ThumbnailGenerator::Browse(const QString& folder)
     if (m_browsing)
         return kBusy;
     m_browsing = true;
+    m_stopAsked = false;
     QEventLoop waker;
+    m_waker = &waker;
     const QStringList files = listFiles(folder, waker);
-    if (files.isEmpty()) {
+    if (m_stopAsked || files.isEmpty()) {
+        m_waker = nullptr;
         m_browsing = false;
-        return kNoFiles;
+        return m_stopAsked ? kAborted : kNoFiles;
     }
 
     auto walk = std::make_shared<Walk>();
@@ -203,7 +224,7 @@ int ThumbnailGenerator::Browse(const QString& folder)
     };
 
     int result = 0;
-    for (size_t i = 0; i < size_t(files.size()); ++i) {
+    for (size_t i = 0; i < size_t(files.size()) && !m_stopAsked; ++i) {
         feed(i + ahead);
         QImage image;
         for (;;) {
@@ -215,9 +236,13 @@ int ThumbnailGenerator::Browse(const QString& folder)
                     break;
                 }
             }
+            if (m_stopAsked)
+                break;
             // Clicks and repaints are handled while the workers decode.
             waker.exec();
         }
+        if (m_stopAsked)
+            break;
         m_continue = true;
         emit ThumbReady(image, files.at(int(i)), image.isNull() ? 1 : 0, 0);
         if (!m_continue) {
@@ -225,8 +250,10 @@ int ThumbnailGenerator::Browse(const QString& folder)
             break;
         }
     }
-    // Pictures not started are dropped; those being decoded finish on their
-    // own, so a stopped walk gives the window back at once.
+    if (m_stopAsked)
+        result = kAborted;
+    // Pictures not started are dropped, and those being decoded are
+    // abandoned, so a stopped walk gives the window back at once.
     walk->cancelled = true;
     {
         QMutexLocker lock(&walk->mutex);
@@ -234,6 +261,7 @@ int ThumbnailGenerator::Browse(const QString& folder)
     }
     // Wake-ups posted by the last workers go to the loop that is about to die.
     QCoreApplication::removePostedEvents(&waker);
+    m_waker = nullptr;
     m_browsing = false;
     return result;
 }

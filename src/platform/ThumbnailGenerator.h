@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <memory>
 
 class QEventLoop;
@@ -43,13 +44,19 @@ public:
     // letter case); 0 when the walk went through, else one of the codes above.
     int Browse(const QString& folder);
     bool isBrowsing() const { return m_browsing; }
+    // Ends the walk going on at once, without waiting for the picture it
+    // waits for (Browse returns kAborted); the pictures being decoded are
+    // abandoned. Nothing happens when no walk goes on.
+    void stopBrowse();
     // Browse reads a folder's names once and keeps them for the walks of the
     // next masks over the same folder; a new run forgets them, so it sees the
     // folder as it is now.
     void forgetFolder() { m_listedFolder.clear(); }
 
-    // The thumbnail of one file as the generator makes it (null on failure).
-    static QImage makeThumbnail(const QString& path, int width, int height, int bits);
+    // The thumbnail of one file as the generator makes it (null on failure);
+    // stop: set, the picture is not wanted any more.
+    static QImage makeThumbnail(const QString& path, int width, int height, int bits,
+                                const std::atomic<bool>* stop = nullptr);
 
 signals:
     // status 0: bitmap holds the thumbnail; otherwise the file could not be read.
@@ -63,6 +70,8 @@ private:
     QStringList m_listedNames; // its file names, in name order
     bool m_continue = true;
     bool m_browsing = false;
+    bool m_stopAsked = false;
+    QEventLoop* m_waker = nullptr; // the loop the walk going on waits in
     QThreadPool* m_pool;
 };
 

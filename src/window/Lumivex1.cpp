@@ -6,6 +6,7 @@
 #include "shared/MessageBox.h"
 #include "platform/ComputerName.h"
 #include "platform/Dialogs.h"
+#include "platform/PictureCodec.h"
 #include "platform/ShellList.h"
 #include "platform/Units.h"
 #include "platform/WashControls.h"
@@ -477,6 +478,9 @@ void Lumivex1::Form_Unload()
     m_unloaded = true;
     StopMci();
     OfferToSavePicture();
+    // Pictures still being decoded anywhere (thumbnails, the picture view,
+    // the tool windows) are abandoned: closing never waits for one.
+    platform::abandonPictureReads();
     SaveChangedLists();
     RecordWindowPlace();
     if (gs.fSaveLastFolder) {

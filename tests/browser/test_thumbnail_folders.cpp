@@ -3,6 +3,7 @@
 // queued or after it ended, and the tab switch the picture view makes when a
 // folder's first picture is shown.
 #include "ThumbTestSupport.h"
+#include "PictureSamples.h"
 
 #include "platform/ImageList.h"
 #include "platform/ShellTree.h"
@@ -260,4 +261,68 @@ TEST_F(ThumbnailFolders, AStoppedRunDoesNotKeepTheNextFoldersFromTheirThumbnails
     QTest::keyClick(w->PTxShTree1, Qt::Key_Up);
     ASSERT_TRUE(settle(*w));
     EXPECT_EQ(shown(*w), expected(QStringLiteral("pics")));
+}
+
+TEST_F(ThumbnailFolders, AStopAskedWhileTheRunIsQueuedStopsIt)
+{
+    std::unique_ptr<Lumivex1> w = startWindow();
+    platform::Tool* thumbs = w->ToolBarComp1->Item(QStringLiteral("ID_ThumbNails"));
+    QWidget* thumbsButton = w->ToolBarComp1->toolBar(2)->widgetForAction(thumbs->action());
+    ASSERT_NE(thumbsButton, nullptr);
+    int reports = 0;
+    QObject::connect(w->Thumb1, &platform::ThumbnailGenerator::ThumbReady, w->Thumb1,
+                     [&](const QImage&, const QString&, int, int) { ++reports; });
+    // The tab click queues the run until its handler has returned; the
+    // user's next click, on the tool (still "ThumbNails": no thumbnail yet),
+    // comes before it starts.
+    clickTab(*w, kThumbNailsTab);
+    ASSERT_TRUE(w->thumbnailRunActive()) << "queued";
+    ASSERT_EQ(reports, 0);
+    ASSERT_TRUE(thumbsButton->isVisible() && thumbsButton->isEnabled());
+    QTest::mouseClick(thumbsButton, Qt::LeftButton);
+    ASSERT_TRUE(settle(*w));
+    EXPECT_EQ(reports, 0) << "no picture was decoded";
+    EXPECT_EQ(w->ImagList1->Count(), 0);
+    EXPECT_FALSE(gs.fThumbView);
+    EXPECT_TRUE(thumbs->Visible() && thumbs->Enabled());
+    EXPECT_TRUE(m_dialogs->messages.isEmpty()) << m_dialogs->texts().join("|").toStdString();
+
+    // The next click on the tool makes them all.
+    QTest::mouseClick(thumbsButton, Qt::LeftButton);
+    ASSERT_TRUE(settle(*w));
+    EXPECT_EQ(shown(*w), expected(QStringLiteral("pics")));
+}
+
+TEST_F(ThumbnailFolders, ExitDuringARunOverPicturesImageMagickStrugglesWithIsAtOnce)
+{
+    // Three files of 183 bytes that ImageMagick would turn into 44 million
+    // pixels each, and two of 40 KB it reads into 230 MB each, among pictures.
+    const QString hard = folder(QStringLiteral("hard"));
+    ASSERT_TRUE(QDir().mkpath(hard));
+    for (const char* name : {"a.wpg", "b.wpg", "c.wpg"})
+        testsupport::writeFile(QDir(hard).filePath(name), samples::turnedWordPerfect(16000, 1, 10));
+    for (const char* name : {"d.tif", "e.tif"})
+        testsupport::writeFile(QDir(hard).filePath(name), samples::whiteTiff(4800, 4800));
+    for (int i = 0; i < 5; ++i)
+        thumbtest::writePicture(QDir(hard).filePath(QStringLiteral("f%1.jpg").arg(i)), QSize(48, 36));
+    std::unique_ptr<Lumivex1> w = startWindow();
+    w->setFileListFolder(hard);
+    // The JPEG files come first; File > Exit while the TIFF files are read.
+    QElapsedTimer clock;
+    QObject::connect(w->Thumb1, &platform::ThumbnailGenerator::ThumbReady, w->Thumb1,
+                     [&](const QImage&, const QString& path, int, int) {
+                         if (path.endsWith(QLatin1String("f4.jpg")))
+                             QTimer::singleShot(300, w.get(), [&] {
+                                 clock.start();
+                                 w->close();
+                             });
+                     });
+    clickTab(*w, kThumbNailsTab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }, 120000));
+    const qint64 closed = clock.elapsed();
+    w.reset();
+    const qint64 gone = clock.elapsed();
+    std::printf("closed after %lld ms, destroyed after %lld ms\n", closed, gone);
+    EXPECT_LT(closed, 1000);
+    EXPECT_LT(gone, 3000);
 }

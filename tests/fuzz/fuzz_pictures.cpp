@@ -6,8 +6,54 @@
 #include "FuzzSupport.h"
 #include "platform/PictureCodec.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Each of the four reads of an input may take ImageMagick's time
+// (kMagickReadMs): an input past 20 seconds is a hang. libFuzzer's own
+// -timeout is told to the thread that happens to take its alarm, one of
+// ImageMagick's or Qt's as often as not, and then passes over it: a watch
+// of the target's own ends such an input as a crash, which libFuzzer keeps.
+constexpr qint64 kInputMs = 20000;
+std::atomic<qint64> g_inputStarted{0}; // monotonic ms of the input going on; 0: none
+
+qint64 nowMs()
 {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void watchInputs()
+{
+    for (;;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        const qint64 started = g_inputStarted.load();
+        if (started != 0 && nowMs() - started > kInputMs) {
+            std::fprintf(stderr, "==fuzz_pictures== an input took over %lld s\n", kInputMs / 1000);
+            std::abort();
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // libFuzzer's time-out as well, where it works; one given on the
+    // command line comes later and wins.
+    static std::vector<char*> args(*argv, *argv + *argc);
+    static char timeout[] = "-timeout=20";
+    args.insert(args.begin() + 1, timeout);
+    args.push_back(nullptr);
+    *argc = int(args.size()) - 1;
+    *argv = args.data();
+    std::thread(watchInputs).detach();
     fuzz::startMediaApplication();
     return 0;
 }
@@ -16,6 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
+    g_inputStarted = nowMs();
+    struct Ended {
+        ~Ended() { g_inputStarted = 0; }
+    } ended;
     const QString ext = QString::fromLatin1(fuzz::kPictureFormats[data[0] % std::size(fuzz::kPictureFormats)]);
     const QByteArray bytes = fuzz::bytesOf(data + 1, size - 1);
     {

@@ -63,6 +63,10 @@ std::vector<QByteArray> pictureSeeds()
     out.push_back(picked(pictureIndex("MAC"), samples::macPaint()));
     out.push_back(picked(pictureIndex("CUT"), samples::drHalo(8, 5)));
     out.push_back(picked(pictureIndex("WPG"), samples::wordPerfect(8, 5)));
+    // Files that ImageMagick's readers make huge pictures of: a bitmap it
+    // turns into 44 million pixels, a TIFF of 4 million.
+    out.push_back(picked(pictureIndex("WPG"), samples::turnedWordPerfect(16000, 1, 10)));
+    out.push_back(picked(pictureIndex("TIF"), samples::whiteTiff(2400, 1800)));
     out.push_back(picked(pictureIndex("WMF"), samples::metafile()));
     return out;
 }

@@ -210,3 +210,41 @@ TEST(PlugIn, MissingPlugInsAreMessagesNotACrash)
     plugIn.close();
     EXPECT_EQ(childFailures(broken, "PlugInChild.*ImageMagick*", 1), QString());
 }
+
+// Run only by the test below, in a process of its own with the ImageMagick
+// plug-in beside it.
+TEST(MagickUnloadedChild, DISABLED_PicturesQtReadsNeverLoadImageMagick)
+{
+    ASSERT_FALSE(magickLoaded());
+    QTemporaryDir dir;
+    const QString jpeg = dir.filePath("photo.jpg");
+    ASSERT_TRUE(samples::pattern(64, 48).save(jpeg));
+    Lead lead;
+    ASSERT_EQ(lead.Load(jpeg), 0);
+    EXPECT_EQ(lead.Size(128, 96, 2), 0) << "a new size";
+    EXPECT_EQ(lead.Bitmap().size(), QSize(128, 96));
+    QImage picture = samples::pattern(64, 48);
+    EXPECT_EQ(effects::rotate(picture, 9000, 0), 0) << "a quarter turn";
+    EXPECT_EQ(picture.size(), QSize(48, 64));
+    // Create Video: the size of the first picture, its frames.
+    EXPECT_TRUE(withinImagingLimits(64, 48));
+    EXPECT_EQ(StillPicture::sizeOf(jpeg), QSize(64, 48));
+    EXPECT_FALSE(StillPicture::read(jpeg, {32, 24}).isNull());
+    EXPECT_FALSE(magickLoaded());
+    QFile maps("/proc/self/maps");
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(maps.readAll().contains("liblumivex_magick"));
+}
+
+TEST(PlugIn, PicturesQtReadsNeverLoadImageMagick)
+{
+    ASSERT_TRUE(QFile::exists(QCoreApplication::applicationDirPath() + "/liblumivex_magick.so"));
+    QProcess child;
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests", "--gtest_filter=MagickUnloadedChild.*"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString out = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << qPrintable(out);
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << qPrintable(out);
+}

@@ -1,14 +1,22 @@
 // Picture files that declare far more than they hold: the frames of one read
-// are capped together, a bitmap without its pixels is a failure, and the
-// delays read from a file stay within an hour.
+// are capped together, a bitmap without its pixels is a failure, the delays
+// read from a file stay within an hour, and a file that ImageMagick makes a
+// huge picture of is read within its time, or abandoned at once.
 #include "PictureSamples.h"
 #include "TestSupport.h"
 
 #include "platform/ImagingCodes.h"
 #include "platform/PictureCodec.h"
+#include "platform/PictureLimits.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
 
 using namespace platform;
 
@@ -114,4 +122,146 @@ TEST(ReaderLimits, AFlicFrameClaimingGigabytesShowsTheBytesItHas)
     PictureData d;
     ASSERT_EQ(readPictureBytes(bytes, "FLC", 1, -1, &d), 0);
     EXPECT_EQ(d.pageCount, 2);
+}
+
+namespace {
+
+// Runs the function on a thread of its own, as the program's workers do.
+class Worker {
+public:
+    explicit Worker(std::function<void()> work) : m_thread([this, work] { work(); m_done = true; }) {}
+    ~Worker() { m_thread.join(); }
+    // Milliseconds until it is done, from now (-1: not within the time).
+    qint64 msUntilDone(int withinMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_done && clock.elapsed() < withinMs)
+            QThread::msleep(5);
+        return m_done ? clock.elapsed() : -1;
+    }
+
+private:
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+} // namespace
+
+TEST(ReaderLimits, AWordPerfectBitmapTurnedIntoAHugePictureIsRefusedAtOnce)
+{
+    // 183 bytes: 16000 x 1 white pixels turned by 10 degrees, which
+    // ImageMagick's reader would resample into 15760 x 2780 pixels (350 MB,
+    // past its memory into its disk cache) without stopping when asked:
+    // seconds on an idle machine, minutes on a busy one.
+    QTemporaryDir dir;
+    const QString wpg = dir.filePath("turned.wpg");
+    const QByteArray bytes = samples::turnedWordPerfect(16000, 1, 10);
+    EXPECT_LT(bytes.size(), 200);
+    ASSERT_TRUE(samples::writeBytes(wpg, bytes));
+    ensureMagick();
+    testsupport::PeakMemory peak;
+    peak.start();
+    QElapsedTimer clock;
+    clock.start();
+    QImage thumb;
+    EXPECT_EQ(readScaledPicture(wpg, QSize(96, 64), &thumb), err::NoMemory);
+    PictureData d;
+    EXPECT_EQ(readPicture(wpg, 1, -1, &d), err::NoMemory);
+    EXPECT_EQ(readPictureBytes(bytes, "WPG", 1, 1, &d), err::NoMemory);
+    EXPECT_LT(clock.elapsed(), 1000);
+    if (peak.grownKb() >= 0) {
+        EXPECT_LT(peak.grownKb(), 50 * 1024);
+    }
+    EXPECT_TRUE(thumb.isNull() && d.frames.isEmpty());
+
+    // A turn of a smaller bitmap is read turned, and one by a quarter as well.
+    ASSERT_EQ(readPictureBytes(samples::turnedWordPerfect(300, 200, 30), "WPG", 1, 1, &d), 0);
+    EXPECT_GT(d.frames.first().width(), 300);
+    EXPECT_GT(d.frames.first().height(), 200);
+    ASSERT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 50, 90), "WPG", 1, 1, &d), 0);
+    EXPECT_EQ(d.frames.first().size(), QSize(50, 16000));
+    // A bitmap of more pixels than ImageMagick holds in memory, turned or not
+    // (it would fill them on its disk): 16000 x 2000 pixels in 88 bytes.
+    EXPECT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 2000, 0), "WPG", 1, 1, &d), err::NoMemory);
+    QByteArray plain = samples::wordPerfect(16, 16);
+    plain[21] = char(0x80); // the width of its bitmap (no turn): 16 + 32768 ...
+    plain[23] = char(0x04); // ... and the height: 16 + 1024
+    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
+    // A depth of 65408 bits a pixel: 95 MB a row of 11565 pixels.
+    plain = samples::wordPerfect(16, 16);
+    plain[21] = char(0x2D);
+    plain[24] = char(0x80);
+    plain[25] = char(0xFF);
+    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
+}
+
+TEST(ReaderLimits, ImageMagicksWorkOnOneReadEndsWithinItsTime)
+{
+    QTemporaryDir dir;
+    const QString tif = dir.filePath("white.tif");
+    ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(2400, 1800)));
+    ensureMagick();
+    // Given a millisecond, the thumbnail and the whole picture are refused.
+    setMagickReadTime(1);
+    QImage thumb;
+    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb), err::NoMemory);
+    PictureData d;
+    EXPECT_EQ(readPicture(tif, 1, 1, &d), err::NoMemory);
+    EXPECT_TRUE(thumb.isNull());
+    EXPECT_TRUE(d.frames.isEmpty());
+    // Given the program's own time, they are read.
+    setMagickReadTime(kMagickReadMs);
+    ASSERT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb), 0);
+    EXPECT_EQ(thumb.size(), QSize(85, 64));
+    ASSERT_EQ(readPicture(tif, 1, 1, &d), 0);
+    EXPECT_EQ(d.frames.first().size(), QSize(2400, 1800));
+}
+
+TEST(ReaderLimits, ReadsThatAreNotWantedAnyMoreAreAbandoned)
+{
+    // 40 KB of TIFF, 4800 x 4800 pixels: 230 MB of ImageMagick's pixels,
+    // seconds of its work.
+    QTemporaryDir dir;
+    const QString tif = dir.filePath("white.tif");
+    ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(4800, 4800)));
+    ensureMagick();
+    setMagickReadTime(60000);
+    // A thumbnail whose walk has been stopped: before it started, and while
+    // it goes on. (Some of ImageMagick's readers, TIFF's among them, read on
+    // to the end of the picture; what would follow, scaling or turning it,
+    // does not start.)
+    std::atomic<bool> stop{true};
+    QImage thumb;
+    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, &stop), err::Failure);
+    stop = false;
+    int scaled = -1;
+    {
+        Worker worker([&] {
+            QImage t;
+            scaled = readScaledPicture(tif, QSize(96, 64), &t, &stop);
+        });
+        ASSERT_EQ(worker.msUntilDone(200), -1) << "still at work";
+        stop = true;
+        EXPECT_GE(worker.msUntilDone(60000), 0);
+    }
+    EXPECT_EQ(scaled, err::Failure);
+    // The whole picture, read when the program closes.
+    int whole = -1;
+    {
+        Worker worker([&] {
+            PictureData d;
+            whole = readPicture(tif, 1, 1, &d);
+        });
+        ASSERT_EQ(worker.msUntilDone(200), -1) << "still at work";
+        abandonPictureReads();
+        EXPECT_GE(worker.msUntilDone(60000), 0);
+    }
+    EXPECT_EQ(whole, err::Failure);
+    setMagickReadTime(kMagickReadMs);
+    // The reads that start afterwards go on as ever.
+    stop = false;
+    const QString small = dir.filePath("small.tif");
+    ASSERT_TRUE(samples::writeBytes(small, samples::whiteTiff(80, 60)));
+    EXPECT_EQ(readScaledPicture(small, QSize(96, 64), &thumb, &stop), 0);
 }

@@ -13,6 +13,8 @@
 
 #include <QImage>
 
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -38,11 +40,67 @@ struct ListGuard {
     }
 };
 
+// One read's watch over ImageMagick's work: every operation on its images
+// (the coder's own turns and scalings among them) reports its progress
+// here, and ends with a failure when this answers false.
+class Watch {
+public:
+    explicit Watch(const MagickBounds& bounds)
+        : m_bounds(bounds),
+          m_deadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, bounds.milliseconds)))
+    {
+    }
+    // Hands the watch to what is read with this info (the images read take it on).
+    void watch(MagickCore::ImageInfo* info) { MagickCore::SetImageInfoProgressMonitor(info, &Watch::progress, this); }
+    void watch(MagickCore::Image* image) { MagickCore::SetImageProgressMonitor(image, &Watch::progress, this); }
+    // 0 while the read may go on; else its error (checked also after calls
+    // whose failure ImageMagick's coders pass over, as the WPG coder does
+    // with a turn that failed).
+    int verdict()
+    {
+        check();
+        switch (m_ended.load()) {
+        case Ended::Abandoned: return err::Failure;
+        case Ended::OutOfTime: return err::NoMemory;
+        default: return 0;
+        }
+    }
+
+private:
+    enum class Ended { No, OutOfTime, Abandoned };
+    static MagickCore::MagickBooleanType progress(const char*, MagickCore::MagickOffsetType, MagickCore::MagickSizeType,
+                                                  void* self)
+    {
+        return static_cast<Watch*>(self)->check() ? MagickCore::MagickTrue : MagickCore::MagickFalse;
+    }
+    // Called from ImageMagick's threads as well.
+    bool check()
+    {
+        if (m_ended.load() != Ended::No)
+            return false;
+        if ((m_bounds.stop && m_bounds.stop->load()) ||
+            (m_bounds.epoch && m_bounds.epoch->load() != m_bounds.epochAtStart)) {
+            m_ended = Ended::Abandoned;
+            return false;
+        }
+        if (std::chrono::steady_clock::now() > m_deadline) {
+            m_ended = Ended::OutOfTime;
+            return false;
+        }
+        return true;
+    }
+    MagickBounds m_bounds;
+    std::chrono::steady_clock::time_point m_deadline;
+    std::atomic<Ended> m_ended{Ended::No};
+};
+
 int magickError(const MagickCore::ExceptionInfo* e)
 {
     switch (e->severity) {
     case MagickCore::ResourceLimitError:
-    case MagickCore::ResourceLimitFatalError: return err::NoMemory;
+    case MagickCore::ResourceLimitFatalError:
+    case MagickCore::CacheError: // its pixel cache past the memory and disk it may take
+    case MagickCore::CacheFatalError: return err::NoMemory;
     case MagickCore::FileOpenError:
     case MagickCore::FileOpenFatalError: return err::FileOpen;
     case MagickCore::MissingDelegateError:
@@ -101,18 +159,21 @@ QImage magickToQImage(MagickCore::Image* img, MagickCore::ExceptionInfo* e)
 
 // count images of the data from page on (1 = the first), read with the coder named.
 MagickCore::Image* readMagickImages(const QByteArray& bytes, const char* coder, int page, size_t count,
-                                    MagickCore::ExceptionInfo* e)
+                                    MagickCore::ExceptionInfo* e, Watch& watch)
 {
     InfoGuard info;
     setCoder(info.i, coder);
+    watch.watch(info.i);
     info.i->scene = size_t(page - 1);
     info.i->number_scenes = count;
     return MagickCore::BlobToImage(info.i, bytes.constData(), size_t(bytes.size()), e);
 }
 
-// 0 when a read gave images without an error, else the error.
-int magickReadError(const MagickCore::Image* images, const MagickCore::ExceptionInfo* e)
+// 0 when a read gave images without an error in its time, else the error.
+int magickReadError(const MagickCore::Image* images, const MagickCore::ExceptionInfo* e, Watch& watch)
 {
+    if (const int r = watch.verdict())
+        return r;
     if (e->severity >= MagickCore::ErrorException)
         return magickError(e);
     return images ? 0 : err::InvalidFormat;
@@ -128,11 +189,12 @@ MagickCore::Image* firstFilled(MagickCore::Image* p)
 
 // The number of pages a ping of the data finds (at least 1), and the bytes
 // each of them takes as a 32-bit picture.
-int pingPages(const QByteArray& bytes, const char* coder, std::vector<qint64>* pageBytes)
+int pingPages(const QByteArray& bytes, const char* coder, std::vector<qint64>* pageBytes, Watch& watch)
 {
     ExceptionGuard ex;
     InfoGuard info;
     setCoder(info.i, coder);
+    watch.watch(info.i);
     ListGuard pinged;
     pinged.list = MagickCore::PingBlob(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
     if (!pinged.list || ex.e->severity >= MagickCore::ErrorException)
@@ -154,12 +216,15 @@ MagickCompression compressionOf(const MagickCore::Image* p)
 }
 
 int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
-         MagickCompression* compression)
+         MagickCompression* compression, const MagickBounds& bounds)
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
+    Watch watch(bounds);
     std::vector<qint64> pageBytes; // of each page the ping found
-    const int count = firstOnly ? 1 : pingPages(bytes, coder, &pageBytes);
+    const int count = firstOnly ? 1 : pingPages(bytes, coder, &pageBytes, watch);
+    if (const int r = watch.verdict())
+        return r;
     if (page < 1 || page > count)
         page = 1;
     const int wanted = pages == -1 && !firstOnly ? count - page + 1 : 1;
@@ -170,8 +235,8 @@ int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, i
         return err::NoMemory;
     ExceptionGuard ex;
     ListGuard images;
-    images.list = readMagickImages(bytes, coder, page, size_t(wanted), ex.e);
-    if (const int r = magickReadError(images.list, ex.e))
+    images.list = readMagickImages(bytes, coder, page, size_t(wanted), ex.e, watch);
+    if (const int r = magickReadError(images.list, ex.e, watch))
         return r;
     PictureData d;
     d.pageCount = count;
@@ -204,27 +269,36 @@ int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, i
 }
 
 // The first page fitted within box, turned as its orientation says.
-int readScaled(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out)
+int readScaled(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out, const MagickBounds& bounds)
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
+    Watch watch(bounds);
     ExceptionGuard ex;
     ListGuard images;
-    images.list = readMagickImages(bytes, coder, 1, 1, ex.e);
-    if (const int r = magickReadError(images.list, ex.e))
+    images.list = readMagickImages(bytes, coder, 1, 1, ex.e, watch);
+    if (const int r = magickReadError(images.list, ex.e, watch))
         return r;
     MagickCore::Image* page = firstFilled(images.list);
     if (!page)
         return err::InvalidFormat;
+    // What is turned and scaled here stays as large as a picture may be.
+    const QSize size(int(std::min<size_t>(page->columns, INT_MAX)), int(std::min<size_t>(page->rows, INT_MAX)));
+    if (tooLarge(size))
+        return err::NoMemory;
     ListGuard turned;
     turned.list = MagickCore::AutoOrientImage(page, page->orientation, ex.e);
+    if (const int r = watch.verdict())
+        return r;
     if (!turned.list)
         return magickError(ex.e);
-    const QSize size(int(turned.list->columns), int(turned.list->rows));
-    const QSize fit = fitWithin(size, box);
+    const QSize shown(int(turned.list->columns), int(turned.list->rows));
+    const QSize fit = fitWithin(shown, box);
     ListGuard small;
-    if (fit != size) {
+    if (fit != shown) {
         small.list = MagickCore::ThumbnailImage(turned.list, size_t(fit.width()), size_t(fit.height()), ex.e);
+        if (const int r = watch.verdict())
+            return r;
         if (!small.list)
             return magickError(ex.e);
     }
@@ -272,8 +346,26 @@ void applyBits(Magick::Image& m, int bits, bool gray)
     }
 }
 
+void sizeLimits(quint64* width, quint64* height)
+{
+    *width = Magick::ResourceLimits::width();
+    *height = Magick::ResourceLimits::height();
+}
+
+// Whether ImageMagick takes a picture of this size as its limits stand now
+// (it asserts rather than throws on a picture past them).
+bool withinLimits(const QSize& size)
+{
+    quint64 maxWidth = 0, maxHeight = 0;
+    sizeLimits(&maxWidth, &maxHeight);
+    return quint64(size.width()) <= maxWidth && quint64(size.height()) <= maxHeight;
+}
+
 int encode(const QList<QImage>& pages, const QList<int>& bits, const MagickWrite& how, QByteArray* out)
 {
+    for (const QImage& page : pages)
+        if (!withinLimits(page.size()))
+            return err::NoMemory;
     try {
         std::vector<Magick::Image> list;
         for (qsizetype i = 0; i < pages.size(); ++i) {
@@ -309,16 +401,10 @@ int encode(const QList<QImage>& pages, const QList<int>& bits, const MagickWrite
     }
 }
 
-void sizeLimits(quint64* width, quint64* height)
-{
-    *width = Magick::ResourceLimits::width();
-    *height = Magick::ResourceLimits::height();
-}
-
 int fitPalette(const QImage& picture, int colours, QList<QRgb>* out)
 {
     const QImage small = picture.convertToFormat(QImage::Format_RGB32);
-    if (small.isNull())
+    if (small.isNull() || !withinLimits(small.size()))
         return err::NoMemory;
     try {
         std::vector<uchar> packed(size_t(small.width()) * size_t(small.height()) * 4);
@@ -347,7 +433,31 @@ int fitPalette(const QImage& picture, int colours, QList<QRgb>* out)
     }
 }
 
-void initialize() { Magick::InitializeMagick(nullptr); }
+// ImageMagick's limits, whatever its policy says (a policy can only lower
+// them further): the size of one picture, the memory its pixels may take in
+// all (256 MB on the heap, 256 MB mapped from its disk cache; past them
+// they are read and written on the disk), the disk, and the pictures one
+// file may hold. Its own time limit
+// is left alone: it counts from the first picture of the process, and ends
+// the process when it runs out; each read's time is watched instead.
+void setResourceLimits()
+{
+    using namespace MagickCore;
+    constexpr MagickSizeType MiB = 1024 * 1024;
+    SetMagickResourceLimit(WidthResource, kMagickMaxSide);
+    SetMagickResourceLimit(HeightResource, kMagickMaxSide);
+    SetMagickResourceLimit(AreaResource, 128 * 1000 * 1000);
+    SetMagickResourceLimit(MemoryResource, 256 * MiB);
+    SetMagickResourceLimit(MapResource, 256 * MiB);
+    SetMagickResourceLimit(DiskResource, 1024 * MiB);
+    SetMagickResourceLimit(ListLengthResource, 10000);
+}
+
+void initialize()
+{
+    Magick::InitializeMagick(nullptr);
+    setResourceLimits();
+}
 
 const MagickFunctions kFunctions{&initialize, &read, &readScaled, &encode, &sizeLimits, &fitPalette};
 
