@@ -119,6 +119,23 @@ AVStream* Output::addCopy(const AVStream* in, QString* error)
     return st;
 }
 
+namespace {
+
+// swscale turns RGB pictures into YUV by BT.601, in the limited range but for
+// the full-range "J" layouts. The stream says so: a player left to guess
+// takes BT.709 for a large picture, and its greens would come out wrong.
+void nameRgbConversion(AVCodecContext* c)
+{
+    c->colorspace = AVCOL_SPC_SMPTE170M;
+    c->color_primaries = AVCOL_PRI_SMPTE170M;
+    c->color_trc = AVCOL_TRC_SMPTE170M;
+    const bool full = c->pix_fmt == AV_PIX_FMT_YUVJ420P || c->pix_fmt == AV_PIX_FMT_YUVJ422P ||
+                      c->pix_fmt == AV_PIX_FMT_YUVJ444P;
+    c->color_range = full ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+}
+
+} // namespace
+
 Encoder* Output::addVideo(int width, int height, AVRational rate, const QString& encoderName, QString* error,
                           const VideoTuning& tuning)
 {
@@ -151,6 +168,8 @@ Encoder* Output::addVideo(int width, int height, AVRational rate, const QString&
     c->time_base = av_inv_q(rate);
     c->framerate = rate;
     c->pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
+    if (tuning.fromRgb)
+        nameRgbConversion(c);
     c->gop_size = 12;
     c->thread_count = 0;
     switch (codec->id) {

@@ -72,6 +72,7 @@ struct VideoTuning {
     bool exactRate = false; // the rate asked for, even one MPEG players rarely meet
     int quantiser = 0;      // fixed quantiser of the MPEG encoders; 0 = the usual one
     bool stillPictures = false; // nothing moves between frames: no motion search
+    bool fromRgb = false;       // frames come from RGB pictures: the stream names the matrix used
 };
 
 // The file being written: container, streams, encoders, temporary name.

@@ -179,6 +179,7 @@ bool FrameEncoder::open(const QString& target, const FrameFormat& format)
     tuning.exactRate = true;
     tuning.quantiser = format.quantiser;
     tuning.stillPictures = true;
+    tuning.fromRgb = true;
     d->video = d->output.addVideo(format.width, format.height, AVRational{format.rateNum, format.rateDen},
                                   format.encoder, &m_error, tuning);
     if (!d->video)

@@ -142,6 +142,8 @@ Contents readContents(const QString& path)
                              par->height, par->sample_rate, par->ch_layout.nb_channels,
                              av_q2d(in.ic->streams[i]->avg_frame_rate), NAN, 0});
         c.streams.back().decoderDelay = par->video_delay;
+        c.streams.back().matrix = par->color_space;
+        c.streams.back().range = par->color_range;
     }
     AVPacket* pkt = av_packet_alloc();
     while (av_read_frame(in.ic, pkt) >= 0) {

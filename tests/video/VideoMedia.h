@@ -54,6 +54,7 @@ struct Stream {
     double frameRate = 0;                  // the average
     double start = NAN, seconds = 0; // from the packets: the first time and the greatest stop time
     int decoderDelay = 0; // frames a decoder holds back before giving one out (B-frames)
+    int matrix = 0, range = 0; // the colour matrix and range the stream names (FFmpeg's AVCOL_SPC_*, AVCOL_RANGE_*)
 };
 struct Contents {
     bool ok = false;

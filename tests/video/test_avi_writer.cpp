@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavutil/pixfmt.h>
+}
+
 using namespace videotest;
 
 namespace {
@@ -56,6 +60,23 @@ TEST_F(AviWriter, UnreadablePicturesAreSkippedAndOtherSizesFitted)
     EXPECT_EQ(frames[3].size(), QSize(320, 240));
     EXPECT_TRUE(near(meanColor(frames[3], QRect(140, 20, 40, 200)), Qt::green));
     EXPECT_TRUE(near(meanColor(frames[3], QRect(0, 0, 30, 240)), Qt::black)) << "black beside a tall picture";
+}
+
+// Players guess a matrix for a stream that names none, BT.709 for a large
+// picture; the pictures are made YUV by BT.601, and the stream says so.
+TEST_F(AviWriter, TheStreamNamesTheColoursItsPicturesWereMadeWith)
+{
+    ASSERT_TRUE(writeSolid(path("green.bmp"), 1280, 720, QColor(30, 200, 60)));
+    video::VideoJob job{{path("green.bmp")}, 2, path("green.avi")};
+    const video::VideoResult r = video::writeVideoFile(job);
+    ASSERT_EQ(r.outcome, video::VideoResult::Written) << r.error.toStdString();
+    const Contents c = readContents(path("green.avi"));
+    ASSERT_EQ(c.streams.size(), 1u);
+    EXPECT_EQ(c.streams[0].matrix, AVCOL_SPC_SMPTE170M);
+    EXPECT_EQ(c.streams[0].range, AVCOL_RANGE_MPEG);
+    const QList<QImage> frames = decodeFrames(path("green.avi"));
+    ASSERT_EQ(frames.size(), 2);
+    EXPECT_TRUE(near(meanColor(frames[0]), QColor(30, 200, 60), 6));
 }
 
 TEST_F(AviWriter, FailuresLeaveNoFileAndKeepTheOldOne)
