@@ -183,7 +183,8 @@ const QHash<QString, Lumivex1::CommandFn>& Lumivex1::commandTable()
         add({"ID_PrintImage"}, [](Lumivex1& w, T&) {
             // A save the user cancels, or that fails, leaves the picture marked changed.
             attempt([&] { w.OfferToSavePicture(); });
-            w.OpenToolWindow(QStringLiteral("PrntPict1"));
+            if (w.PictureDecodesWhole(gs.cCurrentFile))
+                w.OpenToolWindow(QStringLiteral("PrntPict1"));
         });
         add({"ID_EditImage"}, [](Lumivex1& w, T& tool) {
             attempt([&] { w.OfferToSavePicture(); });

@@ -240,7 +240,7 @@ int Lumivex1::PictureBitmapBits() { return Image1->BitmapBits(); }
 
 void Lumivex1::CopyPictureToClipboard()
 {
-    if (!PictureTooLarge())
+    if (!PictureTooLarge() && PictureDecodesWhole(cShownPicture))
         Image1->Copy(14);
 }
 
