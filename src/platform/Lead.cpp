@@ -260,6 +260,22 @@ int Lead::wholePicture() const
     return 0;
 }
 
+int Lead::DecodeWhole()
+{
+    if (m_source && m_source->changed()) {
+        if (const int r = Load(m_source->path())) {
+            m_failureTold = true;
+            return r;
+        }
+        emit PictureReloaded();
+    }
+    const bool large = bool(m_source);
+    const int r = wholePicture();
+    if (r != 0 && large)
+        m_failureTold = true;
+    return r;
+}
+
 void Lead::takeWhole(const QImage& whole) const
 {
     m_frames = {whole};
@@ -798,7 +814,9 @@ void Lead::reloadChanged()
     if (const int r = Load(m_source->path())) {
         m_failureTold = true;
         emit PictureFailed(r);
+        return;
     }
+    emit PictureReloaded();
 }
 
 void Lead::paintMagnifier(QPainter& p)

@@ -64,6 +64,11 @@ public:
     // it fails with err::NoMemory.
     bool TooLargeToHold() const { return m_source && !m_source->fitsInMemory(); }
     bool WholePictureInMemory() const { return !m_frames.isEmpty(); }
+    // Decodes the whole of such a picture now, as a command that needs
+    // every pixel of it does (one written over in place is loaded again
+    // first); 0 or the imaging error code. Damage found so is the caller's
+    // to tell: the paints that meet it afterwards say nothing more.
+    int DecodeWhole();
     // Whether the last paint showed the picture at the size it shows (not
     // the background or a coarser part while the part it shows is decoded).
     bool PicturePainted() const { return m_picturePainted; }
@@ -230,6 +235,9 @@ signals:
     // A large picture shown in parts could not be decoded after all (or the
     // file written over it could not be loaded): error is its imaging code.
     void PictureFailed(int error);
+    // The file of the picture shown was written over in place and the
+    // control holds it again, as the new picture it is now.
+    void PictureReloaded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -333,6 +333,12 @@ public:
     // A picture too large to hold whole is only shown: a command that needs
     // all its pixels says so here and does nothing. True when it is such a picture.
     bool PictureTooLarge();
+    // A command that needs every pixel of the picture on show (path), or a
+    // window that reads them all, goes on only once the picture decodes
+    // whole: a large one shown in parts is decoded now, and damage found
+    // only so is told here, as when the picture is opened. False (and told)
+    // when it cannot be decoded.
+    bool PictureDecodesWhole(const QString& path);
     void ResetPicture();
     void MagnifyOff();
     bool IsInPictureList(const QString& path) const;

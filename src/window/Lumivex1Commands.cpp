@@ -183,17 +183,28 @@ const QHash<QString, Lumivex1::CommandFn>& Lumivex1::commandTable()
         add({"ID_PrintImage"}, [](Lumivex1& w, T&) {
             // A save the user cancels, or that fails, leaves the picture marked changed.
             attempt([&] { w.OfferToSavePicture(); });
-            w.OpenToolWindow(QStringLiteral("PrntPict1"));
+            if (w.PictureDecodesWhole(gs.cCurrentFile))
+                w.OpenToolWindow(QStringLiteral("PrntPict1"));
         });
-        add({"ID_EditImage"}, [](Lumivex1& w, T&) {
+        add({"ID_EditImage"}, [](Lumivex1& w, T& tool) {
             attempt([&] { w.OfferToSavePicture(); });
             gs.cEditFile = selectedEntry(w.control<QListWidget>("List3"));
-            w.OpenToolWindow(QStringLiteral("EdtImage1"));
+            if (w.PictureDecodesWhole(gs.cEditFile)) {
+                w.OpenToolWindow(QStringLiteral("EdtImage1"));
+                return;
+            }
+            BusyGuard busy; // no window: the tool is not left pressed
+            tool.setState(0);
         });
-        add({"ID_EditColors"}, [](Lumivex1& w, T&) {
+        add({"ID_EditColors"}, [](Lumivex1& w, T& tool) {
             attempt([&] { w.OfferToSavePicture(); });
             gs.cEditFile = selectedEntry(w.control<QListWidget>("List3"));
-            w.OpenToolWindow(QStringLiteral("EdtColors1"));
+            if (w.PictureDecodesWhole(gs.cEditFile)) {
+                w.OpenToolWindow(QStringLiteral("EdtColors1"));
+                return;
+            }
+            BusyGuard busy; // no window: the tool is not left pressed
+            tool.setState(0);
         });
         add({"ID_SaveImage"}, [](Lumivex1& w, T&) { w.SaveImageCommand(); });
         add({"ID_mnuCopy"}, [](Lumivex1& w, T&) { w.CopyCommand(); });

@@ -105,7 +105,7 @@ void Lumivex1::runChangeDialog(int flags, int (platform::Lead::*change)(int))
         message(ImageFailureText(QStringLiteral("LEADDlg1"), platform::err::InvalidBitmap));
         return;
     }
-    if (PictureTooLarge())
+    if (PictureTooLarge() || !PictureDecodesWhole(cShownPicture))
         return;
     LEADDlg1.Bitmap = Image1->Bitmap();
     const int r = LEADDlg1.ShowChangeDlg(this);

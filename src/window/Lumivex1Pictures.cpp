@@ -4,6 +4,7 @@
 #include "window/Lumivex1.h"
 
 #include "platform/Dialogs.h"
+#include "platform/ImagingCodes.h"
 #include "platform/Units.h"
 #include "platform/WashControls.h"
 #include "shared/SharedState.h"
@@ -67,6 +68,9 @@ void Lumivex1::buildPictureView()
     // does for a picture decoded when it is opened.
     connect(Image1, &platform::Lead::PictureFailed, this,
             [this] { message(QStringLiteral("Cannot Display this File - ") + cShownPicture); });
+    // Written over in place and loaded again: the picture as loaded is the
+    // new one too, not the old one's parts read from the new file.
+    connect(Image1, &platform::Lead::PictureReloaded, this, [this] { Image2->CopyBitmap(*Image1); });
 }
 
 void Lumivex1::setToolStateQuietly(const QString& id, int state)
@@ -236,8 +240,20 @@ int Lumivex1::PictureBitmapBits() { return Image1->BitmapBits(); }
 
 void Lumivex1::CopyPictureToClipboard()
 {
-    if (!PictureTooLarge())
+    if (!PictureTooLarge() && PictureDecodesWhole(cShownPicture))
         Image1->Copy(14);
+}
+
+bool Lumivex1::PictureDecodesWhole(const QString& path)
+{
+    if (path.isEmpty() || path != cShownPicture || !Image1->HasBitmap() || Image1->WholePictureInMemory())
+        return true;
+    // Too large to hold whole: the window it goes to says so itself.
+    const int r = Image1->DecodeWhole();
+    if (r == 0 || r == platform::err::NoMemory)
+        return true;
+    message(QStringLiteral("Cannot Display this File - ") + path);
+    return false;
 }
 
 bool Lumivex1::PictureTooLarge()

@@ -322,6 +322,34 @@ TEST(PictureParts, ThePictureOnShowStaysTheFileOpenedWhenItsNameGetsAnotherFile)
     }
 }
 
+TEST(PictureParts, WhatNeedsEveryPixelOfAFileWrittenOverInPlaceGetsTheNewPictureAndItsCopiesFollow)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shown.jpg");
+    ASSERT_TRUE(samples::writeQt(path, photo(2700, 1800), "jpeg", 90));
+    Lead lead;
+    lead.resize(600, 500);
+    lead.show();
+    ASSERT_EQ(lead.Load(path), 0);
+    shownPainted(lead);
+    // A copy of the picture as loaded, kept up with it as a window keeps one.
+    Lead loaded;
+    loaded.CopyBitmap(lead);
+    int reloads = 0;
+    QList<int> failures;
+    QObject::connect(&lead, &Lead::PictureReloaded, [&] { ++reloads, loaded.CopyBitmap(lead); });
+    QObject::connect(&lead, &Lead::PictureFailed, [&](int error) { failures.append(error); });
+    // Written over in place before a paint noticed: the whole decode does.
+    ASSERT_TRUE(samples::writeQt(path, photo(1800, 2700).mirrored(true, false), "jpeg", 90));
+    const QImage now = QImageReader(path).read().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(lead.DecodeWhole(), 0);
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(lead.Bitmap().convertToFormat(QImage::Format_RGB32), now);
+    EXPECT_EQ(loaded.Bitmap().convertToFormat(QImage::Format_RGB32), now) << "the copy follows";
+    QTest::qWait(200);
+    EXPECT_EQ(failures, QList<int>{});
+}
+
 TEST(PictureParts, ADamagedLargePngIsToldWhenItIsOpenedOrWhenItsDamageShows)
 {
     QTemporaryDir dir;

@@ -13,6 +13,7 @@
 #include "platform/ToolBarComp.h"
 #include "shared/SharedState.h"
 #include "window/Lumivex1.h"
+#include "window/ToolWindows.h"
 
 #include <QAbstractItemView>
 #include <QImageReader>
@@ -20,6 +21,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 namespace {
@@ -280,4 +282,70 @@ TEST_F(LargePictureOpen, ADamagedLargePngEndsInTheProgramsMessageAsASmallOneDoes
     ASSERT_TRUE(QTest::qWaitFor([&] { return !told().isEmpty(); }, 20000)) << "a message, not a blank view";
     QTest::qWait(300);
     EXPECT_EQ(told(), QStringList{message + damaged.spoilt});
+}
+
+TEST_F(LargePictureOpen, ADamagedLargePngIsToldOfByTheCommandsThatNeedEveryPixel)
+{
+    const auto told = [&] { return dialogs->texts().filter(QStringLiteral("Cannot Display")); };
+    const DamagedPngs damaged = makeDamagedPngs(program.file("pics"));
+    const QString message = QStringLiteral("Cannot Display this File - ") + damaged.spoilt;
+    start(damaged.spoilt);
+    ASSERT_EQ(w->cShownPicture, damaged.spoilt);
+    painted();
+    w->ToolBarComp1->Item(QStringLiteral("ID_ViewFitImage"))->action()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !told().isEmpty(); }, 20000));
+    // Told already as it showed, and told again by each command that needs
+    // every pixel of it, through the toolbar and menus: no window or dialog
+    // opens on an empty picture, no tool stays down.
+    const std::pair<const char*, const char*> commands[] = {
+        {"ID_EditImage", "EdtImage1"}, {"ID_EditColors", "EdtColors1"}, {"ID_PrintImage", "PrntPict1"},
+        {"ID_mnuBrightness", nullptr}, {"ID_mnuContrast", nullptr},     {"ID_mnuCopy", nullptr}};
+    for (const auto& [id, name] : commands) {
+        dialogs->messages.clear();
+        platform::Tool* tool = w->ToolBarComp1->Item(QString::fromLatin1(id));
+        ASSERT_NE(tool, nullptr) << id;
+        tool->action()->trigger();
+        QTest::qWait(300);
+        EXPECT_EQ(told(), QStringList{message}) << id << ": " << dialogs->texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(tool->State(), 0) << id;
+        if (!name)
+            continue;
+        const QWidget* window = toolwindows::existing(QString::fromLatin1(name));
+        EXPECT_TRUE(!window || !window->isVisible()) << name << " opened on a picture that cannot be read";
+        EXPECT_FALSE(*toolwindows::openFlag(QString::fromLatin1(name))) << name;
+    }
+    EXPECT_EQ(dialogs->changeRequests.size(), 0) << "no brightness or contrast dialog on an empty picture";
+    // The paints that meet the damage afterwards add nothing.
+    dialogs->messages.clear();
+    w->ToolBarComp1->Item(QStringLiteral("ID_ViewNormal"))->action()->trigger();
+    w->ToolBarComp1->Item(QStringLiteral("ID_ViewFitImage"))->action()->trigger();
+    QTest::qWait(500);
+    EXPECT_EQ(told(), QStringList{});
+}
+
+TEST_F(LargePictureOpen, APictureWrittenOverInPlaceIsTheOriginalThatResetRestores)
+{
+    start(large);
+    painted();
+    // Another picture, of another shape, written into the same file.
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(large).constData(), &before), 0);
+    ASSERT_TRUE(samples::writeQt(large, photo(2400, 3600).mirrored(true, false), "jpeg", 90));
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(large).constData(), &after), 0);
+    ASSERT_EQ(after.st_ino, before.st_ino) << "written in place";
+    const QImage next = QImageReader(large).read().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(next.size(), QSize(2400, 3600));
+    // Shown again, it is noticed and loaded again as the picture it is now.
+    w->ToolBarComp1->Item(QStringLiteral("ID_ViewFitImage"))->action()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Image1->BitmapWidth() == 2400; }, 20000)) << "loaded again";
+    // Reset to Original takes the picture as loaded: the new one, whole.
+    w->ToolBarComp1->Item(QStringLiteral("ID_mnuImageReset"))->action()->trigger();
+    EXPECT_EQ(QSize(w->Image1->BitmapWidth(), w->Image1->BitmapHeight()), QSize(2400, 3600));
+    const QImage restored = w->Image1->Bitmap().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(restored.size(), QSize(2400, 3600));
+    EXPECT_LE(maxDifference(restored, next), 2);
+    QTest::qWait(300);
+    EXPECT_EQ(dialogs->texts().filter(QStringLiteral("Cannot Display")), QStringList{});
+    EXPECT_EQ(QSize(w->Image1->BitmapWidth(), w->Image1->BitmapHeight()), QSize(2400, 3600));
 }
