@@ -653,8 +653,14 @@ bool withinImagingLimits(int width, int height)
 {
     if (width < 1 || height < 1)
         return false;
-    const QSize most = magickSideLimits();
-    if (width > most.width() || height > most.height())
+    // ImageMagick's own limits once it is loaded (they may have been lowered
+    // since it started); before that, its policy as read from its files.
+    const QSize policy = magickSideLimits();
+    quint64 maxWidth = quint64(policy.width()), maxHeight = quint64(policy.height());
+    if (magickLoaded())
+        if (const MagickFunctions* magick = magickFunctions())
+            magick->sizeLimits(&maxWidth, &maxHeight);
+    if (quint64(width) > maxWidth || quint64(height) > maxHeight)
         return false;
     return qint64(width) * height * 4 <= qint64(kAllocationLimitMb) * 1024 * 1024;
 }
