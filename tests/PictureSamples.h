@@ -18,6 +18,8 @@
 #include <QString>
 #include <QtEndian>
 
+#include <algorithm>
+#include <cstdlib>
 #include <initializer_list>
 #include <vector>
 
@@ -34,6 +36,33 @@ inline QImage pattern(int w, int h)
     p.fillRect(0, h / 2, w / 2, h - h / 2, QColor(30, 30, 200));
     p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, QColor(220, 220, 40));
     return img;
+}
+
+// The largest difference of a colour channel, pixel by pixel, over the part
+// both pictures cover.
+inline int maxDifference(const QImage& a, const QImage& b)
+{
+    int worst = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    return worst;
+}
+
+// The mean difference of the colour channels, over the same part.
+inline double meanDifference(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    qint64 n = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x, n += 3) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return n > 0 ? sum / double(n) : 255.0;
 }
 
 inline bool writeBytes(const QString& path, const QByteArray& bytes)

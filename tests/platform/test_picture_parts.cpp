@@ -57,31 +57,6 @@ void expectSameInfo(const PictureInfo& a, const PictureInfo& b, const QString& n
     EXPECT_EQ(a.yRes, b.yRes) << n;
 }
 
-int maxDifference(const QImage& a, const QImage& b)
-{
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q))});
-        }
-    return worst;
-}
-
-// The mean difference of the colour channels.
-double meanDifference(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    qint64 n = 0;
-    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
-        for (int x = 0; x < std::min(a.width(), b.width()); ++x, n += 3) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return n > 0 ? sum / double(n) : 255.0;
-}
-
 // Pixels of this colour within the area.
 int pixelsOf(const QImage& img, const QRect& area, QRgb colour)
 {
@@ -167,7 +142,7 @@ TEST(PictureParts, PartsAreThePicturesOwnPixels)
         // Scaled, the whole picture stays the same picture (within the scalers' rounding).
         ASSERT_EQ(readPicturePart(picture, whole.rect(), QSize(240, 160), &img), 0);
         ASSERT_EQ(img.size(), QSize(240, 160));
-        EXPECT_LE(maxDifference(img, whole.scaled(240, 160, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 24)
+        EXPECT_LE(samples::maxDifference(img, whole.scaled(240, 160, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 24)
             << name;
         // Never larger than the part's own pixels; nothing outside the picture.
         ASSERT_EQ(readPicturePart(picture, QRect(900, 600, 100, 100), QSize(400, 400), &img), 0);
@@ -303,7 +278,7 @@ TEST(PictureParts, ThePictureOnShowStaysTheFileOpenedWhenItsNameGetsAnotherFile)
             const QImage shot = shownPainted(lead);
             EXPECT_EQ(QSize(lead.BitmapWidth(), lead.BitmapHeight()), QSize(2700, 1800)) << n;
             ASSERT_EQ(shot.size(), QSize(600, 400)) << n;
-            EXPECT_LE(meanDifference(shot, expected.scaled(shot.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+            EXPECT_LE(samples::meanDifference(shot, expected.scaled(shot.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
                       4.0)
                 << n;
             // What needs every pixel gets the picture opened too.
@@ -316,7 +291,7 @@ TEST(PictureParts, ThePictureOnShowStaysTheFileOpenedWhenItsNameGetsAnotherFile)
             const QImage shot = shownPainted(lead);
             ASSERT_EQ(shot.size(), QSize(600, 450)) << "its own shape";
             const QImage decoded = QImageReader(path).read();
-            EXPECT_LE(meanDifference(shot, decoded.scaled(shot.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+            EXPECT_LE(samples::meanDifference(shot, decoded.scaled(shot.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
                       4.0);
         }
     }
@@ -488,10 +463,10 @@ TEST(PictureParts, TheMagnifierShowsWhatIsDecodedAndAsksAWorkerForThePartUnderIt
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             shot = lead.grab().toImage().convertToFormat(QImage::Format_RGB32);
-            return maxDifference(shot.copy(220, 170, 1, 1), whole.copy(2010, 1510, 1, 1)) <= 2;
+            return samples::maxDifference(shot.copy(220, 170, 1, 1), whole.copy(2010, 1510, 1, 1)) <= 2;
         },
         20000));
-    EXPECT_LE(maxDifference(shot.copy(180, 130, 1, 1), whole.copy(1990, 1490, 1, 1)), 2);
+    EXPECT_LE(samples::maxDifference(shot.copy(180, 130, 1, 1), whole.copy(1990, 1490, 1, 1)), 2);
     QTest::mouseRelease(&lead, Qt::LeftButton, {}, at);
     EXPECT_EQ(decodeCounts().wholePictures, 0);
     EXPECT_LE(decodeCounts().largestPart, 150 * 150) << "the part under the glass and as much around it";

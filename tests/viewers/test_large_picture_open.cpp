@@ -43,32 +43,6 @@ QImage photo(int w, int h)
     return img;
 }
 
-// The largest difference of a colour channel, pixel by pixel.
-int maxDifference(const QImage& a, const QImage& b)
-{
-    int worst = 0;
-    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
-        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q))});
-        }
-    return worst;
-}
-
-// The mean difference of the colour channels.
-double meanDifference(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    qint64 n = 0;
-    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
-        for (int x = 0; x < std::min(a.width(), b.width()); ++x, n += 3) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return n > 0 ? sum / double(n) : 255.0;
-}
-
 class LargePictureOpen : public ::testing::Test {
 protected:
     void SetUp() override
@@ -143,7 +117,7 @@ protected:
         expectShownSizeDecodesOnly(how);
         ASSERT_GT(shot.width(), 100) << how;
         const QRect inside = shot.rect().adjusted(2, 2, -2, -2); // within the control's border
-        EXPECT_LE(maxDifference(shot.copy(inside), whole.copy(inside)), 2) << how;
+        EXPECT_LE(samples::maxDifference(shot.copy(inside), whole.copy(inside)), 2) << how;
     }
 
     // Fitted to the window: the whole picture, scaled.
@@ -156,7 +130,7 @@ protected:
         const QImage scaled = whole.scaled(shot.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const QRect inside = shot.rect().adjusted(2, 2, -2, -2);
         // Scalers round the edges of shapes apart by a pixel: the mean tells.
-        EXPECT_LE(meanDifference(shot.copy(inside), scaled.copy(inside)), 4.0);
+        EXPECT_LE(samples::meanDifference(shot.copy(inside), scaled.copy(inside)), 4.0);
     }
 
     testsupport::ProgramFolder program;
@@ -199,7 +173,7 @@ TEST_F(LargePictureOpen, CommandsThatNeedEveryPixelGetTheWholePicture)
     EXPECT_EQ(platform::decodeCounts().wholePictures, 1);
     const QImage saved = QImageReader(program.file("pics/copy.png")).read().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(saved.size(), whole.size());
-    EXPECT_LE(maxDifference(saved, whole), 2);
+    EXPECT_LE(samples::maxDifference(saved, whole), 2);
     // An edit changes the whole picture, and the control holds all of it.
     EXPECT_EQ(w->Image1->Intensity(100), 0);
     EXPECT_TRUE(w->Image1->WholePictureInMemory());
@@ -344,7 +318,7 @@ TEST_F(LargePictureOpen, APictureWrittenOverInPlaceIsTheOriginalThatResetRestore
     EXPECT_EQ(QSize(w->Image1->BitmapWidth(), w->Image1->BitmapHeight()), QSize(2400, 3600));
     const QImage restored = w->Image1->Bitmap().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(restored.size(), QSize(2400, 3600));
-    EXPECT_LE(maxDifference(restored, next), 2);
+    EXPECT_LE(samples::maxDifference(restored, next), 2);
     QTest::qWait(300);
     EXPECT_EQ(dialogs->texts().filter(QStringLiteral("Cannot Display")), QStringList{});
     EXPECT_EQ(QSize(w->Image1->BitmapWidth(), w->Image1->BitmapHeight()), QSize(2400, 3600));
