@@ -411,7 +411,11 @@ void PlayCtrl::placeVideoWindow(const QRect& area)
     if (height >= 240 && std::max(right, left) >= 320) {
         const int width = std::min(640, std::max(right, left));
         m_video->resize(width, height);
-        m_video->move(right >= left ? frame.right() + 1 : frame.left() - width - border, frame.top());
+        // Before its first show a window is placed by its inside: level
+        // with the inside of the program's window, its caption stands level
+        // with that window's caption, on the screen.
+        m_video->move(right >= left ? frame.right() + 1 : frame.left() - width - border,
+                      std::max(main->geometry().top(), free.top()));
         return;
     }
     m_video->resize(area.width(), std::max(area.height() - titleBar, m_video->minimumHeight()));

@@ -420,6 +420,7 @@ TEST_F(RealPlayers, TheViewWindowLeavesTheToolsFreeAndItsCloseBoxBringsTheVideoB
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
     EXPECT_FALSE(view->frameGeometry().intersects(globalRect(button))) << "the View tool stays in sight";
     EXPECT_FALSE(view->frameGeometry().intersects(globalRect(bar))) << "so does the tool bar";
+    EXPECT_GE(view->frameGeometry().top(), view->screen()->availableGeometry().top()) << "its caption on the screen";
     EXPECT_TRUE(isRed(view->grab().toImage()));
 
     // The user moves it, then closes it with its close box, as the window manager asks.
