@@ -262,13 +262,9 @@ int Lead::wholePicture() const
 
 int Lead::DecodeWhole()
 {
-    if (m_source && m_source->changed()) {
-        if (const int r = Load(m_source->path())) {
-            m_failureTold = true;
+    if (m_source && m_source->changed())
+        if (const int r = reloadChanged(false))
             return r;
-        }
-        emit PictureReloaded();
-    }
     const bool large = bool(m_source);
     const int r = wholePicture();
     if (r != 0 && large)
@@ -681,7 +677,7 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
             this,
             [this, was] {
                 if (was == m_source)
-                    reloadChanged();
+                    reloadChanged(true);
             },
             Qt::QueuedConnection);
     }
@@ -802,21 +798,25 @@ void Lead::askForMagnified(const QRectF& source)
 void Lead::partFailed(int error)
 {
     if (m_source && m_source->changed())
-        return reloadChanged();
+        return void(reloadChanged(true));
     if (m_failureTold)
         return;
     m_failureTold = true;
     emit PictureFailed(error);
 }
 
-void Lead::reloadChanged()
+// Loads the file written over in place again, as the picture it is now; a
+// failure is told (by the signal when `tell`, else by what it returns) once.
+int Lead::reloadChanged(bool tell)
 {
     if (const int r = Load(m_source->path())) {
         m_failureTold = true;
-        emit PictureFailed(r);
-        return;
+        if (tell)
+            emit PictureFailed(r);
+        return r;
     }
     emit PictureReloaded();
+    return 0;
 }
 
 void Lead::paintMagnifier(QPainter& p)

@@ -274,7 +274,7 @@ private:
     QSize overviewSize() const;
     void askForMagnified(const QRectF& source);
     void partFailed(int error);
-    void reloadChanged();
+    int reloadChanged(bool tell);
 
     mutable QList<QImage> m_frames; // empty while a large load is shown in parts
     mutable QList<int> m_delays;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <csetjmp>
 #include <cstdio>
@@ -158,7 +159,7 @@ bool pngChunksIntact(const QString& path)
         if (head.size() != 8)
             return false;
         const auto* h = reinterpret_cast<const uchar*>(head.constData());
-        const quint32 length = quint32(h[0]) << 24 | quint32(h[1]) << 16 | quint32(h[2]) << 8 | h[3];
+        const quint32 length = qFromBigEndian<quint32>(h);
         if (length > 0x7fffffffu)
             return false;
         uLong crc = crc32(0, h + 4, 4);
@@ -172,8 +173,7 @@ bool pngChunksIntact(const QString& path)
         const QByteArray stored = file.read(4);
         if (stored.size() != 4)
             return false;
-        const auto* c = reinterpret_cast<const uchar*>(stored.constData());
-        if ((quint32(c[0]) << 24 | quint32(c[1]) << 16 | quint32(c[2]) << 8 | c[3]) != quint32(crc))
+        if (qFromBigEndian<quint32>(stored.constData()) != quint32(crc))
             return false;
         if (head.mid(4, 4) == "IEND")
             return true;

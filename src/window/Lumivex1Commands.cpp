@@ -186,26 +186,19 @@ const QHash<QString, Lumivex1::CommandFn>& Lumivex1::commandTable()
             if (w.PictureDecodesWhole(gs.cCurrentFile))
                 w.OpenToolWindow(QStringLiteral("PrntPict1"));
         });
-        add({"ID_EditImage"}, [](Lumivex1& w, T& tool) {
+        // The editors open on the picture chosen, once it could be decoded whole.
+        static constexpr auto openEditor = [](Lumivex1& w, T& tool, const QString& window) {
             attempt([&] { w.OfferToSavePicture(); });
             gs.cEditFile = selectedEntry(w.control<QListWidget>("List3"));
             if (w.PictureDecodesWhole(gs.cEditFile)) {
-                w.OpenToolWindow(QStringLiteral("EdtImage1"));
+                w.OpenToolWindow(window);
                 return;
             }
             BusyGuard busy; // no window: the tool is not left pressed
             tool.setState(0);
-        });
-        add({"ID_EditColors"}, [](Lumivex1& w, T& tool) {
-            attempt([&] { w.OfferToSavePicture(); });
-            gs.cEditFile = selectedEntry(w.control<QListWidget>("List3"));
-            if (w.PictureDecodesWhole(gs.cEditFile)) {
-                w.OpenToolWindow(QStringLiteral("EdtColors1"));
-                return;
-            }
-            BusyGuard busy; // no window: the tool is not left pressed
-            tool.setState(0);
-        });
+        };
+        add({"ID_EditImage"}, [](Lumivex1& w, T& tool) { openEditor(w, tool, QStringLiteral("EdtImage1")); });
+        add({"ID_EditColors"}, [](Lumivex1& w, T& tool) { openEditor(w, tool, QStringLiteral("EdtColors1")); });
         add({"ID_SaveImage"}, [](Lumivex1& w, T&) { w.SaveImageCommand(); });
         add({"ID_mnuCopy"}, [](Lumivex1& w, T&) { w.CopyCommand(); });
 

@@ -22,6 +22,8 @@ void message(const QString& text)
     platform::dialogs().message(kProgramTitle, text, platform::Buttons::Ok, platform::Icon::None);
 }
 
+void cannotDisplay(const QString& path) { message(QStringLiteral("Cannot Display this File - ") + path); }
+
 constexpr int kTabPictures = 2; // index of tab 3
 
 } // namespace
@@ -67,7 +69,7 @@ void Lumivex1::buildPictureView()
     // A large picture is decoded as it shows: damage found then ends as it
     // does for a picture decoded when it is opened.
     connect(Image1, &platform::Lead::PictureFailed, this,
-            [this] { message(QStringLiteral("Cannot Display this File - ") + cShownPicture); });
+            [this] { cannotDisplay(cShownPicture); });
     // Written over in place and loaded again: the picture as loaded is the
     // new one too, not the old one's parts read from the new file.
     connect(Image1, &platform::Lead::PictureReloaded, this, [this] { Image2->CopyBitmap(*Image1); });
@@ -119,7 +121,7 @@ void Lumivex1::LoadImage(const QString& WrkPicturePath)
     const bool animation = gs.cCurrentExt == QLatin1String("ANI") || gs.cCurrentExt == QLatin1String("FLC");
     const int r = animation ? Image1->Load(WrkPicturePath, 0, 0, -1) : Image1->Load(WrkPicturePath, 0, gs.nPicturePage, 1);
     if (r != 0) {
-        message(QStringLiteral("Cannot Display this File - ") + WrkPicturePath);
+        cannotDisplay(WrkPicturePath);
         return;
     }
     fAnimationShown = animation;
@@ -252,7 +254,7 @@ bool Lumivex1::PictureDecodesWhole(const QString& path)
     const int r = Image1->DecodeWhole();
     if (r == 0 || r == platform::err::NoMemory)
         return true;
-    message(QStringLiteral("Cannot Display this File - ") + path);
+    cannotDisplay(path);
     return false;
 }
 
