@@ -293,11 +293,11 @@ TEST_F(RealPlayers, CreateVideoTakesTheJpgPicturesAndNamesTheBrokenOneAfterFileC
     QTest::mouseClick(maker->SaveAVIBtn, Qt::LeftButton);
     ASSERT_TRUE(written.wait(60000));
     ASSERT_EQ(dialogs->messages.size(), 2) << dialogs->texts().join(" | ").toStdString();
-    EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
-    EXPECT_EQ(dialogs->messages[0].text, "File Created - " + movie);
-    EXPECT_EQ(dialogs->messages[1].title, kApplicationTitle);
-    EXPECT_EQ(dialogs->messages[1].text,
+    EXPECT_EQ(dialogs->messages[0].title, kApplicationTitle);
+    EXPECT_EQ(dialogs->messages[0].text,
               "These pictures could not be read and are not in the video:\n" + photos.filePath("r_broken.jpg"));
+    EXPECT_EQ(dialogs->messages[1].title, kProgramTitle);
+    EXPECT_EQ(dialogs->messages[1].text, "File Created - " + movie);
     const fixtures::MediaFacts facts = fixtures::probe(movie);
     EXPECT_EQ(QSize(facts.width, facts.height), QSize(640, 480));
     EXPECT_NEAR(facts.duration, 6.0 / 15, 0.01) << "two frames of each JPG picture; the PNG and JPEG ones are not taken";
