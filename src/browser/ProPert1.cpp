@@ -44,6 +44,14 @@ ProPert1::ProPert1(QWidget* parent) : QDialog(parent, Qt::Tool)
     // The labels paint their own background: rows that touch, each label
     // keeping its air inside, show one even block rather than stripes.
     grid->setVerticalSpacing(0);
+    // The block of labels stands evenly in the panel's frame: the panel's
+    // wash is the labels' colour where the captions start, so the values
+    // keep as much of that colour after them as the captions have before
+    // them, up to the frame. A letter stands a pixel or two inside its
+    // advance at the captions' start, not at the values' end: two more.
+    const QMargins margins = grid->contentsMargins();
+    grid->setContentsMargins(margins.left(), margins.top(), 0, margins.bottom());
+    const int air = margins.left() + 2;
     const char* captions[] = {"Label1",
                               "Number of Bits per Bitmap:",
                               "Color Count:",
@@ -60,11 +68,12 @@ ProPert1::ProPert1(QWidget* parent) : QDialog(parent, Qt::Tool)
         Label1[i]->setContentsMargins(0, 3, 0, 3);
     }
     Label1[0]->setWordWrap(true);
+    Label1[0]->setContentsMargins(0, 3, air, 3); // the path spans the values' column too
     grid->addWidget(Label1[0], 0, 0, 1, 2);
     for (int k = 0; k < 9; ++k) {
         Label2[k] = new QLabel(QStringLiteral("Label2"), Frame1);
         Label2[k]->setObjectName(QStringLiteral("Label2_%1").arg(k));
-        Label2[k]->setContentsMargins(0, 3, 0, 3);
+        Label2[k]->setContentsMargins(0, 3, air, 3);
         grid->addWidget(Label1[k + 1], k + 1, 0);
         grid->addWidget(Label2[k], k + 1, 1);
     }

@@ -4,13 +4,19 @@
 #include "platform/MediaPlayList.h"
 #include "platform/PlugIn.h"
 #include "platform/TextFile.h"
+#include "platform/ViewWindowPlace.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
+#include <QTabBar>
+#include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -369,6 +375,18 @@ void PlayCtrl::applyLoops()
     m_backend->setLoops(m_entries.size() > 1 ? 1 : m_playCount == 0 ? -1 : m_playCount);
 }
 
+namespace {
+
+// The window manager's frame around a shown window, as far as it is known.
+QMargins frameAround(const QWidget* window)
+{
+    const QRect outer = window->frameGeometry(), inside = window->geometry();
+    return QMargins(inside.left() - outer.left(), inside.top() - outer.top(), outer.right() - inside.right(),
+                    outer.bottom() - inside.bottom());
+}
+
+} // namespace
+
 void PlayCtrl::setVideoWindowMode(int mode)
 {
     m_windowMode = mode;
@@ -383,43 +401,59 @@ void PlayCtrl::setVideoWindowMode(int mode)
         placeVideoWindow(area);
         m_video->show();
     } else if (mode != 1 && m_video->isWindow()) {
-        m_videoWindowPlace = QRect(m_video->pos(), m_video->size());
+        // The frame it had (none without a window manager), and where the
+        // user left it when the user moved it or changed its size: a window
+        // left where it was put is put anew next time, as things stand then.
+        m_videoFrame = frameAround(m_video);
+        if (m_video->geometry() != m_videoPlacedAt)
+            m_videoWindowPlace = m_video->frameGeometry();
         m_video->setParent(this);
         layout()->addWidget(m_video);
         m_video->show();
     }
 }
 
+QMargins PlayCtrl::videoWindowFrame() const
+{
+    // The frame the window manager gave the window last time. Before it was
+    // shown the frame is not known: the program's window's caption, with
+    // borders at least as the style draws them (a program's window that
+    // fills the screen may have none, this one will), else a caption and
+    // borders as the style draws them.
+    if (m_videoFrame)
+        return *m_videoFrame;
+    const QMargins main = frameAround(window());
+    const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int caption = main.top() > 0 ? main.top() : style()->pixelMetric(QStyle::PM_TitleBarHeight) + border;
+    return QMargins(std::max(border, main.left()), caption, std::max(border, main.right()),
+                    std::max(border, main.bottom()));
+}
+
 void PlayCtrl::placeVideoWindow(const QRect& area)
 {
-    if (m_videoWindowPlace.isValid()) {
-        m_video->resize(m_videoWindowPlace.size());
-        m_video->move(m_videoWindowPlace.topLeft());
-        return;
-    }
-    // Beside the program's window where the screen has room, else over the
-    // control's place, below the tool bars.
     const QWidget* main = window();
-    const QRect frame = main->frameGeometry();
-    const QScreen* screen = main->screen();
-    const QRect free = screen ? screen->availableGeometry() : QRect(frame.topLeft(), QSize(640, 480));
-    // The window manager's frame is not known before the window is shown.
-    const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight) + border;
-    const int height = std::min(480, free.bottom() - frame.top() - titleBar);
-    const int right = free.right() - frame.right() - border, left = frame.left() - free.left() - border;
-    if (height >= 240 && std::max(right, left) >= 320) {
-        const int width = std::min(640, std::max(right, left));
-        m_video->resize(width, height);
-        // Before its first show a window is placed by its inside: level
-        // with the inside of the program's window, its caption stands level
-        // with that window's caption, on the screen.
-        m_video->move(right >= left ? frame.right() + 1 : frame.left() - width - border,
-                      std::max(main->geometry().top(), free.top()));
-        return;
+    ViewWindowScene scene;
+    // The screen the window was left on, else the program's.
+    const QScreen* screen = nullptr;
+    if (m_videoWindowPlace.isValid())
+        screen = QGuiApplication::screenAt(m_videoWindowPlace.center());
+    if (!screen)
+        screen = main->screen();
+    scene.program = main->frameGeometry();
+    scene.available = screen ? screen->availableGeometry() : scene.program;
+    scene.area = area;
+    // The program's tools stay in sight: its menu bar, tool bars and tab bars.
+    for (const QWidget* w : main->findChildren<QWidget*>()) {
+        const bool tool = qobject_cast<const QMenuBar*>(w) || qobject_cast<const QToolBar*>(w) ||
+                          qobject_cast<const QTabBar*>(w);
+        if (tool && w->isVisible() && w->window() == main && !isAncestorOf(w))
+            scene.tools << QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
     }
-    m_video->resize(area.width(), std::max(area.height() - titleBar, m_video->minimumHeight()));
-    m_video->move(area.topLeft());
+    scene.frame = videoWindowFrame();
+    scene.left = m_videoWindowPlace;
+    scene.least = m_video->minimumSize();
+    m_videoPlacedAt = placeViewWindow(scene);
+    m_video->setGeometry(m_videoPlacedAt);
 }
 
 bool PlayCtrl::eventFilter(QObject* watched, QEvent* event)

@@ -6,12 +6,14 @@
 // Qt Multimedia itself lives in the media plug-in, loaded when the first
 // file is, so that the program starts without it.
 #include <QImage>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 namespace platform {
 
@@ -108,9 +110,10 @@ public:
 
     // 1 the pictures in a window of their own, 2 inside the control. The own
     // window stands above the program's window, beside it where the screen
-    // has room, else over the control's place, so that it never covers the
+    // has room, else over the control's place, its caption below the
     // program's tools; once moved or sized it comes back where it was left.
-    // Its close box brings the pictures back into the control (mode 2).
+    // It always opens wholly on the screen (placeViewWindow). Its close box
+    // brings the pictures back into the control (mode 2).
     int VideoWindowMode() const { return m_windowMode; }
     void setVideoWindowMode(int mode);
     // Writes the picture on show to a bitmap file.
@@ -143,11 +146,14 @@ private:
     void entryEnded();
     void failed(const QString& reason);
     void placeVideoWindow(const QRect& area);
+    QMargins videoWindowFrame() const;
     PlayBackend* m_backend;
     // In the control, or a window of its own owned by the program's window
     // (which may delete it first at its end).
     QPointer<VideoView> m_video;
-    QRect m_videoWindowPlace; // the own window's frame position and size, once it was shown
+    QRect m_videoWindowPlace; // the own window where the user left it, frame included; null before
+    QRect m_videoPlacedAt;    // its inside as last put on the screen
+    std::optional<QMargins> m_videoFrame; // the window manager's frame around it, once it was shown
     QString m_source;
     double m_selStart = 0, m_selEnd = -1;
     bool m_muted = false;

@@ -526,10 +526,11 @@ void CreatAn1::videoFinished(const video::VideoResult& result, const QString& pa
     // program's windows may be active, and between the two boxes none is.
     const platform::DialogOwner owner(this);
     if (result.outcome == video::VideoResult::Written) {
-        MsgBox(kCreated + path);
+        // The writer's own report comes first; "File Created" once it is done.
         if (!result.unreadable.isEmpty())
             videotext::writerMessage(QStringLiteral("These pictures could not be read and are not in the video:\n") +
                                      result.unreadable.join(QLatin1Char('\n')));
+        MsgBox(kCreated + path);
     }
     else if (result.outcome != video::VideoResult::Stopped)
         videotext::writerMessage(QStringLiteral("The video file could not be created - %1\n%2").arg(path, result.error));

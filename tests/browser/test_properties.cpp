@@ -91,6 +91,39 @@ Shown shownWidth(QLabel* label)
 
 QString number(qint64 v) { return QLocale().toString(double(v), 'f', 2); }
 
+bool sameColour(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) <= 24;
+}
+
+// The air a label's text has in the window as shown: how many columns of the
+// label's own colour lie before its first text column (toLeft) or after its
+// last one, across the label's height, up to the first other pixel (the
+// panel's frame, or a lighter part of the panel's wash).
+int airBeside(QLabel* label, const QImage& window, bool toLeft)
+{
+    // The text's columns: where the label alone paints other than its colour.
+    const QImage own = label->grab().toImage();
+    const QRgb colour = own.pixel(0, 0);
+    int first = own.width(), last = -1;
+    for (int y = 0; y < own.height(); ++y)
+        for (int x = 0; x < own.width(); ++x)
+            if (!sameColour(own.pixel(x, y), colour)) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    if (last < 0)
+        return -1;
+    const QPoint at = label->mapTo(label->window(), QPoint(toLeft ? first : last, 0));
+    const int step = toLeft ? -1 : 1;
+    int air = 0;
+    for (int x = at.x() + step; x >= 0 && x < window.width(); x += step, ++air)
+        for (int y = at.y(); y < at.y() + label->height(); ++y)
+            if (!sameColour(window.pixel(x, y), colour))
+                return air;
+    return air;
+}
+
 class Properties : public ::testing::Test {
 protected:
     platform::ScopedDialogs dialogs;
@@ -207,6 +240,16 @@ TEST(PropertiesWindow, FormatNamesShowWholeInPlainAndBoldType)
                 // scheme's white text stands on the selection colour.
                 EXPECT_GE(leastContrastBehind(value, shot), 3.0) << value->text().toStdString();
             }
+            // The values keep as much air after them, up to the frame, as
+            // the captions have before them: on the screen, not only by widths.
+            const int captionAir = airBeside(p->Label1[3], shot, true);
+            EXPECT_GE(captionAir, 4);
+            for (QLabel* value : {p->Label2[2], p->Label1[0]}) {
+                EXPECT_GE(airBeside(value, shot, false), captionAir)
+                    << value->text().toStdString() << (bold ? " in bold" : "");
+            }
+            for (QLabel* caption : {p->Label1[1], p->Label1[9]})
+                EXPECT_EQ(airBeside(caption, shot, true), captionAir);
             // The window stays on the screen.
             EXPECT_LE(p->frameGeometry().width(), p->screen()->availableGeometry().width());
             p->OKBtn->click();

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTabBar>
 #include <QScreen>
 #include <QTabWidget>
@@ -247,7 +248,7 @@ TEST_F(RealPlayers, AVideoCreateVideoMadeOfLargePhotosPlaysInTheVideosTabToItsEn
     EXPECT_FALSE(picture->currentFrame().isNull()) << "its pictures were shown";
 }
 
-TEST_F(RealPlayers, CreateVideoTakesTheJpgPicturesAndNamesTheBrokenOneAfterFileCreated)
+TEST_F(RealPlayers, CreateVideoTakesTheJpgPicturesAndNamesTheBrokenOneBeforeFileCreated)
 {
     const QDir photos(folder.file("photos"));
     ASSERT_TRUE(QDir().mkpath(photos.path()));
@@ -293,11 +294,11 @@ TEST_F(RealPlayers, CreateVideoTakesTheJpgPicturesAndNamesTheBrokenOneAfterFileC
     QTest::mouseClick(maker->SaveAVIBtn, Qt::LeftButton);
     ASSERT_TRUE(written.wait(60000));
     ASSERT_EQ(dialogs->messages.size(), 2) << dialogs->texts().join(" | ").toStdString();
-    EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
-    EXPECT_EQ(dialogs->messages[0].text, "File Created - " + movie);
-    EXPECT_EQ(dialogs->messages[1].title, kApplicationTitle);
-    EXPECT_EQ(dialogs->messages[1].text,
+    EXPECT_EQ(dialogs->messages[0].title, kApplicationTitle);
+    EXPECT_EQ(dialogs->messages[0].text,
               "These pictures could not be read and are not in the video:\n" + photos.filePath("r_broken.jpg"));
+    EXPECT_EQ(dialogs->messages[1].title, kProgramTitle);
+    EXPECT_EQ(dialogs->messages[1].text, "File Created - " + movie);
     const fixtures::MediaFacts facts = fixtures::probe(movie);
     EXPECT_EQ(QSize(facts.width, facts.height), QSize(640, 480));
     EXPECT_NEAR(facts.duration, 6.0 / 15, 0.01) << "two frames of each JPG picture; the PNG and JPEG ones are not taken";
@@ -424,7 +425,7 @@ TEST_F(RealPlayers, TheViewWindowLeavesTheToolsFreeAndItsCloseBoxBringsTheVideoB
     EXPECT_TRUE(isRed(view->grab().toImage()));
 
     // The user moves it, then closes it with its close box, as the window manager asks.
-    const QPoint moved = view->pos() + QPoint(20, 30);
+    const QPoint moved = view->pos() + QPoint(-20, 30);
     view->move(moved);
     QCoreApplication::processEvents();
     view->windowHandle()->close();
@@ -446,14 +447,9 @@ TEST_F(RealPlayers, TheViewWindowLeavesTheToolsFreeAndItsCloseBoxBringsTheVideoB
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
 }
 
-TEST_F(RealPlayers, WithNoRoomBesideTheMainWindowTheViewWindowStandsOverTheVideoArea)
+TEST_F(RealPlayers, WithNoRoomBesideTheMainWindowTheViewWindowStandsOverTheVideoAreaAndAlwaysOnTheScreen)
 {
     const QRect screen = w->screen()->availableGeometry();
-    w->setGeometry(screen.adjusted(8, 40, -8, -8)); // the whole screen but for a caption and borders
-    // As the window manager (if any) has placed it.
-    QTest::qWait(300);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->frameGeometry().width() > screen.width() - 320; }, 5000))
-        << "no room for a window beside it";
     QTabBar* tabs = w->TabStrip1->tabBar();
     for (int tab : {2, 0})
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
@@ -467,15 +463,70 @@ TEST_F(RealPlayers, WithNoRoomBesideTheMainWindowTheViewWindowStandsOverTheVideo
         button = bar && bar->isVisible() ? bar->widgetForAction(tool->action()) : nullptr;
     }
     ASSERT_TRUE(button && button->isVisible());
-    const QRect area(w->MediaPlayer1->mapToGlobal(QPoint(0, 0)), w->MediaPlayer1->size());
-    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    const auto globalRect = [](const QWidget* wgt) { return QRect(wgt->mapToGlobal(QPoint(0, 0)), wgt->size()); };
     auto* view = w->findChild<platform::VideoView*>("VideoWindow");
-    ASSERT_TRUE(view && view->isWindow() && view->isVisible());
-    EXPECT_EQ(view->pos(), area.topLeft()) << "its frame where the video area was";
-    EXPECT_LE(view->width(), area.width());
-    EXPECT_LT(view->height(), area.height()) << "room left for its caption";
-    EXPECT_FALSE(view->frameGeometry().intersects(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())));
-    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    ASSERT_TRUE(view);
+    const auto clickView = [&] { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); };
+    // The window manager's close box, and the pictures back in the control.
+    const auto closeBox = [&] {
+        view->windowHandle()->close();
+        QDeadlineTimer deadline(5000);
+        while (view->isWindow() && !deadline.hasExpired())
+            QTest::qWait(20);
+        return !view->isWindow();
+    };
+
+    w->setGeometry(screen.adjusted(8, 40, -8, -8)); // the whole screen but for a caption and borders
+    // As the window manager (if any) has placed it.
+    QTest::qWait(300);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->frameGeometry().width() > screen.width() - 320; }, 5000))
+        << "no room for a window beside it";
+    QCoreApplication::processEvents();
+    const QRect area = globalRect(w->MediaPlayer1);
+
+    clickView();
+    ASSERT_TRUE(view->isWindow() && view->isVisible());
+    EXPECT_TRUE(area.contains(view->frameGeometry())) << "where the video area was";
+    // With no frame known yet, room is left above its inside for the caption
+    // a window manager puts there: within the video area, below the tabs.
+    const int caption = view->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QRect withCaption = view->geometry().adjusted(0, -caption, 0, 0);
+    EXPECT_TRUE(area.contains(withCaption)) << "room for its caption";
+    EXPECT_FALSE(withCaption.intersects(globalRect(tabs))) << "the tab captions stay in sight";
+    EXPECT_FALSE(withCaption.intersects(globalRect(bar))) << "so does the tool bar";
+
+    // Left where it was put, it is put anew: beside the program's window
+    // once that has room beside it.
+    clickView();
+    ASSERT_FALSE(view->isWindow());
+    w->setGeometry(QRect(screen.topLeft() + QPoint(8, 40), QSize(900, 700)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->frameGeometry().width() < screen.width() - 400; }, 5000));
+    clickView();
+    ASSERT_TRUE(view->isWindow() && view->isVisible());
+    EXPECT_FALSE(view->frameGeometry().intersects(w->frameGeometry())) << "beside the program's window";
+
+    // Moved partly off the screen's bottom and closed, it comes back moved up
+    // onto the screen, as large as it was.
+    const QRect left(screen.left() + 500, screen.top() + 300, area.width() - 40, screen.height() - 200);
+    view->setGeometry(left);
+    QCoreApplication::processEvents();
+    ASSERT_GT(view->frameGeometry().bottom(), screen.bottom());
+    ASSERT_TRUE(closeBox()) << "the video is back in the video area";
+    clickView();
+    ASSERT_TRUE(view->isWindow() && view->isVisible());
+    EXPECT_TRUE(screen.contains(view->frameGeometry())) << "wholly on the screen";
+    EXPECT_EQ(view->frameGeometry().bottom(), screen.bottom());
+    EXPECT_EQ(view->geometry().left(), left.left());
+    EXPECT_EQ(view->size(), left.size());
+
+    // Larger than the screen: made as large as the screen leaves room for.
+    view->setGeometry(screen.adjusted(-50, -50, 50, 50));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(closeBox());
+    clickView();
+    ASSERT_TRUE(view->isWindow() && view->isVisible());
+    EXPECT_EQ(view->frameGeometry(), screen);
+    clickView();
     EXPECT_FALSE(view->isWindow());
 }
 

@@ -336,11 +336,11 @@ TEST_F(Animation, AviTakesItsPictureTypesOnlyAndNamesThoseItCannotRead)
     win->Text1->setText("2");
     saveAs(path("out.avi"));
     waitForVideo();
-    ASSERT_EQ(dialogs->texts(), QStringList({"File Created - " + path("out.avi"),
-                                             "These pictures could not be read and are not in the video:\n" +
-                                                 path("r_broken.jpg")}));
-    EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
-    EXPECT_EQ(dialogs->messages[1].title, "Lumivex");
+    ASSERT_EQ(dialogs->texts(), QStringList({"These pictures could not be read and are not in the video:\n" +
+                                                 path("r_broken.jpg"),
+                                             "File Created - " + path("out.avi")}));
+    EXPECT_EQ(dialogs->messages[0].title, "Lumivex");
+    EXPECT_EQ(dialogs->messages[1].title, kProgramTitle);
     const QList<QImage> frames = decodeFrames(path("out.avi"));
     ASSERT_EQ(frames.size(), 6) << "two frames each of the JPG, the large JPG and the BMP";
     const QColor expected[] = {Qt::red, Qt::red, Qt::green, Qt::green, Qt::blue, Qt::blue};
@@ -399,11 +399,12 @@ TEST_F(Animation, AviReportsBothStandOverTheAnimationWindowOneAfterTheOther)
     waitForVideo();
     reader.stop();
     platform::setDialogs(&dialogs.service);
+    // The writer's report in its own box first, then "File Created" once it is closed.
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(shown[0].title, kProgramTitle);
-    EXPECT_EQ(shown[0].text, "File Created - " + path("out.avi"));
-    EXPECT_EQ(shown[1].title, "Lumivex");
-    EXPECT_EQ(shown[1].text, "These pictures could not be read and are not in the video:\n" + path("r_broken.jpg"));
+    EXPECT_EQ(shown[0].title, "Lumivex");
+    EXPECT_EQ(shown[0].text, "These pictures could not be read and are not in the video:\n" + path("r_broken.jpg"));
+    EXPECT_EQ(shown[1].title, kProgramTitle);
+    EXPECT_EQ(shown[1].text, "File Created - " + path("out.avi"));
     for (const Shown& s : shown)
         EXPECT_EQ(s.owner, win.data()) << "kept above the animation window: " << s.text.toStdString();
 }
