@@ -39,7 +39,8 @@ struct MagickWrite {
 // minutes. A read that is still at work after its time, or that is
 // abandoned, ends at ImageMagick's next report of its progress and fails.
 struct MagickBounds {
-    int milliseconds = 0;                     // the time the read may take
+    qint64 (*now)() = nullptr;                // the clock the read's time is told by (milliseconds)
+    qint64 deadline = 0;                      // the time of now() past which the read is given up
     const std::atomic<bool>* stop = nullptr;  // set: the read is not wanted any more
     const std::atomic<int>* epoch = nullptr;  // changed from epochAtStart: every read going on is abandoned
     int epochAtStart = 0;

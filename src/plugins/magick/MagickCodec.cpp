@@ -14,7 +14,6 @@
 #include <QImage>
 
 #include <atomic>
-#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -45,11 +44,7 @@ struct ListGuard {
 // here, and ends with a failure when this answers false.
 class Watch {
 public:
-    explicit Watch(const MagickBounds& bounds)
-        : m_bounds(bounds),
-          m_deadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, bounds.milliseconds)))
-    {
-    }
+    explicit Watch(const MagickBounds& bounds) : m_bounds(bounds) {}
     // Hands the watch to what is read with this info (the images read take it on).
     void watch(MagickCore::ImageInfo* info) { MagickCore::SetImageInfoProgressMonitor(info, &Watch::progress, this); }
     void watch(MagickCore::Image* image) { MagickCore::SetImageProgressMonitor(image, &Watch::progress, this); }
@@ -83,14 +78,13 @@ private:
             m_ended = Ended::Abandoned;
             return false;
         }
-        if (std::chrono::steady_clock::now() > m_deadline) {
+        if (m_bounds.now && m_bounds.now() > m_bounds.deadline) {
             m_ended = Ended::OutOfTime;
             return false;
         }
         return true;
     }
     MagickBounds m_bounds;
-    std::chrono::steady_clock::time_point m_deadline;
     std::atomic<Ended> m_ended{Ended::No};
 };
 
