@@ -256,7 +256,6 @@ int readWithQt(QImageReader& reader, int format, int page, int pages, PictureDat
 
 // ---------------------------------------------------------------- ImageMagick
 
-std::atomic<int> g_magickReadMs{kMagickReadMs};
 std::atomic<int> g_readEpoch{0}; // one more with every abandonPictureReads
 
 qint64 steadyMs()
@@ -270,7 +269,7 @@ MagickBounds boundsOfARead(const std::atomic<bool>* stop)
 {
     MagickBounds b;
     b.now = g_magickClock.load();
-    b.deadline = b.now() + g_magickReadMs.load();
+    b.deadline = b.now() + kMagickReadGuardMs;
     b.stop = stop;
     b.epoch = &g_readEpoch;
     b.epochAtStart = g_readEpoch.load();
@@ -653,8 +652,6 @@ void setUpImageReaders()
             QImageReader::setAllocationLimit(kAllocationLimitMb);
     });
 }
-
-void setMagickReadTime(int milliseconds) { g_magickReadMs = std::max(0, milliseconds); }
 
 void setMagickReadClock(qint64 (*now)()) { g_magickClock = now ? now : &steadyMs; }
 

@@ -41,28 +41,20 @@ struct ListGuard {
 
 // One read's watch over ImageMagick's work: every operation on its images
 // (the coder's own turns and scalings among them) reports its progress
-// here, and ends with a failure when this answers false.
+// here, and ends with a failure when this answers false: the read is not
+// wanted any more, or it is past the last guard on its time.
 class Watch {
 public:
     explicit Watch(const MagickBounds& bounds) : m_bounds(bounds) {}
     // Hands the watch to what is read with this info (the images read take it on).
     void watch(MagickCore::ImageInfo* info) { MagickCore::SetImageInfoProgressMonitor(info, &Watch::progress, this); }
     void watch(MagickCore::Image* image) { MagickCore::SetImageProgressMonitor(image, &Watch::progress, this); }
-    // 0 while the read may go on; else its error (checked also after calls
+    // 0 while the read may go on, else Failure (checked also after calls
     // whose failure ImageMagick's coders pass over, as the WPG coder does
     // with a turn that failed).
-    int verdict()
-    {
-        check();
-        switch (m_ended.load()) {
-        case Ended::Abandoned: return err::Failure;
-        case Ended::OutOfTime: return err::NoMemory;
-        default: return 0;
-        }
-    }
+    int verdict() { return check() ? 0 : err::Failure; }
 
 private:
-    enum class Ended { No, OutOfTime, Abandoned };
     static MagickCore::MagickBooleanType progress(const char*, MagickCore::MagickOffsetType, MagickCore::MagickSizeType,
                                                   void* self)
     {
@@ -71,21 +63,16 @@ private:
     // Called from ImageMagick's threads as well.
     bool check()
     {
-        if (m_ended.load() != Ended::No)
+        if (m_ended.load())
             return false;
         if ((m_bounds.stop && m_bounds.stop->load()) ||
-            (m_bounds.epoch && m_bounds.epoch->load() != m_bounds.epochAtStart)) {
-            m_ended = Ended::Abandoned;
-            return false;
-        }
-        if (m_bounds.now && m_bounds.now() > m_bounds.deadline) {
-            m_ended = Ended::OutOfTime;
-            return false;
-        }
-        return true;
+            (m_bounds.epoch && m_bounds.epoch->load() != m_bounds.epochAtStart) ||
+            (m_bounds.now && m_bounds.now() > m_bounds.deadline))
+            m_ended = true;
+        return !m_ended.load();
     }
     MagickBounds m_bounds;
-    std::atomic<Ended> m_ended{Ended::No};
+    std::atomic<bool> m_ended{false};
 };
 
 int magickError(const MagickCore::ExceptionInfo* e)
