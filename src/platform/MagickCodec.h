@@ -55,7 +55,9 @@ struct MagickFunctions {
     // past the end falls back to 1; pages: 1, or -1 = all from page on);
     // firstOnly: the file's first image is the whole picture (Photoshop
     // layers are no pages). out->format is left for the caller. 0 or an
-    // imaging error code: Failure for a read abandoned or past its time.
+    // imaging error code: before any work, InvalidSize for a page wider or
+    // higher than ImageMagick's limits, NoMemory for pages of more pixels
+    // than its pixel cache holds; Failure for a read abandoned or past its time.
     int (*read)(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
                 MagickCompression* compression, const MagickBounds& bounds);
     // The first page fitted within box (never enlarged), turned as its

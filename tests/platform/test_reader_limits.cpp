@@ -129,9 +129,9 @@ TEST(ReaderLimits, AFlicFrameClaimingGigabytesShowsTheBytesItHas)
 namespace {
 
 // The machine as slow as a test makes it. The clock the reads through
-// ImageMagick are timed by holds a read at its first look after the start
-// (the read is at work then), until the test lets it go on, and tells the
-// time the test sets: no read depends on the speed of the machine it runs on.
+// ImageMagick are timed by holds a read at a look of its own once it is at
+// work, until the test lets it go on, and tells the time the test sets: no
+// read depends on the speed of the machine it runs on.
 class SlowMachine {
 public:
     SlowMachine()
@@ -141,21 +141,27 @@ public:
     }
     ~SlowMachine()
     {
+        if (m_beside.joinable())
+            m_beside.join();
         setMagickReadClock(nullptr);
         s_self = nullptr;
     }
     // Runs the read on a thread of its own, as the program's workers do;
-    // once it is held at work, runs meanwhile, then lets it go on with the
-    // clock moved on by laterMs. The read's result.
-    int whileAtWork(const std::function<int()>& read, const std::function<void()>& meanwhile, qint64 laterMs = 0)
+    // once it is at work (at its atLook-th look at the clock; the first is
+    // its start), runs meanwhile, then lets it go on with the clock moved
+    // on by laterMs. The read's result.
+    int whileAtWork(const std::function<int()>& read, const std::function<void()>& meanwhile, qint64 laterMs = 0,
+                    int atLook = 2)
     {
         {
             std::lock_guard lock(m_mutex);
             m_looks = 0;
+            m_atLook = atLook;
             m_held = m_released = m_done = false;
         }
         int result = -1;
         std::thread worker([&] {
+            t_held = true;
             result = read();
             std::lock_guard lock(m_mutex);
             m_done = true;
@@ -177,14 +183,35 @@ public:
         worker.join();
         return result;
     }
+    // Starts another read beside the one held, on a thread of its own, and
+    // waits until it has looked at the clock looks times, or has ended.
+    void startBeside(const std::function<int()>& read, int looks)
+    {
+        m_beside = std::thread([this, read] {
+            const int r = read();
+            std::lock_guard lock(m_mutex);
+            m_besideResult = r;
+            m_changed.notify_all();
+        });
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_besideLooks >= looks || m_besideResult != -1; });
+    }
+    // The result of the read beside, once it has ended.
+    int besideResult()
+    {
+        m_beside.join();
+        return m_besideResult;
+    }
 
 private:
     static qint64 now()
     {
         SlowMachine& m = *s_self;
         std::unique_lock lock(m.m_mutex);
-        // The first look is the read's start, which times it; the next is its work.
-        if (++m.m_looks == 2) {
+        if (!t_held) {
+            ++m.m_besideLooks;
+            m.m_changed.notify_all();
+        } else if (++m.m_looks == m.m_atLook) {
             m.m_held = true;
             m.m_changed.notify_all();
             m.m_changed.wait(lock, [&m] { return m.m_released; });
@@ -192,11 +219,14 @@ private:
         return m.m_time;
     }
     static inline SlowMachine* s_self = nullptr;
+    static inline thread_local bool t_held = false; // the thread of the read held
     std::mutex m_mutex;
     std::condition_variable m_changed;
     qint64 m_time = 0;
-    int m_looks = 0;
+    int m_looks = 0, m_atLook = 2;
     bool m_held = false, m_released = false, m_done = false;
+    std::thread m_beside;
+    int m_besideLooks = 0, m_besideResult = -1;
 };
 
 } // namespace
@@ -308,4 +338,47 @@ TEST(ReaderLimits, ReadsThatAreNotWantedAnyMoreAreAbandoned)
     stop = false;
     EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb, &stop); }, [] {}), 0);
     EXPECT_EQ(thumb.size(), QSize(85, 64));
+}
+
+TEST(ReaderLimits, APictureImageMagickCannotHoldIsRefusedForItsSizeBeforeTheWork)
+{
+    QTemporaryDir dir;
+    ensureMagick();
+    // A side past ImageMagick's width or height limit (16000 here), however
+    // few its pixels: an invalid width or height, whatever reads it.
+    for (const QSize size : {QSize(16001, 100), QSize(100, 16001)}) {
+        const QString tif = dir.filePath(QStringLiteral("%1x%2.tif").arg(size.width()).arg(size.height()));
+        ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(size.width(), size.height())));
+        PictureData d;
+        EXPECT_EQ(readPicture(tif, 1, 1, &d), err::InvalidSize);
+        EXPECT_EQ(readPicture(tif, 1, -1, &d), err::InvalidSize);
+        QImage thumb;
+        EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb), err::InvalidSize);
+        PictureInfo info;
+        EXPECT_EQ(readPictureInfo(tif, 1, &info), err::InvalidSize);
+        EXPECT_TRUE(d.frames.isEmpty() && thumb.isNull());
+    }
+    // More pixels than its pixel cache holds (its disk, 1 GB, at 10 bytes a
+    // pixel: 107,374,182 pixels): too large, told before any work.
+    const QString past = dir.filePath("past.tif");
+    ASSERT_TRUE(samples::writeBytes(past, samples::whiteTiff(16000, 6711)));
+    PictureData d;
+    EXPECT_EQ(readPicture(past, 1, 1, &d), err::NoMemory);
+    QImage thumb;
+    EXPECT_EQ(readScaledPicture(past, QSize(96, 64), &thumb), err::NoMemory);
+    // The largest picture it holds is read, also while another read holds
+    // room in its cache: it waits for the room rather than being refused.
+    const QString largest = dir.filePath("largest.tif");
+    ASSERT_TRUE(samples::writeBytes(largest, samples::whiteTiff(16000, 6710)));
+    const QString other = dir.filePath("other.tif");
+    ASSERT_TRUE(samples::writeBytes(other, samples::whiteTiff(16000, 4000)));
+    SlowMachine slow;
+    QImage otherThumb;
+    const int first = slow.whileAtWork(
+        [&] { return readScaledPicture(other, QSize(96, 64), &otherThumb); },
+        [&] { slow.startBeside([&] { return readScaledPicture(largest, QSize(96, 64), &thumb); }, 6); }, 0, 10);
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(slow.besideResult(), 0);
+    EXPECT_EQ(thumb.width(), 96);
+    EXPECT_EQ(otherThumb.width(), 96);
 }
