@@ -37,8 +37,9 @@ constexpr int kMagickMaxSide = 16000;
 
 // The longest one read through ImageMagick may work, all its work
 // (decoding, turning, scaling) together: a last guard against work that no
-// size checked before it bounds, far past the largest picture it reads (half
-// a minute on a busy machine). Past it the read is given up as a failure.
+// size checked before it bounds, far past the largest picture it reads (a
+// few seconds; under a minute on a quarter of one core). Past it the read
+// is given up as a failure.
 constexpr int kMagickReadGuardMs = 10 * 60 * 1000;
 
 // The longest frame delay taken from a file: an hour.
