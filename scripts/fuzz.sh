@@ -4,8 +4,8 @@
 # build/fuzz-runs. A target that crashes, hangs, runs out of memory or trips
 # a sanitizer leaves the input in build/fuzz-runs/artifacts/<target>/ (inputs
 # that took over ten seconds are kept there as slow-unit-*). An input of the
-# picture targets is a hang past 20 seconds (each of its four reads may take
-# ImageMagick's time, kMagickReadMs), of the others past 60. Replay one with
+# picture targets is a hang past 20 seconds (four reads, each bounded by the
+# sizes the input declares), of the others past 60. Replay one with
 # the memory limit of the runs:
 #   build/fuzz/bin/fuzz_<target> -rss_limit_mb=4096 <file>
 # Usage: scripts/fuzz.sh [seconds per target, default 600] [target ...]

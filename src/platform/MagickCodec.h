@@ -34,12 +34,14 @@ struct MagickWrite {
     bool bilevel = false; // the format holds black and white only
 };
 
-// What bounds one read: ImageMagick's coders may turn a file of a few
-// hundred bytes into a picture of millions of pixels, and work on it for
-// minutes. A read that is still at work after its time, or that is
-// abandoned, ends at ImageMagick's next report of its progress and fails.
+// What bounds one read beside the sizes checked before it: ImageMagick's
+// coders may turn a file of a few hundred bytes into a picture of millions
+// of pixels, and work on it for minutes. A read that is abandoned, or that
+// is still at work past its last guard on time, ends at ImageMagick's next
+// report of its progress and fails.
 struct MagickBounds {
-    int milliseconds = 0;                     // the time the read may take
+    qint64 (*now)() = nullptr;                // the clock the read's time is told by (milliseconds)
+    qint64 deadline = 0;                      // the time of now() past which the read is given up
     const std::atomic<bool>* stop = nullptr;  // set: the read is not wanted any more
     const std::atomic<int>* epoch = nullptr;  // changed from epochAtStart: every read going on is abandoned
     int epochAtStart = 0;
@@ -53,8 +55,9 @@ struct MagickFunctions {
     // past the end falls back to 1; pages: 1, or -1 = all from page on);
     // firstOnly: the file's first image is the whole picture (Photoshop
     // layers are no pages). out->format is left for the caller. 0 or an
-    // imaging error code: NoMemory for a read past its time, Failure for
-    // one abandoned.
+    // imaging error code: before any work, InvalidSize for a page wider or
+    // higher than ImageMagick's limits, NoMemory for pages of more pixels
+    // than its pixel cache holds; Failure for a read abandoned or past its time.
     int (*read)(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
                 MagickCompression* compression, const MagickBounds& bounds);
     // The first page fitted within box (never enlarged), turned as its

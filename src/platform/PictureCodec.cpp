@@ -17,6 +17,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -255,13 +256,20 @@ int readWithQt(QImageReader& reader, int format, int page, int pages, PictureDat
 
 // ---------------------------------------------------------------- ImageMagick
 
-std::atomic<int> g_magickReadMs{kMagickReadMs};
 std::atomic<int> g_readEpoch{0}; // one more with every abandonPictureReads
+
+qint64 steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+std::atomic<qint64 (*)()> g_magickClock{&steadyMs};
 
 MagickBounds boundsOfARead(const std::atomic<bool>* stop)
 {
     MagickBounds b;
-    b.milliseconds = g_magickReadMs.load();
+    b.now = g_magickClock.load();
+    b.deadline = b.now() + kMagickReadGuardMs;
     b.stop = stop;
     b.epoch = &g_readEpoch;
     b.epochAtStart = g_readEpoch.load();
@@ -645,7 +653,7 @@ void setUpImageReaders()
     });
 }
 
-void setMagickReadTime(int milliseconds) { g_magickReadMs = std::max(0, milliseconds); }
+void setMagickReadClock(qint64 (*now)()) { g_magickClock = now ? now : &steadyMs; }
 
 void abandonPictureReads() { ++g_readEpoch; }
 

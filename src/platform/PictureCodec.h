@@ -93,9 +93,14 @@ int copyFileSafely(const QString& source, const QString& target);
 int readScaledPicture(const QString& path, const QSize& box, QImage* out, const std::atomic<bool>* stop = nullptr);
 
 // Every read through ImageMagick (the readers' and readScaledPicture alike)
-// may work for kMagickReadMs (PictureLimits.h), then fails with NoMemory;
-// this sets another time (milliseconds) for the reads started after it.
-void setMagickReadTime(int milliseconds);
+// is bounded by the sizes its file declares, checked before the work, and
+// by stop and abandonPictureReads, never by the machine's speed; one still
+// at work after kMagickReadGuardMs (PictureLimits.h) is given up with Failure.
+// The clock those reads are timed by, in milliseconds: a steady clock,
+// unless a test sets one of its own to play a slow machine (nullptr: the
+// steady clock again). It is read from any thread, and at every report of
+// a read's progress.
+void setMagickReadClock(qint64 (*now)());
 // Abandons the reads through ImageMagick going on now, wherever they run
 // (they fail with Failure at their next step), so that closing the program
 // never waits for one; the reads started after it go on as ever.

@@ -35,9 +35,12 @@ inline int clampToInt(double v, int low, int high)
 // policy that says less lowers them (magickSideLimits, MagickPolicy.h).
 constexpr int kMagickMaxSide = 16000;
 
-// The time one read through ImageMagick may take, all its work (decoding,
-// turning, scaling) together: past it the read fails as too large.
-constexpr int kMagickReadMs = 5000;
+// The longest one read through ImageMagick may work, all its work
+// (decoding, turning, scaling) together: a last guard against work that no
+// size checked before it bounds, far past the largest picture it reads (a
+// few seconds; under a minute on a quarter of one core). Past it the read
+// is given up as a failure.
+constexpr int kMagickReadGuardMs = 10 * 60 * 1000;
 
 // The longest frame delay taken from a file: an hour.
 constexpr int kMaxDelayMs = 3600 * 1000;

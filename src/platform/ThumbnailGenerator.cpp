@@ -2,6 +2,7 @@
 
 #include "platform/PictureCodec.h"
 #include "platform/FileMask.h"
+#include "platform/ImagingCodes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +23,7 @@ namespace {
 
 struct Decoded {
     bool done = false;
+    int error = 0;
     QImage image;
 };
 
@@ -51,11 +53,13 @@ public:
     void run() override
     {
         QImage img;
-        if (!m_walk->cancelled.load())
-            img = ThumbnailGenerator::makeThumbnail(m_path, m_w, m_h, m_bits, &m_walk->cancelled);
+        const int error = m_walk->cancelled.load()
+                              ? int(err::Failure)
+                              : ThumbnailGenerator::makeThumbnail(m_path, m_w, m_h, m_bits, &img, &m_walk->cancelled);
         {
             QMutexLocker lock(&m_walk->mutex);
             m_walk->results[m_index].done = true;
+            m_walk->results[m_index].error = error;
             m_walk->results[m_index].image = std::move(img);
         }
         m_walk->wake();
@@ -134,13 +138,14 @@ ThumbnailGenerator::ThumbnailGenerator(QObject* parent) : QObject(parent), m_poo
 // abandoned with them: they end at their next step.
 ThumbnailGenerator::~ThumbnailGenerator() { m_pool->waitForDone(); }
 
-QImage ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits,
-                                         const std::atomic<bool>* stop)
+int ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits, QImage* out,
+                                      const std::atomic<bool>* stop)
 {
     QImage img;
-    if (readScaledPicture(path, QSize(std::max(1, width), std::max(1, height)), &img, stop) != 0)
-        return {};
-    return convertToBits(img, bits);
+    if (const int r = readScaledPicture(path, QSize(std::max(1, width), std::max(1, height)), &img, stop))
+        return r;
+    *out = convertToBits(img, bits);
+    return out->isNull() ? int(err::NoMemory) : 0;
 }
 
 void ThumbnailGenerator::stopBrowse()
@@ -227,10 +232,12 @@ int ThumbnailGenerator::Browse(const QString& folder)
     for (size_t i = 0; i < size_t(files.size()) && !m_stopAsked; ++i) {
         feed(i + ahead);
         QImage image;
+        int error = 0;
         for (;;) {
             {
                 QMutexLocker lock(&walk->mutex);
                 if (walk->results[i].done) {
+                    error = walk->results[i].error;
                     image = std::move(walk->results[i].image);
                     walk->results[i].image = QImage();
                     break;
@@ -244,7 +251,7 @@ int ThumbnailGenerator::Browse(const QString& folder)
         if (m_stopAsked)
             break;
         m_continue = true;
-        emit ThumbReady(image, files.at(int(i)), image.isNull() ? 1 : 0, 0);
+        emit ThumbReady(image, files.at(int(i)), error, 0);
         if (!m_continue) {
             result = kAborted;
             break;

@@ -53,13 +53,15 @@ public:
     // folder as it is now.
     void forgetFolder() { m_listedFolder.clear(); }
 
-    // The thumbnail of one file as the generator makes it (null on failure);
-    // stop: set, the picture is not wanted any more.
-    static QImage makeThumbnail(const QString& path, int width, int height, int bits,
-                                const std::atomic<bool>* stop = nullptr);
+    // The thumbnail of one file as the generator makes it into out: 0, or
+    // the imaging error code of its read (ImagingCodes.h); stop: set, the
+    // picture is not wanted any more.
+    static int makeThumbnail(const QString& path, int width, int height, int bits, QImage* out,
+                             const std::atomic<bool>* stop = nullptr);
 
 signals:
-    // status 0: bitmap holds the thumbnail; otherwise the file could not be read.
+    // status 0: bitmap holds the thumbnail; otherwise the imaging error code
+    // the file's read ended in (20009 a bad file, 20001 too large ...).
     void ThumbReady(const QImage& bitmap, const QString& path, int status, int reserved);
 
 private:

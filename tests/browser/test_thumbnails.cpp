@@ -1,5 +1,6 @@
 // The ThumbNails view: runs over folders the tests make, the stop button, the
 // three faces of the tool and the held thumbnails.
+#include "PictureSamples.h"
 #include "ThumbTestSupport.h"
 
 #include "browser/ThumbnailRange.h"
@@ -13,6 +14,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QTimer>
 #include <functional>
 #include <QMouseEvent>
@@ -183,6 +186,23 @@ TEST_F(Thumbnails, NothingToShowGoesBackToTheFileList)
     w().ToggleThumbnails();
     EXPECT_TRUE(dialogs().messages.isEmpty());
     EXPECT_FALSE(gs.fThumbView);
+}
+
+TEST_F(Thumbnails, APictureThatCannotBeReadIsReportedWithTheCodeOfItsRefusal)
+{
+    writePicture(file("a.tif"), QSize(400, 100));
+    testsupport::writeFile(file("b.tif"), "II*\0 not a picture");
+    ASSERT_TRUE(samples::writeBytes(file("c.tif"), samples::whiteTiff(16001, 100)));
+    QHash<QString, int> statuses;
+    QObject::connect(w().Thumb1, &platform::ThumbnailGenerator::ThumbReady, w().Thumb1,
+                     [&](const QImage&, const QString& path, int status, int) {
+                         statuses[QFileInfo(path).fileName()] = status;
+                     });
+    tool(w(), "ID_ThumbNails")->action()->trigger();
+    ASSERT_TRUE(thumbtest::waitForThumbnailRun(w()));
+    // A bad file and a picture wider than ImageMagick takes, each told as what it is.
+    EXPECT_EQ(statuses, (QHash<QString, int>{{"a.tif", 0}, {"b.tif", 20009}, {"c.tif", 20011}}));
+    EXPECT_EQ(texts(w().ImagList1), QStringList{"a.tif"});
 }
 
 TEST_F(Thumbnails, StopKeepsWhatWasMadeAndExploreFilesGoesBack)

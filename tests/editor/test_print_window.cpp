@@ -1,6 +1,7 @@
 // The print picture window: the preview, its boxes and bars, the title's
 // font and colour, and printing through the real printer code to a PDF file
 // that is read back.
+#include "PictureSamples.h"
 #include "TestSupport.h"
 
 #include "editor/PrntPict1.h"
@@ -137,8 +138,9 @@ TEST_F(PrintWindow, PortraitPictureAndPathsWithoutPictures)
     EXPECT_EQ(QPoint(w.HScroll1->value(), w.VScroll1->value()), QPoint(81, 99)) << "65 + 15.8 and 75 + 24";
     delete window.data();
 
-    // A missing file says nothing, a file that is no picture gives its error;
-    // neither shows a preview, and printing says so without touching the printer.
+    // A missing file says nothing, a file that is no picture gives its error,
+    // a picture wider than ImageMagick takes says so; none shows a preview,
+    // and printing says so without touching the printer.
     platform::RecordingPrintCanvas* recorded = nullptr;
     platform::ScopedPrinterCanvas printer([&] {
         auto c = std::make_unique<platform::RecordingPrintCanvas>();
@@ -147,10 +149,14 @@ TEST_F(PrintWindow, PortraitPictureAndPathsWithoutPictures)
     });
     const QString notes = file(QStringLiteral("notes.txt"));
     testsupport::writeFile(notes, "just some words\r\n");
-    for (const QString& path : {file(QStringLiteral("gone.png")), notes}) {
+    const QString wide = file(QStringLiteral("wide.tif"));
+    ASSERT_TRUE(samples::writeBytes(wide, samples::whiteTiff(16001, 100)));
+    for (const QString& path : {file(QStringLiteral("gone.png")), notes, wide}) {
         dialogs->messages.clear();
         PrntPict1& none = open(path);
-        if (path == notes) {
+        if (path == wide) {
+            EXPECT_EQ(dialogs->texts(), QStringList{"Error - 20011 - Invalid width/height"});
+        } else if (path == notes) {
             ASSERT_EQ(dialogs->messages.size(), 1);
             EXPECT_EQ(dialogs->messages[0].title, kProgramTitle);
             EXPECT_TRUE(QRegularExpression(QStringLiteral("^Error - 200\\d\\d - .+$"))

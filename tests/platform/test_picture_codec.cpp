@@ -148,6 +148,25 @@ TEST_F(PictureCodec, PagesOfATiffAndFramesOfAnimations)
     EXPECT_EQ(d.frames.size(), 2);
 }
 
+TEST_F(PictureCodec, AThumbnailThroughImageMagickIsTurnedAsThePictureSays)
+{
+    // Stored 300 x 200, to be shown turned a quarter to the right.
+    Magick::InitializeMagick(nullptr);
+    Magick::Image m = samples::toMagick(samples::pattern(300, 200));
+    m.orientation(Magick::RightTopOrientation);
+    m.magick("TIFF");
+    Magick::Blob blob;
+    m.write(&blob);
+    const QString tif = file("turned.tif");
+    ASSERT_TRUE(samples::writeBytes(tif, QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length()))));
+    QImage thumb;
+    ASSERT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb), 0);
+    ASSERT_EQ(thumb.size(), QSize(42, 64));
+    const QImage shown = samples::pattern(300, 200).transformed(QTransform().rotate(90)).scaled(thumb.size());
+    for (const QPoint at : {QPoint(10, 16), QPoint(32, 16), QPoint(10, 48), QPoint(32, 48)})
+        EXPECT_EQ(QColor(thumb.pixel(at)), QColor(shown.pixel(at))) << at.x() << "," << at.y();
+}
+
 TEST_F(PictureCodec, StoredBitsPerPixel)
 {
     const QImage img = samples::pattern(32, 32);

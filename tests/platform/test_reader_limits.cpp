@@ -1,7 +1,8 @@
 // Picture files that declare far more than they hold: the frames of one read
 // are capped together, a bitmap without its pixels is a failure, the delays
-// read from a file stay within an hour, and a file that ImageMagick makes a
-// huge picture of is read within its time, or abandoned at once.
+// read from a file stay within an hour, a file that ImageMagick would make a
+// huge picture of is refused before the work, and a good picture is read
+// however slow the machine, unless it is abandoned.
 #include "PictureSamples.h"
 #include "TestSupport.h"
 
@@ -11,11 +12,12 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 using namespace platform;
@@ -126,24 +128,105 @@ TEST(ReaderLimits, AFlicFrameClaimingGigabytesShowsTheBytesItHas)
 
 namespace {
 
-// Runs the function on a thread of its own, as the program's workers do.
-class Worker {
+// The machine as slow as a test makes it. The clock the reads through
+// ImageMagick are timed by holds a read at a look of its own once it is at
+// work, until the test lets it go on, and tells the time the test sets: no
+// read depends on the speed of the machine it runs on.
+class SlowMachine {
 public:
-    explicit Worker(std::function<void()> work) : m_thread([this, work] { work(); m_done = true; }) {}
-    ~Worker() { m_thread.join(); }
-    // Milliseconds until it is done, from now (-1: not within the time).
-    qint64 msUntilDone(int withinMs)
+    SlowMachine()
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!m_done && clock.elapsed() < withinMs)
-            QThread::msleep(5);
-        return m_done ? clock.elapsed() : -1;
+        s_self = this;
+        setMagickReadClock(&SlowMachine::now);
+    }
+    ~SlowMachine()
+    {
+        if (m_beside.joinable())
+            m_beside.join();
+        setMagickReadClock(nullptr);
+        s_self = nullptr;
+    }
+    // Runs the read on a thread of its own, as the program's workers do;
+    // once it is at work (at its atLook-th look at the clock; the first is
+    // its start), runs meanwhile, then lets it go on with the clock moved
+    // on by laterMs. The read's result.
+    int whileAtWork(const std::function<int()>& read, const std::function<void()>& meanwhile, qint64 laterMs = 0,
+                    int atLook = 2)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_looks = 0;
+            m_atLook = atLook;
+            m_held = m_released = m_done = false;
+        }
+        int result = -1;
+        std::thread worker([&] {
+            t_held = true;
+            result = read();
+            std::lock_guard lock(m_mutex);
+            m_done = true;
+            m_changed.notify_all();
+        });
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_held || m_done; });
+        const bool held = m_held;
+        lock.unlock();
+        if (held)
+            meanwhile();
+        else
+            ADD_FAILURE() << "the read ended before it was at work";
+        lock.lock();
+        m_time += laterMs;
+        m_released = true;
+        m_changed.notify_all();
+        lock.unlock();
+        worker.join();
+        return result;
+    }
+    // Starts another read beside the one held, on a thread of its own, and
+    // waits until it has looked at the clock looks times, or has ended.
+    void startBeside(const std::function<int()>& read, int looks)
+    {
+        m_beside = std::thread([this, read] {
+            const int r = read();
+            std::lock_guard lock(m_mutex);
+            m_besideResult = r;
+            m_changed.notify_all();
+        });
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_besideLooks >= looks || m_besideResult != -1; });
+    }
+    // The result of the read beside, once it has ended.
+    int besideResult()
+    {
+        m_beside.join();
+        return m_besideResult;
     }
 
 private:
-    std::atomic<bool> m_done{false};
-    std::thread m_thread;
+    static qint64 now()
+    {
+        SlowMachine& m = *s_self;
+        std::unique_lock lock(m.m_mutex);
+        if (!t_held) {
+            ++m.m_besideLooks;
+            m.m_changed.notify_all();
+        } else if (++m.m_looks == m.m_atLook) {
+            m.m_held = true;
+            m.m_changed.notify_all();
+            m.m_changed.wait(lock, [&m] { return m.m_released; });
+        }
+        return m.m_time;
+    }
+    static inline SlowMachine* s_self = nullptr;
+    static inline thread_local bool t_held = false; // the thread of the read held
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    qint64 m_time = 0;
+    int m_looks = 0, m_atLook = 2;
+    bool m_held = false, m_released = false, m_done = false;
+    std::thread m_beside;
+    int m_besideLooks = 0, m_besideResult = -1;
 };
 
 } // namespace
@@ -196,37 +279,42 @@ TEST(ReaderLimits, AWordPerfectBitmapTurnedIntoAHugePictureIsRefusedAtOnce)
     EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
 }
 
-TEST(ReaderLimits, ImageMagicksWorkOnOneReadEndsWithinItsTime)
+TEST(ReaderLimits, AGoodPictureIsReadHoweverSlowTheMachine)
 {
     QTemporaryDir dir;
     const QString tif = dir.filePath("white.tif");
     ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(2400, 1800)));
     ensureMagick();
-    // Given a millisecond, the thumbnail and the whole picture are refused.
-    setMagickReadTime(1);
+    // The thumbnail and the whole picture, on a machine so slow that a
+    // step of their work takes nine minutes.
+    SlowMachine slow;
+    constexpr qint64 kNineMinutes = 9 * 60 * 1000;
     QImage thumb;
-    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb), err::NoMemory);
-    PictureData d;
-    EXPECT_EQ(readPicture(tif, 1, 1, &d), err::NoMemory);
-    EXPECT_TRUE(thumb.isNull());
-    EXPECT_TRUE(d.frames.isEmpty());
-    // Given the program's own time, they are read.
-    setMagickReadTime(kMagickReadMs);
-    ASSERT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb), 0);
+    EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb); }, [] {}, kNineMinutes), 0);
     EXPECT_EQ(thumb.size(), QSize(85, 64));
-    ASSERT_EQ(readPicture(tif, 1, 1, &d), 0);
+    PictureData d;
+    EXPECT_EQ(slow.whileAtWork([&] { return readPicture(tif, 1, 1, &d); }, [] {}, kNineMinutes), 0);
+    ASSERT_EQ(d.frames.size(), 1);
     EXPECT_EQ(d.frames.first().size(), QSize(2400, 1800));
+    // Past the last guard on their time, they are given up: a failure, not
+    // a picture too large.
+    thumb = QImage();
+    d = PictureData();
+    const auto pastTheGuard = [&](const std::function<int()>& read) {
+        return slow.whileAtWork(read, [] {}, kMagickReadGuardMs + 1);
+    };
+    EXPECT_EQ(pastTheGuard([&] { return readScaledPicture(tif, QSize(96, 64), &thumb); }), err::Failure);
+    EXPECT_EQ(pastTheGuard([&] { return readPicture(tif, 1, 1, &d); }), err::Failure);
+    EXPECT_TRUE(thumb.isNull() && d.frames.isEmpty());
 }
 
 TEST(ReaderLimits, ReadsThatAreNotWantedAnyMoreAreAbandoned)
 {
-    // 40 KB of TIFF, 4800 x 4800 pixels: 230 MB of ImageMagick's pixels,
-    // seconds of its work.
+    // 15 KB of TIFF, 2400 x 1800 pixels.
     QTemporaryDir dir;
     const QString tif = dir.filePath("white.tif");
-    ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(4800, 4800)));
+    ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(2400, 1800)));
     ensureMagick();
-    setMagickReadTime(60000);
     // A thumbnail whose walk has been stopped: before it started, and while
     // it goes on. (Some of ImageMagick's readers, TIFF's among them, read on
     // to the end of the picture; what would follow, scaling or turning it,
@@ -234,34 +322,63 @@ TEST(ReaderLimits, ReadsThatAreNotWantedAnyMoreAreAbandoned)
     std::atomic<bool> stop{true};
     QImage thumb;
     EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, &stop), err::Failure);
+    EXPECT_TRUE(thumb.isNull());
     stop = false;
-    int scaled = -1;
-    {
-        Worker worker([&] {
-            QImage t;
-            scaled = readScaledPicture(tif, QSize(96, 64), &t, &stop);
-        });
-        ASSERT_EQ(worker.msUntilDone(200), -1) << "still at work";
-        stop = true;
-        EXPECT_GE(worker.msUntilDone(60000), 0);
-    }
-    EXPECT_EQ(scaled, err::Failure);
+    SlowMachine slow;
+    EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb, &stop); },
+                               [&] { stop = true; }),
+              err::Failure);
+    EXPECT_TRUE(thumb.isNull());
     // The whole picture, read when the program closes.
-    int whole = -1;
-    {
-        Worker worker([&] {
-            PictureData d;
-            whole = readPicture(tif, 1, 1, &d);
-        });
-        ASSERT_EQ(worker.msUntilDone(200), -1) << "still at work";
-        abandonPictureReads();
-        EXPECT_GE(worker.msUntilDone(60000), 0);
-    }
-    EXPECT_EQ(whole, err::Failure);
-    setMagickReadTime(kMagickReadMs);
+    PictureData d;
+    EXPECT_EQ(slow.whileAtWork([&] { return readPicture(tif, 1, 1, &d); }, [] { abandonPictureReads(); }),
+              err::Failure);
+    EXPECT_TRUE(d.frames.isEmpty());
     // The reads that start afterwards go on as ever.
     stop = false;
-    const QString small = dir.filePath("small.tif");
-    ASSERT_TRUE(samples::writeBytes(small, samples::whiteTiff(80, 60)));
-    EXPECT_EQ(readScaledPicture(small, QSize(96, 64), &thumb, &stop), 0);
+    EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb, &stop); }, [] {}), 0);
+    EXPECT_EQ(thumb.size(), QSize(85, 64));
+}
+
+TEST(ReaderLimits, APictureImageMagickCannotHoldIsRefusedForItsSizeBeforeTheWork)
+{
+    QTemporaryDir dir;
+    ensureMagick();
+    // A side past ImageMagick's width or height limit (16000 here), however
+    // few its pixels: an invalid width or height, whatever reads it.
+    for (const QSize size : {QSize(16001, 100), QSize(100, 16001)}) {
+        const QString tif = dir.filePath(QStringLiteral("%1x%2.tif").arg(size.width()).arg(size.height()));
+        ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(size.width(), size.height())));
+        PictureData d;
+        EXPECT_EQ(readPicture(tif, 1, 1, &d), err::InvalidSize);
+        EXPECT_EQ(readPicture(tif, 1, -1, &d), err::InvalidSize);
+        QImage thumb;
+        EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb), err::InvalidSize);
+        PictureInfo info;
+        EXPECT_EQ(readPictureInfo(tif, 1, &info), err::InvalidSize);
+        EXPECT_TRUE(d.frames.isEmpty() && thumb.isNull());
+    }
+    // More pixels than its pixel cache holds (its disk, 1 GB, at 10 bytes a
+    // pixel: 107,374,182 pixels): too large, told before any work.
+    const QString past = dir.filePath("past.tif");
+    ASSERT_TRUE(samples::writeBytes(past, samples::whiteTiff(16000, 6711)));
+    PictureData d;
+    EXPECT_EQ(readPicture(past, 1, 1, &d), err::NoMemory);
+    QImage thumb;
+    EXPECT_EQ(readScaledPicture(past, QSize(96, 64), &thumb), err::NoMemory);
+    // The largest picture it holds is read, also while another read holds
+    // room in its cache: it waits for the room rather than being refused.
+    const QString largest = dir.filePath("largest.tif");
+    ASSERT_TRUE(samples::writeBytes(largest, samples::whiteTiff(16000, 6710)));
+    const QString other = dir.filePath("other.tif");
+    ASSERT_TRUE(samples::writeBytes(other, samples::whiteTiff(16000, 4000)));
+    SlowMachine slow;
+    QImage otherThumb;
+    const int first = slow.whileAtWork(
+        [&] { return readScaledPicture(other, QSize(96, 64), &otherThumb); },
+        [&] { slow.startBeside([&] { return readScaledPicture(largest, QSize(96, 64), &thumb); }, 6); }, 0, 10);
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(slow.besideResult(), 0);
+    EXPECT_EQ(thumb.width(), 96);
+    EXPECT_EQ(otherThumb.width(), 96);
 }

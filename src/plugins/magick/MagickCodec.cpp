@@ -17,7 +17,9 @@
 #include <chrono>
 #include <climits>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 namespace platform {
@@ -42,32 +44,20 @@ struct ListGuard {
 
 // One read's watch over ImageMagick's work: every operation on its images
 // (the coder's own turns and scalings among them) reports its progress
-// here, and ends with a failure when this answers false.
+// here, and ends with a failure when this answers false: the read is not
+// wanted any more, or it is past the last guard on its time.
 class Watch {
 public:
-    explicit Watch(const MagickBounds& bounds)
-        : m_bounds(bounds),
-          m_deadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, bounds.milliseconds)))
-    {
-    }
+    explicit Watch(const MagickBounds& bounds) : m_bounds(bounds) {}
     // Hands the watch to what is read with this info (the images read take it on).
     void watch(MagickCore::ImageInfo* info) { MagickCore::SetImageInfoProgressMonitor(info, &Watch::progress, this); }
     void watch(MagickCore::Image* image) { MagickCore::SetImageProgressMonitor(image, &Watch::progress, this); }
-    // 0 while the read may go on; else its error (checked also after calls
+    // 0 while the read may go on, else Failure (checked also after calls
     // whose failure ImageMagick's coders pass over, as the WPG coder does
     // with a turn that failed).
-    int verdict()
-    {
-        check();
-        switch (m_ended.load()) {
-        case Ended::Abandoned: return err::Failure;
-        case Ended::OutOfTime: return err::NoMemory;
-        default: return 0;
-        }
-    }
+    int verdict() { return check() ? 0 : err::Failure; }
 
 private:
-    enum class Ended { No, OutOfTime, Abandoned };
     static MagickCore::MagickBooleanType progress(const char*, MagickCore::MagickOffsetType, MagickCore::MagickSizeType,
                                                   void* self)
     {
@@ -76,22 +66,16 @@ private:
     // Called from ImageMagick's threads as well.
     bool check()
     {
-        if (m_ended.load() != Ended::No)
+        if (m_ended.load())
             return false;
         if ((m_bounds.stop && m_bounds.stop->load()) ||
-            (m_bounds.epoch && m_bounds.epoch->load() != m_bounds.epochAtStart)) {
-            m_ended = Ended::Abandoned;
-            return false;
-        }
-        if (std::chrono::steady_clock::now() > m_deadline) {
-            m_ended = Ended::OutOfTime;
-            return false;
-        }
-        return true;
+            (m_bounds.epoch && m_bounds.epoch->load() != m_bounds.epochAtStart) ||
+            (m_bounds.now && m_bounds.now() > m_bounds.deadline))
+            m_ended = true;
+        return !m_ended.load();
     }
     MagickBounds m_bounds;
-    std::chrono::steady_clock::time_point m_deadline;
-    std::atomic<Ended> m_ended{Ended::No};
+    std::atomic<bool> m_ended{false};
 };
 
 int magickError(const MagickCore::ExceptionInfo* e)
@@ -169,7 +153,7 @@ MagickCore::Image* readMagickImages(const QByteArray& bytes, const char* coder, 
     return MagickCore::BlobToImage(info.i, bytes.constData(), size_t(bytes.size()), e);
 }
 
-// 0 when a read gave images without an error in its time, else the error.
+// 0 when a read gave images without an error, else the error.
 int magickReadError(const MagickCore::Image* images, const MagickCore::ExceptionInfo* e, Watch& watch)
 {
     if (const int r = watch.verdict())
@@ -187,23 +171,112 @@ MagickCore::Image* firstFilled(MagickCore::Image* p)
     return p;
 }
 
-// The number of pages a ping of the data finds (at least 1), and the bytes
-// each of them takes as a 32-bit picture.
-int pingPages(const QByteArray& bytes, const char* coder, std::vector<qint64>* pageBytes, Watch& watch)
+void sizeLimits(quint64* width, quint64* height)
+{
+    *width = Magick::ResourceLimits::width();
+    *height = Magick::ResourceLimits::height();
+}
+
+// The pages a picture declares, as a ping of its data finds them without
+// their pixels.
+struct PageSize {
+    quint64 width = 0, height = 0;
+};
+using PageSizes = std::vector<PageSize>;
+
+// The sizes of the data's pages (of the first alone when count is 1, of
+// all when it is 0); none when the ping fails.
+PageSizes pingSizes(const QByteArray& bytes, const char* coder, size_t count, Watch& watch)
 {
     ExceptionGuard ex;
     InfoGuard info;
     setCoder(info.i, coder);
     watch.watch(info.i);
+    info.i->number_scenes = count;
     ListGuard pinged;
     pinged.list = MagickCore::PingBlob(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
+    PageSizes sizes;
     if (!pinged.list || ex.e->severity >= MagickCore::ErrorException)
-        return 1;
+        return sizes;
     for (MagickCore::Image* p = pinged.list; p; p = MagickCore::GetNextImageInList(p))
-        pageBytes->push_back(qint64(std::min<size_t>(p->columns, 1u << 30)) *
-                             qint64(std::min<size_t>(p->rows, 1u << 30)) * 4);
-    return int(std::clamp<size_t>(MagickCore::GetImageListLength(pinged.list), 1, INT_MAX));
+        sizes.push_back({p->columns, p->rows});
+    return sizes;
 }
+
+// A pixel in ImageMagick's pixel cache: its colour, and the index that
+// palette and CMYK pictures add.
+constexpr qint64 kCacheBytesPerPixel = sizeof(MagickCore::PixelPacket) + sizeof(MagickCore::IndexPacket);
+
+// The room of ImageMagick's pixel caches on its disk (its own limit, as
+// setResourceLimits and its policy leave it): a picture larger than its
+// memory lives there whole, so this is the most one read may take.
+qint64 cacheRoom()
+{
+    return qint64(std::min<MagickCore::MagickSizeType>(MagickCore::GetMagickResourceLimit(MagickCore::DiskResource),
+                                                       MagickCore::MagickSizeType(1) << 62));
+}
+
+// The pixels of the pages together (sides past 2^30 count as 2^30).
+qint64 pixelsOf(const PageSizes& sizes)
+{
+    qint64 pixels = 0;
+    for (const PageSize& s : sizes)
+        pixels += qint64(std::min<quint64>(s.width, 1u << 30)) * qint64(std::min<quint64>(s.height, 1u << 30));
+    return pixels;
+}
+
+// 0 when ImageMagick takes these pages, read together; else its refusal,
+// told before any work: InvalidSize for a side past its width or height
+// limit, NoMemory for more pixels than its pixel cache holds.
+int sizeRefusal(const PageSizes& sizes)
+{
+    quint64 maxWidth = 0, maxHeight = 0;
+    sizeLimits(&maxWidth, &maxHeight);
+    for (const PageSize& s : sizes)
+        if (s.width > maxWidth || s.height > maxHeight)
+            return err::InvalidSize;
+    return pixelsOf(sizes) > cacheRoom() / kCacheBytesPerPixel ? err::NoMemory : 0;
+}
+
+// The room of ImageMagick's pixel caches, shared by the reads going on at
+// once: each read takes the room its pages need before it starts (all of
+// it when their sizes are not known), waiting while the reads beside it
+// hold the room, and gives it back when it ends, so that a picture within
+// the room is never refused for the reads beside it. Declared before the
+// images of the read, it outlives them.
+class RoomTaken {
+public:
+    ~RoomTaken()
+    {
+        if (m_bytes == 0)
+            return;
+        std::lock_guard lock(s_mutex);
+        s_taken -= m_bytes;
+        s_given.notify_all();
+    }
+    // False when the watch ended the read while it waited.
+    bool take(const PageSizes& sizes, Watch& watch)
+    {
+        const qint64 room = cacheRoom();
+        const qint64 bytes = sizes.empty() ? room : std::min(pixelsOf(sizes) * kCacheBytesPerPixel, room);
+        std::unique_lock lock(s_mutex);
+        while (s_taken + bytes > room) {
+            if (watch.verdict())
+                return false;
+            // Woken when room is given back, and now and then to look at the watch.
+            s_given.wait_for(lock, std::chrono::milliseconds(50));
+        }
+        s_taken += bytes;
+        m_bytes = bytes;
+        return true;
+    }
+
+private:
+    static inline std::mutex s_mutex;
+    static inline std::condition_variable s_given;
+    static inline qint64 s_taken = 0;
+    qint64 m_bytes = 0;
+};
 
 MagickCompression compressionOf(const MagickCore::Image* p)
 {
@@ -215,24 +288,64 @@ MagickCompression compressionOf(const MagickCore::Image* p)
     }
 }
 
+// The sizes of the count pages from page on (1 = the first).
+PageSizes pagesFrom(const PageSizes& all, int page, int count)
+{
+    const size_t from = std::min(all.size(), size_t(page - 1));
+    const size_t to = std::min(all.size(), from + size_t(count));
+    return PageSizes(all.begin() + std::ptrdiff_t(from), all.begin() + std::ptrdiff_t(to));
+}
+
+// The pages read, up to wanted of them, as d's frames with the facts of the first.
+int takeFrames(MagickCore::Image* images, int wanted, MagickCore::ExceptionInfo* e, PictureData* d,
+               MagickCompression* compression)
+{
+    qint64 held = 0;
+    for (MagickCore::Image* p = firstFilled(images); p; p = firstFilled(MagickCore::GetNextImageInList(p))) {
+        QImage img = magickToQImage(p, e);
+        if (img.isNull())
+            break;
+        held += img.sizeInBytes();
+        if (held > kMaxFramesBytes)
+            return err::NoMemory;
+        if (d->frames.isEmpty()) {
+            d->bits = magickBits(p, e, &d->paletteSize);
+            *compression = compressionOf(p);
+            const double perInch = p->units == MagickCore::PixelsPerCentimeterResolution ? 2.54 : 1.0;
+            d->xRes = clampToInt(p->x_resolution * perInch + 0.5, 0, 1000000);
+            d->yRes = clampToInt(p->y_resolution * perInch + 0.5, 0, 1000000);
+        }
+        d->frames << img;
+        d->delays << clampToInt(double(p->delay) * 1000.0 / double(std::max<ssize_t>(1, p->ticks_per_second)), 0,
+                                kMaxDelayMs);
+        if (d->frames.size() >= wanted)
+            break;
+    }
+    return d->frames.isEmpty() ? err::InvalidFormat : 0;
+}
+
 int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
          MagickCompression* compression, const MagickBounds& bounds)
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
     Watch watch(bounds);
-    std::vector<qint64> pageBytes; // of each page the ping found
-    const int count = firstOnly ? 1 : pingPages(bytes, coder, &pageBytes, watch);
+    // The pages the file declares, their sizes checked before any work.
+    const PageSizes declared = pingSizes(bytes, coder, firstOnly ? 1 : 0, watch);
     if (const int r = watch.verdict())
         return r;
+    const int count = int(std::clamp<size_t>(declared.size(), 1, INT_MAX));
     if (page < 1 || page > count)
         page = 1;
     const int wanted = pages == -1 && !firstOnly ? count - page + 1 : 1;
-    qint64 wantedBytes = 0;
-    for (size_t i = size_t(page - 1); i < pageBytes.size() && i < size_t(page - 1 + wanted); ++i)
-        wantedBytes += pageBytes[i];
-    if (wanted > 1 && wantedBytes > kMaxFramesBytes)
+    const PageSizes sizes = pagesFrom(declared, page, wanted);
+    if (const int r = sizeRefusal(sizes))
+        return r;
+    if (wanted > 1 && pixelsOf(sizes) * 4 > kMaxFramesBytes)
         return err::NoMemory;
+    RoomTaken room;
+    if (!room.take(sizes, watch))
+        return watch.verdict();
     ExceptionGuard ex;
     ListGuard images;
     images.list = readMagickImages(bytes, coder, page, size_t(wanted), ex.e, watch);
@@ -241,39 +354,34 @@ int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, i
     PictureData d;
     d.pageCount = count;
     d.firstPage = page;
-    qint64 held = 0;
-    for (MagickCore::Image* p = firstFilled(images.list); p; p = firstFilled(MagickCore::GetNextImageInList(p))) {
-        QImage img = magickToQImage(p, ex.e);
-        if (img.isNull())
-            break;
-        held += img.sizeInBytes();
-        if (held > kMaxFramesBytes)
-            return err::NoMemory;
-        if (d.frames.isEmpty()) {
-            d.bits = magickBits(p, ex.e, &d.paletteSize);
-            *compression = compressionOf(p);
-            const double perInch = p->units == MagickCore::PixelsPerCentimeterResolution ? 2.54 : 1.0;
-            d.xRes = clampToInt(p->x_resolution * perInch + 0.5, 0, 1000000);
-            d.yRes = clampToInt(p->y_resolution * perInch + 0.5, 0, 1000000);
-        }
-        d.frames << img;
-        d.delays << clampToInt(double(p->delay) * 1000.0 / double(std::max<ssize_t>(1, p->ticks_per_second)), 0,
-                               kMaxDelayMs);
-        if (d.frames.size() >= wanted)
-            break;
-    }
-    if (d.frames.isEmpty())
-        return err::InvalidFormat;
+    if (const int r = takeFrames(images.list, wanted, ex.e, &d, compression))
+        return r;
     *out = std::move(d);
     return 0;
 }
 
-// The first page fitted within box, turned as its orientation says.
+// Whether the orientation turns the picture by a quarter, its width becoming its height.
+bool quarterTurn(MagickCore::OrientationType o)
+{
+    return o == MagickCore::LeftTopOrientation || o == MagickCore::RightTopOrientation ||
+           o == MagickCore::RightBottomOrientation || o == MagickCore::LeftBottomOrientation;
+}
+
+// The first page fitted within box, turned as its orientation says: scaled
+// first, so that only the small picture is turned.
 int readScaled(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out, const MagickBounds& bounds)
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
     Watch watch(bounds);
+    const PageSizes sizes = pingSizes(bytes, coder, 1, watch);
+    if (const int r = watch.verdict())
+        return r;
+    if (const int r = sizeRefusal(sizes))
+        return r;
+    RoomTaken room;
+    if (!room.take(sizes, watch))
+        return watch.verdict();
     ExceptionGuard ex;
     ListGuard images;
     images.list = readMagickImages(bytes, coder, 1, 1, ex.e, watch);
@@ -282,27 +390,26 @@ int readScaled(const QByteArray& bytes, const char* coder, const QSize& box, QIm
     MagickCore::Image* page = firstFilled(images.list);
     if (!page)
         return err::InvalidFormat;
-    // What is turned and scaled here stays as large as a picture may be.
-    const QSize size(int(std::min<size_t>(page->columns, INT_MAX)), int(std::min<size_t>(page->rows, INT_MAX)));
-    if (tooLarge(size))
-        return err::NoMemory;
-    ListGuard turned;
-    turned.list = MagickCore::AutoOrientImage(page, page->orientation, ex.e);
-    if (const int r = watch.verdict())
-        return r;
-    if (!turned.list)
-        return magickError(ex.e);
-    const QSize shown(int(turned.list->columns), int(turned.list->rows));
+    const bool turned = quarterTurn(page->orientation);
+    const QSize stored(int(std::min<size_t>(page->columns, INT_MAX)), int(std::min<size_t>(page->rows, INT_MAX)));
+    const QSize shown = turned ? stored.transposed() : stored;
     const QSize fit = fitWithin(shown, box);
     ListGuard small;
     if (fit != shown) {
-        small.list = MagickCore::ThumbnailImage(turned.list, size_t(fit.width()), size_t(fit.height()), ex.e);
+        const QSize scaled = turned ? fit.transposed() : fit;
+        small.list = MagickCore::ThumbnailImage(page, size_t(scaled.width()), size_t(scaled.height()), ex.e);
         if (const int r = watch.verdict())
             return r;
         if (!small.list)
             return magickError(ex.e);
     }
-    QImage img = magickToQImage(small.list ? small.list : turned.list, ex.e);
+    ListGuard upright;
+    upright.list = MagickCore::AutoOrientImage(small.list ? small.list : page, page->orientation, ex.e);
+    if (const int r = watch.verdict())
+        return r;
+    if (!upright.list)
+        return magickError(ex.e);
+    QImage img = magickToQImage(upright.list, ex.e);
     if (img.isNull())
         return err::InvalidFormat;
     *out = std::move(img);
@@ -344,12 +451,6 @@ void applyBits(Magick::Image& m, int bits, bool gray)
     case 24: m.type(Magick::TrueColorType); break;
     default: break;
     }
-}
-
-void sizeLimits(quint64* width, quint64* height)
-{
-    *width = Magick::ResourceLimits::width();
-    *height = Magick::ResourceLimits::height();
 }
 
 // Whether ImageMagick takes a picture of this size as its limits stand now
@@ -434,12 +535,12 @@ int fitPalette(const QImage& picture, int colours, QList<QRgb>* out)
 }
 
 // ImageMagick's limits, whatever its policy says (a policy can only lower
-// them further): the size of one picture, the memory its pixels may take in
-// all (256 MB on the heap, 256 MB mapped from its disk cache; past them
-// they are read and written on the disk), the disk, and the pictures one
-// file may hold. Its own time limit
-// is left alone: it counts from the first picture of the process, and ends
-// the process when it runs out; each read's time is watched instead.
+// them further; Debian's says the same): the size of one picture, the
+// memory its pixels may take in all (256 MB on the heap, 256 MB mapped from
+// its disk cache; past them they are read and written on the disk), the
+// disk, which bounds the pixels of one read (cacheRoom), and the pictures
+// one file may hold. Its own time limit is left alone: it counts from the
+// first picture of the process, and ends the process when it runs out.
 void setResourceLimits()
 {
     using namespace MagickCore;
