@@ -119,8 +119,11 @@ void MediaSession::waitForEndedSessions()
         const std::lock_guard guard(t.lock);
         threads = t.running.values();
     }
+    int left = 0;
     for (QThread* thread : threads)
-        thread->wait(enough);
+        left += thread->wait(enough) ? 0 : 1;
+    if (left > 0)
+        qWarning("%d media files' players did not end: the media engine holds them", left);
 }
 
 MediaSession::MediaSession(const SessionSettings& settings) : m_settings(settings), m_pictureMaker(this) {}
