@@ -47,12 +47,12 @@ TEST(Smoke, TheRealPlayerPlaysAGeneratedFileToItsEnd)
                      [&](const QString& text) { failure = text; });
     QSignalSpy done(&player, &platform::PlayCtrl::PlayComplete);
     QSignalSpy moved(&player, &platform::PlayCtrl::PositionChange);
-    // The pipeline and its video sink are made with the first file, not before.
+    // The engine is loaded with the first file; its player and video sink
+    // live on a thread of their own, not in the window's.
+    player.setSourceFile(file);
+    EXPECT_TRUE(platform::plugInLoaded("lumivex_media"));
     EXPECT_EQ(objectsOfClass(&player, "QMediaPlayer"), 0);
     EXPECT_EQ(objectsOfClass(&player, "QVideoSink"), 0);
-    player.setSourceFile(file);
-    EXPECT_EQ(objectsOfClass(&player, "QMediaPlayer"), 1);
-    EXPECT_EQ(objectsOfClass(&player, "QVideoSink"), 1);
     ASSERT_TRUE(player.Run());
     // A generous bound only against a hang; nothing here measures speed.
     for (int i = 0; i < 600 && done.isEmpty() && failure.isEmpty(); ++i)

@@ -3,6 +3,8 @@
 // claims the largest sizes it can. Each goes through DisplayFile as a user's
 // double-click would send it; each gives its message or shows what it can
 // within a time and memory bound, and the program is still usable after.
+// Media files are tried by the media engine while the window goes on: it
+// paints and answers while the engine waits for a file's bytes.
 #include "ViewerFixture.h"
 
 #include "platform/RichTextBox.h"
@@ -11,7 +13,21 @@
 
 #include <QElapsedTimer>
 #include <QPdfWriter>
+#include <QTabBar>
+#include <QTest>
 #include <QTextDocument>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using viewertest::Viewer;
 
@@ -206,6 +222,122 @@ QList<QPair<QString, QByteArray>> brokenCopies(const QByteArray& good)
             {QStringLiteral("lying"), lying}};
 }
 
+// A media file whose bytes are held back until the test lets them go: a
+// named pipe, which the engine opens and reads as it would a file on a
+// share that does not answer yet. Let go, it hands its bytes to the readers
+// waiting for them and becomes a plain file with those bytes.
+class HeldFile {
+public:
+    HeldFile(QString path, QByteArray bytes) : m_path(std::move(path)), m_bytes(std::move(bytes))
+    {
+        EXPECT_EQ(::mkfifo(QFile::encodeName(m_path).constData(), 0600), 0) << m_path.toStdString();
+    }
+    ~HeldFile()
+    {
+        letGo();
+        // Nobody opened it: a reader of our own ends the writer's wait.
+        const int reader = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
+        m_writer.join();
+        if (reader >= 0)
+            ::close(reader);
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    const QString& path() const { return m_path; }
+    bool held() const { return !m_letGo; }
+    // From any thread, once.
+    void letGo()
+    {
+        std::call_once(m_once, [this] {
+            m_letGo = true;
+            m_writer = std::thread([this] { handOver(); });
+        });
+    }
+
+private:
+    void handOver()
+    {
+        const QByteArray name = QFile::encodeName(m_path);
+        // The bytes go to the readers waiting; the engine may open the file
+        // more than once and have closed it again already.
+        const int fd = ::open(name.constData(), O_WRONLY); // waits for a reader
+        if (fd >= 0 && ::write(fd, m_bytes.constData(), size_t(m_bytes.size())) < 0) {
+            EXPECT_EQ(errno, EPIPE) << m_path.toStdString();
+        }
+        // Who opens it from now on reads a plain file.
+        const QString plain = m_path + QStringLiteral(".plain");
+        testsupport::writeFile(plain, m_bytes);
+        if (::rename(QFile::encodeName(plain).constData(), name.constData()) != 0)
+            ADD_FAILURE() << "cannot write " << m_path.toStdString();
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    QString m_path;
+    QByteArray m_bytes;
+    std::once_flag m_once;
+    std::atomic<bool> m_letGo = false;
+    std::thread m_writer;
+};
+
+// Tells whether the window's thread (the one that makes the watch) ever
+// sleeps opening a named pipe, as it does when it waits for a held file's
+// bytes itself; it then lets the held files go, so that the test ends and
+// says so instead of waiting for ever. Linux names where a thread sleeps.
+class PipeWaitWatch {
+public:
+    explicit PipeWaitWatch(std::function<void()> letAllGo)
+        : m_wchan("/proc/self/task/" + std::to_string(::gettid()) + "/wchan"), m_letAllGo(std::move(letAllGo))
+    {
+        m_thread = std::thread([this] { watch(); });
+    }
+    ~PipeWaitWatch()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    bool sawTheWindowWait() const { return m_saw; }
+
+private:
+    void watch()
+    {
+        while (!m_stop) {
+            std::string where;
+            std::getline(std::ifstream(m_wchan), where);
+            if (where == "wait_for_partner" && !m_saw.exchange(true))
+                m_letAllGo();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2)); // a look now and then, not a wait
+
+        }
+    }
+
+    std::string m_wchan;
+    std::function<void()> m_letAllGo;
+    std::atomic<bool> m_stop = false, m_saw = false;
+    std::thread m_thread;
+};
+
+// Counts the paints of a widget.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+void runEventsUntil(const std::function<bool()>& done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 class BrokenFiles : public Viewer {
 protected:
     // Opens every broken copy of every type in [first, last] of the extension table.
@@ -294,5 +426,61 @@ TEST_F(BrokenFiles, DocumentsGiveTheirMessageOrShowWhatTheyCan)
     EXPECT_GT(answered, 0);
     open(QStringLiteral("deep.rtf"), "{\\rtf1 " + QByteArray(200000, '{') + "deep\\bin999999999 x");
     open(QStringLiteral("wide.txt"), QByteArray(4 << 20, 'w'));
+    stillUsable();
+}
+
+TEST_F(BrokenFiles, TheWindowAnswersWhileTheEngineTriesMediaFilesOneAfterAnother)
+{
+    std::signal(SIGPIPE, SIG_IGN); // a held file's reader may be gone when its bytes come
+    ASSERT_TRUE(QDir().mkpath(file(QStringLiteral("held"))));
+    const QByteArray noMedia = QByteArray("Words, and no sound or picture in them. ").repeated(50);
+    std::vector<std::unique_ptr<HeldFile>> held;
+    for (const char* name : {"first.wav", "second.mp3", "third.au", "fourth.avi"})
+        held.push_back(std::make_unique<HeldFile>(file(QStringLiteral("held/") + name), noMedia));
+    const PipeWaitWatch watch([&held] {
+        for (const auto& h : held)
+            h->letGo();
+    });
+
+    // Opened one after another, as the file list and the play lists do:
+    // after each, the window's events run while the engine has not had a
+    // byte of any of them.
+    for (const auto& h : held) {
+        w->DisplayFile(h->path());
+        bool turned = false;
+        QMetaObject::invokeMethod(
+            w.get(),
+            [&] {
+                turned = true;
+                EXPECT_TRUE(h->held()) << h->path().toStdString() << ": the window waited for the engine";
+            },
+            Qt::QueuedConnection);
+        runEventsUntil([&] { return turned; });
+    }
+    // Still waiting for every one of them, the engine leaves the window to
+    // paint and to answer a click on the Music tab.
+    const PaintCount paints(w->TabStrip1);
+    w->TabStrip1->update();
+    runEventsUntil([&] { return paints.count > 0; });
+    QTabBar* tabs = w->TabStrip1->tabBar();
+    ASSERT_EQ(tabs->tabText(1), "Music");
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    EXPECT_EQ(w->TabStrip1->currentIndex(), 1);
+    EXPECT_EQ(w->windowTitle(), kProgramTitle + QStringLiteral(" - ") + held[2]->path());
+    for (const auto& h : held)
+        EXPECT_TRUE(h->held()) << h->path().toStdString();
+    EXPECT_FALSE(watch.sawTheWindowWait()) << "the window's thread waited for a media file's bytes";
+
+    // Let go, the files on show in the two players are named once the
+    // engine gives up on them; the ones opened before them no longer count.
+    for (const auto& h : held)
+        h->letGo();
+    runEventsUntil([&] { return texts().size() >= 2; });
+    QStringList named = texts();
+    named.sort();
+    EXPECT_TRUE(named.value(0).startsWith(QStringLiteral("Cannot Play this File - ") + held[3]->path()))
+        << named.join(" | ").toStdString();
+    EXPECT_TRUE(named.value(1).startsWith(QStringLiteral("Cannot Play this File - ") + held[2]->path()))
+        << named.join(" | ").toStdString();
     stillUsable();
 }
