@@ -213,6 +213,7 @@ void Lead::CopyBitmap(const Lead& from)
     m_failedPart = {};
     m_overview = from.m_overview;
     m_overviewAsked = false;
+    m_failedOverview = {};
     m_magPart = from.m_magPart;
     m_magRect = from.m_magRect;
     m_magAsked = false;
@@ -294,6 +295,7 @@ void Lead::dropSource()
     m_failedPart = {};
     m_overview = QImage();
     m_overviewAsked = false;
+    m_failedOverview = {};
     m_magPart = QImage();
     m_magRect = QRect();
     m_magAsked = false;
@@ -554,21 +556,28 @@ void Lead::Render(QPainter* painter, const QRect& target) const
 
 void Lead::askForOverview(const QSize& size) const
 {
-    if (m_overviewAsked)
+    // A size that failed is not asked again.
+    if (m_overviewAsked || size == m_failedOverview)
         return;
     m_overviewAsked = true;
     const std::shared_ptr<PictureSource> source = m_source;
     auto* self = const_cast<Lead*>(this);
-    source->partLater(QRect(QPoint(), source->size()), size, self, [self, source](int r, const QImage& img) {
+    source->partLater(QRect(QPoint(), source->size()), size, self, [self, source, size](int r, const QImage& img) {
         if (source != self->m_source)
             return;
         self->m_overviewAsked = false;
-        if (r != 0)
-            return self->partFailed(r);
-        self->m_overview = img;
-        self->update();
-        if (self->m_panWindow)
-            self->m_panWindow->update();
+        // Damaged: what was decoded before the damage still shows, in the
+        // picture's own shape, the rest as background.
+        if (!img.isNull()) {
+            self->m_overview = img;
+            self->update();
+            if (self->m_panWindow)
+                self->m_panWindow->update();
+        }
+        if (r != 0) {
+            self->m_failedOverview = size;
+            self->partFailed(r);
+        }
     });
 }
 
@@ -758,13 +767,16 @@ void Lead::askForPart(const QRect& part, const QSize& size)
             return;
         m_partAsked = false;
         m_failedPart = r != 0 ? std::pair(part, size) : std::pair(QRect(), QSize());
+        // Damaged: the rows before the damage, as for the overview.
+        if (!img.isNull()) {
+            m_part = img;
+            m_partRect = part;
+            update();
+            if (m_panWindow)
+                m_panWindow->update();
+        }
         if (r != 0)
-            return partFailed(r);
-        m_part = img;
-        m_partRect = part;
-        update();
-        if (m_panWindow)
-            m_panWindow->update();
+            partFailed(r);
     });
 }
 

@@ -286,6 +286,7 @@ private:
     bool m_picturePainted = false;
     mutable QImage m_overview; // the whole of it, at the control's size or the pan window's
     mutable bool m_overviewAsked = false;
+    mutable QSize m_failedOverview; // the size of the overview asked last, when it could not be decoded
     mutable QImage m_magPart; // the part under the magnifier, at its own size
     mutable QRect m_magRect;
     bool m_magAsked = false;

@@ -36,10 +36,13 @@ public:
     // False for a picture too large to hold whole: it is only shown scaled.
     bool fitsInMemory() const { return m_fits; }
 
-    // A part of the picture (in its own pixels) scaled to size, now.
+    // A part of the picture (in its own pixels) scaled to size, now; on
+    // damage within it, the error and what was decoded before the damage
+    // (see readPicturePart).
     int part(const QRect& source, const QSize& size, QImage* out) const;
     // The same on a worker thread; done(error, image) runs later on the UI
-    // thread, unless context is gone by then.
+    // thread, unless context is gone by then. The image may be there with an
+    // error: the rows before the damage.
     void partLater(const QRect& source, const QSize& size, QObject* context,
                    std::function<void(int, const QImage&)> done) const;
 
