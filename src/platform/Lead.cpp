@@ -690,14 +690,25 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
             },
             Qt::QueuedConnection);
     }
-    if (m_overview.isNull())
-        askForOverview(overviewSize());
     const bool covered = fineEnough(m_part, m_partRect, part, shown) || fineEnough(m_overview, all, part, shown);
     if (part == all) {
         // The whole picture shows: it is the overview that is wanted, finer.
+        if (m_overview.isNull())
+            askForOverview(overviewSize());
         if (!covered && !m_overviewAsked)
             askForOverview(shown);
     } else {
+        // The overview, for what is not decoded sharply yet while the picture
+        // moves, is asked for once the part on show is painted, so that it
+        // never competes with that part.
+        if (covered && m_overview.isNull() && !m_overviewAsked)
+            QMetaObject::invokeMethod(
+                this,
+                [this, held = m_source] {
+                    if (held == m_source && m_overview.isNull())
+                        askForOverview(overviewSize());
+                },
+                Qt::QueuedConnection);
         // A margin of a quarter of the view on every side, asked for before
         // the view reaches the edge of the part held, keeps a moving
         // picture sharp.

@@ -44,10 +44,24 @@ void post(const QPointer<QObject>& guard, std::function<void()> f)
 std::atomic<int> g_wholePictures{0};
 std::atomic<qint64> g_largestPart{0};
 std::atomic<int> g_uiThreadParts{0};
+std::mutex g_hookLock;
+PartHook g_partHook;
+
+PartHook partHook()
+{
+    const std::lock_guard<std::mutex> guard(g_hookLock);
+    return g_partHook;
+}
 
 } // namespace
 
 DecodeCounts decodeCounts() { return {g_wholePictures.load(), g_largestPart.load(), g_uiThreadParts.load()}; }
+
+void setPartHook(PartHook hook)
+{
+    const std::lock_guard<std::mutex> guard(g_hookLock);
+    g_partHook = std::move(hook);
+}
 
 void resetDecodeCounts()
 {
@@ -131,6 +145,8 @@ void PictureSource::partLater(const QRect& source, const QSize& size, QObject* c
 {
     auto self = shared_from_this();
     QPointer<QObject> guard(context);
+    if (const PartHook hook = partHook())
+        hook(source, size);
     decoders().start([self, source, size, guard, done = std::move(done)] {
         QImage img;
         const int r = self->part(source, size, &img);

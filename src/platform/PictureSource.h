@@ -86,6 +86,12 @@ struct DecodeCounts {
 DecodeCounts decodeCounts();
 void resetDecodeCounts();
 
+// For tests: runs as each part is asked of a worker, on the thread that asks,
+// with the part (in the picture's pixels) and the size asked. An empty
+// function removes it.
+using PartHook = std::function<void(const QRect& source, const QSize& size)>;
+void setPartHook(PartHook hook);
+
 // Pictures with fewer pixels than this are decoded whole at once, as before:
 // decoding them in parts would save little.
 constexpr qint64 kPartialPixels = qint64(4) * 1000 * 1000;

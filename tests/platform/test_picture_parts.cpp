@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <cstdio>
+#include <memory>
 #include <zlib.h>
 
 using namespace platform;
@@ -408,6 +409,42 @@ TEST(PictureParts, ADamagedLargePngIsToldWhenADecodeMeetsItsDamage)
         EXPECT_EQ(failures, QList<int>{err::FileRead}) << name;
         EXPECT_FALSE(lead.WholePictureInMemory()) << name;
     }
+}
+
+TEST(PictureParts, TheWholePictureIsAskedForOnceThePartOnShowIsPainted)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("large.jpg");
+    ASSERT_TRUE(samples::writeQt(path, photo(4800, 3600), "jpeg", 90));
+    const QRect all(0, 0, 4800, 3600);
+    Lead lead;
+    lead.setBorderStyle(0);
+    lead.resize(640, 480);
+    lead.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&lead));
+    // Each part asked of a worker, and whether the part on show was painted then.
+    struct Asked {
+        QRect source;
+        bool painted;
+    };
+    QList<Asked> asked;
+    setPartHook([&](const QRect& source, const QSize&) { asked.append({source, lead.PicturePainted()}); });
+    const std::unique_ptr<void, void (*)(void*)> unhook(&asked, [](void*) { setPartHook({}); });
+    ASSERT_EQ(lead.Load(path), 0);
+    lead.grab();
+    ASSERT_EQ(asked.size(), 1) << "the first paint asks for the part on show alone";
+    EXPECT_TRUE(all.contains(asked[0].source) && asked[0].source != all);
+    EXPECT_TRUE(asked[0].source.contains(QRect(0, 0, 640, 480)));
+    shownPainted(lead);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), lead.OverviewHeld(); }, 20000));
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[1].source, all) << "then the whole picture, at the control's size";
+    EXPECT_TRUE(asked[1].painted) << "once the part on show was painted";
+    // Fitted, the whole picture is the part on show: asked for at once.
+    lead.setPaintSizeMode(3);
+    shownPainted(lead);
+    for (const Asked& a : asked.mid(2))
+        EXPECT_EQ(a.source, all);
 }
 
 TEST(PictureParts, AMovingPictureIsNeverReplacedByTheBackground)
