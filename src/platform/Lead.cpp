@@ -663,6 +663,19 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
     const QRectF visible = d.intersected(QRectF(visibleArea()));
     if (visible.isEmpty())
         return;
+    const bool covered = askForShown(d, visible);
+    p.save();
+    p.setClipRect(visible, Qt::IntersectClip);
+    drawDecoded(p, d, QRectF(QPointF(), QSizeF(m_source->size())));
+    p.restore();
+    m_picturePainted = covered;
+}
+
+// Asks workers for what the control shows (`visible` of the picture drawn at
+// `d`) and what it is likely to show next, unless held or asked already.
+// True when what is held covers what shows finely enough.
+bool Lead::askForShown(const QRectF& d, const QRectF& visible)
+{
     const QRect all(QPoint(), m_source->size());
     const double sx = d.width() / all.width(), sy = d.height() / all.height();
     const auto pictureArea = [&](const QRectF& w) {
@@ -676,7 +689,7 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
     };
     const QRect part = pictureArea(visible);
     if (part.isEmpty())
-        return;
+        return false;
     const QSize shown = shownSize(part);
     if (m_source->changed() && !m_failureTold) {
         // Written over in place: loaded again, after this paint, as the picture it is now.
@@ -697,33 +710,30 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
             askForOverview(overviewSize());
         if (!covered && !m_overviewAsked)
             askForOverview(shown);
-    } else {
-        // The overview, for what is not decoded sharply yet while the picture
-        // moves, is asked for once the part on show is painted, so that it
-        // never competes with that part.
-        if (covered && m_overview.isNull() && !m_overviewAsked)
-            QMetaObject::invokeMethod(
-                this,
-                [this, held = m_source] {
-                    if (held == m_source && m_overview.isNull())
-                        askForOverview(overviewSize());
-                },
-                Qt::QueuedConnection);
-        // A margin of a quarter of the view on every side, asked for before
-        // the view reaches the edge of the part held, keeps a moving
-        // picture sharp.
-        const double mx = visible.width() / 4, my = visible.height() / 4;
-        const QRect nearby = pictureArea(visible.adjusted(-mx / 2, -my / 2, mx / 2, my / 2));
-        if (!fineEnough(m_part, m_partRect, nearby, shownSize(nearby))) {
-            const QRect wanted = pictureArea(visible.adjusted(-mx, -my, mx, my));
-            askForPart(wanted, shownSize(wanted));
-        }
+        return covered;
     }
-    p.save();
-    p.setClipRect(visible, Qt::IntersectClip);
-    drawDecoded(p, d, QRectF(all));
-    p.restore();
-    m_picturePainted = covered;
+    // The overview, for what is not decoded sharply yet while the picture
+    // moves, is asked for once the part on show is painted, so that it
+    // never competes with that part.
+    if (covered && m_overview.isNull() && !m_overviewAsked)
+        QMetaObject::invokeMethod(
+            this,
+            [this, held = m_source] {
+                if (held == m_source && m_overview.isNull())
+                    askForOverview(overviewSize());
+            },
+            Qt::QueuedConnection);
+    // A margin of a quarter of the view on every side, asked for before
+    // the view reaches the edge of the part held, keeps a moving picture
+    // sharp. While nothing held shows the view, the view alone is asked for
+    // first: it shows sooner, and its margin follows.
+    const double mx = visible.width() / 4, my = visible.height() / 4;
+    const QRect nearby = pictureArea(visible.adjusted(-mx / 2, -my / 2, mx / 2, my / 2));
+    if (!fineEnough(m_part, m_partRect, nearby, shownSize(nearby))) {
+        const QRect wanted = covered ? pictureArea(visible.adjusted(-mx, -my, mx, my)) : part;
+        askForPart(wanted, shownSize(wanted));
+    }
+    return covered;
 }
 
 // The whole picture fitted into what shows of the control (at most the screen).

@@ -268,6 +268,7 @@ private:
     void takeWhole(const QImage& whole) const;
     void dropSource();
     void paintPart(QPainter& p, const QRectF& shown);
+    bool askForShown(const QRectF& d, const QRectF& visible);
     void drawDecoded(QPainter& p, const QRectF& target, const QRectF& source) const;
     void askForPart(const QRect& part, const QSize& size);
     void askForOverview(const QSize& size) const;
