@@ -213,6 +213,7 @@ void Lead::CopyBitmap(const Lead& from)
     m_failedPart = {};
     m_overview = from.m_overview;
     m_overviewAsked = false;
+    m_failedOverview = {};
     m_magPart = from.m_magPart;
     m_magRect = from.m_magRect;
     m_magAsked = false;
@@ -294,6 +295,7 @@ void Lead::dropSource()
     m_failedPart = {};
     m_overview = QImage();
     m_overviewAsked = false;
+    m_failedOverview = {};
     m_magPart = QImage();
     m_magRect = QRect();
     m_magAsked = false;
@@ -554,21 +556,28 @@ void Lead::Render(QPainter* painter, const QRect& target) const
 
 void Lead::askForOverview(const QSize& size) const
 {
-    if (m_overviewAsked)
+    // A size that failed is not asked again.
+    if (m_overviewAsked || size == m_failedOverview)
         return;
     m_overviewAsked = true;
     const std::shared_ptr<PictureSource> source = m_source;
     auto* self = const_cast<Lead*>(this);
-    source->partLater(QRect(QPoint(), source->size()), size, self, [self, source](int r, const QImage& img) {
+    source->partLater(QRect(QPoint(), source->size()), size, self, [self, source, size](int r, const QImage& img) {
         if (source != self->m_source)
             return;
         self->m_overviewAsked = false;
-        if (r != 0)
-            return self->partFailed(r);
-        self->m_overview = img;
-        self->update();
-        if (self->m_panWindow)
-            self->m_panWindow->update();
+        // Damaged: what was decoded before the damage still shows, in the
+        // picture's own shape, the rest as background.
+        if (!img.isNull()) {
+            self->m_overview = img;
+            self->update();
+            if (self->m_panWindow)
+                self->m_panWindow->update();
+        }
+        if (r != 0) {
+            self->m_failedOverview = size;
+            self->partFailed(r);
+        }
     });
 }
 
@@ -654,6 +663,19 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
     const QRectF visible = d.intersected(QRectF(visibleArea()));
     if (visible.isEmpty())
         return;
+    const bool covered = askForShown(d, visible);
+    p.save();
+    p.setClipRect(visible, Qt::IntersectClip);
+    drawDecoded(p, d, QRectF(QPointF(), QSizeF(m_source->size())));
+    p.restore();
+    m_picturePainted = covered;
+}
+
+// Asks workers for what the control shows (`visible` of the picture drawn at
+// `d`) and what it is likely to show next, unless held or asked already.
+// True when what is held covers what shows finely enough.
+bool Lead::askForShown(const QRectF& d, const QRectF& visible)
+{
     const QRect all(QPoint(), m_source->size());
     const double sx = d.width() / all.width(), sy = d.height() / all.height();
     const auto pictureArea = [&](const QRectF& w) {
@@ -667,7 +689,7 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
     };
     const QRect part = pictureArea(visible);
     if (part.isEmpty())
-        return;
+        return false;
     const QSize shown = shownSize(part);
     if (m_source->changed() && !m_failureTold) {
         // Written over in place: loaded again, after this paint, as the picture it is now.
@@ -681,29 +703,37 @@ void Lead::paintPart(QPainter& p, const QRectF& d)
             },
             Qt::QueuedConnection);
     }
-    if (m_overview.isNull())
-        askForOverview(overviewSize());
     const bool covered = fineEnough(m_part, m_partRect, part, shown) || fineEnough(m_overview, all, part, shown);
     if (part == all) {
         // The whole picture shows: it is the overview that is wanted, finer.
+        if (m_overview.isNull())
+            askForOverview(overviewSize());
         if (!covered && !m_overviewAsked)
             askForOverview(shown);
-    } else {
-        // A margin of a quarter of the view on every side, asked for before
-        // the view reaches the edge of the part held, keeps a moving
-        // picture sharp.
-        const double mx = visible.width() / 4, my = visible.height() / 4;
-        const QRect nearby = pictureArea(visible.adjusted(-mx / 2, -my / 2, mx / 2, my / 2));
-        if (!fineEnough(m_part, m_partRect, nearby, shownSize(nearby))) {
-            const QRect wanted = pictureArea(visible.adjusted(-mx, -my, mx, my));
-            askForPart(wanted, shownSize(wanted));
-        }
+        return covered;
     }
-    p.save();
-    p.setClipRect(visible, Qt::IntersectClip);
-    drawDecoded(p, d, QRectF(all));
-    p.restore();
-    m_picturePainted = covered;
+    // The overview, for what is not decoded sharply yet while the picture
+    // moves, is asked for once the part on show is painted, so that it
+    // never competes with that part.
+    if (covered && m_overview.isNull() && !m_overviewAsked)
+        QMetaObject::invokeMethod(
+            this,
+            [this, held = m_source] {
+                if (held == m_source && m_overview.isNull())
+                    askForOverview(overviewSize());
+            },
+            Qt::QueuedConnection);
+    // A margin of a quarter of the view on every side, asked for before
+    // the view reaches the edge of the part held, keeps a moving picture
+    // sharp. While nothing held shows the view, the view alone is asked for
+    // first: it shows sooner, and its margin follows.
+    const double mx = visible.width() / 4, my = visible.height() / 4;
+    const QRect nearby = pictureArea(visible.adjusted(-mx / 2, -my / 2, mx / 2, my / 2));
+    if (!fineEnough(m_part, m_partRect, nearby, shownSize(nearby))) {
+        const QRect wanted = covered ? pictureArea(visible.adjusted(-mx, -my, mx, my)) : part;
+        askForPart(wanted, shownSize(wanted));
+    }
+    return covered;
 }
 
 // The whole picture fitted into what shows of the control (at most the screen).
@@ -758,13 +788,16 @@ void Lead::askForPart(const QRect& part, const QSize& size)
             return;
         m_partAsked = false;
         m_failedPart = r != 0 ? std::pair(part, size) : std::pair(QRect(), QSize());
+        // Damaged: the rows before the damage, as for the overview.
+        if (!img.isNull()) {
+            m_part = img;
+            m_partRect = part;
+            update();
+            if (m_panWindow)
+                m_panWindow->update();
+        }
         if (r != 0)
-            return partFailed(r);
-        m_part = img;
-        m_partRect = part;
-        update();
-        if (m_panWindow)
-            m_panWindow->update();
+            partFailed(r);
     });
 }
 

@@ -268,6 +268,7 @@ private:
     void takeWhole(const QImage& whole) const;
     void dropSource();
     void paintPart(QPainter& p, const QRectF& shown);
+    bool askForShown(const QRectF& d, const QRectF& visible);
     void drawDecoded(QPainter& p, const QRectF& target, const QRectF& source) const;
     void askForPart(const QRect& part, const QSize& size);
     void askForOverview(const QSize& size) const;
@@ -286,6 +287,7 @@ private:
     bool m_picturePainted = false;
     mutable QImage m_overview; // the whole of it, at the control's size or the pan window's
     mutable bool m_overviewAsked = false;
+    mutable QSize m_failedOverview; // the size of the overview asked last, when it could not be decoded
     mutable QImage m_magPart; // the part under the magnifier, at its own size
     mutable QRect m_magRect;
     bool m_magAsked = false;

@@ -5,13 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QtEndian>
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <png.h>
-#include <zlib.h>
 #include <vector>
 
 namespace platform {
@@ -68,27 +67,74 @@ bool openPng(const QString& path, PngFile* f)
     return true;
 }
 
-// Rows of the part are read one by one and summed into boxes: each pixel of
-// the result is the mean of the source pixels that fall in it.
+// Rows of a part summed into boxes: each pixel of the result is the mean of
+// the source pixels that fall in it (B, G, R, A bytes in, ARGB32 out).
+class RowBoxes {
+public:
+    RowBoxes(int sourceWidth, int width)
+        : m_sums(size_t(width) * 4, 0), m_counts(size_t(width), 0), m_to(size_t(sourceWidth))
+    {
+        for (int c = 0; c < sourceWidth; ++c)
+            m_to[size_t(c)] = int(qint64(c) * width / sourceWidth);
+    }
+    void add(const png_byte* px)
+    {
+        for (size_t c = 0; c < m_to.size(); ++c, px += 4) {
+            quint32* s = &m_sums[size_t(m_to[c]) * 4];
+            s[0] += px[0];
+            s[1] += px[1];
+            s[2] += px[2];
+            s[3] += px[3];
+            ++m_counts[size_t(m_to[c])];
+        }
+    }
+    // Empties the boxes into a row of the result.
+    void take(QRgb* line)
+    {
+        for (size_t x = 0; x < m_counts.size(); ++x) {
+            const quint32 n = std::max<quint32>(1, m_counts[x]);
+            const quint32* s = &m_sums[x * 4];
+            line[x] = qRgba(int(s[2] / n), int(s[1] / n), int(s[0] / n), int(s[3] / n));
+        }
+        std::fill(m_sums.begin(), m_sums.end(), 0);
+        std::fill(m_counts.begin(), m_counts.end(), 0);
+    }
+
+private:
+    std::vector<quint32> m_sums, m_counts;
+    std::vector<int> m_to;
+};
+
+// Rows of the part are read one by one; at its own size each row is copied,
+// else summed into boxes. A part that reaches the last row reads the file
+// on to its end, so that damage after the pixels (a cut file, a checksum)
+// is found too. Damage met on the way gives the rows decoded before it, the
+// rest transparent, with the error.
 int readPngPart(const QString& path, const QRect& source, const QSize& size, QImage* out)
 {
     PngFile f;
     if (!openPng(path, &f))
         return err::FileRead;
-    // Made before the jump point below, so that a jump back never skips them.
+    // Made before the jump point below, so that a jump back never skips them;
+    // what changes after it and is read after a jump back is volatile.
     QImage result;
     std::vector<png_byte> row;
-    std::vector<quint32> sums(size_t(size.width()) * 4, 0), counts(size_t(size.width()), 0);
-    std::vector<int> to(size_t(source.width()));
-    for (int c = 0; c < source.width(); ++c)
-        to[size_t(c)] = int(qint64(c) * size.width() / source.width());
+    RowBoxes boxes(source.width(), size.width());
     const bool alpha = png_get_valid(f.png, f.info, PNG_INFO_tRNS) ||
                        (png_get_color_type(f.png, f.info) & PNG_COLOR_MASK_ALPHA);
     result = QImage(size, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (result.isNull())
         return err::NoMemory;
-    if (setjmp(png_jmpbuf(f.png)))
-        return err::FileRead; // a damaged file: nothing is changed
+    volatile int rowsDone = 0;
+    if (setjmp(png_jmpbuf(f.png))) {
+        if (rowsDone == 0)
+            return err::FileRead; // a damaged file: nothing is changed
+        QImage decoded = result.convertToFormat(QImage::Format_ARGB32);
+        for (int y = rowsDone; y < decoded.height(); ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(decoded.scanLine(y)), decoded.width(), QRgb(0));
+        *out = std::move(decoded);
+        return err::FileRead;
+    }
     png_set_expand(f.png);
     png_set_strip_16(f.png);
     png_set_gray_to_rgb(f.png);
@@ -97,34 +143,24 @@ int readPngPart(const QString& path, const QRect& source, const QSize& size, QIm
     png_read_update_info(f.png, f.info);
     row.resize(png_get_rowbytes(f.png, f.info));
     int outRow = 0;
-    for (int y = 0; y <= source.bottom(); ++y) {
+    for (int y = 0; y <= source.bottom() && outRow < size.height(); ++y) {
         png_read_row(f.png, row.data(), nullptr);
         if (y < source.top())
             continue;
         const png_byte* px = row.data() + size_t(source.x()) * 4;
-        for (int c = 0; c < source.width(); ++c, px += 4) {
-            quint32* s = &sums[size_t(to[size_t(c)]) * 4];
-            s[0] += px[0];
-            s[1] += px[1];
-            s[2] += px[2];
-            s[3] += px[3];
-            ++counts[size_t(to[size_t(c)])];
+        if (size == source.size()) {
+            std::memcpy(result.scanLine(outRow), px, size_t(size.width()) * 4);
+        } else {
+            boxes.add(px);
+            // The last source row of this result row: its boxes are emptied into it.
+            if (y - source.top() + 1 < int(qint64(outRow + 1) * source.height() / size.height()))
+                continue;
+            boxes.take(reinterpret_cast<QRgb*>(result.scanLine(outRow)));
         }
-        // The last source row of this result row: its boxes are emptied into it.
-        const int rowEnd = int(qint64(outRow + 1) * source.height() / size.height());
-        if (y - source.top() + 1 < rowEnd)
-            continue;
-        auto* line = reinterpret_cast<QRgb*>(result.scanLine(outRow));
-        for (int x = 0; x < size.width(); ++x) {
-            const quint32 n = std::max<quint32>(1, counts[size_t(x)]);
-            const quint32* s = &sums[size_t(x) * 4];
-            line[x] = qRgba(int(s[2] / n), int(s[1] / n), int(s[0] / n), int(s[3] / n));
-        }
-        std::fill(sums.begin(), sums.end(), 0);
-        std::fill(counts.begin(), counts.end(), 0);
-        if (++outRow >= size.height())
-            break;
+        rowsDone = ++outRow;
     }
+    if (source.bottom() == int(png_get_image_height(f.png, f.info)) - 1)
+        png_read_end(f.png, nullptr);
     *out = std::move(result);
     return 0;
 }
@@ -147,38 +183,6 @@ bool pngFacts(const QString& path, int* dpmX, int* dpmY)
 }
 
 } // namespace
-
-bool pngChunksIntact(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.read(8) != QByteArray("\x89PNG\r\n\x1a\n", 8))
-        return false;
-    std::vector<char> buffer(size_t(1) << 20);
-    for (;;) {
-        const QByteArray head = file.read(8);
-        if (head.size() != 8)
-            return false;
-        const auto* h = reinterpret_cast<const uchar*>(head.constData());
-        const quint32 length = qFromBigEndian<quint32>(h);
-        if (length > 0x7fffffffu)
-            return false;
-        uLong crc = crc32(0, h + 4, 4);
-        for (quint32 left = length; left > 0;) {
-            const qint64 n = file.read(buffer.data(), std::min<qint64>(left, qint64(buffer.size())));
-            if (n <= 0)
-                return false;
-            crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), uInt(n));
-            left -= quint32(n);
-        }
-        const QByteArray stored = file.read(4);
-        if (stored.size() != 4)
-            return false;
-        if (qFromBigEndian<quint32>(stored.constData()) != quint32(crc))
-            return false;
-        if (head.mid(4, 4) == "IEND")
-            return true;
-    }
-}
 
 bool fitsInMemory(const QSize& size)
 {

@@ -27,12 +27,11 @@ struct PartialPicture {
 bool openPartialPicture(const QString& path, PartialPicture* out);
 
 // The part `source` of the picture (in its own pixels) scaled to `size` (at
-// most the part's own size). Returns 0 or an imaging error code.
+// most the part's own size). Returns 0 or an imaging error code. A damaged
+// PNG whose damage lies within the part gives an error and, when rows before
+// the damage were decoded, *out of the full size with those rows, the rest
+// transparent.
 int readPicturePart(const PartialPicture& picture, const QRect& source, const QSize& size, QImage* out);
-
-// Whether a PNG file is whole: every chunk complete with its checksum right,
-// up to the closing one. Reads the file through, without decoding it.
-bool pngChunksIntact(const QString& path);
 
 // Whether a picture of this size can be held whole in memory.
 bool fitsInMemory(const QSize& size);

@@ -44,10 +44,24 @@ void post(const QPointer<QObject>& guard, std::function<void()> f)
 std::atomic<int> g_wholePictures{0};
 std::atomic<qint64> g_largestPart{0};
 std::atomic<int> g_uiThreadParts{0};
+std::mutex g_hookLock;
+PartHook g_partHook;
+
+PartHook partHook()
+{
+    const std::lock_guard<std::mutex> guard(g_hookLock);
+    return g_partHook;
+}
 
 } // namespace
 
 DecodeCounts decodeCounts() { return {g_wholePictures.load(), g_largestPart.load(), g_uiThreadParts.load()}; }
+
+void setPartHook(PartHook hook)
+{
+    const std::lock_guard<std::mutex> guard(g_hookLock);
+    g_partHook = std::move(hook);
+}
 
 void resetDecodeCounts()
 {
@@ -83,10 +97,8 @@ std::shared_ptr<PictureSource> PictureSource::open(const QString& path)
     PartialPicture p;
     if (!openPartialPicture(path, &p) || qint64(p.info.width) * p.info.height < kPartialPixels)
         return nullptr;
-    // A damaged PNG is read whole, as a small one is, which tells what is
-    // wrong when it is opened rather than when a part of it shows.
-    if (!p.jpeg && !pngChunksIntact(held))
-        return nullptr;
+    // Nothing past the header is read here: damage is found where a
+    // worker's decode meets it.
     p.path = held;
     source->m_picture = std::move(p);
     source->m_fits = platform::fitsInMemory(source->size());
@@ -116,9 +128,10 @@ int PictureSource::part(const QRect& source, const QSize& size, QImage* out) con
     QImage img;
     const int r = readPicturePart(m_picture, source, size, &img);
     // Written over while it was read: not this picture's pixels.
-    if (r == 0 && changed())
+    if (changed())
         return err::FileRead;
-    if (r == 0) {
+    // A damaged part may still hold the rows before the damage.
+    if (!img.isNull()) {
         *out = std::move(img);
         const qint64 pixels = qint64(out->width()) * out->height();
         for (qint64 was = g_largestPart; pixels > was && !g_largestPart.compare_exchange_weak(was, pixels);) {
@@ -132,6 +145,8 @@ void PictureSource::partLater(const QRect& source, const QSize& size, QObject* c
 {
     auto self = shared_from_this();
     QPointer<QObject> guard(context);
+    if (const PartHook hook = partHook())
+        hook(source, size);
     decoders().start([self, source, size, guard, done = std::move(done)] {
         QImage img;
         const int r = self->part(source, size, &img);

@@ -36,10 +36,13 @@ public:
     // False for a picture too large to hold whole: it is only shown scaled.
     bool fitsInMemory() const { return m_fits; }
 
-    // A part of the picture (in its own pixels) scaled to size, now.
+    // A part of the picture (in its own pixels) scaled to size, now; on
+    // damage within it, the error and what was decoded before the damage
+    // (see readPicturePart).
     int part(const QRect& source, const QSize& size, QImage* out) const;
     // The same on a worker thread; done(error, image) runs later on the UI
-    // thread, unless context is gone by then.
+    // thread, unless context is gone by then. The image may be there with an
+    // error: the rows before the damage.
     void partLater(const QRect& source, const QSize& size, QObject* context,
                    std::function<void(int, const QImage&)> done) const;
 
@@ -82,6 +85,12 @@ struct DecodeCounts {
 };
 DecodeCounts decodeCounts();
 void resetDecodeCounts();
+
+// For tests: runs as each part is asked of a worker, on the thread that asks,
+// with the part (in the picture's pixels) and the size asked. An empty
+// function removes it.
+using PartHook = std::function<void(const QRect& source, const QSize& size)>;
+void setPartHook(PartHook hook);
 
 // Pictures with fewer pixels than this are decoded whole at once, as before:
 // decoding them in parts would save little.

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <cstdio>
+#include <memory>
 #include <zlib.h>
 
 using namespace platform;
@@ -149,14 +150,34 @@ TEST(PictureParts, PartsAreThePicturesOwnPixels)
         EXPECT_EQ(img.size(), QSize(60, 40));
         EXPECT_EQ(readPicturePart(picture, QRect(2000, 0, 10, 10), QSize(10, 10), &img), err::InvalidParameter);
     }
-    // A damaged file gives an error, and no picture.
-    QByteArray png = samples::readBytes(dir.filePath("photo.png"));
+    // A damaged file gives an error, and the rows decoded before the damage
+    // in the part's own shape, the rest transparent.
+    const QByteArray png = samples::readBytes(dir.filePath("photo.png"));
     ASSERT_TRUE(samples::writeBytes(dir.filePath("cut.png"), png.left(png.size() / 2)));
     PartialPicture cut;
     ASSERT_TRUE(openPartialPicture(dir.filePath("cut.png"), &cut));
+    QImage top;
+    EXPECT_EQ(readPicturePart(cut, QRect(0, 0, 960, 640), QSize(96, 64), &top), err::FileRead);
+    ASSERT_EQ(top.size(), QSize(96, 64));
+    EXPECT_EQ(qAlpha(top.pixel(50, 0)), 255);
+    const QImage scaled = source.scaled(96, 64, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LE(samples::maxDifference(top.copy(0, 0, 96, 4), scaled), 24);
+    EXPECT_EQ(qAlpha(top.pixel(50, 63)), 0);
+    // Nothing before the damage: nothing at all.
+    ASSERT_TRUE(samples::writeBytes(dir.filePath("head.png"), png.left(png.indexOf("IDAT") + 20)));
+    PartialPicture head;
+    ASSERT_TRUE(openPartialPicture(dir.filePath("head.png"), &head));
     QImage none;
-    EXPECT_NE(readPicturePart(cut, QRect(0, 0, 960, 640), QSize(96, 64), &none), 0);
+    EXPECT_EQ(readPicturePart(head, QRect(0, 0, 960, 640), QSize(96, 64), &none), err::FileRead);
     EXPECT_TRUE(none.isNull());
+    // A file cut after its pixels is damaged too, for a part that reaches its last row.
+    ASSERT_TRUE(samples::writeBytes(dir.filePath("tail.png"), png.chopped(12)));
+    PartialPicture tail;
+    ASSERT_TRUE(openPartialPicture(dir.filePath("tail.png"), &tail));
+    QImage all;
+    EXPECT_EQ(readPicturePart(tail, QRect(0, 0, 960, 600), QSize(96, 60), &all), 0) << "the rows above";
+    EXPECT_EQ(readPicturePart(tail, QRect(0, 0, 960, 640), QSize(96, 64), &all), err::FileRead);
+    EXPECT_EQ(qAlpha(all.pixel(50, 63)), 255) << "every row decoded";
 }
 
 TEST(PictureParts, TheControlShowsALargePictureBeforeDecodingItWhole)
@@ -325,7 +346,7 @@ TEST(PictureParts, WhatNeedsEveryPixelOfAFileWrittenOverInPlaceGetsTheNewPicture
     EXPECT_EQ(failures, QList<int>{});
 }
 
-TEST(PictureParts, ADamagedLargePngIsToldWhenItIsOpenedOrWhenItsDamageShows)
+TEST(PictureParts, ADamagedLargePngIsToldWhenADecodeMeetsItsDamage)
 {
     QTemporaryDir dir;
     QImage gradient(4000, 3000, QImage::Format_RGB32);
@@ -361,40 +382,72 @@ TEST(PictureParts, ADamagedLargePngIsToldWhenItIsOpenedOrWhenItsDamageShows)
         spoilt[chunk + 8 + length(chunk) + i] = char(crc >> (24 - 8 * i));
     ASSERT_TRUE(samples::writeBytes(dir.filePath("spoilt.png"), spoilt));
 
-    // As a small picture with the same damage: refused when it is opened,
-    // and what showed before stays.
-    const QString small = dir.filePath("small.png");
-    ASSERT_TRUE(samples::writeQt(small, gradient.scaled(400, 300), "png"));
-    ASSERT_TRUE(samples::writeBytes(small, samples::readBytes(small).chopped(samples::readBytes(small).size() / 2)));
-    const int smallError = Lead().Load(small);
-    ASSERT_NE(smallError, 0);
-    for (const char* name : {"half.png", "crc.png"}) {
+    // Nothing past the header is read as it is opened: each is shown in
+    // parts, and its damage ends in the control's failure, once, when a
+    // decode meets it. A checksum turned in the first chunk of pixels: as
+    // the part on show is decoded. The file cut in half and the chunk
+    // spoilt under a right checksum: as the whole picture at the control's
+    // size is, once that part is painted, or fitted to the control.
+    for (const char* name : {"crc.png", "half.png", "spoilt.png"}) {
         Lead lead;
+        lead.setBorderStyle(0);
         lead.resize(400, 300);
         lead.show();
-        ASSERT_EQ(lead.Load(good), 0);
-        EXPECT_EQ(lead.Load(dir.filePath(QLatin1String(name))), smallError) << name;
+        QList<int> failures;
+        QObject::connect(&lead, &Lead::PictureFailed, [&](int error) { failures.append(error); });
+        ASSERT_EQ(lead.Load(dir.filePath(QLatin1String(name))), 0) << name;
         EXPECT_EQ(lead.BitmapWidth(), 4000) << name;
-        EXPECT_FALSE(lead.WholePictureInMemory()) << "the picture before, still in parts";
+        if (QByteArray(name) != "crc.png") {
+            const QImage corner = shownPainted(lead);
+            EXPECT_EQ(corner.pixel(10, 10), gradient.pixel(10, 10)) << "the part before the damage shows";
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), !failures.isEmpty(); }, 20000)) << name;
+        lead.setPaintSizeMode(3);
+        lead.grab();
+        QTest::qWait(300);
+        lead.grab();
+        EXPECT_EQ(failures, QList<int>{err::FileRead}) << name;
+        EXPECT_FALSE(lead.WholePictureInMemory()) << name;
     }
+}
 
-    // Damage the header and the checksums cannot tell ends in the control's
-    // failure, once, when a part that holds it is decoded (the whole picture
-    // at the control's size is, soon after it is shown).
+TEST(PictureParts, TheWholePictureIsAskedForOnceThePartOnShowIsPainted)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("large.jpg");
+    ASSERT_TRUE(samples::writeQt(path, photo(4800, 3600), "jpeg", 90));
+    const QRect all(0, 0, 4800, 3600);
     Lead lead;
     lead.setBorderStyle(0);
-    lead.resize(400, 300);
+    lead.resize(640, 480);
     lead.show();
-    QList<int> failures;
-    QObject::connect(&lead, &Lead::PictureFailed, [&](int error) { failures.append(error); });
-    ASSERT_EQ(lead.Load(dir.filePath("spoilt.png")), 0);
-    const QImage corner = shownPainted(lead);
-    EXPECT_EQ(corner.pixel(10, 10), gradient.pixel(10, 10)) << "the part before the damage shows";
-    lead.setPaintSizeMode(3);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), !failures.isEmpty(); }, 20000));
-    QTest::qWait(300);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&lead));
+    // Each part asked of a worker, and whether the part on show was painted then.
+    struct Asked {
+        QRect source;
+        bool painted;
+    };
+    QList<Asked> asked;
+    setPartHook([&](const QRect& source, const QSize&) { asked.append({source, lead.PicturePainted()}); });
+    const std::unique_ptr<void, void (*)(void*)> unhook(&asked, [](void*) { setPartHook({}); });
+    ASSERT_EQ(lead.Load(path), 0);
     lead.grab();
-    EXPECT_EQ(failures, QList<int>{err::FileRead});
+    ASSERT_EQ(asked.size(), 1) << "the first paint asks for the part on show alone";
+    EXPECT_EQ(asked[0].source, QRect(0, 0, 640, 480));
+    shownPainted(lead);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), lead.OverviewHeld(); }, 20000));
+    // Then, by the paint that shows it, the margin around it; and once that
+    // paint is done, the whole picture at the control's size.
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[1].source, QRect(0, 0, 800, 600));
+    EXPECT_EQ(asked[2].source, all);
+    EXPECT_TRUE(asked[2].painted);
+    // Fitted, the whole picture is the part on show: asked for at once.
+    const qsizetype before = asked.size();
+    lead.setPaintSizeMode(3);
+    shownPainted(lead);
+    for (const Asked& a : asked.mid(before))
+        EXPECT_EQ(a.source, all);
 }
 
 TEST(PictureParts, AMovingPictureIsNeverReplacedByTheBackground)

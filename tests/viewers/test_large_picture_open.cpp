@@ -16,7 +16,11 @@
 #include "window/ToolWindows.h"
 
 #include <QAbstractItemView>
+#include <QFile>
 #include <QImageReader>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QMenu>
 #include <QLinearGradient>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -133,6 +137,24 @@ protected:
         EXPECT_LE(samples::meanDifference(shot.copy(inside), scaled.copy(inside)), 4.0);
     }
 
+    // A click on the tool's entry in the picture view's drop-down menu.
+    void pickViewTool(const char* id)
+    {
+        const platform::Tool* drop = w->ToolBarComp1->Item(QStringLiteral("ID_mnuImageViewDropDown"));
+        const platform::Tool* tool = w->ToolBarComp1->Item(QString::fromLatin1(id));
+        ASSERT_TRUE(drop && drop->menu() && tool) << id;
+        drop->menu()->popup(w->mapToGlobal(QPoint(10, 10)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(drop->menu()));
+        QTest::mouseClick(drop->menu(), Qt::LeftButton, {}, drop->menu()->actionGeometry(tool->action()).center());
+    }
+
+    void showPicturesTab()
+    {
+        QTabBar* tabs = w->TabStrip1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        ASSERT_EQ(w->TabStrip1->currentIndex(), 2);
+    }
+
     testsupport::ProgramFolder program;
     platform::ScopedDialogs dialogs;
     std::unique_ptr<Lumivex1> w;
@@ -149,6 +171,42 @@ TEST_F(LargePictureOpen, NamedOnTheCommandLineItIsPaintedFromADecodeAtTheShownSi
     EXPECT_EQ(QSize(w->Image1->InfoWidth(), w->Image1->InfoHeight()), QSize(4800, 3200)) << "the facts, from the header";
     expectTheCorner("as it opens from the command line");
     fitAndExpectTheWholeScaled();
+}
+
+namespace {
+
+// What the calling thread has read from files (and other read calls) so far.
+qint64 bytesReadByThisThread()
+{
+    QFile io(QStringLiteral("/proc/thread-self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+} // namespace
+
+TEST_F(LargePictureOpen, ALargePngIsPaintedBeforeTheWindowsThreadReadsItThrough)
+{
+    // 36 MB stored without compression: reading it through shows.
+    const QString png = program.file("pics/stored.png");
+    const QImage picture = photo(4000, 3000);
+    ASSERT_TRUE(samples::writeQt(png, picture, "png", 100));
+    const qint64 size = QFileInfo(png).size();
+    ASSERT_GT(size, 30 * 1000 * 1000);
+    const qint64 before = bytesReadByThisThread();
+    ASSERT_GE(before, 0) << "the kernel counts each thread's reads";
+    start(png);
+    ASSERT_EQ(w->cShownPicture, png);
+    const QImage shot = painted();
+    const qint64 read = bytesReadByThisThread() - before;
+    EXPECT_LT(read, size / 10) << "the window's thread read " << read << " bytes of a file of " << size;
+    const QRect inside = shot.rect().adjusted(2, 2, -2, -2);
+    EXPECT_LE(samples::maxDifference(shot.copy(inside), picture.copy(inside)), 2);
+    EXPECT_EQ(dialogs->texts().filter(QStringLiteral("Cannot Display")), QStringList{});
 }
 
 TEST_F(LargePictureOpen, DoubleClickedInTheFileListItIsPaintedFromADecodeAtTheShownSize)
@@ -187,7 +245,8 @@ namespace {
 // chunk in its lower half spoilt under a right checksum, which only decoding
 // that part tells.
 struct DamagedPngs {
-    QString half, checksum, spoilt;
+    QString half, checksum, spoilt, changed;
+    QImage good;
 };
 
 DamagedPngs makeDamagedPngs(const QString& folder)
@@ -207,7 +266,7 @@ DamagedPngs makeDamagedPngs(const QString& folder)
         return int(quint32(b[0]) << 24 | quint32(b[1]) << 16 | quint32(b[2]) << 8 | b[3]);
     };
     const DamagedPngs d{folder + QStringLiteral("/half.png"), folder + QStringLiteral("/checksum.png"),
-                        folder + QStringLiteral("/spoilt.png")};
+                        folder + QStringLiteral("/spoilt.png"), folder + QStringLiteral("/changed.png"), gradient};
     EXPECT_TRUE(samples::writeBytes(d.half, bytes.left(bytes.size() / 2)));
     QByteArray turned = bytes;
     const qsizetype first = bytes.indexOf("IDAT") - 4;
@@ -222,6 +281,20 @@ DamagedPngs makeDamagedPngs(const QString& folder)
     for (int i = 0; i < 4; ++i)
         spoilt[chunk + 8 + length(chunk) + i] = char(crc >> (24 - 8 * i));
     EXPECT_TRUE(samples::writeBytes(d.spoilt, spoilt));
+    // 2000 bytes changed in the middle chunk of pixels, its checksum made right again.
+    std::vector<qsizetype> chunks;
+    for (qsizetype at = bytes.indexOf("IDAT"); at >= 0; at = bytes.indexOf("IDAT", at + 4))
+        chunks.push_back(at - 4);
+    const qsizetype middle = chunks[chunks.size() / 2];
+    EXPECT_GE(length(middle), 3000);
+    QByteArray changed = bytes;
+    for (int i = 500; i < 2500; ++i)
+        changed[middle + 8 + i] = char(changed[middle + 8 + i] ^ 0x5a);
+    const auto* at = reinterpret_cast<const Bytef*>(changed.constData() + middle + 4);
+    const uLong sum = crc32(0, at, uInt(length(middle) + 4));
+    for (int i = 0; i < 4; ++i)
+        changed[middle + 8 + length(middle) + i] = char(sum >> (24 - 8 * i));
+    EXPECT_TRUE(samples::writeBytes(d.changed, changed));
     return d;
 }
 
@@ -233,14 +306,19 @@ TEST_F(LargePictureOpen, ADamagedLargePngEndsInTheProgramsMessageAsASmallOneDoes
     const auto told = [&] { return dialogs->texts().filter(QStringLiteral("Cannot Display")); };
     const DamagedPngs damaged = makeDamagedPngs(program.file("pics"));
     const QString message = QStringLiteral("Cannot Display this File - ");
-    // Damage the file tells as it is opened: the message at once, as for a
-    // small picture, and fitting it to the window afterwards adds nothing.
+    // Damage a decode on a worker meets soon after it is opened (a checksum
+    // in the first chunk of pixels: the part on show; the file cut in half:
+    // the whole picture at the window's size, decoded once that part is
+    // painted): the message, once; fitting it to the window adds nothing.
     for (const QString& path : {damaged.half, damaged.checksum}) {
         dialogs->messages.clear();
         start(path);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w->Image1->grab(), !told().isEmpty(); }, 20000)) << "a message";
         EXPECT_EQ(told(), QStringList{message + path});
         w->ToolBarComp1->Item(QStringLiteral("ID_ViewFitImage"))->action()->trigger();
+        w->Image1->grab();
         QTest::qWait(300);
+        w->Image1->grab();
         EXPECT_EQ(told(), QStringList{message + path}) << "told once";
         w->fPictureChanged = false;
         w.reset();
@@ -295,6 +373,50 @@ TEST_F(LargePictureOpen, ADamagedLargePngIsToldOfByTheCommandsThatNeedEveryPixel
     w->ToolBarComp1->Item(QStringLiteral("ID_ViewFitImage"))->action()->trigger();
     QTest::qWait(500);
     EXPECT_EQ(told(), QStringList{});
+}
+
+TEST_F(LargePictureOpen, ADamagedLargePngFittedToTheWindowKeepsItsOwnShape)
+{
+    const auto told = [&] { return dialogs->texts().filter(QStringLiteral("Cannot Display")); };
+    const DamagedPngs damaged = makeDamagedPngs(program.file("pics"));
+    // Opened by its name: the top shows, and the message comes.
+    start(damaged.changed);
+    ASSERT_EQ(w->cShownPicture, damaged.changed);
+    showPicturesTab();
+    const QImage top = painted();
+    const QRect corner = top.rect().adjusted(2, 2, -2, -2);
+    EXPECT_LE(samples::maxDifference(top.copy(corner), damaged.good.copy(corner)), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Image1->grab(), !told().isEmpty(); }, 20000)) << "a message";
+    EXPECT_EQ(told(), QStringList{QStringLiteral("Cannot Display this File - ") + damaged.changed});
+
+    // Fitted: what was decoded, in the picture's own box (4:3, in the middle
+    // of the control), the rest the background.
+    pickViewTool("ID_ViewFitImage");
+    ASSERT_EQ(w->Image1->PaintSizeMode(), 3);
+    painted();
+    const QImage shot = w->Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QSize view = shot.size();
+    const QSize fitted = QSizeF(4000, 3000).scaled(QSizeF(view), Qt::KeepAspectRatio).toSize();
+    const QRect box(QPoint((view.width() - fitted.width()) / 2, (view.height() - fitted.height()) / 2), fitted);
+    const QRgb background = shot.pixel(box.center().x(), box.bottom() - 3); // below the damage
+    const QRect inside = shot.rect().adjusted(1, 1, -1, -1); // within the control's border
+    QRect drawn;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (shot.pixel(x, y) != background)
+                drawn |= QRect(x, y, 1, 1);
+    const QRect expected = box & inside;
+    EXPECT_NEAR(drawn.left(), expected.left(), 2) << "drawn " << drawn.width() << "x" << drawn.height();
+    EXPECT_NEAR(drawn.right(), expected.right(), 2);
+    EXPECT_NEAR(drawn.top(), expected.top(), 2);
+    EXPECT_LE(drawn.bottom(), expected.bottom());
+    // The picture stands in the middle: its height is what the top leaves below.
+    EXPECT_NEAR(double(drawn.width()) / (view.height() - 2 * drawn.top()), 4.0 / 3.0, 0.02) << "the picture's aspect";
+    // The top quarter of it: the picture, scaled.
+    const QRect band(box.left() + 2, box.top() + 2, box.width() - 4, box.height() / 4);
+    const QImage scaled = damaged.good.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LE(samples::meanDifference(shot.copy(band), scaled.copy(band.translated(-box.topLeft()))), 4.0);
+    EXPECT_EQ(told().size(), 1) << "told once";
 }
 
 TEST_F(LargePictureOpen, APictureWrittenOverInPlaceIsTheOriginalThatResetRestores)
