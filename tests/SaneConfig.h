@@ -23,4 +23,14 @@ public:
     }
 };
 
+// SANE's drivers as the one SaneConfig names "lumivexfake", the tests' own
+// (sane/FakeScanner.c), scanning as the mode says: "plain", "gate=<fd>" (its
+// read waits for a byte on the descriptor) or "reader" (a reader thread
+// cancelled as SANE's threaded drivers cancel theirs).
+inline void useFakeScanner(const QByteArray& mode)
+{
+    qputenv("LD_LIBRARY_PATH", LUMIVEX_FAKE_SANE_DIR);
+    qputenv("LUMIVEX_FAKE_SCANNER", mode);
+}
+
 } // namespace testsupport

@@ -8,14 +8,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -1246,16 +1250,45 @@ int Lead::TwainSelect(QWidget*)
     return 0;
 }
 
-int Lead::TwainAcquire(QWidget*)
+namespace {
+
+// The acquisition's window while the device scans, modal on the window that
+// asked: its one button, its close box and Esc give the scan up.
+class AcquireDialog : public QDialog {
+public:
+    explicit AcquireDialog(QWidget* owner) : QDialog(owner)
+    {
+        setObjectName(QStringLiteral("AcquireDlg"));
+        setWindowTitle(QStringLiteral("Twain Acquire Picture"));
+        auto* text = new QLabel(QStringLiteral("Acquiring a picture..."), this);
+        text->setObjectName(QStringLiteral("lblAcquire"));
+        auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+        cancel->setObjectName(QStringLiteral("CancelBtn"));
+        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(text);
+        layout->addWidget(cancel, 0, Qt::AlignHCenter);
+    }
+};
+
+} // namespace
+
+int Lead::TwainAcquire(QWidget* owner)
 {
-    QImage img;
-    QString source;
-    const int r = sane::acquire(g_twainDevice, &img, &source);
-    if (r != 0)
-        return r;
-    m_twainSourceName = source;
+    // The window keeps answering while the device scans; a scan given up on
+    // is left to end by itself.
+    sane::Scan scan(g_twainDevice);
+    if (!scan.ended()) {
+        AcquireDialog dialog(owner ? owner : this);
+        connect(&scan, &sane::Scan::finished, &dialog, &QDialog::accept);
+        if (dialog.exec() != QDialog::Accepted || !scan.ended())
+            return err::TwainCancelled;
+    }
+    if (scan.result() != 0)
+        return scan.result();
+    m_twainSourceName = scan.source();
     abortFetch();
-    setBitmap(img);
+    setBitmap(scan.image());
     return 0;
 }
 

@@ -661,13 +661,19 @@ bool withinImagingLimits(int width, int height)
 {
     if (width < 1 || height < 1)
         return false;
-    // ImageMagick's own limits once it is loaded (they may have been lowered
-    // since it started); before that, its policy as read from its files.
+    // Its policy and environment as read from its files; once it is loaded,
+    // its own limits where they are lower (they may have been lowered since
+    // it started), never higher: the plug-in sets its limits whatever the
+    // environment asked for.
     const QSize policy = magickSideLimits();
     quint64 maxWidth = quint64(policy.width()), maxHeight = quint64(policy.height());
     if (magickLoaded())
-        if (const MagickFunctions* magick = magickFunctions())
-            magick->sizeLimits(&maxWidth, &maxHeight);
+        if (const MagickFunctions* magick = magickFunctions()) {
+            quint64 width = maxWidth, height = maxHeight;
+            magick->sizeLimits(&width, &height);
+            maxWidth = std::min(maxWidth, width);
+            maxHeight = std::min(maxHeight, height);
+        }
     if (quint64(width) > maxWidth || quint64(height) > maxHeight)
         return false;
     return qint64(width) * height * 4 <= qint64(kAllocationLimitMb) * 1024 * 1024;

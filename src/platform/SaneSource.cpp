@@ -6,11 +6,32 @@
 #include <sane/sane.h>
 #include <sane/saneopts.h>
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QtEndian>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <thread>
+
+#include <dlfcn.h>
+#include <pthread.h>
 
 namespace platform::sane {
 namespace {
+
+// Held by whoever is inside SANE, which serves one caller at a time.
+std::atomic<bool> g_inside{false};
+
+bool claim()
+{
+    bool expected = false;
+    return g_inside.compare_exchange_strong(expected, true);
+}
+
+void release() { g_inside = false; }
 
 int errorFromStatus(SANE_Status s)
 {
@@ -87,11 +108,19 @@ QString Device::sourceName() const
 
 int listDevices(QList<Device>* out)
 {
-    Session session;
-    if (!session.ok())
-        return err::TwainNoManager;
-    return devices(out);
+    if (!claim())
+        return err::TwainBusy;
+    int r = err::TwainNoManager;
+    {
+        Session session;
+        if (session.ok())
+            r = devices(out);
+    }
+    release();
+    return r;
 }
+
+bool busy() { return g_inside; }
 
 QImage imageFromSamples(const QByteArray& data, int format, int depth, int pixelsPerLine, int bytesPerLine, int lines)
 {
@@ -214,7 +243,9 @@ QImage imageFromFrames(const Frames& f)
 
 } // namespace
 
-int acquire(const QString& deviceName, QImage* out, QString* source)
+namespace {
+
+int acquireClaimed(const QString& deviceName, QImage* out, QString* source)
 {
     Session session;
     if (!session.ok())
@@ -253,4 +284,87 @@ int acquire(const QString& deviceName, QImage* out, QString* source)
     return 0;
 }
 
+} // namespace
+
+int acquire(const QString& deviceName, QImage* out, QString* source)
+{
+    if (!claim())
+        return err::TwainBusy;
+    const int r = acquireClaimed(deviceName, out, source);
+    release();
+    return r;
+}
+
+Scan::Scan(const QString& deviceName, QObject* parent) : QObject(parent)
+{
+    if (!claim()) {
+        end(err::TwainBusy, {}, {});
+        return;
+    }
+    QPointer<Scan> self(this);
+    std::thread([self, deviceName] {
+        // A driver's reader thread that writes to a pipe the scan has closed
+        // gets an error, not the end of the program: its threads start with
+        // the signal mask of this one.
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+        QImage image;
+        QString source;
+        const int r = acquireClaimed(deviceName, &image, &source);
+        release();
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app, [self, r, image, source] {
+                    if (self)
+                        self->end(r, image, source);
+                },
+                Qt::QueuedConnection);
+    }).detach();
+}
+
+void Scan::end(int result, const QImage& image, const QString& source)
+{
+    m_ended = true;
+    m_result = result;
+    m_image = image;
+    m_source = source;
+    emit finished();
+}
+
 } // namespace platform::sane
+
+namespace {
+
+// True for an address in one of SANE's libraries: libsane.so.1 and its
+// drivers, libsane-<name>.so.1.
+bool inSane(void* address)
+{
+    Dl_info info{};
+    if (!dladdr(address, &info) || !info.dli_fname)
+        return false;
+    const char* slash = std::strrchr(info.dli_fname, '/');
+    return std::strncmp(slash ? slash + 1 : info.dli_fname, "libsane", 7) == 0;
+}
+
+} // namespace
+
+// SANE's drivers that read on a thread of their own (sanei_thread) let it be
+// cancelled asynchronously, and cancel it when a scan ends, as soon as its
+// last bytes are read: a reader cancelled while it frees its buffer takes
+// the allocator's lock with it, waits for that lock again on its way out,
+// and the scan waits for the reader for ever inside sane_read. The threads
+// of SANE's libraries get deferred cancellation instead: they end where they
+// wait (a read, a write, a sleep), or when they return, never inside the
+// allocator. Everyone else's calls pass unchanged. The program exports this
+// function (see the top CMakeLists), so that the libraries loaded at run
+// time find it before the C library's.
+extern "C" int pthread_setcanceltype(int type, int* oldType)
+{
+    using Function = int (*)(int, int*);
+    static const auto real = reinterpret_cast<Function>(dlsym(RTLD_NEXT, "pthread_setcanceltype"));
+    if (type == PTHREAD_CANCEL_ASYNCHRONOUS && inSane(__builtin_return_address(0)))
+        type = PTHREAD_CANCEL_DEFERRED;
+    return real ? real(type, oldType) : EINVAL;
+}

@@ -6,10 +6,14 @@
 #include "FuzzSupport.h"
 #include "platform/PictureCodec.h"
 
+#include <QThreadPool>
+
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -29,17 +33,43 @@ qint64 nowMs()
         .count();
 }
 
-void watchInputs()
-{
-    for (;;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-        const qint64 started = g_inputStarted.load();
-        if (started != 0 && nowMs() - started > kInputMs) {
-            std::fprintf(stderr, "==fuzz_pictures== an input took over %lld s\n", kInputMs / 1000);
-            std::abort();
+// The watch runs from the first input to the end of the process, and ends
+// with it: the process's exit stops it and waits for it, and for the
+// threads Qt's pool keeps, so that no thread of ours is left running or
+// ending while the leak check that follows looks at every thread.
+class InputWatch {
+public:
+    InputWatch() : m_thread([this] { watch(); }) {}
+    ~InputWatch()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+        if (QThreadPool* pool = QThreadPool::globalInstance())
+            pool->waitForDone();
+    }
+
+private:
+    void watch()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_wake.wait_for(lock, std::chrono::milliseconds(250), [this] { return m_stop; })) {
+            const qint64 started = g_inputStarted.load();
+            if (started != 0 && nowMs() - started > kInputMs) {
+                std::fprintf(stderr, "==fuzz_pictures== an input took over %lld s\n", kInputMs / 1000);
+                std::abort();
+            }
         }
     }
-}
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -53,8 +83,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     args.push_back(nullptr);
     *argc = int(args.size()) - 1;
     *argv = args.data();
-    std::thread(watchInputs).detach();
     fuzz::startMediaApplication();
+    // Made after the sanitizers' own exit work is set up, so undone before it.
+    static InputWatch watch;
     return 0;
 }
 

@@ -1,4 +1,5 @@
 #include "PictureSamples.h"
+#include "SaneConfig.h"
 
 #include "platform/ImagingCodes.h"
 #include "platform/Lead.h"
@@ -129,4 +130,20 @@ TEST(Acquisition, SamplesBecomePictures)
     EXPECT_EQ(QColor(colour.pixel(1, 0)), QColor(0, 0, 255));
     // Too few bytes for the lines announced: nothing.
     EXPECT_TRUE(sane::imageFromSamples(QByteArray(5, '\0'), 0, 8, 4, 4, 2).isNull());
+}
+
+TEST(Acquisition, AScanEndsWhenItsDriverCancelsItsReaderAsSanesThreadedDriversDo)
+{
+    // The driver's reader is cancelled while it holds a lock its own end
+    // takes again, as a reader of SANE's threaded drivers can be, inside
+    // free(): the scan must end all the same, with the picture.
+    testsupport::SaneConfig config("lumivexfake\n");
+    testsupport::useFakeScanner("reader");
+    QImage image;
+    QString source;
+    ASSERT_EQ(sane::acquire(QString(), &image, &source), 0);
+    EXPECT_EQ(image.size(), QSize(4, 3));
+    EXPECT_EQ(qGray(image.pixel(3, 2)), 0x40);
+    EXPECT_EQ(source, "Lumivex Test Scanner");
+    EXPECT_FALSE(sane::busy());
 }

@@ -55,9 +55,7 @@ TEST(ReaderLimits, AllFramesOfATinyGifWithAHugeScreenAreTooLarge)
     PictureData d;
     EXPECT_EQ(readPicture(gif, 1, -1, &d), err::NoMemory) << "never a part of the frames as if it were all";
     EXPECT_TRUE(d.frames.isEmpty());
-    if (peak.grownKb() >= 0) {
-        EXPECT_LT(peak.grownKb(), 200 * 1024) << "refused before the frames are read";
-    }
+    const qint64 grownKb = peak.grownKb(); // checked last, where it may not be measured
     // One frame is one screen: shown as ever.
     ASSERT_EQ(readPicture(gif, 1, 1, &d), 0);
     EXPECT_EQ(d.frames.first().size(), QSize(2000, 2000));
@@ -65,6 +63,9 @@ TEST(ReaderLimits, AllFramesOfATinyGifWithAHugeScreenAreTooLarge)
     // An animation whose frames fit is read whole.
     ASSERT_EQ(readPictureBytes(samples::tinyFrameGif(64, 64, 300), "GIF", 1, -1, &d), 0);
     EXPECT_EQ(d.frames.size(), 300);
+    if (grownKb < 0)
+        GTEST_SKIP() << "no peak memory to measure (/proc/self/clear_refs): the refusal's memory is not checked";
+    EXPECT_LT(grownKb, 200 * 1024) << "refused before the frames are read";
 }
 
 TEST(ReaderLimits, ABitmapShorterThanItsPixelsIsAFailure)
@@ -253,9 +254,7 @@ TEST(ReaderLimits, AWordPerfectBitmapTurnedIntoAHugePictureIsRefusedAtOnce)
     EXPECT_EQ(readPicture(wpg, 1, -1, &d), err::NoMemory);
     EXPECT_EQ(readPictureBytes(bytes, "WPG", 1, 1, &d), err::NoMemory);
     EXPECT_LT(clock.elapsed(), 1000);
-    if (peak.grownKb() >= 0) {
-        EXPECT_LT(peak.grownKb(), 50 * 1024);
-    }
+    const qint64 grownKb = peak.grownKb(); // checked last, where it may not be measured
     EXPECT_TRUE(thumb.isNull() && d.frames.isEmpty());
 
     // A turn of a smaller bitmap is read turned, and one by a quarter as well.
@@ -277,6 +276,9 @@ TEST(ReaderLimits, AWordPerfectBitmapTurnedIntoAHugePictureIsRefusedAtOnce)
     plain[24] = char(0x80);
     plain[25] = char(0xFF);
     EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
+    if (grownKb < 0)
+        GTEST_SKIP() << "no peak memory to measure (/proc/self/clear_refs): the refusals' memory is not checked";
+    EXPECT_LT(grownKb, 50 * 1024);
 }
 
 TEST(ReaderLimits, AGoodPictureIsReadHoweverSlowTheMachine)
