@@ -415,11 +415,11 @@ void PlayCtrl::setVideoWindowMode(int mode)
 
 QMargins PlayCtrl::videoWindowFrame() const
 {
-    // The frame the window manager gave the window last time. Before it was
-    // shown the frame is not known: the program's window's caption, with
-    // borders at least as the style draws them (a program's window that
-    // fills the screen may have none, this one will), else a caption and
-    // borders as the style draws them.
+    // The frame the window manager gave the window when it was last shown.
+    // Before that it is not known and is taken from the program's window:
+    // its caption, else one as tall as the style draws it, and its borders,
+    // at least as wide as the style draws them (the program's window may
+    // fill the screen without any).
     if (m_videoFrame)
         return *m_videoFrame;
     const QMargins main = frameAround(window());

@@ -5,9 +5,9 @@
 namespace platform {
 namespace {
 
-// Beside the program's window, on the side with more room: as tall as the
-// program's window leaves it up to 480 (inside), up to 640 wide, level with
-// the program's window. Null when neither side has room for 320 x 240.
+// Beside the program's window, on the side with more room, level with its
+// top: up to 640 x 480 inside, as much as the screen leaves of that. Null
+// when neither side has room for 320 x 240 inside.
 QRect besideProgram(const ViewWindowScene& s)
 {
     const QMargins& f = s.frame;
@@ -65,11 +65,7 @@ QRect fitInto(const QRect& outer, const QRect& room)
 
 QRect placeViewWindow(const ViewWindowScene& s)
 {
-    QRect outer;
-    if (s.left.isValid())
-        outer = s.left;
-    if (outer.isNull())
-        outer = besideProgram(s);
+    QRect outer = s.left.isValid() ? s.left : besideProgram(s);
     if (outer.isNull())
         outer = overTheArea(s);
     if (outer.isNull())

@@ -470,10 +470,7 @@ TEST_F(RealPlayers, WithNoRoomBesideTheMainWindowTheViewWindowStandsOverTheVideo
     // The window manager's close box, and the pictures back in the control.
     const auto closeBox = [&] {
         view->windowHandle()->close();
-        QDeadlineTimer deadline(5000);
-        while (view->isWindow() && !deadline.hasExpired())
-            QTest::qWait(20);
-        return !view->isWindow();
+        return QTest::qWaitFor([&] { return !view->isWindow(); }, 5000);
     };
 
     w->setGeometry(screen.adjusted(8, 40, -8, -8)); // the whole screen but for a caption and borders

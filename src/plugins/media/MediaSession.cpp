@@ -91,10 +91,10 @@ MediaSession* MediaSession::start(const QUrl& url, const SessionSettings& settin
         forget(thread);
         thread->deleteLater();
     });
-    auto* session = new MediaSession(settings);
+    auto* session = new MediaSession;
     session->moveToThread(thread);
     thread->start();
-    session->post([url](MediaSession& s) { s.open(url); });
+    session->post([url, settings](MediaSession& s) { s.open(url, settings); });
     return session;
 }
 
@@ -126,7 +126,7 @@ void MediaSession::waitForEndedSessions()
         qWarning("%d media files' players did not end: the media engine holds them", left);
 }
 
-MediaSession::MediaSession(const SessionSettings& settings) : m_settings(settings), m_pictureMaker(this) {}
+MediaSession::MediaSession() : m_pictureMaker(this) {}
 
 MediaSession::~MediaSession()
 {
@@ -140,7 +140,7 @@ MediaSession::~MediaSession()
     delete m_player; // before the outputs it uses
 }
 
-void MediaSession::open(const QUrl& url)
+void MediaSession::open(const QUrl& url, const SessionSettings& settings)
 {
     m_player = new QMediaPlayer(this);
     m_stuck = new QTimer(this);
@@ -153,10 +153,10 @@ void MediaSession::open(const QUrl& url)
     });
     m_audio = new QAudioOutput(this);
     m_player->setAudioOutput(m_audio);
-    m_audio->setMuted(m_settings.muted);
-    m_audio->setVolume(m_settings.volume);
-    m_player->setLoops(m_settings.loops < 0 ? QMediaPlayer::Infinite : m_settings.loops);
-    if (m_settings.pictures)
+    m_audio->setMuted(settings.muted);
+    m_audio->setVolume(settings.volume);
+    setLoops(settings.loops);
+    if (settings.pictures)
         m_player->setVideoSink(sink());
     connect(m_player, &QMediaPlayer::positionChanged, this, &MediaSession::positionChanged);
     connect(m_player, &QMediaPlayer::durationChanged, this, &MediaSession::durationChanged);
@@ -186,29 +186,13 @@ void MediaSession::stop() { m_player->stop(); }
 
 void MediaSession::setPosition(qint64 ms) { m_player->setPosition(ms); }
 
-void MediaSession::setLoops(int loops)
-{
-    m_settings.loops = loops;
-    m_player->setLoops(loops < 0 ? QMediaPlayer::Infinite : loops);
-}
+void MediaSession::setLoops(int loops) { m_player->setLoops(loops < 0 ? QMediaPlayer::Infinite : loops); }
 
-void MediaSession::setMuted(bool muted)
-{
-    m_settings.muted = muted;
-    m_audio->setMuted(muted);
-}
+void MediaSession::setMuted(bool muted) { m_audio->setMuted(muted); }
 
-void MediaSession::setVolume(float volume)
-{
-    m_settings.volume = volume;
-    m_audio->setVolume(volume);
-}
+void MediaSession::setVolume(float volume) { m_audio->setVolume(volume); }
 
-void MediaSession::setShowsPictures(bool on)
-{
-    m_settings.pictures = on;
-    m_player->setVideoSink(on ? sink() : nullptr);
-}
+void MediaSession::setShowsPictures(bool on) { m_player->setVideoSink(on ? sink() : nullptr); }
 
 void MediaSession::sendTags()
 {

@@ -75,16 +75,15 @@ signals:
     void stuck();
 
 private:
-    explicit MediaSession(const SessionSettings& settings);
+    MediaSession();
     ~MediaSession() override;
-    void open(const QUrl& url);
+    void open(const QUrl& url, const SessionSettings& settings);
     QVideoSink* sink();
     void takeFrame(const QVideoFrame& frame);
     void makePictures();
     QImage pictureOf(QVideoFrame frame, const QSize& largest);
     void sendTags();
 
-    SessionSettings m_settings;
     QMediaPlayer* m_player = nullptr;
     QAudioOutput* m_audio = nullptr;
     QVideoSink* m_sink = nullptr;

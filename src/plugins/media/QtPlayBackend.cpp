@@ -88,38 +88,27 @@ private:
         if (url.isEmpty())
             return;
         m_session = MediaSession::start(url, m_settings);
-        const int serial = ++m_serial;
-        // What an ended session still had on its way is not wanted.
-        auto current = [this, serial] { return serial == m_serial; };
-        connect(m_session, &MediaSession::positionChanged, this, [this, current](qint64 ms) {
-            if (current()) {
-                m_position = ms;
-                emit positionChanged(ms);
-            }
+        ++m_serial;
+        relay(&MediaSession::positionChanged, [this](qint64 ms) {
+            m_position = ms;
+            emit positionChanged(ms);
         });
-        connect(m_session, &MediaSession::durationChanged, this, [this, current](qint64 ms) {
-            if (current())
-                m_duration = ms;
-        });
-        connect(m_session, &MediaSession::tagsChanged, this, [this, current](const QVariantMap& tags) {
-            if (current())
-                m_tags = tags;
-        });
-        connect(m_session, &MediaSession::endOfMedia, this, [this, current] {
-            if (current())
-                emit endOfMedia();
-        });
-        connect(m_session, &MediaSession::failed, this, [this, current](const QString& text) {
-            if (current())
-                emit errorOccurred(text);
-        });
-        connect(m_session, &MediaSession::pictureChanged, this, [this, current](const QImage& picture) {
-            if (current())
-                emit pictureChanged(picture);
-        });
-        connect(m_session, &MediaSession::stuck, this, [this, current] {
-            if (current())
-                reload();
+        relay(&MediaSession::durationChanged, [this](qint64 ms) { m_duration = ms; });
+        relay(&MediaSession::tagsChanged, [this](const QVariantMap& tags) { m_tags = tags; });
+        relay(&MediaSession::endOfMedia, [this] { emit endOfMedia(); });
+        relay(&MediaSession::failed, [this](const QString& text) { emit errorOccurred(text); });
+        relay(&MediaSession::pictureChanged, [this](const QImage& picture) { emit pictureChanged(picture); });
+        relay(&MediaSession::stuck, [this] { reload(); });
+    }
+
+    // Hands what the current session says to f on the window's thread. What
+    // an ended session still had on its way is not wanted.
+    template <class Signal, class F>
+    void relay(Signal signal, F f)
+    {
+        connect(m_session, signal, this, [this, serial = m_serial, f](const auto&... args) {
+            if (serial == m_serial)
+                f(args...);
         });
     }
 
@@ -130,7 +119,7 @@ private:
         if (!m_playing || m_reloads >= 5)
             return;
         ++m_reloads;
-        open(QUrl(m_url));
+        open(m_url);
         play();
     }
 
