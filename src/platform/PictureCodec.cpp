@@ -676,7 +676,7 @@ bool withinImagingLimits(int width, int height)
         }
     if (quint64(width) > maxWidth || quint64(height) > maxHeight)
         return false;
-    return qint64(width) * height * 4 <= qint64(kAllocationLimitMb) * 1024 * 1024;
+    return !tooLarge(QSize(width, height));
 }
 
 Decoder decoderFor(const QString& upperExt)

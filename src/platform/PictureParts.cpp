@@ -1,6 +1,7 @@
 #include "platform/PictureParts.h"
 
 #include "platform/ImagingCodes.h"
+#include "platform/PictureLimits.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -184,10 +185,7 @@ bool pngFacts(const QString& path, int* dpmX, int* dpmY)
 
 } // namespace
 
-bool fitsInMemory(const QSize& size)
-{
-    return qint64(size.width()) * size.height() * 4 <= qint64(kAllocationLimitMb) * 1024 * 1024;
-}
+bool fitsInMemory(const QSize& size) { return !tooLarge(size); }
 
 bool openPartialPicture(const QString& path, PartialPicture* out)
 {

@@ -177,6 +177,15 @@ void sizeLimits(quint64* width, quint64* height)
     *height = Magick::ResourceLimits::height();
 }
 
+// Whether ImageMagick takes a picture of this size as its width and height
+// limits stand now (it asserts rather than throws on a picture past them).
+bool withinLimits(quint64 width, quint64 height)
+{
+    quint64 maxWidth = 0, maxHeight = 0;
+    sizeLimits(&maxWidth, &maxHeight);
+    return width <= maxWidth && height <= maxHeight;
+}
+
 // The pages a picture declares, as a ping of its data finds them without
 // their pixels.
 struct PageSize {
@@ -227,13 +236,12 @@ qint64 pixelsOf(const PageSizes& sizes)
 
 // 0 when ImageMagick takes these pages, read together; else its refusal,
 // told before any work: InvalidSize for a side past its width or height
-// limit, NoMemory for more pixels than its pixel cache holds.
+// limit, NoMemory for more pixels than its pixel cache holds (fewer than
+// the frames of one read may take, kMaxFramesBytes).
 int sizeRefusal(const PageSizes& sizes)
 {
-    quint64 maxWidth = 0, maxHeight = 0;
-    sizeLimits(&maxWidth, &maxHeight);
     for (const PageSize& s : sizes)
-        if (s.width > maxWidth || s.height > maxHeight)
+        if (!withinLimits(s.width, s.height))
             return err::InvalidSize;
     return pixelsOf(sizes) > cacheRoom() / kCacheBytesPerPixel ? err::NoMemory : 0;
 }
@@ -254,21 +262,21 @@ public:
         s_taken -= m_bytes;
         s_given.notify_all();
     }
-    // False when the watch ended the read while it waited.
-    bool take(const PageSizes& sizes, Watch& watch)
+    // 0, or the watch's verdict when it ended the read while it waited.
+    int take(const PageSizes& sizes, Watch& watch)
     {
         const qint64 room = cacheRoom();
         const qint64 bytes = sizes.empty() ? room : std::min(pixelsOf(sizes) * kCacheBytesPerPixel, room);
         std::unique_lock lock(s_mutex);
         while (s_taken + bytes > room) {
-            if (watch.verdict())
-                return false;
+            if (const int r = watch.verdict())
+                return r;
             // Woken when room is given back, and now and then to look at the watch.
             s_given.wait_for(lock, std::chrono::milliseconds(50));
         }
         s_taken += bytes;
         m_bytes = bytes;
-        return true;
+        return 0;
     }
 
 private:
@@ -341,11 +349,9 @@ int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, i
     const PageSizes sizes = pagesFrom(declared, page, wanted);
     if (const int r = sizeRefusal(sizes))
         return r;
-    if (wanted > 1 && pixelsOf(sizes) * 4 > kMaxFramesBytes)
-        return err::NoMemory;
     RoomTaken room;
-    if (!room.take(sizes, watch))
-        return watch.verdict();
+    if (const int r = room.take(sizes, watch))
+        return r;
     ExceptionGuard ex;
     ListGuard images;
     images.list = readMagickImages(bytes, coder, page, size_t(wanted), ex.e, watch);
@@ -380,8 +386,8 @@ int readScaled(const QByteArray& bytes, const char* coder, const QSize& box, QIm
     if (const int r = sizeRefusal(sizes))
         return r;
     RoomTaken room;
-    if (!room.take(sizes, watch))
-        return watch.verdict();
+    if (const int r = room.take(sizes, watch))
+        return r;
     ExceptionGuard ex;
     ListGuard images;
     images.list = readMagickImages(bytes, coder, 1, 1, ex.e, watch);
@@ -453,19 +459,10 @@ void applyBits(Magick::Image& m, int bits, bool gray)
     }
 }
 
-// Whether ImageMagick takes a picture of this size as its limits stand now
-// (it asserts rather than throws on a picture past them).
-bool withinLimits(const QSize& size)
-{
-    quint64 maxWidth = 0, maxHeight = 0;
-    sizeLimits(&maxWidth, &maxHeight);
-    return quint64(size.width()) <= maxWidth && quint64(size.height()) <= maxHeight;
-}
-
 int encode(const QList<QImage>& pages, const QList<int>& bits, const MagickWrite& how, QByteArray* out)
 {
     for (const QImage& page : pages)
-        if (!withinLimits(page.size()))
+        if (!withinLimits(quint64(page.width()), quint64(page.height())))
             return err::NoMemory;
     try {
         std::vector<Magick::Image> list;
@@ -505,7 +502,7 @@ int encode(const QList<QImage>& pages, const QList<int>& bits, const MagickWrite
 int fitPalette(const QImage& picture, int colours, QList<QRgb>* out)
 {
     const QImage small = picture.convertToFormat(QImage::Format_RGB32);
-    if (small.isNull() || !withinLimits(small.size()))
+    if (small.isNull() || !withinLimits(quint64(small.width()), quint64(small.height())))
         return err::NoMemory;
     try {
         std::vector<uchar> packed(size_t(small.width()) * size_t(small.height()) * 4);
