@@ -64,7 +64,15 @@ private:
             // question of its own, which the next look answers.
             QMetaObject::invokeMethod(
                 edit,
-                [edit, text = m_typed] {
+                [dialog, edit, text = m_typed] {
+                    // The keys go to the name box as a user's do, with the
+                    // focus in it: only then does the dialog give up the
+                    // file its list had selected for the name typed. The
+                    // dialog is made Qt's active window, not the X
+                    // server's, so that tests side by side never contend
+                    // for the keyboard.
+                    QApplication::setActiveWindow(dialog);
+                    edit->setFocus(Qt::OtherFocusReason);
                     edit->selectAll();
                     QTest::keyClicks(edit, text);
                     // The name is whole: Enter goes to the dialog, not to

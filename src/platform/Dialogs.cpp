@@ -74,9 +74,9 @@ public:
         if (!r.fileName.isEmpty())
             dlg.selectFile(r.fileName);
         FileAnswer a;
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
+        if (const QStringList chosen = execFileDialog(dlg); !chosen.isEmpty()) {
             a.accepted = true;
-            a.fileName = dlg.selectedFiles().first();
+            a.fileName = chosen.first();
             a.filterIndex = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
         }
         return a;

@@ -84,6 +84,15 @@ void addRow(QFileDialog& dlg, const QString& label, QWidget* field)
 
 } // namespace
 
+QStringList execFileDialog(QFileDialog& dialog)
+{
+    QStringList chosen;
+    QObject::connect(&dialog, &QFileDialog::filesSelected, &dialog, [&chosen](const QStringList& files) { chosen = files; });
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return chosen;
+}
+
 FileAnswer runImageOpenDialog(QWidget* parent, const FileRequest& r)
 {
     QFileDialog dlg(parent);
@@ -97,9 +106,9 @@ FileAnswer runImageOpenDialog(QWidget* parent, const FileRequest& r)
     page->setToolTip(QStringLiteral("The page of a multi-page file to open"));
     addRow(dlg, QStringLiteral("Page:"), page);
     FileAnswer a;
-    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
+    if (const QStringList chosen = execFileDialog(dlg); !chosen.isEmpty()) {
         a.accepted = true;
-        a.fileName = dlg.selectedFiles().first();
+        a.fileName = chosen.first();
         a.filterIndex = int(dlg.nameFilters().indexOf(dlg.selectedNameFilter())) + 1;
         a.pageNumber = page->value();
     }
@@ -158,9 +167,9 @@ FileAnswer runImageSaveDialog(QWidget* parent, const FileRequest& r)
     }
 
     FileAnswer a;
-    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
+    if (const QStringList chosen = execFileDialog(dlg); !chosen.isEmpty()) {
         a.accepted = true;
-        a.fileName = dlg.selectedFiles().first();
+        a.fileName = chosen.first();
         a.filterIndex = int(dlg.nameFilters().indexOf(dlg.selectedNameFilter())) + 1;
         a.saveFormat = format->currentData().toInt();
         a.saveBitsPerPixel = bits->currentData().toInt();

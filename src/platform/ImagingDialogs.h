@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace platform {
@@ -22,6 +23,12 @@ struct SaveFormatChoice {
 };
 const QList<SaveFormatChoice>& saveFormatChoices();
 const SaveFormatChoice* saveFormatChoice(int format);
+
+// Runs a file dialog. The names it accepted, as it accepted them, or none
+// when it was cancelled: once it is closed, its name box and list may show
+// something else (a completion or a folder's listing that came late), and
+// selectedFiles() reads them again.
+QStringList execFileDialog(QFileDialog& dialog);
 
 FileAnswer runImageOpenDialog(QWidget* parent, const FileRequest& request);
 FileAnswer runImageSaveDialog(QWidget* parent, const FileRequest& request);

@@ -75,6 +75,27 @@ TEST(ImagingDialogs, SaveDialogOffersFormatsBitsAndPages)
     EXPECT_FALSE(runImageSaveDialog(nullptr, r).accepted);
 }
 
+TEST(ImagingDialogs, TheNameGivenIsTheOneTheDialogAccepted)
+{
+    // What the dialog's name box shows once it has closed (a completion or
+    // a folder's listing that came late) is not the answer.
+    QTemporaryDir dir;
+    FileRequest r;
+    r.title = QStringLiteral("Save File");
+    r.folder = dir.path();
+    r.filter = QStringLiteral("JPEG Files|*.JPG");
+    auto acceptBoat = [&](QDialog& d) {
+        auto& files = static_cast<QFileDialog&>(d);
+        QObject::connect(&files, &QDialog::finished, &files, [&] { files.selectFile(dir.filePath("late.jpg")); });
+        files.selectFile(dir.filePath("boat.jpg"));
+        d.accept();
+    };
+    whenUp(acceptBoat);
+    EXPECT_EQ(runImageSaveDialog(nullptr, r).fileName, dir.filePath("boat.jpg"));
+    whenUp(acceptBoat);
+    EXPECT_EQ(qtDialogs().saveFile(r).fileName, dir.filePath("boat.jpg"));
+}
+
 TEST(ImagingDialogs, OpenDialogAsksThePage)
 {
     QTemporaryDir dir;

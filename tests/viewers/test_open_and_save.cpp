@@ -88,5 +88,5 @@ TEST_F(OpenAndSave, ANameTypedWithoutAnExtensionGetsTheFilesOwn)
     EXPECT_FALSE(QFile::exists(program.file("pics/copy"))) << "no file without an extension";
     EXPECT_EQ(QImageReader(program.file("pics/copy.JPG")).format(), "jpeg")
         << QDir(program.file("pics")).entryList().join(' ').toStdString();
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join('|').toStdString();
 }
