@@ -35,11 +35,12 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs, int stepMs)
 XServer::XServer(int width, int height)
 {
     // Xvfb picks a free display number itself and writes it to the pipe
-    // named by -displayfd: here its standard output.
+    // named by -displayfd: here its standard output. -noreset: a server
+    // that resets when its last client leaves drops one still connecting.
     m_process.setProgram(QStringLiteral("Xvfb"));
     m_process.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                             QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(width).arg(height),
-                            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                            QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     m_process.setStandardErrorFile(QProcess::nullDevice());
     m_process.start();
     if (!m_process.waitForStarted(10000))
