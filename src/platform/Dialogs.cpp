@@ -73,13 +73,7 @@ public:
             dlg.selectNameFilter(filters.at(r.filterIndex - 1));
         if (!r.fileName.isEmpty())
             dlg.selectFile(r.fileName);
-        FileAnswer a;
-        if (const QStringList chosen = execFileDialog(dlg); !chosen.isEmpty()) {
-            a.accepted = true;
-            a.fileName = chosen.first();
-            a.filterIndex = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
-        }
-        return a;
+        return execFileDialog(dlg);
     }
     FileAnswer openFile(const FileRequest& r) override { return runFileDialog(r, false); }
     FileAnswer saveFile(const FileRequest& r) override { return runFileDialog(r, true); }

@@ -84,13 +84,17 @@ void addRow(QFileDialog& dlg, const QString& label, QWidget* field)
 
 } // namespace
 
-QStringList execFileDialog(QFileDialog& dialog)
+FileAnswer execFileDialog(QFileDialog& dialog)
 {
     QStringList chosen;
     QObject::connect(&dialog, &QFileDialog::filesSelected, &dialog, [&chosen](const QStringList& files) { chosen = files; });
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return chosen;
+    FileAnswer a;
+    if (dialog.exec() == QDialog::Accepted && !chosen.isEmpty()) {
+        a.accepted = true;
+        a.fileName = chosen.first();
+        a.filterIndex = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
+    }
+    return a;
 }
 
 FileAnswer runImageOpenDialog(QWidget* parent, const FileRequest& r)
@@ -105,13 +109,9 @@ FileAnswer runImageOpenDialog(QWidget* parent, const FileRequest& r)
     page->setValue(1);
     page->setToolTip(QStringLiteral("The page of a multi-page file to open"));
     addRow(dlg, QStringLiteral("Page:"), page);
-    FileAnswer a;
-    if (const QStringList chosen = execFileDialog(dlg); !chosen.isEmpty()) {
-        a.accepted = true;
-        a.fileName = chosen.first();
-        a.filterIndex = int(dlg.nameFilters().indexOf(dlg.selectedNameFilter())) + 1;
+    FileAnswer a = execFileDialog(dlg);
+    if (a.accepted)
         a.pageNumber = page->value();
-    }
     return a;
 }
 
@@ -166,11 +166,8 @@ FileAnswer runImageSaveDialog(QWidget* parent, const FileRequest& r)
             bits->setCurrentIndex(i);
     }
 
-    FileAnswer a;
-    if (const QStringList chosen = execFileDialog(dlg); !chosen.isEmpty()) {
-        a.accepted = true;
-        a.fileName = chosen.first();
-        a.filterIndex = int(dlg.nameFilters().indexOf(dlg.selectedNameFilter())) + 1;
+    FileAnswer a = execFileDialog(dlg);
+    if (a.accepted) {
         a.saveFormat = format->currentData().toInt();
         a.saveBitsPerPixel = bits->currentData().toInt();
         a.saveQFactor = quality->value();

@@ -24,11 +24,11 @@ struct SaveFormatChoice {
 const QList<SaveFormatChoice>& saveFormatChoices();
 const SaveFormatChoice* saveFormatChoice(int format);
 
-// Runs a file dialog. The names it accepted, as it accepted them, or none
-// when it was cancelled: once it is closed, its name box and list may show
-// something else (a completion or a folder's listing that came late), and
-// selectedFiles() reads them again.
-QStringList execFileDialog(QFileDialog& dialog);
+// Runs a file dialog: accepted, the name it accepted as it accepted it and
+// its filter (from 1). Once it is closed, its name box and list may show
+// something else (a completion or a folder's listing that came late), which
+// selectedFiles() would read again.
+FileAnswer execFileDialog(QFileDialog& dialog);
 
 FileAnswer runImageOpenDialog(QWidget* parent, const FileRequest& request);
 FileAnswer runImageSaveDialog(QWidget* parent, const FileRequest& request);
