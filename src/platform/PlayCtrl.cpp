@@ -25,10 +25,20 @@ namespace {
 
 // Qt Multimedia over GStreamer: Debian's FFmpeg back end of Qt 6.4 crashes
 // on machines without a sound device.
+//
+// GStreamer's own AIFF reader starts sending the sound before the player
+// has connected its output, now and then on a busy machine, and the file
+// then never loads. FFmpeg's reader, which GStreamer has too, announces
+// its output first: it reads AIFF files instead. A choice of the user's
+// own in the same variable comes after ours, and so wins.
 void chooseMediaBackend()
 {
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    QByteArray ranks = "aiffparse:NONE";
+    if (const QByteArray own = qgetenv("GST_PLUGIN_FEATURE_RANK"); !own.isEmpty())
+        ranks += ',' + own;
+    qputenv("GST_PLUGIN_FEATURE_RANK", ranks);
 }
 
 // Chosen before main(): Qt Multimedia settles its back end at its first use,

@@ -5,7 +5,6 @@
 #include <QDeadlineTimer>
 #include <QMediaMetaData>
 #include <QSet>
-#include <QTimer>
 #include <QThread>
 #include <QTransform>
 #include <QVideoSink>
@@ -143,14 +142,6 @@ MediaSession::~MediaSession()
 void MediaSession::open(const QUrl& url, const SessionSettings& settings)
 {
     m_player = new QMediaPlayer(this);
-    m_stuck = new QTimer(this);
-    m_stuck->setSingleShot(true);
-    m_stuck->setInterval(2000);
-    connect(m_stuck, &QTimer::timeout, this, [this] {
-        if (m_player->mediaStatus() == QMediaPlayer::LoadingMedia &&
-            m_player->playbackState() == QMediaPlayer::PlayingState)
-            emit stuck();
-    });
     m_audio = new QAudioOutput(this);
     m_player->setAudioOutput(m_audio);
     m_audio->setMuted(settings.muted);
@@ -170,15 +161,7 @@ void MediaSession::open(const QUrl& url, const SessionSettings& settings)
     m_player->setSource(url);
 }
 
-void MediaSession::play()
-{
-    m_player->play();
-    // GStreamer's parsers can lose a race with the pipeline's linking and
-    // then never finish loading a local file (seen with AIFF): the control
-    // is told, and loads the file again.
-    if (m_player->mediaStatus() == QMediaPlayer::LoadingMedia && m_player->source().isLocalFile())
-        m_stuck->start();
-}
+void MediaSession::play() { m_player->play(); }
 
 void MediaSession::pause() { m_player->pause(); }
 

@@ -21,7 +21,6 @@
 #include <mutex>
 
 class QAudioOutput;
-class QTimer;
 class QVideoSink;
 
 namespace platform::media {
@@ -71,8 +70,6 @@ signals:
     void pictureChanged(const QImage& picture);
     // "Title", "Author", "Copyright", "Description", "Rating".
     void tagsChanged(const QVariantMap& tags);
-    // Loading a local file went on for long while playing was asked for.
-    void stuck();
 
 private:
     MediaSession();
@@ -87,7 +84,6 @@ private:
     QMediaPlayer* m_player = nullptr;
     QAudioOutput* m_audio = nullptr;
     QVideoSink* m_sink = nullptr;
-    QTimer* m_stuck = nullptr;
     std::unique_ptr<VideoPictureConverter> m_converter; // used by the picture maker alone
     std::mutex m_frameLock;
     QVideoFrame m_nextFrame;       // the newest frame, not yet made a picture

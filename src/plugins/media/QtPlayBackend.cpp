@@ -19,24 +19,11 @@ class QtPlayBackend : public PlayBackend {
 public:
     ~QtPlayBackend() override { endSession(); }
 
-    void setSource(const QUrl& url) override
-    {
-        m_reloads = 0;
-        open(url);
-    }
-    void play() override
-    {
-        m_playing = true;
-        send([](MediaSession& s) { s.play(); });
-    }
-    void pause() override
-    {
-        m_playing = false;
-        send([](MediaSession& s) { s.pause(); });
-    }
+    void setSource(const QUrl& url) override { open(url); }
+    void play() override { send([](MediaSession& s) { s.play(); }); }
+    void pause() override { send([](MediaSession& s) { s.pause(); }); }
     void stop() override
     {
-        m_playing = false;
         m_position = 0;
         send([](MediaSession& s) { s.stop(); });
     }
@@ -81,8 +68,6 @@ private:
     void open(const QUrl& url)
     {
         endSession();
-        m_url = url;
-        m_playing = false;
         m_position = m_duration = 0;
         m_tags.clear();
         if (url.isEmpty())
@@ -98,7 +83,6 @@ private:
         relay(&MediaSession::endOfMedia, [this] { emit endOfMedia(); });
         relay(&MediaSession::failed, [this](const QString& text) { emit errorOccurred(text); });
         relay(&MediaSession::pictureChanged, [this](const QImage& picture) { emit pictureChanged(picture); });
-        relay(&MediaSession::stuck, [this] { reload(); });
     }
 
     // Hands what the current session says to f on the window's thread. What
@@ -112,17 +96,6 @@ private:
         });
     }
 
-    // A local file that never finished loading is loaded again by a new
-    // session, five times at most, rather than leaving the player silent.
-    void reload()
-    {
-        if (!m_playing || m_reloads >= 5)
-            return;
-        ++m_reloads;
-        open(m_url);
-        play();
-    }
-
     void endSession()
     {
         if (m_session)
@@ -133,9 +106,6 @@ private:
     media::SessionSettings m_settings;
     MediaSession* m_session = nullptr; // ended, never deleted, from here
     int m_serial = 0;                  // counts the sessions, so that an ended one's news is dropped
-    QUrl m_url;
-    bool m_playing = false;
-    int m_reloads = 0;
     qint64 m_position = 0, m_duration = 0;
     QVariantMap m_tags;
 };
