@@ -2,7 +2,7 @@
 // Source videos for the media benchmarks: 1280x720 at 25 frames a second
 // with moving detail (so the encoder has work) and a stereo tone, MPEG-4
 // pictures in the container the file name gives.
-#include "platform/MediaConverter.h"
+#include "platform/media/MediaConverter.h"
 
 #include <QColor>
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "BenchSupport.h"
 #include "VideoMaker.h"
 
-#include "platform/MediaConverter.h"
+#include "platform/media/MediaConverter.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

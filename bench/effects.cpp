@@ -20,10 +20,10 @@
 
 #include "editor/EdtColors1.h"
 #include "editor/EdtImage1.h"
-#include "platform/ImagingCodes.h"
-#include "platform/Lead.h"
-#include "platform/PictureCodec.h"
-#include "platform/PictureEffects.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/imaging/Lead.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/pictures/PictureEffects.h"
 #include "shared/SharedState.h"
 
 #include <QApplication>

@@ -14,8 +14,8 @@
 #include "PhotoMaker.h"
 #include "ProgramFolder.h"
 
-#include "platform/Dialogs.h"
-#include "platform/ShellList.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/shell/ShellList.h"
 #include "shared/SharedState.h"
 #include "window/Lumivex1.h"
 

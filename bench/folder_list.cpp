@@ -8,7 +8,7 @@
 #include "BenchSupport.h"
 #include "FrameProbe.h"
 
-#include "platform/ShellList.h"
+#include "platform/shell/ShellList.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

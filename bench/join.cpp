@@ -10,7 +10,7 @@
 //        bench_join --join target a b | --replace target video audio   (one run of ours)
 #include "VideoMaker.h"
 
-#include "platform/MediaJoin.h"
+#include "platform/media/MediaJoin.h"
 
 #include <QCoreApplication>
 #include <QDir>

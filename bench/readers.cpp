@@ -5,8 +5,8 @@
 // Every figure is the median of several rounds.
 // Run: bench_readers [rounds] [list|rtf|line ...] (all three when none is named)
 #include "lists/PlayLists.h"
-#include "platform/KeyedTree.h"
-#include "platform/RichTextBox.h"
+#include "platform/controls/KeyedTree.h"
+#include "platform/text/RichTextBox.h"
 #include "shared/Tables.h"
 
 #include <QApplication>

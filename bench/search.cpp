@@ -7,8 +7,8 @@
 // /tmp/lumivex-bench-search for the next run)
 #include "BenchSupport.h"
 
-#include "platform/Dialogs.h"
-#include "platform/ShellTree.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/shell/ShellTree.h"
 #include "shared/SharedState.h"
 #include "browser/SearchSession.h"
 #include "window/Lumivex1.h"

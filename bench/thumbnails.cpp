@@ -9,8 +9,8 @@
 #include "BenchSupport.h"
 #include "PhotoMaker.h"
 
-#include "platform/Dialogs.h"
-#include "platform/ImageList.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/ImageList.h"
 #include "shared/SharedState.h"
 #include "browser/ThumbnailRun.h"
 #include "window/Lumivex1.h"

@@ -15,7 +15,7 @@
 # The libraries themselves are not linked: a function the program calls that
 # has no stub (another prefix, or one the installed libraries lack) is an
 # undefined reference, and the link fails. <target>_load(error, size) loads
-# them and says whether they are there (src/platform/LibraryLoad.h): the
+# them and says whether they are there (src/platform/core/LibraryLoad.h): the
 # program asks it before it calls any of their functions, so that missing
 # libraries are a message, not the end of the program.
 function(lumivex_lazy_libraries target)

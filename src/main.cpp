@@ -1,4 +1,4 @@
-#include "platform/ShellList.h"
+#include "platform/shell/ShellList.h"
 #include "window/Lumivex1.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 // A browser that records what it is asked to do: in its own list, or in a
 // list it shares with others, each entry led by its name.
-#include "platform/WebBrowser.h"
+#include "platform/net/WebBrowser.h"
 
 #include <QPointer>
 #include <QStringList>

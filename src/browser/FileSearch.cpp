@@ -1,10 +1,10 @@
 #include "browser/FileSearch.h"
 
 #include "shared/MessageBox.h"
-#include "platform/Dialogs.h"
-#include "platform/FileMask.h"
-#include "platform/FolderScan.h"
-#include "platform/ShellTree.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/shell/FileMask.h"
+#include "platform/shell/FolderScan.h"
+#include "platform/shell/ShellTree.h"
 #include "shared/SharedState.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "browser/FindFle1.h"
 
 #include "browser/DialogParts.h"
-#include "platform/ToolBarComp.h"
+#include "platform/controls/ToolBarComp.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
 

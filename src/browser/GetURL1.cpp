@@ -1,8 +1,8 @@
 #include "browser/GetURL1.h"
 
 #include "browser/DialogParts.h"
-#include "platform/TextFile.h"
-#include "platform/WindowFront.h"
+#include "platform/text/TextFile.h"
+#include "platform/controls/WindowFront.h"
 #include "shared/DialogColors.h"
 #include "shared/MessageBox.h"
 #include "shared/SharedState.h"

@@ -1,8 +1,8 @@
 #include "browser/ProPert1.h"
 
 #include "browser/DialogParts.h"
-#include "platform/Dialogs.h"
-#include "platform/PictureCodec.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/pictures/PictureCodec.h"
 #include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"

@@ -1,9 +1,9 @@
 #include "browser/Rename1.h"
 
 #include "browser/DialogParts.h"
-#include "platform/Dialogs.h"
-#include "platform/ErrorNumbers.h"
-#include "platform/RenameFile.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/core/ErrorNumbers.h"
+#include "platform/shell/RenameFile.h"
 #include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"

@@ -1,9 +1,9 @@
 #include "browser/SearchSession.h"
 
 #include "browser/FindFle1.h"
-#include "platform/ShellList.h"
-#include "platform/ShellTree.h"
-#include "platform/ToolBarComp.h"
+#include "platform/shell/ShellList.h"
+#include "platform/shell/ShellTree.h"
+#include "platform/controls/ToolBarComp.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 

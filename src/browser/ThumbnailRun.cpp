@@ -1,10 +1,10 @@
 #include "browser/ThumbnailRun.h"
 
 #include "browser/ThumbnailRange.h"
-#include "platform/Dialogs.h"
-#include "platform/ImageList.h"
-#include "platform/ThumbnailGenerator.h"
-#include "platform/ToolBarComp.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/ImageList.h"
+#include "platform/pictures/ThumbnailGenerator.h"
+#include "platform/controls/ToolBarComp.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 

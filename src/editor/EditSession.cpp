@@ -1,7 +1,7 @@
 #include "editor/EditSession.h"
 
-#include "platform/ImagingCodes.h"
-#include "platform/PictureCodec.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureCodec.h"
 
 #include <new>
 

@@ -2,7 +2,7 @@
 // What a picture editor edits, without a window: the picture as loaded, the
 // working copy that every preview and edit changes, one snapshot that Undo
 // copies back, and whether the working copy holds edits. Effects are the
-// plain functions of platform/PictureEffects.h applied to the working copy.
+// plain functions of platform/pictures/PictureEffects.h applied to the working copy.
 #include <QImage>
 #include <QString>
 #include <functional>

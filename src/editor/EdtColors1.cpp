@@ -1,7 +1,7 @@
 #include "editor/EdtColors1.h"
 
-#include "platform/ImagingCodes.h"
-#include "platform/PictureEffects.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureEffects.h"
 #include "shared/SharedState.h"
 
 #include <QGridLayout>

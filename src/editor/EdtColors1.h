@@ -6,7 +6,7 @@
 // Halftone, the one-shot buttons (intensity, invert, gray scale, colour
 // resolution) and the edge filters act on the working copy as it stands.
 #include "editor/PictureEditor.h"
-#include "platform/PictureEffects.h"
+#include "platform/pictures/PictureEffects.h"
 
 class QGroupBox;
 class QRadioButton;

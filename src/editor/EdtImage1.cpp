@@ -1,7 +1,7 @@
 #include "editor/EdtImage1.h"
 
-#include "platform/Dialogs.h"
-#include "platform/PictureEffects.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/pictures/PictureEffects.h"
 #include "shared/SharedState.h"
 
 #include <QGridLayout>

@@ -4,7 +4,7 @@
 // one by one, free rotation by a slider, fixed rotations by 90, 180 and 270
 // degrees on a chosen background colour, flip and reverse.
 #include "editor/PictureEditor.h"
-#include "platform/OleColor.h"
+#include "platform/controls/OleColor.h"
 
 class QLineEdit;
 class QListWidget;

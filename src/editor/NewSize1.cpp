@@ -1,7 +1,7 @@
 #include "editor/NewSize1.h"
 
 #include "browser/DialogParts.h"
-#include "platform/Lead.h"
+#include "platform/imaging/Lead.h"
 #include "shared/DialogColors.h"
 
 #include <QCheckBox>

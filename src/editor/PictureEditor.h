@@ -6,8 +6,8 @@
 // picture between stretched and normal painting, and the window's life from
 // load to unload. Each window adds its own effects and sliders.
 #include "editor/EditSession.h"
-#include "platform/LeadDlg.h"
-#include "platform/PictureEffects.h"
+#include "platform/imaging/LeadDlg.h"
+#include "platform/pictures/PictureEffects.h"
 
 #include <QHash>
 #include <QWidget>

@@ -5,8 +5,8 @@
 // frame, in printer pixels. printPicturePage draws one page: the date stamp
 // at the top left, the title centred on the usable width, the picture and
 // its label above or below it.
-#include "platform/OleColor.h"
-#include "platform/PrintCanvas.h"
+#include "platform/controls/OleColor.h"
+#include "platform/imaging/PrintCanvas.h"
 
 #include <QDateTime>
 #include <QImage>

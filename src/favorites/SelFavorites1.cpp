@@ -1,8 +1,8 @@
 #include "favorites/SelFavorites1.h"
 
 #include "lists/FavoriteLists.h"
-#include "platform/Lead.h"
-#include "platform/StyleIcons.h"
+#include "platform/imaging/Lead.h"
+#include "platform/controls/StyleIcons.h"
 #include "shared/DialogColors.h"
 #include "shared/FileTypes.h"
 #include "shared/ImageErrors.h"

@@ -1,7 +1,7 @@
 #include "lists/FavoriteLists.h"
 
-#include "platform/FolderScan.h"
-#include "platform/TextFile.h"
+#include "platform/shell/FolderScan.h"
+#include "platform/text/TextFile.h"
 #include "shared/FileTypes.h"
 #include "shared/Tables.h"
 

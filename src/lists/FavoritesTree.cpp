@@ -1,9 +1,9 @@
 #include "lists/FavoritesTree.h"
 
 #include "lists/InternetShortcut.h"
-#include "platform/ErrorNumbers.h"
-#include "platform/StyleIcons.h"
-#include "platform/Trash.h"
+#include "platform/core/ErrorNumbers.h"
+#include "platform/controls/StyleIcons.h"
+#include "platform/shell/Trash.h"
 #include "shared/MessageBox.h"
 #include "shared/SharedState.h"
 

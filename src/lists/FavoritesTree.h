@@ -3,7 +3,7 @@
 // and the shortcut files in them. It loads itself from disk, opens a
 // favourite in the browser on a double-click, sends favourites to the trash,
 // keeps the folder that pages are saved into, and saves pages there.
-#include "platform/KeyedTree.h"
+#include "platform/controls/KeyedTree.h"
 
 #include <QObject>
 #include <QString>

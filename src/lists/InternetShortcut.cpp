@@ -1,6 +1,6 @@
 #include "lists/InternetShortcut.h"
 
-#include "platform/TextFile.h"
+#include "platform/text/TextFile.h"
 
 #include <QDir>
 #include <QSet>

@@ -2,8 +2,8 @@
 
 #include "lists/ListEntry.h"
 
-#include "platform/StyleIcons.h"
-#include "platform/TextFile.h"
+#include "platform/controls/StyleIcons.h"
+#include "platform/text/TextFile.h"
 #include "shared/FileTypes.h"
 #include "shared/MessageBox.h"
 #include "shared/Tables.h"

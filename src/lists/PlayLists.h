@@ -3,7 +3,7 @@
 // files) and the document list, with their list files. Each is an area of the
 // main window: it owns its tree widget and its state; the window places the
 // tree, wires the tree's events to its handlers and forwards them here.
-#include "platform/KeyedTree.h"
+#include "platform/controls/KeyedTree.h"
 
 #include <QObject>
 #include <QPointer>

@@ -6,7 +6,7 @@
 // buttons washed from nButtonBackColor to nButtonWashEnd with nButtonForeColor
 // text, bold type when fBoldFonts is on, and the text effect nLabelStyle on
 // labels, buttons and check boxes.
-#include "platform/OleColor.h"
+#include "platform/controls/OleColor.h"
 
 #include <QHash>
 #include <QString>

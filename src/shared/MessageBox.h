@@ -1,7 +1,7 @@
 #pragma once
 // A message box or question titled with the program title, and a message
 // given no title of its own, which shows the application's title.
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 
 inline platform::Answer MsgBox(const QString& text, platform::Buttons buttons = platform::Buttons::Ok)

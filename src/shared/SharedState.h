@@ -1,7 +1,7 @@
 #pragma once
 // The program-wide state: one set of variables that every window reads and
 // writes. The main window's load handler gives each its start value.
-#include "platform/OleColor.h"
+#include "platform/controls/OleColor.h"
 
 #include <QString>
 #include <array>

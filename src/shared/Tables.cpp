@@ -1,6 +1,6 @@
 #include "shared/Tables.h"
 
-#include "platform/FileMask.h"
+#include "platform/shell/FileMask.h"
 
 std::array<QString, tables::kExtensionCount> ExtensionTable;
 FileFilterTableType FileFilterTable;

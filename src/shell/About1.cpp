@@ -1,6 +1,6 @@
 #include "shell/About1.h"
 
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
 

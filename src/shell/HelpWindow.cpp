@@ -1,7 +1,7 @@
 #include "shell/HelpWindow.h"
 
 #include "shared/SharedState.h"
-#include "platform/WindowFront.h"
+#include "platform/controls/WindowFront.h"
 
 #include <QApplication>
 #include <QGuiApplication>

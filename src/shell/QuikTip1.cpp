@@ -1,8 +1,8 @@
 #include "shell/QuikTip1.h"
 
-#include "platform/Dialogs.h"
-#include "platform/TextFile.h"
-#include "platform/WindowFront.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/text/TextFile.h"
+#include "platform/controls/WindowFront.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
 

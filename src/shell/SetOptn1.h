@@ -2,7 +2,7 @@
 // "Set Program Colors and Options": the colour scheme, the general options
 // and the search and thumbnail settings on three pages; OK writes Colors.INI
 // and Options.INI and recolours the main window.
-#include "platform/OleColor.h"
+#include "platform/controls/OleColor.h"
 
 #include <QDialog>
 #include <QLineEdit>

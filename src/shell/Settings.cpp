@@ -1,7 +1,7 @@
 #include "shell/Settings.h"
 
-#include "platform/ErrorNumbers.h"
-#include "platform/TextFile.h"
+#include "platform/core/ErrorNumbers.h"
+#include "platform/text/TextFile.h"
 
 #include <QFileInfo>
 #include <cmath>

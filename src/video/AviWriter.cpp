@@ -1,7 +1,7 @@
 #include "video/AviWriter.h"
 
-#include "platform/FrameEncoder.h"
-#include "platform/PictureCodec.h" // withinImagingLimits
+#include "platform/media/FrameEncoder.h"
+#include "platform/pictures/PictureCodec.h" // withinImagingLimits
 #include "shared/FileTypes.h"
 
 #include <QThread>

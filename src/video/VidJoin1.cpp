@@ -1,7 +1,7 @@
 #include "video/VidJoin1.h"
 
 #include "browser/DialogParts.h"
-#include "platform/MediaJoin.h"
+#include "platform/media/MediaJoin.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
 #include "video/VideoToolParts.h"

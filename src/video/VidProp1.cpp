@@ -1,7 +1,7 @@
 #include "video/VidProp1.h"
 
-#include "platform/MediaProbe.h"
-#include "platform/Units.h"
+#include "platform/media/MediaProbe.h"
+#include "platform/controls/Units.h"
 #include "shared/DialogColors.h"
 #include "shared/SharedState.h"
 

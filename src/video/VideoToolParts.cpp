@@ -1,7 +1,7 @@
 #include "video/VideoToolParts.h"
 
-#include "platform/Dialogs.h"
-#include "platform/StyleIcons.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/StyleIcons.h"
 
 #include <QCoreApplication>
 #include <QStyle>

@@ -1,7 +1,7 @@
 #include "viewers/DocumentText.h"
 
-#include "platform/RtfReader.h"
-#include "platform/TextFile.h"
+#include "platform/text/RtfReader.h"
+#include "platform/text/TextFile.h"
 
 #include <QTextDocument>
 

@@ -1,9 +1,9 @@
 #include "viewers/PlayerPanel.h"
 
-#include "platform/Dialogs.h"
-#include "platform/PlayCtrl.h"
-#include "platform/StyleIcons.h"
-#include "platform/WashControls.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/media/PlayCtrl.h"
+#include "platform/controls/StyleIcons.h"
+#include "platform/controls/WashControls.h"
 #include "shared/SharedState.h"
 
 #include <QApplication>

@@ -5,11 +5,11 @@
 // src/window that defines them. The commands the dispatcher calls are
 // virtual so that the dispatcher's tests can record which one runs.
 #include "lists/PlayLists.h"
-#include "platform/KeyedTree.h"
-#include "platform/Lead.h"
-#include "platform/LeadDlg.h"
-#include "platform/ToolBarComp.h"
-#include "platform/WebBrowser.h"
+#include "platform/controls/KeyedTree.h"
+#include "platform/imaging/Lead.h"
+#include "platform/imaging/LeadDlg.h"
+#include "platform/controls/ToolBarComp.h"
+#include "platform/net/WebBrowser.h"
 
 #include <QColor>
 #include <QHash>

@@ -3,13 +3,13 @@
 // viewed-pictures list of a folder; filters, view styles, up one folder and
 // collapsing the tree.
 #include "browser/FileSearch.h"
-#include "platform/ShellCombo.h"
-#include "platform/ShellList.h"
-#include "platform/ShellTree.h"
+#include "platform/shell/ShellCombo.h"
+#include "platform/shell/ShellList.h"
+#include "platform/shell/ShellTree.h"
 #include "browser/SearchSession.h"
 #include "browser/ThumbnailRun.h"
-#include "platform/KeyAscii.h"
-#include "platform/ToolBarComp.h"
+#include "platform/controls/KeyAscii.h"
+#include "platform/controls/ToolBarComp.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"

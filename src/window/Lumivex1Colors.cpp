@@ -4,8 +4,8 @@
 // is not there is passed over.
 #include "window/Lumivex1.h"
 
-#include "platform/ImageList.h"
-#include "platform/WashControls.h"
+#include "platform/controls/ImageList.h"
+#include "platform/controls/WashControls.h"
 #include "shared/SharedState.h"
 
 #include <QComboBox>

@@ -2,8 +2,8 @@
 // reaches its command here, by the tool's id.
 #include "window/Lumivex1.h"
 
-#include "platform/Dialogs.h"
-#include "platform/RichTextBox.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/text/RichTextBox.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"

@@ -2,7 +2,7 @@
 #include "shared/MessageBox.h"
 #include "window/Lumivex1.h"
 
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"

@@ -3,12 +3,12 @@
 // Internet tool bars.
 #include "window/Lumivex1.h"
 
-#include "platform/Dialogs.h"
-#include "platform/ErrorNumbers.h"
-#include "platform/RichTextBox.h"
-#include "platform/RtfReader.h"
-#include "platform/Units.h"
-#include "platform/WebBrowser.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/core/ErrorNumbers.h"
+#include "platform/text/RichTextBox.h"
+#include "platform/text/RtfReader.h"
+#include "platform/controls/Units.h"
+#include "platform/net/WebBrowser.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "viewers/DocumentText.h"

@@ -2,10 +2,10 @@
 // name, delete to the trash.
 #include "window/Lumivex1.h"
 
-#include "platform/Dialogs.h"
-#include "platform/ImagingCodes.h"
-#include "platform/PictureCodec.h"
-#include "platform/Trash.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/shell/Trash.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"

@@ -4,7 +4,7 @@
 // exist.
 #include "window/Lumivex1.h"
 
-#include "platform/Units.h"
+#include "platform/controls/Units.h"
 #include "window/MainLayout.h"
 
 #include <QLayout>

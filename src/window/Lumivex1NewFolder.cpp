@@ -1,6 +1,6 @@
 // "Create New Folder": a folder named "New Folder" in the folder the file list shows.
-#include "platform/Dialogs.h"
-#include "platform/ErrorNumbers.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/core/ErrorNumbers.h"
 #include "shared/SharedState.h"
 #include "window/Lumivex1.h"
 

@@ -3,10 +3,10 @@
 // pan window, magnifier).
 #include "window/Lumivex1.h"
 
-#include "platform/Dialogs.h"
-#include "platform/ImagingCodes.h"
-#include "platform/Units.h"
-#include "platform/WashControls.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/controls/Units.h"
+#include "platform/controls/WashControls.h"
 #include "shared/SharedState.h"
 
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "window/Lumivex1.h"
 #include "browser/SearchSession.h"
 
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 
 #include <QComboBox>

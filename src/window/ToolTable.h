@@ -1,6 +1,6 @@
 #pragma once
 // The main window's fixed set of tools, tool bars and menus.
-#include "platform/ToolBarComp.h"
+#include "platform/controls/ToolBarComp.h"
 
 #include <QString>
 #include <QStringList>

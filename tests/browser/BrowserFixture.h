@@ -2,9 +2,9 @@
 // A main window over folders the test makes: the folder tree's only root is
 // the test's data folder, the program folder is a temporary current folder.
 #include "TestSupport.h"
-#include "platform/Dialogs.h"
-#include "platform/ShellList.h"
-#include "platform/ShellTree.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/shell/ShellList.h"
+#include "platform/shell/ShellTree.h"
 #include "shared/SharedState.h"
 #include "browser/SearchSession.h"
 #include "browser/ThumbnailRun.h"

@@ -1,6 +1,6 @@
 #include "ThumbTestSupport.h"
 
-#include "platform/PictureCodec.h"
+#include "platform/pictures/PictureCodec.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Pictures and a main window for the thumbnail, rename and properties tests.
 #include "TestSupport.h"
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "window/Lumivex1.h"
 
 #include <QColor>

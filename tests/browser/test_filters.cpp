@@ -1,8 +1,8 @@
 // Filters, the typed mask, view styles, up one folder and collapsing the tree.
 #include "BrowserFixture.h"
 #include "ThumbTestSupport.h"
-#include "platform/ImageList.h"
-#include "platform/FileMask.h"
+#include "platform/controls/ImageList.h"
+#include "platform/shell/FileMask.h"
 #include "shared/Tables.h"
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // PictList.INI, driven through the window's own controls.
 #include "TestSupport.h"
 #include "browser/GetURL1.h"
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 
 #include <QLineEdit>

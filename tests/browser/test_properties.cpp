@@ -2,8 +2,8 @@
 #include "ThumbTestSupport.h"
 
 #include "browser/ProPert1.h"
-#include "platform/PictureCodec.h"
-#include "platform/ToolBarComp.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/controls/ToolBarComp.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 

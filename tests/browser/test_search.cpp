@@ -2,7 +2,7 @@
 #include "BrowserFixture.h"
 #include "FakeSearch.h"
 #include "browser/FindFle1.h"
-#include "platform/ToolBarComp.h"
+#include "platform/controls/ToolBarComp.h"
 #include "shared/Tables.h"
 
 #include <QApplication>

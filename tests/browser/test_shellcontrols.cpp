@@ -1,8 +1,8 @@
 // The folder tree, the file list and the folder combo on their own.
 #include "TestSupport.h"
-#include "platform/ShellCombo.h"
-#include "platform/ShellList.h"
-#include "platform/ShellTree.h"
+#include "platform/shell/ShellCombo.h"
+#include "platform/shell/ShellList.h"
+#include "platform/shell/ShellTree.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,10 +5,10 @@
 #include "ThumbTestSupport.h"
 #include "PictureSamples.h"
 
-#include "platform/ImageList.h"
-#include "platform/ShellTree.h"
-#include "platform/ThumbnailGenerator.h"
-#include "platform/ToolBarComp.h"
+#include "platform/controls/ImageList.h"
+#include "platform/shell/ShellTree.h"
+#include "platform/pictures/ThumbnailGenerator.h"
+#include "platform/controls/ToolBarComp.h"
 #include "shared/SharedState.h"
 
 #include <QComboBox>

@@ -5,10 +5,10 @@
 
 #include "browser/ThumbnailRange.h"
 #include "browser/ThumbnailRun.h"
-#include "platform/ImageList.h"
-#include "platform/ShellCombo.h"
-#include "platform/ShellTree.h"
-#include "platform/ThumbnailGenerator.h"
+#include "platform/controls/ImageList.h"
+#include "platform/shell/ShellCombo.h"
+#include "platform/shell/ShellTree.h"
+#include "platform/pictures/ThumbnailGenerator.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 

@@ -1,7 +1,7 @@
 #include "MovingVideo.h"
 
 #include "E2eSupport.h"
-#include "platform/MediaConverter.h"
+#include "platform/media/MediaConverter.h"
 
 #include <cmath>
 #include <cstdint>

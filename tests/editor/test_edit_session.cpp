@@ -2,9 +2,9 @@
 #include "TestSupport.h"
 
 #include "editor/EditSession.h"
-#include "platform/ImagingCodes.h"
-#include "platform/PictureCodec.h"
-#include "platform/PictureEffects.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/pictures/PictureEffects.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "editor/NewSize1.h"
-#include "platform/Lead.h"
+#include "platform/imaging/Lead.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 // The printed page's geometry and what a page sends to the printer.
 #include "editor/PrintLayout.h"
-#include "platform/PrintCanvas.h"
+#include "platform/imaging/PrintCanvas.h"
 
 #include <tuple>
 #include <gtest/gtest.h>

@@ -5,10 +5,10 @@
 #include "TestSupport.h"
 
 #include "editor/PrntPict1.h"
-#include "platform/Dialogs.h"
-#include "platform/Lead.h"
-#include "platform/PrintCanvas.h"
-#include "platform/Units.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/imaging/Lead.h"
+#include "platform/imaging/PrintCanvas.h"
+#include "platform/controls/Units.h"
 #include "shared/SharedState.h"
 
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 
 #include "favorites/SetFavList1.h"
 #include "favorites/SetFavNew1.h"
-#include "platform/Dialogs.h"
-#include "platform/ShellList.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/shell/ShellList.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 

@@ -3,7 +3,7 @@
 #include "FavoritesFixture.h"
 
 #include "favorites/SelFavorites1.h"
-#include "platform/Lead.h"
+#include "platform/imaging/Lead.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // Animated cursors (ANI) through the picture reader: every step, and the
 // second step alone.
 #include "FuzzSupport.h"
-#include "platform/PictureCodec.h"
+#include "platform/pictures/PictureCodec.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -1,7 +1,7 @@
 // FLIC animations (FLC and FLI) through the picture reader: every frame, and
 // the second page alone.
 #include "FuzzSupport.h"
-#include "platform/PictureCodec.h"
+#include "platform/pictures/PictureCodec.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -2,8 +2,8 @@
 // tags and stream facts) and as the video join checks its inputs (two files
 // compared), from a file in memory (/dev/shm where the system has it).
 #include "FuzzSupport.h"
-#include "platform/MediaJoin.h"
-#include "platform/MediaProbe.h"
+#include "platform/media/MediaJoin.h"
+#include "platform/media/MediaProbe.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -4,7 +4,7 @@
 // the pixels, and scaled in the decoder as the thumbnails and the first
 // paint read it.
 #include "FuzzSupport.h"
-#include "platform/PictureCodec.h"
+#include "platform/pictures/PictureCodec.h"
 
 #include <QThreadPool>
 

@@ -1,7 +1,7 @@
 // The players' play-list files: M3U and M3U8 (a path or address a line) and
 // ASX (the href of each <ref>), read from a file of each kind.
 #include "FuzzSupport.h"
-#include "platform/MediaPlayList.h"
+#include "platform/media/MediaPlayList.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -1,7 +1,7 @@
 // The RTF reader into a text document, and the plain-text decoding and line
 // cutting of the text box.
 #include "FuzzSupport.h"
-#include "platform/RtfReader.h"
+#include "platform/text/RtfReader.h"
 
 #include <QTextDocument>
 

@@ -2,7 +2,7 @@
 // reader fitted to a frame, and the size their headers tell. The first byte
 // picks the type (the file's extension), the rest is the file.
 #include "FuzzSupport.h"
-#include "platform/FrameEncoder.h"
+#include "platform/media/FrameEncoder.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -6,8 +6,8 @@
 #include "FuzzSupport.h"
 #include "PictureSamples.h"
 #include "lists/InternetShortcut.h"
-#include "platform/FrameEncoder.h"
-#include "platform/PictureCodec.h"
+#include "platform/media/FrameEncoder.h"
+#include "platform/pictures/PictureCodec.h"
 #include "shell/Settings.h"
 
 #include <QBuffer>

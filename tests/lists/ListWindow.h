@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 #include "players/Fakes.h"
 
-#include "platform/KeyedTree.h"
+#include "platform/controls/KeyedTree.h"
 
 #include <QTabBar>
 #include <QTabWidget>

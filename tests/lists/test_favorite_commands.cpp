@@ -3,7 +3,7 @@
 
 #include "favorites/SelFavorites1.h"
 #include "favorites/SetFavList1.h"
-#include "platform/ShellList.h"
+#include "platform/shell/ShellList.h"
 #include "shared/SharedState.h"
 
 #include <QApplication>

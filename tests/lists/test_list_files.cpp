@@ -6,7 +6,7 @@
 #include "lists/FavoriteLists.h"
 #include "lists/InternetShortcut.h"
 #include "lists/PlayLists.h"
-#include "platform/TextFile.h"
+#include "platform/text/TextFile.h"
 #include "shared/Tables.h"
 
 #include <QTest>

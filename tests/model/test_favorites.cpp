@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 #include "lists/FavoritesTree.h"
 #include "lists/InternetShortcut.h"
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 
 #include <QFile>

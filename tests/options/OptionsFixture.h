@@ -1,7 +1,7 @@
 #pragma once
 // A main window started in a temporary program folder, with scripted dialogs.
 #include "TestSupport.h"
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 #include "window/Lumivex1.h"
 

@@ -1,8 +1,8 @@
 // The colours page of the options dialog shows each colour of the scheme as
 // the windows paint it, read from the pixels of both.
 #include "OptionsFixture.h"
-#include "platform/ToolBarComp.h"
-#include "platform/WashControls.h"
+#include "platform/controls/ToolBarComp.h"
+#include "platform/controls/WashControls.h"
 #include "shared/DialogColors.h"
 #include "shell/SetOptn1.h"
 #include "shell/Settings.h"

@@ -1,9 +1,9 @@
 #include "EditorFixture.h"
 
 #include "editor/EdtImage1.h"
-#include "platform/ImagingCodes.h"
-#include "platform/PictureCodec.h"
-#include "platform/PictureEffects.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/pictures/PictureEffects.h"
 #include "shell/HelpWindow.h"
 
 #include <Magick++.h>

@@ -4,9 +4,9 @@
 #include "RecordingBrowser.h"
 #include "TestSupport.h"
 
-#include "platform/CdDevice.h"
-#include "platform/Dialogs.h"
-#include "platform/PlayCtrl.h"
+#include "platform/devices/CdDevice.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/media/PlayCtrl.h"
 #include "window/Lumivex1.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "MediaFixtures.h"
 
-#include "platform/MediaConverter.h"
+#include "platform/media/MediaConverter.h"
 
 #include <QColor>
 #include <QFile>

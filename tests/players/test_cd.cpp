@@ -2,8 +2,8 @@
 // any drive at all.
 #include "Fakes.h"
 
-#include "platform/CdDevice.h"
-#include "platform/MciControl.h"
+#include "platform/devices/CdDevice.h"
+#include "platform/devices/MciControl.h"
 
 #include <QFile>
 #include <QAudioDevice>

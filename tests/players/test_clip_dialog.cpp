@@ -4,7 +4,7 @@
 #include "MediaFixtures.h"
 #include "RealFileDialog.h"
 
-#include "platform/MediaConverter.h"
+#include "platform/media/MediaConverter.h"
 #include "shared/SharedState.h"
 
 #include <QTest>

@@ -3,7 +3,7 @@
 #include "MediaFixtures.h"
 #include "TestSupport.h"
 
-#include "platform/MediaConverter.h"
+#include "platform/media/MediaConverter.h"
 
 #include <QDir>
 #include <QFile>

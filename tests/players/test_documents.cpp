@@ -2,8 +2,8 @@
 // and RTF, the document browser, and the document and Internet commands.
 #include "Fakes.h"
 
-#include "platform/RichTextBox.h"
-#include "platform/RtfReader.h"
+#include "platform/text/RichTextBox.h"
+#include "platform/text/RtfReader.h"
 #include "shared/SharedState.h"
 #include "viewers/DocumentText.h"
 

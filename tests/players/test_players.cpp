@@ -4,15 +4,15 @@
 #include "Fakes.h"
 #include "MediaFixtures.h"
 
-#include "platform/MciControl.h"
-#include "platform/MediaConverter.h"
+#include "platform/devices/MciControl.h"
+#include "platform/media/MediaConverter.h"
 #include "shared/SharedState.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QSlider>
 #include <QTabWidget>
-#include "platform/WashControls.h"
+#include "platform/controls/WashControls.h"
 #include <gtest/gtest.h>
 
 namespace {

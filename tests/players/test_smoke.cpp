@@ -4,10 +4,10 @@
 #include "MediaFixtures.h"
 #include "TestSupport.h"
 
-#include "platform/Dialogs.h"
-#include "platform/PlayCtrl.h"
-#include "platform/PlugIn.h"
-#include "platform/WebBrowser.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/media/PlayCtrl.h"
+#include "platform/core/PlugIn.h"
+#include "platform/net/WebBrowser.h"
 
 #include <QAudioDevice>
 #include <QEventLoop>

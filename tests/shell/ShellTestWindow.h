@@ -3,7 +3,7 @@
 // temporary program folder with scripted dialogs.
 #include "RecordingBrowser.h"
 #include "TestSupport.h"
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 #include "window/Lumivex1.h"
 

@@ -1,13 +1,13 @@
 // The main window in the colour scheme, and the washed controls that paint it.
 #include "ShellTestWindow.h"
-#include "platform/WashControls.h"
+#include "platform/controls/WashControls.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QCoreApplication>
-#include "platform/ImageList.h"
+#include "platform/controls/ImageList.h"
 #include <QTreeView>
 #include <gtest/gtest.h>
 

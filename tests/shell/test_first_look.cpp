@@ -3,9 +3,9 @@
 // style, the caption of a page without a title, the tools' tips, and the
 // Documents tab printing the selected text.
 #include "ShellTestWindow.h"
-#include "platform/RichTextBox.h"
-#include "platform/ShellList.h"
-#include "platform/ToolBarComp.h"
+#include "platform/text/RichTextBox.h"
+#include "platform/shell/ShellList.h"
+#include "platform/controls/ToolBarComp.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

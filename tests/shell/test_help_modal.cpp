@@ -3,7 +3,7 @@
 // dialog waits; and Esc closes the tip window.
 #include "TestSupport.h"
 #include "browser/Rename1.h"
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 #include "shell/HelpWindow.h"
 #include "shell/QuikTip1.h"

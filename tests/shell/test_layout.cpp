@@ -1,6 +1,6 @@
 // The main window's resize rules.
 #include "ShellTestWindow.h"
-#include "platform/Units.h"
+#include "platform/controls/Units.h"
 #include "window/MainLayout.h"
 
 #include <QPushButton>

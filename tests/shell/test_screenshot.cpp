@@ -1,7 +1,7 @@
 // Saves a picture of the main window as it starts, to look at by eye:
 // LUMIVEX_SCREENSHOT=/tmp/main.png xvfb-run -a build/test/bin/test_shell --gtest_filter=Screenshot.*
 #include "TestSupport.h"
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "window/Lumivex1.h"
 
 #include <QCoreApplication>

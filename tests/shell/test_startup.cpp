@@ -1,12 +1,12 @@
 #include "TestSupport.h"
 // The real program is started from a program folder made as the benchmarks make it.
 #include "../../bench/ProgramFolder.h"
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 #include "window/Lumivex1.h"
 #include "shell/StartUp.h"
-#include "platform/Units.h"
+#include "platform/controls/Units.h"
 
 #include <QCheckBox>
 #include <QImage>

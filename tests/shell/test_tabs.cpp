@@ -4,8 +4,8 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include "platform/ImageList.h"
-#include "platform/ThumbnailGenerator.h"
+#include "platform/controls/ImageList.h"
+#include "platform/pictures/ThumbnailGenerator.h"
 #include <gtest/gtest.h>
 
 using namespace shelltest;

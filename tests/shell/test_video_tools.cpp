@@ -2,7 +2,7 @@
 // their open flags, closing the join window releases its tool, and the
 // program's shutdown closes them, stopping a join that runs and waiting for it.
 #include "ShellTestWindow.h"
-#include "platform/MediaConverter.h"
+#include "platform/media/MediaConverter.h"
 #include "window/ToolWindows.h"
 #include "video/AudRepl1.h"
 #include "video/VidJoin1.h"

@@ -3,11 +3,11 @@
 // beside a resizable favourites column, a maximised window coming back
 // maximised, and the tip and help windows clear of the menu and tool bars.
 #include "TestSupport.h"
-#include "platform/Dialogs.h"
-#include "platform/KeyedTree.h"
-#include "platform/ToolBarComp.h"
-#include "platform/Units.h"
-#include "platform/WebBrowser.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/KeyedTree.h"
+#include "platform/controls/ToolBarComp.h"
+#include "platform/controls/Units.h"
+#include "platform/net/WebBrowser.h"
 #include "shared/SharedState.h"
 #include "shell/HelpWindow.h"
 #include "shell/QuikTip1.h"

@@ -1,6 +1,6 @@
 #include "VideoMedia.h"
 
-#include "platform/MediaConverter.h"
+#include "platform/media/MediaConverter.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -3,9 +3,9 @@
 #include "TestSupport.h"
 #include "VideoMedia.h"
 
-#include "platform/Dialogs.h"
-#include "platform/Lead.h"
-#include "platform/PictureCodec.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/imaging/Lead.h"
+#include "platform/pictures/PictureCodec.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 #include "video/CreatAn1.h"

@@ -2,7 +2,7 @@
 #include "TestSupport.h"
 #include "VideoMedia.h"
 
-#include "platform/FrameEncoder.h"
+#include "platform/media/FrameEncoder.h"
 #include "video/AviWriter.h"
 
 #include <QDir>

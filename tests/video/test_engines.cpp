@@ -4,8 +4,8 @@
 #include "TestSupport.h"
 #include "VideoMedia.h"
 
-#include "platform/AvSupport.h"
-#include "platform/MediaJoin.h"
+#include "platform/media/AvSupport.h"
+#include "platform/media/MediaJoin.h"
 
 #include <QDir>
 #include <QFile>

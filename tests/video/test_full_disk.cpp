@@ -4,8 +4,8 @@
 #include "TestSupport.h"
 #include "VideoMedia.h"
 
-#include "platform/Dialogs.h"
-#include "platform/MediaConverter.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/media/MediaConverter.h"
 #include "shared/SharedState.h"
 #include "shared/Tables.h"
 #include "video/CreatAn1.h"

@@ -1,7 +1,7 @@
 // The video properties window on media files the tests make.
 #include "VideoMedia.h"
 
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 #include "video/VidProp1.h"
 

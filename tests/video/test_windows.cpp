@@ -5,9 +5,9 @@
 #include "TestSupport.h"
 #include "VideoMedia.h"
 
-#include "platform/Dialogs.h"
-#include "platform/MediaConverter.h"
-#include "platform/MediaJoin.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/media/MediaConverter.h"
+#include "platform/media/MediaJoin.h"
 #include "shared/SharedState.h"
 #include "video/AudRepl1.h"
 #include "video/VidJoin1.h"

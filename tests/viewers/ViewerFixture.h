@@ -4,7 +4,7 @@
 #include "PictureSamples.h"
 #include "TestSupport.h"
 
-#include "platform/Dialogs.h"
+#include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"
 #include "window/Lumivex1.h"
 

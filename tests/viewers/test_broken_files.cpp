@@ -8,7 +8,7 @@
 // file's bytes.
 #include "ViewerFixture.h"
 
-#include "platform/RichTextBox.h"
+#include "platform/text/RichTextBox.h"
 #include "shared/FileTypes.h"
 #include "shared/Tables.h"
 

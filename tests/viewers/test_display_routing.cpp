@@ -1,7 +1,7 @@
 #include "ViewerFixture.h"
 
-#include "platform/ImagingCodes.h"
-#include "platform/ShellList.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/shell/ShellList.h"
 
 #include <QDesktopServices>
 #include <QSignalSpy>

@@ -4,7 +4,7 @@
 #include "RealFileDialog.h"
 #include "TestSupport.h"
 
-#include "platform/ShellList.h"
+#include "platform/shell/ShellList.h"
 #include "shared/SharedState.h"
 #include "window/Lumivex1.h"
 

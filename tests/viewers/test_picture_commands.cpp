@@ -2,10 +2,10 @@
 #include "ViewerFixture.h"
 
 #include "editor/NewSize1.h"
-#include "platform/ImagingCodes.h"
-#include "platform/PictureCodec.h"
-#include "platform/SaneSource.h"
-#include "platform/ShellList.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/devices/SaneSource.h"
+#include "platform/shell/ShellList.h"
 
 #include <Magick++.h>
 #ifdef Intensity

@@ -5,10 +5,10 @@
 // height, more pixels than it holds is too large, never a bad file.
 #include "ViewerFixture.h"
 
-#include "platform/ImagingCodes.h"
-#include "platform/ShellList.h"
-#include "platform/Lead.h"
-#include "platform/ToolBarComp.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/shell/ShellList.h"
+#include "platform/imaging/Lead.h"
+#include "platform/controls/ToolBarComp.h"
 #include "window/ToolWindows.h"
 
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "ViewerFixture.h"
 
 #include "editor/PrntPict1.h"
-#include "platform/PrintCanvas.h"
-#include "platform/ToolBarComp.h"
+#include "platform/imaging/PrintCanvas.h"
+#include "platform/controls/ToolBarComp.h"
 #include "window/ToolWindows.h"
 
 #include <QAction>

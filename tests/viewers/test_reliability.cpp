@@ -3,10 +3,10 @@
 // lines.
 #include "ViewerFixture.h"
 
-#include "platform/ImagingCodes.h"
-#include "platform/RichTextBox.h"
-#include "platform/RtfReader.h"
-#include "platform/ToolBarComp.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/text/RichTextBox.h"
+#include "platform/text/RtfReader.h"
+#include "platform/controls/ToolBarComp.h"
 
 #include <QAction>
 #include <QTextBlock>

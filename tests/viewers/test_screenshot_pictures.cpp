@@ -3,7 +3,7 @@
 #include "ViewerFixture.h"
 
 #include "editor/NewSize1.h"
-#include "platform/ImagingDialogs.h"
+#include "platform/imaging/ImagingDialogs.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,13 +1,13 @@
 // The ImageMagick plug-in: every call the program makes of Magick++ and
-// MagickCore, behind the table of platform/MagickCodec.h. It is loaded with
+// MagickCore, behind the table of platform/pictures/MagickCodec.h. It is loaded with
 // the first picture that needs ImageMagick, never when the program starts.
 // Magick++ always reads and writes through memory blobs with the coder named
 // (a name like "x[2].png" or "msl:..." is never handed to it).
-#include "platform/MagickCodec.h"
+#include "platform/pictures/MagickCodec.h"
 
-#include "platform/ImagingCodes.h"
-#include "platform/PictureCodec.h"
-#include "platform/PictureLimits.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/pictures/PictureLimits.h"
 
 #include <Magick++.h>
 

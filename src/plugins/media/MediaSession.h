@@ -7,7 +7,7 @@
 // on this session's thread, never on the window's. Every file gets a new
 // session; the one before is ended on its own thread, and one that a
 // deadlock holds is left behind rather than holding anyone else.
-#include "platform/VideoPicture.h"
+#include "platform/media/VideoPicture.h"
 
 #include <QImage>
 #include <QMediaPlayer>

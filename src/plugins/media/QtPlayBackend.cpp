@@ -5,7 +5,7 @@
 // side only hands them on and keeps what the session last told it.
 #include "MediaSession.h"
 
-#include "platform/PlayCtrl.h"
+#include "platform/media/PlayCtrl.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>

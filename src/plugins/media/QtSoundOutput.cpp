@@ -1,5 +1,5 @@
 // The sound output of the CD player over Qt Multimedia, in the media plug-in.
-#include "platform/SoundOutput.h"
+#include "platform/media/SoundOutput.h"
 
 #include <QAudioFormat>
 #include <QAudioSink>

@@ -1,5 +1,5 @@
 // The network plug-in: downloads over Qt Network.
-#include "platform/Download.h"
+#include "platform/net/Download.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

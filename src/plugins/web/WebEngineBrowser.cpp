@@ -1,9 +1,9 @@
 // The web browser control over Qt WebEngine: a plug-in library of ours, so
 // that the program starts without the engine and loads it with the first page.
-#include "platform/Dialogs.h"
-#include "platform/PictureCodec.h"
-#include "platform/TextFile.h"
-#include "platform/WebBrowser.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/text/TextFile.h"
+#include "platform/net/WebBrowser.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,0 +1,234 @@
+#include "platform/controls/Dialogs.h"
+
+#include "platform/imaging/ImagingDialogs.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace platform {
+namespace {
+
+QPointer<QWidget>& dialogOwner()
+{
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
+QWidget* activeParent()
+{
+    if (QWidget* owner = dialogOwner(); owner && owner->isVisible())
+        return owner->window();
+    return QApplication::activeWindow();
+}
+
+class QtDialogs : public DialogService {
+public:
+    Answer message(const QString& title, const QString& text, Buttons buttons, Icon icon) override
+    {
+        QMessageBox box(activeParent());
+        box.setWindowTitle(title);
+        box.setText(text);
+        switch (icon) {
+        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case Icon::Information: box.setIcon(QMessageBox::Information); break;
+        case Icon::Question: box.setIcon(QMessageBox::Question); break;
+        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+        }
+        switch (buttons) {
+        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        case QMessageBox::Cancel: return Answer::Cancel;
+        default: return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+        }
+    }
+
+    FileAnswer runFileDialog(const FileRequest& r, bool save)
+    {
+        QFileDialog dlg(activeParent(), r.title, r.folder, qtFilterFromPipes(r.filter));
+        dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+        if (save) {
+            dlg.setDefaultSuffix(r.defaultSuffix);
+            dlg.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
+        }
+        const QStringList filters = dlg.nameFilters();
+        if (r.filterIndex >= 1 && r.filterIndex <= filters.size())
+            dlg.selectNameFilter(filters.at(r.filterIndex - 1));
+        if (!r.fileName.isEmpty())
+            dlg.selectFile(r.fileName);
+        return execFileDialog(dlg);
+    }
+    FileAnswer openFile(const FileRequest& r) override { return runFileDialog(r, false); }
+    FileAnswer saveFile(const FileRequest& r) override { return runFileDialog(r, true); }
+
+    QString folder(const QString& title, const QString& start) override
+    {
+        return QFileDialog::getExistingDirectory(activeParent(), title, start);
+    }
+    std::optional<QColor> color(const QString& title, const QColor& initial) override
+    {
+        const QColor c = QColorDialog::getColor(initial, activeParent(), title);
+        if (!c.isValid())
+            return std::nullopt;
+        return c;
+    }
+    bool printerSetup(QPrinter* printer) override
+    {
+        QPrintDialog dlg(printer, activeParent());
+        return dlg.exec() == QDialog::Accepted;
+    }
+    FileAnswer imageOpen(const FileRequest& r) override { return runImageOpenDialog(activeParent(), r); }
+    FileAnswer imageSave(const FileRequest& r) override { return runImageSaveDialog(activeParent(), r); }
+    std::optional<int> imageChange(const ChangeRequest& r) override { return runImageChangeDialog(activeParent(), r); }
+    std::optional<ColorResAnswer> imageColorRes(const ColorResRequest& r) override
+    {
+        return runImageColorResDialog(activeParent(), r);
+    }
+    std::optional<FontChoice> font(const FontRequest& r) override
+    {
+        QFont initial = QApplication::font();
+        if (!r.family.isEmpty())
+            initial.setFamily(r.family);
+        if (r.pointSize > 0)
+            initial.setPointSizeF(r.pointSize);
+        initial.setBold(r.bold);
+        initial.setItalic(r.italic);
+        QFontDialog dlg(initial, activeParent());
+        dlg.setWindowTitle(r.title);
+        dlg.setOption(QFontDialog::DontUseNativeDialog, true);
+        if (r.printerFonts)
+            dlg.setOption(QFontDialog::ScalableFonts, true);
+        if (dlg.exec() != QDialog::Accepted)
+            return std::nullopt;
+        const QFont f = dlg.selectedFont();
+        return FontChoice{f.family(), f.pointSizeF(), f.bold(), f.italic()};
+    }
+    int chooseItem(const QString& title, const QString& label, const QStringList& items, int current) override
+    {
+        bool ok = false;
+        const QString item = QInputDialog::getItem(activeParent(), title, label, items,
+                                                   std::clamp(current, 0, int(items.size()) - 1), false, &ok);
+        return ok ? int(items.indexOf(item)) : -1;
+    }
+};
+
+QtDialogs& qtService()
+{
+    static QtDialogs service;
+    return service;
+}
+
+DialogService* current = nullptr;
+
+} // namespace
+
+DialogService& qtDialogs() { return qtService(); }
+
+std::optional<int> DialogService::imageChange(const ChangeRequest&) { return std::nullopt; }
+std::optional<ColorResAnswer> DialogService::imageColorRes(const ColorResRequest&) { return std::nullopt; }
+std::optional<FontChoice> DialogService::font(const FontRequest&) { return std::nullopt; }
+
+int DialogService::chooseItem(const QString&, const QString&, const QStringList& items, int current)
+{
+    return items.isEmpty() ? -1 : std::clamp(current, 0, int(items.size()) - 1);
+}
+
+DialogService& dialogs() { return current ? *current : qtService(); }
+
+DialogOwner::DialogOwner(QWidget* owner) : m_previous(dialogOwner()) { dialogOwner() = owner; }
+DialogOwner::~DialogOwner() { dialogOwner() = m_previous; }
+
+void setDialogs(DialogService* service) { current = service; }
+
+QString qtFilterFromPipes(const QString& pipeFilter)
+{
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString masks = parts.at(i + 1);
+        masks.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << parts.at(i) + QStringLiteral(" (") + masks + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+Answer ScriptedDialogs::message(const QString& title, const QString& text, Buttons buttons, Icon icon)
+{
+    Message m{title, text, buttons, icon};
+    messages << m;
+    if (onMessage)
+        onMessage(m);
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::No : Answer::Ok;
+}
+
+FileAnswer ScriptedDialogs::openFile(const FileRequest& request)
+{
+    fileRequests << request;
+    return fileAnswers.isEmpty() ? FileAnswer{} : fileAnswers.takeFirst();
+}
+
+FileAnswer ScriptedDialogs::saveFile(const FileRequest& request)
+{
+    fileRequests << request;
+    return fileAnswers.isEmpty() ? FileAnswer{} : fileAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::folder(const QString&, const QString&)
+{
+    return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+}
+
+std::optional<QColor> ScriptedDialogs::color(const QString& title, const QColor& initial)
+{
+    colorRequests << ColorRequest{title, initial};
+    return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.takeFirst();
+}
+
+bool ScriptedDialogs::printerSetup(QPrinter*) { return printerAnswer; }
+
+std::optional<int> ScriptedDialogs::imageChange(const ChangeRequest& request)
+{
+    changeRequests << request;
+    return changeAnswers.isEmpty() ? std::nullopt : changeAnswers.takeFirst();
+}
+
+std::optional<ColorResAnswer> ScriptedDialogs::imageColorRes(const ColorResRequest& request)
+{
+    colorResRequests << request;
+    return colorResAnswers.isEmpty() ? std::nullopt : colorResAnswers.takeFirst();
+}
+
+std::optional<FontChoice> ScriptedDialogs::font(const FontRequest& request)
+{
+    fontRequests << request;
+    return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.takeFirst();
+}
+
+QStringList ScriptedDialogs::texts() const
+{
+    QStringList out;
+    for (const auto& m : messages)
+        out << m.text;
+    return out;
+}
+
+} // namespace platform

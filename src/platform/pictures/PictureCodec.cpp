@@ -1,0 +1,1012 @@
+#include "platform/pictures/PictureCodec.h"
+#include "platform/pictures/PictureMemory.h"
+#include "platform/core/LibraryLoad.h"
+#include "platform/pictures/MagickCodec.h"
+#include "platform/pictures/MagickPolicy.h"
+#include "platform/pictures/PictureLimits.h"
+
+#include "platform/core/ErrorNumbers.h"
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureParts.h"
+#include "platform/text/TextFile.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+namespace platform {
+namespace {
+
+// ---------------------------------------------------------------- tables
+
+struct FormatRow {
+    const char* ext;
+    int format;
+    Decoder decoder;
+    const char* coder; // Qt format or Magick coder
+};
+
+const FormatRow kFormats[] = {
+    {"JPG", fmt::Jpeg, Decoder::Qt, "jpeg"},    {"JPE", fmt::Jpeg, Decoder::Qt, "jpeg"},
+    {"JPEG", fmt::Jpeg, Decoder::Qt, "jpeg"},   {"PNG", fmt::Png, Decoder::Qt, "png"},
+    {"BMP", fmt::Bmp, Decoder::Qt, "bmp"},      {"GIF", fmt::Gif, Decoder::Qt, "gif"},
+    {"ICO", fmt::Ico, Decoder::Qt, "ico"},      {"CUR", fmt::Cur, Decoder::Qt, "cur"},
+    {"XPM", fmt::Xpm, Decoder::Qt, "xpm"},      {"PBM", fmt::Pbm, Decoder::Qt, "pbm"},
+    {"TIFF", fmt::Tif, Decoder::Magick, "TIFF"}, {"TIF", fmt::Tif, Decoder::Magick, "TIFF"},
+    {"MPT", fmt::Tif, Decoder::Magick, "TIFF"}, {"PCX", fmt::Pcx, Decoder::Magick, "PCX"},
+    {"DCX", fmt::Dcx, Decoder::Magick, "DCX"},  {"PCD", fmt::Pcd, Decoder::Magick, "PCD"},
+    {"FAX", fmt::FaxGroup3, Decoder::Magick, "FAX"},  {"CUT", fmt::Cut, Decoder::Magick, "CUT"},
+    {"PSD", fmt::Psd, Decoder::Magick, "PSD"},  {"TGA", fmt::Tga, Decoder::Magick, "TGA"},
+    {"RAS", fmt::Ras, Decoder::Magick, "SUN"},  {"WPG", fmt::Wpg, Decoder::Magick, "WPG"},
+    {"PCT", fmt::Pct, Decoder::Magick, "PICT"}, {"XWD", fmt::Xwd, Decoder::Magick, "XWD"},
+    {"SGI", fmt::Sgi, Decoder::Magick, "SGI"},  {"CAL", fmt::Cal, Decoder::Magick, "CALS"},
+    {"MAC", fmt::Mac, Decoder::Magick, "MAC"},  {"WMF", fmt::Wmf, Decoder::Magick, "WMF"},
+    {"EPS", fmt::Eps, Decoder::Magick, "EPS"},  {"JBG", fmt::Jbg, Decoder::Magick, "JBIG"},
+    {"FLC", fmt::Flc, Decoder::Flic, ""},       {"FLI", fmt::Fli, Decoder::Flic, ""},
+    {"ANI", fmt::Ani, Decoder::Ani, ""},
+    // Known, but there is no reader for them here.
+    {"CMP", fmt::Cmp, Decoder::None, ""},       {"AWD", fmt::Awd, Decoder::None, ""},
+    {"FPX", fmt::Fpx, Decoder::None, ""},       {"EMF", fmt::Emf, Decoder::None, ""},
+    {"IFF", fmt::Iff, Decoder::None, ""},       {"CLP", fmt::Clp, Decoder::None, ""},
+    {"ICA", fmt::Ica, Decoder::None, ""},       {"IMG", fmt::Img, Decoder::None, ""},
+    {"MSP", fmt::Msp, Decoder::None, ""},
+};
+
+const FormatRow* rowForExt(const QString& ext)
+{
+    for (const FormatRow& r : kFormats)
+        if (ext == QLatin1String(r.ext))
+            return &r;
+    return nullptr;
+}
+
+struct WriterRow {
+    int format;
+    const char* coder; // "" = Qt's JPEG writer
+    const char* ext;
+    bool multiPage;
+};
+
+const WriterRow kWriters[] = {
+    {fmt::Jpeg, "", "JPG", false},     {fmt::Png, "PNG", "PNG", false},   {fmt::Bmp, "BMP3", "BMP", false},
+    {fmt::Tif, "TIFF", "TIF", true},   {fmt::Pcx, "PCX", "PCX", false},   {fmt::Dcx, "DCX", "DCX", true},
+    {fmt::Pcd, "PCD", "PCD", false},   {fmt::Fax, "FAX", "FAX", false},   {fmt::Xpm, "XPM", "XPM", false},
+    {fmt::Pbm, "PBM", "PBM", false},   {fmt::Psd, "PSD", "PSD", false},   {fmt::Tga, "TGA", "TGA", false},
+    {fmt::Ras, "SUN", "RAS", false},   {fmt::Pct, "PICT", "PCT", false},  {fmt::Xwd, "XWD", "XWD", false},
+    {fmt::Sgi, "SGI", "SGI", false},   {fmt::Cal, "CALS", "CAL", false},  {fmt::Ico, "ICO", "ICO", false},
+    {fmt::Cur, "CUR", "CUR", false},   {fmt::Jbg, "JBIG", "JBG", false},  {fmt::FaxGroup3, "FAX", "FAX", false},
+    {fmt::Cals, "CALS", "CAL", false},
+};
+
+const WriterRow* writerFor(int format)
+{
+    for (const WriterRow& w : kWriters)
+        if (w.format == format)
+            return &w;
+    return nullptr;
+}
+
+// The format code of what was read: the extension's code, told apart further
+// by the header (head: the file's first bytes) or by the compression
+// ImageMagick found (Other when Qt read it).
+int refinedFormat(int format, const QByteArray& head, MagickCompression compression)
+{
+    switch (format) {
+    case fmt::Jpeg: {
+        // A JFIF marker (APP0) makes it JFIF; an Exif APP1 without one makes it Exif.
+        const bool jfif = head.size() > 10 && head.mid(6, 4) == "JFIF";
+        const qsizetype exif = head.indexOf("Exif");
+        return !jfif && exif >= 0 && exif < 16 ? fmt::ExifJpeg : fmt::Jpeg;
+    }
+    case fmt::Bmp: {
+        const int compression = head.size() >= 34 ? int(quint8(head[30])) : 0;
+        return compression == 1 || compression == 2 ? fmt::BmpRle : fmt::Bmp;
+    }
+    case fmt::Tif:
+        if (compression == MagickCompression::Lzw)
+            return fmt::TifLzw;
+        if (compression == MagickCompression::Fax)
+            return fmt::TifCcitt;
+        return fmt::Tif;
+    case fmt::Pbm:
+        if (head.size() >= 2 && head[0] == 'P') {
+            switch (head[1]) {
+            case '1': return fmt::PbmAscii;
+            case '2': return fmt::PgmAscii;
+            case '3': return fmt::PpmAscii;
+            case '5': return fmt::Pgm;
+            case '6': return fmt::Ppm;
+            default: break;
+            }
+        }
+        return fmt::Pbm;
+    default: return format;
+    }
+}
+
+constexpr int kHeadBytes = 64;
+
+// ---------------------------------------------------------------- Qt
+
+int qtError(QImageReader::ImageReaderError e)
+{
+    switch (e) {
+    case QImageReader::FileNotFoundError: return err::FileNotFound;
+    case QImageReader::DeviceError: return err::FileRead;
+    default: return err::InvalidFormat;
+    }
+}
+
+qint64 frameBytes(const QSize& size) { return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0; }
+
+// A frame delay in milliseconds, rounded: at least 1, at most an hour.
+int delayMs(double ms) { return clampToInt(ms + 0.5, 1, kMaxDelayMs); }
+
+quint32 le32(const char* p)
+{
+    return quint32(uchar(p[0])) | quint32(uchar(p[1])) << 8 | quint32(uchar(p[2])) << 16 | quint32(uchar(p[3])) << 24;
+}
+
+quint16 le16(const char* p) { return quint16(uchar(p[0]) | uchar(p[1]) << 8); }
+
+// True when a BMP's header promises more pixel data than the file holds
+// (uncompressed rows only; damaged RLE data is the decoder's to find). Qt's
+// reader would return such a picture as read, its missing rows undefined
+// (and would first make room for all of them: gigabytes for a small file).
+bool bmpShorterThanDeclared(const QByteArray& head, qint64 fileSize)
+{
+    if (head.size() < 30 || !head.startsWith("BM"))
+        return false;
+    const char* h = head.constData();
+    const qint64 offset = le32(h + 10);
+    const quint32 headerSize = le32(h + 14);
+    qint64 width = 0, height = 0, bits = 0, compression = 0;
+    if (headerSize == 12) {
+        width = le16(h + 18);
+        height = le16(h + 20);
+        bits = le16(h + 24);
+    } else if (headerSize >= 40 && head.size() >= 34) {
+        width = qint32(le32(h + 18));
+        height = qint32(le32(h + 22));
+        bits = le16(h + 28);
+        compression = le32(h + 30);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height == 0 || bits <= 0 || bits > 32 || (compression != 0 && compression != 3 && compression != 6))
+        return false;
+    // Some writers leave out the padding of the last row: that much may be missing.
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    return offset + rowBytes * (std::abs(height) - 1) + (width * bits + 7) / 8 > fileSize;
+}
+
+// format: the extension's format code.
+int readWithQt(QImageReader& reader, int format, int page, int pages, PictureData* out)
+{
+    const QByteArray head = reader.device() ? reader.device()->peek(kHeadBytes) : QByteArray();
+    if (!reader.canRead())
+        return reader.error() == QImageReader::FileNotFoundError ? err::FileNotFound : err::InvalidFormat;
+    if (reader.format() == "bmp" && reader.device() && bmpShorterThanDeclared(head, reader.device()->size()))
+        return err::FileRead;
+    const QSize size = reader.size();
+    if (tooLarge(size))
+        return err::NoMemory;
+    int count = reader.imageCount();
+    if (count < 1)
+        count = 1;
+    if (page < 1 || page > count)
+        page = 1;
+    // Every frame of an animation is a whole picture of its screen size.
+    if (pages == -1 && frameBytes(size) * (count - page + 1) > kMaxFramesBytes)
+        return err::NoMemory;
+    PictureData d;
+    d.pageCount = count;
+    d.firstPage = page;
+    qint64 held = 0;
+    for (int i = 1; i <= count; ++i) {
+        QImage img;
+        // A photo decodes into memory that takes huge pages (the JPEG reader
+        // fills a picture of its own size and format that it is handed).
+        if (count == 1 && reader.format() == "jpeg" && !reader.scaledSize().isValid() &&
+            (reader.imageFormat() == QImage::Format_RGB32 || reader.imageFormat() == QImage::Format_Grayscale8))
+            img = largePicture(size, reader.imageFormat());
+        if (!reader.read(&img)) {
+            if (i < page || d.frames.isEmpty())
+                return qtError(reader.error());
+            break; // a damaged later frame ends the animation there
+        }
+        if (i < page)
+            continue;
+        held += img.sizeInBytes();
+        if (held > kMaxFramesBytes)
+            return err::NoMemory; // never a part of the frames as if it were all
+        d.frames << img;
+        d.delays << std::max(0, reader.nextImageDelay());
+        if (pages != -1 || !reader.canRead())
+            break;
+    }
+    if (d.frames.isEmpty())
+        return err::InvalidFormat;
+    const QImage& first = d.frames.first();
+    d.bits = bitsOfImage(first);
+    d.paletteSize = first.format() == QImage::Format_Indexed8 ? int(first.colorCount()) : 0;
+    d.format = refinedFormat(format, head, MagickCompression::Other);
+    d.xRes = int(first.dotsPerMeterX() * 0.0254 + 0.5);
+    d.yRes = int(first.dotsPerMeterY() * 0.0254 + 0.5);
+    *out = std::move(d);
+    return 0;
+}
+
+// ---------------------------------------------------------------- ImageMagick
+
+std::atomic<int> g_readEpoch{0}; // one more with every abandonPictureReads
+
+qint64 steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+std::atomic<qint64 (*)()> g_magickClock{&steadyMs};
+
+MagickBounds boundsOfARead(const std::atomic<bool>* stop)
+{
+    MagickBounds b;
+    b.now = g_magickClock.load();
+    b.deadline = b.now() + kMagickReadGuardMs;
+    b.stop = stop;
+    b.epoch = &g_readEpoch;
+    b.epochAtStart = g_readEpoch.load();
+    return b;
+}
+
+// The most pixels a WordPerfect bitmap may have, and the most once
+// ImageMagick's reader has turned it by the angle its record gives. Its
+// reader fills a bitmap's pixels, and turns them (a resampling of every
+// pixel, a quarter of a second a million pixels), without stopping when
+// asked; past ImageMagick's memory it does so on its disk. A file of a few
+// dozen bytes can declare 16000 x 4000 pixels, and 183 bytes a bitmap of
+// 16000 x 1 turned by 10 degrees: 44 million pixels.
+constexpr qint64 kMaxWpgPixels = 16000000;
+constexpr qint64 kMaxTurnedWpgPixels = 4000000;
+
+// Whether a WordPerfect (level 1) picture holds a bitmap past those limits;
+// its records are walked as ImageMagick's reader walks them.
+bool wpgTooLarge(const QByteArray& bytes)
+{
+    const qint64 n = bytes.size();
+    const char* b = bytes.constData();
+    if (n < 16 || std::memcmp(b, "\xFFWPC", 4) != 0 || uchar(b[9]) != 0x16 || le16(b + 10) != 1)
+        return false;
+    qint64 pos = le32(b + 4);
+    while (pos >= 0 && pos + 2 <= n) {
+        const uchar type = uchar(b[pos]);
+        qint64 length = uchar(b[pos + 1]);
+        qint64 data = pos + 2;
+        if (length == 0xFF) { // a longer length: 16 bits, or 31 when its top bit is set
+            if (data + 2 > n)
+                break;
+            length = le16(b + data);
+            data += 2;
+            if (length >= 0x8000) {
+                if (data + 2 > n)
+                    break;
+                length = (length & 0x7FFF) << 16 | le16(b + data);
+                data += 2;
+            }
+        }
+        // The reader makes room for eight rows of the depth given, up to
+        // 65535 bits a pixel: a row of a few thousand pixels is 100 MB.
+        if (type == 0x0B && data + 6 <= n &&
+            (qint64(le16(b + data)) * le16(b + data + 2) > kMaxWpgPixels || le16(b + data + 4) > 24))
+            return true;
+        if (type == 0x14 && data + 16 <= n) { // a bitmap with a turn
+            if (le16(b + data + 14) > 24)
+                return true;
+            const int degrees = le16(b + data) & 0x0FFF;
+            const double w = le16(b + data + 10), h = le16(b + data + 12);
+            const double a = degrees * M_PI / 180.0;
+            const double c = std::abs(std::cos(a)), s = std::abs(std::sin(a));
+            if (w * h > double(kMaxWpgPixels) ||
+                (degrees % 90 != 0 && (w * c + h * s + 2) * (w * s + h * c + 2) > double(kMaxTurnedWpgPixels)))
+                return true;
+        }
+        pos = data + length;
+    }
+    return false;
+}
+
+int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int pages, PictureData* out)
+{
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
+        return err::NoMemory;
+    const MagickFunctions* magick = magickFunctions();
+    if (!magick)
+        return err::FormatNotAvailable;
+    // A Photoshop file's layers are not pages: its first image is the whole picture.
+    PictureData d;
+    MagickCompression compression = MagickCompression::Other;
+    if (const int r = magick->read(bytes, row.coder, row.format == fmt::Psd, page, pages, &d, &compression,
+                                   boundsOfARead(nullptr)))
+        return r;
+    d.format = refinedFormat(row.format, bytes.left(kHeadBytes), compression);
+    *out = std::move(d);
+    return 0;
+}
+
+int readMagickScaled(const QByteArray& bytes, const FormatRow& row, const QSize& box, QImage* out,
+                     const std::atomic<bool>* stop)
+{
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
+        return err::NoMemory;
+    const char* coder = row.coder;
+    const MagickFunctions* magick = magickFunctions();
+    return magick ? magick->readScaled(bytes, coder, box, out, boundsOfARead(stop)) : err::FormatNotAvailable;
+}
+
+// ---------------------------------------------------------------- FLIC
+
+struct MemoryReader {
+    const QByteArray* data;
+    qint64 pos = 0;
+};
+
+int memRead(void* opaque, uint8_t* buf, int size)
+{
+    auto* r = static_cast<MemoryReader*>(opaque);
+    const qint64 left = r->data->size() - r->pos;
+    if (left <= 0)
+        return AVERROR_EOF;
+    const int n = int(std::min<qint64>(left, size));
+    std::memcpy(buf, r->data->constData() + r->pos, size_t(n));
+    r->pos += n;
+    return n;
+}
+
+int64_t memSeek(void* opaque, int64_t offset, int whence)
+{
+    auto* r = static_cast<MemoryReader*>(opaque);
+    const qint64 size = r->data->size();
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE: return size;
+    case SEEK_SET: r->pos = offset; break;
+    case SEEK_CUR: r->pos += offset; break;
+    case SEEK_END: r->pos = size + offset; break;
+    default: return -1;
+    }
+    r->pos = std::clamp<qint64>(r->pos, 0, size);
+    return r->pos;
+}
+
+struct FlicDecoder {
+    AVIOContext* io = nullptr;
+    AVFormatContext* fmt = nullptr;
+    AVCodecContext* codec = nullptr;
+    SwsContext* sws = nullptr;
+    AVPacket* pkt = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    ~FlicDecoder()
+    {
+        sws_freeContext(sws);
+        av_frame_free(&frame);
+        av_packet_free(&pkt);
+        avcodec_free_context(&codec);
+        if (fmt)
+            avformat_close_input(&fmt);
+        if (io) {
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+        }
+    }
+};
+
+// The file with every chunk after the header cut to the bytes that follow
+// it: the demuxer makes room for as many bytes as a chunk claims, so a small
+// file whose chunk claims gigabytes would have it reserve them in vain.
+QByteArray flicWithHonestChunks(const QByteArray& bytes)
+{
+    QByteArray fixed = bytes;
+    const qint64 n = fixed.size();
+    qint64 pos = 128;
+    while (pos + 6 <= n) {
+        const qint64 size = le32(fixed.constData() + pos);
+        if (size < 6)
+            break; // the demuxer stops here as well
+        if (size > n - pos) {
+            const quint32 cut = quint32(n - pos);
+            for (int i = 0; i < 4; ++i)
+                fixed[pos + i] = char(cut >> (8 * i) & 0xFF);
+            break;
+        }
+        pos += size;
+    }
+    return fixed;
+}
+
+// Opens the demuxer over the reader's bytes and the decoder of its picture
+// stream; 0, or the error.
+int openFlic(FlicDecoder& dec, MemoryReader* reader, int* streamIndex)
+{
+    auto* buffer = static_cast<unsigned char*>(av_malloc(4096));
+    dec.io = avio_alloc_context(buffer, 4096, 0, reader, memRead, nullptr, memSeek);
+    dec.fmt = avformat_alloc_context();
+    if (!dec.io || !dec.fmt)
+        return err::NoMemory;
+    dec.fmt->pb = dec.io;
+    dec.fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
+    const AVInputFormat* flic = av_find_input_format("flic");
+    if (!flic || avformat_open_input(&dec.fmt, nullptr, flic, nullptr) < 0) {
+        dec.fmt = nullptr; // freed by the failed open
+        return err::InvalidFormat;
+    }
+    *streamIndex = -1;
+    for (unsigned i = 0; i < dec.fmt->nb_streams; ++i)
+        if (dec.fmt->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+            *streamIndex = int(i);
+    if (*streamIndex < 0)
+        return err::InvalidFormat;
+    const AVStream* st = dec.fmt->streams[*streamIndex];
+    const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
+    if (!codec)
+        return err::FormatNotAvailable;
+    dec.codec = avcodec_alloc_context3(codec);
+    if (!dec.codec || avcodec_parameters_to_context(dec.codec, st->codecpar) < 0 ||
+        avcodec_open2(dec.codec, codec, nullptr) < 0)
+        return err::InvalidFormat;
+    if (tooLarge(QSize(dec.codec->width, dec.codec->height)))
+        return err::NoMemory;
+    return 0;
+}
+
+// The frames decoded so far as 32-bit pictures with their delays; all frames
+// together are held to the cap on a picture's frames.
+struct FlicFrames {
+    QList<QImage> frames;
+    QList<int> delays;
+    qint64 bytesHeld = 0;
+    bool failed = false;
+
+    void take(FlicDecoder& dec, const AVStream* st, int defaultDelay)
+    {
+        while (!failed && avcodec_receive_frame(dec.codec, dec.frame) == 0) {
+            const int w = dec.frame->width, h = dec.frame->height;
+            QImage img(w, h, QImage::Format_RGB32);
+            dec.sws = img.isNull() ? dec.sws
+                                   : sws_getCachedContext(dec.sws, w, h, AVPixelFormat(dec.frame->format), w, h,
+                                                          AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+            if (img.isNull() || !dec.sws) {
+                failed = true;
+                return;
+            }
+            uint8_t* dst[4] = {img.bits(), nullptr, nullptr, nullptr};
+            int dstStride[4] = {int(img.bytesPerLine()), 0, 0, 0};
+            sws_scale(dec.sws, dec.frame->data, dec.frame->linesize, 0, h, dst, dstStride);
+            frames << img;
+            int delay = defaultDelay;
+            if (dec.frame->pkt_duration > 0)
+                delay = delayMs(double(dec.frame->pkt_duration) * av_q2d(st->time_base) * 1000);
+            delays << delay;
+            bytesHeld += img.sizeInBytes();
+            if (bytesHeld > kMaxFramesBytes)
+                failed = true;
+        }
+    }
+};
+
+int readFlic(const QByteArray& file, int page, int pages, PictureData* out)
+{
+    if (file.size() < 128)
+        return err::InvalidFormat;
+    if (!mediaLibrariesLoaded())
+        return err::InvalidFormat;
+    const QByteArray bytes = flicWithHonestChunks(file);
+    MemoryReader reader{&bytes};
+    FlicDecoder dec;
+    if (!dec.pkt || !dec.frame)
+        return err::NoMemory;
+    int streamIndex = -1;
+    if (const int r = openFlic(dec, &reader, &streamIndex))
+        return r;
+    const AVStream* st = dec.fmt->streams[streamIndex];
+    int defaultDelay = 67;
+    if (st->avg_frame_rate.num > 0 && st->avg_frame_rate.den > 0)
+        defaultDelay = delayMs(1000.0 * st->avg_frame_rate.den / st->avg_frame_rate.num);
+    else if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0)
+        defaultDelay = delayMs(1000.0 * st->r_frame_rate.den / st->r_frame_rate.num);
+
+    FlicFrames got;
+    while (!got.failed && av_read_frame(dec.fmt, dec.pkt) >= 0) {
+        if (dec.pkt->stream_index == streamIndex && avcodec_send_packet(dec.codec, dec.pkt) >= 0)
+            got.take(dec, st, defaultDelay);
+        av_packet_unref(dec.pkt);
+    }
+    if (!got.failed) {
+        avcodec_send_packet(dec.codec, nullptr);
+        got.take(dec, st, defaultDelay);
+    }
+    if (got.frames.isEmpty())
+        return got.failed ? err::NoMemory : err::InvalidFormat;
+
+    PictureData d;
+    d.pageCount = int(got.frames.size());
+    if (page < 1 || page > d.pageCount)
+        page = 1;
+    d.firstPage = page;
+    d.frames = got.frames.mid(page - 1, pages == -1 ? -1 : 1);
+    d.delays = got.delays.mid(page - 1, pages == -1 ? -1 : 1);
+    d.bits = 8;
+    *out = std::move(d);
+    return 0;
+}
+
+// ---------------------------------------------------------------- ANI
+
+int readAni(const QByteArray& bytes, int page, int pages, PictureData* out)
+{
+    const qint64 n = bytes.size();
+    const char* b = bytes.constData();
+    if (n < 12 || std::memcmp(b, "RIFF", 4) != 0 || std::memcmp(b + 8, "ACON", 4) != 0)
+        return err::InvalidFormat;
+    QList<QByteArray> icons;
+    QList<quint32> rates, sequence;
+    quint32 defaultRate = 6; // jiffies (1/60 s)
+    bool flagSequence = false;
+
+    // Walks the chunks of [begin, end), descending into LIST chunks.
+    std::function<bool(qint64, qint64, int)> walk = [&](qint64 pos, qint64 end, int depth) -> bool {
+        while (pos + 8 <= end) {
+            const char* id = b + pos;
+            const quint32 size = le32(b + pos + 4);
+            const qint64 data = pos + 8;
+            if (qint64(size) > end - data)
+                return false;
+            if (std::memcmp(id, "LIST", 4) == 0 && size >= 4 && depth < 2) {
+                if (!walk(data + 4, data + size, depth + 1))
+                    return false;
+            } else if (std::memcmp(id, "anih", 4) == 0 && size >= 36) {
+                defaultRate = le32(b + data + 28);
+                flagSequence = (le32(b + data + 32) & 2) != 0;
+            } else if (std::memcmp(id, "rate", 4) == 0) {
+                for (quint32 i = 0; i + 4 <= size; i += 4)
+                    rates << le32(b + data + i);
+            } else if (std::memcmp(id, "seq ", 4) == 0) {
+                for (quint32 i = 0; i + 4 <= size; i += 4)
+                    sequence << le32(b + data + i);
+            } else if (std::memcmp(id, "icon", 4) == 0) {
+                icons << bytes.mid(data, size);
+            }
+            pos = data + size + (size & 1);
+        }
+        return true;
+    };
+    if (!walk(12, std::min<qint64>(n, 8 + qint64(le32(b + 4))), 0) || icons.isEmpty())
+        return err::InvalidFormat;
+
+    QList<QImage> images;
+    for (const QByteArray& icon : icons) {
+        QBuffer buf;
+        buf.setData(icon);
+        buf.open(QIODevice::ReadOnly);
+        QImageReader r(&buf);
+        QImage img;
+        if (!r.read(&img))
+            return err::InvalidFormat;
+        images << img.convertToFormat(QImage::Format_ARGB32);
+    }
+    // Steps: the sequence when there is one, else every frame once.
+    QList<int> steps;
+    if (flagSequence && !sequence.isEmpty()) {
+        for (quint32 s : sequence)
+            if (s < quint32(images.size()))
+                steps << int(s);
+    }
+    if (steps.isEmpty())
+        for (int i = 0; i < images.size(); ++i)
+            steps << i;
+    PictureData d;
+    d.pageCount = int(steps.size());
+    if (page < 1 || page > d.pageCount)
+        page = 1;
+    d.firstPage = page;
+    for (int s = page - 1; s < steps.size(); ++s) {
+        d.frames << images.at(steps.at(s));
+        const quint32 jiffies = s < rates.size() ? rates.at(s) : defaultRate;
+        d.delays << clampToInt(double(std::max<qint64>(1, jiffies) * 1000 / 60), 1, kMaxDelayMs);
+        if (pages != -1)
+            break;
+    }
+    d.bits = 32;
+    *out = std::move(d);
+    return 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- public
+
+void setUpImageReaders()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (QImageReader::allocationLimit() < kAllocationLimitMb)
+            QImageReader::setAllocationLimit(kAllocationLimitMb);
+    });
+}
+
+void setMagickReadClock(qint64 (*now)()) { g_magickClock = now ? now : &steadyMs; }
+
+void abandonPictureReads() { ++g_readEpoch; }
+
+bool withinImagingLimits(int width, int height)
+{
+    if (width < 1 || height < 1)
+        return false;
+    // Its policy and environment as read from its files; once it is loaded,
+    // its own limits where they are lower (they may have been lowered since
+    // it started), never higher: the plug-in sets its limits whatever the
+    // environment asked for.
+    const QSize policy = magickSideLimits();
+    quint64 maxWidth = quint64(policy.width()), maxHeight = quint64(policy.height());
+    if (magickLoaded())
+        if (const MagickFunctions* magick = magickFunctions()) {
+            quint64 width = maxWidth, height = maxHeight;
+            magick->sizeLimits(&width, &height);
+            maxWidth = std::min(maxWidth, width);
+            maxHeight = std::min(maxHeight, height);
+        }
+    if (quint64(width) > maxWidth || quint64(height) > maxHeight)
+        return false;
+    return !tooLarge(QSize(width, height));
+}
+
+Decoder decoderFor(const QString& upperExt)
+{
+    const FormatRow* r = rowForExt(upperExt);
+    return r ? r->decoder : Decoder::None;
+}
+
+int formatForExtension(const QString& upperExt)
+{
+    const FormatRow* r = rowForExt(upperExt);
+    return r ? r->format : 0;
+}
+
+QString extensionForFormat(int format)
+{
+    if (const WriterRow* w = writerFor(format))
+        return QString::fromLatin1(w->ext);
+    for (const FormatRow& r : kFormats)
+        if (r.format == format)
+            return QString::fromLatin1(r.ext);
+    return {};
+}
+
+int bitsOfImage(const QImage& image)
+{
+    switch (image.format()) {
+    case QImage::Format_Invalid: return 0;
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB: return 1;
+    case QImage::Format_Indexed8: return image.colorCount() <= 2 ? 1 : image.colorCount() <= 16 ? 4 : 8;
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Grayscale16:
+    case QImage::Format_Alpha8: return 8;
+    default: return image.hasAlphaChannel() ? 32 : 24;
+    }
+}
+
+int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out)
+{
+    setUpImageReaders();
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    const FormatRow* row = rowForExt(upperExt);
+    PictureData d;
+    int r = err::InvalidFormat;
+    if (!row || row->decoder == Decoder::Qt) {
+        QBuffer buf;
+        buf.setData(bytes);
+        buf.open(QIODevice::ReadOnly);
+        QImageReader reader(&buf, row ? QByteArray(row->coder) : QByteArray());
+        reader.setDecideFormatFromContent(true);
+        r = readWithQt(reader, row ? row->format : 0, page, pages, &d);
+    } else if (row->decoder == Decoder::Magick) {
+        r = readWithMagick(bytes, *row, page, pages, &d);
+    } else if (row->decoder == Decoder::Flic) {
+        r = readFlic(bytes, page, pages, &d);
+        d.format = row->format;
+    } else if (row->decoder == Decoder::Ani) {
+        r = readAni(bytes, page, pages, &d);
+        d.format = row->format;
+    } else {
+        r = err::FormatNotAvailable;
+    }
+    if (r != 0)
+        return r;
+    *out = std::move(d);
+    return 0;
+}
+
+namespace {
+
+int openError(const QFile& f)
+{
+    if (!f.exists())
+        return err::FileNotFound;
+    return f.error() == QFileDevice::PermissionsError ? err::FileOpen : err::FileRead;
+}
+
+int readWholeFile(const QString& path, QByteArray* bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return openError(f);
+    if (f.size() > qint64(kAllocationLimitMb) * 1024 * 1024)
+        return err::NoMemory;
+    *bytes = f.readAll();
+    return bytes->size() == f.size() ? 0 : err::FileRead;
+}
+
+} // namespace
+
+int readPicture(const QString& path, int page, int pages, PictureData* out)
+{
+    setUpImageReaders();
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile())
+        return err::FileNotFound;
+    if (fi.size() == 0)
+        return err::InvalidFormat;
+    const QString ext = fi.suffix().toUpper();
+    const FormatRow* row = rowForExt(ext);
+    if (row && row->decoder == Decoder::None)
+        return err::FormatNotAvailable;
+    if (row && row->decoder == Decoder::Qt) {
+        // Straight from the file: no second copy of the bytes in memory.
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return openError(f);
+        QImageReader reader(&f, QByteArray(row->coder));
+        // What the data is decides among Qt's readers (a PNG named .jpg).
+        reader.setDecideFormatFromContent(true);
+        return readWithQt(reader, row->format, page, pages, out);
+    }
+    QByteArray bytes;
+    if (const int r = readWholeFile(path, &bytes))
+        return r;
+    return readPictureBytes(bytes, ext, page, pages, out);
+}
+
+int readScaledPicture(const QString& path, const QSize& box, QImage* out, const std::atomic<bool>* stop)
+{
+    setUpImageReaders();
+    const QFileInfo fi(path);
+    if (!fi.isFile())
+        return err::FileNotFound;
+    const QString ext = fi.suffix().toUpper();
+    const FormatRow* row = rowForExt(ext);
+    if (!row || row->decoder == Decoder::None)
+        return err::FormatNotAvailable;
+    if (row->decoder == Decoder::Qt) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return openError(f);
+        QImageReader reader(&f, QByteArray(row->coder));
+        reader.setAutoTransform(true);
+        reader.setDecideFormatFromContent(true);
+        if (reader.format() == "bmp" && bmpShorterThanDeclared(f.peek(kHeadBytes), f.size()))
+            return err::FileRead;
+        const QSize stored = reader.size();
+        if (stored.isValid()) {
+            const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+            const QSize shown = turned ? stored.transposed() : stored;
+            const QSize fit = fitWithin(shown, box);
+            if (fit != shown)
+                reader.setScaledSize(turned ? fit.transposed() : fit);
+        }
+        QImage img = reader.read();
+        if (img.isNull())
+            return qtError(reader.error());
+        *out = std::move(img);
+        return 0;
+    }
+    QByteArray bytes;
+    if (const int r = readWholeFile(path, &bytes))
+        return r;
+    if (row->decoder == Decoder::Magick)
+        return readMagickScaled(bytes, *row, box, out, stop);
+    // Animations: their first frame.
+    PictureData d;
+    if (const int r = readPictureBytes(bytes, ext, 1, 1, &d))
+        return r;
+    const QImage& first = d.frames.first();
+    const QSize fit = fitWithin(first.size(), box);
+    *out = fit == first.size() ? first : first.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return 0;
+}
+
+PictureInfo infoOf(const PictureData& d, qint64 sizeDisk)
+{
+    if (d.frames.isEmpty())
+        return {};
+    return infoOfSize(d.frames.first().size(), d, sizeDisk);
+}
+
+int formatFromHeader(int format, const QByteArray& head) { return refinedFormat(format, head, MagickCompression::Other); }
+
+PictureInfo infoOfSize(const QSize& size, const PictureData& d, qint64 sizeDisk)
+{
+    PictureInfo info;
+    info.width = size.width();
+    info.height = size.height();
+    info.bits = d.bits;
+    info.format = d.format;
+    info.pageCount = d.pageCount;
+    info.page = d.firstPage;
+    info.sizeDisk = sizeDisk;
+    info.xRes = d.xRes > 0 ? d.xRes : 96;
+    info.yRes = d.yRes > 0 ? d.yRes : 96;
+    info.sizeMem = (qint64(info.width) * d.bits + 31) / 32 * 4 * info.height;
+    info.colors = d.paletteSize > 0 ? d.paletteSize : qint64(1) << std::min(d.bits, 24);
+    return info;
+}
+
+int readPictureInfo(const QString& path, int page, PictureInfo* out)
+{
+    // A JPEG or PNG in direct colour tells its facts in its header (one page).
+    PartialPicture partial;
+    if (openPartialPicture(path, &partial)) {
+        *out = partial.info;
+        return 0;
+    }
+    // Bits, palette and resolution are known only once the page is decoded.
+    PictureData d;
+    const int r = readPicture(path, page, 1, &d);
+    if (r != 0)
+        return r;
+    *out = infoOf(d, QFileInfo(path).size());
+    return 0;
+}
+
+bool formatWritable(int format) { return writerFor(format) != nullptr; }
+
+bool formatMultiPage(int format)
+{
+    const WriterRow* w = writerFor(format);
+    return w && w->multiPage;
+}
+
+int encodePicture(const QList<QImage>& pages, int format, int bits, int quality, bool multiPage, QByteArray* out)
+{
+    if (pages.isEmpty() || pages.first().isNull())
+        return err::InvalidBitmap;
+    if (format == fmt::Gif)
+        return err::LzwNotSupported;
+    const WriterRow* w = writerFor(format);
+    if (!w)
+        return err::FormatNotAvailable;
+    if (bits != 0 && bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
+        return err::InvalidBitsPerPixel;
+    if (quality < 1 || quality > 99)
+        quality = std::clamp(quality, 1, 99);
+    const QImage& first = pages.first();
+
+    if (format == fmt::Jpeg) {
+        QImage img = first;
+        if (bits == 8 || (bits == 0 && first.format() == QImage::Format_Grayscale8))
+            img = first.convertToFormat(QImage::Format_Grayscale8);
+        else if (img.hasAlphaChannel() || img.format() != QImage::Format_RGB32)
+            img = first.convertToFormat(QImage::Format_RGB32);
+        QBuffer buf(out);
+        out->clear();
+        buf.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buf, "jpeg");
+        writer.setQuality(100 - quality);
+        return writer.write(img) ? 0 : err::FileWrite;
+    }
+
+    const bool many = multiPage && w->multiPage && pages.size() > 1;
+    QList<QImage> written;
+    QList<int> writtenBits;
+    for (const QImage& page : pages) {
+        if (page.isNull())
+            return err::InvalidBitmap;
+        // ImageMagick asserts rather than throws on a picture past its limits.
+        if (!withinImagingLimits(page.width(), page.height()))
+            return err::NoMemory;
+        written << page;
+        writtenBits << (bits == 0 ? bitsOfImage(page) : bits);
+        if (!many)
+            break;
+    }
+    const MagickFunctions* magick = magickFunctions();
+    if (!magick)
+        return err::FormatNotAvailable;
+    MagickWrite how;
+    how.coder = w->coder;
+    how.tiff = format == fmt::Tif;
+    how.group4 = bits == 1;
+    how.bilevel = format == fmt::Fax || format == fmt::FaxGroup3 || format == fmt::Cal || format == fmt::Cals ||
+                  format == fmt::Pbm || format == fmt::Jbg;
+    return magick->encode(written, writtenBits, how, out);
+}
+
+int writePicture(const QString& path, const QList<QImage>& pages, int format, int bits, int quality, bool multiPage,
+                 bool append, int* fileError)
+{
+    if (fileError)
+        *fileError = 0;
+    if (path.trimmed().isEmpty())
+        return err::InvalidFileName;
+    const QFileInfo fi(path);
+    if (fi.isDir())
+        return err::InvalidFileName;
+    if (!fi.absoluteDir().exists())
+        return err::FileOpen;
+    QList<QImage> all = pages;
+    if (append && fi.exists()) {
+        if (!formatMultiPage(format))
+            return err::FormatNotAvailable;
+        PictureData old;
+        const int r = readPicture(path, 1, -1, &old);
+        if (r != 0)
+            return r;
+        all = old.frames + pages;
+        multiPage = true;
+    }
+    QByteArray data;
+    const int r = encodePicture(all, format, bits, quality, multiPage, &data);
+    if (r != 0)
+        return r;
+    SafeFile out(path);
+    const bool opened = out.open();
+    if (opened && out.write(data) && out.commit())
+        return 0;
+    if (fileError)
+        *fileError = out.errorNumber();
+    return opened ? err::FileWrite : err::FileOpen;
+}
+
+int copyFileSafely(const QString& source, const QString& target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return in.exists() ? errorNumberFromFileError(in.error()) : int(ErrFileNotFound);
+    SafeFile out(target);
+    if (!out.open())
+        return out.errorNumber();
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            return errorNumberFromFileError(in.error());
+        if (!out.write(chunk))
+            return out.errorNumber();
+    }
+    if (in.error() != QFileDevice::NoError)
+        return errorNumberFromFileError(in.error());
+    if (!out.commit())
+        return out.errorNumber();
+    return 0;
+}
+
+} // namespace platform

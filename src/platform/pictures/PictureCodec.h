@@ -1,0 +1,123 @@
+#pragma once
+// pictures/: reading, writing, measuring and changing picture files, away
+// from any window. libpng and Qt's image readers do the formats they read;
+// ImageMagick (Magick++, in a plug-in of ours) does the rest.
+//
+// Reading and writing picture files, without a window. Qt's readers take the
+// formats they read well (JPEG, PNG, BMP, GIF, ICO, CUR, XPM, PBM); Magick++
+// takes the rest through a memory blob with the coder named from the
+// extension; FLC goes through FFmpeg's FLIC decoder and ANI through its icon
+// frames. Every function returns 0 or an imaging error code (ImagingCodes.h)
+// and leaves its output untouched on failure.
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+
+#include <atomic>
+
+namespace platform {
+
+// A picture as read: its pages or animation frames.
+struct PictureData {
+    QList<QImage> frames;
+    QList<int> delays;   // milliseconds per frame
+    int bits = 0;        // stored bits per pixel (1, 4, 8, 24, 32)
+    int paletteSize = 0; // colours of the stored palette, 0 = direct colour
+    int format = 0;      // file format code, told apart by the header (Exif JPEG, RLE bitmap, LZW TIFF)
+    int pageCount = 0;   // pages or frames the file holds
+    int firstPage = 1;   // the page frames[0] came from
+    int xRes = 0, yRes = 0;
+};
+
+// A file's picture data without its pixels, as the picture properties show it.
+struct PictureInfo {
+    int width = 0, height = 0, bits = 0, format = 0;
+    int pageCount = 0, page = 1;
+    qint64 sizeDisk = 0;
+    qint64 sizeMem = 0;  // bytes of the bitmap, rows aligned to 4 bytes
+    qint64 colors = 0;   // palette entries, or 2^bits (at most 2^24) for direct colour
+    int xRes = 0, yRes = 0; // dots per inch; 96 when the file holds none
+};
+
+enum class Decoder { None, Qt, Magick, Flic, Ani };
+Decoder decoderFor(const QString& upperExt);
+
+// The format code of a file by its extension (0 when unknown).
+int formatForExtension(const QString& upperExt);
+// The usual extension of a format code ("" when unknown).
+QString extensionForFormat(int format);
+
+// Stored bits per pixel of a decoded picture.
+int bitsOfImage(const QImage& image);
+
+// page: 1 = the first; a page past the end of the file falls back to page 1.
+// pages: 1 = that page alone, -1 = every page or frame from it on.
+int readPicture(const QString& path, int page, int pages, PictureData* out);
+// The same for bytes already in memory; ext chooses the reader ("" = let Qt
+// recognise the data).
+int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out);
+// The information of one page, read from the file (the one reader of a
+// file's picture facts).
+int readPictureInfo(const QString& path, int page, PictureInfo* out);
+// The information of a picture as read (sizeDisk: the file's bytes).
+PictureInfo infoOf(const PictureData& data, qint64 sizeDisk);
+// The same for a picture of this size with these facts (its frames unused).
+PictureInfo infoOfSize(const QSize& size, const PictureData& facts, qint64 sizeDisk);
+// The format code of a file read as the format the extension names, told
+// apart further by its first bytes (Exif JPEG, RLE bitmap ...).
+int formatFromHeader(int format, const QByteArray& head);
+
+// Writable formats and those that hold several pages.
+bool formatWritable(int format);
+bool formatMultiPage(int format);
+
+// Encodes pages (all of them when multiPage and the format holds pages, else
+// the first). bits 0 = as the picture is. quality: compression factor 1..99
+// (JPEG quality 100 - quality).
+int encodePicture(const QList<QImage>& pages, int format, int bits, int quality, bool multiPage, QByteArray* out);
+
+// Writes the file through a temporary file in its folder that is renamed
+// over the target only when everything was written. append: the pages are
+// added after the pages the file already holds. When the file system
+// refused the file, *fileError gets the program's error number of its
+// reason (ErrorNumbers.h: 61 for a full disk), else 0.
+int writePicture(const QString& path, const QList<QImage>& pages, int format, int bits, int quality, bool multiPage,
+                 bool append = false, int* fileError = nullptr);
+
+// Copies a file byte for byte the same way (temporary file, then rename).
+// Returns 0, or a system error number of ErrorNumbers.h.
+int copyFileSafely(const QString& source, const QString& target);
+
+// The first page of the file fitted within box (never enlarged), keeping the
+// aspect ratio and the EXIF orientation: scaled in the decoder where Qt reads
+// the format, by Magick++ otherwise. Safe to call from worker threads. stop:
+// set from another thread, it abandons the read (which then fails).
+int readScaledPicture(const QString& path, const QSize& box, QImage* out, const std::atomic<bool>* stop = nullptr);
+
+// Every read through ImageMagick (the readers' and readScaledPicture alike)
+// is bounded by the sizes its file declares, checked before the work, and
+// by stop and abandonPictureReads, never by the machine's speed; one still
+// at work after kMagickReadGuardMs (PictureLimits.h) is given up with Failure.
+// The clock those reads are timed by, in milliseconds: a steady clock,
+// unless a test sets one of its own to play a slow machine (nullptr: the
+// steady clock again). It is read from any thread, and at every report of
+// a read's progress.
+void setMagickReadClock(qint64 (*now)());
+// Abandons the reads through ImageMagick going on now, wherever they run
+// (they fail with Failure at their next step), so that closing the program
+// never waits for one; the reads started after it go on as ever.
+void abandonPictureReads();
+
+// Qt refuses pictures above this many megabytes; raised for large photos.
+constexpr int kAllocationLimitMb = 1024;
+// Whether a picture of this size may be made and written: within
+// ImageMagick's width and height limits and the readers' memory limit. It
+// never loads ImageMagick (MagickPolicy.h tells its limits).
+bool withinImagingLimits(int width, int height);
+void setUpImageReaders();
+// Makes Magick++ ready, once per process.
+void ensureMagick();
+
+} // namespace platform

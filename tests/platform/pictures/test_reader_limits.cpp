@@ -1,0 +1,409 @@
+// Picture files that declare far more than they hold: the frames of one read
+// are capped together, a bitmap without its pixels is a failure, the delays
+// read from a file stay within an hour, a file that ImageMagick would make a
+// huge picture of is refused before the work, and a good picture is read
+// however slow the machine, unless it is abandoned.
+#include "PictureSamples.h"
+#include "TestSupport.h"
+
+#include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/pictures/PictureLimits.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+using namespace platform;
+
+namespace {
+
+// A 4-bit BMP header with its 16-colour palette (118 bytes) and no pixels.
+QByteArray bitmapWithoutPixels(int width, int height)
+{
+    QByteArray b("BM");
+    samples::put32(b, 118);                 // file size as declared
+    samples::put32(b, 0);
+    samples::put32(b, 118);                 // pixels start after the palette
+    for (quint32 v : {40u, quint32(width), quint32(height)})
+        samples::put32(b, v);
+    samples::put16(b, {1, 4});              // one plane, 4 bits
+    for (quint32 v : {0u, 0u, 2835u, 2835u, 16u, 0u})
+        samples::put32(b, v);
+    for (int i = 0; i < 16; ++i)
+        samples::put32(b, quint32(i * 0x111111));
+    return b;
+}
+
+} // namespace
+
+TEST(ReaderLimits, AllFramesOfATinyGifWithAHugeScreenAreTooLarge)
+{
+    // 100 one-pixel frames on a 2000 x 2000 screen: 3 KB on disk, 1.6 GB read.
+    QTemporaryDir dir;
+    const QString gif = dir.filePath("bomb.gif");
+    ASSERT_TRUE(samples::writeBytes(gif, samples::tinyFrameGif(2000, 2000, 100)));
+    EXPECT_LT(QFileInfo(gif).size(), 4000);
+    testsupport::PeakMemory peak;
+    peak.start();
+    PictureData d;
+    EXPECT_EQ(readPicture(gif, 1, -1, &d), err::NoMemory) << "never a part of the frames as if it were all";
+    EXPECT_TRUE(d.frames.isEmpty());
+    const qint64 grownKb = peak.grownKb(); // checked last, where it may not be measured
+    // One frame is one screen: shown as ever.
+    ASSERT_EQ(readPicture(gif, 1, 1, &d), 0);
+    EXPECT_EQ(d.frames.first().size(), QSize(2000, 2000));
+    EXPECT_EQ(d.pageCount, 100);
+    // An animation whose frames fit is read whole.
+    ASSERT_EQ(readPictureBytes(samples::tinyFrameGif(64, 64, 300), "GIF", 1, -1, &d), 0);
+    EXPECT_EQ(d.frames.size(), 300);
+    if (grownKb < 0)
+        GTEST_SKIP() << "no peak memory to measure (/proc/self/clear_refs): the refusal's memory is not checked";
+    EXPECT_LT(grownKb, 200 * 1024) << "refused before the frames are read";
+}
+
+TEST(ReaderLimits, ABitmapShorterThanItsPixelsIsAFailure)
+{
+    QTemporaryDir dir;
+    const QString lying = dir.filePath("lying.bmp");
+    const QByteArray header = bitmapWithoutPixels(16000, 16000);
+    ASSERT_EQ(header.size(), 118);
+    ASSERT_TRUE(samples::writeBytes(lying, header));
+    PictureData d;
+    EXPECT_EQ(readPicture(lying, 1, 1, &d), err::FileRead);
+    EXPECT_EQ(readPictureBytes(header, "BMP", 1, 1, &d), err::FileRead);
+    QImage thumb;
+    EXPECT_EQ(readScaledPicture(lying, QSize(96, 96), &thumb), err::FileRead) << "the thumbnail too";
+
+    // A whole bitmap reads; the same cut short by one row does not.
+    const QString whole = dir.filePath("whole.bmp");
+    ASSERT_TRUE(samples::writeQt(whole, samples::pattern(64, 48), "bmp"));
+    ASSERT_EQ(readPicture(whole, 1, 1, &d), 0);
+    const QByteArray bytes = samples::readBytes(whole);
+    const QString cut = dir.filePath("cut.bmp");
+    ASSERT_TRUE(samples::writeBytes(cut, bytes.left(bytes.size() - 64 * 4)));
+    EXPECT_EQ(readPicture(cut, 1, 1, &d), err::FileRead);
+    // Only the padding of the last row missing, as some writers leave it: read.
+    ASSERT_TRUE(samples::writeQt(whole, samples::pattern(63, 48), "bmp"));
+    const QByteArray padded = samples::readBytes(whole);
+    ASSERT_TRUE(samples::writeBytes(cut, padded.left(padded.size() - 3)));
+    ASSERT_EQ(readPicture(cut, 1, 1, &d), 0);
+    EXPECT_EQ(d.frames.first().size(), QSize(63, 48));
+}
+
+TEST(ReaderLimits, DelaysFromTheFileStayWithinAnHour)
+{
+    // A FLIC frame delay of 4.06e9 ms, an animated cursor rate of 2^32 - 1 jiffies.
+    PictureData d;
+    ASSERT_EQ(readPictureBytes(samples::flic(8, 8, 2, int(4060000000u)), "FLC", 1, -1, &d), 0);
+    ASSERT_EQ(d.delays.size(), 2);
+    EXPECT_EQ(d.delays.first(), 3600 * 1000);
+    const QImage icon = samples::pattern(32, 32);
+    ASSERT_EQ(readPictureBytes(samples::animatedCursor({icon, icon}, int(0xFFFFFFFFu)), "ANI", 1, -1, &d), 0);
+    ASSERT_EQ(d.delays.size(), 2);
+    EXPECT_EQ(d.delays.first(), 3600 * 1000);
+    // Ordinary delays are read as they stand.
+    ASSERT_EQ(readPictureBytes(samples::flic(8, 8, 2, 70), "FLC", 1, -1, &d), 0);
+    EXPECT_EQ(d.delays.first(), 70);
+    ASSERT_EQ(readPictureBytes(samples::animatedCursor({icon, icon}, 6), "ANI", 1, -1, &d), 0);
+    EXPECT_EQ(d.delays.first(), 100);
+}
+
+TEST(ReaderLimits, AFlicFrameClaimingGigabytesShowsTheBytesItHas)
+{
+    // The last frame's chunk (16 + 6 + 64 bytes) claims 2 GB: the reader takes
+    // the frame as far as the file goes instead of making room for 2 GB.
+    QByteArray bytes = samples::flic(8, 8, 2);
+    const qsizetype last = bytes.size() - (16 + 6 + 64);
+    bytes[last + 3] = char(0x7F);
+    PictureData d;
+    ASSERT_EQ(readPictureBytes(bytes, "FLC", 1, -1, &d), 0);
+    EXPECT_EQ(d.pageCount, 2);
+}
+
+namespace {
+
+// The machine as slow as a test makes it. The clock the reads through
+// ImageMagick are timed by holds a read at a look of its own once it is at
+// work, until the test lets it go on, and tells the time the test sets: no
+// read depends on the speed of the machine it runs on.
+class SlowMachine {
+public:
+    SlowMachine()
+    {
+        s_self = this;
+        setMagickReadClock(&SlowMachine::now);
+    }
+    ~SlowMachine()
+    {
+        if (m_beside.joinable())
+            m_beside.join();
+        setMagickReadClock(nullptr);
+        s_self = nullptr;
+    }
+    // Runs the read on a thread of its own, as the program's workers do;
+    // once it is at work (at its atLook-th look at the clock; the first is
+    // its start), runs meanwhile, then lets it go on with the clock moved
+    // on by laterMs. The read's result.
+    int whileAtWork(const std::function<int()>& read, const std::function<void()>& meanwhile, qint64 laterMs = 0,
+                    int atLook = 2)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_looks = 0;
+            m_atLook = atLook;
+            m_held = m_released = m_done = false;
+        }
+        int result = -1;
+        std::thread worker([&] {
+            t_held = true;
+            result = read();
+            std::lock_guard lock(m_mutex);
+            m_done = true;
+            m_changed.notify_all();
+        });
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_held || m_done; });
+        const bool held = m_held;
+        lock.unlock();
+        if (held)
+            meanwhile();
+        else
+            ADD_FAILURE() << "the read ended before it was at work";
+        lock.lock();
+        m_time += laterMs;
+        m_released = true;
+        m_changed.notify_all();
+        lock.unlock();
+        worker.join();
+        return result;
+    }
+    // Starts another read beside the one held, on a thread of its own, and
+    // waits until it has looked at the clock looks times, or has ended.
+    void startBeside(const std::function<int()>& read, int looks)
+    {
+        m_beside = std::thread([this, read] {
+            const int r = read();
+            std::lock_guard lock(m_mutex);
+            m_besideResult = r;
+            m_changed.notify_all();
+        });
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_besideLooks >= looks || m_besideResult != -1; });
+    }
+    // The result of the read beside, once it has ended.
+    int besideResult()
+    {
+        m_beside.join();
+        return m_besideResult;
+    }
+
+private:
+    static qint64 now()
+    {
+        SlowMachine& m = *s_self;
+        std::unique_lock lock(m.m_mutex);
+        if (!t_held) {
+            ++m.m_besideLooks;
+            m.m_changed.notify_all();
+        } else if (++m.m_looks == m.m_atLook) {
+            m.m_held = true;
+            m.m_changed.notify_all();
+            m.m_changed.wait(lock, [&m] { return m.m_released; });
+        }
+        return m.m_time;
+    }
+    static inline SlowMachine* s_self = nullptr;
+    static inline thread_local bool t_held = false; // the thread of the read held
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    qint64 m_time = 0;
+    int m_looks = 0, m_atLook = 2;
+    bool m_held = false, m_released = false, m_done = false;
+    std::thread m_beside;
+    int m_besideLooks = 0, m_besideResult = -1;
+};
+
+// The clock the reads through ImageMagick are timed by, counting its looks:
+// every read looks at it as it starts, before ImageMagick is given the
+// data, and at every report of its work's progress.
+class CountedClock {
+public:
+    CountedClock()
+    {
+        s_looks = 0;
+        setMagickReadClock(&CountedClock::now);
+    }
+    ~CountedClock() { setMagickReadClock(nullptr); }
+    int looks() const { return s_looks.load(); }
+
+private:
+    static qint64 now()
+    {
+        ++s_looks;
+        return 0;
+    }
+    static inline std::atomic<int> s_looks{0};
+};
+
+} // namespace
+
+TEST(ReaderLimits, AWordPerfectBitmapTurnedIntoAHugePictureIsRefusedAtOnce)
+{
+    // 183 bytes: 16000 x 1 white pixels turned by 10 degrees, which
+    // ImageMagick's reader would resample into 15760 x 2780 pixels (350 MB,
+    // past its memory into its disk cache) without stopping when asked:
+    // seconds on an idle machine, minutes on a busy one.
+    QTemporaryDir dir;
+    const QString wpg = dir.filePath("turned.wpg");
+    const QByteArray bytes = samples::turnedWordPerfect(16000, 1, 10);
+    EXPECT_LT(bytes.size(), 200);
+    ASSERT_TRUE(samples::writeBytes(wpg, bytes));
+    ensureMagick();
+    testsupport::PeakMemory peak;
+    peak.start();
+    CountedClock clock;
+    QImage thumb;
+    EXPECT_EQ(readScaledPicture(wpg, QSize(96, 64), &thumb), err::NoMemory);
+    PictureData d;
+    EXPECT_EQ(readPicture(wpg, 1, -1, &d), err::NoMemory);
+    EXPECT_EQ(readPictureBytes(bytes, "WPG", 1, 1, &d), err::NoMemory);
+    EXPECT_EQ(clock.looks(), 0) << "refused before ImageMagick is given it";
+    const qint64 grownKb = peak.grownKb(); // checked last, where it may not be measured
+    EXPECT_TRUE(thumb.isNull() && d.frames.isEmpty());
+
+    // A turn of a smaller bitmap is read turned, and one by a quarter as well.
+    ASSERT_EQ(readPictureBytes(samples::turnedWordPerfect(300, 200, 30), "WPG", 1, 1, &d), 0);
+    EXPECT_GT(clock.looks(), 0) << "a read given to ImageMagick looks at its clock";
+    EXPECT_GT(d.frames.first().width(), 300);
+    EXPECT_GT(d.frames.first().height(), 200);
+    ASSERT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 50, 90), "WPG", 1, 1, &d), 0);
+    EXPECT_EQ(d.frames.first().size(), QSize(50, 16000));
+    const int looksOfTheReads = clock.looks();
+    // A bitmap of more pixels than ImageMagick holds in memory, turned or not
+    // (it would fill them on its disk): 16000 x 2000 pixels in 88 bytes.
+    EXPECT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 2000, 0), "WPG", 1, 1, &d), err::NoMemory);
+    QByteArray plain = samples::wordPerfect(16, 16);
+    plain[21] = char(0x80); // the width of its bitmap (no turn): 16 + 32768 ...
+    plain[23] = char(0x04); // ... and the height: 16 + 1024
+    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
+    // A depth of 65408 bits a pixel: 95 MB a row of 11565 pixels.
+    plain = samples::wordPerfect(16, 16);
+    plain[21] = char(0x2D);
+    plain[24] = char(0x80);
+    plain[25] = char(0xFF);
+    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
+    EXPECT_EQ(clock.looks(), looksOfTheReads) << "refused before ImageMagick is given them";
+    if (grownKb < 0)
+        GTEST_SKIP() << "no peak memory to measure (/proc/self/clear_refs): the refusals' memory is not checked";
+    EXPECT_LT(grownKb, 50 * 1024);
+}
+
+TEST(ReaderLimits, AGoodPictureIsReadHoweverSlowTheMachine)
+{
+    QTemporaryDir dir;
+    const QString tif = dir.filePath("white.tif");
+    ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(2400, 1800)));
+    ensureMagick();
+    // The thumbnail and the whole picture, on a machine so slow that a
+    // step of their work takes nine minutes.
+    SlowMachine slow;
+    constexpr qint64 kNineMinutes = 9 * 60 * 1000;
+    QImage thumb;
+    EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb); }, [] {}, kNineMinutes), 0);
+    EXPECT_EQ(thumb.size(), QSize(85, 64));
+    PictureData d;
+    EXPECT_EQ(slow.whileAtWork([&] { return readPicture(tif, 1, 1, &d); }, [] {}, kNineMinutes), 0);
+    ASSERT_EQ(d.frames.size(), 1);
+    EXPECT_EQ(d.frames.first().size(), QSize(2400, 1800));
+    // Past the last guard on their time, they are given up: a failure, not
+    // a picture too large.
+    thumb = QImage();
+    d = PictureData();
+    const auto pastTheGuard = [&](const std::function<int()>& read) {
+        return slow.whileAtWork(read, [] {}, kMagickReadGuardMs + 1);
+    };
+    EXPECT_EQ(pastTheGuard([&] { return readScaledPicture(tif, QSize(96, 64), &thumb); }), err::Failure);
+    EXPECT_EQ(pastTheGuard([&] { return readPicture(tif, 1, 1, &d); }), err::Failure);
+    EXPECT_TRUE(thumb.isNull() && d.frames.isEmpty());
+}
+
+TEST(ReaderLimits, ReadsThatAreNotWantedAnyMoreAreAbandoned)
+{
+    // 15 KB of TIFF, 2400 x 1800 pixels.
+    QTemporaryDir dir;
+    const QString tif = dir.filePath("white.tif");
+    ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(2400, 1800)));
+    ensureMagick();
+    // A thumbnail whose walk has been stopped: before it started, and while
+    // it goes on. (Some of ImageMagick's readers, TIFF's among them, read on
+    // to the end of the picture; what would follow, scaling or turning it,
+    // does not start.)
+    std::atomic<bool> stop{true};
+    QImage thumb;
+    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, &stop), err::Failure);
+    EXPECT_TRUE(thumb.isNull());
+    stop = false;
+    SlowMachine slow;
+    EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb, &stop); },
+                               [&] { stop = true; }),
+              err::Failure);
+    EXPECT_TRUE(thumb.isNull());
+    // The whole picture, read when the program closes.
+    PictureData d;
+    EXPECT_EQ(slow.whileAtWork([&] { return readPicture(tif, 1, 1, &d); }, [] { abandonPictureReads(); }),
+              err::Failure);
+    EXPECT_TRUE(d.frames.isEmpty());
+    // The reads that start afterwards go on as ever.
+    stop = false;
+    EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb, &stop); }, [] {}), 0);
+    EXPECT_EQ(thumb.size(), QSize(85, 64));
+}
+
+TEST(ReaderLimits, APictureImageMagickCannotHoldIsRefusedForItsSizeBeforeTheWork)
+{
+    QTemporaryDir dir;
+    ensureMagick();
+    // A side past ImageMagick's width or height limit (16000 here), however
+    // few its pixels: an invalid width or height, whatever reads it.
+    for (const QSize size : {QSize(16001, 100), QSize(100, 16001)}) {
+        const QString tif = dir.filePath(QStringLiteral("%1x%2.tif").arg(size.width()).arg(size.height()));
+        ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(size.width(), size.height())));
+        PictureData d;
+        EXPECT_EQ(readPicture(tif, 1, 1, &d), err::InvalidSize);
+        EXPECT_EQ(readPicture(tif, 1, -1, &d), err::InvalidSize);
+        QImage thumb;
+        EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb), err::InvalidSize);
+        PictureInfo info;
+        EXPECT_EQ(readPictureInfo(tif, 1, &info), err::InvalidSize);
+        EXPECT_TRUE(d.frames.isEmpty() && thumb.isNull());
+    }
+    // More pixels than its pixel cache holds (its disk, 1 GB, at 10 bytes a
+    // pixel: 107,374,182 pixels): too large, told before any work.
+    const QString past = dir.filePath("past.tif");
+    ASSERT_TRUE(samples::writeBytes(past, samples::whiteTiff(16000, 6711)));
+    PictureData d;
+    EXPECT_EQ(readPicture(past, 1, 1, &d), err::NoMemory);
+    QImage thumb;
+    EXPECT_EQ(readScaledPicture(past, QSize(96, 64), &thumb), err::NoMemory);
+    // The largest picture it holds is read, also while another read holds
+    // room in its cache: it waits for the room rather than being refused.
+    const QString largest = dir.filePath("largest.tif");
+    ASSERT_TRUE(samples::writeBytes(largest, samples::whiteTiff(16000, 6710)));
+    const QString other = dir.filePath("other.tif");
+    ASSERT_TRUE(samples::writeBytes(other, samples::whiteTiff(16000, 4000)));
+    SlowMachine slow;
+    QImage otherThumb;
+    const int first = slow.whileAtWork(
+        [&] { return readScaledPicture(other, QSize(96, 64), &otherThumb); },
+        [&] { slow.startBeside([&] { return readScaledPicture(largest, QSize(96, 64), &thumb); }, 6); }, 0, 10);
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(slow.besideResult(), 0);
+    EXPECT_EQ(thumb.width(), 96);
+    EXPECT_EQ(otherThumb.width(), 96);
+}
