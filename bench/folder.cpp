@@ -9,6 +9,7 @@
 //    control's program and `ls -l`.
 // Run: bench_folder [rounds, default 7] (the folder is kept in
 // /tmp/lumivex-bench-folder for the next run)
+#include "ScriptedDialogs.h"
 #include "BenchSupport.h"
 #include "FrameProbe.h"
 #include "PhotoMaker.h"

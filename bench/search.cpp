@@ -5,6 +5,7 @@
 // last folder.
 // Run: bench_search [rounds, default 7] (the tree is kept in
 // /tmp/lumivex-bench-search for the next run)
+#include "ScriptedDialogs.h"
 #include "BenchSupport.h"
 
 #include "platform/controls/Dialogs.h"

@@ -6,6 +6,7 @@
 // thumbnail view of 10,000 pictures.
 // Run: bench_thumbnails [rounds, default 5] (the pictures are kept in
 // /tmp/lumivex-bench-thumbnails for the next run)
+#include "ScriptedDialogs.h"
 #include "BenchSupport.h"
 #include "PhotoMaker.h"
 

@@ -3,6 +3,7 @@
 // its file dialogs are Qt's, and a driver types a name into the next one and
 // presses Enter as a user would. A question the file dialog asks of its own
 // (Qt's message box) is recorded and answered Yes.
+#include "ScriptedDialogs.h"
 #include "platform/controls/Dialogs.h"
 
 #include <QAbstractItemView>

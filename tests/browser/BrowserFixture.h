@@ -1,6 +1,7 @@
 #pragma once
 // A main window over folders the test makes: the folder tree's only root is
 // the test's data folder, the program folder is a temporary current folder.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/shell/ShellList.h"

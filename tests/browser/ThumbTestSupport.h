@@ -1,5 +1,6 @@
 #pragma once
 // Pictures and a main window for the thumbnail, rename and properties tests.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "platform/controls/Dialogs.h"
 #include "window/Lumivex1.h"

@@ -1,5 +1,6 @@
 // "Select Multimedia from the Internet": the list of web addresses in
 // PictList.INI, driven through the window's own controls.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "browser/GetURL1.h"
 #include "platform/controls/Dialogs.h"

@@ -1,4 +1,5 @@
 // The picture properties window on files the tests make.
+#include "ScriptedDialogs.h"
 #include "ThumbTestSupport.h"
 
 #include "browser/ProPert1.h"

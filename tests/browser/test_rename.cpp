@@ -1,4 +1,5 @@
 // Renaming the current file, and making a new folder in the shown one.
+#include "ScriptedDialogs.h"
 #include "ThumbTestSupport.h"
 
 #include "browser/Rename1.h"

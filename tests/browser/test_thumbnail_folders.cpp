@@ -2,6 +2,7 @@
 // user: tree keys and tab clicks that come while a run goes on, while one is
 // queued or after it ended, and the tab switch the picture view makes when a
 // folder's first picture is shown.
+#include "ScriptedDialogs.h"
 #include "ThumbTestSupport.h"
 #include "PictureSamples.h"
 

@@ -1,6 +1,7 @@
 // The print picture window: the preview, its boxes and bars, the title's
 // font and colour, and printing through the real printer code to a PDF file
 // that is read back.
+#include "ScriptedDialogs.h"
 #include "PictureSamples.h"
 #include "TestSupport.h"
 

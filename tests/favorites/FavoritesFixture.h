@@ -1,6 +1,7 @@
 #pragma once
 // A program folder with favourite lists, scripted dialogs and the steps a
 // user takes in the favourite list windows.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 
 #include "favorites/SetFavList1.h"

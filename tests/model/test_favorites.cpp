@@ -1,5 +1,6 @@
 // The Internet favourites: shortcut files, the names pages are saved under,
 // the folder walk, and the favourites tree driven through its own widget.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "lists/FavoritesTree.h"
 #include "lists/InternetShortcut.h"

@@ -1,5 +1,6 @@
 #pragma once
 // A main window started in a temporary program folder, with scripted dialogs.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "platform/controls/Dialogs.h"
 #include "shared/SharedState.h"

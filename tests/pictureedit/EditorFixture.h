@@ -1,6 +1,7 @@
 #pragma once
 // The main window with a picture on show, its editors opened by their tools,
 // and the clicks a user makes on the editors' buttons, sliders and lists.
+#include "ScriptedDialogs.h"
 #include "PictureSamples.h"
 #include "TestSupport.h"
 

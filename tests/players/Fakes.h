@@ -1,6 +1,7 @@
 #pragma once
 // Stand-ins for the media engine, the CD device and the web engine, and a
 // main window built over them in a temporary program folder.
+#include "ScriptedDialogs.h"
 #include "RecordingBrowser.h"
 #include "TestSupport.h"
 

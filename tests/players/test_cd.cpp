@@ -1,5 +1,6 @@
 // The CD device over libcdio, on a disc image the test writes, and without
 // any drive at all.
+#include "ScriptedDialogs.h"
 #include "Fakes.h"
 
 #include "platform/devices/CdDevice.h"

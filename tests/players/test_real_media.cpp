@@ -1,6 +1,7 @@
 // The main window's players over the real media engine: every video and
 // music type the program lists plays, Play after the end starts again, and a
 // file the engine cannot play is named and leaves no old picture on show.
+#include "ScriptedDialogs.h"
 #include "MediaFixtures.h"
 #include "TestSupport.h"
 

@@ -1,6 +1,7 @@
 // The real engines: Qt Multimedia plays a generated file to its end, and the
 // web engine loads a local page and saves it. Each skips, with the reason,
 // where the machine cannot run it.
+#include "ScriptedDialogs.h"
 #include "MediaFixtures.h"
 #include "TestSupport.h"
 

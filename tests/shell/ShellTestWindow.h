@@ -1,6 +1,7 @@
 #pragma once
 // A main window whose procedures of other areas record their calls, on a
 // temporary program folder with scripted dialogs.
+#include "ScriptedDialogs.h"
 #include "RecordingBrowser.h"
 #include "TestSupport.h"
 #include "platform/controls/Dialogs.h"

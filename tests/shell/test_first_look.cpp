@@ -2,6 +2,7 @@
 // colours, the File menu's access key, the check at the file list's view
 // style, the caption of a page without a title, the tools' tips, and the
 // Documents tab printing the selected text.
+#include "ScriptedDialogs.h"
 #include "ShellTestWindow.h"
 #include "platform/text/RichTextBox.h"
 #include "platform/shell/ShellList.h"

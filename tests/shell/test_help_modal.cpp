@@ -1,6 +1,7 @@
 // The help window beside modal dialogs: opened from a dialog's Help button,
 // or open before the dialog came up, it takes clicks and keys while the
 // dialog waits; and Esc closes the tip window.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "browser/Rename1.h"
 #include "platform/controls/Dialogs.h"

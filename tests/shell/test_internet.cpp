@@ -1,6 +1,7 @@
 // The Internet tab: the browser's page events, the visited addresses, the
 // favourites tree, saving pages to it, and the list of web addresses, on the
 // main window with its own controls.
+#include "ScriptedDialogs.h"
 #include "LoopbackServer.h"
 #include "ShellTestWindow.h"
 #include "browser/GetURL1.h"

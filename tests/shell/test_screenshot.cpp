@@ -1,5 +1,6 @@
 // Saves a picture of the main window as it starts, to look at by eye:
 // LUMIVEX_SCREENSHOT=/tmp/main.png xvfb-run -a build/test/bin/test_shell --gtest_filter=Screenshot.*
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "platform/controls/Dialogs.h"
 #include "window/Lumivex1.h"

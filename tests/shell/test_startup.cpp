@@ -1,3 +1,4 @@
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 // The real program is started from a program folder made as the benchmarks make it.
 #include "../../bench/ProgramFolder.h"

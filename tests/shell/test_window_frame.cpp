@@ -2,6 +2,7 @@
 // player controls usable at the first-start size, the Internet tab's page
 // beside a resizable favourites column, a maximised window coming back
 // maximised, and the tip and help windows clear of the menu and tool bars.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/KeyedTree.h"

@@ -1,5 +1,6 @@
 // The animation and video file builder, driven through its own controls on
 // pictures the tests make.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "VideoMedia.h"
 

@@ -1,6 +1,7 @@
 // The video writers on a full disk, through their windows: Create Video's
 // AVI and TIFF and the join each keep the old file and say that the disk is
 // full, as every other writer of the program does ("Error: 61 - Disk full").
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "VideoMedia.h"
 

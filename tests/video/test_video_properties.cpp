@@ -1,4 +1,5 @@
 // The video properties window on media files the tests make.
+#include "ScriptedDialogs.h"
 #include "VideoMedia.h"
 
 #include "platform/controls/Dialogs.h"

@@ -2,6 +2,7 @@
 // pickers, typed names, drops, the list buttons, OK with the inputs held
 // while the job runs, the status texts, the messages, and Cancel or the
 // close box during a run.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "VideoMedia.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 // A main window in a temporary program folder, with scripted dialogs, and a
 // small web server on the loopback interface for internet pictures.
+#include "ScriptedDialogs.h"
 #include "PictureSamples.h"
 #include "TestSupport.h"
 

@@ -2,6 +2,7 @@
 // double-click in the file list), shown as it opens and fitted to the
 // window: painted from a decode at the size it shows, never from the whole
 // picture, while the commands that need every pixel still get all of them.
+#include "ScriptedDialogs.h"
 #include "PictureSamples.h"
 #include "TestSupport.h"
 

@@ -6,6 +6,7 @@
 // libraries stand first in the library path under the libraries' names; a
 // copy of the program stands in a folder without the plug-ins, or with a
 // plug-in that is not a library.
+#include "ScriptedDialogs.h"
 #include "platform/devices/CdDevice.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/net/Download.h"
