@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 extern "C" {
+#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
 
@@ -26,6 +27,47 @@ namespace {
 QStringList folderEntries(const QString& dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The packets of a file's picture and sound streams.
+struct Packets {
+    QList<double> video; // times in seconds
+    QList<double> keys;  // times of the key frames
+    bool startsWithKey = false;
+    double soundStart = NAN, soundEnd = NAN; // seconds
+    double sound() const { return soundEnd - soundStart; }
+};
+
+Packets packetsOf(const QString& path)
+{
+    Packets p;
+    AVFormatContext* ic = nullptr;
+    if (avformat_open_input(&ic, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return p;
+    avformat_find_stream_info(ic, nullptr);
+    const int video = av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const int sound = av_find_best_stream(ic, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    AVPacket* pkt = av_packet_alloc();
+    while (av_read_frame(ic, pkt) >= 0) {
+        const double base = av_q2d(ic->streams[pkt->stream_index]->time_base);
+        const double t = double(pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts) * base;
+        const bool key = pkt->flags & AV_PKT_FLAG_KEY;
+        if (pkt->stream_index == video) {
+            if (p.video.isEmpty())
+                p.startsWithKey = key;
+            p.video << t;
+            if (key)
+                p.keys << t;
+        } else if (pkt->stream_index == sound) {
+            if (std::isnan(p.soundStart))
+                p.soundStart = t;
+            p.soundEnd = t + double(pkt->duration) * base;
+        }
+        av_packet_unref(pkt);
+    }
+    av_packet_free(&pkt);
+    avformat_close_input(&ic);
+    return p;
 }
 
 class Converter : public ::testing::Test {
@@ -94,6 +136,49 @@ TEST_F(Converter, VideoIsCopiedOrReencodedByTargetType)
     r = convertMedia({avi, dir.filePath("part.mpg"), 1.0, 4.0});
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(fixtures::probe(dir.filePath("part.mpg")).videoCodec, "mpeg1video");
+}
+
+TEST_F(Converter, ACopiedClipStartsAtTheKeyFrameBeforeItsMarkWithItsSound)
+{
+    // Matroska with H.264: key frames only where the picture changes much.
+    const QString mkv = dir.filePath("movie.mkv");
+    ASSERT_TRUE(fixtures::makeVideo(mkv, 6.0));
+    const Packets source = packetsOf(mkv);
+    // A mark well after a key frame, the next one well after it.
+    qsizetype k = 0;
+    while (k + 1 < source.keys.size() && source.keys.at(k + 1) - source.keys.at(k) < 0.6)
+        ++k;
+    ASSERT_LT(k + 1, source.keys.size()) << "key frames far enough apart";
+    const double key = source.keys.at(k), mark = key + 0.3, end = mark + 1.0;
+    auto r = convertMedia({mkv, dir.filePath("part.mkv"), mark, end});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.copiedStreams, 2);
+    const Packets part = packetsOf(dir.filePath("part.mkv"));
+    EXPECT_TRUE(part.startsWithKey);
+    const auto frames =
+        std::count_if(source.video.begin(), source.video.end(), [&](double t) { return t >= key && t < end; });
+    EXPECT_NEAR(double(part.video.size()), double(frames), 2.0) << "the pictures from that key frame on";
+    EXPECT_NEAR(part.sound(), end - key, 0.1) << "the sound starts with the pictures";
+
+    // Pictures that end before the mark: the clip starts at their last key frame.
+    const QString shortPictures = dir.filePath("short.mkv");
+    platform::MediaWriter w;
+    ASSERT_TRUE(w.open(shortPictures, {160, 120, 15, 44100, 2, {}, {}}));
+    QImage img(160, 120, QImage::Format_RGB32);
+    for (int f = 0; f < 30; ++f) {
+        img.fill(QColor::fromHsv(f * 12, 200, 220));
+        ASSERT_TRUE(w.writeFrame(img));
+    }
+    const std::vector<std::int16_t> silence(4 * 44100 * 2);
+    ASSERT_TRUE(w.writeAudio(silence.data(), 4 * 44100));
+    ASSERT_TRUE(w.finish());
+    r = convertMedia({shortPictures, dir.filePath("tail.mkv"), 3.0, -1});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const Packets tail = packetsOf(dir.filePath("tail.mkv"));
+    EXPECT_TRUE(tail.startsWithKey);
+    const Packets whole = packetsOf(shortPictures);
+    ASSERT_LT(whole.video.last(), 2.5);
+    EXPECT_NEAR(tail.sound(), whole.soundEnd - whole.keys.last(), 0.1);
 }
 
 TEST_F(Converter, MpegClipsOfDetailedPicturesKeepTheMuxersBuffersFilled)

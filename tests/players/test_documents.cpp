@@ -84,6 +84,67 @@ TEST(Rtf, DamagedInputShowsWhatCanBeRead)
     EXPECT_EQ(doc.toPlainText(), QString("aé bé c"));
 }
 
+TEST(Rtf, NamedCharactersBreaksAndHiddenText)
+{
+    QTextDocument doc;
+    // Settings inside a destination that is not shown stay there.
+    ASSERT_TRUE(platform::readRtf("{\\rtf1\\ansi{\\*\\generator\\ansicpg1251\\par Writer;}"
+                                  "a\\emdash b\\endash c\\bullet d\\lquote e\\rquote f\\ldblquote g\\rdblquote h"
+                                  "\\line i\\emspace j\\enspace k\\qmspace l\\zwj m\\zwnj n\\cell o\\chatn p"
+                                  "\\row q\\page r\\sect s\\par "
+                                  "\\'e9{\\v hidden\\v0 shown}{\\*\\fldrslt link}{\\header head}"
+                                  "\\uc2\\b\\plain\\u233xx end}",
+                                  &doc));
+    EXPECT_EQ(doc.toRawText(), QStringView(u"a\u2014b\u2013c\u2022d\u2018e\u2019f\u201Cg\u201Dh\u2028i\u2003j"
+                                           u"\u2002k\u2005l\u200Dm\u200Cn\top\u2029q\u2029r\u2029s\u2029"
+                                           u"\u00E9shownlink\u00E9 end")
+                                   .toString())
+        << "\\plain keeps the count of stand-ins for a Unicode character";
+}
+
+TEST(Rtf, FormattingWordsReachTheirCharactersAndParagraphs)
+{
+    QTextDocument doc;
+    ASSERT_TRUE(platform::readRtf(
+        "{\\rtf1\\ansi\\deff1{\\fonttbl\\f0 Arial\\f1\\fcharset161 Greek Face;}{\\colortbl;\\red0\\green128\\blue0;}"
+        "\\fs40\\fs dflt \\strike strk\\strike0  \\striked dstrk\\striked0  "
+        "\\uld uone\\ulnone  \\uldb utwo\\ul0  \\ulw uthree\\ulnone  \\ulth ufour\\ulnone  \\uldash ufive\\ulnone  "
+        "\\cb1 bgone\\cb0  \\highlight1 bgtwo\\highlight0  \\chcbpat1 bgthree\\chcbpat0  "
+        "\\super sup\\nosupersub  \\sub sbs\\nosupersub  flat\\'e9 \\f0\\'e9 arial \\b\\i\\plain plainword\\par "
+        "\\qr\\li300\\ri450\\fi-150\\sb600\\sa750 right\\par\\qj justified\\par\\qc\\ql left\\par}",
+        &doc));
+    EXPECT_TRUE(doc.toPlainText().contains(QStringView(u"flat\u03B9 \u00E9 arial").toString()))
+        << "the Greek font's characters are read in its code page";
+    EXPECT_EQ(formatOf(&doc, "dflt").fontFamilies().toStringList(), QStringList({"Greek Face"}));
+    EXPECT_EQ(formatOf(&doc, "arial").fontFamilies().toStringList(), QStringList({"Arial"}));
+    EXPECT_DOUBLE_EQ(formatOf(&doc, "dflt").fontPointSize(), 12.0);
+    for (const char* word : {"strk", "dstrk"})
+        EXPECT_TRUE(formatOf(&doc, word).fontStrikeOut()) << word;
+    for (const char* word : {"uone", "utwo", "uthree", "ufour", "ufive"})
+        EXPECT_TRUE(formatOf(&doc, word).fontUnderline()) << word;
+    for (const char* word : {"bgone", "bgtwo", "bgthree"})
+        EXPECT_EQ(formatOf(&doc, word).background().color(), QColor(0, 128, 0)) << word;
+    EXPECT_EQ(formatOf(&doc, "sup").verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    EXPECT_EQ(formatOf(&doc, "sbs").verticalAlignment(), QTextCharFormat::AlignSubScript);
+    const QTextCharFormat flat = formatOf(&doc, "flat");
+    EXPECT_FALSE(flat.fontStrikeOut() || flat.fontUnderline() || flat.hasProperty(QTextFormat::BackgroundBrush));
+    EXPECT_EQ(flat.verticalAlignment(), QTextCharFormat::AlignNormal);
+    const QTextCharFormat plain = formatOf(&doc, "plainword");
+    EXPECT_FALSE(plain.fontWeight() == QFont::Bold || plain.fontItalic());
+    EXPECT_EQ(plain.fontFamilies().toStringList(), QStringList({"Greek Face"}));
+
+    const QTextBlockFormat right = doc.findBlockByNumber(1).blockFormat();
+    EXPECT_EQ(right.alignment(), Qt::AlignRight);
+    EXPECT_DOUBLE_EQ(right.leftMargin(), 20.0);
+    EXPECT_DOUBLE_EQ(right.rightMargin(), 30.0);
+    EXPECT_DOUBLE_EQ(right.textIndent(), -10.0);
+    EXPECT_DOUBLE_EQ(right.topMargin(), 40.0);
+    EXPECT_DOUBLE_EQ(right.bottomMargin(), 50.0);
+    EXPECT_EQ(doc.findBlockByNumber(2).blockFormat().alignment(), Qt::AlignJustify);
+    EXPECT_EQ(doc.findBlockByNumber(3).blockFormat().alignment(), Qt::AlignLeft);
+    EXPECT_EQ(doc.findBlockByNumber(3).text(), "left");
+}
+
 TEST(Rtf, PlainTextIsUtf8ElseWindows1252)
 {
     EXPECT_EQ(platform::decodePlainText("caf\xc3\xa9"), QString("café"));

@@ -164,73 +164,99 @@ private:
         const bool copiedVideo = std::any_of(m_routes.begin(), m_routes.end(),
                                              [](const auto& r) { return r->video && r->out; });
         m_origin = copiedVideo ? NAN : m_start;
-        std::deque<PacketPtr> held;
-        double lastKey = NAN;
         PacketPtr pkt(av_packet_alloc());
         for (;;) {
-            if (m_cancel && m_cancel->load()) {
-                m_stopped = true;
-                *error = QStringLiteral("The conversion was stopped");
+            if (stopAsked(error))
                 return false;
-            }
             const int r = av_read_frame(m_in.get(), pkt.get());
-            if (r == AVERROR_EOF)
-                break;
-            if (r < 0) {
-                if (r == AVERROR(EAGAIN))
-                    continue;
-                break; // a damaged tail ends the clip where the damage starts
-            }
-            Route* route = m_byIndex.value(pkt->stream_index);
-            if (!route) {
-                av_packet_unref(pkt.get());
+            if (r == AVERROR(EAGAIN))
                 continue;
-            }
-            if (std::isnan(m_origin)) {
-                // Still looking for the key frame the clip starts at.
-                const double t = packetTime(pkt.get(), route->in);
-                if (route->video && route->out && !std::isnan(t)) {
-                    const bool key = pkt->flags & AV_PKT_FLAG_KEY;
-                    if (t <= m_start + 1e-6) {
-                        if (key) {
-                            lastKey = t;
-                            // What lies well before this key frame is not needed.
-                            std::erase_if(held, [&](const PacketPtr& p) {
-                                const Route* hr = m_byIndex.value(p->stream_index);
-                                const double ht = packetTime(p.get(), hr->in);
-                                return !std::isnan(ht) && ht < lastKey - 1.0;
-                            });
-                        }
-                    } else if (!std::isnan(lastKey)) {
-                        m_origin = lastKey;
-                    } else if (key) {
-                        m_origin = t;
-                    }
-                }
-                held.push_back(PacketPtr(av_packet_clone(pkt.get())));
-                av_packet_unref(pkt.get());
-                if (std::isnan(m_origin))
-                    continue;
-                for (auto& p : held)
-                    if (!feed(p.get(), error))
-                        return false;
-                held.clear();
-            } else {
-                const bool ok = feed(pkt.get(), error);
-                av_packet_unref(pkt.get());
-                if (!ok)
-                    return false;
-            }
+            if (r < 0)
+                break; // the end, or a damaged tail that ends the clip where the damage starts
+            if (!takePacket(pkt.get(), error))
+                return false;
             if (std::all_of(m_routes.begin(), m_routes.end(), [](const auto& r) { return r->done; }))
                 break;
         }
-        if (std::isnan(m_origin)) {
-            m_origin = std::isnan(lastKey) ? m_start : lastKey;
-            for (auto& p : held)
-                if (!feed(p.get(), error))
-                    return false;
+        return startAtTheEnd(error) && flushRoutes(error);
+    }
+
+    bool stopAsked(QString* error)
+    {
+        if (!m_cancel || !m_cancel->load())
+            return false;
+        m_stopped = true;
+        *error = QStringLiteral("The conversion was stopped");
+        return true;
+    }
+
+    // A packet read from the source: held while the clip's start is still
+    // looked for, written with those held once it is found, else written.
+    bool takePacket(AVPacket* pkt, QString* error)
+    {
+        const Route* route = m_byIndex.value(pkt->stream_index);
+        if (!route) {
+            av_packet_unref(pkt);
+            return true;
         }
-        // Flush decoders, then encoders.
+        if (!std::isnan(m_origin)) {
+            const bool ok = feed(pkt, error);
+            av_packet_unref(pkt);
+            return ok;
+        }
+        lookForStart(pkt, *route);
+        m_held.push_back(PacketPtr(av_packet_clone(pkt)));
+        av_packet_unref(pkt);
+        return std::isnan(m_origin) || feedHeld(error);
+    }
+
+    // The clip starts at the last key frame of the copied pictures at or
+    // before the marked start, found once a picture after the mark comes;
+    // or at the first key frame after the mark where none came before it.
+    void lookForStart(const AVPacket* pkt, const Route& route)
+    {
+        const double t = packetTime(pkt, route.in);
+        if (!route.video || !route.out || std::isnan(t))
+            return;
+        const bool key = pkt->flags & AV_PKT_FLAG_KEY;
+        if (t <= m_start + 1e-6) {
+            if (key) {
+                m_lastKey = t;
+                // What lies well before this key frame is not needed.
+                std::erase_if(m_held, [&](const PacketPtr& p) {
+                    const double ht = packetTime(p.get(), m_byIndex.value(p->stream_index)->in);
+                    return !std::isnan(ht) && ht < m_lastKey - 1.0;
+                });
+            }
+        } else if (!std::isnan(m_lastKey)) {
+            m_origin = m_lastKey;
+        } else if (key) {
+            m_origin = t;
+        }
+    }
+
+    bool feedHeld(QString* error)
+    {
+        for (auto& p : m_held)
+            if (!feed(p.get(), error))
+                return false;
+        m_held.clear();
+        return true;
+    }
+
+    // A source that ended while the start was still looked for: the clip
+    // starts at the last key frame before the mark, or at the mark.
+    bool startAtTheEnd(QString* error)
+    {
+        if (!std::isnan(m_origin))
+            return true;
+        m_origin = std::isnan(m_lastKey) ? m_start : m_lastKey;
+        return feedHeld(error);
+    }
+
+    // Flushes the decoders, then the encoders.
+    bool flushRoutes(QString* error)
+    {
         for (const auto& route : m_routes) {
             if (!route->decoder)
                 continue;
@@ -366,6 +392,10 @@ private:
     std::vector<std::unique_ptr<Route>> m_routes;
     QHash<int, Route*> m_byIndex;
     double m_start = 0, m_end = kInfinity, m_origin = 0;
+    // While the start is looked for: the packets read, and the last key
+    // frame of the copied pictures at or before the marked start.
+    std::deque<PacketPtr> m_held;
+    double m_lastKey = NAN;
     bool m_stopped = false;
 };
 

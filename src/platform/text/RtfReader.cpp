@@ -5,13 +5,14 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <optional>
 
 namespace platform {
 namespace {
@@ -78,19 +79,33 @@ struct Font {
     int charset = 0;
 };
 
-// Control words that open a destination the reader does not show.
-const QSet<QByteArray>& skippedDestinations()
+// What a control word gives its handler: \b, \b1 and \b0 are one word
+// with no, a true and a false parameter.
+struct Parameter {
+    bool given = false;
+    int value = 0;
+    bool on() const { return !given || value != 0; }
+};
+
+// Control words that open a destination: the two tables the text refers
+// to, and those the reader does not show.
+const QHash<QByteArray, Dest>& destinations()
 {
-    static const QSet<QByteArray> s = {
-        "author",    "buptim",     "colorschememapping", "comment",   "creatim",    "datastore",
-        "doccomm",   "footer",     "footerf",            "footerl",   "footerr",    "footnote",
-        "ftncn",     "ftnsep",     "ftnsepc",            "header",    "headerf",    "headerl",
-        "headerr",   "info",       "keywords",           "latentstyles", "listoverridetable", "listtable",
-        "nonshppict", "object",    "operator",           "pict",      "printim",    "revtim",
-        "revtbl",    "rsidtbl",    "stylesheet",         "subject",   "themedata",  "title",
-        "xmlnstbl",  "filetbl",    "fldinst",            "generator", "pgdsctbl",   "mmathPr",
-        "bkmkstart", "bkmkend",    "company",            "operator",  "userprops",  "wgrffmtfilter"};
-    return s;
+    static const QHash<QByteArray, Dest> table = [] {
+        QHash<QByteArray, Dest> t = {{"fonttbl", Dest::FontTable}, {"colortbl", Dest::ColorTable}};
+        for (const char* w :
+             {"author",    "buptim",     "colorschememapping", "comment",   "creatim",    "datastore",
+              "doccomm",   "footer",     "footerf",            "footerl",   "footerr",    "footnote",
+              "ftncn",     "ftnsep",     "ftnsepc",            "header",    "headerf",    "headerl",
+              "headerr",   "info",       "keywords",           "latentstyles", "listoverridetable", "listtable",
+              "nonshppict", "object",    "operator",           "pict",      "printim",    "revtim",
+              "revtbl",    "rsidtbl",    "stylesheet",         "subject",   "themedata",  "title",
+              "xmlnstbl",  "filetbl",    "fldinst",            "generator", "pgdsctbl",   "mmathPr",
+              "bkmkstart", "bkmkend",    "company",            "userprops", "wgrffmtfilter"})
+            t.insert(w, Dest::Skip);
+        return t;
+    }();
+    return table;
 }
 
 class Reader {
@@ -143,10 +158,16 @@ private:
             --m_overflow;
             return;
         }
-        if (g().dest == Dest::FontTable && m_fontNumber >= 0 && !m_fontName.isEmpty())
-            finishFont();
+        if (g().dest == Dest::FontTable)
+            finishPendingFont();
         if (m_stack.size() > 1)
             m_stack.pop_back();
+    }
+
+    void finishPendingFont()
+    {
+        if (m_fontNumber >= 0 && !m_fontName.isEmpty())
+            finishFont();
     }
 
     void finishFont()
@@ -195,8 +216,7 @@ private:
         while (j < n && isalpha(uchar(m_in.at(j))) && j - i < 32)
             ++j;
         const QByteArray word = m_in.mid(i, j - i);
-        bool hasParam = false;
-        int param = 0;
+        Parameter param;
         qsizetype k = j;
         if (k < n && (m_in.at(k) == '-' || isdigit(uchar(m_in.at(k))))) {
             qsizetype s = k;
@@ -206,164 +226,197 @@ private:
                 ++k;
             // Overlong numbers are cut to the range of a parameter.
             const QByteArray digits = m_in.mid(s, std::min<qsizetype>(k - s, 11));
-            param = int(std::clamp(digits.toLongLong(), qint64(INT_MIN), qint64(INT_MAX)));
-            hasParam = k > s + (m_in.at(s) == '-' ? 1 : 0);
+            param.value = int(std::clamp(digits.toLongLong(), qint64(INT_MIN), qint64(INT_MAX)));
+            param.given = k > s + (m_in.at(s) == '-' ? 1 : 0);
         }
         if (k < n && m_in.at(k) == ' ')
             ++k;
         if (word == "bin") {
             flush();
-            return std::min(n, k + std::max(0, param)); // binary data is skipped whole
+            return std::min(n, k + std::max(0, param.value)); // binary data is skipped whole
         }
         const bool starred = m_starred;
         m_starred = false;
-        controlWord(word, hasParam, param, starred);
+        controlWord(word, param, starred);
         return k;
     }
 
-    void controlWord(const QByteArray& w, bool hasParam, int p, bool starred)
+    using Handler = void (*)(Reader&, Parameter);
+
+    // A control word does what its handler in the group's destination does.
+    // One that opens a destination does that wherever it stands.
+    void controlWord(const QByteArray& w, Parameter p, bool starred)
     {
-        Group& s = g();
-        if (s.dest == Dest::Skip)
+        const Dest dest = g().dest;
+        if (dest == Dest::Skip)
             return;
-        const bool on = !hasParam || p != 0;
-        // Destinations.
-        if (w == "fonttbl") {
-            flush();
-            s.dest = Dest::FontTable;
-            m_fontNumber = -1;
+        if (const std::optional<Dest> opened = destinationOpenedBy(w, starred)) {
+            openDestination(*opened);
             return;
         }
-        if (w == "colortbl") {
-            flush();
-            s.dest = Dest::ColorTable;
-            m_colors.clear();
-            m_red = m_green = m_blue = 0;
-            m_colorSet = false;
-            return;
-        }
-        if (skippedDestinations().contains(w) || (starred && !knownWord(w))) {
-            flush();
-            s.dest = Dest::Skip;
-            return;
-        }
-        if (s.dest == Dest::FontTable) {
-            if (w == "f") {
-                if (m_fontNumber >= 0 && !m_fontName.isEmpty())
-                    finishFont();
-                m_fontNumber = p;
-                m_fonts[p];
-            } else if (w == "fcharset" && m_fontNumber >= 0) {
-                m_fonts[m_fontNumber].charset = p;
-            }
-            return;
-        }
-        if (s.dest == Dest::ColorTable) {
-            if (w == "red")
-                m_red = p, m_colorSet = true;
-            else if (w == "green")
-                m_green = p, m_colorSet = true;
-            else if (w == "blue")
-                m_blue = p, m_colorSet = true;
-            return;
-        }
-        // Document settings.
-        if (w == "ansicpg") {
-            flush();
-            m_codepage = p;
-            return;
-        }
-        if (w == "deff") {
-            m_defaultFont = p;
-            return;
-        }
-        if (w == "uc") {
-            s.chr.ucSkip = std::clamp(p, 0, 10);
-            return;
-        }
-        if (w == "u") {
-            int code = p < 0 ? p + 65536 : p;
-            textChar(QChar(char16_t(code)));
-            m_skipChars = s.chr.ucSkip;
-            return;
-        }
-        // Characters.
-        static const QHash<QByteArray, char16_t> symbols = {
-            {"tab", u'\t'},          {"emdash", 0x2014},   {"endash", 0x2013}, {"bullet", 0x2022},
-            {"lquote", 0x2018},      {"rquote", 0x2019},   {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
-            {"line", 0x2028},        {"emspace", 0x2003},  {"enspace", 0x2002}, {"qmspace", 0x2005},
-            {"zwj", 0x200D},         {"zwnj", 0x200C},     {"cell", u'\t'},    {"chatn", 0}};
-        const auto sym = symbols.constFind(w);
-        if (sym != symbols.constEnd()) {
-            if (*sym)
-                textChar(QChar(*sym));
-            return;
-        }
-        if (w == "par" || w == "row" || w == "page" || w == "sect") {
-            paragraph();
-            return;
-        }
-        // Formatting: what follows takes it.
-        flush();
-        CharState& c = s.chr;
-        ParaState& para = s.para;
-        if (w == "plain") {
-            const int uc = c.ucSkip;
-            c = CharState{};
-            c.ucSkip = uc;
-        } else if (w == "pard") {
-            para = ParaState{};
-        } else if (w == "f") {
-            c.font = p;
-        } else if (w == "fs") {
-            c.halfPoints = hasParam && p > 0 ? std::min(p, 3276) : 24;
-        } else if (w == "b") {
-            c.bold = on;
-        } else if (w == "i") {
-            c.italic = on;
-        } else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "ulth" || w == "uldash") {
-            c.underline = on;
-        } else if (w == "ulnone") {
-            c.underline = false;
-        } else if (w == "strike" || w == "striked") {
-            c.strike = on;
-        } else if (w == "v") {
-            c.hidden = on;
-        } else if (w == "cf") {
-            c.fore = p;
-        } else if (w == "cb" || w == "highlight" || w == "chcbpat") {
-            c.back = p;
-        } else if (w == "super") {
-            c.rise = 1;
-        } else if (w == "sub") {
-            c.rise = -1;
-        } else if (w == "nosupersub") {
-            c.rise = 0;
-        } else if (w == "ql") {
-            para.align = Qt::AlignLeft;
-        } else if (w == "qr") {
-            para.align = Qt::AlignRight;
-        } else if (w == "qc") {
-            para.align = Qt::AlignHCenter;
-        } else if (w == "qj") {
-            para.align = Qt::AlignJustify;
-        } else if (w == "li") {
-            para.leftTwips = p;
-        } else if (w == "ri") {
-            para.rightTwips = p;
-        } else if (w == "fi") {
-            para.firstTwips = p;
-        } else if (w == "sb") {
-            para.beforeTwips = p;
-        } else if (w == "sa") {
-            para.afterTwips = p;
-        }
+        const QHash<QByteArray, Handler>& words = dest == Dest::FontTable    ? fontTableWords()
+                                                  : dest == Dest::ColorTable ? colorTableWords()
+                                                                             : textWords();
+        if (const auto handler = words.constFind(w); handler != words.constEnd())
+            (*handler)(*this, p);
+        else if (dest == Dest::Text)
+            flush(); // a word not known here may be formatting: the text before it keeps its own
+    }
+
+    static std::optional<Dest> destinationOpenedBy(const QByteArray& w, bool starred)
+    {
+        if (const auto known = destinations().constFind(w); known != destinations().constEnd())
+            return *known;
+        // A starred word the reader does not know opens a destination it need not show.
+        if (starred && !knownWord(w))
+            return Dest::Skip;
+        return std::nullopt;
     }
 
     static bool knownWord(const QByteArray& w)
     {
         // Starred words whose text is shown.
         return w == "fldrslt" || w == "shppict" || w == "ud" || w == "upr";
+    }
+
+    void openDestination(Dest dest)
+    {
+        flush();
+        g().dest = dest;
+        if (dest == Dest::FontTable) {
+            m_fontNumber = -1;
+        } else if (dest == Dest::ColorTable) {
+            m_colors.clear();
+            startColor();
+        }
+    }
+
+    static const QHash<QByteArray, Handler>& fontTableWords()
+    {
+        static const QHash<QByteArray, Handler> table = {
+            {"f", [](Reader& r, Parameter p) { r.startFont(p.value); }},
+            {"fcharset", [](Reader& r, Parameter p) { r.setFontCharset(p.value); }},
+        };
+        return table;
+    }
+
+    static const QHash<QByteArray, Handler>& colorTableWords()
+    {
+        static const QHash<QByteArray, Handler> table = {
+            {"red", [](Reader& r, Parameter p) { r.m_red = p.value, r.m_colorSet = true; }},
+            {"green", [](Reader& r, Parameter p) { r.m_green = p.value, r.m_colorSet = true; }},
+            {"blue", [](Reader& r, Parameter p) { r.m_blue = p.value, r.m_colorSet = true; }},
+        };
+        return table;
+    }
+
+    // The words of the text: document settings, characters by name, the ends
+    // of paragraphs, and the formatting that what follows takes.
+    static const QHash<QByteArray, Handler>& textWords()
+    {
+        const Handler paragraph = [](Reader& r, Parameter) { r.paragraph(); };
+        const Handler underline = [](Reader& r, Parameter p) { r.restyle().underline = p.on(); };
+        const Handler strike = [](Reader& r, Parameter p) { r.restyle().strike = p.on(); };
+        const Handler background = [](Reader& r, Parameter p) { r.restyle().back = p.value; };
+        static const QHash<QByteArray, Handler> table = {
+            {"ansicpg", [](Reader& r, Parameter p) { r.flush(), r.m_codepage = p.value; }},
+            {"deff", [](Reader& r, Parameter p) { r.m_defaultFont = p.value; }},
+            {"uc", [](Reader& r, Parameter p) { r.g().chr.ucSkip = std::clamp(p.value, 0, 10); }},
+            {"u", [](Reader& r, Parameter p) { r.unicodeChar(p.value); }},
+
+            {"tab", symbol<u'\t'>},      {"emdash", symbol<0x2014>},  {"endash", symbol<0x2013>},
+            {"bullet", symbol<0x2022>},  {"lquote", symbol<0x2018>},  {"rquote", symbol<0x2019>},
+            {"ldblquote", symbol<0x201C>}, {"rdblquote", symbol<0x201D>}, {"line", symbol<0x2028>},
+            {"emspace", symbol<0x2003>}, {"enspace", symbol<0x2002>}, {"qmspace", symbol<0x2005>},
+            {"zwj", symbol<0x200D>},     {"zwnj", symbol<0x200C>},    {"cell", symbol<u'\t'>},
+            {"chatn", [](Reader&, Parameter) {}}, // a footnote's own mark, not shown
+
+            {"par", paragraph}, {"row", paragraph}, {"page", paragraph}, {"sect", paragraph},
+
+            {"plain", [](Reader& r, Parameter) { r.plain(); }},
+            {"pard", [](Reader& r, Parameter) { r.restyleParagraph() = ParaState{}; }},
+            {"f", [](Reader& r, Parameter p) { r.restyle().font = p.value; }},
+            {"fs", [](Reader& r, Parameter p) {
+                 r.restyle().halfPoints = p.given && p.value > 0 ? std::min(p.value, 3276) : 24;
+             }},
+            {"b", [](Reader& r, Parameter p) { r.restyle().bold = p.on(); }},
+            {"i", [](Reader& r, Parameter p) { r.restyle().italic = p.on(); }},
+            {"ul", underline}, {"uld", underline}, {"uldb", underline}, {"ulw", underline}, {"ulth", underline},
+            {"uldash", underline},
+            {"ulnone", [](Reader& r, Parameter) { r.restyle().underline = false; }},
+            {"strike", strike}, {"striked", strike},
+            {"v", [](Reader& r, Parameter p) { r.restyle().hidden = p.on(); }},
+            {"cf", [](Reader& r, Parameter p) { r.restyle().fore = p.value; }},
+            {"cb", background}, {"highlight", background}, {"chcbpat", background},
+            {"super", [](Reader& r, Parameter) { r.restyle().rise = 1; }},
+            {"sub", [](Reader& r, Parameter) { r.restyle().rise = -1; }},
+            {"nosupersub", [](Reader& r, Parameter) { r.restyle().rise = 0; }},
+            {"ql", [](Reader& r, Parameter) { r.restyleParagraph().align = Qt::AlignLeft; }},
+            {"qr", [](Reader& r, Parameter) { r.restyleParagraph().align = Qt::AlignRight; }},
+            {"qc", [](Reader& r, Parameter) { r.restyleParagraph().align = Qt::AlignHCenter; }},
+            {"qj", [](Reader& r, Parameter) { r.restyleParagraph().align = Qt::AlignJustify; }},
+            {"li", [](Reader& r, Parameter p) { r.restyleParagraph().leftTwips = p.value; }},
+            {"ri", [](Reader& r, Parameter p) { r.restyleParagraph().rightTwips = p.value; }},
+            {"fi", [](Reader& r, Parameter p) { r.restyleParagraph().firstTwips = p.value; }},
+            {"sb", [](Reader& r, Parameter p) { r.restyleParagraph().beforeTwips = p.value; }},
+            {"sa", [](Reader& r, Parameter p) { r.restyleParagraph().afterTwips = p.value; }},
+        };
+        return table;
+    }
+
+    template <char16_t C>
+    static void symbol(Reader& r, Parameter)
+    {
+        r.textChar(QChar(C));
+    }
+
+    // A Unicode character; the stand-ins that follow it for older readers
+    // are skipped.
+    void unicodeChar(int code)
+    {
+        textChar(QChar(char16_t(code < 0 ? code + 65536 : code)));
+        m_skipChars = g().chr.ucSkip;
+    }
+
+    // The text read so far keeps the format it was read in; what follows
+    // takes the one returned.
+    CharState& restyle()
+    {
+        flush();
+        return g().chr;
+    }
+
+    ParaState& restyleParagraph()
+    {
+        flush();
+        return g().para;
+    }
+
+    // Plain characters, still counting the stand-ins of a Unicode character
+    // as the group said.
+    void plain()
+    {
+        CharState& c = restyle();
+        c = CharState{.ucSkip = c.ucSkip};
+    }
+
+    void startFont(int number)
+    {
+        finishPendingFont();
+        m_fontNumber = number;
+        m_fonts[number];
+    }
+
+    void setFontCharset(int charset)
+    {
+        if (m_fontNumber >= 0)
+            m_fonts[m_fontNumber].charset = charset;
+    }
+
+    void startColor()
+    {
+        m_red = m_green = m_blue = 0;
+        m_colorSet = false;
     }
 
     void textByte(char c)
@@ -389,8 +442,7 @@ private:
                 m_colors << (m_colorSet ? QColor(std::clamp(m_red, 0, 255), std::clamp(m_green, 0, 255),
                                                  std::clamp(m_blue, 0, 255))
                                         : QColor());
-                m_red = m_green = m_blue = 0;
-                m_colorSet = false;
+                startColor();
             }
             return;
         }
