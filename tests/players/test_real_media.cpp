@@ -2,6 +2,7 @@
 // music type the program lists plays, Play after the end starts again, and a
 // file the engine cannot play is named and leaves no old picture on show.
 #include "ScriptedDialogs.h"
+#include "HeldMedia.h"
 #include "MediaFixtures.h"
 #include "TestSupport.h"
 
@@ -532,6 +533,88 @@ TEST_F(RealPlayers, WithNoRoomBesideTheMainWindowTheViewWindowStandsOverTheVideo
     EXPECT_EQ(view->frameGeometry(), screen);
     clickView();
     EXPECT_FALSE(view->isWindow());
+}
+
+namespace {
+
+// Serves this thread's events until an event posted now has been delivered.
+void postAndServe()
+{
+    class Posted : public QEvent {
+    public:
+        explicit Posted(bool* delivered) : QEvent(QEvent::User), m_delivered(delivered) {}
+        ~Posted() override { *m_delivered = true; }
+
+    private:
+        bool* m_delivered;
+    };
+    bool delivered = false;
+    QObject receiver;
+    QCoreApplication::postEvent(&receiver, new Posted(&delivered));
+    while (!delivered)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+} // namespace
+
+// The engine may take as long as it likes to let go of a file, or never do:
+// the window answers meanwhile.
+TEST_F(RealPlayers, TheWindowAnswersWhileTheEngineHoldsTheTeardownOfTheFileBefore)
+{
+    if (const QString why = HeldMedia::load(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    HeldMedia held(folder.path());
+    held.makeFile(file("first.avi"));
+    held.makeFile(file("second.avi"));
+    w->DisplayFile(file("first.avi"));
+    held.waitFor("open", 1);
+    w->DisplayFile(file("second.avi")); // the first file's player ends
+    held.waitFor("held", 1);
+
+    QTabBar* tabs = w->TabStrip1->tabBar();
+    for (const int tab : {2, 0, 1}) {
+        postAndServe();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+        EXPECT_EQ(w->TabStrip1->currentIndex(), tab);
+    }
+    postAndServe();
+    EXPECT_EQ(held.count("let go"), 0) << "the teardown was held all along";
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+
+    held.openGate();
+    held.waitFor("gone", 1);
+    w.reset(); // the second file's player ends too
+    held.waitFor("gone", 2);
+}
+
+TEST_F(RealPlayers, OnceTheEngineHoldsMoreThanEightFilesItWasAskedToCloseAnotherFileIsRefusedWithAMessage)
+{
+    if (const QString why = HeldMedia::load(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    HeldMedia held(folder.path());
+    for (int i = 0; i < 9; ++i) {
+        const QString path = file(QString("held%1.avi").arg(i));
+        held.makeFile(path);
+        w->DisplayFile(path); // the file before it ends, and is held
+        held.waitFor("open", i + 1);
+    }
+    held.waitFor("held", 8);
+    ASSERT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+
+    const QString clip = file("clip.avi");
+    ASSERT_TRUE(fixtures::makeVideo(clip, 0.5, 160, 120, 15, false));
+    w->DisplayFile(clip);
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_EQ(dialogs->messages.first().title, kProgramTitle);
+    EXPECT_EQ(dialogs->messages.first().text,
+              "Cannot Play this File - " + clip +
+                  " - The media engine has not yet let go of the last 9 files it was asked to close; no other file "
+                  "can be played until it does");
+
+    // Once the engine lets go of them, files play again.
+    held.openGate();
+    held.waitFor("gone", 9);
+    EXPECT_EQ(playToTheEnd(clip), "");
 }
 
 TEST(MediaPlayLists, EntriesInOrderFromTheListsFolder)
