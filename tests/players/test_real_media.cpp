@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QStyle>
 #include <QTabBar>
 #include <QScreen>
@@ -40,6 +41,8 @@
 #include <QWindow>
 #include <QtEndian>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -533,6 +536,42 @@ TEST_F(RealPlayers, WithNoRoomBesideTheMainWindowTheViewWindowStandsOverTheVideo
     EXPECT_EQ(view->frameGeometry(), screen);
     clickView();
     EXPECT_FALSE(view->isWindow());
+}
+
+// Two pictures a second of a still, as a slide show is made: MPEG-2 writes
+// the rate with its extension, and all sixteen small pictures sit in one
+// pack of the program stream, which gives GStreamer no span to reckon the
+// length from. The slider still goes from its start to its end as the file
+// plays, painted so.
+TEST_F(RealPlayers, TheVideoPositionSliderFollowsASlowMpegWhoseLengthTheEngineCannotTell)
+{
+    const QString missing = missingPlugins({"mpegpsdemux", "libav"});
+    if (!missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    const QString slow = file("slow.mpg");
+    ASSERT_TRUE(fixtures::makeStillMpeg2(slow, 2, 8.0));
+    ASSERT_EQ(fixtures::probe(slow).container, "mpeg") << "an MPEG program stream";
+
+    QSlider* slider = w->video().Position;
+    QList<int> values;
+    QImage first, last; // the slider as painted at the first position told, and at the last
+    bool done = false;
+    QObject::connect(w->MediaPlayer1, &platform::PlayCtrl::PositionChange, slider, [&] {
+        values << slider->value();
+        (first.isNull() ? first : last) = slider->grab().toImage();
+    });
+    QObject::connect(w->MediaPlayer1, &platform::PlayCtrl::PlayComplete, slider, [&] { done = true; });
+    QObject::connect(w->MediaPlayer1, &platform::PlayCtrl::PlayFailed, slider, [&] { done = true; });
+    w->DisplayFile(slow);
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    ASSERT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+    ASSERT_GE(values.size(), 3) << "the position was told as the file played";
+    EXPECT_LT(values.first(), slider->maximum() / 4) << "from the start";
+    EXPECT_GT(values.last(), slider->maximum() / 2) << "and on, well away from it";
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end())) << "onward";
+    ASSERT_FALSE(last.isNull());
+    EXPECT_NE(first, last) << "the handle painted elsewhere";
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/media/MediaEngine.h"
 #include "platform/media/MediaPlayList.h"
+#include "platform/media/MediaProbe.h"
 #include "platform/text/TextFile.h"
 #include "platform/media/ViewWindowPlace.h"
 
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabBar>
+#include <QThreadPool>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -144,8 +146,11 @@ PlayCtrl::PlayCtrl(bool showsVideo, QWidget* parent)
         layout->addWidget(m_video);
         connect(m_backend, &PlayBackend::pictureChanged, m_video, &VideoView::showPicture);
     }
-    connect(m_backend, &PlayBackend::positionChanged, this,
-            [this](qint64 ms) { emit PositionChange(double(ms) / 1000.0); });
+    connect(m_backend, &PlayBackend::positionChanged, this, [this](qint64 ms) {
+        if (ms > 0 && m_backend->duration() <= 0)
+            measure();
+        emit PositionChange(CurrentPosition());
+    });
     connect(m_backend, &PlayBackend::endOfMedia, this, &PlayCtrl::entryEnded);
     connect(m_backend, &PlayBackend::errorOccurred, this, &PlayCtrl::failed);
 }
@@ -199,6 +204,9 @@ QUrl PlayCtrl::urlFor(const QString& pathOrAddress) const
 
 void PlayCtrl::load(const QString& pathOrAddress)
 {
+    ++m_loaded;
+    m_length = m_origin = 0;
+    m_measuring = false;
     m_backend->setSource(urlFor(pathOrAddress), {loops(), m_muted, float(m_volume) / 100.0f, bool(m_video)});
 }
 
@@ -243,7 +251,7 @@ bool PlayCtrl::Run(PlayError* error)
             load(m_entries.first());
         } else {
             m_backend->stop();
-            m_backend->setPosition(0);
+            setCurrentPosition(0);
         }
     }
     m_backend->play();
@@ -263,23 +271,49 @@ void PlayCtrl::Stop()
     m_running = false;
 }
 
-void PlayCtrl::SeekStart()
-{
-    m_ended = false;
-    m_backend->setPosition(0);
-}
+void PlayCtrl::SeekStart() { setCurrentPosition(0); }
 
-void PlayCtrl::SeekEnd() { m_backend->setPosition(std::max<qint64>(0, m_backend->duration())); }
+void PlayCtrl::SeekEnd() { m_backend->setPosition(std::llround((Duration() + m_origin) * 1000.0)); }
 
-double PlayCtrl::CurrentPosition() const { return double(m_backend->position()) / 1000.0; }
+double PlayCtrl::CurrentPosition() const { return std::max(0.0, double(m_backend->position()) / 1000.0 - m_origin); }
 
 void PlayCtrl::setCurrentPosition(double seconds)
 {
     m_ended = false;
-    m_backend->setPosition(std::max<qint64>(0, std::llround(seconds * 1000.0)));
+    m_backend->setPosition(std::llround((std::max(0.0, seconds) + m_origin) * 1000.0));
 }
 
-double PlayCtrl::Duration() const { return double(std::max<qint64>(0, m_backend->duration())) / 1000.0; }
+double PlayCtrl::Duration() const
+{
+    const qint64 told = m_backend->duration();
+    return told > 0 ? double(told) / 1000.0 : m_length;
+}
+
+// GStreamer cannot tell the length of some files: an MPEG program stream
+// whose pictures all sit in one or two of its packs (a few small pictures,
+// a slow frame rate) has no span of clock references to reckon it from.
+// FFmpeg reads the file's timestamps instead, on a worker; the engine counts
+// such a file's positions from its first timestamp, as FFmpeg's start.
+void PlayCtrl::measure()
+{
+    const QString path = m_entries.value(m_entry, m_source);
+    if (std::exchange(m_measuring, true) || path.contains(QLatin1String("://")))
+        return;
+    QThreadPool::globalInstance()->start([self = QPointer<PlayCtrl>(this), file = m_loaded, path] {
+        const MediaFacts facts = probeMedia(path);
+        if (!facts.ok || !(facts.duration > 0))
+            return;
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, file, length = facts.duration, origin = std::max(0.0, facts.start)] {
+                if (!self || self->m_loaded != file || self->m_backend->duration() > 0)
+                    return;
+                self->m_length = length;
+                self->m_origin = origin;
+            },
+            Qt::QueuedConnection);
+    });
+}
 
 bool PlayCtrl::MarkSelectionStart(PlayError* error)
 {

@@ -159,6 +159,7 @@ private:
     void load(const QString& pathOrAddress);
     int loops() const;
     void applyLoops();
+    void measure();
     void entryEnded();
     void failed(const QString& reason);
     void placeVideoWindow(const QRect& area);
@@ -171,6 +172,12 @@ private:
     QRect m_videoPlacedAt;    // its inside as last put on the screen
     std::optional<QMargins> m_videoFrame; // the window manager's frame around it, once it was shown
     QString m_source;
+    // The length and first time FFmpeg reads in a file whose length the
+    // engine cannot tell (seconds); the positions are then told from that
+    // first time on, as the engine's count from it.
+    double m_length = 0, m_origin = 0;
+    bool m_measuring = false;
+    int m_loaded = 0; // counts the files handed to the engine
     double m_selStart = 0, m_selEnd = -1;
     bool m_muted = false;
     int m_volume = 100;
