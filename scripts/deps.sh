@@ -9,7 +9,7 @@ PACKAGES=("$@")
   qt6-base-dev qt6-base-dev-tools libqt6test6 libqt6opengl6-dev
   qt6-multimedia-dev libqt6multimediawidgets6 qt6-qpa-plugins
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
-  gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly timgm6mb-soundfont
+  gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly timgm6mb-soundfont libgstreamer1.0-dev
   qt6-webengine-dev libqt6webenginewidgets6 libqt6webenginecore6-bin
   qt6-pdf-dev libqt6pdf6
   libmagick++-6.q16-dev imagemagick libpng-dev

@@ -1,4 +1,5 @@
 #include "PaintProbe.h"
+#include "platform/media/MediaEngine.h"
 #include "window/Lumivex1.h"
 
 #include <QApplication>
@@ -17,9 +18,16 @@ int main(int argc, char** argv)
         probe = std::make_unique<PaintProbe>(what);
         app.installEventFilter(probe.get());
     }
-    Lumivex1 window(QApplication::arguments().mid(1));
-    if (probe)
-        probe->setWindow(&window);
-    window.startUp();
-    return app.exec();
+    int code = 0;
+    {
+        Lumivex1 window(QApplication::arguments().mid(1));
+        if (probe)
+            probe->setWindow(&window);
+        window.startUp();
+        code = app.exec();
+    }
+    // The window has saved what it holds and gone; a player still inside
+    // the media engine ends the program here.
+    platform::leaveBesideMediaEngine(code);
+    return code;
 }

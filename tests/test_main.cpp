@@ -1,3 +1,5 @@
+#include "platform/media/MediaEngine.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <unistd.h>
@@ -18,5 +20,9 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int code = RUN_ALL_TESTS();
+    data.remove();
+    // As the program ends (main.cpp).
+    platform::leaveBesideMediaEngine(code);
+    return code;
 }

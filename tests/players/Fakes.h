@@ -25,11 +25,14 @@ public:
     float volume = 1;
     QStringList calls;
 
-    void setSource(const QUrl& url) override
+    void setSource(const QUrl& url, const platform::PlaySettings& settings) override
     {
         source = url;
         playing = false;
         pos = 0;
+        loops = settings.loops;
+        muted = settings.muted;
+        volume = settings.volume;
         calls << QStringLiteral("setSource");
     }
     void play() override { playing = true, calls << QStringLiteral("play"); }
@@ -41,7 +44,6 @@ public:
     void setLoops(int n) override { loops = n; }
     void setMuted(bool m) override { muted = m; }
     void setVolume(float v) override { volume = v; }
-    void setShowsPictures(bool) override {}
     QString tag(const QString&) const override { return {}; }
     // Playback reaching a position.
     void reach(qint64 ms)

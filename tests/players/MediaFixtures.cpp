@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 extern "C" {
@@ -139,14 +140,15 @@ bool encodeAndWrite(AVCodecContext* c, AVFormatContext* oc, AVStream* st, const 
     return r == AVERROR(EAGAIN) || r == AVERROR_EOF;
 }
 
-} // namespace
-
-bool makeFullRangeGreyBars(const QString& path, const QList<int>& greys, int barWidth, int height, double seconds)
+// Writes `frames` copies of one picture, painted by paint, encoded with the
+// codec in the container; setUp sets the encoder up beyond size and rate.
+bool writeStill(const QString& path, const char* container, AVCodecID id, AVPixelFormat layout, QSize size, int fps,
+                int frames, const std::function<void(AVCodecContext*)>& setUp,
+                const std::function<void(AVFrame*)>& paint)
 {
-    const int fps = 25, width = barWidth * int(greys.size());
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
+    const AVCodec* codec = avcodec_find_encoder(id);
     AVFormatContext* oc = nullptr;
-    if (!codec || avformat_alloc_output_context2(&oc, nullptr, "avi", QFile::encodeName(path).constData()) < 0)
+    if (!codec || avformat_alloc_output_context2(&oc, nullptr, container, QFile::encodeName(path).constData()) < 0)
         return false;
     std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> output(oc, [](AVFormatContext* o) {
         if (o->pb)
@@ -154,14 +156,13 @@ bool makeFullRangeGreyBars(const QString& path, const QList<int>& greys, int bar
         avformat_free_context(o);
     });
     CodecContextPtr c(avcodec_alloc_context3(codec));
-    c->width = width;
-    c->height = height;
+    c->width = size.width();
+    c->height = size.height();
     c->time_base = AVRational{1, fps};
-    c->pix_fmt = AV_PIX_FMT_YUVJ420P;
-    c->color_range = AVCOL_RANGE_JPEG;
-    c->colorspace = AVCOL_SPC_BT470BG;
-    c->flags |= AV_CODEC_FLAG_QSCALE;
-    c->global_quality = FF_QP2LAMBDA * 2; // ffmpeg -q:v 2
+    c->framerate = AVRational{fps, 1};
+    c->pix_fmt = layout;
+    if (setUp)
+        setUp(c.get());
     AVStream* st = avformat_new_stream(oc, nullptr);
     if (!st || avcodec_open2(c.get(), codec, nullptr) < 0 || avcodec_parameters_from_context(st->codecpar, c.get()) < 0)
         return false;
@@ -171,18 +172,12 @@ bool makeFullRangeGreyBars(const QString& path, const QList<int>& greys, int bar
         return false;
     FramePtr frame(av_frame_alloc());
     frame->format = c->pix_fmt;
-    frame->width = width;
-    frame->height = height;
-    frame->color_range = AVCOL_RANGE_JPEG;
+    frame->width = c->width;
+    frame->height = c->height;
+    frame->color_range = c->color_range;
     if (av_frame_get_buffer(frame.get(), 0) < 0)
         return false;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            frame->data[0][y * frame->linesize[0] + x] = uint8_t(greys.at(x / barWidth));
-    for (int plane = 1; plane < 3; ++plane)
-        for (int y = 0; y < height / 2; ++y)
-            std::fill_n(frame->data[plane] + y * frame->linesize[plane], width / 2, uint8_t(128));
-    const int frames = int(std::lround(seconds * fps));
+    paint(frame.get());
     for (int n = 0; n < frames; ++n) {
         frame->pts = n;
         frame->quality = c->global_quality;
@@ -190,6 +185,46 @@ bool makeFullRangeGreyBars(const QString& path, const QList<int>& greys, int bar
             return false;
     }
     return encodeAndWrite(c.get(), oc, st, nullptr) && av_write_trailer(oc) >= 0;
+}
+
+// Fills the chroma planes of a 4:2:0 frame with grey.
+void greyChroma(AVFrame* frame)
+{
+    for (int plane = 1; plane < 3; ++plane)
+        for (int y = 0; y < frame->height / 2; ++y)
+            std::fill_n(frame->data[plane] + y * frame->linesize[plane], frame->width / 2, uint8_t(128));
+}
+
+} // namespace
+
+bool makeFullRangeGreyBars(const QString& path, const QList<int>& greys, int barWidth, int height, double seconds)
+{
+    const int fps = 25;
+    const auto setUp = [](AVCodecContext* c) {
+        c->color_range = AVCOL_RANGE_JPEG;
+        c->colorspace = AVCOL_SPC_BT470BG;
+        c->flags |= AV_CODEC_FLAG_QSCALE;
+        c->global_quality = FF_QP2LAMBDA * 2; // ffmpeg -q:v 2
+    };
+    const auto paint = [&](AVFrame* frame) {
+        for (int y = 0; y < frame->height; ++y)
+            for (int x = 0; x < frame->width; ++x)
+                frame->data[0][y * frame->linesize[0] + x] = uint8_t(greys.at(x / barWidth));
+        greyChroma(frame);
+    };
+    return writeStill(path, "avi", AV_CODEC_ID_MJPEG, AV_PIX_FMT_YUVJ420P, QSize(barWidth * int(greys.size()), height),
+                      fps, int(std::lround(seconds * fps)), setUp, paint);
+}
+
+bool makeStillMpeg2(const QString& path, int fps, double seconds, QSize size)
+{
+    const auto paint = [](AVFrame* frame) {
+        for (int y = 0; y < frame->height; ++y)
+            std::fill_n(frame->data[0] + y * frame->linesize[0], frame->width, uint8_t(128));
+        greyChroma(frame);
+    };
+    return writeStill(path, "mpeg", AV_CODEC_ID_MPEG2VIDEO, AV_PIX_FMT_YUV420P, size, fps,
+                      int(std::lround(seconds * fps)), {}, paint);
 }
 
 QImage ffmpegPicture(const QString& path)

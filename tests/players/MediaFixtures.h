@@ -3,6 +3,7 @@
 // back what a file holds.
 #include <QImage>
 #include <QList>
+#include <QSize>
 #include <QString>
 
 namespace fixtures {
@@ -17,6 +18,10 @@ bool makeVideo(const QString& path, double seconds, int width = 160, int height 
 // Upright grey bars, each `barWidth` pixels wide, in full-range YUV (JPEG's
 // own range, as cameras and screen recorders write): Motion JPEG in AVI.
 bool makeFullRangeGreyBars(const QString& path, const QList<int>& greys, int barWidth, int height, double seconds);
+
+// One still picture (plain grey) again and again, as MPEG-2 in an MPEG
+// program stream (".mpg"), at a frame rate MPEG-2 writes with its extension.
+bool makeStillMpeg2(const QString& path, int fps, double seconds, QSize size = QSize(160, 120));
 
 // The first picture of a video made RGB as FFmpeg makes it, with the range
 // and matrix the stream gives; a null image when it cannot be read.

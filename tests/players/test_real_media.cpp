@@ -2,6 +2,7 @@
 // music type the program lists plays, Play after the end starts again, and a
 // file the engine cannot play is named and leaves no old picture on show.
 #include "ScriptedDialogs.h"
+#include "HeldMedia.h"
 #include "MediaFixtures.h"
 #include "TestSupport.h"
 
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QStyle>
 #include <QTabBar>
 #include <QScreen>
@@ -39,6 +41,8 @@
 #include <QWindow>
 #include <QtEndian>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -532,6 +536,124 @@ TEST_F(RealPlayers, WithNoRoomBesideTheMainWindowTheViewWindowStandsOverTheVideo
     EXPECT_EQ(view->frameGeometry(), screen);
     clickView();
     EXPECT_FALSE(view->isWindow());
+}
+
+// Two pictures a second of a still, as a slide show is made: MPEG-2 writes
+// the rate with its extension, and all sixteen small pictures sit in one
+// pack of the program stream, which gives GStreamer no span to reckon the
+// length from. The slider still goes from its start to its end as the file
+// plays, painted so.
+TEST_F(RealPlayers, TheVideoPositionSliderFollowsASlowMpegWhoseLengthTheEngineCannotTell)
+{
+    const QString missing = missingPlugins({"mpegpsdemux", "libav"});
+    if (!missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    const QString slow = file("slow.mpg");
+    ASSERT_TRUE(fixtures::makeStillMpeg2(slow, 2, 8.0));
+    ASSERT_EQ(fixtures::probe(slow).container, "mpeg") << "an MPEG program stream";
+
+    QSlider* slider = w->video().Position;
+    QList<int> values;
+    QImage first, last; // the slider as painted at the first position told, and at the last
+    bool done = false;
+    QObject::connect(w->MediaPlayer1, &platform::PlayCtrl::PositionChange, slider, [&] {
+        values << slider->value();
+        (first.isNull() ? first : last) = slider->grab().toImage();
+    });
+    QObject::connect(w->MediaPlayer1, &platform::PlayCtrl::PlayComplete, slider, [&] { done = true; });
+    QObject::connect(w->MediaPlayer1, &platform::PlayCtrl::PlayFailed, slider, [&] { done = true; });
+    w->DisplayFile(slow);
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    ASSERT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+    ASSERT_GE(values.size(), 3) << "the position was told as the file played";
+    EXPECT_LT(values.first(), slider->maximum() / 4) << "from the start";
+    EXPECT_GT(values.last(), slider->maximum() / 2) << "and on, well away from it";
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end())) << "onward";
+    ASSERT_FALSE(last.isNull());
+    EXPECT_NE(first, last) << "the handle painted elsewhere";
+}
+
+namespace {
+
+// Serves this thread's events until an event posted now has been delivered.
+void postAndServe()
+{
+    class Posted : public QEvent {
+    public:
+        explicit Posted(bool* delivered) : QEvent(QEvent::User), m_delivered(delivered) {}
+        ~Posted() override { *m_delivered = true; }
+
+    private:
+        bool* m_delivered;
+    };
+    bool delivered = false;
+    QObject receiver;
+    QCoreApplication::postEvent(&receiver, new Posted(&delivered));
+    while (!delivered)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+} // namespace
+
+// The engine may take as long as it likes to let go of a file, or never do:
+// the window answers meanwhile.
+TEST_F(RealPlayers, TheWindowAnswersWhileTheEngineHoldsTheTeardownOfTheFileBefore)
+{
+    if (const QString why = HeldMedia::load(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    HeldMedia held(folder.path());
+    held.makeFile(file("first.avi"));
+    held.makeFile(file("second.avi"));
+    w->DisplayFile(file("first.avi"));
+    held.waitFor("open", 1);
+    w->DisplayFile(file("second.avi")); // the first file's player ends
+    held.waitFor("held", 1);
+
+    QTabBar* tabs = w->TabStrip1->tabBar();
+    for (const int tab : {2, 0, 1}) {
+        postAndServe();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+        EXPECT_EQ(w->TabStrip1->currentIndex(), tab);
+    }
+    postAndServe();
+    EXPECT_EQ(held.count("let go"), 0) << "the teardown was held all along";
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+
+    held.openGate();
+    held.waitFor("gone", 1);
+    w.reset(); // the second file's player ends too
+    held.waitFor("gone", 2);
+}
+
+TEST_F(RealPlayers, OnceTheEngineHoldsMoreThanEightFilesItWasAskedToCloseAnotherFileIsRefusedWithAMessage)
+{
+    if (const QString why = HeldMedia::load(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    HeldMedia held(folder.path());
+    for (int i = 0; i < 9; ++i) {
+        const QString path = file(QString("held%1.avi").arg(i));
+        held.makeFile(path);
+        w->DisplayFile(path); // the file before it ends, and is held
+        held.waitFor("open", i + 1);
+    }
+    held.waitFor("held", 8);
+    ASSERT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.value(0).text.toStdString();
+
+    const QString clip = file("clip.avi");
+    ASSERT_TRUE(fixtures::makeVideo(clip, 0.5, 160, 120, 15, false));
+    w->DisplayFile(clip);
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_EQ(dialogs->messages.first().title, kProgramTitle);
+    EXPECT_EQ(dialogs->messages.first().text,
+              "Cannot Play this File - " + clip +
+                  " - The media engine has not yet let go of the last 9 files it was asked to close; no other file "
+                  "can be played until it does");
+
+    // Once the engine lets go of them, files play again.
+    held.openGate();
+    held.waitFor("gone", 9);
+    EXPECT_EQ(playToTheEnd(clip), "");
 }
 
 TEST(MediaPlayLists, EntriesInOrderFromTheListsFolder)

@@ -126,6 +126,8 @@ MediaFacts probeMedia(const QString& path)
     facts.ok = true;
     if (raw->duration > 0)
         facts.duration = double(raw->duration) / AV_TIME_BASE;
+    if (raw->start_time != AV_NOPTS_VALUE)
+        facts.start = double(raw->start_time) / AV_TIME_BASE;
     facts.tags.title = tagOf(raw, {"title"});
     facts.tags.author = tagOf(raw, {"author", "artist"});
     facts.tags.copyright = tagOf(raw, {"copyright"});

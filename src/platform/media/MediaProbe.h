@@ -36,6 +36,7 @@ struct MediaFacts {
     bool ok = false;
     QString error;
     double duration = -1; // seconds
+    double start = -1;    // seconds: the time of the first picture or sound
     MediaTags tags;
     QList<StreamFacts> streams; // in the file's order; cover pictures are left out
 };

@@ -1,8 +1,9 @@
 #include "platform/media/PlayCtrl.h"
 
 #include "platform/controls/Dialogs.h"
+#include "platform/media/MediaEngine.h"
 #include "platform/media/MediaPlayList.h"
-#include "platform/core/PlugIn.h"
+#include "platform/media/MediaProbe.h"
 #include "platform/text/TextFile.h"
 #include "platform/media/ViewWindowPlace.h"
 
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabBar>
+#include <QThreadPool>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -23,95 +25,43 @@
 namespace platform {
 namespace {
 
-// Qt Multimedia over GStreamer: Debian's FFmpeg back end of Qt 6.4 crashes
-// on machines without a sound device.
-//
-// GStreamer's own AIFF reader starts sending the sound before the player
-// has connected its output, now and then on a busy machine, and the file
-// then never loads. FFmpeg's reader, which GStreamer has too, announces
-// its output first: it reads AIFF files instead. A choice of the user's
-// own in the same variable comes after ours, and so wins.
-void chooseMediaBackend()
-{
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    QByteArray ranks = "aiffparse:NONE";
-    if (const QByteArray own = qgetenv("GST_PLUGIN_FEATURE_RANK"); !own.isEmpty())
-        ranks += ',' + own;
-    qputenv("GST_PLUGIN_FEATURE_RANK", ranks);
-}
-
-// Chosen before main(): Qt Multimedia settles its back end at its first use,
-// which may be a look at the sound devices rather than a player.
-const bool kBackendChosen = (chooseMediaBackend(), true);
-
-// Stands for the engine until the first file is loaded: keeps the settings,
-// then loads the media plug-in, makes the engine there and hands every call
-// on to it, and its notifications back.
+// Stands for the engine until the first file is loaded: then loads the
+// media plug-in, makes the engine there and hands every call on to it, and
+// its notifications back. Settings given before that go with the file.
 class DeferredPlayBackend : public PlayBackend {
 public:
-    void setSource(const QUrl& url) override
+    void setSource(const QUrl& url, const PlaySettings& settings) override
     {
         if (PlayBackend* e = engine())
-            e->setSource(url);
+            e->setSource(url, settings);
     }
-    void play() override
-    {
-        if (m_engine)
-            m_engine->play();
-    }
-    void pause() override
-    {
-        if (m_engine)
-            m_engine->pause();
-    }
-    void stop() override
-    {
-        if (m_engine)
-            m_engine->stop();
-    }
+    void play() override { send(&PlayBackend::play); }
+    void pause() override { send(&PlayBackend::pause); }
+    void stop() override { send(&PlayBackend::stop); }
     qint64 position() const override { return m_engine ? m_engine->position() : 0; }
-    void setPosition(qint64 ms) override
-    {
-        if (m_engine)
-            m_engine->setPosition(ms);
-    }
+    void setPosition(qint64 ms) override { send(&PlayBackend::setPosition, ms); }
     qint64 duration() const override { return m_engine ? m_engine->duration() : 0; }
-    void setLoops(int loops) override
-    {
-        m_loops = loops;
-        if (m_engine)
-            m_engine->setLoops(loops);
-    }
-    void setMuted(bool muted) override
-    {
-        m_muted = muted;
-        if (m_engine)
-            m_engine->setMuted(muted);
-    }
-    void setVolume(float volume) override
-    {
-        m_volume = volume;
-        if (m_engine)
-            m_engine->setVolume(volume);
-    }
-    void setShowsPictures(bool on) override
-    {
-        m_pictures = on;
-        if (m_engine)
-            m_engine->setShowsPictures(on);
-    }
+    void setLoops(int loops) override { send(&PlayBackend::setLoops, loops); }
+    void setMuted(bool muted) override { send(&PlayBackend::setMuted, muted); }
+    void setVolume(float volume) override { send(&PlayBackend::setVolume, volume); }
     QString tag(const QString& name) const override { return m_engine ? m_engine->tag(name) : QString(); }
 
 private:
+    template <class... Args, class... Given>
+    void send(void (PlayBackend::*call)(Args...), Given... given)
+    {
+        if (m_engine)
+            (m_engine->*call)(given...);
+    }
+
     PlayBackend* engine()
     {
         if (m_engine)
             return m_engine;
         using Make = PlayBackend* (*)();
-        const auto make = reinterpret_cast<Make>(plugInFunction("lumivex_media", "lumivexMakePlayBackend"));
+        const auto make = reinterpret_cast<Make>(mediaEngineFunction("lumivexMakePlayBackend"));
         if (!make) {
-            const QString text = QStringLiteral("The media engine cannot be started: ") + plugInError("lumivex_media");
+            const QString text = mediaEngineError();
             // Told once: the players go on without sound or pictures.
             static bool told = false;
             if (!std::exchange(told, true))
@@ -121,10 +71,6 @@ private:
         }
         m_engine = make();
         m_engine->setParent(this);
-        m_engine->setLoops(m_loops);
-        m_engine->setMuted(m_muted);
-        m_engine->setVolume(m_volume);
-        m_engine->setShowsPictures(m_pictures);
         connect(m_engine, &PlayBackend::positionChanged, this, &PlayBackend::positionChanged);
         connect(m_engine, &PlayBackend::endOfMedia, this, &PlayBackend::endOfMedia);
         connect(m_engine, &PlayBackend::errorOccurred, this, &PlayBackend::errorOccurred);
@@ -133,9 +79,6 @@ private:
     }
 
     PlayBackend* m_engine = nullptr;
-    int m_loops = 1;
-    bool m_muted = false, m_pictures = false;
-    float m_volume = 1.0f;
 };
 
 PlayBackendFactory& backendFactory()
@@ -201,11 +144,13 @@ PlayCtrl::PlayCtrl(bool showsVideo, QWidget* parent)
         m_video->setObjectName(QStringLiteral("VideoWindow"));
         m_video->installEventFilter(this);
         layout->addWidget(m_video);
-        m_backend->setShowsPictures(true);
         connect(m_backend, &PlayBackend::pictureChanged, m_video, &VideoView::showPicture);
     }
-    connect(m_backend, &PlayBackend::positionChanged, this,
-            [this](qint64 ms) { emit PositionChange(double(ms) / 1000.0); });
+    connect(m_backend, &PlayBackend::positionChanged, this, [this](qint64 ms) {
+        if (ms > 0 && m_backend->duration() <= 0)
+            measure();
+        emit PositionChange(CurrentPosition());
+    });
     connect(m_backend, &PlayBackend::endOfMedia, this, &PlayCtrl::entryEnded);
     connect(m_backend, &PlayBackend::errorOccurred, this, &PlayCtrl::failed);
 }
@@ -220,7 +165,7 @@ void PlayCtrl::entryEnded()
             if (!more)
                 ++m_round;
             m_entry = more ? m_entry + 1 : 0;
-            m_backend->setSource(urlFor(m_entries.at(m_entry)));
+            load(m_entries.at(m_entry));
             m_backend->play();
             return;
         }
@@ -257,6 +202,14 @@ QUrl PlayCtrl::urlFor(const QString& pathOrAddress) const
     return pathOrAddress.isEmpty() ? QUrl() : QUrl::fromLocalFile(pathOrAddress);
 }
 
+void PlayCtrl::load(const QString& pathOrAddress)
+{
+    ++m_loaded;
+    m_length = m_origin = 0;
+    m_measuring = false;
+    m_backend->setSource(urlFor(pathOrAddress), {loops(), m_muted, float(m_volume) / 100.0f, bool(m_video)});
+}
+
 void PlayCtrl::setSourceFile(const QString& pathOrAddress)
 {
     m_source = pathOrAddress;
@@ -274,17 +227,15 @@ void PlayCtrl::setSourceFile(const QString& pathOrAddress)
     }
     if (isMediaPlayList(pathOrAddress) && !pathOrAddress.contains(QLatin1String("://"))) {
         m_entries = readMediaPlayList(pathOrAddress);
-        applyLoops();
         if (m_entries.isEmpty()) {
-            m_backend->setSource(QUrl());
+            load(QString());
             failed(QStringLiteral("The play list names no file that can be played"));
             return;
         }
-        m_backend->setSource(urlFor(m_entries.first()));
+        load(m_entries.first());
         return;
     }
-    applyLoops();
-    m_backend->setSource(urlFor(pathOrAddress));
+    load(pathOrAddress);
 }
 
 bool PlayCtrl::Run(PlayError* error)
@@ -297,10 +248,10 @@ bool PlayCtrl::Run(PlayError* error)
         m_round = 0;
         if (m_entries.size() > 1 && m_entry != 0) {
             m_entry = 0;
-            m_backend->setSource(urlFor(m_entries.first()));
+            load(m_entries.first());
         } else {
             m_backend->stop();
-            m_backend->setPosition(0);
+            setCurrentPosition(0);
         }
     }
     m_backend->play();
@@ -320,23 +271,49 @@ void PlayCtrl::Stop()
     m_running = false;
 }
 
-void PlayCtrl::SeekStart()
-{
-    m_ended = false;
-    m_backend->setPosition(0);
-}
+void PlayCtrl::SeekStart() { setCurrentPosition(0); }
 
-void PlayCtrl::SeekEnd() { m_backend->setPosition(std::max<qint64>(0, m_backend->duration())); }
+void PlayCtrl::SeekEnd() { m_backend->setPosition(std::llround((Duration() + m_origin) * 1000.0)); }
 
-double PlayCtrl::CurrentPosition() const { return double(m_backend->position()) / 1000.0; }
+double PlayCtrl::CurrentPosition() const { return std::max(0.0, double(m_backend->position()) / 1000.0 - m_origin); }
 
 void PlayCtrl::setCurrentPosition(double seconds)
 {
     m_ended = false;
-    m_backend->setPosition(std::max<qint64>(0, std::llround(seconds * 1000.0)));
+    m_backend->setPosition(std::llround((std::max(0.0, seconds) + m_origin) * 1000.0));
 }
 
-double PlayCtrl::Duration() const { return double(std::max<qint64>(0, m_backend->duration())) / 1000.0; }
+double PlayCtrl::Duration() const
+{
+    const qint64 told = m_backend->duration();
+    return told > 0 ? double(told) / 1000.0 : m_length;
+}
+
+// GStreamer cannot tell the length of some files: an MPEG program stream
+// whose pictures all sit in one or two of its packs (a few small pictures,
+// a slow frame rate) has no span of clock references to reckon it from.
+// FFmpeg reads the file's timestamps instead, on a worker; the engine counts
+// such a file's positions from its first timestamp, as FFmpeg's start.
+void PlayCtrl::measure()
+{
+    const QString path = m_entries.value(m_entry, m_source);
+    if (std::exchange(m_measuring, true) || path.contains(QLatin1String("://")))
+        return;
+    QThreadPool::globalInstance()->start([self = QPointer<PlayCtrl>(this), file = m_loaded, path] {
+        const MediaFacts facts = probeMedia(path);
+        if (!facts.ok || !(facts.duration > 0))
+            return;
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, file, length = facts.duration, origin = std::max(0.0, facts.start)] {
+                if (!self || self->m_loaded != file || self->m_backend->duration() > 0)
+                    return;
+                self->m_length = length;
+                self->m_origin = origin;
+            },
+            Qt::QueuedConnection);
+    });
+}
 
 bool PlayCtrl::MarkSelectionStart(PlayError* error)
 {
@@ -379,11 +356,13 @@ void PlayCtrl::setPlayCount(int count)
     applyLoops();
 }
 
-void PlayCtrl::applyLoops()
+int PlayCtrl::loops() const
 {
     // The engine repeats one file; a play list of several is repeated here.
-    m_backend->setLoops(m_entries.size() > 1 ? 1 : m_playCount == 0 ? -1 : m_playCount);
+    return m_entries.size() > 1 ? 1 : m_playCount == 0 ? -1 : m_playCount;
 }
+
+void PlayCtrl::applyLoops() { m_backend->setLoops(loops()); }
 
 namespace {
 

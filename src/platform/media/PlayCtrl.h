@@ -21,11 +21,23 @@
 
 namespace platform {
 
+// What a file is played with: the settings the control holds.
+struct PlaySettings {
+    int loops = 1; // -1 endless
+    bool muted = false;
+    float volume = 1.0f; // 0..1
+    // Whether the file's pictures are wanted: the engine then hands each one
+    // on with pictureChanged.
+    bool pictures = false;
+};
+
 // What the control needs of a media engine. Times are milliseconds.
 class PlayBackend : public QObject {
     Q_OBJECT
 public:
-    virtual void setSource(const QUrl& url) = 0;
+    // The file to play (none when empty), with the control's settings; the
+    // setters below change them for the file loaded.
+    virtual void setSource(const QUrl& url, const PlaySettings& settings) = 0;
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void stop() = 0;
@@ -35,9 +47,6 @@ public:
     virtual void setLoops(int loops) = 0; // -1 endless
     virtual void setMuted(bool muted) = 0;
     virtual void setVolume(float volume) = 0; // 0..1
-    // Whether the file's pictures are wanted: the engine then hands each one
-    // on with pictureChanged.
-    virtual void setShowsPictures(bool on) = 0;
     // A tag of the file ("Title", "Author", "Copyright", "Description", "Rating").
     virtual QString tag(const QString& name) const = 0;
 
@@ -146,7 +155,11 @@ protected:
 
 private:
     QUrl urlFor(const QString& pathOrAddress) const;
+    // Hands the engine a file (a play list's entry, or the source itself).
+    void load(const QString& pathOrAddress);
+    int loops() const;
     void applyLoops();
+    void measure();
     void entryEnded();
     void failed(const QString& reason);
     void placeVideoWindow(const QRect& area);
@@ -159,6 +172,12 @@ private:
     QRect m_videoPlacedAt;    // its inside as last put on the screen
     std::optional<QMargins> m_videoFrame; // the window manager's frame around it, once it was shown
     QString m_source;
+    // The length and first time FFmpeg reads in a file whose length the
+    // engine cannot tell (seconds); the positions are then told from that
+    // first time on, as the engine's count from it.
+    double m_length = 0, m_origin = 0;
+    bool m_measuring = false;
+    int m_loaded = 0; // counts the files handed to the engine
     double m_selStart = 0, m_selEnd = -1;
     bool m_muted = false;
     int m_volume = 100;

@@ -1,15 +1,15 @@
 #include "platform/media/SoundOutput.h"
 
-#include "platform/core/PlugIn.h"
+#include "platform/media/MediaEngine.h"
 
 namespace platform {
 
 std::unique_ptr<SoundOutput> openSoundOutput(int sampleRate, int channels, QString* error)
 {
     using Make = SoundOutput* (*)(int, int, QString*);
-    const auto make = reinterpret_cast<Make>(plugInFunction("lumivex_media", "lumivexMakeSoundOutput"));
+    const auto make = reinterpret_cast<Make>(mediaEngineFunction("lumivexMakeSoundOutput"));
     if (!make) {
-        *error = QStringLiteral("The media engine cannot be started: ") + plugInError("lumivex_media");
+        *error = mediaEngineError();
         return nullptr;
     }
     return std::unique_ptr<SoundOutput>(make(sampleRate, channels, error));

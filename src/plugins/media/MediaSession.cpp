@@ -2,9 +2,7 @@
 
 #include <QAudioOutput>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QMediaMetaData>
-#include <QSet>
 #include <QThread>
 #include <QTransform>
 #include <QVideoSink>
@@ -53,79 +51,120 @@ void setColoursOf(const QVideoFrameFormat& format, VideoPlanes& planes)
     }
 }
 
-// The threads of the sessions, until they have ended.
-struct SessionThreads {
-    std::mutex lock;
-    QSet<QThread*> running;
+} // namespace
+
+// The thread, and an object of its own there that ends its sessions.
+struct MediaSession::Thread {
+    QThread thread;
+    QObject host;
 };
 
-SessionThreads& sessionThreads()
-{
-    static SessionThreads t;
-    return t;
-}
+namespace {
 
-void forget(QThread* thread)
-{
-    SessionThreads& t = sessionThreads();
-    const std::lock_guard guard(t.lock);
-    t.running.remove(thread);
-}
+// The sessions' threads. Never deleted: those still inside the engine at
+// the program's end are left to it (leaveBesideMediaEngine).
+class SessionThreads {
+public:
+    MediaSession::Thread* take()
+    {
+        {
+            const std::lock_guard guard(m_lock);
+            ++m_inUse;
+            if (!m_free.isEmpty())
+                return m_free.takeLast();
+        }
+        static const bool quitsAtTheEnd = (qAddPostRoutine([] { sessionThreads().quitFree(); }), true);
+        Q_UNUSED(quitsAtTheEnd);
+        auto* t = new MediaSession::Thread;
+        t->thread.setObjectName(QStringLiteral("MediaSession"));
+        t->host.moveToThread(&t->thread);
+        t->thread.start();
+        return t;
+    }
+    void ending()
+    {
+        const std::lock_guard guard(m_lock);
+        ++m_ending;
+    }
+    // Said on the thread once its session has gone.
+    void ended(MediaSession::Thread* t)
+    {
+        const std::lock_guard guard(m_lock);
+        --m_ending;
+        --m_inUse;
+        m_free << t;
+    }
+    int endingCount()
+    {
+        const std::lock_guard guard(m_lock);
+        return m_ending;
+    }
+    int inUse()
+    {
+        const std::lock_guard guard(m_lock);
+        return m_inUse;
+    }
+    // The threads that hold no session end with the program; they wait in
+    // their event loops, and end at once.
+    void quitFree()
+    {
+        QList<MediaSession::Thread*> free;
+        {
+            const std::lock_guard guard(m_lock);
+            free = std::exchange(m_free, {});
+        }
+        for (MediaSession::Thread* t : free)
+            t->thread.quit();
+        for (MediaSession::Thread* t : free)
+            t->thread.wait();
+    }
+    static SessionThreads& sessionThreads()
+    {
+        static SessionThreads* t = new SessionThreads; // outlives the statics its threads may still use
+        return *t;
+    }
+
+private:
+    std::mutex m_lock;
+    QList<MediaSession::Thread*> m_free;
+    int m_ending = 0, m_inUse = 0;
+};
+
+SessionThreads& threads() { return SessionThreads::sessionThreads(); }
 
 } // namespace
 
-MediaSession* MediaSession::start(const QUrl& url, const SessionSettings& settings)
+MediaSession* MediaSession::create()
 {
-    static const bool waitsAtTheEnd = (qAddPostRoutine(&MediaSession::waitForEndedSessions), true);
-    Q_UNUSED(waitsAtTheEnd);
-    auto* thread = new QThread;
-    thread->setObjectName(QStringLiteral("MediaSession"));
-    {
-        SessionThreads& t = sessionThreads();
-        const std::lock_guard guard(t.lock);
-        t.running.insert(thread);
-    }
-    // Said from the ending thread, done on the window's once it has ended.
-    QObject::connect(thread, &QThread::finished, thread, [thread] {
-        forget(thread);
-        thread->deleteLater();
-    });
-    auto* session = new MediaSession;
-    session->moveToThread(thread);
-    thread->start();
-    session->post([url, settings](MediaSession& s) { s.open(url, settings); });
+    Thread* t = threads().take();
+    auto* session = new MediaSession(t);
+    session->moveToThread(&t->thread);
     return session;
+}
+
+void MediaSession::open(const QUrl& url, const PlaySettings& settings)
+{
+    post([url, settings](MediaSession& s) { s.start(url, settings); });
 }
 
 void MediaSession::end()
 {
-    disconnect(); // nothing it says now is wanted
-    post([](MediaSession& s) {
-        // Deleted by its thread as that one ends, after this call.
-        s.deleteLater();
-        s.thread()->quit();
-    });
+    threads().ending();
+    // After what was asked of the session before, on its thread.
+    QMetaObject::invokeMethod(
+        &m_thread->host,
+        [this, t = m_thread] {
+            delete this;
+            threads().ended(t);
+        },
+        Qt::QueuedConnection);
 }
 
-void MediaSession::waitForEndedSessions()
-{
-    // A session's end takes the engine a moment. One that a deadlock in the
-    // engine holds never ends: the program ends without it.
-    const QDeadlineTimer enough(5000);
-    QList<QThread*> threads;
-    {
-        SessionThreads& t = sessionThreads();
-        const std::lock_guard guard(t.lock);
-        threads = t.running.values();
-    }
-    int left = 0;
-    for (QThread* thread : threads)
-        left += thread->wait(enough) ? 0 : 1;
-    if (left > 0)
-        qWarning("%d media files' players did not end: the media engine holds them", left);
-}
+int MediaSession::ending() { return threads().endingCount(); }
 
-MediaSession::MediaSession() : m_pictureMaker(this) {}
+int MediaSession::threadsInUse() { return threads().inUse(); }
+
+MediaSession::MediaSession(Thread* thread) : m_thread(thread), m_pictureMaker(this) {}
 
 MediaSession::~MediaSession()
 {
@@ -139,7 +178,7 @@ MediaSession::~MediaSession()
     delete m_player; // before the outputs it uses
 }
 
-void MediaSession::open(const QUrl& url, const SessionSettings& settings)
+void MediaSession::start(const QUrl& url, const PlaySettings& settings)
 {
     m_player = new QMediaPlayer(this);
     m_audio = new QAudioOutput(this);
@@ -174,8 +213,6 @@ void MediaSession::setLoops(int loops) { m_player->setLoops(loops < 0 ? QMediaPl
 void MediaSession::setMuted(bool muted) { m_audio->setMuted(muted); }
 
 void MediaSession::setVolume(float volume) { m_audio->setVolume(volume); }
-
-void MediaSession::setShowsPictures(bool on) { m_player->setVideoSink(on ? sink() : nullptr); }
 
 void MediaSession::sendTags()
 {

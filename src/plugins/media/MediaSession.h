@@ -5,8 +5,11 @@
 // thread while that one still adds its pads (the caller in setSource, the
 // pipeline's thread in the player's pad handler). Whatever waits here waits
 // on this session's thread, never on the window's. Every file gets a new
-// session; the one before is ended on its own thread, and one that a
-// deadlock holds is left behind rather than holding anyone else.
+// session; the one before is ended on its own thread, and one that the
+// engine never lets go of is left behind rather than holding anyone else.
+// The threads are kept for the sessions after: a thread is never ended
+// while the program runs, since deleting it would wait for its end.
+#include "platform/media/PlayCtrl.h"
 #include "platform/media/VideoPicture.h"
 
 #include <QImage>
@@ -25,22 +28,19 @@ class QVideoSink;
 
 namespace platform::media {
 
-// What a session starts with: the settings the control holds.
-struct SessionSettings {
-    int loops = 1; // -1 endless
-    bool muted = false;
-    float volume = 1.0f;
-    bool pictures = false;
-};
-
 class MediaSession : public QObject {
     Q_OBJECT
 public:
-    // Made on the window's thread and moved to a thread of its own, which
-    // runs until end() is called.
-    static MediaSession* start(const QUrl& url, const SessionSettings& settings);
-    // Ends the session on its own thread: the player goes, then the thread.
-    // Nothing the session sends after this is wanted.
+    // A thread the sessions run on, one at a time.
+    struct Thread;
+
+    // Made on the window's thread, on a thread of its own: connect to what
+    // it says, then open the file.
+    static MediaSession* create();
+    // Opens the file on the session's thread.
+    void open(const QUrl& url, const PlaySettings& settings);
+    // Ends the session on its own thread: the player goes, and the thread
+    // is free for another session. Nothing it says after this is wanted.
     void end();
     // Runs f with the session on its own thread, after what was asked before.
     template <class F>
@@ -48,9 +48,11 @@ public:
     {
         QMetaObject::invokeMethod(this, [this, f = std::move(f)] { f(*this); }, Qt::QueuedConnection);
     }
-    // Waits for the threads of ended sessions (the program's end), but not
-    // for one that a deadlock in the engine holds.
-    static void waitForEndedSessions();
+    // Sessions ended whose player has not gone yet: the engine still holds
+    // their files.
+    static int ending();
+    // Threads that hold a session, open or ending (the program's end).
+    static int threadsInUse();
 
     // On the session's thread.
     void play();
@@ -60,7 +62,6 @@ public:
     void setLoops(int loops);
     void setMuted(bool muted);
     void setVolume(float volume);
-    void setShowsPictures(bool on);
 
 signals:
     void positionChanged(qint64 ms);
@@ -72,15 +73,16 @@ signals:
     void tagsChanged(const QVariantMap& tags);
 
 private:
-    MediaSession();
+    explicit MediaSession(Thread* thread);
     ~MediaSession() override;
-    void open(const QUrl& url, const SessionSettings& settings);
+    void start(const QUrl& url, const PlaySettings& settings);
     QVideoSink* sink();
     void takeFrame(const QVideoFrame& frame);
     void makePictures();
     QImage pictureOf(QVideoFrame frame, const QSize& largest);
     void sendTags();
 
+    Thread* m_thread;
     QMediaPlayer* m_player = nullptr;
     QAudioOutput* m_audio = nullptr;
     QVideoSink* m_sink = nullptr;

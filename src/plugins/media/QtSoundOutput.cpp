@@ -30,8 +30,6 @@ private:
 
 extern "C" Q_DECL_EXPORT platform::SoundOutput* lumivexMakeSoundOutput(int sampleRate, int channels, QString* error)
 {
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
     const QAudioDevice out = QMediaDevices::defaultAudioOutput();
     if (out.isNull()) {
         *error = QStringLiteral("No sound device is available to play the CD");
