@@ -125,6 +125,7 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out, const 
 // abandonPictureReads, never by the machine's speed; one still at work
 // kMagickReadGuardMs (PictureLimits.h) after its control's start, on the
 // steady clock, is given up with Failure.
+//
 // Abandons the reads through ImageMagick going on now, wherever they run
 // (they fail with Failure at their next step), so that closing the program
 // never waits for one; the reads started after it go on as ever.
