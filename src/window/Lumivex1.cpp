@@ -43,12 +43,13 @@ Lumivex1* gMainWindow = nullptr;
 
 Lumivex1* mainWindow() { return gMainWindow; }
 
-Lumivex1::Lumivex1(const QStringList& arguments, QWidget* parent)
+Lumivex1::Lumivex1(const QStringList& arguments, QWidget* parent, platform::PartScheduler& pictureDecodes)
     : QMainWindow(parent),
       m_videoLists(std::make_unique<lists::PlayListTree>(false, [this](const QString& p) { DisplayFile(p); })),
       m_musicLists(std::make_unique<lists::PlayListTree>(true, [this](const QString& p) { DisplayFile(p); })),
       m_documentList(std::make_unique<lists::DocumentList>([this](const QString& p) { DisplayFile(p); })),
       m_arguments(arguments),
+      m_pictureDecodes(pictureDecodes),
       cCurrentVideoList(m_videoLists->cCurrentList),
       fVideoListsChanged(m_videoLists->fChanged),
       cCurrentMusicList(m_musicLists->cCurrentList),

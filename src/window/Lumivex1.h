@@ -64,7 +64,10 @@ class Lumivex1 : public QMainWindow {
     // ================================================================ Lumivex1.cpp
     // Construction, start-up and shutdown, settings, placement, filters.
 public:
-    explicit Lumivex1(const QStringList& arguments, QWidget* parent = nullptr);
+    // pictureDecodes: where the decodes of the large pictures its picture
+    // controls show run.
+    explicit Lumivex1(const QStringList& arguments, QWidget* parent = nullptr,
+                      platform::PartScheduler& pictureDecodes = platform::decodingThreads());
     ~Lumivex1() override;
 
     // Shows the window and queues the first activation and the first paint.
@@ -132,6 +135,7 @@ private:
     QPixmap m_checkPicture;
     bool m_checkPictureRead = false;
     QStringList m_arguments;
+    platform::PartScheduler& m_pictureDecodes;
     QRect m_placedGeometry;         // the frame's position and the window's size
     bool m_storedMaximised = false; // the options hold a maximised window's place
     bool m_unloaded = false;

@@ -34,7 +34,7 @@ void Lumivex1::buildPictureView()
     Frame3->setObjectName(QStringLiteral("Frame3"));
     TabPanel[3]->layout()->addWidget(Frame3);
 
-    Image1 = new platform::Lead(Frame3);
+    Image1 = new platform::Lead(Frame3, m_pictureDecodes);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setToolTip(QStringLiteral("Double-click to Stretch or Restore the Picture"));
     Image1->move(0, 0);
@@ -48,10 +48,10 @@ void Lumivex1::buildPictureView()
     loading->hide();
     Frame5 = loading;
 
-    Image2 = new platform::Lead(TabPanel[3]);
+    Image2 = new platform::Lead(TabPanel[3], m_pictureDecodes);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->hide();
-    Image3 = new platform::Lead(TabPanel[3]);
+    Image3 = new platform::Lead(TabPanel[3], m_pictureDecodes);
     Image3->setObjectName(QStringLiteral("Image3"));
     Image3->hide();
 

@@ -2,6 +2,7 @@
 // double-click in the file list), shown as it opens and fitted to the
 // window: painted from a decode at the size it shows, never from the whole
 // picture, while the commands that need every pixel still get all of them.
+#include "PartRecorder.h"
 #include "ScriptedDialogs.h"
 #include "PictureSamples.h"
 #include "TestSupport.h"
@@ -9,7 +10,6 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/imaging/Lead.h"
-#include "platform/pictures/PictureSource.h"
 #include "platform/shell/ShellList.h"
 #include "platform/controls/ToolBarComp.h"
 #include "shared/SharedState.h"
@@ -70,8 +70,8 @@ protected:
     // on the command line when there is one.
     void start(const QString& commandLineFile)
     {
-        platform::resetDecodeCounts();
-        w = std::make_unique<Lumivex1>(QStringList{});
+        parts.forget();
+        w = std::make_unique<Lumivex1>(QStringList{}, nullptr, parts);
         w->cCommandArg1 = commandLineFile;
         w->resize(1000, 750);
         w->show();
@@ -107,11 +107,10 @@ protected:
     void expectShownSizeDecodesOnly(const char* how)
     {
         ASSERT_FALSE(w->Image1->ShownArea().isEmpty()) << how;
-        EXPECT_EQ(platform::decodeCounts().wholePictures, 0) << how;
-        EXPECT_EQ(platform::decodeCounts().partsOnTheUiThread, 0) << how;
+        EXPECT_EQ(parts.wholePictures(), 0) << how;
+        EXPECT_EQ(parts.partsOnTheWindowsThread(), 0) << how;
         // What shows, and a margin of a quarter of the view on every side.
-        EXPECT_LE(platform::decodeCounts().largestPart, qint64(w->Frame3->width()) * w->Frame3->height() * 9 / 4)
-            << how;
+        EXPECT_LE(parts.largestPart(), qint64(w->Frame3->width()) * w->Frame3->height() * 9 / 4) << how;
         EXPECT_FALSE(w->Image1->WholePictureInMemory()) << how;
     }
 
@@ -158,6 +157,7 @@ protected:
 
     testsupport::ProgramFolder program;
     platform::ScopedDialogs dialogs;
+    platform::PartRecorder parts; // the decodes of the window's picture controls
     std::unique_ptr<Lumivex1> w;
     QString large;
     QImage whole;
@@ -215,7 +215,7 @@ TEST_F(LargePictureOpen, DoubleClickedInTheFileListItIsPaintedFromADecodeAtTheSh
     start({});
     w->setFileListFolder(program.file("pics"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->PTxShList1->Count() >= 2; }, 20000));
-    platform::resetDecodeCounts();
+    parts.forget();
     doubleClick(QStringLiteral("large.jpg"));
     ASSERT_EQ(w->cShownPicture, large);
     expectTheCorner("as it opens from a double-click");
@@ -226,10 +226,10 @@ TEST_F(LargePictureOpen, CommandsThatNeedEveryPixelGetTheWholePicture)
 {
     start(large);
     painted();
-    ASSERT_EQ(platform::decodeCounts().wholePictures, 0);
+    ASSERT_EQ(parts.wholePictures(), 0);
     // Saving writes every pixel of it.
     ASSERT_EQ(w->Image1->Save(program.file("pics/copy.png"), platform::fmt::Png, 24, 0), 0);
-    EXPECT_EQ(platform::decodeCounts().wholePictures, 1);
+    EXPECT_EQ(parts.wholePictures(), 1);
     const QImage saved = QImageReader(program.file("pics/copy.png")).read().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(saved.size(), whole.size());
     EXPECT_LE(samples::maxDifference(saved, whole), 2);

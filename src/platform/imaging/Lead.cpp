@@ -86,7 +86,7 @@ namespace {
 QString g_twainDevice; // the source chosen last, for the whole program
 }
 
-Lead::Lead(QWidget* parent) : QWidget(parent)
+Lead::Lead(QWidget* parent, PartScheduler& parts) : QWidget(parent), m_parts(&parts)
 {
     setUpImageReaders();
     setFocusPolicy(Qt::StrongFocus);
@@ -256,7 +256,7 @@ int Lead::wholePicture() const
     if (!m_source)
         return 0;
     QImage whole;
-    if (const int r = m_source->whole(&whole))
+    if (const int r = m_source->whole(*m_parts, &whole))
         return r;
     takeWhole(whole);
     return 0;
@@ -563,7 +563,8 @@ void Lead::askForOverview(const QSize& size) const
     m_overviewAsked = true;
     const std::shared_ptr<PictureSource> source = m_source;
     auto* self = const_cast<Lead*>(this);
-    source->partLater(QRect(QPoint(), source->size()), size, self, [self, source, size](int r, const QImage& img) {
+    const QRect all(QPoint(), source->size());
+    source->partLater(*m_parts, all, size, self, [self, source, size](int r, const QImage& img) {
         if (source != self->m_source)
             return;
         self->m_overviewAsked = false;
@@ -784,7 +785,7 @@ void Lead::askForPart(const QRect& part, const QSize& size)
         return;
     m_partAsked = true;
     const std::shared_ptr<PictureSource> source = m_source;
-    source->partLater(part, size, this, [this, source, part, size](int r, const QImage& img) {
+    source->partLater(*m_parts, part, size, this, [this, source, part, size](int r, const QImage& img) {
         if (source != m_source)
             return;
         m_partAsked = false;
@@ -814,7 +815,7 @@ void Lead::askForMagnified(const QRectF& source)
     const QRect wanted = under.adjusted(-under.width(), -under.height(), under.width(), under.height()).intersected(all);
     m_magAsked = true;
     const std::shared_ptr<PictureSource> held = m_source;
-    held->partLater(wanted, wanted.size(), this, [this, held, wanted](int r, const QImage& img) {
+    held->partLater(*m_parts, wanted, wanted.size(), this, [this, held, wanted](int r, const QImage& img) {
         if (held != m_source)
             return;
         m_magAsked = false;

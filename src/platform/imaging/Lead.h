@@ -37,7 +37,8 @@ class PanWindow;
 class Lead : public QWidget {
     Q_OBJECT
 public:
-    explicit Lead(QWidget* parent = nullptr);
+    // parts: where the decodes of a large picture it shows run (see Load).
+    explicit Lead(QWidget* parent = nullptr, PartScheduler& parts = decodingThreads());
     ~Lead() override;
 
     // ---- files
@@ -283,6 +284,7 @@ private:
 
     mutable QList<QImage> m_frames; // empty while a large load is shown in parts
     mutable QList<int> m_delays;
+    PartScheduler* m_parts;
     mutable std::shared_ptr<PictureSource> m_source; // that large load
     mutable QImage m_part;  // the part of it decoded last, and where it lies
     mutable QRect m_partRect;

@@ -16,10 +16,12 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <chrono>
 
 namespace platform {
 
 struct PictureData;
+struct ReadControl;
 
 // The compression ImageMagick found in a file, as far as the file format
 // codes tell it apart (TIFF with LZW, TIFF with CCITT fax coding).
@@ -36,14 +38,14 @@ struct MagickWrite {
 
 // What bounds one read beside the sizes checked before it: ImageMagick's
 // coders may turn a file of a few hundred bytes into a picture of millions
-// of pixels, and work on it for minutes. A read that is abandoned, or that
-// is still at work past its last guard on time, ends at ImageMagick's next
-// report of its progress and fails.
+// of pixels, and work on it for minutes. A read whose control asks it to
+// stop, that is abandoned, or that is still at work past its last guard on
+// time, ends at its next step (ImageMagick reports its progress often) and
+// fails. Each step is told to the control as it comes.
 struct MagickBounds {
-    qint64 (*now)() = nullptr;                // the clock the read's time is told by (milliseconds)
-    qint64 deadline = 0;                      // the time of now() past which the read is given up
-    const std::atomic<bool>* stop = nullptr;  // set: the read is not wanted any more
-    const std::atomic<int>* epoch = nullptr;  // changed from epochAtStart: every read going on is abandoned
+    const ReadControl* control = nullptr;             // the caller's: its stop and its progress callback
+    std::chrono::steady_clock::time_point deadline{}; // past it the read is given up
+    const std::atomic<int>* epoch = nullptr;          // changed from epochAtStart: every read going on is abandoned
     int epochAtStart = 0;
 };
 
@@ -57,7 +59,8 @@ struct MagickFunctions {
     // layers are no pages). out->format is left for the caller. 0 or an
     // imaging error code: before any work, InvalidSize for a page wider or
     // higher than ImageMagick's limits, NoMemory for pages of more pixels
-    // than its pixel cache holds; Failure for a read abandoned or past its time.
+    // than its pixel cache holds; Failure for a read stopped, abandoned or
+    // past its time.
     int (*read)(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
                 MagickCompression* compression, const MagickBounds& bounds);
     // The first page fitted within box (never enlarged), turned as its

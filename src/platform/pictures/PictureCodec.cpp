@@ -258,19 +258,11 @@ int readWithQt(QImageReader& reader, int format, int page, int pages, PictureDat
 
 std::atomic<int> g_readEpoch{0}; // one more with every abandonPictureReads
 
-qint64 steadyMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-std::atomic<qint64 (*)()> g_magickClock{&steadyMs};
-
-MagickBounds boundsOfARead(const std::atomic<bool>* stop)
+MagickBounds boundsOfARead(const ReadControl& control)
 {
     MagickBounds b;
-    b.now = g_magickClock.load();
-    b.deadline = b.now() + kMagickReadGuardMs;
-    b.stop = stop;
+    b.control = &control;
+    b.deadline = control.started + std::chrono::milliseconds(kMagickReadGuardMs);
     b.epoch = &g_readEpoch;
     b.epochAtStart = g_readEpoch.load();
     return b;
@@ -332,7 +324,8 @@ bool wpgTooLarge(const QByteArray& bytes)
     return false;
 }
 
-int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int pages, PictureData* out)
+int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int pages, PictureData* out,
+                   const ReadControl& control)
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
@@ -345,7 +338,7 @@ int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int 
     PictureData d;
     MagickCompression compression = MagickCompression::Other;
     if (const int r = magick->read(bytes, row.coder, row.format == fmt::Psd, page, pages, &d, &compression,
-                                   boundsOfARead(nullptr)))
+                                   boundsOfARead(control)))
         return r;
     d.format = refinedFormat(row.format, bytes.left(kHeadBytes), compression);
     *out = std::move(d);
@@ -353,7 +346,7 @@ int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int 
 }
 
 int readMagickScaled(const QByteArray& bytes, const FormatRow& row, const QSize& box, QImage* out,
-                     const std::atomic<bool>* stop)
+                     const ReadControl& control)
 {
     if (bytes.isEmpty())
         return err::InvalidFormat;
@@ -361,7 +354,7 @@ int readMagickScaled(const QByteArray& bytes, const FormatRow& row, const QSize&
         return err::NoMemory;
     const char* coder = row.coder;
     const MagickFunctions* magick = magickFunctions();
-    return magick ? magick->readScaled(bytes, coder, box, out, boundsOfARead(stop)) : err::FormatNotAvailable;
+    return magick ? magick->readScaled(bytes, coder, box, out, boundsOfARead(control)) : err::FormatNotAvailable;
 }
 
 // ---------------------------------------------------------------- FLIC
@@ -653,8 +646,6 @@ void setUpImageReaders()
     });
 }
 
-void setMagickReadClock(qint64 (*now)()) { g_magickClock = now ? now : &steadyMs; }
-
 void abandonPictureReads() { ++g_readEpoch; }
 
 bool withinImagingLimits(int width, int height)
@@ -715,7 +706,8 @@ int bitsOfImage(const QImage& image)
     }
 }
 
-int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out)
+int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out,
+                     const ReadControl& control)
 {
     setUpImageReaders();
     if (bytes.isEmpty())
@@ -731,7 +723,7 @@ int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page,
         reader.setDecideFormatFromContent(true);
         r = readWithQt(reader, row ? row->format : 0, page, pages, &d);
     } else if (row->decoder == Decoder::Magick) {
-        r = readWithMagick(bytes, *row, page, pages, &d);
+        r = readWithMagick(bytes, *row, page, pages, &d, control);
     } else if (row->decoder == Decoder::Flic) {
         r = readFlic(bytes, page, pages, &d);
         d.format = row->format;
@@ -769,7 +761,7 @@ int readWholeFile(const QString& path, QByteArray* bytes)
 
 } // namespace
 
-int readPicture(const QString& path, int page, int pages, PictureData* out)
+int readPicture(const QString& path, int page, int pages, PictureData* out, const ReadControl& control)
 {
     setUpImageReaders();
     const QFileInfo fi(path);
@@ -794,10 +786,10 @@ int readPicture(const QString& path, int page, int pages, PictureData* out)
     QByteArray bytes;
     if (const int r = readWholeFile(path, &bytes))
         return r;
-    return readPictureBytes(bytes, ext, page, pages, out);
+    return readPictureBytes(bytes, ext, page, pages, out, control);
 }
 
-int readScaledPicture(const QString& path, const QSize& box, QImage* out, const std::atomic<bool>* stop)
+int readScaledPicture(const QString& path, const QSize& box, QImage* out, const ReadControl& control)
 {
     setUpImageReaders();
     const QFileInfo fi(path);
@@ -834,10 +826,10 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out, const 
     if (const int r = readWholeFile(path, &bytes))
         return r;
     if (row->decoder == Decoder::Magick)
-        return readMagickScaled(bytes, *row, box, out, stop);
+        return readMagickScaled(bytes, *row, box, out, control);
     // Animations: their first frame.
     PictureData d;
-    if (const int r = readPictureBytes(bytes, ext, 1, 1, &d))
+    if (const int r = readPictureBytes(bytes, ext, 1, 1, &d, control))
         return r;
     const QImage& first = d.frames.first();
     const QSize fit = fitWithin(first.size(), box);

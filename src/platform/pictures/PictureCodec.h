@@ -15,7 +15,9 @@
 #include <QSize>
 #include <QString>
 
-#include <atomic>
+#include <chrono>
+#include <functional>
+#include <stop_token>
 
 namespace platform {
 
@@ -41,6 +43,28 @@ struct PictureInfo {
     int xRes = 0, yRes = 0; // dots per inch; 96 when the file holds none
 };
 
+// A step of one read's work, as the reader tells it to the read's control.
+enum class ReadStep {
+    Measuring, // the decoder reads what the file declares: its pages and their sizes
+    Waiting,   // the read waits for memory that the reads beside it hold (told as the wait begins)
+    Decoding,  // the decoder is at work on the pixels: told as it begins, and at each of its reports of progress
+};
+
+// What the caller of one read gives it beside what it reads. ImageMagick's
+// reads (the readers' and readScaledPicture's alike) hold to it; Qt's
+// readers read on, their files bounded by their sizes alone.
+struct ReadControl {
+    // Asked from another thread: the read is not wanted any more, and ends
+    // at its next step with Failure.
+    std::stop_token stop;
+    // Told each step of the read's work, on the thread at it (ImageMagick's
+    // own threads as well, several at once); the read goes on once it returns.
+    std::function<void(ReadStep)> progress;
+    // When the read's time began: the last guard on its time
+    // (kMagickReadGuardMs, PictureLimits.h) counts from here.
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+};
+
 enum class Decoder { None, Qt, Magick, Flic, Ani };
 Decoder decoderFor(const QString& upperExt);
 
@@ -54,10 +78,11 @@ int bitsOfImage(const QImage& image);
 
 // page: 1 = the first; a page past the end of the file falls back to page 1.
 // pages: 1 = that page alone, -1 = every page or frame from it on.
-int readPicture(const QString& path, int page, int pages, PictureData* out);
+int readPicture(const QString& path, int page, int pages, PictureData* out, const ReadControl& control = {});
 // The same for bytes already in memory; ext chooses the reader ("" = let Qt
 // recognise the data).
-int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out);
+int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out,
+                     const ReadControl& control = {});
 // The information of one page, read from the file (the one reader of a
 // file's picture facts).
 int readPictureInfo(const QString& path, int page, PictureInfo* out);
@@ -92,19 +117,15 @@ int copyFileSafely(const QString& source, const QString& target);
 
 // The first page of the file fitted within box (never enlarged), keeping the
 // aspect ratio and the EXIF orientation: scaled in the decoder where Qt reads
-// the format, by Magick++ otherwise. Safe to call from worker threads. stop:
-// set from another thread, it abandons the read (which then fails).
-int readScaledPicture(const QString& path, const QSize& box, QImage* out, const std::atomic<bool>* stop = nullptr);
+// the format, by Magick++ otherwise. Safe to call from worker threads.
+int readScaledPicture(const QString& path, const QSize& box, QImage* out, const ReadControl& control = {});
 
-// Every read through ImageMagick (the readers' and readScaledPicture alike)
-// is bounded by the sizes its file declares, checked before the work, and
-// by stop and abandonPictureReads, never by the machine's speed; one still
-// at work after kMagickReadGuardMs (PictureLimits.h) is given up with Failure.
-// The clock those reads are timed by, in milliseconds: a steady clock,
-// unless a test sets one of its own to play a slow machine (nullptr: the
-// steady clock again). It is read from any thread, and at every report of
-// a read's progress.
-void setMagickReadClock(qint64 (*now)());
+// Every read through ImageMagick is bounded by the sizes its file declares,
+// checked before the work, and by its control's stop and
+// abandonPictureReads, never by the machine's speed; one still at work
+// kMagickReadGuardMs (PictureLimits.h) after its control's start, on the
+// steady clock, is given up with Failure.
+//
 // Abandons the reads through ImageMagick going on now, wherever they run
 // (they fail with Failure at their next step), so that closing the program
 // never waits for one; the reads started after it go on as ever.

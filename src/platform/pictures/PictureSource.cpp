@@ -7,10 +7,8 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPointer>
-#include <QThread>
 #include <QThreadPool>
 
-#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,36 +39,20 @@ void post(const QPointer<QObject>& guard, std::function<void()> f)
         Qt::QueuedConnection);
 }
 
-std::atomic<int> g_wholePictures{0};
-std::atomic<qint64> g_largestPart{0};
-std::atomic<int> g_uiThreadParts{0};
-std::mutex g_hookLock;
-PartHook g_partHook;
-
-PartHook partHook()
-{
-    const std::lock_guard<std::mutex> guard(g_hookLock);
-    return g_partHook;
-}
-
-} // namespace
-
-DecodeCounts decodeCounts() { return {g_wholePictures.load(), g_largestPart.load(), g_uiThreadParts.load()}; }
-
-void setPartHook(PartHook hook)
-{
-    const std::lock_guard<std::mutex> guard(g_hookLock);
-    g_partHook = std::move(hook);
-}
-
-void resetDecodeCounts()
-{
-    g_wholePictures = 0;
-    g_largestPart = 0;
-    g_uiThreadParts = 0;
-}
-
-namespace {
+// Parts on the decoders, their results posted to the UI thread; the whole
+// picture where it is wanted.
+class DecodingThreads final : public PartScheduler {
+public:
+    void later(const PartRequest&, Decode decode, QObject* context, Done done) override
+    {
+        QPointer<QObject> guard(context);
+        decoders().start([decode = std::move(decode), guard, done = std::move(done)] {
+            PartResult r = decode();
+            post(guard, [done, r = std::move(r)] { done(r); });
+        });
+    }
+    PartResult now(const PartRequest&, const Decode& decode) override { return decode(); }
+};
 
 bool fileStamp(int fd, qint64* size, qint64* time)
 {
@@ -83,6 +65,12 @@ bool fileStamp(int fd, qint64* size, qint64* time)
 }
 
 } // namespace
+
+PartScheduler& decodingThreads()
+{
+    static DecodingThreads threads;
+    return threads;
+}
 
 std::shared_ptr<PictureSource> PictureSource::open(const QString& path)
 {
@@ -121,8 +109,6 @@ bool PictureSource::changed() const
 
 int PictureSource::part(const QRect& source, const QSize& size, QImage* out) const
 {
-    if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread())
-        ++g_uiThreadParts;
     if (changed())
         return err::FileRead;
     QImage img;
@@ -131,37 +117,34 @@ int PictureSource::part(const QRect& source, const QSize& size, QImage* out) con
     if (changed())
         return err::FileRead;
     // A damaged part may still hold the rows before the damage.
-    if (!img.isNull()) {
+    if (!img.isNull())
         *out = std::move(img);
-        const qint64 pixels = qint64(out->width()) * out->height();
-        for (qint64 was = g_largestPart; pixels > was && !g_largestPart.compare_exchange_weak(was, pixels);) {
-        }
-    }
     return r;
 }
 
-void PictureSource::partLater(const QRect& source, const QSize& size, QObject* context,
+void PictureSource::partLater(PartScheduler& scheduler, const QRect& source, const QSize& size, QObject* context,
                               std::function<void(int, const QImage&)> done) const
 {
     auto self = shared_from_this();
-    QPointer<QObject> guard(context);
-    if (const PartHook hook = partHook())
-        hook(source, size);
-    decoders().start([self, source, size, guard, done = std::move(done)] {
-        QImage img;
-        const int r = self->part(source, size, &img);
-        post(guard, [done, r, img] { done(r, img); });
-    });
+    scheduler.later(
+        {source, size},
+        [self, source, size] {
+            PartResult r;
+            r.error = self->part(source, size, &r.image);
+            return r;
+        },
+        context, [done = std::move(done)](const PartResult& r) { done(r.error, r.image); });
 }
 
-int PictureSource::whole(QImage* out)
+int PictureSource::whole(PartScheduler& scheduler, QImage* out)
 {
     std::unique_lock<std::mutex> lock(m_lock);
     if (m_state == State::Idle || m_state == State::Queued) {
         // Wanted now: decoded here; a worker still queued finds it done.
         m_state = State::Running;
         lock.unlock();
-        decodeWhole();
+        const QRect all(QPoint(), size());
+        finish(scheduler.now({all, all.size()}, [this] { return decodeWhole(); }));
         lock.lock();
     }
     m_doneSignal.wait(lock, [this] { return m_state == State::Done; });
@@ -191,7 +174,7 @@ void PictureSource::wholeLater(QObject* context, std::function<void()> done)
                 return; // taken over by a caller that wanted it at once
             self->m_state = State::Running;
         }
-        self->decodeWhole();
+        self->finish(self->decodeWhole());
     });
 }
 
@@ -207,13 +190,10 @@ bool PictureSource::wholeFailed() const
     return m_state == State::Done && m_error != 0;
 }
 
-void PictureSource::decodeWhole()
+PartResult PictureSource::decodeWhole() const
 {
-    if (!m_fits) {
-        finish(err::NoMemory, {});
-        return;
-    }
-    ++g_wholePictures;
+    if (!m_fits)
+        return {err::NoMemory, {}};
     // The bytes of the file held open, read as the name's extension tells.
     QFile file(m_picture.path);
     QByteArray bytes;
@@ -224,16 +204,16 @@ void PictureSource::decodeWhole()
                                        : err::FileRead;
     if (r == 0 && changed())
         r = err::FileRead;
-    finish(r, r == 0 && !d.frames.isEmpty() ? d.frames.first() : QImage());
+    return {r, r == 0 && !d.frames.isEmpty() ? d.frames.first() : QImage()};
 }
 
-void PictureSource::finish(int error, QImage image)
+void PictureSource::finish(PartResult result)
 {
     std::vector<std::function<void()>> waiting;
     {
         const std::lock_guard<std::mutex> guard(m_lock);
-        m_error = error;
-        m_whole = std::move(image);
+        m_error = result.error;
+        m_whole = std::move(result.image);
         m_state = State::Done;
         waiting.swap(m_waiting);
     }

@@ -1,13 +1,16 @@
 #pragma once
 // A large picture file whose pixels are decoded only as they are needed:
-// parts at the size they are shown, on the calling thread or a worker, and
-// the whole picture once something needs every pixel, decoded on a worker
-// thread or, when it is wanted at once, on the calling one (waiting for the
-// worker if it is at it already). The controls that show one load share it.
+// parts at the size they are shown, on a worker, and the whole picture once
+// something needs every pixel, decoded on a worker thread or, when it is
+// wanted at once, on the calling one (waiting for the worker if it is at it
+// already). The controls that show one load share it; each runs the decodes
+// it asks for through its own scheduler.
 #include "platform/pictures/PictureParts.h"
 
 #include <QImage>
 #include <QObject>
+#include <QRect>
+#include <QSize>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -15,6 +18,43 @@
 #include <vector>
 
 namespace platform {
+
+// A decode a picture control asks of its large picture: the part `source`
+// (in the picture's own pixels) at `size`.
+struct PartRequest {
+    QRect source;
+    QSize size;
+};
+
+// What a decode gave: 0 or an imaging error code, and the image (there with
+// an error too when the rows before the damage were decoded).
+struct PartResult {
+    int error = 0;
+    QImage image;
+};
+
+// Where the decodes that a picture control asks of its large picture run.
+// The program's own (decodingThreads) runs a part on the threads that
+// decode the pictures on show, apart from the thumbnails, and brings what
+// it gave back to the window's thread; and the whole picture, wanted at once
+// by a command that needs every pixel, on the thread that wants it. Every
+// control uses it unless its maker gives it another.
+class PartScheduler {
+public:
+    using Decode = std::function<PartResult()>;
+    using Done = std::function<void(const PartResult&)>;
+    virtual ~PartScheduler() = default;
+    // Asked on the window's thread: runs decode on a worker thread, then
+    // done with what it gave on the window's thread, unless context is gone
+    // by then.
+    virtual void later(const PartRequest& request, Decode decode, QObject* context, Done done) = 0;
+    // Runs decode of the whole picture (request: all of it at its own size)
+    // now, on the calling thread.
+    virtual PartResult now(const PartRequest& request, const Decode& decode) = 0;
+};
+
+// The program's decoding threads for the pictures on show.
+PartScheduler& decodingThreads();
 
 class PictureSource : public std::enable_shared_from_this<PictureSource> {
 public:
@@ -36,18 +76,17 @@ public:
     // False for a picture too large to hold whole: it is only shown scaled.
     bool fitsInMemory() const { return m_fits; }
 
-    // A part of the picture (in its own pixels) scaled to size, now; on
-    // damage within it, the error and what was decoded before the damage
-    // (see readPicturePart).
-    int part(const QRect& source, const QSize& size, QImage* out) const;
-    // The same on a worker thread; done(error, image) runs later on the UI
-    // thread, unless context is gone by then. The image may be there with an
-    // error: the rows before the damage.
-    void partLater(const QRect& source, const QSize& size, QObject* context,
+    // A part of the picture (in its own pixels) scaled to size, decoded on
+    // a worker of the scheduler's; done(error, image) runs later on the UI
+    // thread, unless context is gone by then. On damage within the part,
+    // the error and what was decoded before the damage (see
+    // readPicturePart): the rows before it.
+    void partLater(PartScheduler& scheduler, const QRect& source, const QSize& size, QObject* context,
                    std::function<void(int, const QImage&)> done) const;
 
-    // The whole picture, now (err::NoMemory when it is too large to hold).
-    int whole(QImage* out);
+    // The whole picture, now, decoded through the scheduler unless it is
+    // decoded already (err::NoMemory when it is too large to hold).
+    int whole(PartScheduler& scheduler, QImage* out);
     // Starts decoding the whole picture on a worker thread unless it is done
     // or under way; done runs on the UI thread once it is ready, unless
     // context is gone by then.
@@ -58,8 +97,9 @@ public:
 
 private:
     enum class State { Idle, Queued, Running, Done };
-    void decodeWhole(); // with the state set to Running by the caller
-    void finish(int error, QImage image);
+    int part(const QRect& source, const QSize& size, QImage* out) const;
+    PartResult decodeWhole() const; // with the state set to Running by the caller
+    void finish(PartResult result);
 
     PartialPicture m_picture; // its path reads the file held open
     QString m_path;
@@ -74,23 +114,6 @@ private:
     QImage m_whole;
     std::vector<std::function<void()>> m_waiting; // each posts its own done
 };
-
-// What the large loads have decoded so far, for all of them together: how
-// many times a whole picture, the most pixels one part decode gave, and how
-// many parts were decoded on the UI thread (which paints never do).
-struct DecodeCounts {
-    int wholePictures = 0;
-    qint64 largestPart = 0;
-    int partsOnTheUiThread = 0;
-};
-DecodeCounts decodeCounts();
-void resetDecodeCounts();
-
-// For tests: runs as each part is asked of a worker, on the thread that asks,
-// with the part (in the picture's pixels) and the size asked. An empty
-// function removes it.
-using PartHook = std::function<void(const QRect& source, const QSize& size)>;
-void setPartHook(PartHook hook);
 
 // Pictures with fewer pixels than this are decoded whole at once, as before:
 // decoding them in parts would save little.

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QVector>
 #include <algorithm>
-#include <atomic>
+#include <stop_token>
 #include <vector>
 
 namespace platform {
@@ -33,7 +33,7 @@ struct Decoded {
 struct Walk {
     QMutex mutex;
     std::vector<Decoded> results;
-    std::atomic<bool> cancelled{false};
+    std::stop_source cancelled;
     QObject* waker = nullptr;
 
     void wake()
@@ -53,9 +53,10 @@ public:
     void run() override
     {
         QImage img;
-        const int error = m_walk->cancelled.load()
+        const std::stop_token stop = m_walk->cancelled.get_token();
+        const int error = stop.stop_requested()
                               ? int(err::Failure)
-                              : ThumbnailGenerator::makeThumbnail(m_path, m_w, m_h, m_bits, &img, &m_walk->cancelled);
+                              : ThumbnailGenerator::makeThumbnail(m_path, m_w, m_h, m_bits, &img, stop);
         {
             QMutexLocker lock(&m_walk->mutex);
             m_walk->results[m_index].done = true;
@@ -139,10 +140,12 @@ ThumbnailGenerator::ThumbnailGenerator(QObject* parent) : QObject(parent), m_poo
 ThumbnailGenerator::~ThumbnailGenerator() { m_pool->waitForDone(); }
 
 int ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits, QImage* out,
-                                      const std::atomic<bool>* stop)
+                                      std::stop_token stop)
 {
+    ReadControl control;
+    control.stop = std::move(stop);
     QImage img;
-    if (const int r = readScaledPicture(path, QSize(std::max(1, width), std::max(1, height)), &img, stop))
+    if (const int r = readScaledPicture(path, QSize(std::max(1, width), std::max(1, height)), &img, control))
         return r;
     *out = convertToBits(img, bits);
     return out->isNull() ? int(err::NoMemory) : 0;
@@ -261,7 +264,7 @@ int ThumbnailGenerator::Browse(const QString& folder)
         result = kAborted;
     // Pictures not started are dropped, and those being decoded are
     // abandoned, so a stopped walk gives the window back at once.
-    walk->cancelled = true;
+    walk->cancelled.request_stop();
     {
         QMutexLocker lock(&walk->mutex);
         walk->waker = nullptr;

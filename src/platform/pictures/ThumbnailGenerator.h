@@ -8,8 +8,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <atomic>
 #include <memory>
+#include <stop_token>
 
 class QEventLoop;
 class QThreadPool;
@@ -54,10 +54,10 @@ public:
     void forgetFolder() { m_listedFolder.clear(); }
 
     // The thumbnail of one file as the generator makes it into out: 0, or
-    // the imaging error code of its read (ImagingCodes.h); stop: set, the
+    // the imaging error code of its read (ImagingCodes.h); stop: asked, the
     // picture is not wanted any more.
     static int makeThumbnail(const QString& path, int width, int height, int bits, QImage* out,
-                             const std::atomic<bool>* stop = nullptr);
+                             std::stop_token stop = {});
 
 signals:
     // status 0: bitmap holds the thumbnail; otherwise the imaging error code

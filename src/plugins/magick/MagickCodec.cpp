@@ -44,7 +44,8 @@ struct ListGuard {
 
 // One read's watch over ImageMagick's work: every operation on its images
 // (the coder's own turns and scalings among them) reports its progress
-// here, and ends with a failure when this answers false: the read is not
+// here, as do the read's own steps; each is told to the read's control, and
+// the work ends with a failure when this answers false: the read is not
 // wanted any more, or it is past the last guard on its time.
 class Watch {
 public:
@@ -52,6 +53,14 @@ public:
     // Hands the watch to what is read with this info (the images read take it on).
     void watch(MagickCore::ImageInfo* info) { MagickCore::SetImageInfoProgressMonitor(info, &Watch::progress, this); }
     void watch(MagickCore::Image* image) { MagickCore::SetImageProgressMonitor(image, &Watch::progress, this); }
+    // The read comes to this step (ImageMagick's reports of progress belong
+    // to it from now on): told to the control, then the verdict.
+    int step(ReadStep step)
+    {
+        m_step = step;
+        tell(step);
+        return verdict();
+    }
     // 0 while the read may go on, else Failure (checked also after calls
     // whose failure ImageMagick's coders pass over, as the WPG coder does
     // with a turn that failed).
@@ -61,20 +70,28 @@ private:
     static MagickCore::MagickBooleanType progress(const char*, MagickCore::MagickOffsetType, MagickCore::MagickSizeType,
                                                   void* self)
     {
-        return static_cast<Watch*>(self)->check() ? MagickCore::MagickTrue : MagickCore::MagickFalse;
+        auto* watch = static_cast<Watch*>(self);
+        watch->tell(watch->m_step.load());
+        return watch->check() ? MagickCore::MagickTrue : MagickCore::MagickFalse;
     }
     // Called from ImageMagick's threads as well.
+    void tell(ReadStep step) const
+    {
+        if (m_bounds.control && m_bounds.control->progress)
+            m_bounds.control->progress(step);
+    }
     bool check()
     {
         if (m_ended.load())
             return false;
-        if ((m_bounds.stop && m_bounds.stop->load()) ||
+        if ((m_bounds.control && m_bounds.control->stop.stop_requested()) ||
             (m_bounds.epoch && m_bounds.epoch->load() != m_bounds.epochAtStart) ||
-            (m_bounds.now && m_bounds.now() > m_bounds.deadline))
+            std::chrono::steady_clock::now() > m_bounds.deadline)
             m_ended = true;
         return !m_ended.load();
     }
     MagickBounds m_bounds;
+    std::atomic<ReadStep> m_step{ReadStep::Measuring};
     std::atomic<bool> m_ended{false};
 };
 
@@ -262,12 +279,19 @@ public:
         s_taken -= m_bytes;
         s_given.notify_all();
     }
-    // 0, or the watch's verdict when it ended the read while it waited.
+    // 0, or the watch's verdict when it ended the read while it waited (a
+    // wait the read's control is told of as it begins).
     int take(const PageSizes& sizes, Watch& watch)
     {
         const qint64 room = cacheRoom();
         const qint64 bytes = sizes.empty() ? room : std::min(pixelsOf(sizes) * kCacheBytesPerPixel, room);
         std::unique_lock lock(s_mutex);
+        if (s_taken + bytes > room) {
+            lock.unlock();
+            if (const int r = watch.step(ReadStep::Waiting))
+                return r;
+            lock.lock();
+        }
         while (s_taken + bytes > room) {
             if (const int r = watch.verdict())
                 return r;
@@ -338,6 +362,8 @@ int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, i
     if (bytes.isEmpty())
         return err::InvalidFormat;
     Watch watch(bounds);
+    if (const int r = watch.step(ReadStep::Measuring))
+        return r;
     // The pages the file declares, their sizes checked before any work.
     const PageSizes declared = pingSizes(bytes, coder, firstOnly ? 1 : 0, watch);
     if (const int r = watch.verdict())
@@ -351,6 +377,8 @@ int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, i
         return r;
     RoomTaken room;
     if (const int r = room.take(sizes, watch))
+        return r;
+    if (const int r = watch.step(ReadStep::Decoding))
         return r;
     ExceptionGuard ex;
     ListGuard images;
@@ -380,6 +408,8 @@ int readScaled(const QByteArray& bytes, const char* coder, const QSize& box, QIm
     if (bytes.isEmpty())
         return err::InvalidFormat;
     Watch watch(bounds);
+    if (const int r = watch.step(ReadStep::Measuring))
+        return r;
     const PageSizes sizes = pingSizes(bytes, coder, 1, watch);
     if (const int r = watch.verdict())
         return r;
@@ -387,6 +417,8 @@ int readScaled(const QByteArray& bytes, const char* coder, const QSize& box, QIm
         return r;
     RoomTaken room;
     if (const int r = room.take(sizes, watch))
+        return r;
+    if (const int r = watch.step(ReadStep::Decoding))
         return r;
     ExceptionGuard ex;
     ListGuard images;

@@ -1,6 +1,7 @@
 // Large pictures read in parts: the facts their headers give, the parts the
 // decoders give, and the picture control showing such a picture before, and
 // without, decoding it whole.
+#include "PartRecorder.h"
 #include "PictureSamples.h"
 
 #include "platform/pictures/ImagingCodes.h"
@@ -18,7 +19,6 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <cstdio>
-#include <memory>
 #include <zlib.h>
 
 using namespace platform;
@@ -232,17 +232,23 @@ TEST(PictureParts, PanningDecodesThePartThatShowsAndOnlyEditsDecodeTheWholePictu
     ASSERT_TRUE(samples::writeQt(path, photo(2400, 1800), "png"));
     const QImage whole = QImageReader(path).read();
 
-    Lead lead;
+    PartRecorder parts;
+    Lead lead(nullptr, parts);
     lead.setBorderStyle(0);
     lead.resize(300, 200);
     lead.show();
-    resetDecodeCounts();
     ASSERT_EQ(lead.Load(path), 0);
     lead.grab(); // asks a worker for the part that shows
     ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), lead.PicturePainted(); }, 20000));
     lead.setPanOffset(QPoint(1500, 1000));
+    parts.hold();
     QImage shot = lead.grab().toImage(); // paints what it has, and asks for the rest
     EXPECT_FALSE(lead.PicturePainted()) << "the part that shows now is not there yet";
+    // Asked of a worker (once the part asked before is there), it is held:
+    // the paints go on without it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.grab(), parts.partsHeld() > 0; }, 20000));
+    EXPECT_FALSE(lead.PicturePainted());
+    parts.release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return shot = lead.grab().toImage(), lead.PicturePainted(); }, 20000));
     EXPECT_EQ(shot.pixel(20, 30), whole.pixel(1520, 1030));
     // The pan window shows the whole picture at its own size, decoded aside too.
@@ -254,11 +260,11 @@ TEST(PictureParts, PanningDecodesThePartThatShowsAndOnlyEditsDecodeTheWholePictu
                                     20000));
     lead.ShowPanWin(false);
     EXPECT_FALSE(lead.WholePictureInMemory());
-    EXPECT_EQ(decodeCounts().wholePictures, 0);
-    EXPECT_EQ(decodeCounts().partsOnTheUiThread, 0) << "no paint waits for a decode";
-    EXPECT_LE(decodeCounts().largestPart, 450 * 300) << "no more than the control shows, and a margin around it";
+    EXPECT_EQ(parts.wholePictures(), 0);
+    EXPECT_EQ(parts.partsOnTheWindowsThread(), 0) << "no paint waits for a decode";
+    EXPECT_LE(parts.largestPart(), 450 * 300) << "no more than the control shows, and a margin around it";
     EXPECT_EQ(lead.Intensity(100), 0) << "the whole picture changes";
-    EXPECT_EQ(decodeCounts().wholePictures, 1);
+    EXPECT_EQ(parts.wholePictures(), 1);
     EXPECT_TRUE(lead.WholePictureInMemory());
 }
 
@@ -417,7 +423,8 @@ TEST(PictureParts, TheWholePictureIsAskedForOnceThePartOnShowIsPainted)
     const QString path = dir.filePath("large.jpg");
     ASSERT_TRUE(samples::writeQt(path, photo(4800, 3600), "jpeg", 90));
     const QRect all(0, 0, 4800, 3600);
-    Lead lead;
+    PartRecorder parts;
+    Lead lead(nullptr, parts);
     lead.setBorderStyle(0);
     lead.resize(640, 480);
     lead.show();
@@ -428,8 +435,7 @@ TEST(PictureParts, TheWholePictureIsAskedForOnceThePartOnShowIsPainted)
         bool painted;
     };
     QList<Asked> asked;
-    setPartHook([&](const QRect& source, const QSize&) { asked.append({source, lead.PicturePainted()}); });
-    const std::unique_ptr<void, void (*)(void*)> unhook(&asked, [](void*) { setPartHook({}); });
+    parts.onAsked = [&](const PartRequest& part) { asked.append({part.source, lead.PicturePainted()}); };
     ASSERT_EQ(lead.Load(path), 0);
     lead.grab();
     ASSERT_EQ(asked.size(), 1) << "the first paint asks for the part on show alone";
@@ -496,20 +502,21 @@ TEST(PictureParts, TheMagnifierShowsWhatIsDecodedAndAsksAWorkerForThePartUnderIt
     const QString path = dir.filePath("large.jpg");
     ASSERT_TRUE(samples::writeQt(path, photo(4000, 3000), "jpeg", 90));
     const QImage whole = QImageReader(path).read().convertToFormat(QImage::Format_RGB32);
-    Lead lead;
+    PartRecorder parts;
+    Lead lead(nullptr, parts);
     lead.setBorderStyle(0);
     lead.resize(400, 300);
     lead.show();
     ASSERT_EQ(lead.Load(path), 0);
     lead.setPaintSizeMode(3);
     shownPainted(lead);
-    resetDecodeCounts();
+    parts.forget();
     ASSERT_EQ(lead.StartMagGlass(100, 100, 200, 0, 0x00FFFFFF, false, 1, false, 0, false, false), 0);
     const QPoint at(200, 150); // the picture's middle: (2000, 1500)
     QTest::mousePress(&lead, Qt::LeftButton, {}, at);
     QImage shot = lead.grab().toImage();
-    EXPECT_EQ(decodeCounts().wholePictures, 0) << "no whole decode for the glass";
-    EXPECT_EQ(decodeCounts().partsOnTheUiThread, 0) << "nor any inside a paint";
+    EXPECT_EQ(parts.wholePictures(), 0) << "no whole decode for the glass";
+    EXPECT_EQ(parts.partsOnTheWindowsThread(), 0) << "nor any inside a paint";
     EXPECT_FALSE(lead.WholePictureInMemory());
     // Magnified twice from the picture's own pixels once a worker has them:
     // 20 control pixels right of the centre are 10 picture pixels right of it.
@@ -521,6 +528,6 @@ TEST(PictureParts, TheMagnifierShowsWhatIsDecodedAndAsksAWorkerForThePartUnderIt
         20000));
     EXPECT_LE(samples::maxDifference(shot.copy(180, 130, 1, 1), whole.copy(1990, 1490, 1, 1)), 2);
     QTest::mouseRelease(&lead, Qt::LeftButton, {}, at);
-    EXPECT_EQ(decodeCounts().wholePictures, 0);
-    EXPECT_LE(decodeCounts().largestPart, 150 * 150) << "the part under the glass and as much around it";
+    EXPECT_EQ(parts.wholePictures(), 0);
+    EXPECT_LE(parts.largestPart(), 150 * 150) << "the part under the glass and as much around it";
 }

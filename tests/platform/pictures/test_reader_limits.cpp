@@ -14,9 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 
 using namespace platform;
@@ -128,41 +130,32 @@ TEST(ReaderLimits, AFlicFrameClaimingGigabytesShowsTheBytesItHas)
 
 namespace {
 
-// The machine as slow as a test makes it. The clock the reads through
-// ImageMagick are timed by holds a read at a look of its own once it is at
-// work, until the test lets it go on, and tells the time the test sets: no
-// read depends on the speed of the machine it runs on.
-class SlowMachine {
+// A read held at work on a gate the test opens: its control holds it at the
+// first step of its decode (its room in ImageMagick's pixel cache taken),
+// until the test lets it go on, so that no read depends on the speed of the
+// machine it runs on.
+class HeldRead {
 public:
-    SlowMachine()
-    {
-        s_self = this;
-        setMagickReadClock(&SlowMachine::now);
-    }
-    ~SlowMachine()
+    HeldRead() { control.progress = [this](ReadStep step) { stepped(step); }; }
+    ~HeldRead()
     {
         if (m_beside.joinable())
             m_beside.join();
-        setMagickReadClock(nullptr);
-        s_self = nullptr;
     }
+    // The control the read held is given (its stop may be set before).
+    ReadControl control;
+
     // Runs the read on a thread of its own, as the program's workers do;
-    // once it is at work (at its atLook-th look at the clock; the first is
-    // its start), runs meanwhile, then lets it go on with the clock moved
-    // on by laterMs. The read's result.
-    int whileAtWork(const std::function<int()>& read, const std::function<void()>& meanwhile, qint64 laterMs = 0,
-                    int atLook = 2)
+    // once it is at work, runs meanwhile, then lets it go on. The read's result.
+    int whileAtWork(const std::function<int(const ReadControl&)>& read, const std::function<void()>& meanwhile)
     {
         {
             std::lock_guard lock(m_mutex);
-            m_looks = 0;
-            m_atLook = atLook;
             m_held = m_released = m_done = false;
         }
         int result = -1;
         std::thread worker([&] {
-            t_held = true;
-            result = read();
+            result = read(control);
             std::lock_guard lock(m_mutex);
             m_done = true;
             m_changed.notify_all();
@@ -176,25 +169,35 @@ public:
         else
             ADD_FAILURE() << "the read ended before it was at work";
         lock.lock();
-        m_time += laterMs;
         m_released = true;
         m_changed.notify_all();
         lock.unlock();
         worker.join();
         return result;
     }
-    // Starts another read beside the one held, on a thread of its own, and
-    // waits until it has looked at the clock looks times, or has ended.
-    void startBeside(const std::function<int()>& read, int looks)
+    // Starts another read beside the one held, with a control of its own,
+    // on a thread of its own, and waits until it waits for room, or has ended.
+    void startBeside(const std::function<int(const ReadControl&)>& read)
     {
+        m_besideControl.progress = [this](ReadStep step) {
+            std::lock_guard lock(m_mutex);
+            m_besideWaited = m_besideWaited || step == ReadStep::Waiting;
+            m_changed.notify_all();
+        };
         m_beside = std::thread([this, read] {
-            const int r = read();
+            const int r = read(m_besideControl);
             std::lock_guard lock(m_mutex);
             m_besideResult = r;
             m_changed.notify_all();
         });
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_besideLooks >= looks || m_besideResult != -1; });
+        m_changed.wait(lock, [&] { return m_besideWaited || m_besideResult != -1; });
+    }
+    // Whether the read beside waited for room.
+    bool besideWaited()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_besideWaited;
     }
     // The result of the read beside, once it has ended.
     int besideResult()
@@ -204,52 +207,45 @@ public:
     }
 
 private:
-    static qint64 now()
+    // Told from the read's thread, and from ImageMagick's threads at once.
+    void stepped(ReadStep step)
     {
-        SlowMachine& m = *s_self;
-        std::unique_lock lock(m.m_mutex);
-        if (!t_held) {
-            ++m.m_besideLooks;
-            m.m_changed.notify_all();
-        } else if (++m.m_looks == m.m_atLook) {
-            m.m_held = true;
-            m.m_changed.notify_all();
-            m.m_changed.wait(lock, [&m] { return m.m_released; });
-        }
-        return m.m_time;
+        std::unique_lock lock(m_mutex);
+        if (step != ReadStep::Decoding || m_held)
+            return;
+        m_held = true;
+        m_changed.notify_all();
+        m_changed.wait(lock, [this] { return m_released; });
     }
-    static inline SlowMachine* s_self = nullptr;
-    static inline thread_local bool t_held = false; // the thread of the read held
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    qint64 m_time = 0;
-    int m_looks = 0, m_atLook = 2;
     bool m_held = false, m_released = false, m_done = false;
     std::thread m_beside;
-    int m_besideLooks = 0, m_besideResult = -1;
+    ReadControl m_besideControl;
+    bool m_besideWaited = false;
+    int m_besideResult = -1;
 };
 
-// The clock the reads through ImageMagick are timed by, counting its looks:
-// every read looks at it as it starts, before ImageMagick is given the
-// data, and at every report of its work's progress.
-class CountedClock {
+// A control that counts the steps its reads tell: every read given to
+// ImageMagick tells its first before ImageMagick is given the data, and
+// then every report of its work's progress.
+class CountedSteps {
 public:
-    CountedClock()
-    {
-        s_looks = 0;
-        setMagickReadClock(&CountedClock::now);
-    }
-    ~CountedClock() { setMagickReadClock(nullptr); }
-    int looks() const { return s_looks.load(); }
+    CountedSteps() { control.progress = [this](ReadStep) { ++m_steps; }; }
+    ReadControl control;
+    int steps() const { return m_steps.load(); }
 
 private:
-    static qint64 now()
-    {
-        ++s_looks;
-        return 0;
-    }
-    static inline std::atomic<int> s_looks{0};
+    std::atomic<int> m_steps{0};
 };
+
+// The control of a read whose time began that long before it starts.
+ReadControl startedAgo(std::chrono::milliseconds ago)
+{
+    ReadControl control;
+    control.started -= ago;
+    return control;
+}
 
 } // namespace
 
@@ -267,38 +263,39 @@ TEST(ReaderLimits, AWordPerfectBitmapTurnedIntoAHugePictureIsRefusedAtOnce)
     ensureMagick();
     testsupport::PeakMemory peak;
     peak.start();
-    CountedClock clock;
+    CountedSteps counted;
+    const ReadControl& control = counted.control;
     QImage thumb;
-    EXPECT_EQ(readScaledPicture(wpg, QSize(96, 64), &thumb), err::NoMemory);
+    EXPECT_EQ(readScaledPicture(wpg, QSize(96, 64), &thumb, control), err::NoMemory);
     PictureData d;
-    EXPECT_EQ(readPicture(wpg, 1, -1, &d), err::NoMemory);
-    EXPECT_EQ(readPictureBytes(bytes, "WPG", 1, 1, &d), err::NoMemory);
-    EXPECT_EQ(clock.looks(), 0) << "refused before ImageMagick is given it";
+    EXPECT_EQ(readPicture(wpg, 1, -1, &d, control), err::NoMemory);
+    EXPECT_EQ(readPictureBytes(bytes, "WPG", 1, 1, &d, control), err::NoMemory);
+    EXPECT_EQ(counted.steps(), 0) << "refused before ImageMagick is given it";
     const qint64 grownKb = peak.grownKb(); // checked last, where it may not be measured
     EXPECT_TRUE(thumb.isNull() && d.frames.isEmpty());
 
     // A turn of a smaller bitmap is read turned, and one by a quarter as well.
-    ASSERT_EQ(readPictureBytes(samples::turnedWordPerfect(300, 200, 30), "WPG", 1, 1, &d), 0);
-    EXPECT_GT(clock.looks(), 0) << "a read given to ImageMagick looks at its clock";
+    ASSERT_EQ(readPictureBytes(samples::turnedWordPerfect(300, 200, 30), "WPG", 1, 1, &d, control), 0);
+    EXPECT_GT(counted.steps(), 0) << "a read given to ImageMagick tells its steps";
     EXPECT_GT(d.frames.first().width(), 300);
     EXPECT_GT(d.frames.first().height(), 200);
-    ASSERT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 50, 90), "WPG", 1, 1, &d), 0);
+    ASSERT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 50, 90), "WPG", 1, 1, &d, control), 0);
     EXPECT_EQ(d.frames.first().size(), QSize(50, 16000));
-    const int looksOfTheReads = clock.looks();
+    const int stepsOfTheReads = counted.steps();
     // A bitmap of more pixels than ImageMagick holds in memory, turned or not
     // (it would fill them on its disk): 16000 x 2000 pixels in 88 bytes.
-    EXPECT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 2000, 0), "WPG", 1, 1, &d), err::NoMemory);
+    EXPECT_EQ(readPictureBytes(samples::turnedWordPerfect(16000, 2000, 0), "WPG", 1, 1, &d, control), err::NoMemory);
     QByteArray plain = samples::wordPerfect(16, 16);
     plain[21] = char(0x80); // the width of its bitmap (no turn): 16 + 32768 ...
     plain[23] = char(0x04); // ... and the height: 16 + 1024
-    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
+    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d, control), err::NoMemory);
     // A depth of 65408 bits a pixel: 95 MB a row of 11565 pixels.
     plain = samples::wordPerfect(16, 16);
     plain[21] = char(0x2D);
     plain[24] = char(0x80);
     plain[25] = char(0xFF);
-    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d), err::NoMemory);
-    EXPECT_EQ(clock.looks(), looksOfTheReads) << "refused before ImageMagick is given them";
+    EXPECT_EQ(readPictureBytes(plain, "WPG", 1, 1, &d, control), err::NoMemory);
+    EXPECT_EQ(counted.steps(), stepsOfTheReads) << "refused before ImageMagick is given them";
     if (grownKb < 0)
         GTEST_SKIP() << "no peak memory to measure (/proc/self/clear_refs): the refusals' memory is not checked";
     EXPECT_LT(grownKb, 50 * 1024);
@@ -310,26 +307,23 @@ TEST(ReaderLimits, AGoodPictureIsReadHoweverSlowTheMachine)
     const QString tif = dir.filePath("white.tif");
     ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(2400, 1800)));
     ensureMagick();
-    // The thumbnail and the whole picture, on a machine so slow that a
-    // step of their work takes nine minutes.
-    SlowMachine slow;
-    constexpr qint64 kNineMinutes = 9 * 60 * 1000;
+    // The thumbnail and the whole picture, on a machine so slow that their
+    // work took nine minutes before they started.
+    const ReadControl nineMinutesIn = startedAgo(std::chrono::minutes(9));
     QImage thumb;
-    EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb); }, [] {}, kNineMinutes), 0);
+    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, nineMinutesIn), 0);
     EXPECT_EQ(thumb.size(), QSize(85, 64));
     PictureData d;
-    EXPECT_EQ(slow.whileAtWork([&] { return readPicture(tif, 1, 1, &d); }, [] {}, kNineMinutes), 0);
+    EXPECT_EQ(readPicture(tif, 1, 1, &d, nineMinutesIn), 0);
     ASSERT_EQ(d.frames.size(), 1);
     EXPECT_EQ(d.frames.first().size(), QSize(2400, 1800));
     // Past the last guard on their time, they are given up: a failure, not
     // a picture too large.
     thumb = QImage();
     d = PictureData();
-    const auto pastTheGuard = [&](const std::function<int()>& read) {
-        return slow.whileAtWork(read, [] {}, kMagickReadGuardMs + 1);
-    };
-    EXPECT_EQ(pastTheGuard([&] { return readScaledPicture(tif, QSize(96, 64), &thumb); }), err::Failure);
-    EXPECT_EQ(pastTheGuard([&] { return readPicture(tif, 1, 1, &d); }), err::Failure);
+    const ReadControl pastTheGuard = startedAgo(std::chrono::milliseconds(kMagickReadGuardMs + 1));
+    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, pastTheGuard), err::Failure);
+    EXPECT_EQ(readPicture(tif, 1, 1, &d, pastTheGuard), err::Failure);
     EXPECT_TRUE(thumb.isNull() && d.frames.isEmpty());
 }
 
@@ -344,24 +338,30 @@ TEST(ReaderLimits, ReadsThatAreNotWantedAnyMoreAreAbandoned)
     // it goes on. (Some of ImageMagick's readers, TIFF's among them, read on
     // to the end of the picture; what would follow, scaling or turning it,
     // does not start.)
-    std::atomic<bool> stop{true};
+    std::stop_source stoppedBefore;
+    stoppedBefore.request_stop();
+    ReadControl stopped;
+    stopped.stop = stoppedBefore.get_token();
     QImage thumb;
-    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, &stop), err::Failure);
+    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, stopped), err::Failure);
     EXPECT_TRUE(thumb.isNull());
-    stop = false;
-    SlowMachine slow;
-    EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb, &stop); },
-                               [&] { stop = true; }),
-              err::Failure);
+    HeldRead held;
+    std::stop_source stop;
+    held.control.stop = stop.get_token();
+    const auto thumbnail = [&](const ReadControl& control) {
+        return readScaledPicture(tif, QSize(96, 64), &thumb, control);
+    };
+    EXPECT_EQ(held.whileAtWork(thumbnail, [&] { stop.request_stop(); }), err::Failure);
     EXPECT_TRUE(thumb.isNull());
     // The whole picture, read when the program closes.
+    held.control.stop = {};
     PictureData d;
-    EXPECT_EQ(slow.whileAtWork([&] { return readPicture(tif, 1, 1, &d); }, [] { abandonPictureReads(); }),
+    EXPECT_EQ(held.whileAtWork([&](const ReadControl& control) { return readPicture(tif, 1, 1, &d, control); },
+                               [] { abandonPictureReads(); }),
               err::Failure);
     EXPECT_TRUE(d.frames.isEmpty());
     // The reads that start afterwards go on as ever.
-    stop = false;
-    EXPECT_EQ(slow.whileAtWork([&] { return readScaledPicture(tif, QSize(96, 64), &thumb, &stop); }, [] {}), 0);
+    EXPECT_EQ(held.whileAtWork(thumbnail, [] {}), 0);
     EXPECT_EQ(thumb.size(), QSize(85, 64));
 }
 
@@ -397,13 +397,17 @@ TEST(ReaderLimits, APictureImageMagickCannotHoldIsRefusedForItsSizeBeforeTheWork
     ASSERT_TRUE(samples::writeBytes(largest, samples::whiteTiff(16000, 6710)));
     const QString other = dir.filePath("other.tif");
     ASSERT_TRUE(samples::writeBytes(other, samples::whiteTiff(16000, 4000)));
-    SlowMachine slow;
+    HeldRead held;
     QImage otherThumb;
-    const int first = slow.whileAtWork(
-        [&] { return readScaledPicture(other, QSize(96, 64), &otherThumb); },
-        [&] { slow.startBeside([&] { return readScaledPicture(largest, QSize(96, 64), &thumb); }, 6); }, 0, 10);
+    const int first = held.whileAtWork(
+        [&](const ReadControl& control) { return readScaledPicture(other, QSize(96, 64), &otherThumb, control); },
+        [&] {
+            held.startBeside(
+                [&](const ReadControl& control) { return readScaledPicture(largest, QSize(96, 64), &thumb, control); });
+        });
     EXPECT_EQ(first, 0);
-    EXPECT_EQ(slow.besideResult(), 0);
+    EXPECT_TRUE(held.besideWaited()) << "the read beside waited for the room the read held took";
+    EXPECT_EQ(held.besideResult(), 0);
     EXPECT_EQ(thumb.width(), 96);
     EXPECT_EQ(otherThumb.width(), 96);
 }
