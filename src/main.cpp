@@ -1,4 +1,5 @@
 #include "PaintProbe.h"
+#include "platform/devices/SaneChild.h"
 #include "platform/media/MediaEngine.h"
 #include "window/Lumivex1.h"
 
@@ -8,6 +9,9 @@
 
 int main(int argc, char** argv)
 {
+    // Started again as the scanner's child: SANE's work, and nothing else.
+    if (const int code = platform::sane::runScannerChild(argc, argv); code >= 0)
+        return code;
     // The web engine's sandbox cannot run as root.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");

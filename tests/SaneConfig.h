@@ -1,7 +1,8 @@
 #pragma once
 // SANE's configuration for tests. SANE reads the folder SANE_CONFIG_DIR names
 // once per process, and the dll.conf in it at every start: one folder serves
-// the whole process, and each test writes the backends it wants into it.
+// the whole process and the scanner's children it starts, and each test
+// writes the backends it wants into it.
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -24,13 +25,15 @@ public:
 };
 
 // SANE's drivers as the one SaneConfig names "lumivexfake", the tests' own
-// (sane/FakeScanner.c), scanning as the mode says: "plain", "gate=<fd>" (its
-// read waits for a byte on the descriptor) or "reader" (a reader thread
-// cancelled as SANE's threaded drivers cancel theirs).
-inline void useFakeScanner(const QByteArray& mode)
+// (sane/FakeScanner.c), working as its words say (none: it scans at once):
+// gates its calls wait at, a report of its calls, a crash, a reader thread
+// cancelled as SANE's threaded drivers cancel theirs. The scanner's child
+// of the program, this test program again, finds it through the
+// environment it inherits.
+inline void useFakeScanner(const QByteArray& words)
 {
     qputenv("LD_LIBRARY_PATH", LUMIVEX_FAKE_SANE_DIR);
-    qputenv("LUMIVEX_FAKE_SCANNER", mode);
+    qputenv("LUMIVEX_FAKE_SCANNER", words);
 }
 
 } // namespace testsupport

@@ -1,3 +1,4 @@
+#include "platform/devices/SaneChild.h"
 #include "platform/media/MediaEngine.h"
 
 #include <QApplication>
@@ -7,6 +8,9 @@
 
 int main(int argc, char** argv)
 {
+    // The scanner's child of the program under test is this program again.
+    if (const int code = platform::sane::runScannerChild(argc, argv); code >= 0)
+        return code;
     // Windows show on the X server when there is one (./test starts one),
     // else on Qt's offscreen platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -4,7 +4,6 @@
 #include "editor/NewSize1.h"
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/pictures/PictureCodec.h"
-#include "platform/devices/SaneSource.h"
 #include "platform/shell/ShellList.h"
 
 #include <Magick++.h>
@@ -17,11 +16,8 @@
 #include <QScrollBar>
 #include <QCheckBox>
 #include <QDialog>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
-#include <unistd.h>
 
 using viewertest::Viewer;
 using viewertest::waitFor;
@@ -435,51 +431,4 @@ TEST_F(Viewer, AcquiringAPictureFromTheTestScanner)
     // The next load offers to save the scan.
     w->DisplayFile(picture(QStringLiteral("next.jpg")));
     EXPECT_EQ(texts(), QStringList{"Do you want to Save the Current Picture - " + source + " ? "});
-}
-
-TEST_F(Viewer, AScanThatDoesNotEndIsGivenUpWithTheProgramsMessage)
-{
-    // A device whose read does not return until the test lets it.
-    int gate[2];
-    ASSERT_EQ(::pipe(gate), 0);
-    SaneConfig config("lumivexfake\n");
-    testsupport::useFakeScanner("gate=" + QByteArray::number(gate[0]));
-    w->DisplayFile(picture(QStringLiteral("shown.jpg"), 40, 30));
-    ASSERT_EQ(w->Image1->BitmapWidth(), 40);
-    dialogs->service.messages.clear();
-
-    // The window keeps answering while the device works: its acquisition
-    // window is up, and its Cancel gives the scan up.
-    QString shownWhileScanning;
-    testsupport::whenModal<QDialog>([&](QDialog* acquiring) {
-        shownWhileScanning = acquiring->objectName();
-        QTest::mouseClick(acquiring->findChild<QPushButton*>(QStringLiteral("CancelBtn")), Qt::LeftButton);
-    });
-    w->ToolBarComp1->Item(QStringLiteral("ID_mnuTwainAcquirePicture"))->action()->trigger();
-    EXPECT_EQ(shownWhileScanning, "AcquireDlg");
-    ASSERT_EQ(dialogs->service.messages.size(), 1);
-    EXPECT_EQ(dialogs->service.messages.first().title, "File Information Error");
-    EXPECT_EQ(dialogs->service.messages.first().text, "Error '20090, Twain operation was cancelled' was generated.");
-    EXPECT_FALSE(w->fTwainPicture);
-    EXPECT_EQ(w->Image1->BitmapWidth(), 40) << "the picture before stays";
-
-    // The scan given up on holds SANE until its read returns: a second one
-    // meanwhile is told the device is busy, and waits for nothing.
-    dialogs->service.messages.clear();
-    w->TwainAcquirePicture();
-    EXPECT_EQ(texts(), QStringList{"Error '20083, Twain DS is connected to max possible apps' was generated."});
-
-    // Once the device's read returns, SANE serves the next scan.
-    ASSERT_EQ(::write(gate[1], "x", 1), 1);
-    while (platform::sane::busy())
-        QTest::qWait(10);
-    testsupport::useFakeScanner("plain");
-    dialogs->service.messages.clear();
-    w->TwainAcquirePicture();
-    EXPECT_EQ(texts(), QStringList{});
-    EXPECT_TRUE(w->fTwainPicture);
-    EXPECT_EQ(w->Image1->BitmapWidth(), 4);
-    EXPECT_EQ(w->windowTitle(), "Lumivex Test Scanner");
-    ::close(gate[0]);
-    ::close(gate[1]);
 }

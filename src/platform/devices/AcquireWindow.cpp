@@ -4,7 +4,9 @@
 #include "platform/pictures/ImagingCodes.h"
 
 #include <QDialog>
+#include <QEventLoop>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -31,12 +33,37 @@ public:
 
 } // namespace
 
-int acquireWithWindow(QWidget* owner, const QString& deviceName, QImage* image, QString* source)
+int listDevicesWithHourglass(QWidget* owner, QList<Device>* out)
 {
-    Scan scan(deviceName);
+    DeviceListing listing;
+    if (!listing.ended()) {
+        // The pointer the owner had comes back, whatever happens meanwhile.
+        const QPointer<QWidget> window(owner);
+        const bool ownCursor = owner->testAttribute(Qt::WA_SetCursor);
+        const QCursor before = owner->cursor();
+        owner->setCursor(Qt::WaitCursor);
+        QEventLoop loop;
+        QObject::connect(&listing, &SaneWork::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        if (window && ownCursor)
+            window->setCursor(before);
+        else if (window)
+            window->unsetCursor();
+        if (!listing.ended())
+            return err::TwainCancelled;
+    }
+    if (listing.result() != 0)
+        return listing.result();
+    *out = listing.devices();
+    return 0;
+}
+
+int acquireWithWindow(QWidget* owner, const Device& device, QImage* image, QString* source)
+{
+    Scan scan(device);
     if (!scan.ended()) {
         AcquireDialog dialog(owner);
-        QObject::connect(&scan, &Scan::finished, &dialog, &QDialog::accept);
+        QObject::connect(&scan, &SaneWork::finished, &dialog, &QDialog::accept);
         if (dialog.exec() != QDialog::Accepted || !scan.ended())
             return err::TwainCancelled;
     }

@@ -1,104 +1,216 @@
 #include "platform/devices/SaneSource.h"
-#include "platform/core/LibraryLoad.h"
 
+#include "platform/devices/SaneWire.h"
 #include "platform/pictures/ImagingCodes.h"
 
 #include <sane/sane.h>
-#include <sane/saneopts.h>
 
 #include <QCoreApplication>
-#include <QPointer>
-#include <QtEndian>
+#include <QProcess>
+#include <QPromise>
+#include <QSet>
 
-#include <atomic>
-#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <thread>
 
-#include <dlfcn.h>
-#include <pthread.h>
+#include <sys/prctl.h>
 
 namespace platform::sane {
+
 namespace {
 
-// Held by whoever is inside SANE, which serves one caller at a time.
-std::atomic<bool> g_inside{false};
+// How long a child is given to do what takes it a moment (end once it has
+// said all, end once asked to cancel, end once terminated) before the next
+// step: a driver that has not done it by then is stuck.
+constexpr int kGraceMs = 5000;
 
-bool claim()
+// The most samples of one frame a scan takes.
+constexpr qint64 kFrameLimit = qint64(1) << 30;
+
+QSet<Child*>& living()
 {
-    bool expected = false;
-    return g_inside.compare_exchange_strong(expected, true);
-}
-
-void release() { g_inside = false; }
-
-int errorFromStatus(SANE_Status s)
-{
-    switch (s) {
-    case SANE_STATUS_GOOD: return 0;
-    case SANE_STATUS_CANCELLED: return err::TwainCancelled;
-    case SANE_STATUS_NO_MEM: return err::TwainNoMemory;
-    case SANE_STATUS_DEVICE_BUSY: return err::TwainBusy;
-    case SANE_STATUS_INVAL: return err::TwainBadValue;
-    default: return err::TwainFailure;
-    }
-}
-
-// sane_init for the life of the object.
-class Session {
-public:
-    Session() { m_ok = deviceLibrariesLoaded() && sane_init(nullptr, nullptr) == SANE_STATUS_GOOD; }
-    ~Session()
-    {
-        if (m_ok)
-            sane_exit();
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    bool m_ok = false;
-};
-
-int devices(QList<Device>* out)
-{
-    const SANE_Device** list = nullptr;
-    const SANE_Status s = sane_get_devices(&list, SANE_TRUE);
-    if (s != SANE_STATUS_GOOD)
-        return errorFromStatus(s);
-    out->clear();
-    for (int i = 0; list && list[i]; ++i) {
-        const SANE_Device* d = list[i];
-        *out << Device{QString::fromLocal8Bit(d->name), QString::fromLocal8Bit(d->vendor),
-                       QString::fromLocal8Bit(d->model), QString::fromLocal8Bit(d->type)};
-    }
-    return out->isEmpty() ? err::TwainNoSource : 0;
-}
-
-// A resolution below 25 dpi is a device default nobody scans at.
-void raiseResolution(SANE_Handle h)
-{
-    for (SANE_Int i = 1;; ++i) {
-        const SANE_Option_Descriptor* d = sane_get_option_descriptor(h, i);
-        if (!d)
-            return;
-        if (!d->name || std::strcmp(d->name, SANE_NAME_SCAN_RESOLUTION) != 0)
-            continue;
-        if (!SANE_OPTION_IS_ACTIVE(d->cap) || !SANE_OPTION_IS_SETTABLE(d->cap) || d->size != sizeof(SANE_Word))
-            return;
-        SANE_Word value = 0;
-        if (sane_control_option(h, i, SANE_ACTION_GET_VALUE, &value, nullptr) != SANE_STATUS_GOOD)
-            return;
-        const double dpi = d->type == SANE_TYPE_FIXED ? SANE_UNFIX(value) : double(value);
-        if (dpi >= 25)
-            return;
-        SANE_Word wanted = d->type == SANE_TYPE_FIXED ? SANE_FIX(100) : 100;
-        sane_control_option(h, i, SANE_ACTION_SET_VALUE, &wanted, nullptr);
-        return;
-    }
+    static QSet<Child*> children;
+    return children;
 }
 
 } // namespace
+
+// A child of the program at SANE's work (SaneChild.h), started at once. It
+// hands its records to the work that started it, and deletes itself once
+// its process has gone.
+class Child : public QObject {
+public:
+    Child(const QStringList& arguments, SaneWork* work);
+    ~Child() override { living().remove(this); }
+    // Leaves the work: what the child still sends is read and dropped.
+    void leave() { m_work = nullptr; }
+    // Asks the child to cancel; it is terminated if it has not gone after a
+    // moment, and killed if that does not end it either.
+    void stop();
+
+private:
+    void read();
+    void gone();
+    void nextStep();
+
+    QProcess m_process;
+    QTimer m_step;
+    QByteArray m_received;
+    SaneWork* m_work;
+    int m_stopSteps = 0; // 1 asked to cancel, 2 terminated, 3 killed
+    bool m_gone = false;
+};
+
+Child::Child(const QStringList& arguments, SaneWork* work) : m_work(work)
+{
+    living().insert(this);
+    m_step.setSingleShot(true);
+    connect(&m_step, &QTimer::timeout, this, &Child::nextStep);
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Whatever way the program ends, its child ends with it.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &Child::read);
+    connect(&m_process, &QProcess::finished, this, &Child::gone);
+    connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            gone();
+    });
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { m_process.kill(); });
+    m_process.start(QCoreApplication::applicationFilePath(), arguments);
+}
+
+void Child::read()
+{
+    m_received += m_process.readAllStandardOutput();
+    if (!m_work) {
+        m_received.clear();
+        return;
+    }
+    QList<wire::Record> records;
+    const bool ok = wire::takeRecords(&m_received, &records);
+    for (const wire::Record& r : records)
+        if (m_work)
+            m_work->received(r.tag, r.payload);
+    if (!ok && m_work)
+        m_work->end(err::TwainFailure);
+}
+
+void Child::gone()
+{
+    if (m_gone)
+        return;
+    m_gone = true;
+    read();
+    living().remove(this);
+    m_step.stop();
+    if (SaneWork* work = m_work) {
+        m_work = nullptr;
+        work->childGone();
+    }
+    deleteLater();
+}
+
+void Child::stop()
+{
+    if (m_gone || m_stopSteps > 0)
+        return;
+    m_stopSteps = 1;
+    m_process.write("c", 1);
+    m_process.closeWriteChannel();
+    m_step.start(kGraceMs);
+}
+
+void Child::nextStep()
+{
+    if (m_stopSteps == 1) {
+        m_stopSteps = 2;
+        m_process.terminate();
+        m_step.start(kGraceMs);
+    } else if (m_stopSteps == 2) {
+        m_stopSteps = 3;
+        m_process.kill();
+    }
+}
+
+bool busy() { return !living().isEmpty(); }
+
+// ---------------------------------------------------------------- the work
+
+SaneWork::SaneWork(const QStringList& arguments, QObject* parent)
+    : QObject(parent), m_childResult(err::TwainFailure)
+{
+    m_linger.setSingleShot(true);
+    connect(&m_linger, &QTimer::timeout, this, &SaneWork::concludeOnce);
+    if (busy())
+        end(err::TwainBusy);
+    else
+        m_child = new Child(arguments, this);
+}
+
+SaneWork::~SaneWork() { releaseChild(); }
+
+void SaneWork::received(char tag, const QByteArray& payload)
+{
+    if (m_ended || m_concluding)
+        return;
+    if (tag != wire::End) {
+        if (!take(tag, payload))
+            end(err::TwainFailure);
+        return;
+    }
+    qint32 code = 0;
+    if (!wire::readNumbers(payload, 1, &code)) {
+        end(err::TwainFailure);
+        return;
+    }
+    m_childResult = code;
+    complete();
+}
+
+void SaneWork::complete()
+{
+    if (!m_ended && !m_linger.isActive())
+        m_linger.start(kGraceMs);
+}
+
+void SaneWork::childGone()
+{
+    m_child = nullptr;
+    concludeOnce();
+}
+
+void SaneWork::concludeOnce()
+{
+    if (m_ended || m_concluding)
+        return;
+    m_concluding = true;
+    m_linger.stop();
+    releaseChild();
+    conclude(m_childResult);
+}
+
+void SaneWork::end(int result)
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_result = result;
+    m_linger.stop();
+    releaseChild();
+    emit finished();
+}
+
+void SaneWork::releaseChild()
+{
+    if (Child* child = m_child) {
+        m_child = nullptr;
+        child->leave();
+        child->stop();
+    }
+}
+
+// ---------------------------------------------------------------- listing
 
 QString Device::sourceName() const
 {
@@ -106,21 +218,47 @@ QString Device::sourceName() const
     return n.isEmpty() ? name : n;
 }
 
-int listDevices(QList<Device>* out)
+namespace {
+
+bool deviceFrom(const QByteArray& payload, Device* out)
 {
-    if (!claim())
-        return err::TwainBusy;
-    int r = err::TwainNoManager;
-    {
-        Session session;
-        if (session.ok())
-            r = devices(out);
-    }
-    release();
-    return r;
+    const QList<QByteArray> fields = payload.split('\0');
+    if (fields.size() < 4)
+        return false;
+    *out = Device{QString::fromLocal8Bit(fields[0]), QString::fromLocal8Bit(fields[1]),
+                  QString::fromLocal8Bit(fields[2]), QString::fromLocal8Bit(fields[3])};
+    return true;
 }
 
-bool busy() { return g_inside; }
+} // namespace
+
+DeviceListing::DeviceListing(QObject* parent) : SaneWork({QStringLiteral("--scan-devices")}, parent) {}
+
+bool DeviceListing::take(char tag, const QByteArray& payload)
+{
+    Device d;
+    if (tag != wire::Device || !deviceFrom(payload, &d))
+        return false;
+    m_devices << d;
+    return true;
+}
+
+void DeviceListing::conclude(int childResult)
+{
+    end(childResult != 0 ? childResult : m_devices.isEmpty() ? err::TwainNoSource : 0);
+}
+
+// ---------------------------------------------------------------- pictures
+
+// The samples of one scan: one buffer for gray or packed RGB, or one per
+// channel when the device scans in three passes; the parameters of the frame
+// going on.
+struct Frames {
+    QByteArray gray, red, green, blue, rgb;
+    SANE_Parameters p{};
+    int count = 0;
+    QByteArray* target = nullptr;
+};
 
 QImage imageFromSamples(const QByteArray& data, int format, int depth, int pixelsPerLine, int bytesPerLine, int lines)
 {
@@ -158,51 +296,6 @@ QImage imageFromSamples(const QByteArray& data, int format, int depth, int pixel
 }
 
 namespace {
-
-// The samples of one scan: one buffer for gray or packed RGB, or one per
-// channel when the device scans in three passes.
-struct Frames {
-    QByteArray gray, red, green, blue, rgb;
-    SANE_Parameters p{};
-};
-
-// Reads every frame of a started scan; a device sends at most three.
-int readFrames(SANE_Handle h, Frames* f)
-{
-    constexpr qint64 kLimit = qint64(1) << 30;
-    QByteArray buffer(64 * 1024, Qt::Uninitialized);
-    for (int frames = 0;;) {
-        SANE_Status s = sane_start(h);
-        if (s != SANE_STATUS_GOOD)
-            return errorFromStatus(s);
-        s = sane_get_parameters(h, &f->p);
-        if (s != SANE_STATUS_GOOD)
-            return errorFromStatus(s);
-        QByteArray* target = nullptr;
-        switch (f->p.format) {
-        case SANE_FRAME_GRAY: target = &f->gray; break;
-        case SANE_FRAME_RGB: target = &f->rgb; break;
-        case SANE_FRAME_RED: target = &f->red; break;
-        case SANE_FRAME_GREEN: target = &f->green; break;
-        case SANE_FRAME_BLUE: target = &f->blue; break;
-        default: return err::TwainFailure;
-        }
-        target->clear();
-        for (;;) {
-            SANE_Int got = 0;
-            s = sane_read(h, reinterpret_cast<SANE_Byte*>(buffer.data()), SANE_Int(buffer.size()), &got);
-            if (s == SANE_STATUS_EOF)
-                break;
-            if (s != SANE_STATUS_GOOD)
-                return errorFromStatus(s);
-            if (target->size() + got > kLimit)
-                return err::TwainNoMemory;
-            target->append(buffer.constData(), got);
-        }
-        if (f->p.last_frame || ++frames >= 3)
-            return 0;
-    }
-}
 
 // Three passes: interleave the channels, then read as RGB.
 QImage imageFromChannels(const Frames& f, int lines)
@@ -243,128 +336,96 @@ QImage imageFromFrames(const Frames& f)
 
 } // namespace
 
-namespace {
+// ---------------------------------------------------------------- scanning
 
-int acquireClaimed(const QString& deviceName, QImage* out, QString* source)
+Scan::Scan(const Device& device, QObject* parent)
+    : SaneWork({QStringLiteral("--scan"), device.name}, parent), m_frames(std::make_unique<Frames>()),
+      m_source(device.sourceName())
 {
-    Session session;
-    if (!session.ok())
-        return err::TwainNoManager;
-    QList<Device> list;
-    if (const int r = devices(&list))
-        return r;
-    Device chosen = list.first();
-    for (const Device& d : list)
-        if (d.name == deviceName)
-            chosen = d;
+    connect(&m_picture, &QFutureWatcherBase::finished, this, [this] {
+        if (m_picture.future().resultCount() > 0)
+            m_image = m_picture.result();
+        end(m_image.isNull() ? err::TwainFailure : 0);
+    });
+}
 
-    SANE_Handle h = nullptr;
-    const SANE_Status s = sane_open(chosen.name.toLocal8Bit().constData(), &h);
-    if (s != SANE_STATUS_GOOD)
-        return errorFromStatus(s);
-    struct Closer {
-        SANE_Handle h;
-        ~Closer()
-        {
-            sane_cancel(h);
-            sane_close(h);
+Scan::~Scan() = default;
+
+bool Scan::take(char tag, const QByteArray& payload)
+{
+    switch (tag) {
+    case wire::Device: {
+        Device d;
+        if (!deviceFrom(payload, &d))
+            return false;
+        m_source = d.sourceName();
+        return true;
+    }
+    case wire::Frame: return startFrame(payload);
+    case wire::Bytes:
+        if (!m_frames->target)
+            return false;
+        if (m_frames->target->size() + payload.size() > kFrameLimit) {
+            end(err::TwainNoMemory);
+            return true;
         }
-    } closer{h};
-    raiseResolution(h);
-
-    Frames frames;
-    if (const int r = readFrames(h, &frames))
-        return r;
-    const QImage img = imageFromFrames(frames);
-    if (img.isNull())
-        return err::TwainFailure;
-    *out = img;
-    if (source)
-        *source = chosen.sourceName();
-    return 0;
+        m_frames->target->append(payload);
+        // Drivers that read on a thread of their own can hang in the read
+        // that would say the end: the picture is whole without it.
+        if (lastFrameWhole())
+            complete();
+        return true;
+    default: return false;
+    }
 }
 
-} // namespace
-
-int acquire(const QString& deviceName, QImage* out, QString* source)
+bool Scan::startFrame(const QByteArray& payload)
 {
-    if (!claim())
-        return err::TwainBusy;
-    const int r = acquireClaimed(deviceName, out, source);
-    release();
-    return r;
+    qint32 n[6];
+    Frames& f = *m_frames;
+    if (f.count >= 3 || !wire::readNumbers(payload, 6, n))
+        return false;
+    f.p.format = SANE_Frame(n[0]);
+    f.p.last_frame = n[1];
+    f.p.bytes_per_line = n[2];
+    f.p.pixels_per_line = n[3];
+    f.p.lines = n[4];
+    f.p.depth = n[5];
+    switch (f.p.format) {
+    case SANE_FRAME_GRAY: f.target = &f.gray; break;
+    case SANE_FRAME_RGB: f.target = &f.rgb; break;
+    case SANE_FRAME_RED: f.target = &f.red; break;
+    case SANE_FRAME_GREEN: f.target = &f.green; break;
+    case SANE_FRAME_BLUE: f.target = &f.blue; break;
+    default: return false;
+    }
+    f.target->clear();
+    ++f.count;
+    return true;
 }
 
-Scan::Scan(const QString& deviceName, QObject* parent) : QObject(parent)
+bool Scan::lastFrameWhole() const
 {
-    if (!claim()) {
-        end(err::TwainBusy, {}, {});
+    const Frames& f = *m_frames;
+    return (f.p.last_frame || f.count >= 3) && f.target && f.p.lines > 0 && f.p.bytes_per_line > 0 &&
+           f.target->size() >= qint64(f.p.lines) * f.p.bytes_per_line;
+}
+
+void Scan::conclude(int childResult)
+{
+    if (childResult != 0 && !lastFrameWhole()) {
+        end(childResult);
         return;
     }
-    QPointer<Scan> self(this);
-    std::thread([self, deviceName] {
-        // A driver's reader thread that writes to a pipe the scan has closed
-        // gets an error, not the end of the program: its threads start with
-        // the signal mask of this one.
-        sigset_t blocked;
-        sigemptyset(&blocked);
-        sigaddset(&blocked, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
-        QImage image;
-        QString source;
-        const int r = acquireClaimed(deviceName, &image, &source);
-        release();
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app, [self, r, image, source] {
-                    if (self)
-                        self->end(r, image, source);
-                },
-                Qt::QueuedConnection);
+    // A large scan's samples take a while to become a picture: not on the
+    // thread that asked.
+    QPromise<QImage> promise;
+    m_picture.setFuture(promise.future());
+    std::thread([promise = std::move(promise), frames = std::shared_ptr<const Frames>(std::move(m_frames))]() mutable {
+        promise.start();
+        promise.addResult(imageFromFrames(*frames));
+        promise.finish();
     }).detach();
 }
 
-void Scan::end(int result, const QImage& image, const QString& source)
-{
-    m_ended = true;
-    m_result = result;
-    m_image = image;
-    m_source = source;
-    emit finished();
-}
-
 } // namespace platform::sane
-
-namespace {
-
-// True for an address in one of SANE's libraries: libsane.so.1 and its
-// drivers, libsane-<name>.so.1.
-bool inSane(void* address)
-{
-    Dl_info info{};
-    if (!dladdr(address, &info) || !info.dli_fname)
-        return false;
-    const char* slash = std::strrchr(info.dli_fname, '/');
-    return std::strncmp(slash ? slash + 1 : info.dli_fname, "libsane", 7) == 0;
-}
-
-} // namespace
-
-// SANE's drivers that read on a thread of their own (sanei_thread) let it be
-// cancelled asynchronously, and cancel it when a scan ends, as soon as its
-// last bytes are read: a reader cancelled while it frees its buffer takes
-// the allocator's lock with it, waits for that lock again on its way out,
-// and the scan waits for the reader for ever inside sane_read. The threads
-// of SANE's libraries get deferred cancellation instead: they end where they
-// wait (a read, a write, a sleep), or when they return, never inside the
-// allocator. Everyone else's calls pass unchanged. The program exports this
-// function (see the top CMakeLists), so that the libraries loaded at run
-// time find it before the C library's.
-extern "C" int pthread_setcanceltype(int type, int* oldType)
-{
-    using Function = int (*)(int, int*);
-    static const auto real = reinterpret_cast<Function>(dlsym(RTLD_NEXT, "pthread_setcanceltype"));
-    if (type == PTHREAD_CANCEL_ASYNCHRONOUS && inSane(__builtin_return_address(0)))
-        type = PTHREAD_CANCEL_DEFERRED;
-    return real ? real(type, oldType) : EINVAL;
-}

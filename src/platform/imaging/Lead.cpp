@@ -83,7 +83,7 @@ private:
 // ---------------------------------------------------------------- the control
 
 namespace {
-QString g_twainDevice; // the source chosen last, for the whole program
+sane::Device g_twainDevice; // the source chosen last, for the whole program
 }
 
 Lead::Lead(QWidget* parent, PartScheduler& parts) : QWidget(parent), m_parts(&parts)
@@ -1228,29 +1228,31 @@ void Lead::fetchFinished(bool ok, const QByteArray& data, const QUrl& url)
 
 // ---- acquisition
 
-int Lead::TwainSelect(QWidget*)
+int Lead::TwainSelect(QWidget* owner)
 {
+    // The window keeps answering while SANE looks for its devices.
     QList<sane::Device> list;
-    const int r = sane::listDevices(&list);
+    const int r = sane::listDevicesWithHourglass(owner ? owner : window(), &list);
     if (r != 0)
         return r;
     QStringList names;
     int current = 0;
     for (int i = 0; i < list.size(); ++i) {
         names << list.at(i).sourceName() + QStringLiteral(" (") + list.at(i).name + QLatin1Char(')');
-        if (list.at(i).name == g_twainDevice)
+        if (list.at(i).name == g_twainDevice.name)
             current = i;
     }
     const int chosen = dialogs().chooseItem(QStringLiteral("Select Source"), QStringLiteral("Sources:"), names, current);
     if (chosen < 0 || chosen >= list.size())
         return err::TwainCancelled;
-    g_twainDevice = list.at(chosen).name;
+    g_twainDevice = list.at(chosen);
     return 0;
 }
 
 int Lead::TwainAcquire(QWidget* owner)
 {
-    // The window keeps answering while the device scans.
+    // The window keeps answering while the device scans; the device chosen
+    // is opened by its name, without another look for devices.
     QImage image;
     QString source;
     const int r = sane::acquireWithWindow(owner ? owner : this, g_twainDevice, &image, &source);

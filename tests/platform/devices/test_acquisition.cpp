@@ -2,11 +2,26 @@
 
 #include "platform/devices/SaneSource.h"
 
+#include "platform/pictures/ImagingCodes.h"
+
+#include <QCoreApplication>
 #include <QImage>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace platform;
+
+namespace {
+
+// Serves the events until the condition holds.
+void runEventsUntil(const std::function<bool()>& done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+} // namespace
 
 TEST(Acquisition, SamplesBecomePictures)
 {
@@ -32,14 +47,36 @@ TEST(Acquisition, AScanEndsWhenItsDriverCancelsItsReaderAsSanesThreadedDriversDo
 {
     // The driver's reader is cancelled while it holds a lock its own end
     // takes again, as a reader of SANE's threaded drivers can be, inside
-    // free(): the scan must end all the same, with the picture.
+    // free(), and the read that finds the end of the picture never returns:
+    // the scan ends all the same, with the picture, and its child is ended.
     testsupport::SaneConfig config("lumivexfake\n");
     testsupport::useFakeScanner("reader");
-    QImage image;
-    QString source;
-    ASSERT_EQ(sane::acquire(QString(), &image, &source), 0);
-    EXPECT_EQ(image.size(), QSize(4, 3));
-    EXPECT_EQ(qGray(image.pixel(3, 2)), 0x40);
-    EXPECT_EQ(source, "Lumivex Test Scanner");
-    EXPECT_FALSE(sane::busy());
+    sane::Scan scan({});
+    runEventsUntil([&] { return scan.ended(); });
+    ASSERT_EQ(scan.result(), 0);
+    EXPECT_EQ(scan.image().size(), QSize(4, 3));
+    EXPECT_EQ(qGray(scan.image().pixel(3, 2)), 0x40);
+    EXPECT_EQ(scan.source(), "Lumivex Test Scanner");
+    runEventsUntil([] { return !sane::busy(); });
+}
+
+TEST(Acquisition, ADriverThatCrashesEndsTheScanWithTheProgramsFailure)
+{
+    testsupport::SaneConfig config("lumivexfake\n");
+    testsupport::useFakeScanner("crash");
+    sane::Device fake;
+    fake.name = QStringLiteral("lumivexfake:scanner");
+    {
+        sane::Scan scan(fake);
+        runEventsUntil([&] { return scan.ended(); });
+        EXPECT_EQ(scan.result(), err::TwainFailure);
+        EXPECT_TRUE(scan.image().isNull());
+        EXPECT_FALSE(sane::busy());
+    }
+    // The program goes on, and so does SANE.
+    testsupport::useFakeScanner("");
+    sane::Scan again(fake);
+    runEventsUntil([&] { return again.ended(); });
+    EXPECT_EQ(again.result(), 0);
+    EXPECT_EQ(again.image().size(), QSize(4, 3));
 }
