@@ -611,12 +611,7 @@ void Lead::paintEvent(QPaintEvent*)
             const QSize want = d.size().toSize();
             if (want.width() < img.width() || want.height() < img.height()) {
                 if (m_cacheGeneration != m_generation || m_cacheSize != want) {
-                    // A palette or one-bit picture is first sampled down to twice the size
-                    // shown, so the smoothing works on that instead of a direct-colour copy of it all.
-                    const bool sampleFirst =
-                        img.depth() < 32 && (img.width() > 2 * want.width() || img.height() > 2 * want.height());
-                    m_cache = (sampleFirst ? img.scaled(want * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation) : img)
-                                  .scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                    m_cache = ops::shrunk(img, want);
                     m_cacheSize = want;
                     m_cacheGeneration = m_generation;
                 }
