@@ -56,9 +56,9 @@ TEST_F(Viewer, SnapMakesTheClientAreaThePicturesSize)
 
 TEST_F(Viewer, TheControlFitsItsPanelAndDoubleClickTogglesStretch)
 {
-    // Smaller than the panel: the picture's own size.
+    // Smaller than the panel: the picture's own size, and its frame around it.
     w->DisplayFile(picture(QStringLiteral("small.png"), 120, 90));
-    EXPECT_EQ(w->Image1->size(), QSize(120, 90));
+    EXPECT_EQ(w->Image1->size(), QSize(122, 92));
     // As tall as the panel, so taller than the panel less its margin: the panel's size less 35 and 25 twips.
     w->DisplayFile(picture(QStringLiteral("tall.png"), 50, w->Frame3->height()));
     EXPECT_EQ(w->Image1->size(), w->Frame3->size() - QSize(2, 2));

@@ -53,8 +53,9 @@ protected:
         if (shown.isEmpty())
             return;
         const double sx = area.width() / shown.width(), sy = area.height() / shown.height();
-        QRectF view(area.left() - shown.left() * sx, area.top() - shown.top() * sy, m_lead->width() * sx,
-                    m_lead->height() * sy);
+        const QRect client = m_lead->clientRect();
+        QRectF view(area.left() + (client.left() - shown.left()) * sx, area.top() + (client.top() - shown.top()) * sy,
+                    client.width() * sx, client.height() * sy);
         p.setPen(QPen(resolveOleColor(m_lead->PanWinRectColor), 1));
         p.drawRect(view.intersected(area));
     }
@@ -73,8 +74,9 @@ private:
         if (area.isEmpty() || shown.isEmpty())
             return;
         const double fx = (at.x() - area.left()) / area.width(), fy = (at.y() - area.top()) / area.height();
-        m_lead->setPanOffset(QPoint(int(fx * shown.width() - m_lead->width() / 2.0),
-                                    int(fy * shown.height() - m_lead->height() / 2.0)));
+        const QRect client = m_lead->clientRect();
+        m_lead->setPanOffset(QPoint(int(fx * shown.width() - client.width() / 2.0),
+                                    int(fy * shown.height() - client.height() / 2.0)));
         update();
     }
     Lead* m_lead;
@@ -385,7 +387,14 @@ void Lead::applyAutoSize()
 {
     if (!m_autoSize || m_paintSizeMode != 0 || !HasBitmap())
         return;
-    resize(DstWidth(), DstHeight());
+    resize(sizeForPicture());
+}
+
+QSize Lead::sizeForPicture() const
+{
+    const double z = m_zoom / 100.0;
+    const int frame = 2 * frameWidth();
+    return QSize(int(std::lround(BitmapWidth() * z)) + frame, int(std::lround(BitmapHeight() * z)) + frame);
 }
 
 void Lead::setPaintSizeMode(int mode)
@@ -401,32 +410,39 @@ void Lead::setPaintZoomFactor(int percent)
     pictureChanged(true);
 }
 
+QRect Lead::clientRect() const
+{
+    const int f = frameWidth();
+    return rect().adjusted(f, f, -f, -f);
+}
+
 QRectF Lead::displayRect() const
 {
     if (!HasBitmap())
         return {};
     const double bw = BitmapWidth(), bh = BitmapHeight();
+    const QRectF c(clientRect());
     switch (m_paintSizeMode) {
-    case 1: return QRectF(0, 0, width(), height());
+    case 1: return c;
     case 3: {
-        const double s = std::min(width() / bw, height() / bh);
+        const double s = std::min(c.width() / bw, c.height() / bh);
         const QSizeF size(bw * s, bh * s);
-        return QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+        return QRectF(c.topLeft() + QPointF((c.width() - size.width()) / 2, (c.height() - size.height()) / 2), size);
     }
     default: {
         const double z = m_zoom / 100.0;
-        return QRectF(-m_pan.x(), -m_pan.y(), bw * z, bh * z);
+        return QRectF(c.left() - m_pan.x(), c.top() - m_pan.y(), bw * z, bh * z);
     }
     }
 }
 
-// What shows of the control: a control as large as its picture is cut by
-// the panel that holds it. The whole control when it is not on screen (drawn
-// into a picture).
+// What shows of the picture's area: a control as large as its picture is
+// cut by the panel that holds it. The whole area when the control is not on
+// screen (drawn into a picture).
 QRect Lead::visibleArea() const
 {
     const QRect area = visibleRegion().boundingRect();
-    return area.isEmpty() ? rect() : area;
+    return (area.isEmpty() ? rect() : area).intersected(clientRect());
 }
 
 QRect Lead::ShownArea() const { return displayRect().toAlignedRect().intersected(visibleArea()); }
@@ -479,6 +495,8 @@ void Lead::setAppearance(int v)
 void Lead::setBorderStyle(int v)
 {
     m_borderStyle = v;
+    applyAutoSize();
+    clampPan();
     update();
 }
 
@@ -518,8 +536,9 @@ void Lead::clampPan()
         return;
     }
     const double z = m_zoom / 100.0;
-    const int maxX = std::max(0, int(BitmapWidth() * z) - width());
-    const int maxY = std::max(0, int(BitmapHeight() * z) - height());
+    const QRect client = clientRect();
+    const int maxX = std::max(0, int(BitmapWidth() * z) - client.width());
+    const int maxY = std::max(0, int(BitmapHeight() * z) - client.height());
     m_pan = QPoint(std::clamp(m_pan.x(), 0, maxX), std::clamp(m_pan.y(), 0, maxY));
 }
 
@@ -589,6 +608,9 @@ void Lead::paintEvent(QPaintEvent*)
     p.fillRect(rect(), resolveColor(ColorRole::Background, m_backColor));
     m_picturePainted = false;
     if (HasBitmap()) {
+        // The picture stays inside the frame.
+        p.save();
+        p.setClipRect(clientRect());
         const QRectF d = displayRect();
         m_picturePainted = !m_source;
         if (m_source) {
@@ -596,7 +618,7 @@ void Lead::paintEvent(QPaintEvent*)
         } else if (m_paintSizeMode == 0) {
             const QImage& img = m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1));
             // Only the part of the picture that shows is drawn.
-            const QRectF visible = d.intersected(QRectF(rect()));
+            const QRectF visible = d.intersected(QRectF(clientRect()));
             if (!visible.isEmpty()) {
                 const double z = m_zoom / 100.0;
                 const QRectF source((visible.left() - d.left()) / z, (visible.top() - d.top()) / z,
@@ -631,6 +653,7 @@ void Lead::paintEvent(QPaintEvent*)
         }
         if (m_mag.active && m_mag.showing)
             paintMagnifier(p);
+        p.restore();
     }
     if (m_borderStyle != 0) {
         p.setPen(palette().color(m_appearance == 1 ? QPalette::Dark : QPalette::WindowText));

@@ -141,6 +141,9 @@ public:
     int DstHeight() const;
     bool AutoSize() const { return m_autoSize; }
     void setAutoSize(bool on);
+    // The size AutoSize gives the control at normal size: the picture as
+    // painted and the frame around it.
+    QSize sizeForPicture() const;
     bool AutoRepaint() const { return m_autoRepaint; }
     void setAutoRepaint(bool on);
     bool AutoPan() const { return m_autoPan; }
@@ -255,6 +258,10 @@ protected:
 
 private:
     friend class PanWindow;
+    // The frame BorderStyle draws stands around the picture's area, as a
+    // window's border stands around its client area.
+    int frameWidth() const { return m_borderStyle != 0 ? 1 : 0; }
+    QRect clientRect() const;
     QRectF displayRect() const;
     QRect visibleArea() const;
     QPointF toPicture(const QPointF& widgetPoint) const;
