@@ -1,9 +1,11 @@
-// The ThumbNails tab as the user sees it: what the thumbnails show of
-// pictures with transparency and of palette pictures, read from the painted
-// list.
+// The ThumbNails tab as the user sees and uses it: what the thumbnails show
+// of pictures with transparency and of palette pictures, read from the
+// painted list, and a double-click on a thumbnail.
 #include "ThumbTestSupport.h"
 
 #include "platform/controls/ImageList.h"
+#include "platform/controls/ToolBarComp.h"
+#include "platform/imaging/Lead.h"
 #include "shared/SharedState.h"
 
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -130,4 +133,33 @@ TEST_F(ThumbnailView, TransparentPixelsShowTheListsBackgroundAndPalettePicturesK
         }
     EXPECT_EQ(off, 0) << "pixels not the colour of the picture under them";
     EXPECT_GT(colours.size(), 256) << "colours in the palette picture's thumbnail";
+}
+
+TEST_F(ThumbnailView, ADoubleClickOnAThumbnailOpensThePictureAtItsOwnSize)
+{
+    thumbtest::writePicture(file("tall.png"), QSize(400, 1200));
+    showThumbnails();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(w().ImagList1->Count(), 1);
+    platform::Lead* picture = w().Image1;
+    // Both presses reach the window as the X server sends them: the first
+    // opens the picture, whose control comes up under the pointer for the
+    // second, which the window system reports as a double-click.
+    QWidget* viewport = w().ImagList1->viewport();
+    const QPoint at = viewport->mapTo(&w(), w().ImagList1->itemRect(0).center());
+    QTest::mouseDClick(w().windowHandle(), Qt::LeftButton, {}, at);
+    ASSERT_EQ(gs.cCurrentPicture, file("tall.png"));
+    ASSERT_TRUE(picture->isVisible());
+    ASSERT_EQ(w().childAt(at), picture) << "the second press came to the picture";
+    EXPECT_EQ(picture->PaintSizeMode(), 0) << "at its own size, not stretched";
+    EXPECT_EQ(w().ToolBarComp1->Item(QStringLiteral("ID_ViewStretch"))->State(), 0);
+    EXPECT_EQ(w().ToolBarComp1->Item(QStringLiteral("ID_ViewNormal"))->State(), 1);
+    const QImage shot = picture->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(200, 200), QColor(Qt::yellow)) << "the picture's top left quarter, unstretched";
+
+    // A double-click of the user's own on the picture stretches it, and the next one restores it.
+    QTest::mouseDClick(w().windowHandle(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(picture->PaintSizeMode(), 1);
+    QTest::mouseDClick(w().windowHandle(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(picture->PaintSizeMode(), 0);
 }

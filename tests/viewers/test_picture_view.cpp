@@ -69,10 +69,10 @@ TEST_F(Viewer, TheControlFitsItsPanelAndDoubleClickTogglesStretch)
     w->ViewNormalSize();
     EXPECT_EQ(w->Image1->PaintSizeMode(), 0);
     // A double-click toggles stretch, and the tool bar follows.
-    QTest::mouseDClick(w->Image1, Qt::LeftButton, {}, QPoint(10, 10));
+    testsupport::doubleClick(w->Image1, QPoint(10, 10));
     EXPECT_EQ(w->Image1->PaintSizeMode(), 1);
     EXPECT_EQ(w->ToolBarComp1->Item(QStringLiteral("ID_ViewStretch"))->State(), 1);
-    QTest::mouseDClick(w->Image1, Qt::LeftButton, {}, QPoint(10, 10));
+    testsupport::doubleClick(w->Image1, QPoint(10, 10));
     EXPECT_EQ(w->Image1->PaintSizeMode(), 0);
     EXPECT_EQ(w->ToolBarComp1->Item(QStringLiteral("ID_ViewNormal"))->State(), 1);
 }

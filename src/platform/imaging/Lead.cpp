@@ -922,6 +922,7 @@ void Lead::mousePressEvent(QMouseEvent* e)
     default: break;
     }
     m_pressed = true;
+    m_ownFirstPress = true;
     m_pressPos = at;
     if (e->button() == Qt::LeftButton) {
         if (m_rgnMarkingMode == 3 && HasBitmap()) {
@@ -975,7 +976,33 @@ void Lead::mouseReleaseEvent(QMouseEvent* e)
         emit Click();
 }
 
-void Lead::mouseDoubleClickEvent(QMouseEvent*) { emit DblClick(); }
+void Lead::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (!m_ownFirstPress)
+        return mousePressEvent(e);
+    m_ownFirstPress = false;
+    emit DblClick();
+}
+
+// The pointer came in, or the control came up under it: the press before
+// came to another control.
+void Lead::enterEvent(QEnterEvent* e)
+{
+    m_ownFirstPress = false;
+    QWidget::enterEvent(e);
+}
+
+void Lead::showEvent(QShowEvent* e)
+{
+    m_ownFirstPress = false;
+    QWidget::showEvent(e);
+}
+
+void Lead::hideEvent(QHideEvent* e)
+{
+    m_ownFirstPress = false;
+    QWidget::hideEvent(e);
+}
 
 void Lead::keyPressEvent(QKeyEvent* e)
 {

@@ -254,6 +254,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -352,6 +355,10 @@ private:
     QPoint m_panStart, m_panOrigin;
     QPoint m_pressPos;
     bool m_pressed = false;
+    // The press before a double-click was the control's own: the double-click
+    // is the control's. One whose first press went to another control (which
+    // then gave way to this one under the pointer) is a plain press here.
+    bool m_ownFirstPress = false;
 
     QString m_hint;
     QPointer<Download> m_fetch;
