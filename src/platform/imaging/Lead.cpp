@@ -6,6 +6,7 @@
 #include "platform/pictures/PictureOps.h"
 #include "platform/devices/AcquireWindow.h"
 #include "platform/devices/SaneSource.h"
+#include "platform/media/ViewWindowPlace.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -1028,10 +1029,30 @@ int Lead::ShowPanWin(bool show)
     m_panWindow->setWindowTitle(PanWinTitle);
     if (!PanWinIcon.isNull())
         m_panWindow->setWindowIcon(PanWinIcon);
-    m_panWindow->setGeometry(PanWinX, PanWinY, std::max(16, PanWinWidth), std::max(16, PanWinHeight));
+    m_panWindow->setGeometry(panWindowPlace());
     m_panWindow->show();
     m_panWindow->update();
     return 0;
+}
+
+// The pan window's frame stands at PanWinX and PanWinY, unless it would
+// cover the menus, tool bars or tabs of the window it belongs to: then below
+// them. Either way the whole window, its caption too, is on the screen.
+QRect Lead::panWindowPlace() const
+{
+    const QWidget* owner = window();
+    const QMargins known = frameOf(m_panWindow);
+    ViewWindowScene scene;
+    scene.frame = known.isNull() ? frameLike(owner) : known;
+    scene.least = QSize(std::max(16, PanWinWidth), std::max(16, PanWinHeight));
+    scene.area = QRect(QPoint(PanWinX, PanWinY), scene.least.grownBy(scene.frame));
+    scene.program = owner->frameGeometry();
+    scene.tools = toolsOf(owner);
+    const QScreen* screen = QGuiApplication::screenAt(scene.area.center());
+    if (!screen)
+        screen = owner->screen();
+    scene.available = screen ? screen->availableGeometry() : scene.area;
+    return placeOverTheArea(scene);
 }
 
 bool Lead::PanWinShown() const { return m_panWindow && m_panWindow->isVisible(); }

@@ -176,7 +176,9 @@ public:
     QPoint panOffset() const { return m_pan; }
     void setPanOffset(const QPoint& p);
 
-    // ---- pan window (screen pixels)
+    // ---- pan window (screen pixels): its frame's top left corner, wherever
+    // that leaves the menus and tool bars of the control's window in sight,
+    // and the size of its inside
     int PanWinX = 0, PanWinY = 0, PanWinWidth = 150, PanWinHeight = 200;
     QIcon PanWinIcon;
     QString PanWinTitle;
@@ -277,6 +279,7 @@ private:
     void abortFetch();
     void fetchFinished(bool ok, const QByteArray& data, const QUrl& url);
     void paintMagnifier(QPainter& p);
+    QRect panWindowPlace() const;
     int changeEveryFrame(int change, int (*op)(QImage&, int));
     // Decodes the whole picture of a large load now, if it is not yet; 0 or an error code.
     int wholePicture() const;
