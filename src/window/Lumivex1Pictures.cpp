@@ -7,12 +7,14 @@
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/controls/Units.h"
 #include "platform/controls/WashControls.h"
+#include "platform/media/ViewWindowPlace.h"
 #include "shared/SharedState.h"
 
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
 #include <QPixmap>
+#include <QScreen>
 #include <QTabWidget>
 
 namespace {
@@ -208,7 +210,18 @@ void Lumivex1::ResizeImage()
         Image1->BitmapWidth() > frameW - platform::twipsToPixelsX(200))
         Image1->resize(std::max(1, frameW - platform::twipsToPixelsX(25)),
                        std::max(1, frameH - platform::twipsToPixelsY(35)));
+    else if (Image1->AutoSize() && Image1->PaintSizeMode() == 0)
+        // The size AutoSize gives it, whatever size a smaller panel gave it before.
+        Image1->resize(Image1->sizeForPicture());
+    else if (Image1->AutoSize() && Image1->PaintSizeMode() == 3)
+        Image1->resize(fittedPictureSize());
     Image1->setScaleMode(3);
+}
+
+QSize Lumivex1::fittedPictureSize() const
+{
+    return QSize(std::max(1, Frame3->width() - platform::twipsToPixelsX(475)),
+                 std::max(1, Frame3->height() - platform::twipsToPixelsY(450)));
 }
 
 void Lumivex1::MagnifyOff()
@@ -277,8 +290,7 @@ void Lumivex1::FitImageToWindow()
     }
     Image1->setAutoSize(false);
     layOutPicturePanel();
-    Image1->resize(std::max(1, Frame3->width() - platform::twipsToPixelsX(475)),
-                   std::max(1, Frame3->height() - platform::twipsToPixelsY(450)));
+    Image1->resize(fittedPictureSize());
     Image1->setPaintSizeMode(3);
     Image1->setAutoSize(true);
 }
@@ -329,8 +341,22 @@ void Lumivex1::SizeWindowToPicture()
         return;
     if (!Image1->HasBitmap())
         return;
-    // The client area takes the picture's size; the frame stays as it is.
-    resize(Image1->BitmapWidth(), Image1->BitmapHeight());
+    // The window takes the size at which the picture view holds the whole
+    // picture at its own size (the panel keeps the margins ResizeImage
+    // leaves), growing or shrinking by what the view lacks or has to spare,
+    // no larger than the screen and wholly on it.
+    layOutPicturePanel();
+    const QSize view(Image1->BitmapWidth() + platform::twipsToPixelsX(200),
+                     Image1->BitmapHeight() + platform::twipsToPixelsY(600));
+    const QMargins frame = platform::frameOf(this);
+    const QPoint at = frameGeometry().topLeft();
+    const QSize wanted = (size() + view - Frame3->size()).expandedTo(minimumSizeHint());
+    QRect placed(at, wanted.grownBy(frame));
+    if (const QScreen* s = screen())
+        placed = platform::fitInto(placed, s->availableGeometry());
+    resize(placed.size().shrunkBy(frame));
+    if (placed.topLeft() != at)
+        move(placed.topLeft());
 }
 
 void Lumivex1::SetNormalSizeMode()
