@@ -7,14 +7,12 @@
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/controls/Units.h"
 #include "platform/controls/WashControls.h"
-#include "platform/media/ViewWindowPlace.h"
 #include "shared/SharedState.h"
 
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
 #include <QPixmap>
-#include <QScreen>
 #include <QTabWidget>
 
 namespace {
@@ -341,22 +339,10 @@ void Lumivex1::SizeWindowToPicture()
         return;
     if (!Image1->HasBitmap())
         return;
-    // The window takes the size at which the picture view holds the whole
-    // picture at its own size (the panel keeps the margins ResizeImage
-    // leaves), growing or shrinking by what the view lacks or has to spare,
-    // no larger than the screen and wholly on it.
-    layOutPicturePanel();
-    const QSize view(Image1->BitmapWidth() + platform::twipsToPixelsX(200),
-                     Image1->BitmapHeight() + platform::twipsToPixelsY(600));
-    const QMargins frame = platform::frameOf(this);
-    const QPoint at = frameGeometry().topLeft();
-    const QSize wanted = (size() + view - Frame3->size()).expandedTo(minimumSizeHint());
-    QRect placed(at, wanted.grownBy(frame));
-    if (const QScreen* s = screen())
-        placed = platform::fitInto(placed, s->availableGeometry());
-    resize(placed.size().shrunkBy(frame));
-    if (placed.topLeft() != at)
-        move(placed.topLeft());
+    // The client area takes the picture's size; the frame stays as it is.
+    // Whatever that leaves of the picture view, the view follows the
+    // window's size from then on (ResizeImage).
+    resize(Image1->BitmapWidth(), Image1->BitmapHeight());
 }
 
 void Lumivex1::SetNormalSizeMode()
