@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPaintEngine>
+#include <QTest>
 #include <QTextItem>
 #include <QUrl>
 #include <QWidget>
@@ -77,6 +78,14 @@ QStringList paintedTexts(QWidget* widget)
     TextRecorder page(widget->size());
     widget->render(&page);
     return page.texts;
+}
+
+void doubleClick(QWidget* widget, const QPoint& at)
+{
+    const QPoint point = at.isNull() ? widget->rect().center() : at;
+    QTest::mouseClick(widget, Qt::LeftButton, {}, point);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, point);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, point);
 }
 
 bool dropFiles(QWidget* target, const QPoint& at, const QStringList& paths)

@@ -32,6 +32,11 @@ QStringList paintedTexts(QWidget* widget);
 // when the widget took the drop.
 bool dropFiles(QWidget* target, const QPoint& at, const QStringList& paths);
 
+// A double-click with the left button as Qt hands a user's double-click to
+// the widget under the pointer: press, release, then a double-click in place
+// of the second press, release. (Qt keeps that press itself from widgets.)
+void doubleClick(QWidget* widget, const QPoint& at = QPoint());
+
 // Runs the step on the modal window of type T as soon as one is up (the
 // caller then opens it and waits in its event loop).
 template <class T> void whenModal(std::function<void(T*)> step)

@@ -50,7 +50,7 @@ template <typename F> AtExit(F) -> AtExit<F>;
 bool ThumbnailRun::HeldThumbs::sameAs(const HeldThumbs& o) const
 {
     return valid && o.valid && folder == o.folder && filterRow == o.filterRow && width == o.width &&
-           height == o.height && bitsIndex == o.bitsIndex;
+           height == o.height && bitsIndex == o.bitsIndex && back == o.back;
 }
 
 ThumbnailRun::ThumbnailRun(Window window) : QObject(window.window), m_w(std::move(window))
@@ -102,8 +102,13 @@ bool ThumbnailRun::folderShowsItems() const
 
 ThumbnailRun::HeldThumbs ThumbnailRun::currentKey() const
 {
-    return HeldThumbs{true, m_w.folder().trimmed(), m_w.filterRow(), gs.nThumbWidth, gs.nThumbHeight,
-                      gs.nThumbBitsIndex};
+    return HeldThumbs{true,
+                      m_w.folder().trimmed(),
+                      m_w.filterRow(),
+                      gs.nThumbWidth,
+                      gs.nThumbHeight,
+                      gs.nThumbBitsIndex,
+                      ImagList1->BackColor().rgb()};
 }
 
 void ThumbnailRun::setPointers(bool busy)
@@ -331,6 +336,7 @@ void ThumbnailRun::StartThumbnailBrowse(int low, int high)
     Thumb1->setThumbWidth(gs.nThumbWidth - int(gs.nThumbWidth * 0.09));
     const int bitsIndex = std::clamp(gs.nThumbBitsIndex, 0, int(ThumbBitsTable.size()) - 1);
     Thumb1->setBitsPerPixel(ThumbBitsTable[size_t(bitsIndex)] ? ThumbBitsTable[size_t(bitsIndex)] : 16);
+    Thumb1->setBackColor(ImagList1->BackColor());
     const QString folder = m_w.folder().trimmed();
     Thumb1->forgetFolder();
     for (int i = low; i <= high; ++i) {

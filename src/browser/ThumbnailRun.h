@@ -67,6 +67,7 @@ private:
         bool valid = false;
         QString folder;
         int filterRow = -1, width = 0, height = 0, bitsIndex = -1;
+        unsigned back = 0; // the list's background the thumbnails stand on
         bool sameAs(const HeldThumbs& o) const;
     };
     void StartThumbnailBrowse(int low, int high);

@@ -372,6 +372,8 @@ public:
 private:
     void buildPictureView();
     void layOutPicturePanel();
+    // The control's size Fit gives it in the picture panel.
+    QSize fittedPictureSize() const;
     // Sets a tool's state with the dispatcher held off, then runs the command.
     void pressViewTool(const QString& id, int state, void (Lumivex1::*command)());
     void setToolStateQuietly(const QString& id, int state);

@@ -36,7 +36,9 @@ constexpr const char* kFileTools[] = {"ID_mnuCloseFile",    "ID_mnuSaveFileAs", 
 
 using browser::trimBlanks;
 
-// Hands the filter combo's keys to the main window.
+// Hands the filter combo's keys to the main window. They come to the combo,
+// which has the focus while the user types into its text, and which hands
+// them on to its line edit directly, past any filter there.
 class FilterKeys : public QObject {
 public:
     explicit FilterKeys(Lumivex1* w) : QObject(w), m_w(w) {}
@@ -85,7 +87,7 @@ void Lumivex1::buildBrowserPanel(QWidget* panel)
     CMBFILTER->setEditable(true);
     CMBFILTER->setInsertPolicy(QComboBox::NoInsert);
     CMBFILTER->setCompleter(nullptr);
-    CMBFILTER->lineEdit()->installEventFilter(new FilterKeys(this));
+    CMBFILTER->installEventFilter(new FilterKeys(this));
     lowerLay->addWidget(CMBFILTER);
     PTxShList1 = new platform::ShellList(lower);
     PTxShList1->setObjectName(QStringLiteral("PTxShList1"));
@@ -102,6 +104,13 @@ void Lumivex1::buildBrowserPanel(QWidget* panel)
     };
 
     connect(CMBFILTER, &QComboBox::currentIndexChanged, this, [this](int) { CMBFILTER_Click(); });
+    // Picking the filter the combo shows changes no index: the pick applies
+    // it where the list shows something else (a typed mask, a search's
+    // pattern). A pick that changed the index has applied it already.
+    connect(CMBFILTER, &QComboBox::activated, this, [this](int row) {
+        if (row != nFilterRow || PTxShList1->Filter() != tables::filterPattern(row))
+            CMBFILTER_Click();
+    });
     connect(PTxShList1, &platform::ShellList::SelChange, this, &Lumivex1::PTxShList1_SelChange);
     connect(PTxShList1, &platform::ShellList::FolderChange, this, &Lumivex1::PTxShList1_FolderChange);
     connect(PTxShList1, &platform::ShellList::Open, this, [this](int) { PTxShList1_Open(); });

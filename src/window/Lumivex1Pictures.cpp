@@ -208,7 +208,18 @@ void Lumivex1::ResizeImage()
         Image1->BitmapWidth() > frameW - platform::twipsToPixelsX(200))
         Image1->resize(std::max(1, frameW - platform::twipsToPixelsX(25)),
                        std::max(1, frameH - platform::twipsToPixelsY(35)));
+    else if (Image1->AutoSize() && Image1->PaintSizeMode() == 0)
+        // The size AutoSize gives it, whatever size a smaller panel gave it before.
+        Image1->resize(Image1->sizeForPicture());
+    else if (Image1->AutoSize() && Image1->PaintSizeMode() == 3)
+        Image1->resize(fittedPictureSize());
     Image1->setScaleMode(3);
+}
+
+QSize Lumivex1::fittedPictureSize() const
+{
+    return QSize(std::max(1, Frame3->width() - platform::twipsToPixelsX(475)),
+                 std::max(1, Frame3->height() - platform::twipsToPixelsY(450)));
 }
 
 void Lumivex1::MagnifyOff()
@@ -277,8 +288,7 @@ void Lumivex1::FitImageToWindow()
     }
     Image1->setAutoSize(false);
     layOutPicturePanel();
-    Image1->resize(std::max(1, Frame3->width() - platform::twipsToPixelsX(475)),
-                   std::max(1, Frame3->height() - platform::twipsToPixelsY(450)));
+    Image1->resize(fittedPictureSize());
     Image1->setPaintSizeMode(3);
     Image1->setAutoSize(true);
 }
@@ -330,6 +340,8 @@ void Lumivex1::SizeWindowToPicture()
     if (!Image1->HasBitmap())
         return;
     // The client area takes the picture's size; the frame stays as it is.
+    // Whatever that leaves of the picture view, the view follows the
+    // window's size from then on (ResizeImage).
     resize(Image1->BitmapWidth(), Image1->BitmapHeight());
 }
 

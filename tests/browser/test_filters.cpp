@@ -5,8 +5,11 @@
 #include "platform/shell/FileMask.h"
 #include "shared/Tables.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 
 namespace {
 QString toolCaption(Lumivex1& w, const char* id) { return w.ToolBarComp1->Item(QString::fromLatin1(id))->Caption(); }
@@ -32,7 +35,47 @@ TEST_F(BrowserFixture, NamedFilterSetsRowCaptionAndList)
     EXPECT_FALSE(toolVisible(*w, "ID_Separator2"));
 }
 
-TEST_F(BrowserFixture, TypedMaskFiltersTheListOnlyOnEnter)
+// The user's hands on the filter combo: the window on the screen and the
+// active one, so that keys reach the widget that has the focus.
+class FilterCombo : public BrowserFixture {
+protected:
+    void SetUp() override
+    {
+        BrowserFixture::SetUp();
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        ASSERT_TRUE(focus.activate(w.get()));
+    }
+    // A click into the combo's text, then the keys that select all of it.
+    QWidget* clickIntoTheText()
+    {
+        QLineEdit* text = w->CMBFILTER->lineEdit();
+        QTest::mouseClick(text, Qt::LeftButton, {}, text->rect().center());
+        QWidget* focused = QApplication::focusWidget();
+        EXPECT_TRUE(focused == w->CMBFILTER || focused == text) << "the click gave the combo the focus";
+        if (focused)
+            QTest::keyClick(focused, Qt::Key_A, Qt::ControlModifier);
+        return focused;
+    }
+    // Opens the drop-down with its key and clicks the filter in it.
+    void pickInTheDropDown(int row)
+    {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused);
+        QTest::keyClick(focused, Qt::Key_F4);
+        QAbstractItemView* list = w->CMBFILTER->view();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); })) << "the drop-down opened";
+        const QModelIndex index = list->model()->index(row, 0);
+        list->scrollTo(index);
+        const QPoint at = list->visualRect(index).center();
+        QTest::mouseMove(list->viewport(), at);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); })) << "the pick closed it";
+    }
+    testsupport::InProcessFocus focus;
+};
+
+TEST_F(FilterCombo, TypedMaskFiltersTheListOnlyOnEnter)
 {
     file("a.gif");
     picture("b.png");
@@ -42,20 +85,62 @@ TEST_F(BrowserFixture, TypedMaskFiltersTheListOnlyOnEnter)
     ASSERT_EQ(listNames(), QStringList{"b.png"});
     const int index = gs.nFilterIndex;
 
-    w->CMBFILTER->lineEdit()->setText("*.GIF");
+    QWidget* focused = clickIntoTheText();
+    ASSERT_TRUE(focused);
+    QTest::keyClicks(focused, QStringLiteral("*.GIF"));
+    EXPECT_EQ(w->CMBFILTER->currentText(), "*.GIF") << "the typed mask replaced the filter's name";
     EXPECT_EQ(listNames(), QStringList{"b.png"}) << "typing alone does nothing";
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-    QCoreApplication::sendEvent(w->CMBFILTER->lineEdit(), &enter);
+    QTest::keyClick(focused, Qt::Key_Return);
     EXPECT_EQ(listNames(), QStringList{"a.gif"});
     EXPECT_EQ(w->PTxShList1->Filter(), "*.GIF");
     EXPECT_EQ(w->nFilterRow, 15) << "the named filter stays the last one applied";
     EXPECT_EQ(gs.nFilterIndex, index);
 
-    // "*.*" shows the files without a dot too.
-    int code = 13;
-    w->CMBFILTER->lineEdit()->setText("*.*");
-    w->CMBFILTER_KeyPress(code);
+    // The keypad's Enter too; "*.*" shows the files without a dot as well.
+    focused = clickIntoTheText();
+    ASSERT_TRUE(focused);
+    QTest::keyClicks(focused, QStringLiteral("*.*"));
+    QTest::keyClick(focused, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(listNames(), (QStringList{"a.gif", "b.png", "noext"}));
+    EXPECT_EQ(w->nFilterRow, 15);
+}
+
+TEST_F(FilterCombo, PickingTheFilterItShowsAppliesIt)
+{
+    picture("a.jpg");
+    picture("b.png");
+    file("c.txt");
+    w->setFileListFolder(data.path());
+    ASSERT_EQ(w->CMBFILTER->currentIndex(), 35); // "All Files (*.*)"
+
+    // A search leaves the list showing what it looked for; the combo still
+    // shows "All Files (*.*)", and picking it shows every file again.
+    w->FindNext();
+    ASSERT_EQ(listNames(), QStringList{"a.jpg"});
+    ASSERT_EQ(w->CMBFILTER->currentIndex(), 35);
+    clickIntoTheText();
+    pickInTheDropDown(35);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(listNames(), (QStringList{"a.jpg", "b.png", "c.txt"}));
+    EXPECT_EQ(w->PTxShList1->Filter(), tables::filterPattern(35));
+
+    // The same after a typed mask.
+    QWidget* focused = clickIntoTheText();
+    ASSERT_TRUE(focused);
+    QTest::keyClicks(focused, QStringLiteral("*.png"));
+    QTest::keyClick(focused, Qt::Key_Return);
+    ASSERT_EQ(listNames(), QStringList{"b.png"});
+    pickInTheDropDown(35);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(listNames(), (QStringList{"a.jpg", "b.png", "c.txt"}));
+    EXPECT_EQ(w->CMBFILTER->currentText(), w->CMBFILTER->itemText(35)) << "the combo names the filter again";
+
+    // Another filter, picked the same way.
+    pickInTheDropDown(15); // PNG
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(listNames(), QStringList{"b.png"});
+    EXPECT_EQ(w->nFilterRow, 15);
+    EXPECT_EQ(gs.nFilterIndex, 15);
 }
 
 TEST_F(BrowserFixture, ViewStylesAreStoredAndLeaveTheThumbnails)

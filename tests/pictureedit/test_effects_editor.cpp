@@ -60,12 +60,12 @@ TEST_F(EffectsEditor, OpensOnTheShownPictureWithItsToolPressed)
     EXPECT_EQ(toolwindows::existing("EdtImage1"), e);
 
     // Double-clicks switch a picture between normal and stretched painting.
-    QTest::mouseDClick(e->Image1, Qt::LeftButton);
+    testsupport::doubleClick(e->Image1);
     EXPECT_EQ(e->Image1->PaintSizeMode(), 0);
     EXPECT_FALSE(e->fOriginalStretched());
-    QTest::mouseDClick(e->Image1, Qt::LeftButton);
+    testsupport::doubleClick(e->Image1);
     EXPECT_EQ(e->Image1->PaintSizeMode(), 1);
-    QTest::mouseDClick(e->Image2, Qt::LeftButton);
+    testsupport::doubleClick(e->Image2);
     EXPECT_FALSE(e->fCurrentStretched());
 
     help::setHelpFolder(testsupport::assetsFolder() + "/Help");

@@ -187,7 +187,7 @@ TEST_F(Animation, OkRebuildsThePreviewFromEmpty)
     EXPECT_EQ(win->cursor().shape(), Qt::ArrowCursor);
 
     const int mode = win->Image1->PaintSizeMode();
-    QTest::mouseDClick(win->Image1, Qt::LeftButton);
+    testsupport::doubleClick(win->Image1);
     EXPECT_EQ(win->Image1->PaintSizeMode(), mode == 0 ? 1 : 0);
 
     // A double-click on an entry shows that picture alone.

@@ -6,15 +6,20 @@
 #include "TestSupport.h"
 
 #include "platform/controls/Dialogs.h"
+#include "platform/imaging/Lead.h"
+#include "platform/shell/ShellList.h"
 #include "shared/SharedState.h"
 #include "window/Lumivex1.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -75,6 +80,23 @@ protected:
         return path;
     }
 
+    // The user double-clicks the file in the file list, which opens it.
+    void openFromFileList(const QString& path)
+    {
+        w->CMBFILTER->setCurrentIndex(35); // "All Files (*.*)"
+        w->setFileListFolder(QFileInfo(path).path());
+        QAbstractItemView* view = w->PTxShList1->currentView();
+        const QString name = QFileInfo(path).fileName();
+        for (int i = 0; i < w->PTxShList1->Count(); ++i)
+            if (w->PTxShList1->Item(i)->Name() == name) {
+                const QModelIndex index = view->model()->index(i, 0);
+                view->scrollTo(index);
+                testsupport::doubleClick(view->viewport(), view->visualRect(index).center());
+            }
+        ASSERT_EQ(gs.cCurrentPicture, path);
+        ASSERT_TRUE(w->Image1->isVisible());
+    }
+
     QStringList list3() const
     {
         QStringList out;
@@ -88,6 +110,24 @@ protected:
     std::unique_ptr<testsupport::ProgramFolder> program;
     std::unique_ptr<platform::ScopedDialogs> dialogs;
     std::unique_ptr<Lumivex1> w;
+};
+
+// The window on the screen, and a folder "pics" for the pictures the user opens.
+class ShownViewer : public Viewer {
+protected:
+    void SetUp() override
+    {
+        Viewer::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        QDir().mkpath(file(QStringLiteral("pics")));
+    }
+    // Saves the picture as a PNG file in "pics".
+    QString savePicture(const QString& name, const QImage& picture)
+    {
+        const QString path = file(QStringLiteral("pics/") + name);
+        EXPECT_TRUE(picture.save(path, "PNG"));
+        return path;
+    }
 };
 
 

@@ -6,6 +6,7 @@
 #include "platform/pictures/PictureOps.h"
 #include "platform/devices/AcquireWindow.h"
 #include "platform/devices/SaneSource.h"
+#include "platform/media/ViewWindowPlace.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -53,8 +54,9 @@ protected:
         if (shown.isEmpty())
             return;
         const double sx = area.width() / shown.width(), sy = area.height() / shown.height();
-        QRectF view(area.left() - shown.left() * sx, area.top() - shown.top() * sy, m_lead->width() * sx,
-                    m_lead->height() * sy);
+        const QRect client = m_lead->clientRect();
+        QRectF view(area.left() + (client.left() - shown.left()) * sx, area.top() + (client.top() - shown.top()) * sy,
+                    client.width() * sx, client.height() * sy);
         p.setPen(QPen(resolveOleColor(m_lead->PanWinRectColor), 1));
         p.drawRect(view.intersected(area));
     }
@@ -73,8 +75,9 @@ private:
         if (area.isEmpty() || shown.isEmpty())
             return;
         const double fx = (at.x() - area.left()) / area.width(), fy = (at.y() - area.top()) / area.height();
-        m_lead->setPanOffset(QPoint(int(fx * shown.width() - m_lead->width() / 2.0),
-                                    int(fy * shown.height() - m_lead->height() / 2.0)));
+        const QRect client = m_lead->clientRect();
+        m_lead->setPanOffset(QPoint(int(fx * shown.width() - client.width() / 2.0),
+                                    int(fy * shown.height() - client.height() / 2.0)));
         update();
     }
     Lead* m_lead;
@@ -385,7 +388,14 @@ void Lead::applyAutoSize()
 {
     if (!m_autoSize || m_paintSizeMode != 0 || !HasBitmap())
         return;
-    resize(DstWidth(), DstHeight());
+    resize(sizeForPicture());
+}
+
+QSize Lead::sizeForPicture() const
+{
+    const double z = m_zoom / 100.0;
+    const int frame = 2 * frameWidth();
+    return QSize(int(std::lround(BitmapWidth() * z)) + frame, int(std::lround(BitmapHeight() * z)) + frame);
 }
 
 void Lead::setPaintSizeMode(int mode)
@@ -401,32 +411,39 @@ void Lead::setPaintZoomFactor(int percent)
     pictureChanged(true);
 }
 
+QRect Lead::clientRect() const
+{
+    const int f = frameWidth();
+    return rect().adjusted(f, f, -f, -f);
+}
+
 QRectF Lead::displayRect() const
 {
     if (!HasBitmap())
         return {};
     const double bw = BitmapWidth(), bh = BitmapHeight();
+    const QRectF c(clientRect());
     switch (m_paintSizeMode) {
-    case 1: return QRectF(0, 0, width(), height());
+    case 1: return c;
     case 3: {
-        const double s = std::min(width() / bw, height() / bh);
+        const double s = std::min(c.width() / bw, c.height() / bh);
         const QSizeF size(bw * s, bh * s);
-        return QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+        return QRectF(c.topLeft() + QPointF((c.width() - size.width()) / 2, (c.height() - size.height()) / 2), size);
     }
     default: {
         const double z = m_zoom / 100.0;
-        return QRectF(-m_pan.x(), -m_pan.y(), bw * z, bh * z);
+        return QRectF(c.left() - m_pan.x(), c.top() - m_pan.y(), bw * z, bh * z);
     }
     }
 }
 
-// What shows of the control: a control as large as its picture is cut by
-// the panel that holds it. The whole control when it is not on screen (drawn
-// into a picture).
+// What shows of the picture's area: a control as large as its picture is
+// cut by the panel that holds it. The whole area when the control is not on
+// screen (drawn into a picture).
 QRect Lead::visibleArea() const
 {
     const QRect area = visibleRegion().boundingRect();
-    return area.isEmpty() ? rect() : area;
+    return (area.isEmpty() ? rect() : area).intersected(clientRect());
 }
 
 QRect Lead::ShownArea() const { return displayRect().toAlignedRect().intersected(visibleArea()); }
@@ -479,6 +496,8 @@ void Lead::setAppearance(int v)
 void Lead::setBorderStyle(int v)
 {
     m_borderStyle = v;
+    applyAutoSize();
+    clampPan();
     update();
 }
 
@@ -518,8 +537,9 @@ void Lead::clampPan()
         return;
     }
     const double z = m_zoom / 100.0;
-    const int maxX = std::max(0, int(BitmapWidth() * z) - width());
-    const int maxY = std::max(0, int(BitmapHeight() * z) - height());
+    const QRect client = clientRect();
+    const int maxX = std::max(0, int(BitmapWidth() * z) - client.width());
+    const int maxY = std::max(0, int(BitmapHeight() * z) - client.height());
     m_pan = QPoint(std::clamp(m_pan.x(), 0, maxX), std::clamp(m_pan.y(), 0, maxY));
 }
 
@@ -589,6 +609,9 @@ void Lead::paintEvent(QPaintEvent*)
     p.fillRect(rect(), resolveColor(ColorRole::Background, m_backColor));
     m_picturePainted = false;
     if (HasBitmap()) {
+        // The picture stays inside the frame.
+        p.save();
+        p.setClipRect(clientRect());
         const QRectF d = displayRect();
         m_picturePainted = !m_source;
         if (m_source) {
@@ -596,7 +619,7 @@ void Lead::paintEvent(QPaintEvent*)
         } else if (m_paintSizeMode == 0) {
             const QImage& img = m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1));
             // Only the part of the picture that shows is drawn.
-            const QRectF visible = d.intersected(QRectF(rect()));
+            const QRectF visible = d.intersected(QRectF(clientRect()));
             if (!visible.isEmpty()) {
                 const double z = m_zoom / 100.0;
                 const QRectF source((visible.left() - d.left()) / z, (visible.top() - d.top()) / z,
@@ -611,12 +634,7 @@ void Lead::paintEvent(QPaintEvent*)
             const QSize want = d.size().toSize();
             if (want.width() < img.width() || want.height() < img.height()) {
                 if (m_cacheGeneration != m_generation || m_cacheSize != want) {
-                    // A palette or one-bit picture is first sampled down to twice the size
-                    // shown, so the smoothing works on that instead of a direct-colour copy of it all.
-                    const bool sampleFirst =
-                        img.depth() < 32 && (img.width() > 2 * want.width() || img.height() > 2 * want.height());
-                    m_cache = (sampleFirst ? img.scaled(want * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation) : img)
-                                  .scaled(want, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                    m_cache = ops::shrunk(img, want);
                     m_cacheSize = want;
                     m_cacheGeneration = m_generation;
                 }
@@ -636,6 +654,7 @@ void Lead::paintEvent(QPaintEvent*)
         }
         if (m_mag.active && m_mag.showing)
             paintMagnifier(p);
+        p.restore();
     }
     if (m_borderStyle != 0) {
         p.setPen(palette().color(m_appearance == 1 ? QPalette::Dark : QPalette::WindowText));
@@ -904,6 +923,7 @@ void Lead::mousePressEvent(QMouseEvent* e)
     default: break;
     }
     m_pressed = true;
+    m_ownFirstPress = true;
     m_pressPos = at;
     if (e->button() == Qt::LeftButton) {
         if (m_rgnMarkingMode == 3 && HasBitmap()) {
@@ -957,7 +977,33 @@ void Lead::mouseReleaseEvent(QMouseEvent* e)
         emit Click();
 }
 
-void Lead::mouseDoubleClickEvent(QMouseEvent*) { emit DblClick(); }
+void Lead::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (!m_ownFirstPress)
+        return mousePressEvent(e);
+    m_ownFirstPress = false;
+    emit DblClick();
+}
+
+// The pointer came in, or the control came up under it: the press before
+// came to another control.
+void Lead::enterEvent(QEnterEvent* e)
+{
+    m_ownFirstPress = false;
+    QWidget::enterEvent(e);
+}
+
+void Lead::showEvent(QShowEvent* e)
+{
+    m_ownFirstPress = false;
+    QWidget::showEvent(e);
+}
+
+void Lead::hideEvent(QHideEvent* e)
+{
+    m_ownFirstPress = false;
+    QWidget::hideEvent(e);
+}
 
 void Lead::keyPressEvent(QKeyEvent* e)
 {
@@ -983,10 +1029,30 @@ int Lead::ShowPanWin(bool show)
     m_panWindow->setWindowTitle(PanWinTitle);
     if (!PanWinIcon.isNull())
         m_panWindow->setWindowIcon(PanWinIcon);
-    m_panWindow->setGeometry(PanWinX, PanWinY, std::max(16, PanWinWidth), std::max(16, PanWinHeight));
+    m_panWindow->setGeometry(panWindowPlace());
     m_panWindow->show();
     m_panWindow->update();
     return 0;
+}
+
+// The pan window's frame stands at PanWinX and PanWinY, unless it would
+// cover the menus, tool bars or tabs of the window it belongs to: then below
+// them. Either way the whole window, its caption too, is on the screen.
+QRect Lead::panWindowPlace() const
+{
+    const QWidget* owner = window();
+    const QMargins known = frameOf(m_panWindow);
+    ViewWindowScene scene;
+    scene.frame = known.isNull() ? frameLike(owner) : known;
+    scene.least = QSize(std::max(16, PanWinWidth), std::max(16, PanWinHeight));
+    scene.area = QRect(QPoint(PanWinX, PanWinY), scene.least.grownBy(scene.frame));
+    scene.program = owner->frameGeometry();
+    scene.tools = toolsOf(owner);
+    const QScreen* screen = QGuiApplication::screenAt(scene.area.center());
+    if (!screen)
+        screen = owner->screen();
+    scene.available = screen ? screen->availableGeometry() : scene.area;
+    return placeOverTheArea(scene);
 }
 
 bool Lead::PanWinShown() const { return m_panWindow && m_panWindow->isVisible(); }

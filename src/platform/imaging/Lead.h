@@ -141,6 +141,9 @@ public:
     int DstHeight() const;
     bool AutoSize() const { return m_autoSize; }
     void setAutoSize(bool on);
+    // The size AutoSize gives the control at normal size: the picture as
+    // painted and the frame around it.
+    QSize sizeForPicture() const;
     bool AutoRepaint() const { return m_autoRepaint; }
     void setAutoRepaint(bool on);
     bool AutoPan() const { return m_autoPan; }
@@ -173,7 +176,9 @@ public:
     QPoint panOffset() const { return m_pan; }
     void setPanOffset(const QPoint& p);
 
-    // ---- pan window (screen pixels)
+    // ---- pan window (screen pixels): its frame's top left corner, wherever
+    // that leaves the menus and tool bars of the control's window in sight,
+    // and the size of its inside
     int PanWinX = 0, PanWinY = 0, PanWinWidth = 150, PanWinHeight = 200;
     QIcon PanWinIcon;
     QString PanWinTitle;
@@ -251,10 +256,17 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     friend class PanWindow;
+    // The frame BorderStyle draws stands around the picture's area, as a
+    // window's border stands around its client area.
+    int frameWidth() const { return m_borderStyle != 0 ? 1 : 0; }
+    QRect clientRect() const;
     QRectF displayRect() const;
     QRect visibleArea() const;
     QPointF toPicture(const QPointF& widgetPoint) const;
@@ -267,6 +279,7 @@ private:
     void abortFetch();
     void fetchFinished(bool ok, const QByteArray& data, const QUrl& url);
     void paintMagnifier(QPainter& p);
+    QRect panWindowPlace() const;
     int changeEveryFrame(int change, int (*op)(QImage&, int));
     // Decodes the whole picture of a large load now, if it is not yet; 0 or an error code.
     int wholePicture() const;
@@ -345,6 +358,10 @@ private:
     QPoint m_panStart, m_panOrigin;
     QPoint m_pressPos;
     bool m_pressed = false;
+    // The press before a double-click was the control's own: the double-click
+    // is the control's. One whose first press went to another control (which
+    // then gave way to this one under the pointer) is a plain press here.
+    bool m_ownFirstPress = false;
 
     QString m_hint;
     QPointer<Download> m_fetch;

@@ -10,13 +10,9 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
-#include <QStyle>
-#include <QTabBar>
 #include <QThreadPool>
-#include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -364,18 +360,6 @@ int PlayCtrl::loops() const
 
 void PlayCtrl::applyLoops() { m_backend->setLoops(loops()); }
 
-namespace {
-
-// The window manager's frame around a shown window, as far as it is known.
-QMargins frameAround(const QWidget* window)
-{
-    const QRect outer = window->frameGeometry(), inside = window->geometry();
-    return QMargins(inside.left() - outer.left(), inside.top() - outer.top(), outer.right() - inside.right(),
-                    outer.bottom() - inside.bottom());
-}
-
-} // namespace
-
 void PlayCtrl::setVideoWindowMode(int mode)
 {
     m_windowMode = mode;
@@ -393,7 +377,7 @@ void PlayCtrl::setVideoWindowMode(int mode)
         // The frame it had (none without a window manager), and where the
         // user left it when the user moved it or changed its size: a window
         // left where it was put is put anew next time, as things stand then.
-        m_videoFrame = frameAround(m_video);
+        m_videoFrame = frameOf(m_video);
         if (m_video->geometry() != m_videoPlacedAt)
             m_videoWindowPlace = m_video->frameGeometry();
         m_video->setParent(this);
@@ -405,17 +389,8 @@ void PlayCtrl::setVideoWindowMode(int mode)
 QMargins PlayCtrl::videoWindowFrame() const
 {
     // The frame the window manager gave the window when it was last shown.
-    // Before that it is not known and is taken from the program's window:
-    // its caption, else one as tall as the style draws it, and its borders,
-    // at least as wide as the style draws them (the program's window may
-    // fill the screen without any).
-    if (m_videoFrame)
-        return *m_videoFrame;
-    const QMargins main = frameAround(window());
-    const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    const int caption = main.top() > 0 ? main.top() : style()->pixelMetric(QStyle::PM_TitleBarHeight) + border;
-    return QMargins(std::max(border, main.left()), caption, std::max(border, main.right()),
-                    std::max(border, main.bottom()));
+    // Before that it is not known and is taken from the program's window.
+    return m_videoFrame ? *m_videoFrame : frameLike(window());
 }
 
 void PlayCtrl::placeVideoWindow(const QRect& area)
@@ -432,12 +407,7 @@ void PlayCtrl::placeVideoWindow(const QRect& area)
     scene.available = screen ? screen->availableGeometry() : scene.program;
     scene.area = area;
     // The program's tools stay in sight: its menu bar, tool bars and tab bars.
-    for (const QWidget* w : main->findChildren<QWidget*>()) {
-        const bool tool = qobject_cast<const QMenuBar*>(w) || qobject_cast<const QToolBar*>(w) ||
-                          qobject_cast<const QTabBar*>(w);
-        if (tool && w->isVisible() && w->window() == main && !isAncestorOf(w))
-            scene.tools << QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
-    }
+    scene.tools = toolsOf(main, this);
     scene.frame = videoWindowFrame();
     scene.left = m_videoWindowPlace;
     scene.least = m_video->minimumSize();

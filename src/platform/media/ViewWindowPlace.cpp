@@ -1,5 +1,11 @@
 #include "platform/media/ViewWindowPlace.h"
 
+#include <QMenuBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QToolBar>
+#include <QWidget>
+
 #include <algorithm>
 
 namespace platform {
@@ -65,12 +71,44 @@ QRect fitInto(const QRect& outer, const QRect& room)
 
 QRect placeViewWindow(const ViewWindowScene& s)
 {
-    QRect outer = s.left.isValid() ? s.left : besideProgram(s);
-    if (outer.isNull())
-        outer = overTheArea(s);
+    const QRect outer = s.left.isValid() ? s.left : besideProgram(s);
+    return outer.isNull() ? placeOverTheArea(s) : fitInto(outer, s.available).marginsRemoved(s.frame);
+}
+
+QRect placeOverTheArea(const ViewWindowScene& s)
+{
+    QRect outer = overTheArea(s);
     if (outer.isNull())
         outer = areaPlace(s); // no room clear of the tools: on the screen all the same
     return fitInto(outer, s.available).marginsRemoved(s.frame);
+}
+
+QMargins frameOf(const QWidget* window)
+{
+    const QRect outer = window->frameGeometry(), inside = window->geometry();
+    return QMargins(inside.left() - outer.left(), inside.top() - outer.top(), outer.right() - inside.right(),
+                    outer.bottom() - inside.bottom());
+}
+
+QMargins frameLike(const QWidget* owner)
+{
+    const QMargins main = frameOf(owner);
+    const int border = owner->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int caption = main.top() > 0 ? main.top() : owner->style()->pixelMetric(QStyle::PM_TitleBarHeight) + border;
+    return QMargins(std::max(border, main.left()), caption, std::max(border, main.right()),
+                    std::max(border, main.bottom()));
+}
+
+QList<QRect> toolsOf(const QWidget* window, const QWidget* except)
+{
+    QList<QRect> tools;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        const bool tool = qobject_cast<const QMenuBar*>(w) || qobject_cast<const QToolBar*>(w) ||
+                          qobject_cast<const QTabBar*>(w);
+        if (tool && w->isVisible() && w->window() == window && !(except && except->isAncestorOf(w)))
+            tools << QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+    }
+    return tools;
 }
 
 } // namespace platform

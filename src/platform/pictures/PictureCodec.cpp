@@ -7,6 +7,7 @@
 
 #include "platform/core/ErrorNumbers.h"
 #include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/PictureOps.h"
 #include "platform/pictures/PictureParts.h"
 #include "platform/text/TextFile.h"
 
@@ -808,10 +809,14 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out, const 
         reader.setDecideFormatFromContent(true);
         if (reader.format() == "bmp" && bmpShorterThanDeclared(f.peek(kHeadBytes), f.size()))
             return err::FileRead;
-        const QSize stored = reader.size();
-        if (stored.isValid()) {
+        // Only the JPEG reader decodes at a smaller size. The others decode
+        // the whole picture and scale it after, a palette picture into a
+        // dithered palette of its own: those are read whole and scaled here,
+        // in full colour.
+        const QSize size = reader.size();
+        if (size.isValid() && reader.format() == "jpeg") {
             const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-            const QSize shown = turned ? stored.transposed() : stored;
+            const QSize shown = turned ? size.transposed() : size;
             const QSize fit = fitWithin(shown, box);
             if (fit != shown)
                 reader.setScaledSize(turned ? fit.transposed() : fit);
@@ -819,7 +824,8 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out, const 
         QImage img = reader.read();
         if (img.isNull())
             return qtError(reader.error());
-        *out = std::move(img);
+        const QSize fit = fitWithin(img.size(), box);
+        *out = fit == img.size() ? std::move(img) : ops::shrunk(img, fit);
         return 0;
     }
     QByteArray bytes;
@@ -833,7 +839,7 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out, const 
         return r;
     const QImage& first = d.frames.first();
     const QSize fit = fitWithin(first.size(), box);
-    *out = fit == first.size() ? first : first.scaled(fit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    *out = fit == first.size() ? first : ops::shrunk(first, fit);
     return 0;
 }
 

@@ -14,6 +14,14 @@ QImage resized(const QImage& image, int width, int height, bool resample)
                         resample ? Qt::SmoothTransformation : Qt::FastTransformation);
 }
 
+QImage shrunk(const QImage& image, const QSize& size)
+{
+    const bool sampleFirst =
+        image.depth() < 32 && (image.width() > 2 * size.width() || image.height() > 2 * size.height());
+    return (sampleFirst ? image.scaled(size * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation) : image)
+        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 void fill(QImage& image, const QPainterPath& area, const QColor& color)
 {
     if (image.isNull() || area.isEmpty())

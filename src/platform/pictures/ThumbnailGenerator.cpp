@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QMutex>
+#include <QPainter>
 #include <QRunnable>
 #include <QThread>
 #include <QThreadPool>
@@ -46,8 +47,9 @@ struct Walk {
 
 class DecodeTask : public QRunnable {
 public:
-    DecodeTask(std::shared_ptr<Walk> walk, size_t index, QString path, int w, int h, int bits)
-        : m_walk(std::move(walk)), m_index(index), m_path(std::move(path)), m_w(w), m_h(h), m_bits(bits)
+    DecodeTask(std::shared_ptr<Walk> walk, size_t index, QString path, int w, int h, int bits, QColor back)
+        : m_walk(std::move(walk)), m_index(index), m_path(std::move(path)), m_w(w), m_h(h), m_bits(bits),
+          m_back(back)
     {
     }
     void run() override
@@ -56,7 +58,7 @@ public:
         const std::stop_token stop = m_walk->cancelled.get_token();
         const int error = stop.stop_requested()
                               ? int(err::Failure)
-                              : ThumbnailGenerator::makeThumbnail(m_path, m_w, m_h, m_bits, &img, stop);
+                              : ThumbnailGenerator::makeThumbnail(m_path, m_w, m_h, m_bits, m_back, &img, stop);
         {
             QMutexLocker lock(&m_walk->mutex);
             m_walk->results[m_index].done = true;
@@ -71,6 +73,7 @@ private:
     size_t m_index;
     QString m_path;
     int m_w, m_h, m_bits;
+    QColor m_back;
 };
 
 // The thumbnail in the given bits per pixel: 32 ARGB, 24 RGB, 16 RGB565, 8 to
@@ -110,6 +113,19 @@ QImage convertToBits(const QImage& image, int bits)
                                                                        Qt::DiffuseDither);
 }
 
+// The picture as it shows on `back`: transparent pixels take its colour,
+// partly transparent ones are blended with it.
+QImage onBackground(const QImage& image, const QColor& back)
+{
+    if (!image.hasAlphaChannel())
+        return image;
+    QImage out(image.size(), QImage::Format_RGB32);
+    out.fill(back.rgb());
+    QPainter p(&out);
+    p.drawImage(0, 0, image);
+    return out;
+}
+
 // The folder's file names in name order, letter case ignored, as the file
 // list shows them.
 QStringList fileNames(const QString& folder)
@@ -139,15 +155,15 @@ ThumbnailGenerator::ThumbnailGenerator(QObject* parent) : QObject(parent), m_poo
 // abandoned with them: they end at their next step.
 ThumbnailGenerator::~ThumbnailGenerator() { m_pool->waitForDone(); }
 
-int ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits, QImage* out,
-                                      std::stop_token stop)
+int ThumbnailGenerator::makeThumbnail(const QString& path, int width, int height, int bits, const QColor& back,
+                                      QImage* out, std::stop_token stop)
 {
     ReadControl control;
     control.stop = std::move(stop);
     QImage img;
     if (const int r = readScaledPicture(path, QSize(std::max(1, width), std::max(1, height)), &img, control))
         return r;
-    *out = convertToBits(img, bits);
+    *out = convertToBits(onBackground(img, back), bits);
     return out->isNull() ? int(err::NoMemory) : 0;
 }
 
@@ -226,7 +242,7 @@ int ThumbnailGenerator::Browse(const QString& folder)
     size_t queued = 0;
     const auto feed = [&](size_t upTo) {
         while (queued < size_t(files.size()) && queued <= upTo) {
-            m_pool->start(new DecodeTask(walk, queued, files.at(int(queued)), m_width, m_height, m_bits));
+            m_pool->start(new DecodeTask(walk, queued, files.at(int(queued)), m_width, m_height, m_bits, m_back));
             ++queued;
         }
     };

@@ -4,6 +4,7 @@
 // Browse returns. The folder is read and the pictures are decoded and scaled
 // on a pool of worker threads; the reports, and everything they touch, stay
 // on the UI thread, and the message loop runs while Browse waits for them.
+#include <QColor>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -35,6 +36,10 @@ public:
     void setBitsPerPixel(int b) { m_bits = b; }
     QString FileMask() const { return m_mask; }
     void setFileMask(const QString& mask) { m_mask = mask; }
+    // What the thumbnails stand on: transparent pixels show it, partly
+    // transparent ones are blended with it.
+    QColor BackColor() const { return m_back; }
+    void setBackColor(const QColor& c) { m_back = c; }
 
     // Set by the ThumbReady handler: false ends the walk after this file.
     bool ContinueBrowse() const { return m_continue; }
@@ -53,10 +58,10 @@ public:
     // folder as it is now.
     void forgetFolder() { m_listedFolder.clear(); }
 
-    // The thumbnail of one file as the generator makes it into out: 0, or
-    // the imaging error code of its read (ImagingCodes.h); stop: asked, the
-    // picture is not wanted any more.
-    static int makeThumbnail(const QString& path, int width, int height, int bits, QImage* out,
+    // The thumbnail of one file as the generator makes it into out, on
+    // `back`: 0, or the imaging error code of its read (ImagingCodes.h);
+    // stop: asked, the picture is not wanted any more.
+    static int makeThumbnail(const QString& path, int width, int height, int bits, const QColor& back, QImage* out,
                              std::stop_token stop = {});
 
 signals:
@@ -68,6 +73,7 @@ private:
     QStringList listFiles(const QString& folder, QEventLoop& waker);
     int m_width = 105, m_height = 105, m_bits = 24;
     QString m_mask = QStringLiteral("*.*");
+    QColor m_back = Qt::white;
     QString m_listedFolder;    // the folder whose names are held
     QStringList m_listedNames; // its file names, in name order
     bool m_continue = true;

@@ -118,3 +118,23 @@ TEST(ViewWindowPlace, FittingMovesBackAndMakesSmaller)
     EXPECT_EQ(platform::fitInto(QRect(0, 0, 100, 100), room), QRect(100, 50, 100, 100));
     EXPECT_EQ(platform::fitInto(QRect(0, 0, 900, 700), room), room);
 }
+
+TEST(ViewWindowPlace, AWindowOfItsOwnSizeWantedOverTheToolsOpensBelowThem)
+{
+    // The pan window, 150 x 200 inside, wanted a little inside the program's
+    // window's top left corner: below the tab captions, as large as it is.
+    ViewWindowScene s = fullScreen();
+    s.least = QSize(150, 200);
+    s.area = QRect(QPoint(7, 7), s.least.grownBy(kFrame));
+    QRect inside = platform::placeOverTheArea(s);
+    EXPECT_EQ(inside.size(), QSize(150, 200));
+    EXPECT_EQ(outer(inside).topLeft(), QPoint(7, 140));
+    EXPECT_FALSE(coversATool(s, inside));
+
+    // Clear of the tools already: where it is wanted.
+    s.area.moveTopLeft(QPoint(700, 400));
+    EXPECT_EQ(outer(platform::placeOverTheArea(s)), s.area);
+    // Wanted past the screen's bottom right corner: moved back onto it.
+    s.area.moveTopLeft(QPoint(1550, 950));
+    EXPECT_EQ(outer(platform::placeOverTheArea(s)).bottomRight(), QPoint(1599, 999));
+}
