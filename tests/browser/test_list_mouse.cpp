@@ -1,11 +1,13 @@
 // The file list and the folder tree as a user drives them: mouse clicks,
 // keys, rubber bands and the View menu's looks on the real views.
 #include "BrowserFixture.h"
+#include "platform/shell/ShellCombo.h"
 
 #include <QFontMetrics>
 #include <QListView>
 #include <QMenu>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -197,4 +199,53 @@ TEST_F(ListMouse, NamesShowWholeWhereTheyFitAndAreCutOnlyAtTheItemsWidthInEveryL
         else
             EXPECT_TRUE(painted.contains("summer holiday")) << look << ": " << painted.toStdString();
     }
+}
+
+// Folders another program makes while the window is open show in the folder
+// tree as the user comes to them: when a folder is opened again, when the
+// list opens them, and when the list sees them come in the folder it shows.
+TEST_F(ListMouse, TheTreeShowsFoldersMadeOnDiskWhenItReachesThem)
+{
+    mkdir("A/A1");
+    mkdir("Other");
+    w->setFileListFolder(path("Other"));
+    QTreeView* tree = w->PTxShTree1;
+    const QString rootName = w->PTxShTree1->Items().Item(0)->Name();
+    ASSERT_EQ(treeNames(), (QStringList{rootName, "A", "Other"}));
+    const auto drawn = [tree] {
+        QCoreApplication::processEvents();
+        return testsupport::paintedTexts(tree->viewport());
+    };
+
+    // Closed and opened again with the keys, the root shows the new folder.
+    mkdir("B");
+    QTest::keyClick(tree, Qt::Key_Left); // from Other to the root
+    QTest::keyClick(tree, Qt::Key_Left); // closes it
+    ASSERT_EQ(treeNames(), QStringList{rootName});
+    QTest::keyClick(tree, Qt::Key_Right);
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "A", "B", "Other"}));
+    EXPECT_TRUE(drawn().contains("B")) << drawn().join('|').toStdString();
+
+    // A folder made inside an open one, opened from the list: the tree and
+    // the folder combo name it.
+    QTest::keyClick(tree, Qt::Key_Down); // A
+    QTest::keyClick(tree, Qt::Key_Right); // opens A
+    ASSERT_EQ(treeNames(), (QStringList{rootName, "A", "A1", "B", "Other"}));
+    w->setFileListFolder(data.path());
+    mkdir("A/Fresh");
+    doubleClick("A");
+    ASSERT_EQ(w->PTxShList1->FolderPath(), path("A"));
+    doubleClick("Fresh");
+    ASSERT_EQ(w->PTxShList1->FolderPath(), path("A/Fresh"));
+    ASSERT_NE(w->PTxShTree1->SelectedItem(), nullptr);
+    EXPECT_EQ(w->PTxShTree1->SelectedItem()->Name(), "Fresh");
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "A", "A1", "Fresh", "B", "Other"}));
+    EXPECT_EQ(w->PTxShCombo1->currentText().trimmed(), "Fresh");
+    EXPECT_TRUE(drawn().contains("Fresh")) << drawn().join('|').toStdString();
+
+    // A folder made in the folder the list shows comes into the tree with it.
+    w->setFileListFolder(path("A"));
+    mkdir("A/Third");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listNames().contains("Third"); }, 5000));
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "A", "A1", "Fresh", "Third", "B", "Other"}));
 }

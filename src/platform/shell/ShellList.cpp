@@ -325,8 +325,10 @@ ShellList::ShellList(QWidget* parent) : QWidget(parent)
     m_changed->setInterval(250);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_changed, qOverload<>(&QTimer::start));
     connect(m_changed, &QTimer::timeout, this, [this] {
-        if (!m_folder.isEmpty())
-            Refresh();
+        if (m_folder.isEmpty())
+            return;
+        Refresh();
+        emit folderChangedOnDisk();
     });
 
     m_stack = new QStackedWidget(this);

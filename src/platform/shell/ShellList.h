@@ -113,6 +113,9 @@ signals:
     // The user asked for a refresh (F5): a bound folder tree reads its
     // folders again too.
     void refreshAsked();
+    // Files or folders came, went or changed in the folder shown, and the
+    // list read it again by itself.
+    void folderChangedOnDisk();
 
 protected:
     void changeEvent(QEvent* event) override;
