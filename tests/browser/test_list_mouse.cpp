@@ -3,9 +3,11 @@
 #include "BrowserFixture.h"
 #include "platform/shell/ShellCombo.h"
 
+#include <QFileIconProvider>
 #include <QFontMetrics>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
 #include <QTest>
 #include <QTreeView>
 
@@ -248,4 +250,65 @@ TEST_F(ListMouse, TheTreeShowsFoldersMadeOnDiskWhenItReachesThem)
     mkdir("A/Third");
     EXPECT_TRUE(QTest::qWaitFor([&] { return listNames().contains("Third"); }, 5000));
     EXPECT_EQ(treeNames(), (QStringList{rootName, "A", "A1", "Fresh", "Third", "B", "Other"}));
+}
+
+namespace {
+
+// The part of the image that differs from its first pixel (the background),
+// cut to its bounds.
+QImage inked(const QImage& image)
+{
+    const QColor back = image.pixelColor(0, 0);
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) != back)
+                bounds |= QRect(x, y, 1, 1);
+    return image.copy(bounds);
+}
+
+} // namespace
+
+// Each file shows the icon of its type from the desktop's icon theme: a
+// picture, a song, a video and a text each their own, none the blank page.
+TEST_F(ListMouse, EachFileShowsTheIconOfItsType)
+{
+    picture("a picture.png");
+    file("a song.mp3", "ID3");
+    file("a video.avi", "RIFF");
+    file("a text.txt", "text");
+    w->setFileListFolder(data.path());
+    w->SetLargeIconsView();
+    QCoreApplication::processEvents();
+    auto* list = qobject_cast<QListView*>(view());
+    ASSERT_NE(list, nullptr);
+    const QImage shown = list->viewport()->grab().toImage();
+    const QSize iconSize = list->iconSize();
+    // The icon stands at the top of its item's place, the name below it.
+    const auto iconOf = [&](const QString& name) {
+        const QRect place = list->visualRect(list->model()->index(row(name), 0));
+        return inked(shown.copy(QRect(place.left(), place.top(), place.width(), iconSize.height() + 2)));
+    };
+    // The blank page every file showed before: Qt's own file icon, drawn
+    // without an icon theme.
+    QImage blank(iconSize + QSize(8, 8), QImage::Format_ARGB32);
+    blank.fill(shown.pixelColor(0, 0));
+    {
+        const QString theme = QIcon::themeName();
+        QIcon::setThemeName(QStringLiteral("hicolor"));
+        QPainter p(&blank);
+        QFileIconProvider().icon(QFileIconProvider::File).paint(&p, QRect(QPoint(4, 4), iconSize));
+        QIcon::setThemeName(theme);
+    }
+    const QImage page = inked(blank.convertToFormat(shown.format()));
+    const QStringList files{"a picture.png", "a song.mp3", "a video.avi", "a text.txt"};
+    QList<QImage> icons;
+    for (const QString& name : files) {
+        icons << iconOf(name);
+        EXPECT_FALSE(icons.last().isNull()) << name.toStdString() << " shows no icon";
+        EXPECT_NE(icons.last(), page) << name.toStdString() << " shows the blank page";
+    }
+    for (int i = 0; i < icons.size(); ++i)
+        for (int j = i + 1; j < icons.size(); ++j)
+            EXPECT_NE(icons[i], icons[j]) << files[i].toStdString() << " and " << files[j].toStdString();
 }

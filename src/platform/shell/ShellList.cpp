@@ -1,5 +1,6 @@
 #include "platform/shell/ShellList.h"
 
+#include "platform/shell/FileIcons.h"
 #include "platform/shell/FolderScan.h"
 #include "platform/controls/KeyAscii.h"
 
@@ -77,7 +78,8 @@ public:
             }
         }
         if (role == Qt::DecorationRole && index.column() == 0)
-            return m_icons.icon(it.IsFolder() ? QFileIconProvider::Folder : QFileIconProvider::File);
+            return it.IsFolder() ? m_icons.icon(QFileIconProvider::Folder)
+                                 : fileTypeIcon(it.Name(), m_icons.icon(QFileIconProvider::File));
         if (role == Qt::ToolTipRole && index.column() == 0)
             return QDir::toNativeSeparators(it.Path());
         if (role == Qt::TextAlignmentRole && index.column() == 1)

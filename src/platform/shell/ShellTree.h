@@ -1,7 +1,8 @@
 #pragma once
 // shell/: folders and files as the desktop shows them: the folder tree, file
-// list and folder combo, file masks, renaming, the trash and the computer's
-// name, over QDir and the freedesktop trash.
+// list and folder combo, the icons of file types, file masks, renaming, the
+// trash and the computer's name, over QDir, Qt's MIME database, the desktop's
+// icon theme and the freedesktop trash.
 //
 // The folder tree of the browser: our own synchronous model over the file
 // system. Its roots are "Home" and "Computer" (which holds "/" and every
