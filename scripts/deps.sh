@@ -19,7 +19,7 @@ PACKAGES=("$@")
   libgtest-dev googletest
   clang libclang-rt-14-dev llvm
   xvfb xauth libxcb1-dev libxcb-xtest0-dev
-  fonts-dejavu-core
+  fonts-dejavu-core adwaita-icon-theme
   openssl
 )
 missing=()

@@ -1,6 +1,11 @@
 #include "TestSupport.h"
+#include "platform/controls/OleColor.h"
 
+#include <QAbstractButton>
 #include <QAbstractNativeEventFilter>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -12,7 +17,9 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <algorithm>
 #include <csignal>
+#include <vector>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -72,6 +79,62 @@ private:
 };
 
 } // namespace
+
+namespace {
+
+// Where the caption's text is drawn, in the caption's own coordinates: the
+// whole height, as wide as the text.
+QRect captionTextRect(QWidget* caption)
+{
+    caption->ensurePolished();
+    const QFontMetrics metrics(caption->font());
+    if (auto* label = qobject_cast<QLabel*>(caption)) {
+        const QRect area = label->contentsRect();
+        const QRect text = metrics.boundingRect(area, int(label->alignment()), label->text());
+        return QRect(text.left(), 0, text.width(), caption->height());
+    }
+    auto* button = qobject_cast<QAbstractButton*>(caption);
+    if (!button)
+        return caption->rect();
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+    const QRect contents = caption->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents, &option, caption);
+    return QRect(contents.left(), 0, metrics.horizontalAdvance(button->text()), caption->height());
+}
+
+int distance(const QColor& a, const QColor& b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+} // namespace
+
+double captionContrast(QWidget* caption, const QColor& text)
+{
+    QWidget* window = caption->window();
+    const QImage shown = window->grab().toImage();
+    const QRect local = captionTextRect(caption) & caption->rect();
+    const QRect r(caption->mapTo(window, local.topLeft()), local.size());
+    std::vector<double> contrasts;
+    bool inked = false;
+    for (int x = r.left(); x <= r.right(); ++x) {
+        QColor background = text;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const QColor c = shown.pixelColor(x, y);
+            inked = inked || distance(c, text) < 60;
+            if (distance(c, text) > distance(background, text))
+                background = c;
+        }
+        contrasts.push_back(platform::contrastRatio(text, background));
+    }
+    if (!inked || contrasts.empty())
+        return 0;
+    std::nth_element(contrasts.begin(), contrasts.begin() + contrasts.size() / 2, contrasts.end());
+    return contrasts[contrasts.size() / 2];
+}
 
 QStringList paintedTexts(QWidget* widget)
 {

@@ -10,6 +10,7 @@
 #include <memory>
 
 class QAbstractNativeEventFilter;
+class QColor;
 class QWidget;
 
 namespace testsupport {
@@ -26,6 +27,14 @@ QString assetsFolder();
 // The texts a widget paints, in painting order, as its painting drew them
 // (cut or wrapped names as shown, one text per drawn piece).
 QStringList paintedTexts(QWidget* widget);
+
+// How a caption (a label, a check box or an option) stands out from what is
+// painted beneath it, read from a grab of its window: in each column of its
+// text the pixel farthest from the text colour is taken for the background,
+// and the contrast ratio of the text colour against it is measured (1 the
+// same, 21 black on white). The median over the columns; 0 when no pixel of
+// the text colour is drawn there.
+double captionContrast(QWidget* caption, const QColor& text);
 
 // Drops files on a widget (the viewport of an item view) as a drag from
 // outside the program does: it enters, moves to the point and drops. True

@@ -205,10 +205,17 @@ void FindFle1::changeEvent(QEvent* event)
 
 void FindFle1::Form_Activate()
 {
-    // The window and its heading are plain; the frame and the buttons are washed.
+    // The window and its heading are plain; the frame and the buttons are
+    // washed; each option stands in the window's background and text colours,
+    // wherever the frame's wash beneath it has run to.
     dialogcolors::Paint plain = dialogcolors::conventionPaint(dialogcolors::Kind::Window);
     plain.washEnd.reset();
     dialogcolors::Paint heading = dialogcolors::conventionPaint(dialogcolors::Kind::Label);
     heading.back = gs.nSelectBackColor;
-    dialogcolors::applyDialogColors(this, {{this, plain}, {Label1, heading}});
+    dialogcolors::Paint option = dialogcolors::conventionPaint(dialogcolors::Kind::Check);
+    option.back = gs.nSelectBackColor;
+    QHash<const QWidget*, dialogcolors::Paint> paints{{this, plain}, {Label1, heading}};
+    for (const QRadioButton* rd : RDSELECT)
+        paints.insert(rd, option);
+    dialogcolors::applyDialogColors(this, paints);
 }

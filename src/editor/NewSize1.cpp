@@ -3,6 +3,7 @@
 #include "browser/DialogParts.h"
 #include "platform/imaging/Lead.h"
 #include "shared/DialogColors.h"
+#include "shared/SharedState.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -275,6 +276,19 @@ void NewSize1::changeEvent(QEvent* event)
 
 void NewSize1::Form_Activate()
 {
-    dialogcolors::applyDialogColors(this);
+    // The window is plain and its frame washed; the two number frames and
+    // the check boxes stand in the window's background and text colours.
+    using dialogcolors::Kind;
+    dialogcolors::Paint plain = dialogcolors::conventionPaint(Kind::Window);
+    plain.washEnd.reset();
+    dialogcolors::Paint numbers = dialogcolors::conventionPaint(Kind::Panel);
+    numbers.washEnd.reset();
+    dialogcolors::Paint check = dialogcolors::conventionPaint(Kind::Check);
+    check.back = gs.nSelectBackColor;
+    dialogcolors::applyDialogColors(this, {{this, plain},
+                                           {Frame2[0], numbers},
+                                           {Frame2[1], numbers},
+                                           {CHKASPECT, check},
+                                           {CHKRESAMPLE, check}});
     TxtWidth1->setFocus();
 }

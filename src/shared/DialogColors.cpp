@@ -11,12 +11,18 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QVariant>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <utility>
 
 namespace dialogcolors {
 namespace {
@@ -86,9 +92,118 @@ QString rule(int id, Kind kind, const Paint& p)
     return out + QStringLiteral(" }\n");
 }
 
-// A see-through check box keeps the style's own box and check mark (a style
-// sheet would hand the mark the text colour); only its caption is coloured.
-void paintSeeThroughCheck(QWidget* w, const Paint& p)
+// What a see-through caption stands on: the nearest control around it that
+// paints a background, washed across its width or plain.
+struct Ground {
+    QPointer<QWidget> widget;
+    QColor start;
+    std::optional<QColor> end;
+
+    // The colour painted at x of the ground widget: the start colour over the
+    // first half, then the wash (backgroundCss draws the same).
+    QColor at(int x) const
+    {
+        if (!end || !widget)
+            return start;
+        const double t = std::clamp(double(x) / std::max(1, widget->width() - 1), 0.0, 1.0);
+        if (t <= 0.5)
+            return start;
+        const double f = (t - 0.5) * 2;
+        const auto mix = [f](int a, int b) { return int(std::lround(a + (b - a) * f)); };
+        return QColor(mix(start.red(), end->red()), mix(start.green(), end->green()), mix(start.blue(), end->blue()));
+    }
+};
+
+// Where a caption's text stands inside it: a label's text as aligned, a
+// check box's or option's box and caption from its left.
+QRect textSpan(const QWidget* w)
+{
+    if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        const int m = label->margin();
+        const QRect area = label->contentsRect().adjusted(m, m, -m, -m);
+        const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
+        return QFontMetrics(label->font()).boundingRect(area, flags, label->text()) & area;
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+        return QRect(0, 0, std::min(w->width(), button->sizeHint().width()), w->height());
+    return w->rect();
+}
+
+// Paints behind captions, before they paint themselves. A check box or an
+// option that the scheme gives a background gets it whole (through a style
+// sheet its box and mark would take the text colour). A see-through caption
+// on a wash that runs out to a colour its text does not stand out from gets
+// the wash's start colour behind its text: the colour the scheme chose its
+// text colour against.
+class CaptionBacking : public QObject {
+public:
+    struct Caption {
+        QPointer<QWidget> widget;
+        QColor text;
+        std::optional<QColor> solid;
+        Ground ground;
+    };
+
+    static CaptionBacking* of(QWidget* window)
+    {
+        for (QObject* o : window->children())
+            if (auto* b = dynamic_cast<CaptionBacking*>(o))
+                return b;
+        return new CaptionBacking(window);
+    }
+    void clear()
+    {
+        for (const Caption& c : std::as_const(m_captions))
+            if (c.widget)
+                c.widget->removeEventFilter(this);
+        m_captions.clear();
+    }
+    void add(QWidget* w, const Caption& c)
+    {
+        m_captions.insert(w, c);
+        w->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            if (const auto it = m_captions.constFind(watched); it != m_captions.cend() && it->widget)
+                paintBehind(*it);
+        return false;
+    }
+
+private:
+    explicit CaptionBacking(QWidget* window) : QObject(window) {}
+
+    static void paintBehind(const Caption& c)
+    {
+        QWidget* w = c.widget;
+        QPainter p(w);
+        if (c.solid) {
+            p.fillRect(w->rect(), *c.solid);
+            return;
+        }
+        const Ground& g = c.ground;
+        if (!g.widget || !g.end || !g.widget->isAncestorOf(w))
+            return;
+        const QRect span = textSpan(w).adjusted(-2, -2, 2, 2) & w->rect();
+        const int left = w->mapTo(g.widget, span.topLeft()).x();
+        double worst = platform::contrastRatio(c.text, g.start);
+        const double onStart = worst;
+        for (int i = 0; i <= 8; ++i)
+            worst = std::min(worst, platform::contrastRatio(c.text, g.at(left + span.width() * i / 8)));
+        if (worst < platform::kLegibleContrast && onStart > worst)
+            p.fillRect(span, g.start);
+    }
+
+    QHash<QObject*, Caption> m_captions;
+};
+
+// A check box or option keeps the style's own box and check mark (a style
+// sheet would hand the mark the text colour): its caption takes the colours
+// through its palette, its background from the backing.
+void paintCheck(QWidget* w, const Paint& p)
 {
     w->setProperty(kPaintIdProperty, QVariant());
     QPalette pal = w->palette();
@@ -102,24 +217,45 @@ void paintSeeThroughCheck(QWidget* w, const Paint& p)
 
 struct Walker {
     const QHash<const QWidget*, Paint>& overrides;
+    CaptionBacking* backing;
     QString sheet;
     int next = 0;
 
-    void paint(QWidget* w, Kind kind)
+    Paint paint(QWidget* w, Kind kind, const Ground& ground)
     {
         const Paint p = overrides.contains(w) ? overrides.value(w) : conventionPaint(kind);
-        if (kind == Kind::Check && !p.back) {
-            paintSeeThroughCheck(w, p);
-            return;
+        if (kind == Kind::Label || kind == Kind::Check) {
+            CaptionBacking::Caption caption{w, platform::resolveColor(ColorRole::Text, p.fore), {}, ground};
+            if (kind == Kind::Check && p.back)
+                caption.solid = platform::resolveColor(ColorRole::Background, *p.back);
+            if (caption.solid || !p.back)
+                backing->add(w, caption);
+        }
+        if (kind == Kind::Check) {
+            paintCheck(w, p);
+            return p;
         }
         w->setProperty(kPaintIdProperty, next);
         sheet += rule(next, kind, p);
         ++next;
-        if (kind == Kind::Label || kind == Kind::Check || kind == Kind::Button)
+        if (kind == Kind::Label || kind == Kind::Button)
             setTextEffect(w, p.textEffect);
+        return p;
     }
 
-    void walk(QWidget* parent)
+    // What the children of a control stand on: the control when it paints a
+    // background, else what it stands on itself.
+    static Ground groundOf(QWidget* w, const Paint& p, const Ground& around)
+    {
+        if (!p.back)
+            return around;
+        Ground g{w, platform::resolveColor(ColorRole::Background, *p.back), {}};
+        if (p.washEnd)
+            g.end = platform::resolveColor(ColorRole::Background, *p.washEnd);
+        return g;
+    }
+
+    void walk(QWidget* parent, const Ground& ground)
     {
         for (QObject* o : parent->children()) {
             auto* w = qobject_cast<QWidget*>(o);
@@ -127,18 +263,15 @@ struct Walker {
                 continue;
             const Kind kind = kindOf(w);
             switch (kind) {
-            case Kind::Container: walk(w); break;
+            case Kind::Container: walk(w, ground); break;
             case Kind::Other: break;
             case Kind::Window:
-            case Kind::Panel:
-                paint(w, kind);
-                walk(w);
-                break;
+            case Kind::Panel: walk(w, groundOf(w, paint(w, kind, ground), ground)); break;
             case Kind::Label:
             case Kind::Check:
             case Kind::Entry:
             case Kind::List:
-            case Kind::Button: paint(w, kind); break;
+            case Kind::Button: paint(w, kind, ground); break;
             }
         }
     }
@@ -230,9 +363,11 @@ void applyDialogColors(QWidget* window, const QHash<const QWidget*, Paint>& over
 {
     if (!window)
         return;
-    Walker walker{overrides, {}, 0};
-    walker.paint(window, Kind::Window);
-    walker.walk(window);
+    CaptionBacking* backing = CaptionBacking::of(window);
+    backing->clear();
+    Walker walker{overrides, backing, {}, 0};
+    const Paint p = walker.paint(window, Kind::Window, {});
+    walker.walk(window, Walker::groundOf(window, p, {}));
     if (window->styleSheet() != walker.sheet)
         window->setStyleSheet(walker.sheet);
 }

@@ -5,7 +5,9 @@
 // nEntryBackColor / nEntryForeColor, lists nListBackColor / nListForeColor,
 // buttons washed from nButtonBackColor to nButtonWashEnd with nButtonForeColor
 // text, bold type when fBoldFonts is on, and the text effect nLabelStyle on
-// labels, buttons and check boxes.
+// labels, buttons and check boxes. Labels and check boxes are see-through;
+// where a wash beneath one runs out to a colour its text does not stand out
+// from, its text gets the wash's start colour behind it.
 #include "platform/controls/OleColor.h"
 
 #include <QHash>

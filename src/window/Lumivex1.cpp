@@ -7,6 +7,7 @@
 #include "platform/shell/ComputerName.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/pictures/PictureCodec.h"
+#include "platform/shell/FileIcons.h"
 #include "platform/shell/ShellList.h"
 #include "platform/controls/Units.h"
 #include "platform/controls/WashControls.h"
@@ -70,6 +71,7 @@ Lumivex1::~Lumivex1()
 
 void Lumivex1::buildWindow()
 {
+    platform::useDesktopIconTheme(); // the file list's icons of file types
     ToolBarComp1 = new platform::ToolBarComp(this, tooltable::kToolBarCount);
     ToolBarComp1->setObjectName(QStringLiteral("ToolBarComp1"));
     tooltable::build(*ToolBarComp1);

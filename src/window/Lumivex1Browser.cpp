@@ -9,6 +9,7 @@
 #include "browser/SearchSession.h"
 #include "browser/ThumbnailRun.h"
 #include "platform/controls/KeyAscii.h"
+#include "platform/controls/NameCombo.h"
 #include "platform/controls/ToolBarComp.h"
 #include "shared/FileTypes.h"
 #include "shared/SharedState.h"
@@ -81,7 +82,7 @@ void Lumivex1::buildBrowserPanel(QWidget* panel)
     auto* lowerLay = new QVBoxLayout(lower);
     lowerLay->setContentsMargins(0, 0, 0, 0);
     lowerLay->setSpacing(2);
-    CMBFILTER = new QComboBox(lower);
+    CMBFILTER = new platform::NameCombo(lower);
     CMBFILTER->setObjectName(QStringLiteral("CMBFILTER"));
     CMBFILTER->setToolTip(QStringLiteral("Filter Files by File Types and Groups"));
     CMBFILTER->setEditable(true);

@@ -1,11 +1,15 @@
 // The file list and the folder tree as a user drives them: mouse clicks,
 // keys, rubber bands and the View menu's looks on the real views.
 #include "BrowserFixture.h"
+#include "platform/shell/ShellCombo.h"
 
+#include <QFileIconProvider>
 #include <QFontMetrics>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -197,4 +201,114 @@ TEST_F(ListMouse, NamesShowWholeWhereTheyFitAndAreCutOnlyAtTheItemsWidthInEveryL
         else
             EXPECT_TRUE(painted.contains("summer holiday")) << look << ": " << painted.toStdString();
     }
+}
+
+// Folders another program makes while the window is open show in the folder
+// tree as the user comes to them: when a folder is opened again, when the
+// list opens them, and when the list sees them come in the folder it shows.
+TEST_F(ListMouse, TheTreeShowsFoldersMadeOnDiskWhenItReachesThem)
+{
+    mkdir("A/A1");
+    mkdir("Other");
+    w->setFileListFolder(path("Other"));
+    QTreeView* tree = w->PTxShTree1;
+    const QString rootName = w->PTxShTree1->Items().Item(0)->Name();
+    ASSERT_EQ(treeNames(), (QStringList{rootName, "A", "Other"}));
+    const auto drawn = [tree] {
+        QCoreApplication::processEvents();
+        return testsupport::paintedTexts(tree->viewport());
+    };
+
+    // Closed and opened again with the keys, the root shows the new folder.
+    mkdir("B");
+    QTest::keyClick(tree, Qt::Key_Left); // from Other to the root
+    QTest::keyClick(tree, Qt::Key_Left); // closes it
+    ASSERT_EQ(treeNames(), QStringList{rootName});
+    QTest::keyClick(tree, Qt::Key_Right);
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "A", "B", "Other"}));
+    EXPECT_TRUE(drawn().contains("B")) << drawn().join('|').toStdString();
+
+    // A folder made inside an open one, opened from the list: the tree and
+    // the folder combo name it.
+    QTest::keyClick(tree, Qt::Key_Down); // A
+    QTest::keyClick(tree, Qt::Key_Right); // opens A
+    ASSERT_EQ(treeNames(), (QStringList{rootName, "A", "A1", "B", "Other"}));
+    w->setFileListFolder(data.path());
+    mkdir("A/Fresh");
+    doubleClick("A");
+    ASSERT_EQ(w->PTxShList1->FolderPath(), path("A"));
+    doubleClick("Fresh");
+    ASSERT_EQ(w->PTxShList1->FolderPath(), path("A/Fresh"));
+    ASSERT_NE(w->PTxShTree1->SelectedItem(), nullptr);
+    EXPECT_EQ(w->PTxShTree1->SelectedItem()->Name(), "Fresh");
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "A", "A1", "Fresh", "B", "Other"}));
+    EXPECT_EQ(w->PTxShCombo1->currentText().trimmed(), "Fresh");
+    EXPECT_TRUE(drawn().contains("Fresh")) << drawn().join('|').toStdString();
+
+    // A folder made in the folder the list shows comes into the tree with it.
+    w->setFileListFolder(path("A"));
+    mkdir("A/Third");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listNames().contains("Third"); }, 5000));
+    EXPECT_EQ(treeNames(), (QStringList{rootName, "A", "A1", "Fresh", "Third", "B", "Other"}));
+}
+
+namespace {
+
+// The part of the image that differs from its first pixel (the background),
+// cut to its bounds.
+QImage inked(const QImage& image)
+{
+    const QColor back = image.pixelColor(0, 0);
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) != back)
+                bounds |= QRect(x, y, 1, 1);
+    return image.copy(bounds);
+}
+
+} // namespace
+
+// Each file shows the icon of its type from the desktop's icon theme: a
+// picture, a song, a video and a text each their own, none the blank page.
+TEST_F(ListMouse, EachFileShowsTheIconOfItsType)
+{
+    picture("a picture.png");
+    file("a song.mp3", "ID3");
+    file("a video.avi", "RIFF");
+    file("a text.txt", "text");
+    w->setFileListFolder(data.path());
+    w->SetLargeIconsView();
+    QCoreApplication::processEvents();
+    auto* list = qobject_cast<QListView*>(view());
+    ASSERT_NE(list, nullptr);
+    const QImage shown = list->viewport()->grab().toImage();
+    const QSize iconSize = list->iconSize();
+    // The icon stands at the top of its item's place, the name below it.
+    const auto iconOf = [&](const QString& name) {
+        const QRect place = list->visualRect(list->model()->index(row(name), 0));
+        return inked(shown.copy(QRect(place.left(), place.top(), place.width(), iconSize.height() + 2)));
+    };
+    // The blank page every file showed before: Qt's own file icon, drawn
+    // without an icon theme.
+    QImage blank(iconSize + QSize(8, 8), QImage::Format_ARGB32);
+    blank.fill(shown.pixelColor(0, 0));
+    {
+        const QString theme = QIcon::themeName();
+        QIcon::setThemeName(QStringLiteral("hicolor"));
+        QPainter p(&blank);
+        QFileIconProvider().icon(QFileIconProvider::File).paint(&p, QRect(QPoint(4, 4), iconSize));
+        QIcon::setThemeName(theme);
+    }
+    const QImage page = inked(blank.convertToFormat(shown.format()));
+    const QStringList files{"a picture.png", "a song.mp3", "a video.avi", "a text.txt"};
+    QList<QImage> icons;
+    for (const QString& name : files) {
+        icons << iconOf(name);
+        EXPECT_FALSE(icons.last().isNull()) << name.toStdString() << " shows no icon";
+        EXPECT_NE(icons.last(), page) << name.toStdString() << " shows the blank page";
+    }
+    for (int i = 0; i < icons.size(); ++i)
+        for (int j = i + 1; j < icons.size(); ++j)
+            EXPECT_NE(icons[i], icons[j]) << files[i].toStdString() << " and " << files[j].toStdString();
 }

@@ -2,6 +2,7 @@
 #include "BrowserFixture.h"
 #include "FakeSearch.h"
 #include "browser/FindFle1.h"
+#include "platform/controls/OleColor.h"
 #include "platform/controls/ToolBarComp.h"
 #include "shared/Tables.h"
 
@@ -386,7 +387,8 @@ TEST_F(SearchFixture, OneSearchAtATimeAndTheTreeHoldsStill)
         // Runs when the walk lets the message loop run.
         ASSERT_TRUE(w->search().fSearchBusy);
         countDuring = w->PTxShTree1->Items().Count();
-        QTimer::singleShot(0, [&] {
+        // Tied to the window: not left waiting for the next test's dialog.
+        QTimer::singleShot(0, w.get(), [&] {
             if (QApplication::activeModalWidget()) {
                 dialogSeen = true;
                 QApplication::activeModalWidget()->close();
@@ -409,3 +411,28 @@ TEST_F(SearchFixture, OneSearchAtATimeAndTheTreeHoldsStill)
     EXPECT_TRUE(w->PTxShTree1->Items().Item(0)->setExpanded(false)) << "free again after the walk";
 }
 
+// Each option of the find dialog stands in the window's background and text
+// colours, the right-hand column too, where the frame's wash runs out.
+TEST_F(SearchFixture, TheFindDialogsOptionsStandInTheWindowsColours)
+{
+    gs.nLabelStyle = 0;
+    const QColor text = platform::resolveColor(platform::ColorRole::Text, gs.nSelectForeColor);
+    const QColor back = platform::resolveColor(platform::ColorRole::Background, gs.nSelectBackColor);
+    int rightOfMiddle = 0;
+    bool ran = false;
+    testsupport::whenModal<FindFle1>([&](FindFle1* d) {
+        ran = true;
+        testsupport::InProcessFocus focus;
+        EXPECT_TRUE(focus.activate(d)); // the dialog takes its colours as it becomes active
+        for (QRadioButton* option : d->RDSELECT) {
+            EXPECT_GE(testsupport::captionContrast(option, text), platform::kLegibleContrast)
+                << option->text().toStdString();
+            EXPECT_EQ(option->grab().toImage().pixelColor(option->width() - 2, 1), back) << option->text().toStdString();
+            rightOfMiddle += option->mapTo(d, QPoint(0, 0)).x() > d->width() / 2;
+        }
+        d->CancelBtn->click();
+    });
+    w->FindFileRoutine();
+    EXPECT_TRUE(ran);
+    EXPECT_GT(rightOfMiddle, 0);
+}

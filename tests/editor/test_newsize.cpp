@@ -1,5 +1,9 @@
 #include "editor/NewSize1.h"
 #include "platform/imaging/Lead.h"
+#include "TestSupport.h"
+#include "platform/controls/OleColor.h"
+#include "shared/SharedState.h"
+#include "shell/Settings.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -138,4 +142,22 @@ TEST_F(NewSize, IntensityRange)
     const Results r = results(*d);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(QSize(r.width, r.height), QSize(20, 200));
+}
+
+TEST_F(NewSize, TheCheckBoxesStandInTheWindowsColoursOverTheWash)
+{
+    settings::setDefaultColors(gs);
+    gs.nLabelStyle = 0;
+    auto d = open(1600, 1200);
+    d->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(d.get()));
+    const QColor text = platform::resolveColor(platform::ColorRole::Text, gs.nSelectForeColor);
+    const QColor back = platform::resolveColor(platform::ColorRole::Background, gs.nSelectBackColor);
+    for (QCheckBox* box : {d->CHKASPECT, d->CHKRESAMPLE}) {
+        // "Resample" stands right of the middle, where the frame's wash runs out.
+        EXPECT_GE(testsupport::captionContrast(box, text), platform::kLegibleContrast) << box->text().toStdString();
+        EXPECT_EQ(box->grab().toImage().pixelColor(box->width() - 2, 1), back)
+            << box->text().toStdString() << ": the window's background colour";
+    }
+    EXPECT_GT(d->CHKRESAMPLE->x(), d->width() / 2);
 }

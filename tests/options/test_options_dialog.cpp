@@ -2,6 +2,7 @@
 #include "shell/OptionEntries.h"
 #include "shell/SetOptn1.h"
 #include "shell/Settings.h"
+#include "platform/controls/OleColor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSysInfo>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -311,4 +313,40 @@ TEST_F(OptionsDialogTest, OnAFullDiskTheOldFilesStayWholeAndTheFailureIsReported
     d->OKBtn->click();
     EXPECT_TRUE(dialogs->messages.isEmpty());
     EXPECT_TRUE(file("Options.INI").split('\n').value(3).startsWith("1 1 1 ")) << "bold type on";
+}
+
+// Every caption of the three pages stands out from what it stands on, the
+// ones right of the middle (the range notes, the longer check boxes) where
+// the wash has run out to its light end too.
+TEST_F(OptionsDialogTest, EveryCaptionStandsOutFromTheWashBeneathIt)
+{
+    startMain();
+    gs.nLabelStyle = 0;
+    SetOptn1* d = open();
+    d->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
+    testsupport::InProcessFocus focus;
+    ASSERT_TRUE(focus.activate(d)); // the dialog takes its colours as it becomes active
+    const QColor text = platform::resolveColor(platform::ColorRole::Text, gs.nSelectForeColor);
+    QTabBar* tabs = d->TabStrip1->tabBar();
+    int measured = 0;
+    for (int page = 0; page < tabs->count(); ++page) {
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
+        ASSERT_EQ(d->TabStrip1->currentIndex(), page);
+        QWidget* shown = d->TabStrip1->currentWidget();
+        QList<QWidget*> captions;
+        for (QLabel* l : shown->findChildren<QLabel*>())
+            captions << l;
+        for (QCheckBox* c : shown->findChildren<QCheckBox*>())
+            captions << c;
+        for (QWidget* c : captions) {
+            const QString what = qobject_cast<QLabel*>(c) ? qobject_cast<QLabel*>(c)->text()
+                                                          : qobject_cast<QCheckBox*>(c)->text();
+            if (!c->isVisible() || what.trimmed().isEmpty())
+                continue;
+            ++measured;
+            EXPECT_GE(testsupport::captionContrast(c, text), platform::kLegibleContrast) << what.toStdString();
+        }
+    }
+    EXPECT_GT(measured, 30);
 }

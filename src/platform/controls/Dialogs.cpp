@@ -7,10 +7,13 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSpacerItem>
+#include <QStyle>
 
 namespace platform {
 namespace {
@@ -26,6 +29,27 @@ QWidget* activeParent()
     if (QWidget* owner = dialogOwner(); owner && owner->isVisible())
         return owner->window();
     return QApplication::activeWindow();
+}
+
+// A window manager writes a box's title in its title bar, in bold type beside
+// up to four buttons (the window menu, minimise, maximise and close), each
+// about as wide as the bar is high. Qt sizes a message box by its text and a
+// guess at the title that leaves out the buttons and the bold type, and a
+// short message's box had its title cut ("Brev... x 3.0"): the box is kept
+// at least as wide as the whole title bar needs.
+void keepTitleWhole(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int bar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    const QMargins margins = grid->contentsMargins();
+    const int width = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + 6 * bar - margins.left() -
+                      margins.right();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 class QtDialogs : public DialogService {
@@ -50,6 +74,7 @@ public:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
         }
+        keepTitleWhole(box); // last: setting the icon or the buttons lays the box out anew
         switch (box.exec()) {
         case QMessageBox::Yes: return Answer::Yes;
         case QMessageBox::No: return Answer::No;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <algorithm>
+#include <cmath>
 
 namespace platform {
 namespace {
@@ -54,6 +56,20 @@ QColor resolveColor(ColorRole role, OleColor c)
     if (role == ColorRole::Background && c == 0x80000017u)
         return systemColor(24);
     return resolveOleColor(c);
+}
+
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    // Relative luminance from the sRGB channels.
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 OleColor toOleColor(const QColor& c)

@@ -27,6 +27,12 @@ enum class ColorRole {
 // default scheme stays legible.
 QColor resolveColor(ColorRole role, OleColor c);
 
+// How far text in one colour stands out from a background in the other: the
+// ratio of their relative luminances (each plus 0.05), from 1 (the same) to 21
+// (black on white). Text reads well from 4.5 on.
+double contrastRatio(const QColor& a, const QColor& b);
+inline constexpr double kLegibleContrast = 4.5;
+
 // An explicit colour from a QColor.
 OleColor toOleColor(const QColor& c);
 

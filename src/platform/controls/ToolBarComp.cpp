@@ -139,6 +139,7 @@ ToolBarComp::ToolBarComp(QMainWindow* window, int toolBarCount)
     m_statusArea->setObjectName(QStringLiteral("StatusTools"));
     m_statusArea->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_menuBar->setCornerWidget(m_statusArea, Qt::TopRightCorner);
+    m_menuBar->installEventFilter(this); // the status tools' size changes
     for (int n = 2; n <= toolBarCount; ++n) {
         auto* bar = new QToolBar(window);
         bar->setObjectName(QStringLiteral("ToolBar%1").arg(n));
@@ -362,6 +363,16 @@ void ToolBarComp::setEnabled(bool on)
 
 bool ToolBarComp::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_menuBar) {
+        // Qt's menu bar places its corner only when the bar is resized or its
+        // own items change; a status tool whose caption grew asks for more
+        // room, and setting the corner again gives it that room (otherwise
+        // the tools past the old width go behind the extension button).
+        if (event->type() == QEvent::LayoutRequest && m_statusArea->isVisibleTo(m_menuBar) &&
+            m_statusArea->width() != m_statusArea->sizeHint().width())
+            m_menuBar->setCornerWidget(m_statusArea, Qt::TopRightCorner);
+        return QObject::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::KeyPress) {
         const QString id = watched->property("lumivexTool").toString();
         if (Tool* t = Item(id)) {

@@ -1,7 +1,8 @@
 #pragma once
 // controls/: the program's own controls and window services: the toolbar and
 // menu control, washed panels and labels, image lists, keyed trees, icons,
-// the dialog service, units and colours, all on Qt Widgets.
+// combos of long names, the dialog service, units and colours, all on Qt
+// Widgets.
 //
 // The toolbar-and-menu control: the menu bar (bar 1), numbered tool bars and
 // one tool per id, found by id wherever it stands. A tool is one QAction, so a

@@ -1,5 +1,6 @@
 #include "platform/shell/ShellList.h"
 
+#include "platform/shell/FileIcons.h"
 #include "platform/shell/FolderScan.h"
 #include "platform/controls/KeyAscii.h"
 
@@ -77,7 +78,8 @@ public:
             }
         }
         if (role == Qt::DecorationRole && index.column() == 0)
-            return m_icons.icon(it.IsFolder() ? QFileIconProvider::Folder : QFileIconProvider::File);
+            return it.IsFolder() ? m_icons.icon(QFileIconProvider::Folder)
+                                 : fileTypeIcon(it.Name(), m_icons.icon(QFileIconProvider::File));
         if (role == Qt::ToolTipRole && index.column() == 0)
             return QDir::toNativeSeparators(it.Path());
         if (role == Qt::TextAlignmentRole && index.column() == 1)
@@ -325,8 +327,10 @@ ShellList::ShellList(QWidget* parent) : QWidget(parent)
     m_changed->setInterval(250);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_changed, qOverload<>(&QTimer::start));
     connect(m_changed, &QTimer::timeout, this, [this] {
-        if (!m_folder.isEmpty())
-            Refresh();
+        if (m_folder.isEmpty())
+            return;
+        Refresh();
+        emit folderChangedOnDisk();
     });
 
     m_stack = new QStackedWidget(this);

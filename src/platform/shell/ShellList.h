@@ -1,9 +1,9 @@
 #pragma once
 // The file list of the browser: the folders and the files of one folder that
-// match a mask list, in four view styles (0 large icons, 1 small icons,
-// 2 list, 3 details). It reads its folder synchronously: after a change of
-// folder, filter or a refresh the items can be read at once. Files are
-// dragged out as text/uri-list.
+// match a mask list, each file with the icon of its type, in four view styles
+// (0 large icons, 1 small icons, 2 list, 3 details). It reads its folder
+// synchronously: after a change of folder, filter or a refresh the items can
+// be read at once. Files are dragged out as text/uri-list.
 #include "platform/shell/FileMask.h"
 
 #include <QDateTime>
@@ -113,6 +113,9 @@ signals:
     // The user asked for a refresh (F5): a bound folder tree reads its
     // folders again too.
     void refreshAsked();
+    // Files or folders came, went or changed in the folder shown, and the
+    // list read it again by itself.
+    void folderChangedOnDisk();
 
 protected:
     void changeEvent(QEvent* event) override;

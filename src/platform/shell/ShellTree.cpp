@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QStyle>
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -86,8 +87,12 @@ public:
         if (!it)
             return false;
         // While the walk runs the view does not read folders for its arrows.
-        if (m_tree->m_locked && !it->m_loaded && !it->m_scanned && !it->m_computer)
-            return true;
+        if (m_tree->m_locked && !it->m_computer && !it->m_expanded) {
+            if (it->m_loaded)
+                return !it->m_children.empty();
+            if (!it->m_scanned)
+                return true;
+        }
         return it->HasSubFolders();
     }
 
@@ -139,6 +144,8 @@ public:
     // Access to the protected insertion and reset notifications.
     void beginInsert(const QModelIndex& parent, int first, int last) { beginInsertRows(parent, first, last); }
     void endInsert() { endInsertRows(); }
+    void beginRemove(const QModelIndex& parent, int first, int last) { beginRemoveRows(parent, first, last); }
+    void endRemove() { endRemoveRows(); }
     void beginReset() { beginResetModel(); }
     void endReset() { endResetModel(); }
 
@@ -153,7 +160,9 @@ bool ShellTreeItem::HasSubFolders() const
 {
     if (m_computer)
         return true;
-    if (m_loaded)
+    // An expanded item shows its folders; a collapsed one is read again, as
+    // folders come and go while it is closed.
+    if (m_loaded && (m_expanded || m_path.isEmpty()))
         return !m_children.empty();
     if (m_scanned && nowMs() - m_scanTime <= ShellTree::kScanLifetimeMs)
         return !m_scan.empty();
@@ -279,7 +288,7 @@ void ShellTree::scan(const ShellTreeItem* item) const
 
 void ShellTree::noteScan(ShellTreeItem* item, const std::vector<QString>& names)
 {
-    if (!item || item->m_loaded || item->m_computer || item->m_path.isEmpty())
+    if (!item || item->m_computer || item->m_path.isEmpty())
         return;
     item->m_scanned = true;
     item->m_scanTime = nowMs();
@@ -291,25 +300,36 @@ void ShellTree::noteScan(ShellTreeItem* item, const std::vector<QString>& names)
     sortNames(item->m_scan);
 }
 
+std::vector<std::pair<QString, QString>> ShellTree::subFolders(ShellTreeItem* item, bool walkMayReuse)
+{
+    std::vector<std::pair<QString, QString>> out; // name, path
+    if (item->m_computer) {
+        for (const Volume& v : mountedVolumes())
+            out.emplace_back(v.name, v.path);
+        return out;
+    }
+    // Only the walk, which asks HasSubFolders right before it expands,
+    // reuses a reading; everything else reads the folder now.
+    const bool reuse = walkMayReuse && m_locked && m_walkExpand && item->m_scanned &&
+                       nowMs() - item->m_scanTime <= kExpandReuseMs;
+    if (!reuse)
+        scan(item);
+    for (const QString& name : item->m_scan)
+        out.emplace_back(name, childPath(item->m_path, name));
+    // The reading becomes the children: none is kept for HasSubFolders.
+    item->m_scanned = false;
+    item->m_scan.clear();
+    item->m_scan.shrink_to_fit();
+    return out;
+}
+
 void ShellTree::loadChildren(ShellTreeItem* item)
 {
     if (item->m_loaded)
         return;
     std::vector<std::unique_ptr<ShellTreeItem>> kids;
-    if (item->m_computer) {
-        for (const Volume& v : mountedVolumes())
-            kids.push_back(makeItem(item, v.name, v.path));
-    } else {
-        // Only the walk, which asks HasSubFolders right before it expands,
-        // reuses a reading; everything else reads the folder now.
-        const bool reuse = m_locked && m_walkExpand && item->m_scanned && nowMs() - item->m_scanTime <= kExpandReuseMs;
-        if (!reuse)
-            scan(item);
-        for (const QString& name : item->m_scan)
-            kids.push_back(makeItem(item, name, childPath(item->m_path, name)));
-        item->m_scan.clear();
-        item->m_scan.shrink_to_fit();
-    }
+    for (const auto& [name, path] : subFolders(item, true))
+        kids.push_back(makeItem(item, name, path));
     if (kids.empty()) {
         item->m_loaded = true;
         return;
@@ -321,6 +341,51 @@ void ShellTree::loadChildren(ShellTreeItem* item)
     item->m_children = std::move(kids);
     item->m_loaded = true;
     m_model->endInsert();
+}
+
+void ShellTree::reloadChildren(ShellTreeItem* item)
+{
+    const auto wanted = subFolders(item, true);
+    auto& kids = item->m_children;
+    const QModelIndex parent = indexOf(item);
+    const bool shown = item->m_expanded && isShown(item);
+    const auto renumber = [&kids] {
+        for (size_t i = 0; i < kids.size(); ++i)
+            kids[i]->m_row = int(i);
+    };
+    const bool wasFollowing = std::exchange(m_following, true); // a selection that goes stays in the tree
+    // Gone items live on until every view and list has let go of them.
+    std::vector<std::unique_ptr<ShellTreeItem>> gone;
+    for (int row = int(kids.size()) - 1; row >= 0; --row) {
+        const QString& path = kids[size_t(row)]->m_path;
+        if (std::any_of(wanted.begin(), wanted.end(), [&path](const auto& w) { return w.second == path; }))
+            continue;
+        m_model->beginRemove(parent, row, row);
+        gone.push_back(std::move(kids[size_t(row)]));
+        kids.erase(kids.begin() + row);
+        renumber();
+        if (shown)
+            rebuildItems();
+        m_model->endRemove();
+    }
+    // The folders kept are in the order read; the new ones go in their places.
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        if (i < kids.size() && kids[i]->m_path == wanted[i].second)
+            continue;
+        m_model->beginInsert(parent, int(i), int(i));
+        kids.insert(kids.begin() + qsizetype(i), makeItem(item, wanted[i].first, wanted[i].second));
+        renumber();
+        if (shown)
+            rebuildItems();
+        m_model->endInsert();
+    }
+    if (kids.empty() && item->m_expanded) {
+        item->m_expanded = false;
+        rebuildItems();
+    }
+    m_following = wasFollowing;
+    if (!gone.empty())
+        emit itemsReset();
 }
 
 bool ShellTree::isShown(const ShellTreeItem* item) const
@@ -361,7 +426,10 @@ bool ShellTree::expandItem(ShellTreeItem* item, int position, bool fromView)
         return false;
     if (item->m_expanded)
         return true;
-    loadChildren(item);
+    if (item->m_loaded)
+        reloadChildren(item); // what the disk holds now, not what it held at the first expand
+    else
+        loadChildren(item);
     if (item->m_children.empty())
         return item->m_scanError == 0;
     item->m_expanded = true;
@@ -492,14 +560,21 @@ bool ShellTree::selectPath(const QString& rawPath)
         expandItem(*it, -1, false);
     const QString rest = path.mid(cur->m_path.size());
     bool whole = true;
+    const auto childNamed = [](const ShellTreeItem* item, const QString& name) -> ShellTreeItem* {
+        for (const auto& c : item->m_children)
+            if (c->m_name == name)
+                return c.get();
+        return nullptr;
+    };
     for (const QString& part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        expandItem(cur, -1, false);
-        ShellTreeItem* next = nullptr;
-        for (const auto& c : cur->m_children)
-            if (c->m_name == part) {
-                next = c.get();
-                break;
-            }
+        const bool wasExpanded = cur->m_expanded;
+        expandItem(cur, -1, false); // reads the folder when it was closed
+        ShellTreeItem* next = childNamed(cur, part);
+        if (!next && wasExpanded) {
+            // Made since the tree read the folder (the list shows it already).
+            reloadChildren(cur);
+            next = childNamed(cur, part);
+        }
         if (!next) {
             whole = false;
             break;
@@ -514,16 +589,7 @@ void ShellTree::refreshItem(ShellTreeItem* item)
 {
     if (!item->m_loaded)
         return;
-    std::vector<std::pair<QString, QString>> wanted; // name, path
-    if (item->m_computer) {
-        for (const Volume& v : mountedVolumes())
-            wanted.emplace_back(v.name, v.path);
-    } else {
-        scan(item);
-        for (const QString& n : item->m_scan)
-            wanted.emplace_back(n, childPath(item->m_path, n));
-        item->m_scan.clear();
-    }
+    const auto wanted = subFolders(item, false);
     std::vector<std::unique_ptr<ShellTreeItem>> kids;
     for (const auto& [name, path] : wanted) {
         std::unique_ptr<ShellTreeItem> keep;
@@ -616,7 +682,27 @@ void ShellTree::setFolder(ShellList* list)
     if (m_list) {
         connect(m_list, &ShellList::folderShown, this, &ShellTree::followList);
         connect(m_list, &ShellList::refreshAsked, this, &ShellTree::Refresh);
+        connect(m_list, &ShellList::folderChangedOnDisk, this, &ShellTree::rereadListFolder);
     }
+}
+
+void ShellTree::rereadListFolder()
+{
+    // The list saw folders come or go in the folder it shows: the tree's item
+    // for that folder reads it again (closed, it reads it to show its arrow).
+    const QString path = m_list ? m_list->FolderPath() : QString();
+    if (m_locked || path.isEmpty())
+        return;
+    for (ShellTreeItem* it : m_items.m_items)
+        if (it->m_path == path) {
+            if (it->m_loaded) {
+                reloadChildren(it);
+            } else {
+                it->m_scanned = false;
+                loadChildren(it);
+            }
+            return;
+        }
 }
 
 void ShellTree::followList()

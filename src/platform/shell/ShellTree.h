@@ -1,19 +1,23 @@
 #pragma once
 // shell/: folders and files as the desktop shows them: the folder tree, file
-// list and folder combo, file masks, renaming, the trash and the computer's
-// name, over QDir and the freedesktop trash.
+// list and folder combo, the icons of file types, file masks, renaming, the
+// trash and the computer's name, over QDir, Qt's MIME database, the desktop's
+// icon theme and the freedesktop trash.
 //
 // The folder tree of the browser: our own synchronous model over the file
 // system. Its roots are "Home" and "Computer" (which holds "/" and every
 // mounted volume); it never follows symbolic links to folders and hides
 // pseudo file systems. The items the tree shows now form one collection in
 // display order, indexed from 0: expanding an item inserts its sub-folders
-// right after it, collapsing it removes them. After an expand, a collapse or a
-// refresh the collection can be read at once.
+// right after it, collapsing it removes them. An expand reads the folder again
+// (folders made or removed while it was closed show), and so does the
+// folder the bound list shows when the list sees folders come or go there.
+// After an expand, a collapse or a refresh the collection can be read at once.
 #include <QString>
 #include <QStringList>
 #include <QTreeView>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QKeyEvent;
@@ -101,7 +105,8 @@ public:
     // Expands the item at a known position of Items (the walk's quick way).
     bool expandAt(int index);
     // The sub-folder names of an item's folder, just read by someone else:
-    // kept in place of a reading of its own (not hidden, not links).
+    // kept in place of a reading of its own (not hidden, not links), for the
+    // walk's expand that follows.
     void noteScan(ShellTreeItem* item, const std::vector<QString>& names);
     // Re-reads every folder the tree has loaded, keeping what is expanded.
     void Refresh();
@@ -144,7 +149,14 @@ private:
     bool isShown(const ShellTreeItem* item) const;
     int positionOf(const ShellTreeItem* item, int hint = -1) const;
     void scan(const ShellTreeItem* item) const;
+    // The sub-folders of an item's folder (the volumes for the computer), as
+    // (name, path) in display order.
+    std::vector<std::pair<QString, QString>> subFolders(ShellTreeItem* item, bool walkMayReuse);
     void loadChildren(ShellTreeItem* item);
+    // Reads a loaded item's folder again: folders gone are removed, new ones
+    // inserted in their places, the others kept with what is open inside them.
+    void reloadChildren(ShellTreeItem* item);
+    void rereadListFolder();
     bool expandItem(ShellTreeItem* item, int position, bool fromView);
     bool collapseItem(ShellTreeItem* item, bool fromView);
     void appendShown(ShellTreeItem* item, std::vector<ShellTreeItem*>& out) const;
