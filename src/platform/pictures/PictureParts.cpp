@@ -3,6 +3,7 @@
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/pictures/PictureLimits.h"
 #include "platform/pictures/RowBoxes.h"
+#include "platform/pictures/TiffReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -150,11 +151,28 @@ bool pngFacts(const QString& path, int* dpmX, int* dpmY)
 
 bool fitsInMemory(const QSize& size) { return !tooLarge(size); }
 
-bool openPartialPicture(const QString& path, PartialPicture* out)
+// A page of a TIFF: its header's facts.
+bool openTiff(const QString& path, int page, PartialPicture* out)
+{
+    TiffPage tiff;
+    if (readTiffPage(TiffInput{path, {}}, page, &tiff) != 0)
+        return false;
+    PartialPicture p;
+    p.path = path;
+    p.kind = PartialPicture::Kind::Tiff;
+    p.page = tiff.facts.firstPage;
+    p.info = infoOfSize(tiff.size, tiff.facts, QFileInfo(path).size());
+    *out = std::move(p);
+    return true;
+}
+
+bool openPartialPicture(const QString& path, PartialPicture* out, int page)
 {
     setUpImageReaders();
-    // Only where Qt's readers would read the file whole too, so that the facts agree.
     const QString ext = QFileInfo(path).suffix().toUpper();
+    if (decoderFor(ext) == Decoder::Tiff)
+        return openTiff(path, page, out);
+    // Only where Qt's readers would read the file whole too, so that the facts agree.
     const int extFormat = formatForExtension(ext);
     if (extFormat != 0 && decoderFor(ext) != Decoder::Qt)
         return false;
@@ -173,7 +191,7 @@ bool openPartialPicture(const QString& path, PartialPicture* out)
         return false;
     PartialPicture p;
     p.path = path;
-    p.jpeg = jpeg;
+    p.kind = jpeg ? PartialPicture::Kind::Jpeg : PartialPicture::Kind::Png;
     // Dots per metre as Qt's readers set them; the default when the file holds none.
     const QImage blank(1, 1, pixels);
     int dpmX = blank.dotsPerMeterX(), dpmY = blank.dotsPerMeterY();
@@ -214,7 +232,9 @@ int readPicturePart(const PartialPicture& picture, const QRect& source, const QS
     if (part.isEmpty() || size.isEmpty())
         return err::InvalidParameter;
     const QSize target = size.boundedTo(part.size());
-    if (!picture.jpeg)
+    if (picture.kind == PartialPicture::Kind::Tiff)
+        return readTiffPart(TiffInput{picture.path, {}}, picture.page, part, target, out);
+    if (picture.kind == PartialPicture::Kind::Png)
         return readPngPart(picture.path, part, target, out);
     QImageReader reader(picture.path, "jpeg");
     if (part != whole)
