@@ -12,7 +12,7 @@ PACKAGES=("$@")
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly timgm6mb-soundfont libgstreamer1.0-dev
   qt6-webengine-dev libqt6webenginewidgets6 libqt6webenginecore6-bin
   qt6-pdf-dev libqt6pdf6
-  libmagick++-6.q16-dev imagemagick libpng-dev
+  libmagick++-6.q16-dev imagemagick libpng-dev libtiff-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libsane-dev libsane1 sane-utils
   libcdio-dev

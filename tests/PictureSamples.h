@@ -225,8 +225,8 @@ inline QByteArray turnedWordPerfect(int w, int h, int degrees)
 }
 
 // An all-white black-and-white TIFF of w x h pixels, PackBits coded, one
-// row a strip (every strip the same bytes): a few bytes a row, read by
-// ImageMagick row by row into its pixel cache (10 bytes a pixel).
+// row a strip (every strip the same bytes): a few bytes a row, a file of
+// a few hundred kilobytes declaring billions of pixels.
 inline QByteArray whiteTiff(int w, int h)
 {
     QByteArray row;

@@ -297,18 +297,18 @@ TEST_F(ThumbnailFolders, AStopAskedWhileTheRunIsQueuedStopsIt)
 TEST_F(ThumbnailFolders, ExitDuringARunOverPicturesImageMagickStrugglesWithIsAtOnce)
 {
     // Three files of 183 bytes that ImageMagick would turn into 44 million
-    // pixels each, and two of 40 KB it reads into 230 MB each, among pictures.
+    // pixels each, and two of 460 KB it reads into 230 MB each, among pictures.
     const QString hard = folder(QStringLiteral("hard"));
     ASSERT_TRUE(QDir().mkpath(hard));
     for (const char* name : {"a.wpg", "b.wpg", "c.wpg"})
         testsupport::writeFile(QDir(hard).filePath(name), samples::turnedWordPerfect(16000, 1, 10));
-    for (const char* name : {"d.tif", "e.tif"})
-        testsupport::writeFile(QDir(hard).filePath(name), samples::whiteTiff(4800, 4800));
+    for (const char* name : {"d.cut", "e.cut"})
+        testsupport::writeFile(QDir(hard).filePath(name), samples::drHalo(4800, 4800));
     for (int i = 0; i < 5; ++i)
         thumbtest::writePicture(QDir(hard).filePath(QStringLiteral("f%1.jpg").arg(i)), QSize(48, 36));
     std::unique_ptr<Lumivex1> w = startWindow();
     w->setFileListFolder(hard);
-    // The JPEG files come first; File > Exit while the TIFF files are read.
+    // The JPEG files come first; File > Exit while the Dr. Halo files are read.
     QElapsedTimer clock;
     QObject::connect(w->Thumb1, &platform::ThumbnailGenerator::ThumbReady, w->Thumb1,
                      [&](const QImage&, const QString& path, int, int) {

@@ -140,7 +140,7 @@ TEST_F(PrintWindow, PortraitPictureAndPathsWithoutPictures)
     delete window.data();
 
     // A missing file says nothing, a file that is no picture gives its error,
-    // a picture wider than ImageMagick takes says so; none shows a preview,
+    // a picture wider than TIFF's reader takes says so; none shows a preview,
     // and printing says so without touching the printer.
     platform::RecordingPrintCanvas* recorded = nullptr;
     platform::ScopedPrinterCanvas printer([&] {
@@ -151,7 +151,7 @@ TEST_F(PrintWindow, PortraitPictureAndPathsWithoutPictures)
     const QString notes = file(QStringLiteral("notes.txt"));
     testsupport::writeFile(notes, "just some words\r\n");
     const QString wide = file(QStringLiteral("wide.tif"));
-    ASSERT_TRUE(samples::writeBytes(wide, samples::whiteTiff(16001, 100)));
+    ASSERT_TRUE(samples::writeBytes(wide, samples::whiteTiff(1000001, 100)));
     for (const QString& path : {file(QStringLiteral("gone.png")), notes, wide}) {
         dialogs->messages.clear();
         PrntPict1& none = open(path);

@@ -5,6 +5,7 @@
 // their files. Usage: make_fuzz_seeds <work folder>
 #include "FuzzSupport.h"
 #include "PictureSamples.h"
+#include "TiffSamples.h"
 #include "lists/InternetShortcut.h"
 #include "platform/media/FrameEncoder.h"
 #include "platform/pictures/PictureCodec.h"
@@ -50,6 +51,30 @@ int pictureIndex(const char* ext)
         if (qstrcmp(fuzz::kPictureFormats[i], ext) == 0)
             return int(i);
     return 0;
+}
+
+// TIFFs of every kind the tests write, small; one of white rows that share
+// their bytes, and one cut short.
+std::vector<QByteArray> tiffSeeds()
+{
+    using tiffsamples::Colour;
+    const QImage img = samples::pattern(40, 30);
+    const tiffsamples::Kind kinds[] = {
+        {Colour::Rgb, 8, COMPRESSION_LZW, false, false, 8, 2},  {Colour::Rgb, 8, COMPRESSION_ADOBE_DEFLATE, true},
+        {Colour::Rgba, 16, COMPRESSION_NONE},                  {Colour::Gray, 4, COMPRESSION_PACKBITS},
+        {Colour::GrayAlpha, 8, COMPRESSION_LZW, true},         {Colour::MinIsWhite, 1, COMPRESSION_CCITTFAX4},
+        {Colour::MinIsWhite, 1, COMPRESSION_CCITTFAX3, true},  {Colour::Palette, 8, COMPRESSION_LZW},
+        {Colour::Cmyk, 8, COMPRESSION_NONE, false, true},      {Colour::YCbCr, 8, COMPRESSION_JPEG},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("seed.tif"));
+    std::vector<QByteArray> out;
+    for (const tiffsamples::Kind& kind : kinds)
+        if (tiffsamples::write(path, {img, samples::pattern(20, 10)}, kind))
+            out.push_back(samples::readBytes(path));
+    out.push_back(samples::whiteTiff(240, 180));
+    out.push_back(out.front().left(out.front().size() / 2));
+    return out;
 }
 
 std::vector<QByteArray> pictureSeeds()
@@ -162,6 +187,7 @@ const std::map<std::string, std::function<std::vector<QByteArray>()>>& seedMaker
                                             picked(4, encoded(img, "ICO")), picked(6, samples::metafile())};
          }},
         {"pictures", pictureSeeds},
+        {"tiff", tiffSeeds},
         {"urllist",
          [] {
              return std::vector<QByteArray>{

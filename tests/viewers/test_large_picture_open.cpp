@@ -5,6 +5,7 @@
 #include "PartRecorder.h"
 #include "ScriptedDialogs.h"
 #include "PictureSamples.h"
+#include "TiffSamples.h"
 #include "TestSupport.h"
 
 #include "platform/controls/Dialogs.h"
@@ -445,4 +446,76 @@ TEST_F(LargePictureOpen, APictureWrittenOverInPlaceIsTheOriginalThatResetRestore
     QTest::qWait(300);
     EXPECT_EQ(dialogs->texts().filter(QStringLiteral("Cannot Display")), QStringList{});
     EXPECT_EQ(QSize(w->Image1->BitmapWidth(), w->Image1->BitmapHeight()), QSize(2400, 3600));
+}
+
+namespace {
+
+// A scan as a scanner or an archive stores it: LZW in strips of 32 rows.
+bool writeScan(const QString& path, const QImage& picture)
+{
+    return tiffsamples::write(path, {picture}, {tiffsamples::Colour::Rgb, 8, COMPRESSION_LZW, false, false, 32, 2});
+}
+
+} // namespace
+
+TEST_F(LargePictureOpen, TheWindowAnswersWhileAPartOfALargeTiffIsDecoded)
+{
+    const QString scan = program.file("pics/scan.tif");
+    const QImage picture = photo(4800, 3200);
+    ASSERT_TRUE(writeScan(scan, picture));
+    // Every part the window asks for waits on the gate until the test opens it.
+    parts.hold();
+    start(scan);
+    ASSERT_EQ(w->cShownPicture, scan);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return parts.partsHeld() > 0; }, 20000)) << "a part of the picture asked for";
+    EXPECT_EQ(QSize(w->Image1->InfoWidth(), w->Image1->InfoHeight()), QSize(4800, 3200)) << "the facts, from the header";
+    // The window's thread turns its event loop: a posted event runs, and a
+    // click switches the tab.
+    bool ran = false;
+    QMetaObject::invokeMethod(w.get(), [&] { ran = true; }, Qt::QueuedConnection);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 20000)) << "the posted event ran";
+    QTabBar* tabs = w->TabStrip1->tabBar();
+    const int other = w->TabStrip1->currentIndex() == 0 ? 1 : 0;
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(other).center());
+    EXPECT_EQ(w->TabStrip1->currentIndex(), other);
+    EXPECT_GT(parts.partsHeld(), 0) << "the part is still held";
+    // Let go, the picture shows: the corner that shows, from its strips.
+    parts.release();
+    showPicturesTab();
+    const QImage shot = painted();
+    expectShownSizeDecodesOnly("a TIFF as it opens");
+    const QRect inside = shot.rect().adjusted(2, 2, -2, -2);
+    EXPECT_EQ(samples::maxDifference(shot.copy(inside), picture.copy(inside)), 0);
+    EXPECT_EQ(dialogs->texts().filter(QStringLiteral("Cannot Display")), QStringList{});
+}
+
+TEST_F(LargePictureOpen, ADamagedLargeTiffShowsWhatComesBeforeTheDamageAndEndsInTheProgramsMessage)
+{
+    const auto told = [&] { return dialogs->texts().filter(QStringLiteral("Cannot Display")); };
+    // The strips of its lower half spoilt: only decoding them tells.
+    const QString scan = program.file("pics/spoilt.tif");
+    const QImage picture = photo(4000, 3000);
+    ASSERT_TRUE(writeScan(scan, picture));
+    QByteArray bytes = samples::readBytes(scan);
+    TIFF* tif = TIFFOpen(QFile::encodeName(scan).constData(), "r");
+    ASSERT_NE(tif, nullptr);
+    for (uint32_t strip = TIFFNumberOfStrips(tif) / 2; strip < TIFFNumberOfStrips(tif); ++strip) {
+        const qsizetype at = qsizetype(TIFFGetStrileOffset(tif, strip));
+        const qsizetype length = qsizetype(TIFFGetStrileByteCount(tif, strip));
+        bytes.replace(at, length, QByteArray(length, char(0xFF)));
+    }
+    TIFFClose(tif);
+    ASSERT_TRUE(samples::writeBytes(scan, bytes));
+    start(scan);
+    ASSERT_EQ(w->cShownPicture, scan);
+    showPicturesTab();
+    const QImage top = painted();
+    const QRect corner = top.rect().adjusted(2, 2, -2, -2);
+    EXPECT_EQ(samples::maxDifference(top.copy(corner), picture.copy(corner)), 0);
+    // Fitted to the window, the damage is met: the message, once.
+    pickViewTool("ID_ViewFitImage");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Image1->grab(), !told().isEmpty(); }, 20000)) << "a message, not a blank view";
+    QTest::qWait(300);
+    w->Image1->grab();
+    EXPECT_EQ(told(), QStringList{QStringLiteral("Cannot Display this File - ") + scan});
 }

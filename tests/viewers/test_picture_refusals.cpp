@@ -1,8 +1,9 @@
 // Pictures refused for their size, as a user meets them: the folder's
 // pictures shown in turn, then the editors opened on them from the toolbar.
 // Each refusal says what it is, in the viewer's control and in the editors'
-// messages alike: a side past ImageMagick's limit is an invalid width or
-// height, more pixels than it holds is too large, never a bad file.
+// messages alike: a side past the reader's limit (TIFF's here) is an
+// invalid width or height, more pixels than it takes is too large, never a
+// bad file.
 #include "ViewerFixture.h"
 
 #include "platform/pictures/ImagingCodes.h"
@@ -16,15 +17,15 @@
 
 using namespace viewertest;
 
-TEST_F(Viewer, APictureTooLargeForImageMagickIsToldAsSuchInTheViewerAndTheEditors)
+TEST_F(Viewer, APictureTooLargeForItsReaderIsToldAsSuchInTheViewerAndTheEditors)
 {
     // Named so that the folder shows the too many pixels first, then the too wide.
     const QString folder = file(QStringLiteral("pics"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QString many = folder + QStringLiteral("/a-many.tif");   // 16000 x 6711: 107.4 million pixels
-    const QString wide = folder + QStringLiteral("/b-wide.tif");   // 16001 x 100
-    ASSERT_TRUE(samples::writeBytes(many, samples::whiteTiff(16000, 6711)));
-    ASSERT_TRUE(samples::writeBytes(wide, samples::whiteTiff(16001, 100)));
+    const QString many = folder + QStringLiteral("/a-many.tif");   // 50000 x 50000: past 2^31 pixels
+    const QString wide = folder + QStringLiteral("/b-wide.tif");   // 1000001 x 100
+    ASSERT_TRUE(samples::writeBytes(many, samples::whiteTiff(50000, 50000)));
+    ASSERT_TRUE(samples::writeBytes(wide, samples::whiteTiff(1000001, 100)));
     const struct {
         QString path;
         int code;

@@ -110,7 +110,7 @@ int Lead::Load(const QString& file, int bits, int page, int pages)
 {
     // A large picture as stored is shown in parts until every pixel is needed.
     if (bits == 0)
-        if (std::shared_ptr<PictureSource> source = PictureSource::open(file)) {
+        if (std::shared_ptr<PictureSource> source = PictureSource::open(file, page, pages)) {
             abortFetch();
             m_frames.clear();
             m_delays = {0};
@@ -118,7 +118,7 @@ int Lead::Load(const QString& file, int bits, int page, int pages)
             dropSource();
             m_source = std::move(source);
             m_bits = m_source->info().bits;
-            m_loadedPage = 1;
+            m_loadedPage = m_source->info().page;
             m_info = m_source->info();
             m_region = QPainterPath();
             m_pan = QPoint();
@@ -863,7 +863,7 @@ void Lead::partFailed(int error)
 // failure is told (by the signal when `tell`, else by what it returns) once.
 int Lead::reloadChanged(bool tell)
 {
-    if (const int r = Load(m_source->path())) {
+    if (const int r = Load(m_source->path(), 0, m_loadedPage)) {
         m_failureTold = true;
         if (tell)
             emit PictureFailed(r);

@@ -58,10 +58,11 @@ public:
     void setSaveMultiPage(bool on) { m_saveMultiPage = on; }
     // The page the last Load showed first.
     int LoadedPage() const { return m_loadedPage; }
-    // A large JPEG or PNG is shown before it is decoded whole: the part that
-    // shows (and a margin around it) is decoded at the size it shows on a
-    // worker thread and painted once it is there; until then the paints show
-    // the whole picture decoded at the control's size, once that is there.
+    // A large JPEG, PNG or TIFF page is shown before it is decoded whole:
+    // the part that shows (and a margin around it) is decoded at the size it
+    // shows on a worker thread and painted once it is there; until then the
+    // paints show the whole picture decoded at the control's size, once that
+    // is there.
     // The whole picture is decoded only once something needs every pixel;
     // sizes and facts are the whole picture's throughout. The file stays
     // open while it shows; written over in place, it is loaded again.

@@ -9,6 +9,7 @@
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/pictures/PictureOps.h"
 #include "platform/pictures/PictureParts.h"
+#include "platform/pictures/TiffReader.h"
 #include "platform/text/TextFile.h"
 
 #include <QBuffer>
@@ -50,8 +51,8 @@ const FormatRow kFormats[] = {
     {"BMP", fmt::Bmp, Decoder::Qt, "bmp"},      {"GIF", fmt::Gif, Decoder::Qt, "gif"},
     {"ICO", fmt::Ico, Decoder::Qt, "ico"},      {"CUR", fmt::Cur, Decoder::Qt, "cur"},
     {"XPM", fmt::Xpm, Decoder::Qt, "xpm"},      {"PBM", fmt::Pbm, Decoder::Qt, "pbm"},
-    {"TIFF", fmt::Tif, Decoder::Magick, "TIFF"}, {"TIF", fmt::Tif, Decoder::Magick, "TIFF"},
-    {"MPT", fmt::Tif, Decoder::Magick, "TIFF"}, {"PCX", fmt::Pcx, Decoder::Magick, "PCX"},
+    {"TIFF", fmt::Tif, Decoder::Tiff, ""},      {"TIF", fmt::Tif, Decoder::Tiff, ""},
+    {"MPT", fmt::Tif, Decoder::Tiff, ""},       {"PCX", fmt::Pcx, Decoder::Magick, "PCX"},
     {"DCX", fmt::Dcx, Decoder::Magick, "DCX"},  {"PCD", fmt::Pcd, Decoder::Magick, "PCD"},
     {"FAX", fmt::FaxGroup3, Decoder::Magick, "FAX"},  {"CUT", fmt::Cut, Decoder::Magick, "CUT"},
     {"PSD", fmt::Psd, Decoder::Magick, "PSD"},  {"TGA", fmt::Tga, Decoder::Magick, "TGA"},
@@ -723,6 +724,8 @@ int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page,
         QImageReader reader(&buf, row ? QByteArray(row->coder) : QByteArray());
         reader.setDecideFormatFromContent(true);
         r = readWithQt(reader, row ? row->format : 0, page, pages, &d);
+    } else if (row->decoder == Decoder::Tiff) {
+        r = readTiff(TiffInput{{}, bytes}, page, pages, &d, control.stop);
     } else if (row->decoder == Decoder::Magick) {
         r = readWithMagick(bytes, *row, page, pages, &d, control);
     } else if (row->decoder == Decoder::Flic) {
@@ -784,6 +787,8 @@ int readPicture(const QString& path, int page, int pages, PictureData* out, cons
         reader.setDecideFormatFromContent(true);
         return readWithQt(reader, row->format, page, pages, out);
     }
+    if (row && row->decoder == Decoder::Tiff)
+        return readTiff(TiffInput{path, {}}, page, pages, out, control.stop);
     QByteArray bytes;
     if (const int r = readWholeFile(path, &bytes))
         return r;
@@ -828,6 +833,8 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out, const 
         *out = fit == img.size() ? std::move(img) : ops::shrunk(img, fit);
         return 0;
     }
+    if (row->decoder == Decoder::Tiff)
+        return readTiffScaled(TiffInput{path, {}}, box, out, control.stop);
     QByteArray bytes;
     if (const int r = readWholeFile(path, &bytes))
         return r;
@@ -871,9 +878,10 @@ PictureInfo infoOfSize(const QSize& size, const PictureData& d, qint64 sizeDisk)
 
 int readPictureInfo(const QString& path, int page, PictureInfo* out)
 {
-    // A JPEG or PNG in direct colour tells its facts in its header (one page).
+    // A JPEG or PNG in direct colour tells its facts in its header (one
+    // page), as does a TIFF's page.
     PartialPicture partial;
-    if (openPartialPicture(path, &partial)) {
+    if (openPartialPicture(path, &partial, page)) {
         *out = partial.info;
         return 0;
     }

@@ -1,13 +1,14 @@
 #pragma once
 // pictures/: reading, writing, measuring and changing picture files, away
-// from any window. libpng and Qt's image readers do the formats they read;
-// ImageMagick (Magick++, in a plug-in of ours) does the rest.
+// from any window. libpng and Qt's image readers do the formats they read,
+// libtiff reads TIFF; ImageMagick (Magick++, in a plug-in of ours) does the
+// rest.
 //
 // Reading and writing picture files, without a window. Qt's readers take the
-// formats they read well (JPEG, PNG, BMP, GIF, ICO, CUR, XPM, PBM); Magick++
-// takes the rest through a memory blob with the coder named from the
-// extension; FLC goes through FFmpeg's FLIC decoder and ANI through its icon
-// frames. Every function returns 0 or an imaging error code (ImagingCodes.h)
+// formats they read well (JPEG, PNG, BMP, GIF, ICO, CUR, XPM, PBM); libtiff
+// reads TIFF (TiffReader.h); Magick++ takes the rest, and writes TIFF,
+// through a memory blob with the coder named from the extension; FLC goes
+// through FFmpeg's FLIC decoder and ANI through its icon frames. Every function returns 0 or an imaging error code (ImagingCodes.h)
 // and leaves its output untouched on failure.
 #include <QByteArray>
 #include <QImage>
@@ -51,7 +52,8 @@ enum class ReadStep {
 };
 
 // What the caller of one read gives it beside what it reads. ImageMagick's
-// reads (the readers' and readScaledPicture's alike) hold to it; Qt's
+// reads (the readers' and readScaledPicture's alike) hold to it; TIFF's
+// reads hold to its stop, between one strip or tile and the next; Qt's
 // readers read on, their files bounded by their sizes alone.
 struct ReadControl {
     // Asked from another thread: the read is not wanted any more, and ends
@@ -65,7 +67,7 @@ struct ReadControl {
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 };
 
-enum class Decoder { None, Qt, Magick, Flic, Ani };
+enum class Decoder { None, Qt, Tiff, Magick, Flic, Ani };
 Decoder decoderFor(const QString& upperExt);
 
 // The format code of a file by its extension (0 when unknown).
@@ -116,8 +118,9 @@ int writePicture(const QString& path, const QList<QImage>& pages, int format, in
 int copyFileSafely(const QString& source, const QString& target);
 
 // The first page of the file fitted within box (never enlarged), keeping the
-// aspect ratio and the EXIF orientation: scaled in the decoder where Qt reads
-// the format, by Magick++ otherwise. Safe to call from worker threads.
+// aspect ratio and the EXIF orientation (a TIFF's orientation tag): scaled
+// in the decoder where Qt reads the format, as it is read for TIFF, by
+// Magick++ otherwise. Safe to call from worker threads.
 int readScaledPicture(const QString& path, const QSize& box, QImage* out, const ReadControl& control = {});
 
 // Every read through ImageMagick is bounded by the sizes its file declares,

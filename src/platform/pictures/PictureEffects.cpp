@@ -2,6 +2,7 @@
 
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/pictures/MagickCodec.h"
+#include "platform/pictures/ParallelRows.h"
 #include "platform/pictures/PictureCodec.h"
 #include "platform/pictures/PictureMemory.h"
 
@@ -18,8 +19,6 @@
 #include <mutex>
 #include <new>
 #include <numbers>
-#include <system_error>
-#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -32,40 +31,6 @@ using Lut = std::array<uchar, 256>;
 
 uchar clampByte(int v) { return uchar(std::clamp(v, 0, 255)); }
 uchar roundByte(double v) { return uchar(std::clamp(v + 0.5, 0.0, 255.0)); }
-
-// ---------------------------------------------------------------- rows on every core
-
-int threadCount()
-{
-    static const int n = std::clamp(int(std::thread::hardware_concurrency()), 1, 64);
-    return n;
-}
-
-// Runs f(first, end) over bands of rows, one band per core; small jobs run
-// on the calling thread alone.
-template <class F> void parallelRows(int rows, qint64 workPerRow, F&& f)
-{
-    const int bands = qint64(rows) * workPerRow < 65536 ? 1 : std::min(threadCount(), rows);
-    if (bands <= 1) {
-        f(0, rows);
-        return;
-    }
-    const auto first = [&](int i) { return int(qint64(rows) * i / bands); };
-    std::vector<std::thread> workers;
-    workers.reserve(size_t(bands - 1));
-    int started = 1;
-    try {
-        for (; started < bands; ++started)
-            workers.emplace_back([&f, &first, i = started] { f(first(i), first(i + 1)); });
-    } catch (const std::system_error&) {
-        // No more threads: this one does the rest.
-    }
-    f(0, first(1));
-    if (started < bands)
-        f(first(started), rows);
-    for (std::thread& t : workers)
-        t.join();
-}
 
 // ---------------------------------------------------------------- kinds of picture
 

@@ -42,6 +42,18 @@ constexpr int kMagickMaxSide = 16000;
 // is given up as a failure.
 constexpr int kMagickReadGuardMs = 10 * 60 * 1000;
 
+// TIFF pages, read through libtiff (TiffReader.h), are bounded by what their
+// headers declare, checked before libtiff decodes anything: a side past
+// kTiffMaxSide is an invalid width or height; a page of more pixels than
+// kTiffMaxPixels, or one of whose strips or tiles decoded (or a row of it
+// in 32-bit pixels) takes more than kTiffMaxChunkBytes, is too large.
+// Within them a page is shown however large, scaled when it cannot be held
+// whole; its work is bounded by its pixels, and its memory by a few strips
+// or tiles at a time.
+constexpr int kTiffMaxSide = 1000000;
+constexpr qint64 kTiffMaxPixels = qint64(1) << 30;
+constexpr qint64 kTiffMaxChunkBytes = qint64(256) * 1024 * 1024;
+
 // The longest frame delay taken from a file: an hour.
 constexpr int kMaxDelayMs = 3600 * 1000;
 

@@ -2,6 +2,8 @@
 
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/pictures/PictureLimits.h"
+#include "platform/pictures/RowBoxes.h"
+#include "platform/pictures/TiffReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,44 +69,6 @@ bool openPng(const QString& path, PngFile* f)
     png_read_info(f->png, f->info);
     return true;
 }
-
-// Rows of a part summed into boxes: each pixel of the result is the mean of
-// the source pixels that fall in it (B, G, R, A bytes in, ARGB32 out).
-class RowBoxes {
-public:
-    RowBoxes(int sourceWidth, int width)
-        : m_sums(size_t(width) * 4, 0), m_counts(size_t(width), 0), m_to(size_t(sourceWidth))
-    {
-        for (int c = 0; c < sourceWidth; ++c)
-            m_to[size_t(c)] = int(qint64(c) * width / sourceWidth);
-    }
-    void add(const png_byte* px)
-    {
-        for (size_t c = 0; c < m_to.size(); ++c, px += 4) {
-            quint32* s = &m_sums[size_t(m_to[c]) * 4];
-            s[0] += px[0];
-            s[1] += px[1];
-            s[2] += px[2];
-            s[3] += px[3];
-            ++m_counts[size_t(m_to[c])];
-        }
-    }
-    // Empties the boxes into a row of the result.
-    void take(QRgb* line)
-    {
-        for (size_t x = 0; x < m_counts.size(); ++x) {
-            const quint32 n = std::max<quint32>(1, m_counts[x]);
-            const quint32* s = &m_sums[x * 4];
-            line[x] = qRgba(int(s[2] / n), int(s[1] / n), int(s[0] / n), int(s[3] / n));
-        }
-        std::fill(m_sums.begin(), m_sums.end(), 0);
-        std::fill(m_counts.begin(), m_counts.end(), 0);
-    }
-
-private:
-    std::vector<quint32> m_sums, m_counts;
-    std::vector<int> m_to;
-};
 
 // Rows of the part are read one by one; at its own size each row is copied,
 // else summed into boxes. A part that reaches the last row reads the file
@@ -187,11 +151,28 @@ bool pngFacts(const QString& path, int* dpmX, int* dpmY)
 
 bool fitsInMemory(const QSize& size) { return !tooLarge(size); }
 
-bool openPartialPicture(const QString& path, PartialPicture* out)
+// A page of a TIFF: its header's facts.
+bool openTiff(const QString& path, int page, PartialPicture* out)
+{
+    TiffPage tiff;
+    if (readTiffPage(TiffInput{path, {}}, page, &tiff) != 0)
+        return false;
+    PartialPicture p;
+    p.path = path;
+    p.kind = PartialPicture::Kind::Tiff;
+    p.page = tiff.facts.firstPage;
+    p.info = infoOfSize(tiff.size, tiff.facts, QFileInfo(path).size());
+    *out = std::move(p);
+    return true;
+}
+
+bool openPartialPicture(const QString& path, PartialPicture* out, int page)
 {
     setUpImageReaders();
-    // Only where Qt's readers would read the file whole too, so that the facts agree.
     const QString ext = QFileInfo(path).suffix().toUpper();
+    if (decoderFor(ext) == Decoder::Tiff)
+        return openTiff(path, page, out);
+    // Only where Qt's readers would read the file whole too, so that the facts agree.
     const int extFormat = formatForExtension(ext);
     if (extFormat != 0 && decoderFor(ext) != Decoder::Qt)
         return false;
@@ -210,7 +191,7 @@ bool openPartialPicture(const QString& path, PartialPicture* out)
         return false;
     PartialPicture p;
     p.path = path;
-    p.jpeg = jpeg;
+    p.kind = jpeg ? PartialPicture::Kind::Jpeg : PartialPicture::Kind::Png;
     // Dots per metre as Qt's readers set them; the default when the file holds none.
     const QImage blank(1, 1, pixels);
     int dpmX = blank.dotsPerMeterX(), dpmY = blank.dotsPerMeterY();
@@ -251,7 +232,9 @@ int readPicturePart(const PartialPicture& picture, const QRect& source, const QS
     if (part.isEmpty() || size.isEmpty())
         return err::InvalidParameter;
     const QSize target = size.boundedTo(part.size());
-    if (!picture.jpeg)
+    if (picture.kind == PartialPicture::Kind::Tiff)
+        return readTiffPart(TiffInput{picture.path, {}}, picture.page, part, target, out);
+    if (picture.kind == PartialPicture::Kind::Png)
         return readPngPart(picture.path, part, target, out);
     QImageReader reader(picture.path, "jpeg");
     if (part != whole)

@@ -72,7 +72,7 @@ PartScheduler& decodingThreads()
     return threads;
 }
 
-std::shared_ptr<PictureSource> PictureSource::open(const QString& path)
+std::shared_ptr<PictureSource> PictureSource::open(const QString& path, int page, int pages)
 {
     auto source = std::make_shared<PictureSource>();
     source->m_path = path;
@@ -83,7 +83,8 @@ std::shared_ptr<PictureSource> PictureSource::open(const QString& path)
     // that keeps its own position, so that workers read it side by side.
     const QString held = QStringLiteral("/proc/self/fd/%1").arg(source->m_fd);
     PartialPicture p;
-    if (!openPartialPicture(path, &p) || qint64(p.info.width) * p.info.height < kPartialPixels)
+    if (!openPartialPicture(path, &p, page) || qint64(p.info.width) * p.info.height < kPartialPixels ||
+        (pages != 1 && p.info.page < p.info.pageCount))
         return nullptr;
     // Nothing past the header is read here: damage is found where a
     // worker's decode meets it.
@@ -194,6 +195,15 @@ PartResult PictureSource::decodeWhole() const
 {
     if (!m_fits)
         return {err::NoMemory, {}};
+    // A TIFF's page is read from the file held open as a part: all of it at
+    // its own size, without a second copy of the file in memory.
+    if (m_picture.kind == PartialPicture::Kind::Tiff) {
+        PartResult r;
+        r.error = part(QRect(QPoint(), size()), size(), &r.image);
+        if (r.error != 0)
+            r.image = QImage();
+        return r;
+    }
     // The bytes of the file held open, read as the name's extension tells.
     QFile file(m_picture.path);
     QByteArray bytes;

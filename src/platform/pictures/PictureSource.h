@@ -58,9 +58,11 @@ PartScheduler& decodingThreads();
 
 class PictureSource : public std::enable_shared_from_this<PictureSource> {
 public:
-    // The file's picture when it is large enough to gain from being read in
-    // parts (see openPartialPicture); nullptr otherwise.
-    static std::shared_ptr<PictureSource> open(const QString& path);
+    // The file's picture (a TIFF's page: 1 = the first) when it is large
+    // enough to gain from being read in parts (see openPartialPicture);
+    // nullptr otherwise, and when pages is -1 (every page from it on) and
+    // the file holds pages after it.
+    static std::shared_ptr<PictureSource> open(const QString& path, int page = 1, int pages = 1);
     PictureSource() = default;
     ~PictureSource();
     PictureSource(const PictureSource&) = delete;

@@ -148,7 +148,7 @@ TEST_F(PictureCodec, PagesOfATiffAndFramesOfAnimations)
     EXPECT_EQ(d.frames.size(), 2);
 }
 
-TEST_F(PictureCodec, AThumbnailThroughImageMagickIsTurnedAsThePictureSays)
+TEST_F(PictureCodec, AThumbnailOfATiffIsTurnedAsThePictureSays)
 {
     // Stored 300 x 200, to be shown turned a quarter to the right.
     Magick::InitializeMagick(nullptr);

@@ -3,6 +3,7 @@
 // without, decoding it whole.
 #include "PartRecorder.h"
 #include "PictureSamples.h"
+#include "TiffSamples.h"
 
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/imaging/Lead.h"
@@ -119,8 +120,10 @@ TEST(PictureParts, FactsFromTheHeaderAgreeWithAWholeDecode)
     ASSERT_TRUE(samples::writeQt(dir.filePath("palette.png"), palette, "png"));
     PartialPicture partial;
     EXPECT_FALSE(openPartialPicture(dir.filePath("palette.png"), &partial));
+    // A TIFF's page is read in parts, whatever it holds.
     ASSERT_TRUE(samples::writeMagick(dir.filePath("page.tif"), {photo(20, 10)}, "TIFF"));
-    EXPECT_FALSE(openPartialPicture(dir.filePath("page.tif"), &partial)) << "not a JPEG or PNG";
+    ASSERT_TRUE(openPartialPicture(dir.filePath("page.tif"), &partial));
+    EXPECT_EQ(partial.kind, PartialPicture::Kind::Tiff);
 }
 
 TEST(PictureParts, PartsAreThePicturesOwnPixels)
@@ -530,4 +533,44 @@ TEST(PictureParts, TheMagnifierShowsWhatIsDecodedAndAsksAWorkerForThePartUnderIt
     QTest::mouseRelease(&lead, Qt::LeftButton, {}, at);
     EXPECT_EQ(parts.wholePictures(), 0);
     EXPECT_LE(parts.largestPart(), 150 * 150) << "the part under the glass and as much around it";
+}
+
+TEST(PictureParts, TheControlShowsTheLargeTiffPageAskedInPartsAndDecodesItWholeOnlyForItsPixels)
+{
+    // Three pages: a small one, the large one asked for, and another after it.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("scans.tif");
+    const QImage large = photo(3000, 2000);
+    ASSERT_TRUE(tiffsamples::write(path, {photo(300, 200), large, photo(200, 100)},
+                                   {tiffsamples::Colour::Rgb, 8, COMPRESSION_LZW, false, false, 32, 2}));
+    PictureData d;
+    ASSERT_EQ(readPicture(path, 2, 1, &d), 0);
+    const QImage whole = d.frames.first();
+
+    PartRecorder parts;
+    Lead lead(nullptr, parts);
+    lead.setBorderStyle(0);
+    lead.resize(400, 300);
+    lead.show();
+    ASSERT_EQ(lead.Load(path, 0, 2, 1), 0);
+    EXPECT_EQ(lead.LoadedPage(), 2);
+    EXPECT_EQ(lead.InfoPage(), 2);
+    EXPECT_EQ(lead.InfoTotalPages(), 3);
+    EXPECT_EQ(QSize(lead.BitmapWidth(), lead.BitmapHeight()), QSize(3000, 2000));
+    EXPECT_EQ(lead.InfoFormat(), fmt::TifLzw);
+    QImage shot;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shot = lead.grab().toImage(), lead.PicturePainted(); }, 20000));
+    EXPECT_FALSE(lead.WholePictureInMemory());
+    EXPECT_EQ(parts.wholePictures(), 0);
+    EXPECT_EQ(parts.partsOnTheWindowsThread(), 0);
+    EXPECT_LE(parts.largestPart(), qint64(400) * 300 * 9 / 4) << "what shows and a margin around it";
+    EXPECT_EQ(shot.copy(0, 0, 400, 300).convertToFormat(QImage::Format_RGB32),
+              whole.copy(0, 0, 400, 300).convertToFormat(QImage::Format_RGB32));
+    // What needs every pixel gets the page, once.
+    EXPECT_EQ(lead.Bitmap(), whole);
+    EXPECT_EQ(parts.wholePictures(), 1);
+    // Every page from the second on is wanted: they are read whole.
+    ASSERT_EQ(lead.Load(path, 0, 2, -1), 0);
+    EXPECT_TRUE(lead.WholePictureInMemory());
+    EXPECT_EQ(lead.Frames().size(), 2);
 }

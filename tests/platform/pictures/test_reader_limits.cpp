@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 
 #include "platform/pictures/ImagingCodes.h"
+#include "platform/pictures/MagickCodec.h"
 #include "platform/pictures/PictureCodec.h"
 #include "platform/pictures/PictureLimits.h"
 
@@ -240,6 +241,17 @@ private:
 };
 
 // The control of a read whose time began that long before it starts.
+// A thumbnail of a TIFF made by the ImageMagick plug-in itself, bounded as
+// the program's reads through it are: its TIFF reader reads row by row into
+// its pixel cache, so that the cache's room is all such a read takes.
+int magickTiffThumbnail(const QByteArray& tiff, QImage* out, const ReadControl& control)
+{
+    MagickBounds bounds;
+    bounds.control = &control;
+    bounds.deadline = control.started + std::chrono::milliseconds(kMagickReadGuardMs);
+    return magickFunctions()->readScaled(tiff, "TIFF", QSize(96, 64), out, bounds);
+}
+
 ReadControl startedAgo(std::chrono::milliseconds ago)
 {
     ReadControl control;
@@ -304,17 +316,17 @@ TEST(ReaderLimits, AWordPerfectBitmapTurnedIntoAHugePictureIsRefusedAtOnce)
 TEST(ReaderLimits, AGoodPictureIsReadHoweverSlowTheMachine)
 {
     QTemporaryDir dir;
-    const QString tif = dir.filePath("white.tif");
-    ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(2400, 1800)));
+    const QString cut = dir.filePath("stripes.cut");
+    ASSERT_TRUE(samples::writeBytes(cut, samples::drHalo(2400, 1800)));
     ensureMagick();
     // The thumbnail and the whole picture, on a machine so slow that their
     // work took nine minutes before they started.
     const ReadControl nineMinutesIn = startedAgo(std::chrono::minutes(9));
     QImage thumb;
-    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, nineMinutesIn), 0);
+    EXPECT_EQ(readScaledPicture(cut, QSize(96, 64), &thumb, nineMinutesIn), 0);
     EXPECT_EQ(thumb.size(), QSize(85, 64));
     PictureData d;
-    EXPECT_EQ(readPicture(tif, 1, 1, &d, nineMinutesIn), 0);
+    EXPECT_EQ(readPicture(cut, 1, 1, &d, nineMinutesIn), 0);
     ASSERT_EQ(d.frames.size(), 1);
     EXPECT_EQ(d.frames.first().size(), QSize(2400, 1800));
     // Past the last guard on their time, they are given up: a failure, not
@@ -322,41 +334,40 @@ TEST(ReaderLimits, AGoodPictureIsReadHoweverSlowTheMachine)
     thumb = QImage();
     d = PictureData();
     const ReadControl pastTheGuard = startedAgo(std::chrono::milliseconds(kMagickReadGuardMs + 1));
-    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, pastTheGuard), err::Failure);
-    EXPECT_EQ(readPicture(tif, 1, 1, &d, pastTheGuard), err::Failure);
+    EXPECT_EQ(readScaledPicture(cut, QSize(96, 64), &thumb, pastTheGuard), err::Failure);
+    EXPECT_EQ(readPicture(cut, 1, 1, &d, pastTheGuard), err::Failure);
     EXPECT_TRUE(thumb.isNull() && d.frames.isEmpty());
 }
 
 TEST(ReaderLimits, ReadsThatAreNotWantedAnyMoreAreAbandoned)
 {
-    // 15 KB of TIFF, 2400 x 1800 pixels.
+    // 90 KB of Dr. Halo picture, 2400 x 1800 pixels.
     QTemporaryDir dir;
-    const QString tif = dir.filePath("white.tif");
-    ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(2400, 1800)));
+    const QString cut = dir.filePath("stripes.cut");
+    ASSERT_TRUE(samples::writeBytes(cut, samples::drHalo(2400, 1800)));
     ensureMagick();
     // A thumbnail whose walk has been stopped: before it started, and while
-    // it goes on. (Some of ImageMagick's readers, TIFF's among them, read on
-    // to the end of the picture; what would follow, scaling or turning it,
-    // does not start.)
+    // it goes on. (Some of ImageMagick's readers read on to the end of the
+    // picture; what would follow, scaling or turning it, does not start.)
     std::stop_source stoppedBefore;
     stoppedBefore.request_stop();
     ReadControl stopped;
     stopped.stop = stoppedBefore.get_token();
     QImage thumb;
-    EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb, stopped), err::Failure);
+    EXPECT_EQ(readScaledPicture(cut, QSize(96, 64), &thumb, stopped), err::Failure);
     EXPECT_TRUE(thumb.isNull());
     HeldRead held;
     std::stop_source stop;
     held.control.stop = stop.get_token();
     const auto thumbnail = [&](const ReadControl& control) {
-        return readScaledPicture(tif, QSize(96, 64), &thumb, control);
+        return readScaledPicture(cut, QSize(96, 64), &thumb, control);
     };
     EXPECT_EQ(held.whileAtWork(thumbnail, [&] { stop.request_stop(); }), err::Failure);
     EXPECT_TRUE(thumb.isNull());
     // The whole picture, read when the program closes.
     held.control.stop = {};
     PictureData d;
-    EXPECT_EQ(held.whileAtWork([&](const ReadControl& control) { return readPicture(tif, 1, 1, &d, control); },
+    EXPECT_EQ(held.whileAtWork([&](const ReadControl& control) { return readPicture(cut, 1, 1, &d, control); },
                                [] { abandonPictureReads(); }),
               err::Failure);
     EXPECT_TRUE(d.frames.isEmpty());
@@ -372,38 +383,35 @@ TEST(ReaderLimits, APictureImageMagickCannotHoldIsRefusedForItsSizeBeforeTheWork
     // A side past ImageMagick's width or height limit (16000 here), however
     // few its pixels: an invalid width or height, whatever reads it.
     for (const QSize size : {QSize(16001, 100), QSize(100, 16001)}) {
-        const QString tif = dir.filePath(QStringLiteral("%1x%2.tif").arg(size.width()).arg(size.height()));
-        ASSERT_TRUE(samples::writeBytes(tif, samples::whiteTiff(size.width(), size.height())));
+        const QString cut = dir.filePath(QStringLiteral("%1x%2.cut").arg(size.width()).arg(size.height()));
+        ASSERT_TRUE(samples::writeBytes(cut, samples::drHalo(size.width(), size.height())));
         PictureData d;
-        EXPECT_EQ(readPicture(tif, 1, 1, &d), err::InvalidSize);
-        EXPECT_EQ(readPicture(tif, 1, -1, &d), err::InvalidSize);
+        EXPECT_EQ(readPicture(cut, 1, 1, &d), err::InvalidSize);
+        EXPECT_EQ(readPicture(cut, 1, -1, &d), err::InvalidSize);
         QImage thumb;
-        EXPECT_EQ(readScaledPicture(tif, QSize(96, 64), &thumb), err::InvalidSize);
+        EXPECT_EQ(readScaledPicture(cut, QSize(96, 64), &thumb), err::InvalidSize);
         PictureInfo info;
-        EXPECT_EQ(readPictureInfo(tif, 1, &info), err::InvalidSize);
+        EXPECT_EQ(readPictureInfo(cut, 1, &info), err::InvalidSize);
         EXPECT_TRUE(d.frames.isEmpty() && thumb.isNull());
     }
     // More pixels than its pixel cache holds (its disk, 1 GB, at 10 bytes a
     // pixel: 107,374,182 pixels): too large, told before any work.
-    const QString past = dir.filePath("past.tif");
-    ASSERT_TRUE(samples::writeBytes(past, samples::whiteTiff(16000, 6711)));
+    const QString past = dir.filePath("past.cut");
+    ASSERT_TRUE(samples::writeBytes(past, samples::drHalo(16000, 6711)));
     PictureData d;
     EXPECT_EQ(readPicture(past, 1, 1, &d), err::NoMemory);
     QImage thumb;
     EXPECT_EQ(readScaledPicture(past, QSize(96, 64), &thumb), err::NoMemory);
     // The largest picture it holds is read, also while another read holds
     // room in its cache: it waits for the room rather than being refused.
-    const QString largest = dir.filePath("largest.tif");
-    ASSERT_TRUE(samples::writeBytes(largest, samples::whiteTiff(16000, 6710)));
-    const QString other = dir.filePath("other.tif");
-    ASSERT_TRUE(samples::writeBytes(other, samples::whiteTiff(16000, 4000)));
+    const QByteArray largest = samples::whiteTiff(16000, 6710);
+    const QByteArray other = samples::whiteTiff(16000, 4000);
     HeldRead held;
     QImage otherThumb;
     const int first = held.whileAtWork(
-        [&](const ReadControl& control) { return readScaledPicture(other, QSize(96, 64), &otherThumb, control); },
+        [&](const ReadControl& control) { return magickTiffThumbnail(other, &otherThumb, control); },
         [&] {
-            held.startBeside(
-                [&](const ReadControl& control) { return readScaledPicture(largest, QSize(96, 64), &thumb, control); });
+            held.startBeside([&](const ReadControl& control) { return magickTiffThumbnail(largest, &thumb, control); });
         });
     EXPECT_EQ(first, 0);
     EXPECT_TRUE(held.besideWaited()) << "the read beside waited for the room the read held took";
