@@ -153,8 +153,17 @@ QImage magickToQImage(MagickCore::Image* img, MagickCore::ExceptionInfo* e)
     // 32-bit rows are never padded.
     if (!MagickCore::ExportImagePixels(img, 0, 0, size_t(w), size_t(h), "BGRA", MagickCore::CharPixel, out.bits(), e))
         return {};
-    if (!img->matte)
+    if (!img->matte) {
+        // Qt holds such a picture as 0xffRRGGBB and draws its fourth byte as
+        // alpha where it is not; ImageMagick's opacity of a picture without
+        // alpha is whatever its pixel cache held before.
+        for (int y = 0; y < h; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+            for (int x = 0; x < w; ++x)
+                line[x] |= 0xff000000u;
+        }
         out.reinterpretAsFormat(QImage::Format_RGB32);
+    }
     return out;
 }
 

@@ -256,3 +256,26 @@ TEST_F(PictureCodec, PicturesAndTextFilesReplaceTargetsOfTheLongestName)
     EXPECT_LE(QFile::encodeName(temporary).size(), 255);
     EXPECT_TRUE(temporary.startsWith(QChar('.') + QString(100, QChar(0xE9)))) << "cut at a whole character";
 }
+
+TEST_F(PictureCodec, APictureWithoutAlphaIsOpaqueInMemoryAsQtHoldsIt)
+{
+    // Qt draws a 32-bit picture without alpha as it lies in memory, taking
+    // its fourth byte as its alpha where it is not 0xff. ImageMagick leaves
+    // there what its pixel cache held before (the memory of the pictures
+    // read before it), read after read.
+    const QString tga = file("opaque.tga");
+    ASSERT_TRUE(samples::writeMagick(tga, {samples::pattern(320, 200)}, "TGA"));
+    for (int round = 0; round < 20; ++round) {
+        PictureData d;
+        ASSERT_EQ(readPicture(tga, 1, 1, &d), 0);
+        const QImage& f = d.frames.first();
+        ASSERT_EQ(f.format(), QImage::Format_RGB32);
+        qint64 notOpaque = 0;
+        for (int y = 0; y < f.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(f.constScanLine(y));
+            for (int x = 0; x < f.width(); ++x)
+                notOpaque += qAlpha(line[x]) != 255;
+        }
+        EXPECT_EQ(notOpaque, 0) << "read " << round;
+    }
+}
