@@ -15,8 +15,8 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <atomic>
 #include <chrono>
+#include <stop_token>
 
 namespace platform {
 
@@ -45,8 +45,7 @@ struct MagickWrite {
 struct MagickBounds {
     const ReadControl* control = nullptr;             // the caller's: its stop and its progress callback
     std::chrono::steady_clock::time_point deadline{}; // past it the read is given up
-    const std::atomic<int>* epoch = nullptr;          // changed from epochAtStart: every read going on is abandoned
-    int epochAtStart = 0;
+    std::stop_token abandoned;                        // asked to stop: every read going on is abandoned
 };
 
 struct MagickFunctions {

@@ -256,15 +256,17 @@ int readWithQt(QImageReader& reader, int format, int page, int pages, PictureDat
 
 // ---------------------------------------------------------------- ImageMagick
 
-std::atomic<int> g_readEpoch{0}; // one more with every abandonPictureReads
+// The stop of the reads started since abandonPictureReads was last called.
+std::mutex g_abandonLock;
+std::stop_source g_abandon;
 
 MagickBounds boundsOfARead(const ReadControl& control)
 {
     MagickBounds b;
     b.control = &control;
     b.deadline = control.started + std::chrono::milliseconds(kMagickReadGuardMs);
-    b.epoch = &g_readEpoch;
-    b.epochAtStart = g_readEpoch.load();
+    const std::lock_guard lock(g_abandonLock);
+    b.abandoned = g_abandon.get_token();
     return b;
 }
 
@@ -646,7 +648,12 @@ void setUpImageReaders()
     });
 }
 
-void abandonPictureReads() { ++g_readEpoch; }
+void abandonPictureReads()
+{
+    const std::lock_guard lock(g_abandonLock);
+    g_abandon.request_stop();
+    g_abandon = std::stop_source();
+}
 
 bool withinImagingLimits(int width, int height)
 {

@@ -13,13 +13,16 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
+#include <stop_token>
 #include <vector>
 
 namespace platform {
@@ -65,6 +68,11 @@ public:
     // whose failure ImageMagick's coders pass over, as the WPG coder does
     // with a turn that failed).
     int verdict() { return check() ? 0 : err::Failure; }
+    // What ends the read beside its verdict's own checks: its control's
+    // stop, the stop of every read going on, and its last guard on time.
+    std::stop_token stop() const { return m_bounds.control ? m_bounds.control->stop : std::stop_token(); }
+    std::stop_token abandoned() const { return m_bounds.abandoned; }
+    std::chrono::steady_clock::time_point deadline() const { return m_bounds.deadline; }
 
 private:
     static MagickCore::MagickBooleanType progress(const char*, MagickCore::MagickOffsetType, MagickCore::MagickSizeType,
@@ -85,7 +93,7 @@ private:
         if (m_ended.load())
             return false;
         if ((m_bounds.control && m_bounds.control->stop.stop_requested()) ||
-            (m_bounds.epoch && m_bounds.epoch->load() != m_bounds.epochAtStart) ||
+            m_bounds.abandoned.stop_requested() ||
             std::chrono::steady_clock::now() > m_bounds.deadline)
             m_ended = true;
         return !m_ended.load();
@@ -274,10 +282,14 @@ int sizeRefusal(const PageSizes& sizes)
 
 // The room of ImageMagick's pixel caches, shared by the reads going on at
 // once: each read takes the room its pages need before it starts (all of
-// it when their sizes are not known), waiting while the reads beside it
-// hold the room, and gives it back when it ends, so that a picture within
-// the room is never refused for the reads beside it. Declared before the
-// images of the read, it outlives them.
+// it when their sizes are not known) and gives it back when it ends, so
+// that a picture within the room is never refused for the reads beside it.
+// The reads that find the room taken, or others waiting before them, wait
+// for it in the order they came: a large picture is not passed over for
+// ever by the small ones after it. A read waits until room is given back or
+// it is not wanted any more (its stop, the stop of every read, its last
+// guard on time), never looking again on a clock of its own. Declared
+// before the images of the read, it outlives them.
 class RoomTaken {
 public:
     ~RoomTaken()
@@ -286,7 +298,7 @@ public:
             return;
         std::lock_guard lock(s_mutex);
         s_taken -= m_bytes;
-        s_given.notify_all();
+        s_changed.notify_all();
     }
     // 0, or the watch's verdict when it ended the read while it waited (a
     // wait the read's control is told of as it begins).
@@ -294,19 +306,31 @@ public:
     {
         const qint64 room = cacheRoom();
         const qint64 bytes = sizes.empty() ? room : std::min(pixelsOf(sizes) * kCacheBytesPerPixel, room);
+        // Declared before the lock: a stop asked already runs its callback at once.
+        const auto wake = [] {
+            std::lock_guard lock(s_mutex);
+            s_changed.notify_all();
+        };
+        const std::stop_callback stopped(watch.stop(), wake);
+        const std::stop_callback abandoned(watch.abandoned(), wake);
         std::unique_lock lock(s_mutex);
-        if (s_taken + bytes > room) {
+        s_queue.push_back(this);
+        const auto mayTake = [&] { return s_queue.front() == this && s_taken + bytes <= room; };
+        int r = 0;
+        if (!mayTake()) {
             lock.unlock();
-            if (const int r = watch.step(ReadStep::Waiting))
-                return r;
+            r = watch.step(ReadStep::Waiting);
             lock.lock();
+            while (r == 0 && !mayTake()) {
+                s_changed.wait_until(lock, watch.deadline());
+                r = watch.verdict();
+            }
         }
-        while (s_taken + bytes > room) {
-            if (const int r = watch.verdict())
-                return r;
-            // Woken when room is given back, and now and then to look at the watch.
-            s_given.wait_for(lock, std::chrono::milliseconds(50));
-        }
+        s_queue.erase(std::find(s_queue.begin(), s_queue.end(), this));
+        // The read after it looks again: it is first now, or this one left the queue.
+        s_changed.notify_all();
+        if (r != 0)
+            return r;
         s_taken += bytes;
         m_bytes = bytes;
         return 0;
@@ -314,8 +338,9 @@ public:
 
 private:
     static inline std::mutex s_mutex;
-    static inline std::condition_variable s_given;
+    static inline std::condition_variable s_changed;
     static inline qint64 s_taken = 0;
+    static inline std::deque<const RoomTaken*> s_queue; // the reads waiting, first come first
     qint64 m_bytes = 0;
 };
 
