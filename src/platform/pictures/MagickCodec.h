@@ -48,6 +48,17 @@ struct MagickBounds {
     std::stop_token abandoned;                        // asked to stop: every read going on is abandoned
 };
 
+// What a page's header tells of it without its pixels: its size, the bits
+// a pixel stores and the colours of its palette (0 for direct colour), its
+// resolution in dots per inch (0 when the file holds none), and its
+// compression.
+struct MagickFacts {
+    quint64 width = 0, height = 0;
+    int bits = 0, paletteSize = 0;
+    int xRes = 0, yRes = 0;
+    MagickCompression compression = MagickCompression::Other;
+};
+
 struct MagickFunctions {
     // Readies ImageMagick; called once, before anything else.
     void (*initialize)();
@@ -62,6 +73,13 @@ struct MagickFunctions {
     // past its time.
     int (*read)(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
                 MagickCompression* compression, const MagickBounds& bounds);
+    // The facts of the data's first page (of every page when everyPage),
+    // as the coder named finds them in its header, its pixels not decoded;
+    // bounded as read is. 0 or an imaging error code: InvalidSize for a
+    // page wider or higher than ImageMagick's limits (a picture too large
+    // for its pixel cache is told all the same).
+    int (*ping)(const QByteArray& bytes, const char* coder, bool everyPage, QList<MagickFacts>* out,
+                const MagickBounds& bounds);
     // The first page fitted within box (never enlarged), turned as its
     // orientation says; bounded as read is.
     int (*readScaled)(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out,

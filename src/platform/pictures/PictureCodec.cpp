@@ -359,6 +359,102 @@ int readMagickScaled(const QByteArray& bytes, const FormatRow& row, const QSize&
     return magick ? magick->readScaled(bytes, coder, box, out, boundsOfARead(control)) : err::FormatNotAvailable;
 }
 
+// ---------------------------------------------------------------- headers
+
+// The bits a PCX page stores, as its header tells them (the bits of a plane
+// times its planes), and the colours of its palette: ImageMagick's ping
+// stops before it reads the planes. Left as they are for a header too short.
+void pcxBits(const QByteArray& head, int* bits, int* paletteSize)
+{
+    if (head.size() < 66)
+        return;
+    const int stored = int(uchar(head[3])) * int(uchar(head[65]));
+    *paletteSize = 0;
+    if (stored >= 24) {
+        *bits = stored >= 32 ? 32 : 24;
+        return;
+    }
+    // A black-and-white page; else a palette of 4, 16 or 256 colours.
+    *bits = stored <= 1 ? 1 : stored <= 4 ? 4 : 8;
+    if (stored > 1)
+        *paletteSize = 1 << std::min(stored, 8);
+}
+
+// Where the pages of a multi-page PCX file (DCX) begin: its table after its
+// magic number, up to the first 0 (at most 1023 pages).
+QList<qint64> dcxPages(const QByteArray& bytes)
+{
+    QList<qint64> pages;
+    if (bytes.size() < 8 || le32(bytes.constData()) != 987654321u)
+        return pages;
+    for (qint64 at = 4; at + 4 <= bytes.size() && pages.size() < 1023; at += 4) {
+        const quint32 offset = le32(bytes.constData() + at);
+        if (offset == 0)
+            break;
+        pages << qint64(offset);
+    }
+    return pages;
+}
+
+// The facts of a page of bytes read as row's format, from its header alone
+// (see readPictureHeaderBytes).
+int pingMagick(const QByteArray& bytes, const FormatRow& row, int page, PictureInfo* out, const ReadControl& control)
+{
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
+        return err::NoMemory;
+    const MagickFunctions* magick = magickFunctions();
+    if (!magick)
+        return err::FormatNotAvailable;
+    // A DCX's page is pinged as the PCX it holds; a TIFF's pages are
+    // counted by a ping of them all (ImageMagick's TIFF coder reads their
+    // directories alone); the other formats hold one page here.
+    QByteArray pageBytes = bytes;
+    const char* coder = row.coder;
+    const bool everyPage = row.format == fmt::Tif;
+    int pages = 1;
+    if (row.format == fmt::Dcx) {
+        const QList<qint64> offsets = dcxPages(bytes);
+        pages = std::max<int>(1, int(offsets.size()));
+        if (page < 1 || page > pages)
+            page = 1;
+        const qint64 at = offsets.value(page - 1, 0);
+        if (at >= bytes.size())
+            return err::InvalidFormat;
+        pageBytes = QByteArray::fromRawData(bytes.constData() + at, bytes.size() - at);
+        coder = "PCX";
+    }
+    QList<MagickFacts> facts;
+    if (const int r = magick->ping(pageBytes, coder, everyPage, &facts, boundsOfARead(control)))
+        return r;
+    if (facts.isEmpty())
+        return err::InvalidFormat;
+    if (everyPage)
+        pages = int(facts.size());
+    if (page < 1 || page > pages)
+        page = 1;
+    const MagickFacts& f = everyPage ? facts.at(page - 1) : facts.first();
+    if (f.width == 0 || f.height == 0)
+        return err::InvalidFormat;
+    PictureData d;
+    d.bits = f.bits;
+    d.paletteSize = f.paletteSize;
+    if (row.format == fmt::Pcx || row.format == fmt::Dcx)
+        pcxBits(pageBytes.left(128), &d.bits, &d.paletteSize);
+    if (row.format == fmt::Wmf) { // a metafile is drawn over transparency
+        d.bits = 32;
+        d.paletteSize = 0;
+    }
+    d.format = refinedFormat(row.format, bytes.left(kHeadBytes), f.compression);
+    d.pageCount = pages;
+    d.firstPage = page;
+    d.xRes = f.xRes;
+    d.yRes = f.yRes;
+    *out = infoOfSize(QSize(int(f.width), int(f.height)), d, bytes.size());
+    return 0;
+}
+
 // ---------------------------------------------------------------- FLIC
 
 struct MemoryReader {
@@ -878,6 +974,13 @@ int readPictureInfo(const QString& path, int page, PictureInfo* out)
         *out = partial.info;
         return 0;
     }
+    // So do ImageMagick's formats; but a raw fax holds no header (its
+    // height is where its decode ends), and ImageMagick tells a TIFF's
+    // alpha only as it reads the pixels.
+    const QString ext = QFileInfo(path).suffix().toUpper();
+    const int format = formatForExtension(ext);
+    if (decoderFor(ext) == Decoder::Magick && format != fmt::FaxGroup3 && format != fmt::Tif)
+        return readPictureHeader(path, page, out);
     // Bits, palette and resolution are known only once the page is decoded.
     PictureData d;
     const int r = readPicture(path, page, 1, &d);
@@ -885,6 +988,37 @@ int readPictureInfo(const QString& path, int page, PictureInfo* out)
         return r;
     *out = infoOf(d, QFileInfo(path).size());
     return 0;
+}
+
+int readPictureHeaderBytes(const QByteArray& bytes, const QString& upperExt, int page, PictureInfo* out,
+                           const ReadControl& control)
+{
+    const FormatRow* row = rowForExt(upperExt);
+    if (!row || row->decoder != Decoder::Magick)
+        return err::FormatNotAvailable;
+    return pingMagick(bytes, *row, page, out, control);
+}
+
+int readPictureHeader(const QString& path, int page, PictureInfo* out, const ReadControl& control)
+{
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile())
+        return err::FileNotFound;
+    const QString ext = fi.suffix().toUpper();
+    if (decoderFor(ext) != Decoder::Magick)
+        return readPictureInfo(path, page, out);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return openError(f);
+    if (f.size() == 0)
+        return err::InvalidFormat;
+    // The coder reads what it reads of the header where the file lies: the
+    // rest is never read.
+    const uchar* mapped = f.map(0, f.size());
+    if (!mapped)
+        return err::FileRead;
+    return readPictureHeaderBytes(QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), f.size()), ext, page,
+                                  out, control);
 }
 
 bool formatWritable(int format) { return writerFor(format) != nullptr; }

@@ -354,6 +354,14 @@ MagickCompression compressionOf(const MagickCore::Image* p)
     }
 }
 
+// A page's resolution in dots per inch (0 when the file holds none).
+void resolutionOf(const MagickCore::Image* p, int* x, int* y)
+{
+    const double perInch = p->units == MagickCore::PixelsPerCentimeterResolution ? 2.54 : 1.0;
+    *x = clampToInt(p->x_resolution * perInch + 0.5, 0, 1000000);
+    *y = clampToInt(p->y_resolution * perInch + 0.5, 0, 1000000);
+}
+
 // The sizes of the count pages from page on (1 = the first).
 PageSizes pagesFrom(const PageSizes& all, int page, int count)
 {
@@ -377,9 +385,7 @@ int takeFrames(MagickCore::Image* images, int wanted, MagickCore::ExceptionInfo*
         if (d->frames.isEmpty()) {
             d->bits = magickBits(p, e, &d->paletteSize);
             *compression = compressionOf(p);
-            const double perInch = p->units == MagickCore::PixelsPerCentimeterResolution ? 2.54 : 1.0;
-            d->xRes = clampToInt(p->x_resolution * perInch + 0.5, 0, 1000000);
-            d->yRes = clampToInt(p->y_resolution * perInch + 0.5, 0, 1000000);
+            resolutionOf(p, &d->xRes, &d->yRes);
         }
         d->frames << img;
         d->delays << clampToInt(double(p->delay) * 1000.0 / double(std::max<ssize_t>(1, p->ticks_per_second)), 0,
@@ -425,6 +431,75 @@ int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, i
     if (const int r = takeFrames(images.list, wanted, ex.e, &d, compression))
         return r;
     *out = std::move(d);
+    return 0;
+}
+
+// The bits a page stores and the colours of its palette (0 for direct
+// colour), as its header tells them: what magickBits finds in its pixels
+// when they are what their storage allows (gray pixels stored as colour
+// are told as stored).
+int headerBits(const MagickCore::Image* p, int* paletteSize)
+{
+    *paletteSize = 0;
+    if (p->matte)
+        return 32;
+    if (p->colorspace == MagickCore::GRAYColorspace)
+        return p->depth <= 1 ? 1 : 8;
+    if (p->colors == 0)
+        return 24;
+    if (p->colormap) {
+        using MagickCore::Quantum; // of QuantumRange
+        bool gray = true, blackAndWhite = true;
+        for (size_t i = 0; i < p->colors; ++i) {
+            const MagickCore::PixelPacket& c = p->colormap[i];
+            gray = gray && c.red == c.green && c.green == c.blue;
+            blackAndWhite = blackAndWhite && gray && (c.red == 0 || c.red == QuantumRange);
+        }
+        if (blackAndWhite)
+            return 1;
+        if (gray)
+            return 8;
+        if (p->colors > 256)
+            return 24;
+    }
+    // A palette the coder reads after the header (most read it only with
+    // the pixels); one of more than 256 entries is a gray ramp.
+    if (p->colors > 256)
+        return 8;
+    *paletteSize = int(p->colors);
+    return p->colors <= 2 ? 1 : p->colors <= 16 ? 4 : 8;
+}
+
+int ping(const QByteArray& bytes, const char* coder, bool everyPage, QList<MagickFacts>* out,
+         const MagickBounds& bounds)
+{
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    Watch watch(bounds);
+    if (const int r = watch.step(ReadStep::Measuring))
+        return r;
+    ExceptionGuard ex;
+    InfoGuard info;
+    setCoder(info.i, coder);
+    watch.watch(info.i);
+    info.i->number_scenes = everyPage ? 0 : 1;
+    ListGuard pinged;
+    pinged.list = MagickCore::PingBlob(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
+    if (const int r = magickReadError(pinged.list, ex.e, watch))
+        return r;
+    QList<MagickFacts> pages;
+    for (MagickCore::Image* p = pinged.list; p; p = MagickCore::GetNextImageInList(p)) {
+        if (!withinLimits(p->columns, p->rows))
+            return err::InvalidSize;
+        MagickFacts f;
+        f.width = p->columns;
+        f.height = p->rows;
+        f.bits = headerBits(p, &f.paletteSize);
+        f.compression = compressionOf(p);
+        resolutionOf(p, &f.xRes, &f.yRes);
+        pages << f;
+    }
+    *out = std::move(pages);
     return 0;
 }
 
@@ -623,7 +698,7 @@ void initialize()
     setResourceLimits();
 }
 
-const MagickFunctions kFunctions{&initialize, &read, &readScaled, &encode, &sizeLimits, &fitPalette};
+const MagickFunctions kFunctions{&initialize, &read, &ping, &readScaled, &encode, &sizeLimits, &fitPalette};
 
 } // namespace
 } // namespace platform
