@@ -87,6 +87,9 @@ struct MagickFunctions {
     // Encodes the pages into one file (one page unless the coder holds
     // several); bits[i]: the stored bits per pixel of page i (1, 4, 8, 24, 32).
     int (*encode)(const QList<QImage>& pages, const QList<int>& bits, const MagickWrite& how, QByteArray* out);
+    // 0 when read takes a page of this size, else what it refuses it with
+    // before any work (InvalidSize, NoMemory).
+    int (*pageRefusal)(quint64 width, quint64 height);
     // ImageMagick's width and height limits as it holds to them (the
     // smaller of its policy's and the program's, kMagickMaxSide).
     void (*sizeLimits)(quint64* width, quint64* height);

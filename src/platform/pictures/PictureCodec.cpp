@@ -773,6 +773,12 @@ bool withinImagingLimits(int width, int height)
     return !tooLarge(QSize(width, height));
 }
 
+int magickPageRefusal(const QSize& size)
+{
+    const MagickFunctions* magick = magickFunctions();
+    return magick ? magick->pageRefusal(quint64(size.width()), quint64(size.height())) : err::FormatNotAvailable;
+}
+
 Decoder decoderFor(const QString& upperExt)
 {
     const FormatRow* r = rowForExt(upperExt);

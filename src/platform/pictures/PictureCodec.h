@@ -147,6 +147,10 @@ constexpr int kAllocationLimitMb = 1024;
 // ImageMagick's width and height limits and the readers' memory limit. It
 // never loads ImageMagick (MagickPolicy.h tells its limits).
 bool withinImagingLimits(int width, int height);
+// 0 when ImageMagick reads a page of this size, else what it refuses it
+// with before any work: InvalidSize past its width or height limit,
+// NoMemory for more pixels than its pixel cache holds. It loads ImageMagick.
+int magickPageRefusal(const QSize& size);
 void setUpImageReaders();
 // Makes Magick++ ready, once per process.
 void ensureMagick();

@@ -698,7 +698,10 @@ void initialize()
     setResourceLimits();
 }
 
-const MagickFunctions kFunctions{&initialize, &read, &ping, &readScaled, &encode, &sizeLimits, &fitPalette};
+int pageRefusal(quint64 width, quint64 height) { return sizeRefusal({{width, height}}); }
+
+const MagickFunctions kFunctions{&initialize, &read,        &ping,       &readScaled,
+                                 &encode,     &pageRefusal, &sizeLimits, &fitPalette};
 
 } // namespace
 } // namespace platform
