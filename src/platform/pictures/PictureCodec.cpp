@@ -326,16 +326,28 @@ bool wpgTooLarge(const QByteArray& bytes)
     return false;
 }
 
+// ImageMagick's functions for bytes of row's format, or nullptr and what
+// refuses them before ImageMagick is given them (*refusal).
+const MagickFunctions* magickFor(const QByteArray& bytes, const FormatRow& row, int* refusal)
+{
+    if (bytes.isEmpty())
+        *refusal = err::InvalidFormat;
+    else if (row.format == fmt::Wpg && wpgTooLarge(bytes))
+        *refusal = err::NoMemory;
+    else if (const MagickFunctions* magick = magickFunctions())
+        return magick;
+    else
+        *refusal = err::FormatNotAvailable;
+    return nullptr;
+}
+
 int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int pages, PictureData* out,
                    const ReadControl& control)
 {
-    if (bytes.isEmpty())
-        return err::InvalidFormat;
-    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
-        return err::NoMemory;
-    const MagickFunctions* magick = magickFunctions();
+    int refusal = 0;
+    const MagickFunctions* magick = magickFor(bytes, row, &refusal);
     if (!magick)
-        return err::FormatNotAvailable;
+        return refusal;
     // A Photoshop file's layers are not pages: its first image is the whole picture.
     PictureData d;
     MagickCompression compression = MagickCompression::Other;
@@ -350,13 +362,9 @@ int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int 
 int readMagickScaled(const QByteArray& bytes, const FormatRow& row, const QSize& box, QImage* out,
                      const ReadControl& control)
 {
-    if (bytes.isEmpty())
-        return err::InvalidFormat;
-    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
-        return err::NoMemory;
-    const char* coder = row.coder;
-    const MagickFunctions* magick = magickFunctions();
-    return magick ? magick->readScaled(bytes, coder, box, out, boundsOfARead(control)) : err::FormatNotAvailable;
+    int refusal = 0;
+    const MagickFunctions* magick = magickFor(bytes, row, &refusal);
+    return magick ? magick->readScaled(bytes, row.coder, box, out, boundsOfARead(control)) : refusal;
 }
 
 // ---------------------------------------------------------------- headers
@@ -400,13 +408,10 @@ QList<qint64> dcxPages(const QByteArray& bytes)
 // (see readPictureHeaderBytes).
 int pingMagick(const QByteArray& bytes, const FormatRow& row, int page, PictureInfo* out, const ReadControl& control)
 {
-    if (bytes.isEmpty())
-        return err::InvalidFormat;
-    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
-        return err::NoMemory;
-    const MagickFunctions* magick = magickFunctions();
+    int refusal = 0;
+    const MagickFunctions* magick = magickFor(bytes, row, &refusal);
     if (!magick)
-        return err::FormatNotAvailable;
+        return refusal;
     // A DCX's page is pinged as the PCX it holds; a TIFF's pages are
     // counted by a ping of them all (ImageMagick's TIFF coder reads their
     // directories alone); the other formats hold one page here.

@@ -1,3 +1,4 @@
+#include "PictureInfoChecks.h"
 #include "PictureSamples.h"
 #include "TestSupport.h"
 
@@ -321,19 +322,11 @@ TEST_F(PictureCodec, ImageMagicksFormatsTellTheirFactsFromTheirHeaders)
         PictureInfo header;
         ASSERT_EQ(readPictureHeader(path, 1, &header, control), 0) << name;
         EXPECT_EQ(decodingSteps.load(), 0) << name;
-        EXPECT_EQ(QSize(header.width, header.height), QSize(decoded.width, decoded.height)) << name;
-        EXPECT_EQ(header.bits, decoded.bits) << name;
-        EXPECT_EQ(header.colors, decoded.colors) << name;
-        EXPECT_EQ(header.sizeMem, decoded.sizeMem) << name;
-        EXPECT_EQ(header.format, decoded.format) << name;
-        EXPECT_EQ(header.pageCount, decoded.pageCount) << name;
-        EXPECT_EQ(header.sizeDisk, decoded.sizeDisk) << name;
-        EXPECT_EQ(QPoint(header.xRes, header.yRes), QPoint(decoded.xRes, decoded.yRes)) << name;
+        expectSameInfo(header, decoded, path);
         // As the picture's properties read them.
         PictureInfo shown;
         ASSERT_EQ(readPictureInfo(path, 1, &shown), 0) << name;
-        EXPECT_EQ(QSize(shown.width, shown.height), QSize(header.width, header.height)) << name;
-        EXPECT_EQ(shown.bits, header.bits) << name;
+        expectSameInfo(shown, header, path);
     }
     // Gray pixels stored as colour (as ImageMagick writes a gray PCX) are
     // told as stored: the header knows nothing of the pixels.

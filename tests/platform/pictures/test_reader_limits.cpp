@@ -17,6 +17,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <stop_token>
 #include <thread>
@@ -130,6 +131,63 @@ TEST(ReaderLimits, AFlicFrameClaimingGigabytesShowsTheBytesItHas)
 
 namespace {
 
+// A read on a thread of its own, with a control of its own, started beside
+// a read held at work: whether it waits for room, and its result once it ended.
+class ReadBeside {
+public:
+    explicit ReadBeside(const std::function<int(const ReadControl&)>& read)
+    {
+        control.stop = m_stop.get_token();
+        control.progress = [this](ReadStep step) {
+            std::lock_guard lock(m_mutex);
+            m_waited = m_waited || step == ReadStep::Waiting;
+            m_changed.notify_all();
+        };
+        m_thread = std::thread([this, read] {
+            const int r = read(control);
+            std::lock_guard lock(m_mutex);
+            m_result = r;
+            m_ended = true;
+            m_changed.notify_all();
+        });
+    }
+    ~ReadBeside()
+    {
+        m_stop.request_stop();
+        m_thread.join();
+    }
+    // Waits until it waits for room, or has ended: whether it is waiting.
+    bool waits()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_waited || m_ended; });
+        return !m_ended;
+    }
+    // Whether it waited for room (it may have ended since).
+    bool waited()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_waited;
+    }
+    // The read is not wanted any more.
+    void stop() { m_stop.request_stop(); }
+    int result()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_ended; });
+        return m_result;
+    }
+
+private:
+    std::stop_source m_stop;
+    ReadControl control;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_waited = false, m_ended = false;
+    int m_result = -1;
+    std::thread m_thread;
+};
+
 // A read held at work on a gate the test opens: its control holds it at the
 // first step of its decode (its room in ImageMagick's pixel cache taken),
 // until the test lets it go on, so that no read depends on the speed of the
@@ -137,11 +195,6 @@ namespace {
 class HeldRead {
 public:
     HeldRead() { control.progress = [this](ReadStep step) { stepped(step); }; }
-    ~HeldRead()
-    {
-        if (m_beside.joinable())
-            m_beside.join();
-    }
     // The control the read held is given (its stop may be set before).
     ReadControl control;
 
@@ -175,36 +228,17 @@ public:
         worker.join();
         return result;
     }
-    // Starts another read beside the one held, with a control of its own,
-    // on a thread of its own, and waits until it waits for room, or has ended.
+    // Starts another read beside the one held (see ReadBeside), and waits
+    // until it waits for room, or has ended.
     void startBeside(const std::function<int(const ReadControl&)>& read)
     {
-        m_besideControl.progress = [this](ReadStep step) {
-            std::lock_guard lock(m_mutex);
-            m_besideWaited = m_besideWaited || step == ReadStep::Waiting;
-            m_changed.notify_all();
-        };
-        m_beside = std::thread([this, read] {
-            const int r = read(m_besideControl);
-            std::lock_guard lock(m_mutex);
-            m_besideResult = r;
-            m_changed.notify_all();
-        });
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_besideWaited || m_besideResult != -1; });
+        m_beside = std::make_unique<ReadBeside>(read);
+        m_beside->waits();
     }
     // Whether the read beside waited for room.
-    bool besideWaited()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_besideWaited;
-    }
+    bool besideWaited() { return m_beside->waited(); }
     // The result of the read beside, once it has ended.
-    int besideResult()
-    {
-        m_beside.join();
-        return m_besideResult;
-    }
+    int besideResult() { return m_beside->result(); }
 
 private:
     // Told from the read's thread, and from ImageMagick's threads at once.
@@ -220,61 +254,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_held = false, m_released = false, m_done = false;
-    std::thread m_beside;
-    ReadControl m_besideControl;
-    bool m_besideWaited = false;
-    int m_besideResult = -1;
-};
-
-// A read on a thread of its own, with a control of its own, started beside
-// a read held at work: whether it waits for room, and its result once it ended.
-class ReadBeside {
-public:
-    explicit ReadBeside(const std::function<int(const ReadControl&)>& read)
-    {
-        control.stop = m_stop.get_token();
-        control.progress = [this](ReadStep step) {
-            std::lock_guard lock(m_mutex);
-            m_waited = m_waited || step == ReadStep::Waiting;
-            m_changed.notify_all();
-        };
-        m_thread = std::thread([this, read] {
-            const int r = read(control);
-            std::lock_guard lock(m_mutex);
-            m_result = r;
-            m_ended = true;
-            m_changed.notify_all();
-        });
-    }
-    ~ReadBeside()
-    {
-        m_stop.request_stop();
-        m_thread.join();
-    }
-    // Waits until it waits for room, or has ended: whether it is waiting.
-    bool waits()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_waited || m_ended; });
-        return !m_ended;
-    }
-    // The read is not wanted any more.
-    void stop() { m_stop.request_stop(); }
-    int result()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_ended; });
-        return m_result;
-    }
-
-private:
-    std::stop_source m_stop;
-    ReadControl control;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_waited = false, m_ended = false;
-    int m_result = -1;
-    std::thread m_thread;
+    std::unique_ptr<ReadBeside> m_beside;
 };
 
 // A control that counts the steps its reads tell: every read given to
