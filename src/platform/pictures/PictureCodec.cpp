@@ -16,9 +16,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QtEndian>
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -404,6 +406,40 @@ QList<qint64> dcxPages(const QByteArray& bytes)
     return pages;
 }
 
+// The facts of a black-and-white page that ImageMagick pings by decoding
+// it (its CALS and JBIG coders hand the pixels to their decoders at once):
+// a CALS raster tells its size and density in the records of its header,
+// a one-plane JBIG its size in its first 20 bytes (read at 300 dots per
+// inch, as ImageMagick reads it). False when the header does not tell them.
+bool bilevelHeader(const QByteArray& bytes, int format, MagickFacts* out)
+{
+    MagickFacts f;
+    f.bits = 1;
+    if (format == fmt::Cal) {
+        unsigned long width = 0, height = 0, density = 0;
+        for (qsizetype at = 0; at < 16 * 128 && at + 128 <= bytes.size(); at += 128) {
+            const QByteArray record = bytes.mid(at, 128);
+            if (record.left(8).toLower() == "rpelcnt:")
+                std::sscanf(record.constData() + 8, "%lu,%lu", &width, &height);
+            else if (record.left(8).toLower() == "rdensty:")
+                std::sscanf(record.constData() + 8, "%lu", &density);
+        }
+        f.width = width;
+        f.height = height;
+        f.xRes = f.yRes = clampToInt(double(density), 0, 1000000);
+        f.compression = MagickCompression::Fax;
+    } else if (format == fmt::Jbg && bytes.size() >= 20 && bytes[2] == 1) {
+        const auto be32 = [&](int at) { return qFromBigEndian<quint32>(bytes.constData() + at); };
+        f.width = be32(4);
+        f.height = be32(8);
+        f.xRes = f.yRes = 300;
+    }
+    if (f.width == 0 || f.height == 0)
+        return false;
+    *out = f;
+    return true;
+}
+
 // The facts of a page of bytes read as row's format, from its header alone
 // (see readPictureHeaderBytes).
 int pingMagick(const QByteArray& bytes, const FormatRow& row, int page, PictureInfo* out, const ReadControl& control)
@@ -431,8 +467,14 @@ int pingMagick(const QByteArray& bytes, const FormatRow& row, int page, PictureI
         coder = "PCX";
     }
     QList<MagickFacts> facts;
-    if (const int r = magick->ping(pageBytes, coder, everyPage, &facts, boundsOfARead(control)))
+    MagickFacts bilevel;
+    if (bilevelHeader(bytes, row.format, &bilevel)) {
+        if (magick->pageRefusal(bilevel.width, bilevel.height) == err::InvalidSize)
+            return err::InvalidSize;
+        facts << bilevel;
+    } else if (const int r = magick->ping(pageBytes, coder, everyPage, &facts, boundsOfARead(control))) {
         return r;
+    }
     if (facts.isEmpty())
         return err::InvalidFormat;
     if (everyPage)

@@ -310,6 +310,8 @@ TEST_F(PictureCodec, ImageMagicksFormatsTellTheirFactsFromTheirHeaders)
         paths << file(QStringLiteral("alpha.%1").arg(QString::fromLatin1(coder).toLower()));
         ASSERT_TRUE(writeWithAlpha(paths.last(), coder)) << coder;
     }
+    paths << file("page.jbg");
+    ASSERT_TRUE(samples::writeMagick(paths.last(), {samples::pattern(64, 48)}, "JBIG", Magick::BilevelType));
     for (const QString& path : paths) {
         const std::string name = QFileInfo(path).fileName().toStdString();
         PictureData d;
@@ -335,6 +337,32 @@ TEST_F(PictureCodec, ImageMagicksFormatsTellTheirFactsFromTheirHeaders)
     PictureInfo header;
     ASSERT_EQ(readPictureHeader(gray, 1, &header), 0);
     EXPECT_EQ(header.bits, 24);
+}
+
+TEST_F(PictureCodec, ABlackAndWhitePageTellsItsFactsWithoutItsPixels)
+{
+    // ImageMagick pings CALS and JBIG by decoding them: the header of a page
+    // of 2400 x 1600 pixels without its data tells what it says, and only
+    // a decode fails.
+    const struct {
+        const char* name;
+        const char* coder;
+        qsizetype header;
+        int resolution;
+    } pages[] = {{"drawing.cal", "CALS", 16 * 128, 200}, {"scan.jbg", "JBIG", 20, 300}};
+    for (const auto& page : pages) {
+        const QString path = file(QString::fromLatin1(page.name));
+        ASSERT_TRUE(samples::writeMagick(path, {samples::pattern(2400, 1600)}, page.coder, Magick::BilevelType));
+        ASSERT_TRUE(samples::writeBytes(path, samples::readBytes(path).left(page.header)));
+        PictureInfo header;
+        ASSERT_EQ(readPictureHeader(path, 1, &header), 0) << page.name;
+        EXPECT_EQ(QSize(header.width, header.height), QSize(2400, 1600)) << page.name;
+        EXPECT_EQ(header.bits, 1) << page.name;
+        EXPECT_EQ(header.colors, 2) << page.name;
+        EXPECT_EQ(header.xRes, page.resolution) << page.name;
+        PictureData d;
+        EXPECT_NE(readPicture(path, 1, 1, &d), 0) << page.name;
+    }
 }
 
 TEST_F(PictureCodec, APictureWithoutAlphaIsOpaqueInMemoryAsQtHoldsIt)
