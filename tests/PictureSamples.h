@@ -262,6 +262,25 @@ inline QByteArray whiteTiff(int w, int h)
     return b;
 }
 
+// A gray Targa of w x h pixels of one value, run length coded: two bytes for
+// every 128 pixels of a row, so that a hundred million pixels take a
+// megabyte and a half of file.
+inline QByteArray grayTarga(int w, int h, int value)
+{
+    QByteArray b(18, '\0');
+    b[2] = 11; // run length coded gray
+    b[12] = char(w & 0xff);
+    b[13] = char(w >> 8);
+    b[14] = char(h & 0xff);
+    b[15] = char(h >> 8);
+    b[16] = 8;    // bits a pixel
+    b[17] = 0x20; // the top row first
+    for (int y = 0; y < h; ++y)
+        for (int left = w; left > 0; left -= 128)
+            b.append(char(0x80 | (std::min(left, 128) - 1))).append(char(value));
+    return b;
+}
+
 // A placeable metafile holding one red rectangle.
 inline QByteArray metafile()
 {

@@ -195,6 +195,8 @@ void PrntPict1::buildSideControls()
 
 void PrntPict1::connectHandlers()
 {
+    // A picture ImageMagick reads is decoded after it opened: one that fails then fails as at its opening.
+    connect(Image1, &platform::Lead::PictureFailed, this, &PrntPict1::previewFailed);
     connect(HScroll1, &QScrollBar::valueChanged, this, &PrntPict1::HScroll1_Change);
     connect(VScroll1, &QScrollBar::valueChanged, this, &PrntPict1::VScroll1_Change);
     connect(TxtLeft, &QLineEdit::textChanged, this, &PrntPict1::TxtLeft_Change);
@@ -238,12 +240,8 @@ void PrntPict1::SizePreview(const QString& path)
     // of the same file would only decode it again.
     const int r = Image1->Load(path, 0, 1, 1);
     Image1->setPaintSizeMode(1);
-    if (r != 0) {
-        if (r != kFileNotFound && r != kImagingFileNotFound)
-            MsgBox(QStringLiteral("Error - ") + QString::number(r) + QStringLiteral(" - ") +
-                   GetImageErrorText(short(r)));
-        return; // the preview stays hidden and the bars keep their values
-    }
+    if (r != 0)
+        return previewFailed(r); // the bars keep their values
     const QSizeF size = previewSize(Image1->BitmapWidth(), Image1->BitmapHeight(), m_preview.size());
     if (size.isEmpty())
         return;
@@ -251,6 +249,16 @@ void PrntPict1::SizePreview(const QString& path)
     HScroll1->setValue(barPercent(size.width(), kFrameWidth));
     VScroll1->setValue(barPercent(size.height(), kFrameHeight));
     showPreview();
+}
+
+// The picture cannot be shown, when it is opened or when its decode fails
+// afterwards: the preview is hidden, and why is told but for a missing file.
+void PrntPict1::previewFailed(int error)
+{
+    Image1->setVisible(false);
+    if (error != kFileNotFound && error != kImagingFileNotFound)
+        MsgBox(QStringLiteral("Error - ") + QString::number(error) + QStringLiteral(" - ") +
+               GetImageErrorText(short(error)));
 }
 
 void PrntPict1::showPreview() { Image1->setVisible(true); }

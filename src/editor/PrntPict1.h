@@ -87,6 +87,7 @@ private:
     void buildSideControls();
     void connectHandlers();
     void SizePreview(const QString& path);
+    void previewFailed(int error);
     void PlacePreview();
     void showPreview();
     void setPreview(const QRectF& twips);

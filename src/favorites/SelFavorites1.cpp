@@ -138,6 +138,8 @@ SelFavorites1::SelFavorites1(Hooks hooks, QWidget* parent) : QDialog(parent), m_
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
     connect(List2, &QListWidget::itemDoubleClicked, this, [this] { List2_DblClick(); });
     connect(Image1, &platform::Lead::DblClick, this, &SelFavorites1::Image1_DblClick);
+    // A picture ImageMagick reads is decoded after it opened: one that fails then fails as at its opening.
+    connect(Image1, &platform::Lead::PictureFailed, this, &SelFavorites1::previewFailed);
     connect(OKBtn, &QPushButton::clicked, this, &SelFavorites1::OKBtn_Click);
     connect(CancelBtn, &QPushButton::clicked, this, &SelFavorites1::CancelBtn_Click);
     connect(HelpBtn, &QPushButton::clicked, this, &SelFavorites1::HelpBtn_Click);
@@ -272,11 +274,19 @@ void SelFavorites1::PreviewPicture(const QString& path)
     if (r == 0) {
         Image1->setPaintSizeMode(1);
         Image1->show();
-    } else if (r != 53 && r != 20009 && r != 20010) {
-        MsgBox(QStringLiteral("Error - ") + QString::number(r) + QStringLiteral(" - ") +
-               GetImageErrorText(short(r)));
+    } else {
+        previewFailed(r);
     }
     unsetCursor();
+}
+
+// The picture cannot be shown, when it is opened or when its decode fails
+// afterwards: why is told, but for a missing file or one that is no picture.
+void SelFavorites1::previewFailed(int error)
+{
+    if (error != 53 && error != 20009 && error != 20010)
+        MsgBox(QStringLiteral("Error - ") + QString::number(error) + QStringLiteral(" - ") +
+               GetImageErrorText(short(error)));
 }
 
 void SelFavorites1::List1_DblClick()

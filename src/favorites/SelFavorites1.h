@@ -73,6 +73,7 @@ public:
     void List2_DblClick();
     void Image1_DblClick();
     void PreviewPicture(const QString& path);
+    void previewFailed(int error);
     void OKBtn_Click();
     void CancelBtn_Click();
     void HelpBtn_Click();

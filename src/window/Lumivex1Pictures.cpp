@@ -66,10 +66,14 @@ void Lumivex1::buildPictureView()
     connect(Image1, &platform::Lead::KeyDown, this, &Lumivex1::Image1_KeyDown);
     connect(Image1, &platform::Lead::LoadStatus, this, &Lumivex1::Image1_LoadStatus);
     connect(Image1, &platform::Lead::LoadDone, this, &Lumivex1::Image1_LoadDone);
-    // A large picture is decoded as it shows: damage found then ends as it
-    // does for a picture decoded when it is opened.
+    // A large picture is decoded as it shows, and one ImageMagick reads on
+    // a worker after it opened: damage found then ends as it does for a
+    // picture decoded when it is opened.
     connect(Image1, &platform::Lead::PictureFailed, this,
             [this] { cannotDisplay(cShownPicture); });
+    // A decode that found another size than the header told: the picture
+    // is laid out again at its true size.
+    connect(Image1, &platform::Lead::PictureResized, this, &Lumivex1::ResizeImage);
     // Written over in place and loaded again: the picture as loaded is the
     // new one too, not the old one's parts read from the new file.
     connect(Image1, &platform::Lead::PictureReloaded, this, [this] { Image2->CopyBitmap(*Image1); });

@@ -1,4 +1,5 @@
 // The picture properties window on files the tests make.
+#include "PictureSamples.h"
 #include "ScriptedDialogs.h"
 #include "ThumbTestSupport.h"
 
@@ -176,6 +177,18 @@ TEST_F(Properties, JpegShowsFormatSizesAndResolutions)
     p->OKBtn->click();
     EXPECT_FALSE(gs.fProPertOpen);
     EXPECT_EQ(ProPert1::instance(), nullptr);
+}
+
+TEST_F(Properties, APictureTooLargeToDecodeShowsWhatItsHeaderTells)
+{
+    // 16000 x 6711 gray pixels: more than ImageMagick's pixel cache holds,
+    // so that no decode of it could tell them.
+    const QString tga = path("large.tga");
+    ASSERT_TRUE(samples::writeBytes(tga, samples::grayTarga(16000, 6711, 200)));
+    ProPert1* p = openFor(tga);
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+    EXPECT_EQ(values(p), (QStringList{"8", number(256), "Truevision TGA Format", "6711", "16000",
+                                      number(QFileInfo(tga).size()), number(qint64(16000) * 6711), "96", "96"}));
 }
 
 TEST_F(Properties, PaletteAndMagickFormatsAreRead)

@@ -174,6 +174,18 @@ TEST_F(PrintWindow, PortraitPictureAndPathsWithoutPictures)
     }
     EXPECT_EQ(recorded, nullptr) << "the printer is not even touched";
 
+    // A Targa whose pixels are cut off opens from its header; its decode
+    // fails afterwards, and says so as at its opening, the preview hidden.
+    const QString torn = file(QStringLiteral("torn.tga"));
+    ASSERT_TRUE(samples::writeMagick(torn, {samples::pattern(200, 100)}, "TGA"));
+    ASSERT_TRUE(samples::writeBytes(torn, samples::readBytes(torn).left(200 * 100)));
+    dialogs->messages.clear();
+    PrntPict1& cut = open(torn);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs->messages.isEmpty(); }, 20000));
+    EXPECT_EQ(dialogs->texts(), QStringList{"Error - 20009 - Invalid file format"});
+    EXPECT_FALSE(cut.Image1->isVisible());
+    delete window.data();
+
     // A path without a folder keeps the label's caption.
     PrntPict1& bare = open(QStringLiteral("picture-nowhere.png"));
     EXPECT_EQ(bare.Label1[0]->text(), "Picture Label");

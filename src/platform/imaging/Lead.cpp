@@ -125,6 +125,8 @@ int Lead::Load(const QString& file, int bits, int page, int pages)
             pictureChanged(true);
             return 0;
         }
+    if (bits == 0 && decoderFor(QFileInfo(file).suffix().toUpper()) == Decoder::Magick)
+        return loadLater(file, page, pages);
     PictureData d;
     const int r = readPicture(file, page, pages, &d);
     if (r != 0)
@@ -154,6 +156,88 @@ int Lead::Load(const QString& file, int bits, int page, int pages)
     m_pan = QPoint();
     pictureChanged(true);
     return 0;
+}
+
+// A picture ImageMagick reads: its facts from its header at once, its
+// pages from a decode on a worker, the hourglass until they are there.
+int Lead::loadLater(const QString& file, int page, int pages)
+{
+    int error = 0;
+    std::shared_ptr<PendingPicture> pending = PendingPicture::open(file, page, pages, &error);
+    if (!pending)
+        return error;
+    abortFetch();
+    m_frames.clear();
+    m_delays.clear();
+    m_index = 0;
+    dropSource();
+    m_pending = std::move(pending);
+    m_info = m_pending->info();
+    m_bits = m_info.bits;
+    m_loadedPage = m_info.page;
+    m_region = QPainterPath();
+    m_pan = QPoint();
+    waitForPending();
+    pictureChanged(true);
+    return 0;
+}
+
+// Asks for the decode of the picture opened from its header (its first
+// asker starts it) and shows the hourglass until it is there.
+void Lead::waitForPending()
+{
+    const PendingPicture* asked = m_pending.get(); // not held: the picture holds what it calls back
+    m_pending->later(*m_parts, this, [this, asked] {
+        if (asked == m_pending.get())
+            pendingArrived();
+    });
+    showPointer();
+}
+
+// The decode of the picture opened from its header is there: its pages
+// take the place of the wait, or, when it failed, the control is empty.
+// 0 or the decode's error.
+int Lead::takePending()
+{
+    const std::shared_ptr<PendingPicture> pending = std::move(m_pending);
+    m_pending.reset();
+    const int r = pending->error();
+    m_index = 0;
+    if (r == 0) {
+        const PictureData& d = pending->picture();
+        m_frames = d.frames;
+        m_delays = d.delays;
+        m_bits = d.bits;
+        m_loadedPage = d.firstPage;
+        m_info = infoOf(d, m_info.sizeDisk);
+    } else {
+        m_frames.clear();
+        m_delays.clear();
+        m_bits = 0;
+        m_info = PictureInfo();
+        m_region = QPainterPath();
+    }
+    ++m_generation;
+    showPointer();
+    return r;
+}
+
+void Lead::pendingArrived()
+{
+    const QSize told = m_pending->size();
+    if (const int r = takePending()) {
+        update();
+        if (!m_failureTold) {
+            m_failureTold = true;
+            emit PictureFailed(r);
+        }
+        return;
+    }
+    const bool resized = told != QSize(BitmapWidth(), BitmapHeight());
+    pictureChanged(resized);
+    restartAnimation();
+    if (resized)
+        emit PictureResized();
 }
 
 int Lead::GetFileInfo(const QString& file, int page, int)
@@ -211,6 +295,7 @@ void Lead::CopyBitmap(const Lead& from)
     m_frames = from.m_frames; // implicitly shared: copied on the first change
     m_delays = from.m_delays;
     m_source = from.m_source; // a large load not yet decoded whole: shared too
+    m_pending = from.m_pending; // a picture opened from its header: its decode too
     m_part = from.m_part;
     m_partRect = from.m_partRect;
     m_partAsked = false;
@@ -225,6 +310,10 @@ void Lead::CopyBitmap(const Lead& from)
     m_index = from.m_index;
     m_bits = from.m_bits;
     m_region = QPainterPath();
+    if (m_pending)
+        waitForPending();
+    else
+        showPointer();
     pictureChanged(true);
 }
 
@@ -240,8 +329,18 @@ void Lead::ClearBitmap()
     pictureChanged(true);
 }
 
+int Lead::BitmapListCount() const
+{
+    // How many pages a picture opened from its header holds is known once it is decoded.
+    if (m_pending)
+        wholePicture();
+    return m_source ? 1 : int(m_frames.size());
+}
+
 int Lead::BitmapWidth() const
 {
+    if (m_pending)
+        return m_pending->size().width();
     if (m_source)
         return m_source->size().width();
     return HasBitmap() ? m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1)).width() : 0;
@@ -249,6 +348,8 @@ int Lead::BitmapWidth() const
 
 int Lead::BitmapHeight() const
 {
+    if (m_pending)
+        return m_pending->size().height();
     if (m_source)
         return m_source->size().height();
     return HasBitmap() ? m_frames.at(std::clamp(m_index, 0, int(m_frames.size()) - 1)).height() : 0;
@@ -256,6 +357,10 @@ int Lead::BitmapHeight() const
 
 int Lead::wholePicture() const
 {
+    if (m_pending) {
+        m_pending->now(*m_parts);
+        return const_cast<Lead*>(this)->takePending();
+    }
     if (!m_source)
         return 0;
     QImage whole;
@@ -270,7 +375,7 @@ int Lead::DecodeWhole()
     if (m_source && m_source->changed())
         if (const int r = reloadChanged(false))
             return r;
-    const bool large = bool(m_source);
+    const bool large = m_source || m_pending;
     const int r = wholePicture();
     if (r != 0 && large)
         m_failureTold = true;
@@ -292,6 +397,10 @@ void Lead::takeWhole(const QImage& whole) const
 
 void Lead::dropSource()
 {
+    if (m_pending) {
+        m_pending.reset();
+        showPointer();
+    }
     m_source.reset();
     m_part = QImage();
     m_partRect = QRect();
@@ -504,7 +613,17 @@ void Lead::setBorderStyle(int v)
 void Lead::setMousePointer(int pointer)
 {
     m_mousePointer = pointer;
-    switch (pointer) {
+    showPointer();
+}
+
+// The pointer asked for, or the hourglass while the picture's decode is not there.
+void Lead::showPointer()
+{
+    if (m_pending) {
+        setCursor(Qt::WaitCursor);
+        return;
+    }
+    switch (m_mousePointer) {
     case 0: unsetCursor(); break;
     case 1: setCursor(Qt::ArrowCursor); break;
     case 2: setCursor(Qt::CrossCursor); break;
@@ -551,7 +670,7 @@ void Lead::resizeEvent(QResizeEvent* event)
 
 void Lead::Render(QPainter* painter, const QRect& target) const
 {
-    if (!painter || !HasBitmap() || target.isEmpty())
+    if (!painter || !HasBitmap() || m_pending || target.isEmpty())
         return;
     QImage img;
     if (m_source) {
@@ -608,7 +727,8 @@ void Lead::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), resolveColor(ColorRole::Background, m_backColor));
     m_picturePainted = false;
-    if (HasBitmap()) {
+    // A picture whose decode is not there yet shows nothing but the hourglass.
+    if (HasBitmap() && !m_pending) {
         // The picture stays inside the frame.
         p.save();
         p.setClipRect(clientRect());

@@ -11,6 +11,7 @@
 // picture; a hidden control works on pictures without showing them.
 #include "platform/net/Download.h"
 #include "platform/controls/OleColor.h"
+#include "platform/pictures/PendingPicture.h"
 #include "platform/pictures/PictureCodec.h"
 #include "platform/pictures/PictureSource.h"
 
@@ -44,6 +45,12 @@ public:
     // ---- files
     // bits: 0 as stored (else 1, 8, 24 or 32); page: 1 = the first (a page
     // past the end falls back to 1); pages: 1 = that page, -1 = all from it.
+    // A picture ImageMagick reads (as stored) is opened from its header: its
+    // facts and true size are there at once, its pages are decoded on a
+    // worker and painted once they are there, the hourglass over the
+    // control until then. A failure the decode finds empties the control
+    // and is told by PictureFailed, once; what needs every pixel before
+    // the decode is there waits for it (see DecodeWhole).
     int Load(const QString& file, int bits = 0, int page = 1, int pages = 1);
     // Reads the file's picture data into the Info values; the picture stays.
     int GetFileInfo(const QString& file, int page = 1, int flags = 0);
@@ -72,8 +79,9 @@ public:
     bool WholePictureInMemory() const { return !m_frames.isEmpty(); }
     // Decodes the whole of such a picture now, as a command that needs
     // every pixel of it does (one written over in place is loaded again
-    // first); 0 or the imaging error code. Damage found so is the caller's
-    // to tell: the paints that meet it afterwards say nothing more.
+    // first), or waits for the decode of one opened from its header; 0 or
+    // the imaging error code. Damage found so is the caller's to tell: the
+    // paints that meet it afterwards say nothing more.
     int DecodeWhole();
     // Whether the last paint showed the picture at the size it shows (not
     // the background or a coarser part while the part it shows is decoded).
@@ -97,7 +105,7 @@ public:
     int InfoTotalPages() const { return m_info.pageCount; }
 
     // ---- the picture
-    bool HasBitmap() const { return !m_frames.isEmpty() || m_source; }
+    bool HasBitmap() const { return !m_frames.isEmpty() || m_source || m_pending; }
     // The current bitmap (a null image when the control is empty).
     QImage Bitmap() const;
     // Replaces the picture with one bitmap; a null image empties the control.
@@ -116,7 +124,7 @@ public:
     }
 
     // Frames of an animation.
-    int BitmapListCount() const { return m_source ? 1 : int(m_frames.size()); }
+    int BitmapListCount() const;
     int BitmapListIndex() const { return m_index; }
     void setBitmapListIndex(int index);
     int BitmapDelay() const;
@@ -244,11 +252,16 @@ signals:
     void LoadStatus(int status);
     void LoadDone();
     // A large picture shown in parts could not be decoded after all (or the
-    // file written over it could not be loaded): error is its imaging code.
+    // file written over it could not be loaded), or the decode of a picture
+    // opened from its header failed: error is its imaging code.
     void PictureFailed(int error);
     // The file of the picture shown was written over in place and the
     // control holds it again, as the new picture it is now.
     void PictureReloaded();
+    // The decode of a picture opened from its header gave another size
+    // than its header told (a raw fax tells none): the control has the
+    // picture's true size now.
+    void PictureResized();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -295,11 +308,17 @@ private:
     void askForMagnified(const QRectF& source);
     void partFailed(int error);
     int reloadChanged(bool tell);
+    int loadLater(const QString& file, int page, int pages);
+    void waitForPending();
+    int takePending();
+    void pendingArrived();
+    void showPointer();
 
     mutable QList<QImage> m_frames; // empty while a large load is shown in parts
     mutable QList<int> m_delays;
     PartScheduler* m_parts;
     mutable std::shared_ptr<PictureSource> m_source; // that large load
+    std::shared_ptr<PendingPicture> m_pending; // a picture opened from its header, until its decode is there
     mutable QImage m_part;  // the part of it decoded last, and where it lies
     mutable QRect m_partRect;
     bool m_partAsked = false;

@@ -15,8 +15,8 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <atomic>
 #include <chrono>
+#include <stop_token>
 
 namespace platform {
 
@@ -45,8 +45,18 @@ struct MagickWrite {
 struct MagickBounds {
     const ReadControl* control = nullptr;             // the caller's: its stop and its progress callback
     std::chrono::steady_clock::time_point deadline{}; // past it the read is given up
-    const std::atomic<int>* epoch = nullptr;          // changed from epochAtStart: every read going on is abandoned
-    int epochAtStart = 0;
+    std::stop_token abandoned;                        // asked to stop: every read going on is abandoned
+};
+
+// What a page's header tells of it without its pixels: its size, the bits
+// a pixel stores and the colours of its palette (0 for direct colour), its
+// resolution in dots per inch (0 when the file holds none), and its
+// compression.
+struct MagickFacts {
+    quint64 width = 0, height = 0;
+    int bits = 0, paletteSize = 0;
+    int xRes = 0, yRes = 0;
+    MagickCompression compression = MagickCompression::Other;
 };
 
 struct MagickFunctions {
@@ -63,6 +73,13 @@ struct MagickFunctions {
     // past its time.
     int (*read)(const QByteArray& bytes, const char* coder, bool firstOnly, int page, int pages, PictureData* out,
                 MagickCompression* compression, const MagickBounds& bounds);
+    // The facts of the data's first page (of every page when everyPage),
+    // as the coder named finds them in its header, its pixels not decoded;
+    // bounded as read is. 0 or an imaging error code: InvalidSize for a
+    // page wider or higher than ImageMagick's limits (a picture too large
+    // for its pixel cache is told all the same).
+    int (*ping)(const QByteArray& bytes, const char* coder, bool everyPage, QList<MagickFacts>* out,
+                const MagickBounds& bounds);
     // The first page fitted within box (never enlarged), turned as its
     // orientation says; bounded as read is.
     int (*readScaled)(const QByteArray& bytes, const char* coder, const QSize& box, QImage* out,
@@ -70,6 +87,9 @@ struct MagickFunctions {
     // Encodes the pages into one file (one page unless the coder holds
     // several); bits[i]: the stored bits per pixel of page i (1, 4, 8, 24, 32).
     int (*encode)(const QList<QImage>& pages, const QList<int>& bits, const MagickWrite& how, QByteArray* out);
+    // 0 when read takes a page of this size, else what it refuses it with
+    // before any work (InvalidSize, NoMemory).
+    int (*pageRefusal)(quint64 width, quint64 height);
     // ImageMagick's width and height limits as it holds to them (the
     // smaller of its policy's and the program's, kMagickMaxSide).
     void (*sizeLimits)(quint64* width, quint64* height);

@@ -18,9 +18,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QtEndian>
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -258,15 +260,17 @@ int readWithQt(QImageReader& reader, int format, int page, int pages, PictureDat
 
 // ---------------------------------------------------------------- ImageMagick
 
-std::atomic<int> g_readEpoch{0}; // one more with every abandonPictureReads
+// The stop of the reads started since abandonPictureReads was last called.
+std::mutex g_abandonLock;
+std::stop_source g_abandon;
 
 MagickBounds boundsOfARead(const ReadControl& control)
 {
     MagickBounds b;
     b.control = &control;
     b.deadline = control.started + std::chrono::milliseconds(kMagickReadGuardMs);
-    b.epoch = &g_readEpoch;
-    b.epochAtStart = g_readEpoch.load();
+    const std::lock_guard lock(g_abandonLock);
+    b.abandoned = g_abandon.get_token();
     return b;
 }
 
@@ -326,16 +330,28 @@ bool wpgTooLarge(const QByteArray& bytes)
     return false;
 }
 
+// ImageMagick's functions for bytes of row's format, or nullptr and what
+// refuses them before ImageMagick is given them (*refusal).
+const MagickFunctions* magickFor(const QByteArray& bytes, const FormatRow& row, int* refusal)
+{
+    if (bytes.isEmpty())
+        *refusal = err::InvalidFormat;
+    else if (row.format == fmt::Wpg && wpgTooLarge(bytes))
+        *refusal = err::NoMemory;
+    else if (const MagickFunctions* magick = magickFunctions())
+        return magick;
+    else
+        *refusal = err::FormatNotAvailable;
+    return nullptr;
+}
+
 int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int pages, PictureData* out,
                    const ReadControl& control)
 {
-    if (bytes.isEmpty())
-        return err::InvalidFormat;
-    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
-        return err::NoMemory;
-    const MagickFunctions* magick = magickFunctions();
+    int refusal = 0;
+    const MagickFunctions* magick = magickFor(bytes, row, &refusal);
     if (!magick)
-        return err::FormatNotAvailable;
+        return refusal;
     // A Photoshop file's layers are not pages: its first image is the whole picture.
     PictureData d;
     MagickCompression compression = MagickCompression::Other;
@@ -350,13 +366,142 @@ int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int 
 int readMagickScaled(const QByteArray& bytes, const FormatRow& row, const QSize& box, QImage* out,
                      const ReadControl& control)
 {
-    if (bytes.isEmpty())
-        return err::InvalidFormat;
-    if (row.format == fmt::Wpg && wpgTooLarge(bytes))
-        return err::NoMemory;
+    int refusal = 0;
+    const MagickFunctions* magick = magickFor(bytes, row, &refusal);
+    return magick ? magick->readScaled(bytes, row.coder, box, out, boundsOfARead(control)) : refusal;
+}
+
+// ---------------------------------------------------------------- headers
+
+// The bits a PCX page stores, as its header tells them (the bits of a plane
+// times its planes), and the colours of its palette: ImageMagick's ping
+// stops before it reads the planes. Left as they are for a header too short.
+void pcxBits(const QByteArray& head, int* bits, int* paletteSize)
+{
+    if (head.size() < 66)
+        return;
+    const int stored = int(uchar(head[3])) * int(uchar(head[65]));
+    *paletteSize = 0;
+    if (stored >= 24) {
+        *bits = stored >= 32 ? 32 : 24;
+        return;
+    }
+    // A black-and-white page; else a palette of 4, 16 or 256 colours.
+    *bits = stored <= 1 ? 1 : stored <= 4 ? 4 : 8;
+    if (stored > 1)
+        *paletteSize = 1 << std::min(stored, 8);
+}
+
+// Where the pages of a multi-page PCX file (DCX) begin: its table after its
+// magic number, up to the first 0 (at most 1023 pages).
+QList<qint64> dcxPages(const QByteArray& bytes)
+{
+    QList<qint64> pages;
+    if (bytes.size() < 8 || le32(bytes.constData()) != 987654321u)
+        return pages;
+    for (qint64 at = 4; at + 4 <= bytes.size() && pages.size() < 1023; at += 4) {
+        const quint32 offset = le32(bytes.constData() + at);
+        if (offset == 0)
+            break;
+        pages << qint64(offset);
+    }
+    return pages;
+}
+
+// The facts of a black-and-white page that ImageMagick pings by decoding
+// it (its CALS and JBIG coders hand the pixels to their decoders at once):
+// a CALS raster tells its size and density in the records of its header,
+// a one-plane JBIG its size in its first 20 bytes (read at 300 dots per
+// inch, as ImageMagick reads it). False when the header does not tell them.
+bool bilevelHeader(const QByteArray& bytes, int format, MagickFacts* out)
+{
+    MagickFacts f;
+    f.bits = 1;
+    if (format == fmt::Cal) {
+        unsigned long width = 0, height = 0, density = 0;
+        for (qsizetype at = 0; at < 16 * 128 && at + 128 <= bytes.size(); at += 128) {
+            const QByteArray record = bytes.mid(at, 128);
+            if (record.left(8).toLower() == "rpelcnt:")
+                std::sscanf(record.constData() + 8, "%lu,%lu", &width, &height);
+            else if (record.left(8).toLower() == "rdensty:")
+                std::sscanf(record.constData() + 8, "%lu", &density);
+        }
+        f.width = width;
+        f.height = height;
+        f.xRes = f.yRes = clampToInt(double(density), 0, 1000000);
+        f.compression = MagickCompression::Fax;
+    } else if (format == fmt::Jbg && bytes.size() >= 20 && bytes[2] == 1) {
+        const auto be32 = [&](int at) { return qFromBigEndian<quint32>(bytes.constData() + at); };
+        f.width = be32(4);
+        f.height = be32(8);
+        f.xRes = f.yRes = 300;
+    }
+    if (f.width == 0 || f.height == 0)
+        return false;
+    *out = f;
+    return true;
+}
+
+// The facts of a page of bytes read as row's format, from its header alone
+// (see readPictureHeaderBytes).
+int pingMagick(const QByteArray& bytes, const FormatRow& row, int page, PictureInfo* out, const ReadControl& control)
+{
+    int refusal = 0;
+    const MagickFunctions* magick = magickFor(bytes, row, &refusal);
+    if (!magick)
+        return refusal;
+    // A DCX's page is pinged as the PCX it holds; a TIFF's pages are
+    // counted by a ping of them all (ImageMagick's TIFF coder reads their
+    // directories alone); the other formats hold one page here.
+    QByteArray pageBytes = bytes;
     const char* coder = row.coder;
-    const MagickFunctions* magick = magickFunctions();
-    return magick ? magick->readScaled(bytes, coder, box, out, boundsOfARead(control)) : err::FormatNotAvailable;
+    const bool everyPage = row.format == fmt::Tif;
+    int pages = 1;
+    if (row.format == fmt::Dcx) {
+        const QList<qint64> offsets = dcxPages(bytes);
+        pages = std::max<int>(1, int(offsets.size()));
+        if (page < 1 || page > pages)
+            page = 1;
+        const qint64 at = offsets.value(page - 1, 0);
+        if (at >= bytes.size())
+            return err::InvalidFormat;
+        pageBytes = QByteArray::fromRawData(bytes.constData() + at, bytes.size() - at);
+        coder = "PCX";
+    }
+    QList<MagickFacts> facts;
+    MagickFacts bilevel;
+    if (bilevelHeader(bytes, row.format, &bilevel)) {
+        if (magick->pageRefusal(bilevel.width, bilevel.height) == err::InvalidSize)
+            return err::InvalidSize;
+        facts << bilevel;
+    } else if (const int r = magick->ping(pageBytes, coder, everyPage, &facts, boundsOfARead(control))) {
+        return r;
+    }
+    if (facts.isEmpty())
+        return err::InvalidFormat;
+    if (everyPage)
+        pages = int(facts.size());
+    if (page < 1 || page > pages)
+        page = 1;
+    const MagickFacts& f = everyPage ? facts.at(page - 1) : facts.first();
+    if (f.width == 0 || f.height == 0)
+        return err::InvalidFormat;
+    PictureData d;
+    d.bits = f.bits;
+    d.paletteSize = f.paletteSize;
+    if (row.format == fmt::Pcx || row.format == fmt::Dcx)
+        pcxBits(pageBytes.left(128), &d.bits, &d.paletteSize);
+    if (row.format == fmt::Wmf) { // a metafile is drawn over transparency
+        d.bits = 32;
+        d.paletteSize = 0;
+    }
+    d.format = refinedFormat(row.format, bytes.left(kHeadBytes), f.compression);
+    d.pageCount = pages;
+    d.firstPage = page;
+    d.xRes = f.xRes;
+    d.yRes = f.yRes;
+    *out = infoOfSize(QSize(int(f.width), int(f.height)), d, bytes.size());
+    return 0;
 }
 
 // ---------------------------------------------------------------- FLIC
@@ -648,7 +793,12 @@ void setUpImageReaders()
     });
 }
 
-void abandonPictureReads() { ++g_readEpoch; }
+void abandonPictureReads()
+{
+    const std::lock_guard lock(g_abandonLock);
+    g_abandon.request_stop();
+    g_abandon = std::stop_source();
+}
 
 bool withinImagingLimits(int width, int height)
 {
@@ -670,6 +820,12 @@ bool withinImagingLimits(int width, int height)
     if (quint64(width) > maxWidth || quint64(height) > maxHeight)
         return false;
     return !tooLarge(QSize(width, height));
+}
+
+int magickPageRefusal(const QSize& size)
+{
+    const MagickFunctions* magick = magickFunctions();
+    return magick ? magick->pageRefusal(quint64(size.width()), quint64(size.height())) : err::FormatNotAvailable;
 }
 
 Decoder decoderFor(const QString& upperExt)
@@ -885,6 +1041,13 @@ int readPictureInfo(const QString& path, int page, PictureInfo* out)
         *out = partial.info;
         return 0;
     }
+    // So do ImageMagick's formats; but a raw fax holds no header (its
+    // height is where its decode ends), and ImageMagick tells a TIFF's
+    // alpha only as it reads the pixels.
+    const QString ext = QFileInfo(path).suffix().toUpper();
+    const int format = formatForExtension(ext);
+    if (decoderFor(ext) == Decoder::Magick && format != fmt::FaxGroup3 && format != fmt::Tif)
+        return readPictureHeader(path, page, out);
     // Bits, palette and resolution are known only once the page is decoded.
     PictureData d;
     const int r = readPicture(path, page, 1, &d);
@@ -892,6 +1055,37 @@ int readPictureInfo(const QString& path, int page, PictureInfo* out)
         return r;
     *out = infoOf(d, QFileInfo(path).size());
     return 0;
+}
+
+int readPictureHeaderBytes(const QByteArray& bytes, const QString& upperExt, int page, PictureInfo* out,
+                           const ReadControl& control)
+{
+    const FormatRow* row = rowForExt(upperExt);
+    if (!row || row->decoder != Decoder::Magick)
+        return err::FormatNotAvailable;
+    return pingMagick(bytes, *row, page, out, control);
+}
+
+int readPictureHeader(const QString& path, int page, PictureInfo* out, const ReadControl& control)
+{
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile())
+        return err::FileNotFound;
+    const QString ext = fi.suffix().toUpper();
+    if (decoderFor(ext) != Decoder::Magick)
+        return readPictureInfo(path, page, out);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return openError(f);
+    if (f.size() == 0)
+        return err::InvalidFormat;
+    // The coder reads what it reads of the header where the file lies: the
+    // rest is never read.
+    const uchar* mapped = f.map(0, f.size());
+    if (!mapped)
+        return err::FileRead;
+    return readPictureHeaderBytes(QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), f.size()), ext, page,
+                                  out, control);
 }
 
 bool formatWritable(int format) { return writerFor(format) != nullptr; }

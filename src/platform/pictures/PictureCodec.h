@@ -88,6 +88,16 @@ int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page,
 // The information of one page, read from the file (the one reader of a
 // file's picture facts).
 int readPictureInfo(const QString& path, int page, PictureInfo* out);
+// The information of one page as the file's header tells it, its pixels
+// never decoded: ImageMagick's formats are pinged (the facts are those its
+// decode finds in a picture whose pixels are what its header says; a raw
+// fax, which holds no header, tells its height once decoded); the others
+// are read as readPictureInfo reads them.
+int readPictureHeader(const QString& path, int page, PictureInfo* out, const ReadControl& control = {});
+// The same for the bytes of an ImageMagick format in memory, read as the
+// extension tells (sizeDisk: their length).
+int readPictureHeaderBytes(const QByteArray& bytes, const QString& upperExt, int page, PictureInfo* out,
+                           const ReadControl& control = {});
 // The information of a picture as read (sizeDisk: the file's bytes).
 PictureInfo infoOf(const PictureData& data, qint64 sizeDisk);
 // The same for a picture of this size with these facts (its frames unused).
@@ -140,6 +150,10 @@ constexpr int kAllocationLimitMb = 1024;
 // ImageMagick's width and height limits and the readers' memory limit. It
 // never loads ImageMagick (MagickPolicy.h tells its limits).
 bool withinImagingLimits(int width, int height);
+// 0 when ImageMagick reads a page of this size, else what it refuses it
+// with before any work: InvalidSize past its width or height limit,
+// NoMemory for more pixels than its pixel cache holds. It loads ImageMagick.
+int magickPageRefusal(const QSize& size);
 void setUpImageReaders();
 // Makes Magick++ ready, once per process.
 void ensureMagick();

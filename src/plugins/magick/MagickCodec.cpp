@@ -13,13 +13,16 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
+#include <stop_token>
 #include <vector>
 
 namespace platform {
@@ -65,6 +68,11 @@ public:
     // whose failure ImageMagick's coders pass over, as the WPG coder does
     // with a turn that failed).
     int verdict() { return check() ? 0 : err::Failure; }
+    // What ends the read beside its verdict's own checks: its control's
+    // stop, the stop of every read going on, and its last guard on time.
+    std::stop_token stop() const { return m_bounds.control ? m_bounds.control->stop : std::stop_token(); }
+    std::stop_token abandoned() const { return m_bounds.abandoned; }
+    std::chrono::steady_clock::time_point deadline() const { return m_bounds.deadline; }
 
 private:
     static MagickCore::MagickBooleanType progress(const char*, MagickCore::MagickOffsetType, MagickCore::MagickSizeType,
@@ -85,7 +93,7 @@ private:
         if (m_ended.load())
             return false;
         if ((m_bounds.control && m_bounds.control->stop.stop_requested()) ||
-            (m_bounds.epoch && m_bounds.epoch->load() != m_bounds.epochAtStart) ||
+            m_bounds.abandoned.stop_requested() ||
             std::chrono::steady_clock::now() > m_bounds.deadline)
             m_ended = true;
         return !m_ended.load();
@@ -153,8 +161,17 @@ QImage magickToQImage(MagickCore::Image* img, MagickCore::ExceptionInfo* e)
     // 32-bit rows are never padded.
     if (!MagickCore::ExportImagePixels(img, 0, 0, size_t(w), size_t(h), "BGRA", MagickCore::CharPixel, out.bits(), e))
         return {};
-    if (!img->matte)
+    if (!img->matte) {
+        // Qt holds such a picture as 0xffRRGGBB and draws its fourth byte as
+        // alpha where it is not; ImageMagick's opacity of a picture without
+        // alpha is whatever its pixel cache held before.
+        for (int y = 0; y < h; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+            for (int x = 0; x < w; ++x)
+                line[x] |= 0xff000000u;
+        }
         out.reinterpretAsFormat(QImage::Format_RGB32);
+    }
     return out;
 }
 
@@ -265,10 +282,14 @@ int sizeRefusal(const PageSizes& sizes)
 
 // The room of ImageMagick's pixel caches, shared by the reads going on at
 // once: each read takes the room its pages need before it starts (all of
-// it when their sizes are not known), waiting while the reads beside it
-// hold the room, and gives it back when it ends, so that a picture within
-// the room is never refused for the reads beside it. Declared before the
-// images of the read, it outlives them.
+// it when their sizes are not known) and gives it back when it ends, so
+// that a picture within the room is never refused for the reads beside it.
+// The reads that find the room taken, or others waiting before them, wait
+// for it in the order they came: a large picture is not passed over for
+// ever by the small ones after it. A read waits until room is given back or
+// it is not wanted any more (its stop, the stop of every read, its last
+// guard on time), never looking again on a clock of its own. Declared
+// before the images of the read, it outlives them.
 class RoomTaken {
 public:
     ~RoomTaken()
@@ -277,7 +298,7 @@ public:
             return;
         std::lock_guard lock(s_mutex);
         s_taken -= m_bytes;
-        s_given.notify_all();
+        s_changed.notify_all();
     }
     // 0, or the watch's verdict when it ended the read while it waited (a
     // wait the read's control is told of as it begins).
@@ -285,19 +306,31 @@ public:
     {
         const qint64 room = cacheRoom();
         const qint64 bytes = sizes.empty() ? room : std::min(pixelsOf(sizes) * kCacheBytesPerPixel, room);
+        // Declared before the lock: a stop asked already runs its callback at once.
+        const auto wake = [] {
+            std::lock_guard lock(s_mutex);
+            s_changed.notify_all();
+        };
+        const std::stop_callback stopped(watch.stop(), wake);
+        const std::stop_callback abandoned(watch.abandoned(), wake);
         std::unique_lock lock(s_mutex);
-        if (s_taken + bytes > room) {
+        s_queue.push_back(this);
+        const auto mayTake = [&] { return s_queue.front() == this && s_taken + bytes <= room; };
+        int r = 0;
+        if (!mayTake()) {
             lock.unlock();
-            if (const int r = watch.step(ReadStep::Waiting))
-                return r;
+            r = watch.step(ReadStep::Waiting);
             lock.lock();
+            while (r == 0 && !mayTake()) {
+                s_changed.wait_until(lock, watch.deadline());
+                r = watch.verdict();
+            }
         }
-        while (s_taken + bytes > room) {
-            if (const int r = watch.verdict())
-                return r;
-            // Woken when room is given back, and now and then to look at the watch.
-            s_given.wait_for(lock, std::chrono::milliseconds(50));
-        }
+        s_queue.erase(std::find(s_queue.begin(), s_queue.end(), this));
+        // The read after it looks again: it is first now, or this one left the queue.
+        s_changed.notify_all();
+        if (r != 0)
+            return r;
         s_taken += bytes;
         m_bytes = bytes;
         return 0;
@@ -305,8 +338,9 @@ public:
 
 private:
     static inline std::mutex s_mutex;
-    static inline std::condition_variable s_given;
+    static inline std::condition_variable s_changed;
     static inline qint64 s_taken = 0;
+    static inline std::deque<const RoomTaken*> s_queue; // the reads waiting, first come first
     qint64 m_bytes = 0;
 };
 
@@ -318,6 +352,14 @@ MagickCompression compressionOf(const MagickCore::Image* p)
     case MagickCore::Group4Compression: return MagickCompression::Fax;
     default: return MagickCompression::Other;
     }
+}
+
+// A page's resolution in dots per inch (0 when the file holds none).
+void resolutionOf(const MagickCore::Image* p, int* x, int* y)
+{
+    const double perInch = p->units == MagickCore::PixelsPerCentimeterResolution ? 2.54 : 1.0;
+    *x = clampToInt(p->x_resolution * perInch + 0.5, 0, 1000000);
+    *y = clampToInt(p->y_resolution * perInch + 0.5, 0, 1000000);
 }
 
 // The sizes of the count pages from page on (1 = the first).
@@ -343,9 +385,7 @@ int takeFrames(MagickCore::Image* images, int wanted, MagickCore::ExceptionInfo*
         if (d->frames.isEmpty()) {
             d->bits = magickBits(p, e, &d->paletteSize);
             *compression = compressionOf(p);
-            const double perInch = p->units == MagickCore::PixelsPerCentimeterResolution ? 2.54 : 1.0;
-            d->xRes = clampToInt(p->x_resolution * perInch + 0.5, 0, 1000000);
-            d->yRes = clampToInt(p->y_resolution * perInch + 0.5, 0, 1000000);
+            resolutionOf(p, &d->xRes, &d->yRes);
         }
         d->frames << img;
         d->delays << clampToInt(double(p->delay) * 1000.0 / double(std::max<ssize_t>(1, p->ticks_per_second)), 0,
@@ -391,6 +431,75 @@ int read(const QByteArray& bytes, const char* coder, bool firstOnly, int page, i
     if (const int r = takeFrames(images.list, wanted, ex.e, &d, compression))
         return r;
     *out = std::move(d);
+    return 0;
+}
+
+// The bits a page stores and the colours of its palette (0 for direct
+// colour), as its header tells them: what magickBits finds in its pixels
+// when they are what their storage allows (gray pixels stored as colour
+// are told as stored).
+int headerBits(const MagickCore::Image* p, int* paletteSize)
+{
+    *paletteSize = 0;
+    if (p->matte)
+        return 32;
+    if (p->colorspace == MagickCore::GRAYColorspace)
+        return p->depth <= 1 ? 1 : 8;
+    if (p->colors == 0)
+        return 24;
+    if (p->colormap) {
+        using MagickCore::Quantum; // of QuantumRange
+        bool gray = true, blackAndWhite = true;
+        for (size_t i = 0; i < p->colors; ++i) {
+            const MagickCore::PixelPacket& c = p->colormap[i];
+            gray = gray && c.red == c.green && c.green == c.blue;
+            blackAndWhite = blackAndWhite && gray && (c.red == 0 || c.red == QuantumRange);
+        }
+        if (blackAndWhite)
+            return 1;
+        if (gray)
+            return 8;
+        if (p->colors > 256)
+            return 24;
+    }
+    // A palette the coder reads after the header (most read it only with
+    // the pixels); one of more than 256 entries is a gray ramp.
+    if (p->colors > 256)
+        return 8;
+    *paletteSize = int(p->colors);
+    return p->colors <= 2 ? 1 : p->colors <= 16 ? 4 : 8;
+}
+
+int ping(const QByteArray& bytes, const char* coder, bool everyPage, QList<MagickFacts>* out,
+         const MagickBounds& bounds)
+{
+    if (bytes.isEmpty())
+        return err::InvalidFormat;
+    Watch watch(bounds);
+    if (const int r = watch.step(ReadStep::Measuring))
+        return r;
+    ExceptionGuard ex;
+    InfoGuard info;
+    setCoder(info.i, coder);
+    watch.watch(info.i);
+    info.i->number_scenes = everyPage ? 0 : 1;
+    ListGuard pinged;
+    pinged.list = MagickCore::PingBlob(info.i, bytes.constData(), size_t(bytes.size()), ex.e);
+    if (const int r = magickReadError(pinged.list, ex.e, watch))
+        return r;
+    QList<MagickFacts> pages;
+    for (MagickCore::Image* p = pinged.list; p; p = MagickCore::GetNextImageInList(p)) {
+        if (!withinLimits(p->columns, p->rows))
+            return err::InvalidSize;
+        MagickFacts f;
+        f.width = p->columns;
+        f.height = p->rows;
+        f.bits = headerBits(p, &f.paletteSize);
+        f.compression = compressionOf(p);
+        resolutionOf(p, &f.xRes, &f.yRes);
+        pages << f;
+    }
+    *out = std::move(pages);
     return 0;
 }
 
@@ -589,7 +698,10 @@ void initialize()
     setResourceLimits();
 }
 
-const MagickFunctions kFunctions{&initialize, &read, &readScaled, &encode, &sizeLimits, &fitPalette};
+int pageRefusal(quint64 width, quint64 height) { return sizeRefusal({{width, height}}); }
+
+const MagickFunctions kFunctions{&initialize, &read,        &ping,       &readScaled,
+                                 &encode,     &pageRefusal, &sizeLimits, &fitPalette};
 
 } // namespace
 } // namespace platform

@@ -1,3 +1,4 @@
+#include "PartRecorder.h"
 #include "PictureSamples.h"
 
 #include "platform/pictures/ImagingCodes.h"
@@ -106,4 +107,43 @@ TEST(Lead, PaintModesAutoSizeAndPanning)
     QTest::mouseMove(&lead, QPoint(-500, -500));
     QTest::mouseRelease(&lead, Qt::LeftButton, {}, QPoint(-500, -500));
     EXPECT_EQ(lead.panOffset(), QPoint(62, 22)) << "never past the picture's edge (58 x 58 inside the frame)";
+}
+
+TEST(Lead, APictureOpenedFromItsHeaderTakesWhatItsDecodeFinds)
+{
+    QTemporaryDir dir;
+    // A raw fax holds no header: the height its header read tells is
+    // ImageMagick's guess, which its decode puts right.
+    const QString fax = dir.filePath("page.fax");
+    ASSERT_TRUE(samples::writeMagick(fax, {samples::pattern(64, 48)}, "FAX"));
+    PictureData decoded;
+    ASSERT_EQ(readPicture(fax, 1, 1, &decoded), 0);
+    PictureInfo header;
+    ASSERT_EQ(readPictureHeader(fax, 1, &header), 0);
+    ASSERT_NE(QSize(header.width, header.height), decoded.frames.first().size());
+    PartRecorder parts;
+    Lead lead(nullptr, parts);
+    QSignalSpy resized(&lead, &Lead::PictureResized);
+    parts.hold();
+    ASSERT_EQ(lead.Load(fax), 0);
+    EXPECT_EQ(QSize(lead.BitmapWidth(), lead.BitmapHeight()), QSize(header.width, header.height));
+    parts.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.WholePictureInMemory(); }, 20000));
+    EXPECT_EQ(QSize(lead.BitmapWidth(), lead.BitmapHeight()), decoded.frames.first().size());
+    EXPECT_EQ(QSize(lead.InfoWidth(), lead.InfoHeight()), decoded.frames.first().size());
+    EXPECT_EQ(resized.count(), 1);
+    // Every page asked for, decoded on a worker, is kept; and the control
+    // that copied the picture before it was decoded gets it too.
+    const QString dcx = dir.filePath("pages.dcx");
+    ASSERT_TRUE(samples::writeMagick(dcx, {samples::pattern(30, 20), samples::pattern(40, 30)}, "DCX"));
+    ASSERT_EQ(lead.Load(dcx, 0, 1, -1), 0);
+    Lead copy(nullptr, parts);
+    copy.CopyBitmap(lead);
+    EXPECT_EQ(lead.InfoTotalPages(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.WholePictureInMemory() && copy.WholePictureInMemory(); }, 20000));
+    EXPECT_EQ(parts.wholePictures(), 0) << "decoded on the worker alone";
+    ASSERT_EQ(lead.Frames().size(), 2);
+    EXPECT_EQ(lead.Frames().at(1).size(), QSize(40, 30));
+    EXPECT_EQ(copy.Frames().size(), 2);
+    EXPECT_EQ(resized.count(), 1);
 }

@@ -1,3 +1,4 @@
+#include "PictureInfoChecks.h"
 #include "PictureSamples.h"
 #include "TestSupport.h"
 
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace platform;
 
@@ -255,4 +258,132 @@ TEST_F(PictureCodec, PicturesAndTextFilesReplaceTargetsOfTheLongestName)
     const QString temporary = QFileInfo(temporaryPathFor(picture)).fileName();
     EXPECT_LE(QFile::encodeName(temporary).size(), 255);
     EXPECT_TRUE(temporary.startsWith(QChar('.') + QString(100, QChar(0xE9)))) << "cut at a whole character";
+}
+
+namespace {
+
+// A picture with an alpha channel, through Magick++ with the coder named.
+bool writeWithAlpha(const QString& path, const char* coder)
+{
+    Magick::InitializeMagick(nullptr);
+    const QImage img = samples::pattern(40, 30).convertToFormat(QImage::Format_ARGB32);
+    QImage half = img;
+    for (int y = 0; y < half.height(); ++y)
+        for (int x = 0; x < half.width(); ++x)
+            half.setPixel(x, y, (half.pixel(x, y) & 0x00FFFFFF) | 0x80000000u);
+    Magick::Image m(size_t(half.width()), size_t(half.height()), "BGRA", Magick::CharPixel, half.constBits());
+    m.matte(true);
+    m.magick(coder);
+    Magick::Blob blob;
+    try {
+        m.write(&blob);
+    } catch (const Magick::Exception&) {
+        return false;
+    }
+    return samples::writeBytes(path, QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length())));
+}
+
+} // namespace
+
+TEST_F(PictureCodec, ImageMagicksFormatsTellTheirFactsFromTheirHeaders)
+{
+    QStringList paths;
+    // Every format ImageMagick reads here, as the tests make them.
+    for (const char* ext : {"PCX", "DCX", "PCD", "CUT", "PSD", "TGA", "RAS", "WPG", "PCT", "XWD", "SGI", "CAL", "MAC",
+                            "WMF"}) {
+        paths << file(QStringLiteral("sample.") + QString::fromLatin1(ext).toLower());
+        ASSERT_TRUE(samples::makeSample(paths.last(), QString::fromLatin1(ext), samples::pattern(64, 48))) << ext;
+    }
+    // And the other kinds of picture they store: gray, a palette, alpha.
+    const struct {
+        const char* coder;
+        Magick::ImageType type;
+    } kinds[] = {{"TGA", Magick::GrayscaleType}, {"SGI", Magick::GrayscaleType}, {"PSD", Magick::GrayscaleType},
+                 {"TGA", Magick::PaletteType},   {"PCX", Magick::PaletteType},   {"SGI", Magick::PaletteType},
+                 {"SUN", Magick::PaletteType},   {"XWD", Magick::PaletteType}};
+    for (const auto& kind : kinds) {
+        const QString ext = kind.coder == QByteArray("SUN") ? QStringLiteral("ras") : QString::fromLatin1(kind.coder);
+        paths << file(QStringLiteral("kind%1.%2").arg(paths.size()).arg(ext.toLower()));
+        ASSERT_TRUE(samples::writeMagick(paths.last(), {samples::pattern(40, 30)}, kind.coder, kind.type)) << kind.coder;
+    }
+    for (const char* coder : {"PCX", "TGA", "SGI", "PSD"}) {
+        paths << file(QStringLiteral("alpha.%1").arg(QString::fromLatin1(coder).toLower()));
+        ASSERT_TRUE(writeWithAlpha(paths.last(), coder)) << coder;
+    }
+    paths << file("page.jbg");
+    ASSERT_TRUE(samples::writeMagick(paths.last(), {samples::pattern(64, 48)}, "JBIG", Magick::BilevelType));
+    for (const QString& path : paths) {
+        const std::string name = QFileInfo(path).fileName().toStdString();
+        PictureData d;
+        ASSERT_EQ(readPicture(path, 1, 1, &d), 0) << name;
+        const PictureInfo decoded = infoOf(d, QFileInfo(path).size());
+        // The header alone is read: ImageMagick is never at work on the pixels.
+        std::atomic<int> decodingSteps{0};
+        ReadControl control;
+        control.progress = [&](ReadStep step) { decodingSteps += step == ReadStep::Decoding; };
+        PictureInfo header;
+        ASSERT_EQ(readPictureHeader(path, 1, &header, control), 0) << name;
+        EXPECT_EQ(decodingSteps.load(), 0) << name;
+        expectSameInfo(header, decoded, path);
+        // As the picture's properties read them.
+        PictureInfo shown;
+        ASSERT_EQ(readPictureInfo(path, 1, &shown), 0) << name;
+        expectSameInfo(shown, header, path);
+    }
+    // Gray pixels stored as colour (as ImageMagick writes a gray PCX) are
+    // told as stored: the header knows nothing of the pixels.
+    const QString gray = file("gray.pcx");
+    ASSERT_TRUE(samples::writeMagick(gray, {samples::pattern(40, 30)}, "PCX", Magick::GrayscaleType));
+    PictureInfo header;
+    ASSERT_EQ(readPictureHeader(gray, 1, &header), 0);
+    EXPECT_EQ(header.bits, 24);
+}
+
+TEST_F(PictureCodec, ABlackAndWhitePageTellsItsFactsWithoutItsPixels)
+{
+    // ImageMagick pings CALS and JBIG by decoding them: the header of a page
+    // of 2400 x 1600 pixels without its data tells what it says, and only
+    // a decode fails.
+    const struct {
+        const char* name;
+        const char* coder;
+        qsizetype header;
+        int resolution;
+    } pages[] = {{"drawing.cal", "CALS", 16 * 128, 200}, {"scan.jbg", "JBIG", 20, 300}};
+    for (const auto& page : pages) {
+        const QString path = file(QString::fromLatin1(page.name));
+        ASSERT_TRUE(samples::writeMagick(path, {samples::pattern(2400, 1600)}, page.coder, Magick::BilevelType));
+        ASSERT_TRUE(samples::writeBytes(path, samples::readBytes(path).left(page.header)));
+        PictureInfo header;
+        ASSERT_EQ(readPictureHeader(path, 1, &header), 0) << page.name;
+        EXPECT_EQ(QSize(header.width, header.height), QSize(2400, 1600)) << page.name;
+        EXPECT_EQ(header.bits, 1) << page.name;
+        EXPECT_EQ(header.colors, 2) << page.name;
+        EXPECT_EQ(header.xRes, page.resolution) << page.name;
+        PictureData d;
+        EXPECT_NE(readPicture(path, 1, 1, &d), 0) << page.name;
+    }
+}
+
+TEST_F(PictureCodec, APictureWithoutAlphaIsOpaqueInMemoryAsQtHoldsIt)
+{
+    // Qt draws a 32-bit picture without alpha as it lies in memory, taking
+    // its fourth byte as its alpha where it is not 0xff. ImageMagick leaves
+    // there what its pixel cache held before (the memory of the pictures
+    // read before it), read after read.
+    const QString tga = file("opaque.tga");
+    ASSERT_TRUE(samples::writeMagick(tga, {samples::pattern(320, 200)}, "TGA"));
+    for (int round = 0; round < 20; ++round) {
+        PictureData d;
+        ASSERT_EQ(readPicture(tga, 1, 1, &d), 0);
+        const QImage& f = d.frames.first();
+        ASSERT_EQ(f.format(), QImage::Format_RGB32);
+        qint64 notOpaque = 0;
+        for (int y = 0; y < f.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(f.constScanLine(y));
+            for (int x = 0; x < f.width(); ++x)
+                notOpaque += qAlpha(line[x]) != 255;
+        }
+        EXPECT_EQ(notOpaque, 0) << "read " << round;
+    }
 }

@@ -2,6 +2,7 @@
 // decoders give, and the picture control showing such a picture before, and
 // without, decoding it whole.
 #include "PartRecorder.h"
+#include "PictureInfoChecks.h"
 #include "PictureSamples.h"
 #include "TiffSamples.h"
 
@@ -41,22 +42,6 @@ QImage photo(int w, int h, QImage::Format format = QImage::Format_RGB32)
         p.drawEllipse(QPoint(w * i / 12, h * ((i * 7) % 12) / 12), w / 15, h / 11);
     p.end();
     return img.convertToFormat(format);
-}
-
-void expectSameInfo(const PictureInfo& a, const PictureInfo& b, const QString& name)
-{
-    const std::string n = name.toStdString();
-    EXPECT_EQ(a.width, b.width) << n;
-    EXPECT_EQ(a.height, b.height) << n;
-    EXPECT_EQ(a.bits, b.bits) << n;
-    EXPECT_EQ(a.format, b.format) << n;
-    EXPECT_EQ(a.pageCount, b.pageCount) << n;
-    EXPECT_EQ(a.page, b.page) << n;
-    EXPECT_EQ(a.sizeDisk, b.sizeDisk) << n;
-    EXPECT_EQ(a.sizeMem, b.sizeMem) << n;
-    EXPECT_EQ(a.colors, b.colors) << n;
-    EXPECT_EQ(a.xRes, b.xRes) << n;
-    EXPECT_EQ(a.yRes, b.yRes) << n;
 }
 
 // Pixels of this colour within the area.

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <stop_token>
 #include <thread>
@@ -131,6 +132,63 @@ TEST(ReaderLimits, AFlicFrameClaimingGigabytesShowsTheBytesItHas)
 
 namespace {
 
+// A read on a thread of its own, with a control of its own, started beside
+// a read held at work: whether it waits for room, and its result once it ended.
+class ReadBeside {
+public:
+    explicit ReadBeside(const std::function<int(const ReadControl&)>& read)
+    {
+        control.stop = m_stop.get_token();
+        control.progress = [this](ReadStep step) {
+            std::lock_guard lock(m_mutex);
+            m_waited = m_waited || step == ReadStep::Waiting;
+            m_changed.notify_all();
+        };
+        m_thread = std::thread([this, read] {
+            const int r = read(control);
+            std::lock_guard lock(m_mutex);
+            m_result = r;
+            m_ended = true;
+            m_changed.notify_all();
+        });
+    }
+    ~ReadBeside()
+    {
+        m_stop.request_stop();
+        m_thread.join();
+    }
+    // Waits until it waits for room, or has ended: whether it is waiting.
+    bool waits()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_waited || m_ended; });
+        return !m_ended;
+    }
+    // Whether it waited for room (it may have ended since).
+    bool waited()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_waited;
+    }
+    // The read is not wanted any more.
+    void stop() { m_stop.request_stop(); }
+    int result()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_ended; });
+        return m_result;
+    }
+
+private:
+    std::stop_source m_stop;
+    ReadControl control;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_waited = false, m_ended = false;
+    int m_result = -1;
+    std::thread m_thread;
+};
+
 // A read held at work on a gate the test opens: its control holds it at the
 // first step of its decode (its room in ImageMagick's pixel cache taken),
 // until the test lets it go on, so that no read depends on the speed of the
@@ -138,11 +196,6 @@ namespace {
 class HeldRead {
 public:
     HeldRead() { control.progress = [this](ReadStep step) { stepped(step); }; }
-    ~HeldRead()
-    {
-        if (m_beside.joinable())
-            m_beside.join();
-    }
     // The control the read held is given (its stop may be set before).
     ReadControl control;
 
@@ -176,36 +229,17 @@ public:
         worker.join();
         return result;
     }
-    // Starts another read beside the one held, with a control of its own,
-    // on a thread of its own, and waits until it waits for room, or has ended.
+    // Starts another read beside the one held (see ReadBeside), and waits
+    // until it waits for room, or has ended.
     void startBeside(const std::function<int(const ReadControl&)>& read)
     {
-        m_besideControl.progress = [this](ReadStep step) {
-            std::lock_guard lock(m_mutex);
-            m_besideWaited = m_besideWaited || step == ReadStep::Waiting;
-            m_changed.notify_all();
-        };
-        m_beside = std::thread([this, read] {
-            const int r = read(m_besideControl);
-            std::lock_guard lock(m_mutex);
-            m_besideResult = r;
-            m_changed.notify_all();
-        });
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_besideWaited || m_besideResult != -1; });
+        m_beside = std::make_unique<ReadBeside>(read);
+        m_beside->waits();
     }
     // Whether the read beside waited for room.
-    bool besideWaited()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_besideWaited;
-    }
+    bool besideWaited() { return m_beside->waited(); }
     // The result of the read beside, once it has ended.
-    int besideResult()
-    {
-        m_beside.join();
-        return m_besideResult;
-    }
+    int besideResult() { return m_beside->result(); }
 
 private:
     // Told from the read's thread, and from ImageMagick's threads at once.
@@ -221,10 +255,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_held = false, m_released = false, m_done = false;
-    std::thread m_beside;
-    ReadControl m_besideControl;
-    bool m_besideWaited = false;
-    int m_besideResult = -1;
+    std::unique_ptr<ReadBeside> m_beside;
 };
 
 // A control that counts the steps its reads tell: every read given to
@@ -418,4 +449,50 @@ TEST(ReaderLimits, APictureImageMagickCannotHoldIsRefusedForItsSizeBeforeTheWork
     EXPECT_EQ(held.besideResult(), 0);
     EXPECT_EQ(thumb.width(), 96);
     EXPECT_EQ(otherThumb.width(), 96);
+}
+
+TEST(ReaderLimits, ReadsWaitingForRoomTakeItInTheOrderTheyCame)
+{
+    // The largest picture ImageMagick's pixel cache holds (16000 x 6710 of
+    // its 107,374,182 pixels); one of 100 x 500 pixels, more than the room
+    // left beside it; one of 10 x 10, that the room left holds.
+    QTemporaryDir dir;
+    const QString largest = dir.filePath("largest.tga"), next = dir.filePath("next.tga"),
+                  small = dir.filePath("small.tga");
+    ASSERT_TRUE(samples::writeBytes(largest, samples::grayTarga(16000, 6710, 255)));
+    ASSERT_TRUE(samples::writeBytes(next, samples::grayTarga(100, 500, 128)));
+    ASSERT_TRUE(samples::writeBytes(small, samples::grayTarga(10, 10, 0)));
+    ensureMagick();
+    const auto thumbnailOf = [](const QString& path) {
+        return [path](const ReadControl& control) {
+            QImage thumb;
+            return readScaledPicture(path, QSize(96, 64), &thumb, control);
+        };
+    };
+    HeldRead held;
+    std::stop_source stopHeld;
+    held.control.stop = stopHeld.get_token();
+    const int first = held.whileAtWork(thumbnailOf(largest), [&] {
+        ReadBeside second(thumbnailOf(next));
+        ASSERT_TRUE(second.waits()) << "no room beside the largest picture";
+        ReadBeside third(thumbnailOf(small));
+        EXPECT_TRUE(third.waits()) << "the room left holds it, but a read that came before it waits";
+        // The read before it is not wanted any more: it leaves its place,
+        // and the small picture is read at once, beside the one held.
+        second.stop();
+        EXPECT_EQ(second.result(), err::Failure);
+        EXPECT_EQ(third.result(), 0);
+        stopHeld.request_stop();
+    });
+    EXPECT_EQ(first, err::Failure) << "stopped while it was held, it decoded nothing";
+    // Abandoned as the program closes: the read that waits ends at once,
+    // as does the one at work.
+    held.control.stop = {};
+    const int again = held.whileAtWork(thumbnailOf(largest), [&] {
+        ReadBeside waiting(thumbnailOf(next));
+        ASSERT_TRUE(waiting.waits());
+        abandonPictureReads();
+        EXPECT_EQ(waiting.result(), err::Failure);
+    });
+    EXPECT_EQ(again, err::Failure);
 }
