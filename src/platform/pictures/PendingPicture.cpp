@@ -13,7 +13,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,22 +94,8 @@ std::shared_ptr<PendingPicture> PendingPicture::open(const QString& path, int pa
         *error = decode->fd < 0 ? openError(errno) : err::FileNotFound;
         return nullptr;
     }
-    if (st.st_size == 0) {
-        *error = err::InvalidFormat;
-        return nullptr;
-    }
-    // The coder reads what it reads of the header where the file lies: the
-    // rest is never read here.
-    const size_t length = size_t(st.st_size);
-    void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, decode->fd, 0);
-    if (mapped == MAP_FAILED) {
-        *error = err::FileRead;
-        return nullptr;
-    }
     PictureInfo info;
-    const int r = readPictureHeaderBytes(
-        QByteArray::fromRawData(static_cast<const char*>(mapped), qsizetype(length)), decode->ext, page, &info);
-    ::munmap(mapped, length);
+    const int r = readPictureHeaderFile(decode->fd, decode->ext, page, &info);
     // A page ImageMagick would refuse before its work is refused now.
     const int refused = r != 0 ? r : magickPageRefusal(QSize(info.width, info.height));
     if (refused != 0) {

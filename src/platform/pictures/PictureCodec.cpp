@@ -28,6 +28,10 @@
 #include <memory>
 #include <mutex>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -345,9 +349,13 @@ const MagickFunctions* magickFor(const QByteArray& bytes, const FormatRow& row, 
     return nullptr;
 }
 
+int readDcxPages(const QByteArray& bytes, int page, int pages, PictureData* out, const ReadControl& control);
+
 int readWithMagick(const QByteArray& bytes, const FormatRow& row, int page, int pages, PictureData* out,
                    const ReadControl& control)
 {
+    if (row.format == fmt::Dcx)
+        return readDcxPages(bytes, page, pages, out, control);
     int refusal = 0;
     const MagickFunctions* magick = magickFor(bytes, row, &refusal);
     if (!magick)
@@ -408,6 +416,47 @@ QList<qint64> dcxPages(const QByteArray& bytes)
     return pages;
 }
 
+// The pages of a DCX from page on (pages: 1, or -1 = all from page on):
+// each the PCX picture its table points at, read as such. ImageMagick's
+// reader of DCX files reads them from their first page on, whatever page
+// it is asked for.
+int readDcxPages(const QByteArray& bytes, int page, int pages, PictureData* out, const ReadControl& control)
+{
+    const QList<qint64> offsets = dcxPages(bytes);
+    const FormatRow* pcx = rowForExt(QStringLiteral("PCX"));
+    if (offsets.isEmpty() || !pcx)
+        return err::InvalidFormat;
+    const int count = int(offsets.size());
+    if (page < 1 || page > count)
+        page = 1;
+    PictureData d;
+    qint64 held = 0;
+    for (int p = page; p <= (pages == -1 ? count : page); ++p) {
+        const qint64 at = offsets.at(p - 1), end = p < count ? offsets.at(p) : bytes.size();
+        if (at < 8 || at >= bytes.size() || end <= at || end > bytes.size())
+            return err::InvalidFormat;
+        PictureData one;
+        const QByteArray pageBytes = QByteArray::fromRawData(bytes.constData() + at, end - at);
+        if (const int r = readWithMagick(pageBytes, *pcx, 1, 1, &one, control))
+            return r;
+        held += one.frames.first().sizeInBytes();
+        if (held > kMaxFramesBytes)
+            return err::NoMemory;
+        if (d.frames.isEmpty()) {
+            d = one;
+            d.frames.clear();
+            d.delays.clear();
+        }
+        d.frames << one.frames.first();
+        d.delays << 0;
+    }
+    d.format = fmt::Dcx;
+    d.pageCount = count;
+    d.firstPage = page;
+    *out = std::move(d);
+    return 0;
+}
+
 // The facts of a black-and-white page that ImageMagick pings by decoding
 // it (its CALS and JBIG coders hand the pixels to their decoders at once):
 // a CALS raster tells its size and density in the records of its header,
@@ -444,7 +493,8 @@ bool bilevelHeader(const QByteArray& bytes, int format, MagickFacts* out)
 
 // The facts of a page of bytes read as row's format, from its header alone
 // (see readPictureHeaderBytes).
-int pingMagick(const QByteArray& bytes, const FormatRow& row, int page, PictureInfo* out, const ReadControl& control)
+int pingMagick(const QByteArray& bytes, const FormatRow& row, int page, PictureInfo* out, const ReadControl& control,
+               qint64 sizeDisk)
 {
     int refusal = 0;
     const MagickFunctions* magick = magickFor(bytes, row, &refusal);
@@ -500,7 +550,7 @@ int pingMagick(const QByteArray& bytes, const FormatRow& row, int page, PictureI
     d.firstPage = page;
     d.xRes = f.xRes;
     d.yRes = f.yRes;
-    *out = infoOfSize(QSize(int(f.width), int(f.height)), d, bytes.size());
+    *out = infoOfSize(QSize(int(f.width), int(f.height)), d, sizeDisk);
     return 0;
 }
 
@@ -1058,12 +1108,55 @@ int readPictureInfo(const QString& path, int page, PictureInfo* out)
 }
 
 int readPictureHeaderBytes(const QByteArray& bytes, const QString& upperExt, int page, PictureInfo* out,
-                           const ReadControl& control)
+                           const ReadControl& control, qint64 sizeDisk)
 {
     const FormatRow* row = rowForExt(upperExt);
     if (!row || row->decoder != Decoder::Magick)
         return err::FormatNotAvailable;
-    return pingMagick(bytes, *row, page, out, control);
+    return pingMagick(bytes, *row, page, out, control, sizeDisk < 0 ? bytes.size() : sizeDisk);
+}
+
+namespace {
+
+// The first `length` bytes of the open file, read from its start.
+bool readFileStart(int fd, qint64 length, QByteArray* out)
+{
+    out->resize(length);
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd, out->data() + done, size_t(length - done), off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false; // an error, or the file was cut short since it was measured
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
+int readPictureHeaderFile(int fd, const QString& upperExt, int page, PictureInfo* out, const ReadControl& control)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return err::FileRead;
+    const qint64 size = st.st_size;
+    if (size == 0)
+        return err::InvalidFormat;
+    // The coders find a page's facts in its first bytes; the whole file is
+    // read only for one whose coder needs more of it. The bytes are read,
+    // never mapped: a file cut short by another program while it is mapped
+    // would end this one.
+    for (qint64 length = std::min(size, kHeaderReadBytes);; length = size) {
+        QByteArray bytes;
+        if (!readFileStart(fd, length, &bytes))
+            return err::FileRead;
+        const int r = readPictureHeaderBytes(bytes, upperExt, page, out, control, size);
+        const bool refused = r == err::InvalidSize || r == err::NoMemory || control.stop.stop_requested();
+        if (r == 0 || refused || length == size)
+            return r;
+    }
 }
 
 int readPictureHeader(const QString& path, int page, PictureInfo* out, const ReadControl& control)
@@ -1077,15 +1170,7 @@ int readPictureHeader(const QString& path, int page, PictureInfo* out, const Rea
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return openError(f);
-    if (f.size() == 0)
-        return err::InvalidFormat;
-    // The coder reads what it reads of the header where the file lies: the
-    // rest is never read.
-    const uchar* mapped = f.map(0, f.size());
-    if (!mapped)
-        return err::FileRead;
-    return readPictureHeaderBytes(QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), f.size()), ext, page,
-                                  out, control);
+    return readPictureHeaderFile(f.handle(), ext, page, out, control);
 }
 
 bool formatWritable(int format) { return writerFor(format) != nullptr; }

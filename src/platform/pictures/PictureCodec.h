@@ -95,9 +95,14 @@ int readPictureInfo(const QString& path, int page, PictureInfo* out);
 // are read as readPictureInfo reads them.
 int readPictureHeader(const QString& path, int page, PictureInfo* out, const ReadControl& control = {});
 // The same for the bytes of an ImageMagick format in memory, read as the
-// extension tells (sizeDisk: their length).
+// extension tells (sizeDisk: the file's length; their own when negative).
 int readPictureHeaderBytes(const QByteArray& bytes, const QString& upperExt, int page, PictureInfo* out,
-                           const ReadControl& control = {});
+                           const ReadControl& control = {}, qint64 sizeDisk = -1);
+// The same for the file open as fd (an ImageMagick format): pinged from its
+// first kHeaderReadBytes, or from all of it when its coder needs more.
+int readPictureHeaderFile(int fd, const QString& upperExt, int page, PictureInfo* out, const ReadControl& control = {});
+// What is read of a file for its header before the whole of it.
+constexpr qint64 kHeaderReadBytes = qint64(4) << 20;
 // The information of a picture as read (sizeDisk: the file's bytes).
 PictureInfo infoOf(const PictureData& data, qint64 sizeDisk);
 // The same for a picture of this size with these facts (its frames unused).

@@ -17,6 +17,21 @@ using namespace platform;
 
 namespace {
 
+// Pixels no coder can pack smaller.
+QImage noise(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    quint32 seed = 2463534242u;
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            seed ^= seed << 13, seed ^= seed >> 17, seed ^= seed << 5;
+            row[x] = 0xff000000u | (seed & 0xffffffu);
+        }
+    }
+    return img;
+}
+
 struct Sample {
     const char* ext;
     int format;
@@ -329,6 +344,22 @@ TEST_F(PictureCodec, ImageMagicksFormatsTellTheirFactsFromTheirHeaders)
         PictureInfo shown;
         ASSERT_EQ(readPictureInfo(path, 1, &shown), 0) << name;
         expectSameInfo(shown, header, path);
+    }
+    // Files larger than what is read of them for a header: a Targa tells
+    // its facts from its first bytes, its size on disk the file's; a DCX
+    // page past them is found in the whole file.
+    const QString large = file("large.tga");
+    ASSERT_TRUE(samples::writeMagick(large, {noise(2000, 1200)}, "TGA"));
+    const QString pages = file("pages.dcx");
+    ASSERT_TRUE(samples::writeMagick(pages, {noise(1200, 1000), noise(1200, 1000), noise(900, 700)}, "DCX"));
+    ASSERT_GT(QFileInfo(pages).size(), 2 * kHeaderReadBytes);
+    for (const auto& [path, page] : {std::pair(large, 1), std::pair(pages, 3)}) {
+        PictureData d;
+        ASSERT_EQ(readPicture(path, page, 1, &d), 0) << path.toStdString();
+        PictureInfo header;
+        ASSERT_EQ(readPictureHeader(path, page, &header), 0) << path.toStdString();
+        expectSameInfo(header, infoOf(d, QFileInfo(path).size()), path);
+        EXPECT_EQ(header.sizeDisk, QFileInfo(path).size());
     }
     // Gray pixels stored as colour (as ImageMagick writes a gray PCX) are
     // told as stored: the header knows nothing of the pixels.
