@@ -125,7 +125,7 @@ int Lead::Load(const QString& file, int bits, int page, int pages)
             pictureChanged(true);
             return 0;
         }
-    if (bits == 0 && decoderFor(QFileInfo(file).suffix().toUpper()) == Decoder::Magick)
+    if (bits == 0 && readThroughMagick(file))
         return loadLater(file, page, pages);
     PictureData d;
     const int r = readPicture(file, page, pages, &d);

@@ -85,6 +85,19 @@ const FormatRow* rowForExt(const QString& ext)
     return nullptr;
 }
 
+// TIFF pages whose samples libtiff's RGBA interface does not take (floating
+// point, 32 bits a sample) are read by ImageMagick, as every TIFF once was.
+constexpr FormatRow kTiffThroughMagick{"TIF", fmt::Tif, Decoder::Magick, "TIFF"};
+
+// The row ImageMagick reads a file of the extension by, if it reads it.
+const FormatRow* magickRowFor(const QString& ext)
+{
+    const FormatRow* row = rowForExt(ext);
+    if (row && row->decoder == Decoder::Tiff)
+        return &kTiffThroughMagick;
+    return row && row->decoder == Decoder::Magick ? row : nullptr;
+}
+
 struct WriterRow {
     int format;
     const char* coder; // "" = Qt's JPEG writer
@@ -884,6 +897,16 @@ Decoder decoderFor(const QString& upperExt)
     return r ? r->decoder : Decoder::None;
 }
 
+bool readThroughMagick(const QString& path)
+{
+    const QString ext = QFileInfo(path).suffix().toUpper();
+    const Decoder decoder = decoderFor(ext);
+    if (decoder != Decoder::Tiff)
+        return decoder == Decoder::Magick;
+    TiffPage first;
+    return readTiffPage(TiffInput{path, {}}, 1, &first) == err::SubTypeNotSupported;
+}
+
 int formatForExtension(const QString& upperExt)
 {
     const FormatRow* r = rowForExt(upperExt);
@@ -932,6 +955,8 @@ int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page,
         r = readWithQt(reader, row ? row->format : 0, page, pages, &d);
     } else if (row->decoder == Decoder::Tiff) {
         r = readTiff(TiffInput{{}, bytes}, page, pages, &d, control.stop);
+        if (r == err::SubTypeNotSupported)
+            r = readWithMagick(bytes, kTiffThroughMagick, page, pages, &d, control);
     } else if (row->decoder == Decoder::Magick) {
         r = readWithMagick(bytes, *row, page, pages, &d, control);
     } else if (row->decoder == Decoder::Flic) {
@@ -993,8 +1018,11 @@ int readPicture(const QString& path, int page, int pages, PictureData* out, cons
         reader.setDecideFormatFromContent(true);
         return readWithQt(reader, row->format, page, pages, out);
     }
-    if (row && row->decoder == Decoder::Tiff)
-        return readTiff(TiffInput{path, {}}, page, pages, out, control.stop);
+    if (row && row->decoder == Decoder::Tiff) {
+        const int r = readTiff(TiffInput{path, {}}, page, pages, out, control.stop);
+        if (r != err::SubTypeNotSupported)
+            return r;
+    }
     QByteArray bytes;
     if (const int r = readWholeFile(path, &bytes))
         return r;
@@ -1039,13 +1067,16 @@ int readScaledPicture(const QString& path, const QSize& box, QImage* out, const 
         *out = fit == img.size() ? std::move(img) : ops::shrunk(img, fit);
         return 0;
     }
-    if (row->decoder == Decoder::Tiff)
-        return readTiffScaled(TiffInput{path, {}}, box, out, control.stop);
+    if (row->decoder == Decoder::Tiff) {
+        const int r = readTiffScaled(TiffInput{path, {}}, box, out, control.stop);
+        if (r != err::SubTypeNotSupported)
+            return r;
+    }
     QByteArray bytes;
     if (const int r = readWholeFile(path, &bytes))
         return r;
-    if (row->decoder == Decoder::Magick)
-        return readMagickScaled(bytes, *row, box, out, control);
+    if (const FormatRow* magick = magickRowFor(ext))
+        return readMagickScaled(bytes, *magick, box, out, control);
     // Animations: their first frame.
     PictureData d;
     if (const int r = readPictureBytes(bytes, ext, 1, 1, &d, control))
@@ -1110,8 +1141,8 @@ int readPictureInfo(const QString& path, int page, PictureInfo* out)
 int readPictureHeaderBytes(const QByteArray& bytes, const QString& upperExt, int page, PictureInfo* out,
                            const ReadControl& control, qint64 sizeDisk)
 {
-    const FormatRow* row = rowForExt(upperExt);
-    if (!row || row->decoder != Decoder::Magick)
+    const FormatRow* row = magickRowFor(upperExt);
+    if (!row)
         return err::FormatNotAvailable;
     return pingMagick(bytes, *row, page, out, control, sizeDisk < 0 ? bytes.size() : sizeDisk);
 }
@@ -1165,7 +1196,7 @@ int readPictureHeader(const QString& path, int page, PictureInfo* out, const Rea
     if (!fi.exists() || !fi.isFile())
         return err::FileNotFound;
     const QString ext = fi.suffix().toUpper();
-    if (decoderFor(ext) != Decoder::Magick)
+    if (!readThroughMagick(path))
         return readPictureInfo(path, page, out);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))

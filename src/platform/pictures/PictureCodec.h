@@ -69,6 +69,10 @@ struct ReadControl {
 
 enum class Decoder { None, Qt, Tiff, Magick, Flic, Ani };
 Decoder decoderFor(const QString& upperExt);
+// Whether ImageMagick reads the file: a format of its own, or a TIFF whose
+// samples libtiff's RGBA interface does not take (floating point, 32 bits
+// a sample), which it reads as it once read every TIFF.
+bool readThroughMagick(const QString& path);
 
 // The format code of a file by its extension (0 when unknown).
 int formatForExtension(const QString& upperExt);

@@ -3,6 +3,8 @@
 
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/imaging/Lead.h"
+#include "platform/pictures/PictureCodec.h"
+#include "platform/pictures/TiffReader.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -107,6 +109,40 @@ TEST(Lead, PaintModesAutoSizeAndPanning)
     QTest::mouseMove(&lead, QPoint(-500, -500));
     QTest::mouseRelease(&lead, Qt::LeftButton, {}, QPoint(-500, -500));
     EXPECT_EQ(lead.panOffset(), QPoint(62, 22)) << "never past the picture's edge (58 x 58 inside the frame)";
+}
+
+TEST(Lead, ATiffOfFloatingPointSamplesIsReadByImageMagickOnAWorker)
+{
+    // libtiff's RGBA interface takes no floating-point samples: ImageMagick
+    // reads such a TIFF, as it read every TIFF before, opened from its
+    // header and decoded on a worker like the pictures of its own formats.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("float.tif");
+    Magick::Image m = samples::toMagick(samples::pattern(64, 48));
+    m.defineValue("quantum", "format", "floating-point");
+    m.depth(32);
+    m.compressType(Magick::ZipCompression);
+    m.magick("TIFF");
+    Magick::Blob blob;
+    m.write(&blob);
+    ASSERT_TRUE(samples::writeBytes(path, QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length()))));
+    TiffPage page;
+    ASSERT_EQ(readTiffPage(TiffInput{path, {}}, 1, &page), err::SubTypeNotSupported);
+    PartRecorder parts;
+    Lead lead(nullptr, parts);
+    parts.hold();
+    ASSERT_EQ(lead.Load(path), 0);
+    EXPECT_EQ(QSize(lead.BitmapWidth(), lead.BitmapHeight()), QSize(64, 48));
+    EXPECT_FALSE(lead.WholePictureInMemory()) << "held on the worker";
+    parts.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lead.WholePictureInMemory(); }, 20000));
+    EXPECT_LE(samples::maxDifference(lead.Bitmap(), samples::pattern(64, 48)), 1);
+    PictureInfo info;
+    ASSERT_EQ(readPictureInfo(path, 1, &info), 0);
+    EXPECT_EQ(QSize(info.width, info.height), QSize(64, 48));
+    QImage thumb;
+    ASSERT_EQ(readScaledPicture(path, QSize(32, 32), &thumb), 0);
+    EXPECT_EQ(thumb.size(), QSize(32, 24));
 }
 
 TEST(Lead, APictureOpenedFromItsHeaderTakesWhatItsDecodeFinds)
