@@ -61,8 +61,8 @@ struct MediaSession::Thread {
 
 namespace {
 
-// The sessions' threads. Never deleted: those still inside the engine at
-// the program's end are left to it (leaveBesideMediaEngine).
+// The sessions' threads. Those still inside the engine at the program's end
+// are left to it (leaveBesideMediaEngine); the others end with the program.
 class SessionThreads {
 public:
     MediaSession::Thread* take()
@@ -105,7 +105,7 @@ public:
         return m_inUse;
     }
     // The threads that hold no session end with the program; they wait in
-    // their event loops, and end at once.
+    // their event loops, end at once, and are given back.
     void quitFree()
     {
         QList<MediaSession::Thread*> free;
@@ -115,8 +115,10 @@ public:
         }
         for (MediaSession::Thread* t : free)
             t->thread.quit();
-        for (MediaSession::Thread* t : free)
+        for (MediaSession::Thread* t : free) {
             t->thread.wait();
+            delete t;
+        }
     }
     static SessionThreads& sessionThreads()
     {
