@@ -3,6 +3,10 @@
 #include "E2eSupport.h"
 #include "platform/media/MediaConverter.h"
 
+#include <QFile>
+
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
 #include <iterator>
@@ -15,6 +19,26 @@ namespace {
 const QRgb kFrameColours[] = {qRgb(240, 30, 200), qRgb(30, 220, 220), qRgb(250, 130, 20)};
 constexpr int kColourCount = int(std::size(kFrameColours));
 constexpr double kFps = 15, kSeconds = 12;
+// The processor time a playing program is given to show the video's next
+// colour: it needs a tenth of a second of it on a loaded machine, and under
+// half a second pinned to one core beside busy loops.
+constexpr double kWorkToMove = 2.0;
+
+// The processor time the process has had, in seconds: the user and system
+// time of all its threads, from /proc; -1 once it has gone.
+double processorSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // The fields after the command's name, which is in parentheses and may
+    // hold spaces: the state first, the user and system times 12th and 13th.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return double(fields.at(11).toLongLong() + fields.at(12).toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
 
 } // namespace
 
@@ -66,8 +90,16 @@ VideoSeen watchMovingVideo(const XDisplay& display, Program& program, quint32 wi
         return !v.box.isEmpty() || !program.running();
     };
     waitUntil([&] { return look() || !v.colours.isEmpty(); }, 60000, 50);
-    if (!v.colours.isEmpty())
-        waitUntil([&] { return look() || v.colours.size() >= 2; }, 5000, 50);
+    if (v.colours.isEmpty())
+        return v;
+    // The next colour is waited for as long as the program works towards it:
+    // a machine too busy to give it the processor only makes the wait longer.
+    const double from = processorSeconds(program.pid());
+    waitUntil(
+        [&] {
+            return look() || v.colours.size() >= 2 || processorSeconds(program.pid()) - from >= kWorkToMove;
+        },
+        60000, 50);
     return v;
 }
 

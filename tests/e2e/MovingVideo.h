@@ -26,7 +26,8 @@ struct VideoSeen {
 };
 // Watches the window until the video's pictures have moved (the first colour
 // within a minute, as the start may take long on a busy machine, then a
-// second one within five seconds), a message box comes up or the program ends.
+// second one before the program has had two seconds of the processor, or a
+// minute has passed), a message box comes up or the program ends.
 VideoSeen watchMovingVideo(const XDisplay& display, Program& program, quint32 window);
 
 } // namespace e2e
