@@ -39,6 +39,23 @@ inline bool waitFor(const std::function<bool()>& done, int ms = 20000)
     return true;
 }
 
+// Runs the window's events until a call posted now has come round, and runs
+// `then` in it: the window's event loop turns rather than waits.
+inline void turnTheEventLoop(QObject* window, const std::function<void()>& then = {})
+{
+    bool turned = false;
+    QMetaObject::invokeMethod(
+        window,
+        [&] {
+            turned = true;
+            if (then)
+                then();
+        },
+        Qt::QueuedConnection);
+    while (!turned)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 class Viewer : public ::testing::Test {
 protected:
     void SetUp() override

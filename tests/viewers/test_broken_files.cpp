@@ -29,6 +29,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using viewertest::turnTheEventLoop;
 using viewertest::Viewer;
 
 namespace {
@@ -335,22 +336,6 @@ void runEventsUntil(const std::function<bool()>& done)
 {
     while (!done())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
-// Runs the window's events until a call queued now has come round, and
-// runs `then` in it: the window's event loop turns rather than waits.
-void turnTheEventLoop(QObject* window, const std::function<void()>& then = {})
-{
-    bool turned = false;
-    QMetaObject::invokeMethod(
-        window,
-        [&] {
-            turned = true;
-            if (then)
-                then();
-        },
-        Qt::QueuedConnection);
-    runEventsUntil([&] { return turned; });
 }
 
 class BrokenFiles : public Viewer {

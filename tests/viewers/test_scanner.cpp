@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+using viewertest::turnTheEventLoop;
 using viewertest::Viewer;
 using testsupport::SaneConfig;
 
@@ -47,15 +48,6 @@ void runEventsUntil(const std::function<bool()>& done)
 {
     while (!done())
         QTest::qWait(10);
-}
-
-// Runs the window's events until a call queued now has come round: the
-// window's event loop turns rather than waits.
-void turnTheEventLoop(QObject* window)
-{
-    bool turned = false;
-    QMetaObject::invokeMethod(window, [&] { turned = true; }, Qt::QueuedConnection);
-    runEventsUntil([&] { return turned; });
 }
 
 class Scanner : public Viewer {

@@ -1,6 +1,7 @@
 #pragma once
 // core/: what every room stands on: loading our plug-ins and the large
-// libraries on first use, and the program's table of error numbers.
+// libraries on first use, the program's table of error numbers, and reading
+// an open file at a place.
 //
 // The parts of the program that need very large libraries (the web engine,
 // the media engine) are plug-in libraries of ours, loaded the first time they

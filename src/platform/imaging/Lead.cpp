@@ -200,7 +200,6 @@ void Lead::waitForPending()
 int Lead::takePending()
 {
     const std::shared_ptr<PendingPicture> pending = std::move(m_pending);
-    m_pending.reset();
     const int r = pending->error();
     m_index = 0;
     if (r == 0) {

@@ -48,15 +48,10 @@ PartResult PendingPicture::Decode::run()
     if (!stop.stop_requested()) {
         // Another name of the file held open: the file that was opened,
         // whatever has taken its name since.
-        QFile file(QStringLiteral("/proc/self/fd/%1").arg(fd));
-        if (!file.open(QIODevice::ReadOnly)) {
-            r = err::FileRead;
-        } else if (file.size() > qint64(kAllocationLimitMb) * 1024 * 1024) {
-            r = err::NoMemory;
-        } else {
-            const QByteArray bytes = file.readAll();
-            r = bytes.size() == file.size() ? readPictureBytes(bytes, ext, page, pages, &d, control) : err::FileRead;
-        }
+        QByteArray bytes;
+        r = readWholeFile(QStringLiteral("/proc/self/fd/%1").arg(fd), &bytes);
+        if (r == 0)
+            r = readPictureBytes(bytes, ext, page, pages, &d, control);
     }
     PartResult result{r, r == 0 && !d.frames.isEmpty() ? d.frames.first() : QImage()};
     {

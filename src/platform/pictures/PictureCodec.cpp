@@ -6,6 +6,7 @@
 #include "platform/pictures/PictureLimits.h"
 
 #include "platform/core/ErrorNumbers.h"
+#include "platform/core/ReadAt.h"
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/pictures/PictureOps.h"
 #include "platform/pictures/PictureParts.h"
@@ -28,9 +29,7 @@
 #include <memory>
 #include <mutex>
 
-#include <cerrno>
 #include <sys/stat.h>
-#include <unistd.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -983,6 +982,8 @@ int openError(const QFile& f)
     return f.error() == QFileDevice::PermissionsError ? err::FileOpen : err::FileRead;
 }
 
+} // namespace
+
 int readWholeFile(const QString& path, QByteArray* bytes)
 {
     QFile f(path);
@@ -993,8 +994,6 @@ int readWholeFile(const QString& path, QByteArray* bytes)
     *bytes = f.readAll();
     return bytes->size() == f.size() ? 0 : err::FileRead;
 }
-
-} // namespace
 
 int readPicture(const QString& path, int page, int pages, PictureData* out, const ReadControl& control)
 {
@@ -1147,26 +1146,6 @@ int readPictureHeaderBytes(const QByteArray& bytes, const QString& upperExt, int
     return pingMagick(bytes, *row, page, out, control, sizeDisk < 0 ? bytes.size() : sizeDisk);
 }
 
-namespace {
-
-// The first `length` bytes of the open file, read from its start.
-bool readFileStart(int fd, qint64 length, QByteArray* out)
-{
-    out->resize(length);
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd, out->data() + done, size_t(length - done), off_t(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false; // an error, or the file was cut short since it was measured
-        done += n;
-    }
-    return true;
-}
-
-} // namespace
-
 int readPictureHeaderFile(int fd, const QString& upperExt, int page, PictureInfo* out, const ReadControl& control)
 {
     struct stat st {};
@@ -1180,8 +1159,9 @@ int readPictureHeaderFile(int fd, const QString& upperExt, int page, PictureInfo
     // never mapped: a file cut short by another program while it is mapped
     // would end this one.
     for (qint64 length = std::min(size, kHeaderReadBytes);; length = size) {
-        QByteArray bytes;
-        if (!readFileStart(fd, length, &bytes))
+        // Fewer bytes: an error, or the file was cut short since it was measured.
+        QByteArray bytes(length, Qt::Uninitialized);
+        if (readAt(fd, bytes.data(), length, 0) != length)
             return err::FileRead;
         const int r = readPictureHeaderBytes(bytes, upperExt, page, out, control, size);
         const bool refused = r == err::InvalidSize || r == err::NoMemory || control.stop.stop_requested();

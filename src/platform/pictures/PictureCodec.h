@@ -85,6 +85,10 @@ int bitsOfImage(const QImage& image);
 // page: 1 = the first; a page past the end of the file falls back to page 1.
 // pages: 1 = that page alone, -1 = every page or frame from it on.
 int readPicture(const QString& path, int page, int pages, PictureData* out, const ReadControl& control = {});
+// The bytes of the whole file, kAllocationLimitMb at most: 0, or
+// FileNotFound, FileOpen, NoMemory (a larger file) or FileRead (also for a
+// file cut short as it is read).
+int readWholeFile(const QString& path, QByteArray* bytes);
 // The same for bytes already in memory; ext chooses the reader ("" = let Qt
 // recognise the data).
 int readPictureBytes(const QByteArray& bytes, const QString& upperExt, int page, int pages, PictureData* out,

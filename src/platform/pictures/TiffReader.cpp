@@ -1,5 +1,6 @@
 #include "platform/pictures/TiffReader.h"
 
+#include "platform/core/ReadAt.h"
 #include "platform/pictures/ImagingCodes.h"
 #include "platform/pictures/ParallelRows.h"
 #include "platform/pictures/PictureLimits.h"
@@ -46,15 +47,7 @@ tmsize_t streamRead(thandle_t handle, void* buffer, tmsize_t n)
         s->pos += want;
         return tmsize_t(want);
     }
-    qint64 done = 0;
-    while (done < want) {
-        const ssize_t r = ::pread(s->fd, static_cast<char*>(buffer) + done, size_t(want - done), s->pos + done);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            break;
-        done += r;
-    }
+    const qint64 done = readAt(s->fd, static_cast<char*>(buffer), want, s->pos);
     s->pos += done;
     return tmsize_t(done);
 }
